@@ -1,0 +1,38 @@
+// File-descriptor and string streams behind the converter's buffers.
+#include "common/byte_streams.h"
+
+#include <cerrno>
+#include <unistd.h>
+
+namespace corvexa {
+
+long fd_reader::read_some(char* buffer, std::size_t capacity) {
+  for (;;) {
+    ssize_t count = ::read(fd_, buffer, capacity);
+    if (count >= 0) return static_cast<long>(count);
+    if (errno != EINTR) return -1;
+  }
+}
+
+bool fd_writer::write_all(std::string_view bytes) {
+  const char* next = bytes.data();
+  std::size_t left = bytes.size();
+  while (left > 0) {
+    ssize_t count = ::write(fd_, next, left);
+    if (count < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    if (count == 0) return false;  // a device that takes nothing more
+    next += count;
+    left -= static_cast<std::size_t>(count);
+  }
+  return true;
+}
+
+bool string_writer::write_all(std::string_view bytes) {
+  target_.append(bytes);
+  return true;
+}
+
+}  // namespace corvexa

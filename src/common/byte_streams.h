@@ -1,0 +1,61 @@
+// Byte streams: where the converter's input comes from and where its output
+// goes. The scanner never calls these per byte; it works on the large buffers
+// of input_buffer and output_sink, which call a stream only to refill or to
+// flush. That is what lets a conversion run on files, on memory (tests and
+// fuzzers) or on any other pair of streams without a second copy of the code.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace corvexa {
+
+// A source of bytes, read in large blocks.
+class byte_reader {
+ public:
+  virtual ~byte_reader() = default;
+  // Reads up to `capacity` bytes into `buffer`. Returns the count read,
+  // 0 at the end of the stream, or -1 on a read error.
+  virtual long read_some(char* buffer, std::size_t capacity) = 0;
+};
+
+// A destination of bytes, written in large blocks.
+class byte_writer {
+ public:
+  virtual ~byte_writer() = default;
+  // Writes all of `bytes`; returns false if any of it could not be written.
+  virtual bool write_all(std::string_view bytes) = 0;
+};
+
+// Reads an open file descriptor; does not own or close it.
+class fd_reader final : public byte_reader {
+ public:
+  explicit fd_reader(int fd) : fd_(fd) {}
+  long read_some(char* buffer, std::size_t capacity) override;
+
+ private:
+  int fd_;
+};
+
+// Writes an open file descriptor; does not own or close it.
+class fd_writer final : public byte_writer {
+ public:
+  explicit fd_writer(int fd) : fd_(fd) {}
+  bool write_all(std::string_view bytes) override;
+
+ private:
+  int fd_;
+};
+
+// Appends everything written to a string held by the caller.
+class string_writer final : public byte_writer {
+ public:
+  explicit string_writer(std::string& target) : target_(target) {}
+  bool write_all(std::string_view bytes) override;
+
+ private:
+  std::string& target_;
+};
+
+}  // namespace corvexa

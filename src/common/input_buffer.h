@@ -1,0 +1,66 @@
+// The input of a conversion as one large buffer. Readers take a byte at a
+// time through next() (a compare and a load in the common case) or look at
+// the whole buffered window and consume a run of bytes at once. The buffer is
+// refilled from a byte_reader only when it is empty; an input held in memory
+// is used in place as a single window and never copied.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string_view>
+
+#include "common/byte_streams.h"
+
+namespace corvexa {
+
+class output_sink;
+
+class input_buffer {
+ public:
+  static constexpr std::size_t default_capacity = 64 * 1024;
+  // next() returns this once the input is used up.
+  static constexpr int end_of_input = -1;
+
+  explicit input_buffer(byte_reader& reader,
+                        std::size_t capacity = default_capacity);
+  // Reads `whole` in place; the caller keeps it alive.
+  explicit input_buffer(std::string_view whole);
+  input_buffer(const input_buffer&) = delete;
+  input_buffer& operator=(const input_buffer&) = delete;
+
+  // The next byte (0-255), or end_of_input.
+  int next() {
+    if (next_ != end_) return static_cast<unsigned char>(*next_++);
+    return refill() ? static_cast<unsigned char>(*next_++) : end_of_input;
+  }
+  // Gives back the byte that next() has just returned.
+  void unread() { --next_; }
+
+  // The bytes buffered and not yet consumed; empty only at the end of the
+  // input.
+  std::string_view window() {
+    if (next_ == end_) refill();
+    return std::string_view(next_, static_cast<std::size_t>(end_ - next_));
+  }
+  // Consumes the first `count` bytes of window().
+  void consume(std::size_t count) { next_ += count; }
+
+  // Once `output` has failed, the input ends at the next refill: there is
+  // no point in converting what can no longer be written.
+  void stop_when_failed(const output_sink& output) { watched_output_ = &output; }
+  bool read_failed() const { return read_failed_; }
+
+ private:
+  // Loads the next block; returns false at the end of the input.
+  bool refill();
+
+  byte_reader* reader_ = nullptr;
+  std::unique_ptr<char[]> storage_;
+  std::size_t capacity_ = 0;
+  const char* next_ = nullptr;
+  const char* end_ = nullptr;
+  const output_sink* watched_output_ = nullptr;
+  bool read_failed_ = false;
+};
+
+}  // namespace corvexa

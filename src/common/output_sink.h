@@ -1,0 +1,46 @@
+// The one output buffer of a stream. Bytes and spans of bytes are appended to
+// a large buffer that goes to its byte_writer only when full or flushed, so
+// writing a byte costs a store and a compare, and long spans skip the buffer.
+// A write failure is remembered; from then on output is dropped and the
+// failure is reported by failed() rather than by every caller.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string_view>
+
+#include "common/byte_streams.h"
+
+namespace corvexa {
+
+class output_sink {
+ public:
+  static constexpr std::size_t default_capacity = 64 * 1024;
+
+  explicit output_sink(byte_writer& writer,
+                       std::size_t capacity = default_capacity);
+  output_sink(const output_sink&) = delete;
+  output_sink& operator=(const output_sink&) = delete;
+
+  void put(char byte) {
+    if (used_ == capacity_) flush();
+    buffer_[used_++] = byte;
+  }
+  void write(std::string_view bytes);
+  // Writes `text` followed by a newline.
+  void write_line(std::string_view text);
+
+  // Hands the buffered bytes to the writer. Returns false once any write
+  // of this sink has failed.
+  bool flush();
+  bool failed() const { return failed_; }
+
+ private:
+  byte_writer& writer_;
+  std::unique_ptr<char[]> buffer_;
+  std::size_t capacity_;
+  std::size_t used_ = 0;
+  bool failed_ = false;
+};
+
+}  // namespace corvexa

@@ -1,0 +1,34 @@
+// corvexa: converts one PHP file written for PHP's MySQL extension into one
+// written for its PostgreSQL extension.
+//
+//   corvexa [-d dbname] infile outfile
+//
+// Every message goes to standard output; the exit status is 0 after a
+// completed conversion and 1 otherwise.
+#include <span>
+
+#include "common/byte_streams.h"
+#include "common/output_sink.h"
+#include "driver/banner.h"
+#include "driver/command_line.h"
+#include "driver/conversion_run.h"
+#include "translate/mysql_call_table.h"
+
+int main(int argc, char** argv) {
+  using namespace corvexa;
+  fd_writer standard_output(1);
+  output_sink console(standard_output);
+  print_banner(console);
+
+  std::span<const char* const> arguments;
+  if (argc > 1) arguments = {argv + 1, static_cast<std::size_t>(argc - 1)};
+  command_line command;
+  int status = 1;
+  if (!parse_command_line(arguments, console, command)) {
+    print_usage(console, argc > 0 && argv[0] ? argv[0] : "corvexa");
+  } else {
+    status = run_conversion(command, make_mysql_call_table(), console);
+  }
+  console.flush();
+  return status;
+}

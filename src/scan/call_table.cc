@@ -1,0 +1,55 @@
+// Case-insensitive lookup of call names in a sorted table.
+#include "scan/call_table.h"
+
+#include <algorithm>
+
+namespace corvexa {
+namespace {
+
+char ascii_lower(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+std::string to_ascii_lower(std::string_view text) {
+  std::string lower(text);
+  std::transform(lower.begin(), lower.end(), lower.begin(), ascii_lower);
+  return lower;
+}
+
+bool name_before(const call_entry& entry, std::string_view name) {
+  return entry.name < name;
+}
+
+}  // namespace
+
+void call_table::add(std::string_view name, bool remembers, call_rule rule) {
+  std::string lower = to_ascii_lower(name);
+  auto place = std::lower_bound(entries_.begin(), entries_.end(),
+                                std::string_view(lower), name_before);
+  if (place != entries_.end() && place->name == lower) {
+    *place = call_entry{std::move(lower), remembers, std::move(rule)};
+    return;
+  }
+  longest_name_ = std::max(longest_name_, lower.size());
+  entries_.insert(place, call_entry{std::move(lower), remembers, std::move(rule)});
+}
+
+const call_entry* call_table::find(std::string_view token) const {
+  // Most tokens are too long to be a name; those are never copied.
+  if (token.empty() || token.size() > longest_name_) return nullptr;
+  char lower[64];
+  std::string longer;
+  char* key = lower;
+  if (token.size() > sizeof lower) {
+    longer.resize(token.size());
+    key = longer.data();
+  }
+  std::transform(token.begin(), token.end(), key, ascii_lower);
+  std::string_view wanted(key, token.size());
+  auto place = std::lower_bound(entries_.begin(), entries_.end(), wanted,
+                                name_before);
+  if (place == entries_.end() || place->name != wanted) return nullptr;
+  return &*place;
+}
+
+}  // namespace corvexa

@@ -1,0 +1,43 @@
+// The table of call names the block loop hands to rules. Each entry holds a
+// call name, whether the call `remembers` (stores the block's last variable
+// for later calls to use as a default link) and the rule that reads the
+// rest of the call and writes its replacement. A token matches an entry when
+// it equals the name as a whole, without regard to ASCII letter case. The
+// scanner only knows this form; the rows come from whoever builds the table,
+// so an empty table turns a conversion into a plain copy.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/conversion_state.h"
+
+namespace corvexa {
+
+// Called right after the call name was read (and not written); reads the
+// rest of the call and writes what replaces it.
+using call_rule = std::function<void(conversion_state&)>;
+
+struct call_entry {
+  std::string name;  // stored in lower case
+  bool remembers = false;
+  call_rule rule;
+};
+
+class call_table {
+ public:
+  // Adds an entry. A name already in the table is replaced.
+  void add(std::string_view name, bool remembers, call_rule rule);
+  // The entry whose name equals `token` regardless of ASCII case, or null.
+  const call_entry* find(std::string_view token) const;
+  std::size_t size() const { return entries_.size(); }
+
+ private:
+  std::vector<call_entry> entries_;  // sorted by name
+  std::size_t longest_name_ = 0;
+};
+
+}  // namespace corvexa

@@ -1,0 +1,31 @@
+// Token loop of one PHP block.
+#include "scan/php_block.h"
+
+#include <string>
+
+#include "scan/call_table.h"
+#include "scan/comment_copier.h"
+#include "scan/tokenizer.h"
+
+namespace corvexa {
+
+void convert_php_block(conversion_state& state) {
+  std::string token;
+  // The most recent "$" token this loop read; a fresh block starts with
+  // none, so a call never borrows a variable from an earlier block.
+  std::string last_variable;
+  while (get_token(state, token, /*quiet=*/false)) {
+    if (token[0] == '$') last_variable = token;
+    if (token == "/*" || token == "//") {
+      copy_comment(state, token);
+    } else if (const call_entry* call = state.call_names.find(token)) {
+      if (call->remembers) state.remembered_variable = last_variable;
+      call->rule(state);
+    } else {
+      state.output_stream.write(token);
+      if (token == "?>") return;
+    }
+  }
+}
+
+}  // namespace corvexa

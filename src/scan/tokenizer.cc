@@ -1,0 +1,134 @@
+// get_token: a character-class table picks each token's kind from its first
+// byte; the rest of a token, and any whitespace before it, is taken from the
+// input buffer as a run of bytes rather than byte by byte.
+#include "scan/tokenizer.h"
+
+#include <array>
+#include <string_view>
+
+#include "scan/char_source.h"
+
+namespace corvexa {
+namespace {
+
+enum char_class : unsigned char {
+  whitespace = 1,    // tab, line feed, carriage return, space
+  starts_name = 2,   // "$", digit, ASCII letter: variable, number, word
+  continues_name = 4,  // digit, letter, and every byte from "_" (95) up
+};
+
+constexpr std::array<unsigned char, 256> make_class_table() {
+  std::array<unsigned char, 256> table{};
+  for (int c : {'\t', '\n', '\r', ' '}) table[c] |= whitespace;
+  table['$'] |= starts_name;
+  for (int c = 0; c < 256; ++c) {
+    bool digit = c >= '0' && c <= '9';
+    bool letter = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+    if (digit || letter) table[c] |= starts_name | continues_name;
+    if (c >= '_') table[c] |= continues_name;
+  }
+  return table;
+}
+
+constexpr std::array<unsigned char, 256> char_classes = make_class_table();
+
+bool has_class(unsigned char c, char_class wanted) {
+  return (char_classes[c] & wanted) != 0;
+}
+
+// Skips whitespace, echoing it unless `quiet`, and returns the first byte
+// after it (consumed), or end_of_input.
+int skip_whitespace(conversion_state& state, bool quiet) {
+  input_buffer& input = state.input_stream;
+  for (;;) {
+    std::string_view window = input.window();
+    if (window.empty()) return end_of_input;
+    std::size_t run = 0;
+    while (run < window.size() &&
+           has_class(static_cast<unsigned char>(window[run]), whitespace)) {
+      ++run;
+    }
+    if (!quiet) state.output_stream.write(window.substr(0, run));
+    input.consume(run);
+    if (run < window.size()) return next_char(state);
+  }
+}
+
+// Appends the rest of a name-like token (variable, number or word).
+void read_name_rest(conversion_state& state, std::string& token) {
+  input_buffer& input = state.input_stream;
+  for (;;) {
+    std::string_view window = input.window();
+    std::size_t run = 0;
+    while (run < window.size() &&
+           has_class(static_cast<unsigned char>(window[run]), continues_name)) {
+      ++run;
+    }
+    token.append(window.substr(0, run));
+    input.consume(run);
+    if (run < window.size() || window.empty()) return;
+  }
+}
+
+// Appends the rest of a quoted string up to and including the closing
+// `quote`. A backslash takes the byte after it along, so escaped quotes do
+// not end the string. At the end of the input the string ends as read,
+// possibly with a lone backslash as its last byte.
+void read_quoted_rest(conversion_state& state, std::string& token, char quote) {
+  input_buffer& input = state.input_stream;
+  for (;;) {
+    std::string_view window = input.window();
+    if (window.empty()) return;
+    std::size_t run = 0;
+    while (run < window.size() && window[run] != quote && window[run] != '\\') {
+      ++run;
+    }
+    if (run == window.size()) {
+      token.append(window);
+      input.consume(run);
+      continue;
+    }
+    token.append(window.substr(0, run + 1));
+    input.consume(run + 1);
+    if (window[run] == quote) return;
+    int escaped = next_char(state);
+    if (escaped == end_of_input) return;
+    token.push_back(static_cast<char>(escaped));
+  }
+}
+
+// After `first`, appends `second` if it is the next byte, else leaves the
+// input as it was: "//", "/*" and "?>" are the only two-byte fixed tokens.
+void take_second_byte_if(conversion_state& state, std::string& token,
+                         std::string_view seconds) {
+  int c = next_char(state);
+  if (c != end_of_input && seconds.find(static_cast<char>(c)) !=
+                               std::string_view::npos) {
+    token.push_back(static_cast<char>(c));
+  } else {
+    push_back(state, c);
+  }
+}
+
+}  // namespace
+
+bool is_token_whitespace(unsigned char c) { return has_class(c, whitespace); }
+
+bool get_token(conversion_state& state, std::string& token, bool quiet) {
+  token.clear();
+  int first = skip_whitespace(state, quiet);
+  if (first == end_of_input) return false;
+  token.push_back(static_cast<char>(first));
+  if (first == '\'' || first == '"') {
+    read_quoted_rest(state, token, static_cast<char>(first));
+  } else if (has_class(static_cast<unsigned char>(first), starts_name)) {
+    read_name_rest(state, token);
+  } else if (first == '/') {
+    take_second_byte_if(state, token, "/*");
+  } else if (first == '?') {
+    take_second_byte_if(state, token, ">");
+  }
+  return true;
+}
+
+}  // namespace corvexa

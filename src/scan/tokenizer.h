@@ -1,0 +1,22 @@
+// The tokenizer cuts the code of a PHP block into tokens: quoted strings,
+// variables, numbers, words, the comment openers "//" and "/*", the block
+// closer "?>", and single bytes. Whitespace between tokens is either echoed
+// to the output as it is met or dropped. It knows no PHP function name.
+#pragma once
+
+#include <string>
+
+#include "common/conversion_state.h"
+
+namespace corvexa {
+
+// Reads the next token into `token` (replacing its content). Whitespace met
+// before the token is written to the output unless `quiet`. Returns false,
+// with `token` empty, when the input ends before a token begins.
+bool get_token(conversion_state& state, std::string& token, bool quiet);
+
+// True for the four bytes the tokenizer treats as whitespace: tab, line
+// feed, carriage return and space.
+bool is_token_whitespace(unsigned char c);
+
+}  // namespace corvexa

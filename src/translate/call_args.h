@@ -1,0 +1,26 @@
+// The argument reader consumes the parenthesised argument list that follows
+// a call name and keeps the text of its first three arguments, without
+// whitespace. Whitespace before the first comma is echoed to the output as
+// it is read (so it ends up in front of the replacement); after the first
+// comma it is dropped. A comma at any depth starts the next argument, and
+// call names and comment openers inside the list are plain tokens.
+#pragma once
+
+#include <string>
+
+#include "common/conversion_state.h"
+
+namespace corvexa {
+
+struct call_arguments {
+  std::string first_argument;
+  std::string second_argument;
+  std::string third_argument;
+};
+
+// Reads "(" ... ")" into `arguments` (cleared first). A missing "(" is
+// reported on the console and reading goes on as if it had been there; an
+// unclosed list ends at the end of the input.
+void read_call_args(conversion_state& state, call_arguments& arguments);
+
+}  // namespace corvexa

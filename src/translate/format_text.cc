@@ -1,0 +1,11 @@
+// Format filling for replacement calls and console messages.
+#include "translate/format_text.h"
+
+namespace corvexa {
+
+void write_format(output_sink& sink, std::string_view format,
+                  std::initializer_list<std::string_view> values) {
+  write_format<std::initializer_list<std::string_view>>(sink, format, values);
+}
+
+}  // namespace corvexa

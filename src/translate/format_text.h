@@ -1,0 +1,32 @@
+// Fills the "%s" places of a fixed format text with values, in order, and
+// writes the result. Values are written as they are: no quoting, no escaping,
+// and a zero byte inside a value is written like any other byte.
+#pragma once
+
+#include <initializer_list>
+#include <string_view>
+
+#include "common/output_sink.h"
+
+namespace corvexa {
+
+// Writes `format` to `sink`, each "%s" replaced by the next of `values`.
+// A "%s" without a value left is written as nothing.
+void write_format(output_sink& sink, std::string_view format,
+                  std::initializer_list<std::string_view> values);
+
+template <typename Values>
+void write_format(output_sink& sink, std::string_view format,
+                  const Values& values) {
+  auto value = values.begin();
+  for (;;) {
+    std::size_t place = format.find("%s");
+    if (place == std::string_view::npos) break;
+    sink.write(format.substr(0, place));
+    if (value != values.end()) sink.write(*value++);
+    format.remove_prefix(place + 2);
+  }
+  sink.write(format);
+}
+
+}  // namespace corvexa

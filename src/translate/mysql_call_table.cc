@@ -1,0 +1,41 @@
+// Builds the call table from the rows of translated and unsupported calls.
+#include "translate/mysql_call_table.h"
+
+#include "translate/translated_calls.h"
+#include "translate/unsupported_calls.h"
+
+namespace corvexa {
+namespace {
+
+// Calls `add` with each space-separated name of `names`.
+template <typename Add>
+void for_each_name(std::string_view names, Add add) {
+  while (!names.empty()) {
+    std::size_t space = names.find(' ');
+    add(names.substr(0, space));
+    names.remove_prefix(space == std::string_view::npos ? names.size()
+                                                        : space + 1);
+  }
+}
+
+}  // namespace
+
+call_table make_mysql_call_table() {
+  call_table table;
+  for (const translated_call& call : translated_calls()) {
+    for_each_name(call.names, [&](std::string_view name) {
+      table.add(name, call.remembers,
+                [&call](conversion_state& state) { translate_call(state, call); });
+    });
+  }
+  for (const unsupported_call& call : unsupported_calls()) {
+    for_each_name(call.names, [&](std::string_view name) {
+      table.add(name, /*remembers=*/false, [&call](conversion_state& state) {
+        mark_unsupported_call(state, call);
+      });
+    });
+  }
+  return table;
+}
+
+}  // namespace corvexa

@@ -1,0 +1,45 @@
+// The MySQL calls that have a PostgreSQL counterpart. Each row says which
+// replacement call is written in place of the MySQL call and where each of
+// its values comes from: an argument, the run's database name, or the
+// remembered variable as a default link.
+#pragma once
+
+#include <span>
+#include <string_view>
+#include <vector>
+
+#include "common/conversion_state.h"
+#include "translate/call_args.h"
+
+namespace corvexa {
+
+// Where one value of a replacement comes from.
+using value_source = std::string_view (*)(const conversion_state&,
+                                          const call_arguments&);
+
+// A format text and the values for its "%s" places, in order.
+struct replacement {
+  std::string_view format;
+  std::vector<value_source> values;
+};
+
+struct translated_call {
+  // The call names, separated by spaces; the first is the usual one.
+  std::string_view names;
+  bool remembers = false;
+  replacement usual;
+  // When this value is empty, `short_form` is written instead of `usual`.
+  value_source if_empty = nullptr;
+  replacement short_form = {};
+  // Console lines printed after the arguments are read and before the
+  // replacement is written, and after it is written.
+  std::vector<std::string_view> lines_before = {};
+  std::vector<std::string_view> lines_after = {};
+};
+
+std::span<const translated_call> translated_calls();
+
+// Reads the call's arguments and writes its replacement.
+void translate_call(conversion_state& state, const translated_call& call);
+
+}  // namespace corvexa

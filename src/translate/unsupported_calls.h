@@ -1,0 +1,29 @@
+// The MySQL calls that have no PostgreSQL counterpart. Each is replaced by a
+// warning comment and reported on the console, before or after its argument
+// list is read (which decides whether the warning comes before a parse error
+// of that list). mysql_select_db also compares the database the script
+// selects with the run's database name and advises the user.
+#pragma once
+
+#include <span>
+#include <string_view>
+
+#include "common/conversion_state.h"
+
+namespace corvexa {
+
+enum class warning_time { before_arguments, after_arguments };
+
+struct unsupported_call {
+  // The call names, separated by spaces; messages name the first.
+  std::string_view names;
+  warning_time when;
+  bool advises_on_database = false;
+};
+
+std::span<const unsupported_call> unsupported_calls();
+
+// Reads the call's arguments, warns, and writes the warning comment.
+void mark_unsupported_call(conversion_state& state, const unsupported_call& call);
+
+}  // namespace corvexa
