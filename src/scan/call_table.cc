@@ -30,22 +30,18 @@ void call_table::add(std::string_view name, bool remembers, call_rule rule) {
     *place = call_entry{std::move(lower), remembers, std::move(rule)};
     return;
   }
+  shortest_name_ = std::min(shortest_name_, lower.size());
   longest_name_ = std::max(longest_name_, lower.size());
+  if (!lower.empty()) first_bytes_.set(static_cast<unsigned char>(lower[0]));
   entries_.insert(place, call_entry{std::move(lower), remembers, std::move(rule)});
 }
 
 const call_entry* call_table::find(std::string_view token) const {
-  // Most tokens are too long to be a name; those are never copied.
-  if (token.empty() || token.size() > longest_name_) return nullptr;
-  char lower[64];
-  std::string longer;
-  char* key = lower;
-  if (token.size() > sizeof lower) {
-    longer.resize(token.size());
-    key = longer.data();
+  if (token.size() < shortest_name_ || token.size() > longest_name_ ||
+      !first_bytes_.test(static_cast<unsigned char>(ascii_lower(token[0])))) {
+    return nullptr;
   }
-  std::transform(token.begin(), token.end(), key, ascii_lower);
-  std::string_view wanted(key, token.size());
+  std::string wanted = to_ascii_lower(token);
   auto place = std::lower_bound(entries_.begin(), entries_.end(), wanted,
                                 name_before);
   if (place == entries_.end() || place->name != wanted) return nullptr;

@@ -7,7 +7,9 @@
 // so an empty table turns a conversion into a plain copy.
 #pragma once
 
+#include <bitset>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -37,7 +39,11 @@ class call_table {
 
  private:
   std::vector<call_entry> entries_;  // sorted by name
+  // Cheap rejection of the many tokens that cannot be a name: their length
+  // or their first byte (in lower case) is that of no entry.
+  std::size_t shortest_name_ = SIZE_MAX;
   std::size_t longest_name_ = 0;
+  std::bitset<256> first_bytes_;
 };
 
 }  // namespace corvexa

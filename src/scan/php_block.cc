@@ -8,6 +8,17 @@
 #include "scan/tokenizer.h"
 
 namespace corvexa {
+namespace {
+
+bool is_comment_opener(const std::string& token) {
+  return token.size() == 2 && token[0] == '/' && (token[1] == '/' || token[1] == '*');
+}
+
+bool is_block_closer(const std::string& token) {
+  return token.size() == 2 && token[0] == '?' && token[1] == '>';
+}
+
+}  // namespace
 
 void convert_php_block(conversion_state& state) {
   std::string token;
@@ -16,14 +27,14 @@ void convert_php_block(conversion_state& state) {
   std::string last_variable;
   while (get_token(state, token, /*quiet=*/false)) {
     if (token[0] == '$') last_variable = token;
-    if (token == "/*" || token == "//") {
+    if (is_comment_opener(token)) {
       copy_comment(state, token);
     } else if (const call_entry* call = state.call_names.find(token)) {
       if (call->remembers) state.remembered_variable = last_variable;
       call->rule(state);
     } else {
       state.output_stream.write(token);
-      if (token == "?>") return;
+      if (is_block_closer(token)) return;
     }
   }
 }

@@ -1,6 +1,8 @@
 // The rows of translated calls and the one rule that serves them all.
 #include "translate/translated_calls.h"
 
+#include <array>
+
 #include "translate/format_text.h"
 
 namespace corvexa {
@@ -43,6 +45,9 @@ std::string_view fetch_mode(const conversion_state&, const call_arguments& a) {
   if (a.second_argument == "MYSQL_NUM") return "PGSQL_NUM";
   return "PGSQL_BOTH";
 }
+
+// The most values any replacement takes (the connect calls).
+constexpr std::size_t max_values = 4;
 
 constexpr std::string_view db_query_warning =
     "Warning: mysql_db_query() doesn't have an equivlant postgres function. "
@@ -137,12 +142,13 @@ void translate_call(conversion_state& state, const translated_call& call) {
   bool use_short = call.if_empty != nullptr &&
                    call.if_empty(state, arguments).empty();
   const replacement& chosen = use_short ? call.short_form : call.usual;
-  std::vector<std::string_view> values;
-  values.reserve(chosen.values.size());
+  std::array<std::string_view, max_values> values;
+  std::size_t count = 0;
   for (value_source source : chosen.values) {
-    values.push_back(source(state, arguments));
+    values[count++] = source(state, arguments);
   }
-  write_format(state.output_stream, chosen.format, values);
+  write_format(state.output_stream, chosen.format,
+               std::span<const std::string_view>(values.data(), count));
 
   write_lines(state.console, call.lines_after);
 }
