@@ -9,7 +9,7 @@
 
 #include "common/byte_streams.h"
 #include "common/input_buffer.h"
-#include "scan/text_copier.h"
+#include "scan/stream_conversion.h"
 #include "translate/format_text.h"
 
 namespace corvexa {
@@ -110,11 +110,9 @@ int run_conversion(const command_line& command, const call_table& calls,
   fd_writer writer(output.fd());
   input_buffer input_stream(reader);
   output_sink output_stream(writer);
-  conversion_state state(input_stream, output_stream, console, calls);
-  state.database_name = command.database_name;
-  state.input_path = command.input_path;
-  state.output_path = command.output_path;
-  copy_text(state);
+  convert_stream(input_stream, output_stream, console, calls,
+                 {command.database_name, command.input_path,
+                  command.output_path});
 
   bool written = output_stream.flush();
   written = output.close_checked() && written;

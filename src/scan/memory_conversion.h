@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "scan/call_table.h"
+#include "scan/stream_conversion.h"
 
 namespace corvexa {
 
@@ -15,14 +16,10 @@ struct memory_conversion {
   std::string console;
 };
 
-struct memory_conversion_options {
-  std::string_view database_name = "default";
-  std::string_view input_path = "in.php";
-  std::string_view output_path = "out.php";
-};
+using memory_conversion_options = conversion_settings;
 
 memory_conversion convert_in_memory(std::string_view input,
                                     const call_table& calls,
-                                    const memory_conversion_options& options = {});
+                                    const conversion_settings& settings = {});
 
 }  // namespace corvexa
