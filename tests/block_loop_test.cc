@@ -1,0 +1,184 @@
+// The text copier, the block loop and the comment copier: what is copied
+// unchanged, where blocks and comments begin and end, and which variable a
+// remembering call stores. Every case runs three ways: on memory read in
+// place, through reads of one to seven bytes, and through reads that fill
+// the whole 64 KiB input buffer, so that nothing depends on where the input
+// buffer is refilled.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+#include "scan/memory_conversion.h"
+#include "scan/text_copier.h"
+#include "translate/mysql_call_table.h"
+
+namespace corvexa {
+namespace {
+
+using namespace std::string_literals;
+
+// Hands out `data` in reads of 1, 2, ... `largest` bytes in turn, or as much
+// as asked for when `largest` is 0.
+class chunked_reader final : public byte_reader {
+ public:
+  chunked_reader(std::string_view data, std::size_t largest)
+      : rest_(data), largest_(largest) {}
+  long read_some(char* buffer, std::size_t capacity) override {
+    std::size_t wanted = largest_ == 0 ? capacity : 1 + reads_++ % largest_;
+    std::size_t count = std::min({rest_.size(), capacity, wanted});
+    std::memcpy(buffer, rest_.data(), count);
+    rest_.remove_prefix(count);
+    return static_cast<long>(count);
+  }
+
+ private:
+  std::string_view rest_;
+  std::size_t largest_;
+  std::size_t reads_ = 0;
+};
+
+memory_conversion convert_through_reader(std::string_view input,
+                                         const call_table& calls,
+                                         std::size_t largest_read) {
+  memory_conversion result;
+  chunked_reader reader(input, largest_read);
+  input_buffer source(reader);
+  string_writer output_writer(result.output);
+  string_writer console_writer(result.console);
+  output_sink output(output_writer);
+  output_sink console(console_writer);
+  conversion_state state(source, output, console, calls);
+  copy_text(state);
+  output.flush();
+  console.flush();
+  return result;
+}
+
+void expect_conversion(std::string_view input, const call_table& calls,
+                       std::string_view output, std::string_view console = "") {
+  memory_conversion in_place = convert_in_memory(input, calls);
+  EXPECT_EQ(in_place.output, output) << "in place";
+  EXPECT_EQ(in_place.console, console) << "in place";
+  for (std::size_t largest_read : {std::size_t{7}, std::size_t{0}}) {
+    memory_conversion read = convert_through_reader(input, calls, largest_read);
+    EXPECT_EQ(read.output, output) << "reads of at most " << largest_read;
+    EXPECT_EQ(read.console, console) << "reads of at most " << largest_read;
+  }
+}
+
+std::string trace(std::string_view input) {
+  return input.size() > 200 ? std::to_string(input.size()) + " bytes"
+                            : testing::PrintToString(std::string(input));
+}
+
+TEST(BlockLoop, EmptyTableCopiesEveryInputUnchanged) {
+  std::string every_byte;
+  for (int c = 0; c < 256; ++c) every_byte.push_back(static_cast<char>(c));
+  std::string every_pair = "<?php ";  // 128 KiB of code, across refills
+  for (int a = 0; a < 256; ++a) {
+    for (int b = 0; b < 256; ++b) {
+      every_pair.push_back(static_cast<char>(a));
+      every_pair.push_back(static_cast<char>(b));
+    }
+  }
+  const std::string inputs[] = {
+      "",
+      "plain <html> with mysql_query($q) and no block",
+      "<?php echo 'a'; mysql_query($q); ?>x",
+      every_byte,
+      "<?php " + every_byte + " ?>" + every_byte,
+      every_pair,
+      "\0<?php \0 '\0' \"a\0\" $a\0 ?>\0"s,
+      "<?php $x = 'never closed",
+      "<?php $x = \"ends in a backslash\\",
+      "<?php /* never closed",
+      "<?php // to the end",
+      "<?php if ($a) { echo 1;",
+      "x<?",
+      "<<?php ?><?= $a ?><?xml ?>?><?php ?>",
+      "<?php <<<EOT\nit's mysql_close()\nEOT;\n?>",
+      "\v\f\t\r\n<?php\v\f\t\r\n?>\v\f",
+  };
+  call_table no_calls;
+  for (const std::string& input : inputs) {
+    SCOPED_TRACE(trace(input));
+    expect_conversion(input, no_calls, input);
+  }
+}
+
+struct block_case {
+  std::string_view input;
+  std::string_view output;
+};
+
+TEST(BlockLoop, FindsBlocksCommentsAndCallNames) {
+  const block_case cases[] = {
+      // Openers: "<?" anywhere in text, also after "<" and right after "?>".
+      {"mysql_close() <?php mysql_close() ?> mysql_close()",
+       "mysql_close() <?php pg_close() ?> mysql_close()"},
+      {"<<?mysql_close()?><?mysql_close()?>", "<<?pg_close()?><?pg_close()?>"},
+      {"< ?mysql_close()", "< ?mysql_close()"},
+      // Comments are copied whole; "#" does not start one.
+      {"<?php /*/ mysql_close() */ mysql_close() ?>",
+       "<?php /*/ mysql_close() */ pg_close() ?>"},
+      {"<?php /**/mysql_close()", "<?php /**/pg_close()"},
+      {"<?php // a\rmysql_close() ?>", "<?php // a\rpg_close() ?>"},
+      {"<?php // ?> mysql_close()\nmysql_close() ?>",
+       "<?php // ?> mysql_close()\npg_close() ?>"},
+      {"<?php # mysql_close()\n?>", "<?php # pg_close()\n?>"},
+      // Names match as whole words in any case, never inside strings or
+      // variables.
+      {"<?php 'mysql_close()'; $mysql_close; MySQL_Close() ?>",
+       "<?php 'mysql_close()'; $mysql_close; pg_close() ?>"},
+      {"<?php _mysql_close(); $db->mysql_close(); mysql_closed(); ?>",
+       "<?php _pg_close(); $db->pg_close(); mysql_closed(); ?>"},
+      {"<?php function mysql_close() {} ?>", "<?php function pg_close() {} ?>"},
+      // A block ends at "?>", after which text is text again.
+      {"<?php ?>mysql_close()", "<?php ?>mysql_close()"},
+      // remembered_variable: the last variable the block loop read before a
+      // remembering call; kept from block to block.
+      {"<?php $link = mysql_connect(); ?><?php mysql_error(); ?>",
+       "<?php $link = pg_connect(\"dbname=default host=\"..\" user=\"..\" "
+       "password=\".); ?><?php pg_result_error($link); ?>"},
+      // ... but every block starts without a last variable.
+      {"<?php $a = 1; ?><?php mysql_fetch_row($r); mysql_error(); ?>",
+       "<?php $a = 1; ?><?php pg_fetch_row($r); pg_result_error(); ?>"},
+      // Variables inside argument lists and comments do not count.
+      {"<?php $a = mysql_query($b); mysql_fetch_row($c); mysql_error();",
+       "<?php $a = pg_query($b); pg_fetch_row($c); pg_result_error($a);"},
+      {"<?php $a /* $b */ // $c\n= mysql_fetch_row($r, $z); mysql_error();",
+       "<?php $a /* $b */ // $c\n= pg_fetch_row($r,NULL,$z); "
+       "pg_result_error($a);"},
+      // Before any remembering call there is no default.
+      {"<?php $a; mysql_error();", "<?php $a; pg_result_error();"},
+  };
+  call_table calls = make_mysql_call_table();
+  for (const block_case& c : cases) {
+    SCOPED_TRACE(trace(c.input));
+    expect_conversion(c.input, calls, c.output);
+  }
+}
+
+// Places every byte of a snippet in turn on the 64 KiB refill boundary.
+TEST(BlockLoop, TokensCommentsAndOpenersAcrossTheBufferBoundary) {
+  const std::string snippet =
+      "<?php $link = mysql_connect($h, $u, $p); /*/ mysql_close() */ "
+      "echo 'it\\'s', \"\\\"\"; // ?> x\r$r = mysql_query($q, "
+      "mysql_error()) ?>t<<?x?>";
+  const std::string converted =
+      "<?php $link = pg_connect(\"dbname=default host=\".$h.\" user=\".$u.\" "
+      "password=\".$p); /*/ mysql_close() */ "
+      "echo 'it\\'s', \"\\\"\"; // ?> x\r$r = pg_query(mysql_error(),$q) "
+      "?>t<<?x?>";
+  call_table calls = make_mysql_call_table();
+  for (std::size_t before = 1; before <= snippet.size() + 1; ++before) {
+    std::string padding(input_buffer::default_capacity - before, '<');
+    SCOPED_TRACE(before);
+    expect_conversion(padding + snippet, calls, padding + converted);
+  }
+}
+
+}  // namespace
+}  // namespace corvexa
