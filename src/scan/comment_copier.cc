@@ -4,25 +4,24 @@
 namespace corvexa {
 namespace {
 
-// Copies input up to and including the first byte for which
-// `ends_at(byte, byte before it)` holds. `previous` is the byte taken to
-// precede the first input byte.
-template <typename EndTest>
-void copy_until(conversion_state& state, char previous, EndTest ends_at) {
+// Copies input up to and including the byte at which the comment ends.
+// `find_end(window, before)` gives that byte's place in the window, or npos;
+// `before` is the byte that preceded the window ('\0' at the start).
+template <typename EndFinder>
+void copy_until(conversion_state& state, char before, EndFinder find_end) {
   input_buffer& input = state.input_stream;
   for (;;) {
     std::string_view window = input.window();
     if (window.empty()) return;
-    for (std::size_t i = 0; i < window.size(); ++i) {
-      if (ends_at(window[i], previous)) {
-        state.output_stream.write(window.substr(0, i + 1));
-        input.consume(i + 1);
-        return;
-      }
-      previous = window[i];
+    std::size_t end = find_end(window, before);
+    if (end != std::string_view::npos) {
+      state.output_stream.write(window.substr(0, end + 1));
+      input.consume(end + 1);
+      return;
     }
     state.output_stream.write(window);
     input.consume(window.size());
+    before = window.back();
   }
 }
 
@@ -32,12 +31,16 @@ void copy_comment(conversion_state& state, std::string_view opener) {
   state.output_stream.write(opener);
   if (opener == "/*") {
     // The opener's own "*" does not count: "/*/" does not close.
-    copy_until(state, '\0', [](char c, char before) {
-      return c == '/' && before == '*';
+    copy_until(state, '\0', [](std::string_view window, char before) {
+      for (std::size_t i = window.find('/'); i != std::string_view::npos;
+           i = window.find('/', i + 1)) {
+        if ((i == 0 ? before : window[i - 1]) == '*') return i;
+      }
+      return std::string_view::npos;
     });
   } else {
-    copy_until(state, '\0', [](char c, char) {
-      return c == '\n' || c == '\r';
+    copy_until(state, '\0', [](std::string_view window, char) {
+      return window.find_first_of("\n\r");
     });
   }
 }

@@ -1,21 +1,127 @@
-// Token loop of one PHP block.
+// Token loop of one PHP block, with a fast path. Most of a block passes
+// through unchanged, so whole tokens that lie inside the buffered input
+// window are not copied one by one: the loop steps over them with the byte
+// class table and writes the window in spans, stopping only where a token
+// needs attention (a variable to remember, a comment, a call name, the block
+// closer). A token that may run past the window's end is read by get_token
+// instead, which follows it across refills; both paths cut tokens alike.
 #include "scan/php_block.h"
 
 #include <string>
+#include <string_view>
 
 #include "scan/call_table.h"
+#include "scan/char_classes.h"
 #include "scan/comment_copier.h"
 #include "scan/tokenizer.h"
 
 namespace corvexa {
 namespace {
 
-bool is_comment_opener(const std::string& token) {
-  return token.size() == 2 && token[0] == '/' && (token[1] == '/' || token[1] == '*');
+enum class block_status { open, ended };
+
+bool is_comment_opener(std::string_view token) {
+  return token == "/*" || token == "//";
 }
 
-bool is_block_closer(const std::string& token) {
-  return token.size() == 2 && token[0] == '?' && token[1] == '>';
+void run_call(conversion_state& state, const call_entry& call,
+              const std::string& last_variable) {
+  if (call.remembers) state.remembered_variable = last_variable;
+  call.rule(state);
+}
+
+// Handles one whole token that has been read and not yet written.
+block_status handle_token(conversion_state& state, std::string_view token,
+                          std::string& last_variable) {
+  if (token[0] == '$') last_variable = token;
+  if (is_comment_opener(token)) {
+    copy_comment(state, token);
+  } else if (const call_entry* call = state.call_names.find(token)) {
+    run_call(state, *call, last_variable);
+  } else {
+    state.output_stream.write(token);
+    if (token == "?>") return block_status::ended;
+  }
+  return block_status::open;
+}
+
+// Where a quoted token starting at `start` ends within `window` (one past
+// its closing quote), or npos if it may go on past the window.
+std::size_t quoted_end(std::string_view window, std::size_t start) {
+  char quote = window[start];
+  for (std::size_t i = start + 1; i < window.size(); ++i) {
+    if (window[i] == quote) return i + 1;
+    if (window[i] == '\\') ++i;
+  }
+  return std::string_view::npos;
+}
+
+// True for the bytes that may start a token of more than one byte; all
+// others are whitespace or a token of their own and pass straight through.
+bool needs_a_look(char c) {
+  return has_class(c, starts_name) || has_class(c, starts_quoted) || c == '/' ||
+         c == '?';
+}
+
+std::size_t name_end(std::string_view window, std::size_t start) {
+  std::size_t i = start + 1;
+  while (i < window.size() && has_class(window[i], continues_name)) ++i;
+  return i;
+}
+
+enum class window_outcome { token_at_edge, call_or_comment, block_ended, done };
+
+// Steps over the whole tokens of `window`, writing them out as one span.
+// Stops before a token that may run past the window, and after a call or
+// comment (which read on by themselves) or the block closer.
+window_outcome pass_window(conversion_state& state, std::string_view window,
+                           std::string& last_variable) {
+  input_buffer& input = state.input_stream;
+  auto write_through = [&](std::size_t end) {
+    state.output_stream.write(window.substr(0, end));
+    input.consume(end);
+  };
+  std::size_t i = 0;
+  const std::size_t size = window.size();
+  while (i < size) {
+    char c = window[i];
+    if (!needs_a_look(c)) {
+      ++i;  // whitespace or a token of one byte
+    } else if (has_class(c, starts_name)) {
+      std::size_t end = name_end(window, i);
+      if (end == size) break;
+      std::string_view name = window.substr(i, end - i);
+      if (c == '$') {
+        last_variable = name;
+      } else if (const call_entry* call = state.call_names.find(name)) {
+        write_through(i);
+        input.consume(end - i);
+        run_call(state, *call, last_variable);
+        return window_outcome::call_or_comment;
+      }
+      i = end;
+    } else if (has_class(c, starts_quoted)) {
+      std::size_t end = quoted_end(window, i);
+      if (end == std::string_view::npos) break;
+      i = end;
+    } else {  // "/" or "?"
+      if (i + 1 == size) break;
+      char second = window[i + 1];
+      if (c == '?' && second == '>') {
+        write_through(i + 2);
+        return window_outcome::block_ended;
+      }
+      if (c == '/' && (second == '/' || second == '*')) {
+        write_through(i);
+        input.consume(2);
+        copy_comment(state, second == '/' ? "//" : "/*");
+        return window_outcome::call_or_comment;
+      }
+      ++i;
+    }
+  }
+  write_through(i);
+  return i < size ? window_outcome::token_at_edge : window_outcome::done;
 }
 
 }  // namespace
@@ -25,16 +131,20 @@ void convert_php_block(conversion_state& state) {
   // The most recent "$" token this loop read; a fresh block starts with
   // none, so a call never borrows a variable from an earlier block.
   std::string last_variable;
-  while (get_token(state, token, /*quiet=*/false)) {
-    if (token[0] == '$') last_variable = token;
-    if (is_comment_opener(token)) {
-      copy_comment(state, token);
-    } else if (const call_entry* call = state.call_names.find(token)) {
-      if (call->remembers) state.remembered_variable = last_variable;
-      call->rule(state);
-    } else {
-      state.output_stream.write(token);
-      if (is_block_closer(token)) return;
+  for (;;) {
+    std::string_view window = state.input_stream.window();
+    if (window.empty()) return;
+    switch (pass_window(state, window, last_variable)) {
+      case window_outcome::block_ended:
+        return;
+      case window_outcome::done:
+      case window_outcome::call_or_comment:
+        continue;
+      case window_outcome::token_at_edge:
+        if (!get_token(state, token, /*quiet=*/false)) return;
+        if (handle_token(state, token, last_variable) == block_status::ended) {
+          return;
+        }
     }
   }
 }

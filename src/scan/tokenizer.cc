@@ -3,38 +3,13 @@
 // input buffer as a run of bytes rather than byte by byte.
 #include "scan/tokenizer.h"
 
-#include <array>
 #include <string_view>
 
+#include "scan/char_classes.h"
 #include "scan/char_source.h"
 
 namespace corvexa {
 namespace {
-
-enum char_class : unsigned char {
-  whitespace = 1,    // tab, line feed, carriage return, space
-  starts_name = 2,   // "$", digit, ASCII letter: variable, number, word
-  continues_name = 4,  // digit, letter, and every byte from "_" (95) up
-};
-
-constexpr std::array<unsigned char, 256> make_class_table() {
-  std::array<unsigned char, 256> table{};
-  for (int c : {'\t', '\n', '\r', ' '}) table[c] |= whitespace;
-  table['$'] |= starts_name;
-  for (int c = 0; c < 256; ++c) {
-    bool digit = c >= '0' && c <= '9';
-    bool letter = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-    if (digit || letter) table[c] |= starts_name | continues_name;
-    if (c >= '_') table[c] |= continues_name;
-  }
-  return table;
-}
-
-constexpr std::array<unsigned char, 256> char_classes = make_class_table();
-
-bool has_class(unsigned char c, char_class wanted) {
-  return (char_classes[c] & wanted) != 0;
-}
 
 // Skips whitespace, echoing it unless `quiet`, and returns the first byte
 // after it (consumed), or end_of_input.
@@ -45,7 +20,7 @@ int skip_whitespace(conversion_state& state, bool quiet) {
     if (window.empty()) return end_of_input;
     std::size_t run = 0;
     while (run < window.size() &&
-           has_class(static_cast<unsigned char>(window[run]), whitespace)) {
+           has_class(window[run], whitespace)) {
       ++run;
     }
     if (!quiet) state.output_stream.write(window.substr(0, run));
@@ -61,7 +36,7 @@ void read_name_rest(conversion_state& state, std::string& token) {
     std::string_view window = input.window();
     std::size_t run = 0;
     while (run < window.size() &&
-           has_class(static_cast<unsigned char>(window[run]), continues_name)) {
+           has_class(window[run], continues_name)) {
       ++run;
     }
     token.append(window.substr(0, run));
@@ -112,8 +87,6 @@ void take_second_byte_if(conversion_state& state, std::string& token,
 
 }  // namespace
 
-bool is_token_whitespace(unsigned char c) { return has_class(c, whitespace); }
-
 bool get_token(conversion_state& state, std::string& token, bool quiet) {
   token.clear();
   int first = skip_whitespace(state, quiet);
@@ -121,7 +94,7 @@ bool get_token(conversion_state& state, std::string& token, bool quiet) {
   token.push_back(static_cast<char>(first));
   if (first == '\'' || first == '"') {
     read_quoted_rest(state, token, static_cast<char>(first));
-  } else if (has_class(static_cast<unsigned char>(first), starts_name)) {
+  } else if (has_class(static_cast<char>(first), starts_name)) {
     read_name_rest(state, token);
   } else if (first == '/') {
     take_second_byte_if(state, token, "/*");

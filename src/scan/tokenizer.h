@@ -15,8 +15,4 @@ namespace corvexa {
 // with `token` empty, when the input ends before a token begins.
 bool get_token(conversion_state& state, std::string& token, bool quiet);
 
-// True for the four bytes the tokenizer treats as whitespace: tab, line
-// feed, carriage return and space.
-bool is_token_whitespace(unsigned char c);
-
 }  // namespace corvexa
