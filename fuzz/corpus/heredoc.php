@@ -1,0 +1,5 @@
+<?php
+$h = <<<EOT
+Don't mysql_query($x) here
+EOT;
+?>

@@ -1,0 +1,1 @@
+a<?=$x?>b<?xml version="1.0"?>c<?php $l = mysql_connect(); ?>d<? mysql_error() ?>e<?php ?><?php

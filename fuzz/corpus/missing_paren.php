@@ -1,0 +1,6 @@
+<?php
+$r = mysql_query;
+$e = mysql_errno $x;
+mysql_close
+?>
+<?php mysql_select_db ?>

@@ -1,0 +1,2 @@
+<?php $a = $b ? 1 : 2; $c = $d ?? 3; echo "x" ? >
+?>after

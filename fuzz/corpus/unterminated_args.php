@@ -1,0 +1,1 @@
+<?php $r = mysql_query($q, $link

@@ -1,0 +1,1 @@
+<?php /* never closed mysql_query($q)
