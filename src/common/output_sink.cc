@@ -10,12 +10,7 @@ output_sink::output_sink(byte_writer& writer, std::size_t capacity)
       buffer_(new char[capacity > 0 ? capacity : 1]),
       capacity_(capacity > 0 ? capacity : 1) {}
 
-void output_sink::write(std::string_view bytes) {
-  if (bytes.size() <= capacity_ - used_) {
-    std::memcpy(buffer_.get() + used_, bytes.data(), bytes.size());
-    used_ += bytes.size();
-    return;
-  }
+void output_sink::write_past_buffer(std::string_view bytes) {
   flush();
   if (bytes.size() >= capacity_) {
     // A span as large as the buffer goes straight to the writer.

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstring>
 #include <memory>
 #include <string_view>
 
@@ -26,7 +27,14 @@ class output_sink {
     if (used_ == capacity_) flush();
     buffer_[used_++] = byte;
   }
-  void write(std::string_view bytes);
+  void write(std::string_view bytes) {
+    if (bytes.size() <= capacity_ - used_) {
+      std::memcpy(buffer_.get() + used_, bytes.data(), bytes.size());
+      used_ += bytes.size();
+    } else {
+      write_past_buffer(bytes);
+    }
+  }
   // Writes `text` followed by a newline.
   void write_line(std::string_view text);
 
@@ -36,6 +44,9 @@ class output_sink {
   bool failed() const { return failed_; }
 
  private:
+  // Writes a span that does not fit in what is left of the buffer.
+  void write_past_buffer(std::string_view bytes);
+
   byte_writer& writer_;
   std::unique_ptr<char[]> buffer_;
   std::size_t capacity_;

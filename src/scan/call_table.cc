@@ -41,7 +41,16 @@ const call_entry* call_table::find(std::string_view token) const {
       !first_bytes_.test(static_cast<unsigned char>(ascii_lower(token[0])))) {
     return nullptr;
   }
-  std::string wanted = to_ascii_lower(token);
+  // Names are short: lower-case the token on the stack where it fits.
+  char stack_copy[32];
+  std::string heap_copy;
+  char* lowered = stack_copy;
+  if (token.size() > sizeof stack_copy) {
+    heap_copy.resize(token.size());
+    lowered = heap_copy.data();
+  }
+  std::transform(token.begin(), token.end(), lowered, ascii_lower);
+  std::string_view wanted(lowered, token.size());
   auto place = std::lower_bound(entries_.begin(), entries_.end(), wanted,
                                 name_before);
   if (place == entries_.end() || place->name != wanted) return nullptr;

@@ -11,6 +11,9 @@ enum char_class : unsigned char {
   starts_name = 2,     // "$", digit, ASCII letter: variable, number, word
   continues_name = 4,  // digit, ASCII letter, and every byte from "_" (95) up
   starts_quoted = 8,   // single or double quote
+  // May start a token of more than one byte: the bytes above and "/" and
+  // "?". Every other byte is whitespace or a token of its own.
+  starts_long_token = 16,
 };
 
 constexpr std::array<unsigned char, 256> make_char_classes() {
@@ -23,6 +26,10 @@ constexpr std::array<unsigned char, 256> make_char_classes() {
     bool letter = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
     if (digit || letter) table[c] |= starts_name | continues_name;
     if (c >= '_') table[c] |= continues_name;
+    if ((table[c] & (starts_name | starts_quoted)) != 0 || c == '/' ||
+        c == '?') {
+      table[c] |= starts_long_token;
+    }
   }
   return table;
 }

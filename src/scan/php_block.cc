@@ -56,13 +56,6 @@ std::size_t quoted_end(std::string_view window, std::size_t start) {
   return std::string_view::npos;
 }
 
-// True for the bytes that may start a token of more than one byte; all
-// others are whitespace or a token of their own and pass straight through.
-bool needs_a_look(char c) {
-  return has_class(c, starts_name) || has_class(c, starts_quoted) || c == '/' ||
-         c == '?';
-}
-
 std::size_t name_end(std::string_view window, std::size_t start) {
   std::size_t i = start + 1;
   while (i < window.size() && has_class(window[i], continues_name)) ++i;
@@ -85,7 +78,7 @@ window_outcome pass_window(conversion_state& state, std::string_view window,
   const std::size_t size = window.size();
   while (i < size) {
     char c = window[i];
-    if (!needs_a_look(c)) {
+    if (!has_class(c, starts_long_token)) {
       ++i;  // whitespace or a token of one byte
     } else if (has_class(c, starts_name)) {
       std::size_t end = name_end(window, i);

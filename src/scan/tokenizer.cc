@@ -19,12 +19,11 @@ int skip_whitespace(conversion_state& state, bool quiet) {
     std::string_view window = input.window();
     if (window.empty()) return end_of_input;
     std::size_t run = 0;
-    while (run < window.size() &&
-           has_class(window[run], whitespace)) {
-      ++run;
+    while (run < window.size() && has_class(window[run], whitespace)) ++run;
+    if (run > 0) {
+      if (!quiet) state.output_stream.write(window.substr(0, run));
+      input.consume(run);
     }
-    if (!quiet) state.output_stream.write(window.substr(0, run));
-    input.consume(run);
     if (run < window.size()) return next_char(state);
   }
 }
@@ -35,10 +34,7 @@ void read_name_rest(conversion_state& state, std::string& token) {
   for (;;) {
     std::string_view window = input.window();
     std::size_t run = 0;
-    while (run < window.size() &&
-           has_class(window[run], continues_name)) {
-      ++run;
-    }
+    while (run < window.size() && has_class(window[run], continues_name)) ++run;
     token.append(window.substr(0, run));
     input.consume(run);
     if (run < window.size() || window.empty()) return;

@@ -23,25 +23,29 @@ std::string* argument_text(call_arguments& arguments, int index) {
   }
 }
 
+bool is_single(const std::string& token, char c) {
+  return token.size() == 1 && token[0] == c;
+}
+
 }  // namespace
 
 void read_call_args(conversion_state& state, call_arguments& arguments) {
   arguments = call_arguments{};
   std::string token;
   if (!get_token(state, token, /*quiet=*/false)) return;
-  if (token != "(") write_format(state.console, missing_parenthesis, {token});
+  if (!is_single(token, '(')) write_format(state.console, missing_parenthesis, {token});
 
   std::int64_t depth = 1;  // wide enough for any input length
   int index = 0;           // stops counting at 3: later tokens are dropped
   bool quiet = false;
   while (get_token(state, token, quiet)) {
-    if (token == ",") {
+    if (is_single(token, ',')) {
       if (index < 3) ++index;
       quiet = true;
       continue;
     }
-    if (token == "(") ++depth;
-    if (token == ")" && --depth == 0) return;
+    if (is_single(token, '(')) ++depth;
+    if (is_single(token, ')') && --depth == 0) return;
     if (std::string* text = argument_text(arguments, index)) text->append(token);
   }
 }
