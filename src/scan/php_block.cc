@@ -45,15 +45,21 @@ block_status handle_token(conversion_state& state, std::string_view token,
   return block_status::open;
 }
 
-// Where a quoted token starting at `start` ends within `window` (one past
-// its closing quote), or npos if it may go on past the window.
+// Where the quoted token starting at `start` ends within `window` (one
+// past its closing quote), or npos if it may go on past the window. Most
+// strings hold no backslash, so the closing quote is looked for first and
+// the backslashes only before it.
 std::size_t quoted_end(std::string_view window, std::size_t start) {
-  char quote = window[start];
-  for (std::size_t i = start + 1; i < window.size(); ++i) {
-    if (window[i] == quote) return i + 1;
-    if (window[i] == '\\') ++i;
+  const char quote = window[start];
+  std::size_t from = start + 1;
+  for (;;) {
+    std::size_t close = window.find(quote, from);
+    if (close == std::string_view::npos) return close;
+    std::size_t escape = window.substr(0, close).find('\\', from);
+    if (escape == std::string_view::npos) return close + 1;
+    from = escape + 2;  // the escaped byte never closes the string
+    if (from > window.size()) return std::string_view::npos;
   }
-  return std::string_view::npos;
 }
 
 std::size_t name_end(std::string_view window, std::size_t start) {
