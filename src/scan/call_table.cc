@@ -1,7 +1,10 @@
-// Case-insensitive lookup of call names in a sorted table.
+// Case-insensitive lookup of call names: the names are stored in lower case
+// in a small open-addressing hash table, and a token is lowered and hashed
+// in one pass.
 #include "scan/call_table.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace corvexa {
 namespace {
@@ -10,38 +13,57 @@ char ascii_lower(char c) {
   return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-std::string to_ascii_lower(std::string_view text) {
-  std::string lower(text);
-  std::transform(lower.begin(), lower.end(), lower.begin(), ascii_lower);
-  return lower;
+char ascii_upper(char c) {
+  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
-bool name_before(const call_entry& entry, std::string_view name) {
-  return entry.name < name;
+// FNV-1a over the lower-case form of `text`, written to `lowered`.
+std::uint32_t lower_and_hash(std::string_view text, char* lowered) {
+  std::uint32_t hash = 2166136261u;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    lowered[i] = ascii_lower(text[i]);
+    hash = (hash ^ static_cast<unsigned char>(lowered[i])) * 16777619u;
+  }
+  return hash;
 }
 
 }  // namespace
 
 void call_table::add(std::string_view name, bool remembers, call_rule rule) {
-  std::string lower = to_ascii_lower(name);
-  auto place = std::lower_bound(entries_.begin(), entries_.end(),
-                                std::string_view(lower), name_before);
-  if (place != entries_.end() && place->name == lower) {
-    *place = call_entry{std::move(lower), remembers, std::move(rule)};
+  std::string lower(name.size(), '\0');
+  lower_and_hash(name, lower.data());
+  if (const call_entry* existing = look_up(lower)) {
+    entries_[static_cast<std::size_t>(existing - entries_.data())] =
+        call_entry{std::move(lower), remembers, std::move(rule)};
     return;
   }
   shortest_name_ = std::min(shortest_name_, lower.size());
   longest_name_ = std::max(longest_name_, lower.size());
-  if (!lower.empty()) first_bytes_.set(static_cast<unsigned char>(lower[0]));
-  entries_.insert(place, call_entry{std::move(lower), remembers, std::move(rule)});
+  if (!lower.empty()) {
+    may_start_name_[static_cast<unsigned char>(lower[0])] = true;
+    may_start_name_[static_cast<unsigned char>(ascii_upper(lower[0]))] = true;
+  }
+  entries_.push_back(call_entry{std::move(lower), remembers, std::move(rule)});
+  rebuild_slots();
 }
 
-const call_entry* call_table::find(std::string_view token) const {
-  if (token.size() < shortest_name_ || token.size() > longest_name_ ||
-      !first_bytes_.test(static_cast<unsigned char>(ascii_lower(token[0])))) {
-    return nullptr;
+void call_table::rebuild_slots() {
+  std::size_t size = 16;
+  while (size < 2 * entries_.size()) size *= 2;
+  slots_.assign(size, no_entry);
+  std::string scratch;
+  for (std::size_t index = 0; index < entries_.size(); ++index) {
+    const std::string& name = entries_[index].name;
+    scratch.resize(name.size());
+    std::size_t slot = lower_and_hash(name, scratch.data()) & (size - 1);
+    while (slots_[slot] != no_entry) slot = (slot + 1) & (size - 1);
+    slots_[slot] = static_cast<std::int32_t>(index);
   }
-  // Names are short: lower-case the token on the stack where it fits.
+}
+
+const call_entry* call_table::look_up(std::string_view token) const {
+  if (slots_.empty()) return nullptr;
+  // Names are short: lower the token on the stack where it fits.
   char stack_copy[32];
   std::string heap_copy;
   char* lowered = stack_copy;
@@ -49,12 +71,14 @@ const call_entry* call_table::find(std::string_view token) const {
     heap_copy.resize(token.size());
     lowered = heap_copy.data();
   }
-  std::transform(token.begin(), token.end(), lowered, ascii_lower);
+  std::size_t mask = slots_.size() - 1;
+  std::size_t slot = lower_and_hash(token, lowered) & mask;
   std::string_view wanted(lowered, token.size());
-  auto place = std::lower_bound(entries_.begin(), entries_.end(), wanted,
-                                name_before);
-  if (place == entries_.end() || place->name != wanted) return nullptr;
-  return &*place;
+  for (; slots_[slot] != no_entry; slot = (slot + 1) & mask) {
+    const call_entry& entry = entries_[static_cast<std::size_t>(slots_[slot])];
+    if (entry.name == wanted) return &entry;
+  }
+  return nullptr;
 }
 
 }  // namespace corvexa

@@ -7,7 +7,7 @@
 // so an empty table turns a conversion into a plain copy.
 #pragma once
 
-#include <bitset>
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -34,16 +34,32 @@ class call_table {
   // Adds an entry. A name already in the table is replaced.
   void add(std::string_view name, bool remembers, call_rule rule);
   // The entry whose name equals `token` regardless of ASCII case, or null.
-  const call_entry* find(std::string_view token) const;
+  // Most tokens are ruled out by their length or first byte before any
+  // lookup, inline, since the block loop asks about every word.
+  const call_entry* find(std::string_view token) const {
+    if (token.size() < shortest_name_ || token.size() > longest_name_ ||
+        !may_start_name_[static_cast<unsigned char>(token[0])]) {
+      return nullptr;
+    }
+    return look_up(token);
+  }
   std::size_t size() const { return entries_.size(); }
 
  private:
-  std::vector<call_entry> entries_;  // sorted by name
+  static constexpr std::int32_t no_entry = -1;
+
+  const call_entry* look_up(std::string_view token) const;
+  void rebuild_slots();
+
+  std::vector<call_entry> entries_;
+  // Open addressing by the hash of the lower-case name: each slot holds an
+  // index into entries_, or no_entry.
+  std::vector<std::int32_t> slots_;
   // Cheap rejection of the many tokens that cannot be a name: their length
-  // or their first byte (in lower case) is that of no entry.
+  // or their first byte (in either case) is that of no entry.
   std::size_t shortest_name_ = SIZE_MAX;
   std::size_t longest_name_ = 0;
-  std::bitset<256> first_bytes_;
+  std::array<bool, 256> may_start_name_{};
 };
 
 }  // namespace corvexa

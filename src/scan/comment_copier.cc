@@ -1,6 +1,8 @@
 // Comment bodies are copied as runs of bytes straight from the input buffer.
 #include "scan/comment_copier.h"
 
+#include <algorithm>
+
 namespace corvexa {
 namespace {
 
@@ -40,7 +42,9 @@ void copy_comment(conversion_state& state, std::string_view opener) {
     });
   } else {
     copy_until(state, '\0', [](std::string_view window, char) {
-      return window.find_first_of("\n\r");
+      std::size_t line_feed = window.find('\n');
+      std::size_t carriage_return = window.substr(0, line_feed).find('\r');
+      return std::min(line_feed, carriage_return);  // npos if neither
     });
   }
 }

@@ -14,6 +14,7 @@
 #include "scan/char_classes.h"
 #include "scan/comment_copier.h"
 #include "scan/tokenizer.h"
+#include "scan/window_token.h"
 
 namespace corvexa {
 namespace {
@@ -45,29 +46,6 @@ block_status handle_token(conversion_state& state, std::string_view token,
   return block_status::open;
 }
 
-// Where the quoted token starting at `start` ends within `window` (one
-// past its closing quote), or npos if it may go on past the window. Most
-// strings hold no backslash, so the closing quote is looked for first and
-// the backslashes only before it.
-std::size_t quoted_end(std::string_view window, std::size_t start) {
-  const char quote = window[start];
-  std::size_t from = start + 1;
-  for (;;) {
-    std::size_t close = window.find(quote, from);
-    if (close == std::string_view::npos) return close;
-    std::size_t escape = window.substr(0, close).find('\\', from);
-    if (escape == std::string_view::npos) return close + 1;
-    from = escape + 2;  // the escaped byte never closes the string
-    if (from > window.size()) return std::string_view::npos;
-  }
-}
-
-std::size_t name_end(std::string_view window, std::size_t start) {
-  std::size_t i = start + 1;
-  while (i < window.size() && has_class(window[i], continues_name)) ++i;
-  return i;
-}
-
 enum class window_outcome { token_at_edge, call_or_comment, block_ended, done };
 
 // Steps over the whole tokens of `window`, writing them out as one span.
@@ -87,8 +65,8 @@ window_outcome pass_window(conversion_state& state, std::string_view window,
     if (!has_class(c, starts_long_token)) {
       ++i;  // whitespace or a token of one byte
     } else if (has_class(c, starts_name)) {
-      std::size_t end = name_end(window, i);
-      if (end == size) break;
+      std::size_t end = name_token_end(window, i);
+      if (end == 0) break;
       std::string_view name = window.substr(i, end - i);
       if (c == '$') {
         last_variable = name;
@@ -100,8 +78,8 @@ window_outcome pass_window(conversion_state& state, std::string_view window,
       }
       i = end;
     } else if (has_class(c, starts_quoted)) {
-      std::size_t end = quoted_end(window, i);
-      if (end == std::string_view::npos) break;
+      std::size_t end = quoted_token_end(window, i);
+      if (end == 0) break;
       i = end;
     } else {  // "/" or "?"
       if (i + 1 == size) break;

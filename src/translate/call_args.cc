@@ -1,9 +1,13 @@
-// Argument list reading with a depth count and an argument index.
+// Argument list reading with a depth count and an argument index. Tokens
+// that lie wholly inside the buffered input window are taken from it in
+// place; a token that may run past the window's end is read by get_token.
+// Both paths feed the same list_reader, so they cannot disagree.
 #include "translate/call_args.h"
 
 #include <cstdint>
 
 #include "scan/tokenizer.h"
+#include "scan/window_token.h"
 #include "translate/format_text.h"
 
 namespace corvexa {
@@ -12,19 +16,76 @@ namespace {
 constexpr std::string_view missing_parenthesis =
     "Parse Error: Expected '(' and got '%s'.\n";
 
-// The text that the token of argument `index` is appended to, or null for
-// the arguments after the third, which are dropped.
-std::string* argument_text(call_arguments& arguments, int index) {
-  switch (index) {
-    case 0: return &arguments.first_argument;
-    case 1: return &arguments.second_argument;
-    case 2: return &arguments.third_argument;
-    default: return nullptr;
-  }
+bool is_single(std::string_view token, char c) {
+  return token.size() == 1 && token[0] == c;
 }
 
-bool is_single(const std::string& token, char c) {
-  return token.size() == 1 && token[0] == c;
+// The state of reading one list after its "(": takes tokens one at a time.
+class list_reader {
+ public:
+  explicit list_reader(call_arguments& arguments) : arguments_(arguments) {}
+
+  // Whitespace is echoed until the first comma and dropped after it.
+  bool quiet() const { return quiet_; }
+
+  // Takes one token; returns true once the closing parenthesis is taken.
+  bool take(std::string_view token) {
+    if (is_single(token, ',')) {
+      if (index_ < 3) ++index_;  // later arguments are dropped
+      quiet_ = true;
+      return false;
+    }
+    if (is_single(token, '(')) ++depth_;
+    if (is_single(token, ')') && --depth_ == 0) return true;
+    if (std::string* text = current_text()) text->append(token);
+    return false;
+  }
+
+ private:
+  std::string* current_text() {
+    switch (index_) {
+      case 0: return &arguments_.first_argument;
+      case 1: return &arguments_.second_argument;
+      case 2: return &arguments_.third_argument;
+      default: return nullptr;
+    }
+  }
+
+  call_arguments& arguments_;
+  std::int64_t depth_ = 1;  // wide enough for any input length
+  int index_ = 0;
+  bool quiet_ = false;
+};
+
+enum class window_result { list_closed, token_at_edge, window_used };
+
+// Feeds the whole tokens of the window to `reader`, and the whitespace
+// between them to the output while the reader is not quiet.
+window_result read_window(conversion_state& state, list_reader& reader) {
+  std::string_view window = state.input_stream.window();
+  std::size_t i = 0;
+  window_result result = window_result::window_used;
+  while (i < window.size()) {
+    std::size_t start = i;
+    while (i < window.size() && has_class(window[i], whitespace)) ++i;
+    if (i > start && !reader.quiet()) {
+      state.output_stream.write(window.substr(start, i - start));
+    }
+    if (i == window.size()) break;
+    std::size_t end = token_end(window, i);
+    if (end == 0) {
+      result = window_result::token_at_edge;
+      break;
+    }
+    std::string_view token = window.substr(i, end - i);
+    i = end;
+    if (reader.take(token)) {
+      result = window_result::list_closed;
+      break;
+    }
+  }
+  state.input_stream.consume(i);
+  return result;
 }
 
 }  // namespace
@@ -33,20 +94,21 @@ void read_call_args(conversion_state& state, call_arguments& arguments) {
   arguments = call_arguments{};
   std::string token;
   if (!get_token(state, token, /*quiet=*/false)) return;
-  if (!is_single(token, '(')) write_format(state.console, missing_parenthesis, {token});
-
-  std::int64_t depth = 1;  // wide enough for any input length
-  int index = 0;           // stops counting at 3: later tokens are dropped
-  bool quiet = false;
-  while (get_token(state, token, quiet)) {
-    if (is_single(token, ',')) {
-      if (index < 3) ++index;
-      quiet = true;
-      continue;
+  if (!is_single(token, '(')) {
+    write_format(state.console, missing_parenthesis, {token});
+  }
+  list_reader reader(arguments);
+  for (;;) {
+    if (state.input_stream.window().empty()) return;
+    switch (read_window(state, reader)) {
+      case window_result::list_closed:
+        return;
+      case window_result::window_used:
+        continue;
+      case window_result::token_at_edge:
+        if (!get_token(state, token, reader.quiet())) return;
+        if (reader.take(token)) return;
     }
-    if (is_single(token, '(')) ++depth;
-    if (is_single(token, ')') && --depth == 0) return;
-    if (std::string* text = argument_text(arguments, index)) text->append(token);
   }
 }
 
