@@ -1,26 +1,45 @@
 // Token ends within a window, by the tokenizer's rules.
 #include "scan/window_token.h"
 
-#include <algorithm>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace corvexa {
 
+namespace {
+
+// The first place at or after `from` that holds `quote` or a backslash, or
+// the window's size. Sixteen bytes at a time where SSE2 is there.
+std::size_t find_quote_or_backslash(std::string_view window, std::size_t from,
+                                    char quote) {
+#if defined(__SSE2__)
+  const __m128i quotes = _mm_set1_epi8(quote);
+  const __m128i backslashes = _mm_set1_epi8('\\');
+  for (; from + 16 <= window.size(); from += 16) {
+    __m128i block =
+        _mm_loadu_si128(reinterpret_cast<const __m128i*>(window.data() + from));
+    int hits = _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(block, quotes),
+                                              _mm_cmpeq_epi8(block, backslashes)));
+    if (hits != 0) return from + static_cast<std::size_t>(__builtin_ctz(hits));
+  }
+#endif
+  while (from < window.size() && window[from] != quote && window[from] != '\\') {
+    ++from;
+  }
+  return from;
+}
+
+}  // namespace
+
 std::size_t quoted_token_end(std::string_view window, std::size_t start) {
   const char quote = window[start];
-  // Most strings are short: look at their first bytes one by one.
-  std::size_t i = start + 1;
-  const std::size_t short_end = std::min(window.size(), start + 33);
-  for (; i < short_end; ++i) {
-    if (window[i] == quote) return i + 1;
-    if (window[i] == '\\') ++i;  // the escaped byte never closes the string
-  }
-  // Longer ones: find the closing quote first, then any backslash before it.
+  std::size_t i = find_quote_or_backslash(window, start + 1, quote);
   while (i < window.size()) {
-    std::size_t close = window.find(quote, i);
-    if (close == std::string_view::npos) return 0;
-    std::size_t escape = window.substr(0, close).find('\\', i);
-    if (escape == std::string_view::npos) return close + 1;
-    i = escape + 2;
+    if (window[i] == quote) return i + 1;
+    // A backslash: the byte after it never closes the string.
+    if (i + 2 > window.size()) return 0;
+    i = find_quote_or_backslash(window, i + 2, quote);
   }
   return 0;
 }

@@ -20,16 +20,26 @@ bool is_single(std::string_view token, char c) {
   return token.size() == 1 && token[0] == c;
 }
 
-// The state of reading one list after its "(": takes tokens one at a time.
+// The state of reading one argument list: takes its tokens one at a time,
+// from the "(" on.
 class list_reader {
  public:
-  explicit list_reader(call_arguments& arguments) : arguments_(arguments) {}
+  list_reader(conversion_state& state, call_arguments& arguments)
+      : state_(state), arguments_(arguments) {}
 
   // Whitespace is echoed until the first comma and dropped after it.
   bool quiet() const { return quiet_; }
 
   // Takes one token; returns true once the closing parenthesis is taken.
   bool take(std::string_view token) {
+    if (!opened_) {
+      // Anything but "(" is reported, dropped, and taken as if it were "(".
+      opened_ = true;
+      if (!is_single(token, '(')) {
+        write_format(state_.console, missing_parenthesis, {token});
+      }
+      return false;
+    }
     if (is_single(token, ',')) {
       if (index_ < 3) ++index_;  // later arguments are dropped
       quiet_ = true;
@@ -51,7 +61,9 @@ class list_reader {
     }
   }
 
+  conversion_state& state_;
   call_arguments& arguments_;
+  bool opened_ = false;
   std::int64_t depth_ = 1;  // wide enough for any input length
   int index_ = 0;
   bool quiet_ = false;
@@ -93,11 +105,7 @@ window_result read_window(conversion_state& state, list_reader& reader) {
 void read_call_args(conversion_state& state, call_arguments& arguments) {
   arguments = call_arguments{};
   std::string token;
-  if (!get_token(state, token, /*quiet=*/false)) return;
-  if (!is_single(token, '(')) {
-    write_format(state.console, missing_parenthesis, {token});
-  }
-  list_reader reader(arguments);
+  list_reader reader(state, arguments);
   for (;;) {
     if (state.input_stream.window().empty()) return;
     switch (read_window(state, reader)) {

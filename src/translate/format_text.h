@@ -19,14 +19,16 @@ template <typename Values>
 void write_format(output_sink& sink, std::string_view format,
                   const Values& values) {
   auto value = values.begin();
-  for (;;) {
-    std::size_t place = format.find("%s");
-    if (place == std::string_view::npos) break;
-    sink.write(format.substr(0, place));
+  std::size_t written = 0;  // the format up to here has been written
+  for (std::size_t place = format.find('%'); place != std::string_view::npos;
+       place = format.find('%', place + 1)) {
+    if (place + 1 == format.size() || format[place + 1] != 's') continue;
+    sink.write(format.substr(written, place - written));
     if (value != values.end()) sink.write(*value++);
-    format.remove_prefix(place + 2);
+    written = place + 2;
+    ++place;
   }
-  sink.write(format);
+  sink.write(format.substr(written));
 }
 
 }  // namespace corvexa
