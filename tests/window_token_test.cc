@@ -1,0 +1,79 @@
+// Cutting tokens out of a window must agree with the tokenizer: for every
+// token of an input and every window that holds its start, token_end gives
+// the tokenizer's end, or 0 only when the token reaches the window's end.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "scan/call_table.h"
+#include "scan/tokenizer.h"
+#include "scan/window_token.h"
+
+namespace corvexa {
+namespace {
+
+struct token_place {
+  std::size_t start;
+  std::size_t end;
+};
+
+// Where the tokenizer puts each token of `input`.
+std::vector<token_place> token_places(const std::string& input) {
+  std::string sink_text;
+  string_writer writer(sink_text);
+  output_sink output(writer);
+  output_sink console(writer);
+  input_buffer source(input);
+  call_table no_calls;
+  conversion_state state(source, output, console, no_calls);
+  std::vector<token_place> places;
+  std::string token;
+  while (get_token(state, token, /*quiet=*/true)) {
+    std::size_t end = input.size() - source.window().size();
+    places.push_back({end - token.size(), end});
+  }
+  return places;
+}
+
+void expect_agreement(const std::string& input) {
+  for (const token_place& place : token_places(input)) {
+    for (std::size_t size = place.start + 1; size <= input.size(); ++size) {
+      std::string_view window(input.data(), size);
+      std::size_t end = token_end(window, place.start);
+      SCOPED_TRACE("input '" + input + "', token at " +
+                   std::to_string(place.start) + ", window of " +
+                   std::to_string(size));
+      if (place.end < size) {
+        EXPECT_EQ(end, place.end);
+      } else if (end != 0) {
+        EXPECT_EQ(end, place.end);
+      }
+    }
+  }
+}
+
+TEST(WindowToken, AgreesWithTheTokenizerOnChosenInputs) {
+  const char* inputs[] = {
+      "$a||$b $a- $$x _x else{ 3rd ${x}",
+      "'it\\'s' \"a\\\\\" 'no end",
+      "// x\n/* y */ / ? ?> ?",
+      "'0123456789abcdef0123456789abcdef\\'0123456789abcdef' \"\\",
+      "\"0123456789abcdef\\\\0123456789abcde\"x",
+  };
+  for (const char* input : inputs) expect_agreement(input);
+}
+
+TEST(WindowToken, AgreesWithTheTokenizerOnRandomInputs) {
+  const std::string alphabet = "'\"\\$/?*>ab_1 \n{\x80";
+  std::mt19937 random(20261209);
+  for (int round = 0; round < 400; ++round) {
+    std::string input(random() % 60, ' ');
+    for (char& c : input) c = alphabet[random() % alphabet.size()];
+    expect_agreement(input);
+  }
+}
+
+}  // namespace
+}  // namespace corvexa
