@@ -118,6 +118,12 @@ void convert_php_block(conversion_state& state) {
       case window_outcome::call_or_comment:
         continue;
       case window_outcome::token_at_edge:
+        // A string is written through as it is read; only tokens that
+        // matter to the loop are held whole.
+        if (has_class(state.input_stream.window()[0], starts_quoted)) {
+          copy_quoted_token(state);
+          continue;
+        }
         if (!get_token(state, token, /*quiet=*/false)) return;
         if (handle_token(state, token, last_variable) == block_status::ended) {
           return;

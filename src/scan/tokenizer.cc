@@ -7,6 +7,7 @@
 
 #include "scan/char_classes.h"
 #include "scan/char_source.h"
+#include "scan/window_token.h"
 
 namespace corvexa {
 namespace {
@@ -41,30 +42,29 @@ void read_name_rest(conversion_state& state, std::string& token) {
   }
 }
 
-// Appends the rest of a quoted string up to and including the closing
-// `quote`. A backslash takes the byte after it along, so escaped quotes do
-// not end the string. At the end of the input the string ends as read,
-// possibly with a lone backslash as its last byte.
-void read_quoted_rest(conversion_state& state, std::string& token, char quote) {
+// Takes the rest of a quoted string up to and including the closing
+// `quote`, handing it to `take` in spans. A backslash takes the byte after it
+// along, so escaped quotes do not end the string. At the end of the input
+// the string ends as read, possibly with a lone backslash as its last byte.
+template <typename Take>
+void take_quoted_rest(conversion_state& state, char quote, Take take) {
   input_buffer& input = state.input_stream;
   for (;;) {
     std::string_view window = input.window();
     if (window.empty()) return;
-    std::size_t run = 0;
-    while (run < window.size() && window[run] != quote && window[run] != '\\') {
-      ++run;
-    }
+    std::size_t run = find_quote_or_backslash(window, 0, quote);
     if (run == window.size()) {
-      token.append(window);
+      take(window);
       input.consume(run);
       continue;
     }
-    token.append(window.substr(0, run + 1));
+    take(window.substr(0, run + 1));
     input.consume(run + 1);
     if (window[run] == quote) return;
     int escaped = next_char(state);
     if (escaped == end_of_input) return;
-    token.push_back(static_cast<char>(escaped));
+    char byte = static_cast<char>(escaped);
+    take(std::string_view(&byte, 1));
   }
 }
 
@@ -89,7 +89,8 @@ bool get_token(conversion_state& state, std::string& token, bool quiet) {
   if (first == end_of_input) return false;
   token.push_back(static_cast<char>(first));
   if (first == '\'' || first == '"') {
-    read_quoted_rest(state, token, static_cast<char>(first));
+    take_quoted_rest(state, static_cast<char>(first),
+                     [&](std::string_view span) { token.append(span); });
   } else if (has_class(static_cast<char>(first), starts_name)) {
     read_name_rest(state, token);
   } else if (first == '/') {
@@ -98,6 +99,15 @@ bool get_token(conversion_state& state, std::string& token, bool quiet) {
     take_second_byte_if(state, token, ">");
   }
   return true;
+}
+
+void copy_quoted_token(conversion_state& state) {
+  int quote = next_char(state);
+  if (quote == end_of_input) return;
+  state.output_stream.put(static_cast<char>(quote));
+  take_quoted_rest(state, static_cast<char>(quote), [&](std::string_view span) {
+    state.output_stream.write(span);
+  });
 }
 
 }  // namespace corvexa

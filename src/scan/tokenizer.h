@@ -15,4 +15,9 @@ namespace corvexa {
 // with `token` empty, when the input ends before a token begins.
 bool get_token(conversion_state& state, std::string& token, bool quiet);
 
+// Copies the quoted token that starts at the next input byte (a quote)
+// straight to the output, span by span, without holding it: a string may be
+// far larger than the input buffer.
+void copy_quoted_token(conversion_state& state);
+
 }  // namespace corvexa

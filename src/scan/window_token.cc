@@ -7,8 +7,6 @@
 
 namespace corvexa {
 
-namespace {
-
 // The first place at or after `from` that holds `quote` or a backslash, or
 // the window's size. Sixteen bytes at a time where SSE2 is there.
 std::size_t find_quote_or_backslash(std::string_view window, std::size_t from,
@@ -29,8 +27,6 @@ std::size_t find_quote_or_backslash(std::string_view window, std::size_t from,
   }
   return from;
 }
-
-}  // namespace
 
 std::size_t quoted_token_end(std::string_view window, std::size_t start) {
   const char quote = window[start];

@@ -16,6 +16,11 @@
 
 namespace corvexa {
 
+// The first place at or after `from` that holds `quote` or a backslash, or
+// the window's size.
+std::size_t find_quote_or_backslash(std::string_view window, std::size_t from,
+                                    char quote);
+
 // Where the quoted token starting at window[start] ends (one past its
 // closing quote), or 0 if the window may not hold all of it.
 std::size_t quoted_token_end(std::string_view window, std::size_t start);
