@@ -1,8 +1,8 @@
-// Helpers shared by the fuzz targets: a reader that hands out an in-memory
-// input in small chunks, so that buffer refills (and giving back a byte right
-// after one) happen at every possible place, and a streaming conversion over
-// such a reader with small output buffers, so that flushes and long writes
-// past the buffer happen everywhere too.
+// Helpers shared by the fuzz targets: a streaming conversion that reads an
+// in-memory input in small chunks, so that buffer refills (and giving back a
+// byte right after one) happen at every possible place, with small output
+// buffers, so that flushes and long writes past the buffer happen everywhere
+// too.
 #pragma once
 
 #include <algorithm>
@@ -16,26 +16,9 @@
 #include "common/conversion_state.h"
 #include "scan/call_table.h"
 #include "scan/memory_conversion.h"
-#include "scan/text_copier.h"
+#include "scan/stream_conversion.h"
 
 namespace corvexa_fuzz {
-
-class chunked_reader final : public corvexa::byte_reader {
- public:
-  chunked_reader(std::string_view data, std::size_t chunk)
-      : rest_(data), chunk_(chunk) {}
-
-  long read_some(char* buffer, std::size_t capacity) override {
-    std::size_t count = std::min({rest_.size(), chunk_, capacity});
-    std::memcpy(buffer, rest_.data(), count);
-    rest_.remove_prefix(count);
-    return static_cast<long>(count);
-  }
-
- private:
-  std::string_view rest_;
-  std::size_t chunk_;
-};
 
 // How a fuzz input's first byte cuts the rest: its low six bits give the
 // chunk size (1 to 64 bytes), its top two bits the output buffer size.
@@ -53,17 +36,13 @@ inline corvexa::memory_conversion convert_chunked(
     std::string_view input, buffer_sizes sizes, const corvexa::call_table& calls,
     const corvexa::memory_conversion_options& options = {}) {
   corvexa::memory_conversion result;
-  chunked_reader reader(input, sizes.chunk);
+  corvexa::memory_reader reader(input, sizes.chunk);
   corvexa::input_buffer source(reader, sizes.chunk);
   corvexa::string_writer output_writer(result.output);
   corvexa::string_writer console_writer(result.console);
   corvexa::output_sink output(output_writer, sizes.output);
   corvexa::output_sink console(console_writer, sizes.output);
-  corvexa::conversion_state state(source, output, console, calls);
-  state.database_name = options.database_name;
-  state.input_path = options.input_path;
-  state.output_path = options.output_path;
-  corvexa::copy_text(state);
+  corvexa::convert_stream(source, output, console, calls, options);
   output.flush();
   console.flush();
   return result;

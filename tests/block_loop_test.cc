@@ -19,38 +19,17 @@ namespace {
 
 using namespace std::string_literals;
 
-// Hands out `data` in reads of 1, 2, ... `largest` bytes in turn, or as much
-// as asked for when `largest` is 0.
-class chunked_reader final : public byte_reader {
- public:
-  chunked_reader(std::string_view data, std::size_t largest)
-      : rest_(data), largest_(largest) {}
-  long read_some(char* buffer, std::size_t capacity) override {
-    std::size_t wanted = largest_ == 0 ? capacity : 1 + reads_++ % largest_;
-    std::size_t count = std::min({rest_.size(), capacity, wanted});
-    std::memcpy(buffer, rest_.data(), count);
-    rest_.remove_prefix(count);
-    return static_cast<long>(count);
-  }
-
- private:
-  std::string_view rest_;
-  std::size_t largest_;
-  std::size_t reads_ = 0;
-};
-
 memory_conversion convert_through_reader(std::string_view input,
                                          const call_table& calls,
                                          std::size_t largest_read) {
   memory_conversion result;
-  chunked_reader reader(input, largest_read);
+  memory_reader reader(input, largest_read);
   input_buffer source(reader);
   string_writer output_writer(result.output);
   string_writer console_writer(result.console);
   output_sink output(output_writer);
   output_sink console(console_writer);
-  conversion_state state(source, output, console, calls);
-  copy_text(state);
+  convert_stream(source, output, console, calls, {});
   output.flush();
   console.flush();
   return result;

@@ -1,7 +1,9 @@
 // File-descriptor and string streams behind the converter's buffers.
 #include "common/byte_streams.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <unistd.h>
 
 namespace corvexa {
@@ -28,6 +30,14 @@ bool fd_writer::write_all(std::string_view bytes) {
     left -= static_cast<std::size_t>(count);
   }
   return true;
+}
+
+long memory_reader::read_some(char* buffer, std::size_t capacity) {
+  std::size_t count = std::min(rest_.size(), capacity);
+  if (largest_read_ > 0) count = std::min(count, 1 + reads_++ % largest_read_);
+  std::memcpy(buffer, rest_.data(), count);
+  rest_.remove_prefix(count);
+  return static_cast<long>(count);
 }
 
 bool string_writer::write_all(std::string_view bytes) {

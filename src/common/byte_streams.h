@@ -48,6 +48,22 @@ class fd_writer final : public byte_writer {
   int fd_;
 };
 
+// Reads bytes held in memory by the caller. With `largest_read` above zero
+// it hands them out in reads of 1, 2, ... `largest_read` bytes in turn, the
+// way a pipe or a slow device might, so that tests can make the input buffer
+// refill at every possible place.
+class memory_reader final : public byte_reader {
+ public:
+  explicit memory_reader(std::string_view data, std::size_t largest_read = 0)
+      : rest_(data), largest_read_(largest_read) {}
+  long read_some(char* buffer, std::size_t capacity) override;
+
+ private:
+  std::string_view rest_;
+  std::size_t largest_read_;
+  std::size_t reads_ = 0;
+};
+
 // Appends everything written to a string held by the caller.
 class string_writer final : public byte_writer {
  public:
