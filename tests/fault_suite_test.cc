@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cctype>
 #include <cstdint>
 #include <filesystem>
@@ -241,6 +242,20 @@ TEST(FaultSuite, HugeStringTokenIsCopiedWhole) {
   std::string input =
       "<?php $s = '" + std::string(64u << 20, 'a') + "'; ?>";
   expect_conversion(input, input);
+}
+
+TEST(FaultSuite, ClosedStandardDescriptorsKeepMessagesOutOfTheOutput) {
+  temp_dir dir;
+  const std::string input = "<?php mysql_errno(); ?>";
+  write_file(dir / "in.php", input);
+  // With 0, 1 and 2 closed, the input and output would otherwise open as
+  // descriptors 0 and 1, and the console would write into the output.
+  std::string command = "cd '" + dir.path() + "' && '" CORVEXA_BINARY
+                        "' in.php out.php <&- >&- 2>&-";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  EXPECT_EQ(read_file(dir / "out.php"),
+            "<?php // Warning: mysql_errno() not supported.\n; ?>");
+  EXPECT_EQ(read_file(dir / "in.php"), input);
 }
 
 }  // namespace
