@@ -3,7 +3,7 @@
 
 #include <string_view>
 
-#include "translate/format_text.h"
+#include "common/format_text.h"
 
 namespace corvexa {
 

@@ -10,7 +10,7 @@
 #include "common/byte_streams.h"
 #include "common/input_buffer.h"
 #include "scan/stream_conversion.h"
-#include "translate/format_text.h"
+#include "common/format_text.h"
 
 namespace corvexa {
 namespace {

@@ -8,7 +8,7 @@
 
 #include "scan/tokenizer.h"
 #include "scan/window_token.h"
-#include "translate/format_text.h"
+#include "common/format_text.h"
 
 namespace corvexa {
 namespace {

@@ -3,7 +3,7 @@
 
 #include <array>
 
-#include "translate/format_text.h"
+#include "common/format_text.h"
 
 namespace corvexa {
 namespace {

@@ -2,7 +2,7 @@
 #include "translate/unsupported_calls.h"
 
 #include "translate/call_args.h"
-#include "translate/format_text.h"
+#include "common/format_text.h"
 
 namespace corvexa {
 namespace {

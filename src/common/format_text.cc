@@ -1,5 +1,5 @@
 // Format filling for replacement calls and console messages.
-#include "translate/format_text.h"
+#include "common/format_text.h"
 
 namespace corvexa {
 
