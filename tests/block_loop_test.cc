@@ -161,3 +161,38 @@ TEST(BlockLoop, TokensCommentsAndOpenersAcrossTheBufferBoundary) {
 
 }  // namespace
 }  // namespace corvexa
+
+namespace corvexa {
+namespace {
+
+// A terminal gives an end of input and then, if asked again, more input;
+// the conversion must stop at the first end, as a reader of a file would.
+class reader_with_two_ends final : public byte_reader {
+ public:
+  long read_some(char* buffer, std::size_t capacity) override {
+    std::string_view part = parts_[std::min<std::size_t>(reads_++, 2)];
+    std::size_t count = std::min(part.size(), capacity);
+    std::memcpy(buffer, part.data(), count);
+    return static_cast<long>(count);
+  }
+
+ private:
+  std::string_view parts_[3] = {"a <?php $x ", "", " mysql_errno(); ?>"};
+  std::size_t reads_ = 0;
+};
+
+TEST(BlockLoop, InputEndsAtTheFirstEndOfInput) {
+  reader_with_two_ends reader;
+  input_buffer source(reader);
+  std::string output_text, console_text;
+  string_writer output_writer(output_text), console_writer(console_text);
+  output_sink output(output_writer), console(console_writer);
+  convert_stream(source, output, console, make_mysql_call_table(), {});
+  output.flush();
+  console.flush();
+  EXPECT_EQ(output_text, "a <?php $x ");
+  EXPECT_EQ(console_text, "");
+}
+
+}  // namespace
+}  // namespace corvexa

@@ -20,9 +20,7 @@ struct conversion_state {
       : input_stream(input),
         output_stream(output),
         console(console_sink),
-        call_names(calls) {
-    input_stream.stop_when_failed(output_stream);
-  }
+        call_names(calls) {}
 
   input_buffer& input_stream;
   output_sink& output_stream;

@@ -1,8 +1,6 @@
 // Refilling the input buffer from its reader.
 #include "common/input_buffer.h"
 
-#include "common/output_sink.h"
-
 namespace corvexa {
 
 input_buffer::input_buffer(byte_reader& reader, std::size_t capacity)
@@ -10,18 +8,24 @@ input_buffer::input_buffer(byte_reader& reader, std::size_t capacity)
       storage_(new char[capacity > 0 ? capacity : 1]),
       capacity_(capacity > 0 ? capacity : 1),
       next_(storage_.get()),
-      end_(storage_.get()) {}
+      end_(storage_.get()),
+      start_(storage_.get()) {}
 
 input_buffer::input_buffer(std::string_view whole)
-    : next_(whole.data()), end_(whole.data() + whole.size()) {}
+    : next_(whole.data()),
+      end_(whole.data() + whole.size()),
+      start_(whole.data()),
+      ended_(true) {}
 
 bool input_buffer::refill() {
-  if (reader_ == nullptr || read_failed_) return false;
-  if (watched_output_ != nullptr && watched_output_->failed()) return false;
+  if (ended_) return false;
   long count = reader_->read_some(storage_.get(), capacity_);
-  if (count < 0) read_failed_ = true;
-  if (count <= 0) return false;
-  next_ = storage_.get();
+  if (count <= 0) {
+    ended_ = true;
+    read_failed_ = count < 0;
+    return false;
+  }
+  next_ = start_ = storage_.get();
   end_ = storage_.get() + count;
   return true;
 }

@@ -5,6 +5,7 @@
 // is used in place as a single window and never copied.
 #pragma once
 
+#include <cassert>
 #include <cstddef>
 #include <memory>
 #include <string_view>
@@ -12,8 +13,6 @@
 #include "common/byte_streams.h"
 
 namespace corvexa {
-
-class output_sink;
 
 class input_buffer {
  public:
@@ -34,7 +33,10 @@ class input_buffer {
     return refill() ? static_cast<unsigned char>(*next_++) : end_of_input;
   }
   // Gives back the byte that next() has just returned.
-  void unread() { --next_; }
+  void unread() {
+    assert(next_ != nullptr && next_ > start_);
+    --next_;
+  }
 
   // The bytes buffered and not yet consumed; empty only at the end of the
   // input.
@@ -45,9 +47,6 @@ class input_buffer {
   // Consumes the first `count` bytes of window().
   void consume(std::size_t count) { next_ += count; }
 
-  // Once `output` has failed, the input ends at the next refill: there is
-  // no point in converting what can no longer be written.
-  void stop_when_failed(const output_sink& output) { watched_output_ = &output; }
   bool read_failed() const { return read_failed_; }
 
  private:
@@ -59,7 +58,10 @@ class input_buffer {
   std::size_t capacity_ = 0;
   const char* next_ = nullptr;
   const char* end_ = nullptr;
-  const output_sink* watched_output_ = nullptr;
+  const char* start_ = nullptr;  // where the current block begins
+  // Once the reader has reported the end (or an error) it is not asked
+  // again: a terminal, say, would wait for more input.
+  bool ended_ = false;
   bool read_failed_ = false;
 };
 

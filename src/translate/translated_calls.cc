@@ -46,9 +46,6 @@ std::string_view fetch_mode(const conversion_state&, const call_arguments& a) {
   return "PGSQL_BOTH";
 }
 
-// The most values any replacement takes (the connect calls).
-constexpr std::size_t max_values = 4;
-
 constexpr std::string_view db_query_warning =
     "Warning: mysql_db_query() doesn't have an equivlant postgres function. "
     "Could create problems.";
@@ -142,9 +139,10 @@ void translate_call(conversion_state& state, const translated_call& call) {
   bool use_short = call.if_empty != nullptr &&
                    call.if_empty(state, arguments).empty();
   const replacement& chosen = use_short ? call.short_form : call.usual;
-  std::array<std::string_view, max_values> values;
+  std::array<std::string_view, replacement::max_values> values;
   std::size_t count = 0;
   for (value_source source : chosen.values) {
+    if (source == nullptr) break;
     values[count++] = source(state, arguments);
   }
   write_format(state.output_stream, chosen.format,

@@ -4,6 +4,8 @@
 // remembered variable as a default link.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <span>
 #include <string_view>
 #include <vector>
@@ -17,10 +19,13 @@ namespace corvexa {
 using value_source = std::string_view (*)(const conversion_state&,
                                           const call_arguments&);
 
-// A format text and the values for its "%s" places, in order.
+// A format text and the values for its "%s" places, in order; unused
+// places at the end are null. Four is the most any row needs (the connect
+// calls), and a row with more would not compile.
 struct replacement {
+  static constexpr std::size_t max_values = 4;
   std::string_view format;
-  std::vector<value_source> values;
+  std::array<value_source, max_values> values = {};
 };
 
 struct translated_call {
