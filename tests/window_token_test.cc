@@ -77,3 +77,24 @@ TEST(WindowToken, AgreesWithTheTokenizerOnRandomInputs) {
 
 }  // namespace
 }  // namespace corvexa
+
+namespace corvexa {
+namespace {
+
+// The sixteen-bytes-at-a-time search must stop exactly where the byte class
+// table says, for every byte value in every place of a block and in the tail.
+TEST(WindowToken, SkippingPlainBytesStopsWhereTheClassTableSays) {
+  for (int value = 0; value < 256; ++value) {
+    char c = static_cast<char>(value);
+    bool stops = has_class(c, starts_long_token);
+    for (std::size_t place = 0; place < 40; ++place) {
+      std::string window(40, ' ');
+      window[place] = c;
+      EXPECT_EQ(skip_plain_bytes(window, 0), stops ? place : 40)
+          << "byte " << value << " at " << place;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace corvexa

@@ -60,11 +60,11 @@ window_outcome pass_window(conversion_state& state, std::string_view window,
   };
   std::size_t i = 0;
   const std::size_t size = window.size();
-  while (i < size) {
+  for (;;) {
+    i = skip_plain_bytes(window, i);
+    if (i == size) break;
     char c = window[i];
-    if (!has_class(c, starts_long_token)) {
-      ++i;  // whitespace or a token of one byte
-    } else if (has_class(c, starts_name)) {
+    if (has_class(c, starts_name)) {
       std::size_t end = name_token_end(window, i);
       if (end == 0) break;
       std::string_view name = window.substr(i, end - i);

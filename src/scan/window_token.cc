@@ -28,6 +28,36 @@ std::size_t find_quote_or_backslash(std::string_view window, std::size_t from,
   return from;
 }
 
+std::size_t skip_plain_bytes(std::string_view window, std::size_t from) {
+#if defined(__SSE2__)
+  const __m128i case_bit = _mm_set1_epi8(0x20);
+  const __m128i small_a = _mm_set1_epi8('a');
+  const __m128i zero = _mm_set1_epi8('0');
+  const __m128i twenty_five = _mm_set1_epi8(25);
+  const __m128i nine = _mm_set1_epi8(9);
+  for (; from + 16 <= window.size(); from += 16) {
+    __m128i block =
+        _mm_loadu_si128(reinterpret_cast<const __m128i*>(window.data() + from));
+    auto at_most = [](__m128i x, __m128i limit) {  // unsigned x <= limit
+      return _mm_cmpeq_epi8(_mm_min_epu8(x, limit), x);
+    };
+    auto equal = [&](char c) { return _mm_cmpeq_epi8(block, _mm_set1_epi8(c)); };
+    __m128i letter = at_most(_mm_sub_epi8(_mm_or_si128(block, case_bit), small_a),
+                             twenty_five);
+    __m128i digit = at_most(_mm_sub_epi8(block, zero), nine);
+    __m128i other = _mm_or_si128(_mm_or_si128(equal('$'), equal('\'')),
+                                 _mm_or_si128(_mm_or_si128(equal('"'), equal('/')),
+                                              equal('?')));
+    int starts = _mm_movemask_epi8(_mm_or_si128(_mm_or_si128(letter, digit), other));
+    if (starts != 0) return from + static_cast<std::size_t>(__builtin_ctz(starts));
+  }
+#endif
+  while (from < window.size() && !has_class(window[from], starts_long_token)) {
+    ++from;
+  }
+  return from;
+}
+
 std::size_t quoted_token_end(std::string_view window, std::size_t start) {
   const char quote = window[start];
   std::size_t i = find_quote_or_backslash(window, start + 1, quote);
