@@ -47,6 +47,7 @@ class input_buffer {
   // Consumes the first `count` bytes of window().
   void consume(std::size_t count) { next_ += count; }
 
+  // True if the input ended because reading failed, not at its end.
   bool read_failed() const { return read_failed_; }
 
  private:
