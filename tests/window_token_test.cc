@@ -81,16 +81,22 @@ TEST(WindowToken, AgreesWithTheTokenizerOnRandomInputs) {
 namespace corvexa {
 namespace {
 
-// The sixteen-bytes-at-a-time search must stop exactly where the byte class
-// table says, for every byte value in every place of a block and in the tail.
-TEST(WindowToken, SkippingPlainBytesStopsWhereTheClassTableSays) {
+// The sixteen-bytes-at-a-time searches must stop exactly where the byte
+// class table says, for every byte value in every place of a block and in
+// the tail.
+TEST(WindowToken, WideSearchesStopWhereTheClassTableSays) {
   for (int value = 0; value < 256; ++value) {
     char c = static_cast<char>(value);
-    bool stops = has_class(c, starts_long_token);
-    for (std::size_t place = 0; place < 40; ++place) {
-      std::string window(40, ' ');
-      window[place] = c;
-      EXPECT_EQ(skip_plain_bytes(window, 0), stops ? place : 40)
+    bool starts_long = has_class(c, starts_long_token);
+    bool continues = has_class(c, continues_name);
+    for (std::size_t place = 1; place < 40; ++place) {
+      std::string spaces(40, ' ');
+      spaces[place] = c;
+      EXPECT_EQ(skip_plain_bytes(spaces, 0), starts_long ? place : 40)
+          << "byte " << value << " at " << place;
+      std::string name(40, 'a');
+      name[place] = c;
+      EXPECT_EQ(name_token_end(name, 0), continues ? 0 : place)
           << "byte " << value << " at " << place;
     }
   }

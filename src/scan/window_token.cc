@@ -1,9 +1,7 @@
 // Token ends within a window, by the tokenizer's rules.
 #include "scan/window_token.h"
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include "scan/byte_lanes.h"
 
 namespace corvexa {
 
@@ -12,14 +10,11 @@ namespace corvexa {
 std::size_t find_quote_or_backslash(std::string_view window, std::size_t from,
                                     char quote) {
 #if defined(__SSE2__)
-  const __m128i quotes = _mm_set1_epi8(quote);
-  const __m128i backslashes = _mm_set1_epi8('\\');
-  for (; from + 16 <= window.size(); from += 16) {
-    __m128i block =
-        _mm_loadu_si128(reinterpret_cast<const __m128i*>(window.data() + from));
-    int hits = _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(block, quotes),
-                                              _mm_cmpeq_epi8(block, backslashes)));
-    if (hits != 0) return from + static_cast<std::size_t>(__builtin_ctz(hits));
+  for (; from + lanes::width <= window.size(); from += lanes::width) {
+    __m128i block = lanes::load(window.data() + from);
+    unsigned stops = lanes::mask(
+        _mm_or_si128(lanes::equal(block, quote), lanes::equal(block, '\\')));
+    if (stops != 0) return from + static_cast<std::size_t>(__builtin_ctz(stops));
   }
 #endif
   while (from < window.size() && window[from] != quote && window[from] != '\\') {
@@ -30,25 +25,17 @@ std::size_t find_quote_or_backslash(std::string_view window, std::size_t from,
 
 std::size_t skip_plain_bytes(std::string_view window, std::size_t from) {
 #if defined(__SSE2__)
-  const __m128i case_bit = _mm_set1_epi8(0x20);
-  const __m128i small_a = _mm_set1_epi8('a');
-  const __m128i zero = _mm_set1_epi8('0');
-  const __m128i twenty_five = _mm_set1_epi8(25);
-  const __m128i nine = _mm_set1_epi8(9);
-  for (; from + 16 <= window.size(); from += 16) {
-    __m128i block =
-        _mm_loadu_si128(reinterpret_cast<const __m128i*>(window.data() + from));
-    auto at_most = [](__m128i x, __m128i limit) {  // unsigned x <= limit
-      return _mm_cmpeq_epi8(_mm_min_epu8(x, limit), x);
-    };
-    auto equal = [&](char c) { return _mm_cmpeq_epi8(block, _mm_set1_epi8(c)); };
-    __m128i letter = at_most(_mm_sub_epi8(_mm_or_si128(block, case_bit), small_a),
-                             twenty_five);
-    __m128i digit = at_most(_mm_sub_epi8(block, zero), nine);
-    __m128i other = _mm_or_si128(_mm_or_si128(equal('$'), equal('\'')),
-                                 _mm_or_si128(_mm_or_si128(equal('"'), equal('/')),
-                                              equal('?')));
-    int starts = _mm_movemask_epi8(_mm_or_si128(_mm_or_si128(letter, digit), other));
+  for (; from + lanes::width <= window.size(); from += lanes::width) {
+    __m128i block = lanes::load(window.data() + from);
+    // Setting the case bit folds capital letters onto small ones.
+    __m128i letter = lanes::in_range(_mm_or_si128(block, _mm_set1_epi8(0x20)), 'a', 'z');
+    __m128i digit = lanes::in_range(block, '0', '9');
+    __m128i quote = _mm_or_si128(lanes::equal(block, '\''), lanes::equal(block, '"'));
+    __m128i other = _mm_or_si128(lanes::equal(block, '$'),
+                                 _mm_or_si128(lanes::equal(block, '/'),
+                                              lanes::equal(block, '?')));
+    unsigned starts = lanes::mask(
+        _mm_or_si128(_mm_or_si128(letter, digit), _mm_or_si128(quote, other)));
     if (starts != 0) return from + static_cast<std::size_t>(__builtin_ctz(starts));
   }
 #endif

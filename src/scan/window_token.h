@@ -10,9 +10,7 @@
 
 #include "scan/char_classes.h"
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include "scan/byte_lanes.h"
 
 namespace corvexa {
 
@@ -38,21 +36,12 @@ inline std::size_t name_token_end(std::string_view window, std::size_t start) {
 #if defined(__SSE2__)
   // Sixteen bytes at a time: a name goes on over digits, capital letters
   // and every byte from "_" (95) up, which takes in the small letters.
-  const __m128i underscore = _mm_set1_epi8('_');
-  const __m128i zero = _mm_set1_epi8('0');
-  const __m128i nine = _mm_set1_epi8(9);
-  const __m128i capital_a = _mm_set1_epi8('A');
-  const __m128i twenty_five = _mm_set1_epi8(25);
-  for (; i + 16 <= window.size(); i += 16) {
-    __m128i block =
-        _mm_loadu_si128(reinterpret_cast<const __m128i*>(window.data() + i));
-    auto at_most = [](__m128i x, __m128i limit) {  // unsigned x <= limit
-      return _mm_cmpeq_epi8(_mm_min_epu8(x, limit), x);
-    };
-    __m128i high = _mm_cmpeq_epi8(_mm_max_epu8(block, underscore), block);
-    __m128i digit = at_most(_mm_sub_epi8(block, zero), nine);
-    __m128i capital = at_most(_mm_sub_epi8(block, capital_a), twenty_five);
-    int name_bytes = _mm_movemask_epi8(_mm_or_si128(high, _mm_or_si128(digit, capital)));
+  for (; i + lanes::width <= window.size(); i += lanes::width) {
+    __m128i block = lanes::load(window.data() + i);
+    unsigned name_bytes = lanes::mask(
+        _mm_or_si128(lanes::in_range(block, '_', 255),
+                     _mm_or_si128(lanes::in_range(block, '0', '9'),
+                                  lanes::in_range(block, 'A', 'Z'))));
     if (name_bytes != 0xFFFF) {
       return i + static_cast<std::size_t>(__builtin_ctz(~name_bytes));
     }
