@@ -8,9 +8,9 @@
 #include <unistd.h>
 
 #include "common/byte_streams.h"
+#include "common/format_text.h"
 #include "common/input_buffer.h"
 #include "scan/stream_conversion.h"
-#include "common/format_text.h"
 
 namespace corvexa {
 namespace {

@@ -6,9 +6,9 @@
 
 #include <cstdint>
 
+#include "common/format_text.h"
 #include "scan/tokenizer.h"
 #include "scan/window_token.h"
-#include "common/format_text.h"
 
 namespace corvexa {
 namespace {

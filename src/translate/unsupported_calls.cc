@@ -1,8 +1,8 @@
 // The rows of unsupported calls, their shared rule, and the database advice.
 #include "translate/unsupported_calls.h"
 
-#include "translate/call_args.h"
 #include "common/format_text.h"
+#include "translate/call_args.h"
 
 namespace corvexa {
 namespace {
