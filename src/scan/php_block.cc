@@ -77,24 +77,21 @@ window_outcome pass_window(conversion_state& state, std::string_view window,
         return window_outcome::call_or_comment;
       }
       i = end;
-    } else if (has_class(c, starts_quoted)) {
-      std::size_t end = quoted_token_end(window, i);
+    } else {  // a string, "/", "//", "/*", "?" or "?>"
+      std::size_t end = token_end(window, i);
       if (end == 0) break;
-      i = end;
-    } else {  // "/" or "?"
-      if (i + 1 == size) break;
-      char second = window[i + 1];
-      if (c == '?' && second == '>') {
-        write_through(i + 2);
+      std::string_view token = window.substr(i, end - i);
+      if (token == "?>") {
+        write_through(end);
         return window_outcome::block_ended;
       }
-      if (c == '/' && (second == '/' || second == '*')) {
+      if (is_comment_opener(token)) {
         write_through(i);
-        input.consume(2);
-        copy_comment(state, second == '/' ? "//" : "/*");
+        input.consume(token.size());
+        copy_comment(state, token);
         return window_outcome::call_or_comment;
       }
-      ++i;
+      i = end;
     }
   }
   write_through(i);

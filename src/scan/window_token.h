@@ -8,9 +8,8 @@
 #include <cstddef>
 #include <string_view>
 
-#include "scan/char_classes.h"
-
 #include "scan/byte_lanes.h"
+#include "scan/char_classes.h"
 
 namespace corvexa {
 
