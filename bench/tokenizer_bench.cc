@@ -144,7 +144,7 @@ void BM_get_token(benchmark::State& state, bool quiet) {
   const std::string& input = php_input();
   const corvexa::call_table no_calls;
   discarding_writer sink;
-  std::string token;
+  corvexa::byte_text token;
   for (auto _ : state) {
     corvexa::input_buffer source(input);
     corvexa::output_sink output(sink);

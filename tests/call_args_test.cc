@@ -11,14 +11,18 @@ namespace corvexa {
 namespace {
 
 using namespace std::string_literals;
+using namespace std::string_view_literals;
 
 call_table table_showing_arguments() {
   call_table table;
   table.add("f", false, [](conversion_state& state) {
     call_arguments a;
     read_call_args(state, a);
-    state.output_stream.write("[" + a.first_argument + "|" +
-                              a.second_argument + "|" + a.third_argument + "]");
+    for (std::string_view piece :
+         {"["sv, a.first_argument.view(), "|"sv, a.second_argument.view(),
+          "|"sv, a.third_argument.view(), "]"sv}) {
+      state.output_stream.write(piece);
+    }
   });
   return table;
 }

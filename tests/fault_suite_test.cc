@@ -1,9 +1,14 @@
 // End-to-end runs of the corvexa binary over files that are missing,
 // unusable, the same file under another name, very large, or cut off in
 // the middle of a token.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <atomic>
+#include <thread>
 
 #include <algorithm>
 #include <cstdlib>
@@ -253,6 +258,42 @@ TEST(FaultSuite, HugeStringTokenIsCopiedWhole) {
   expect_conversion(input, input);
 }
 
+// A long token is held once, where it is kept: a variable is shared by the
+// last and the remembered variable, a string argument is read straight into
+// its argument text, and growing a text remaps rather than copies.
+TEST(FaultSuite, LongTokensCostTheirOwnLengthOnce) {
+  if (CORVEXA_SANITIZED)
+    GTEST_SKIP() << "the sanitizers' allocator keeps freed memory and shadow "
+                    "pages, so resident size says nothing about the program";
+  // The child's peak counts what it shared with this process before it
+  // started the binary, so the inputs are written in pieces, never held.
+  const std::size_t length = 32u << 20;
+  const std::pair<std::string, std::string> inputs[] = {
+      {"<?php $", " = mysql_connect($h, $u, $p); mysql_error(); ?>"},
+      {"<?php mysql_query('", "', $db); ?>"},
+      {"<?php echo ", "; ?>"},
+  };
+  for (const auto& [before, after] : inputs) {
+    SCOPED_TRACE(before);
+    temp_dir dir;
+    {
+      std::ofstream file(dir / "in.php", std::ios::binary);
+      file << before;
+      const std::string piece(1u << 20, 'a');
+      for (std::size_t written = 0; written < length; written += piece.size())
+        file << piece;
+      file << after;
+    }
+
+    run_result run = run_corvexa({"corvexa", "in.php", "out.php"}, dir.path());
+
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(std::filesystem::file_size(dir / "out.php") > length, true);
+    long limit_kib = static_cast<long>(length / 1024 * 3 / 2) + 4096;
+    EXPECT_LE(run.peak_memory_kib, limit_kib);
+  }
+}
+
 TEST(FaultSuite, ClosedStandardDescriptorsKeepMessagesOutOfTheOutput) {
   temp_dir dir;
   const std::string input = "<?php mysql_errno(); ?>";
@@ -265,6 +306,115 @@ TEST(FaultSuite, ClosedStandardDescriptorsKeepMessagesOutOfTheOutput) {
   EXPECT_EQ(read_file(dir / "out.php"),
             "<?php // Warning: mysql_errno() not supported.\n; ?>");
   EXPECT_EQ(read_file(dir / "in.php"), input);
+}
+
+// A name that turns into a link to the input between any check and the
+// opening of the output must never cost the input a byte: the output is
+// opened without truncation and compared, as opened, with the input.
+TEST(FaultSuite, OutputNameTurningIntoALinkToTheInputNeverTruncatesIt) {
+  temp_dir dir;
+  const std::string victim = source + std::string(4096, '#');
+  write_file(dir / "victim.php", victim);
+  std::atomic<bool> done = false;
+  std::thread swapper([&] {
+    while (!done) {
+      ::symlink("victim.php", (dir / "out.php").c_str());
+      ::unlink((dir / "out.php").c_str());
+    }
+  });
+  for (int run = 0; run < 400; ++run) {
+    run_corvexa({"corvexa", "victim.php", "out.php"}, dir.path());
+    testing::AssertionResult intact = same_bytes(read_file(dir / "victim.php"), victim);
+    EXPECT_TRUE(intact) << "after run " << run;
+    if (!intact) break;
+  }
+  done = true;
+  swapper.join();
+}
+
+TEST(FaultSuite, RunningOutOfMemoryIsReportedWithoutDone) {
+  if (CORVEXA_SANITIZED)
+    GTEST_SKIP() << "AddressSanitizer reserves far more address space than "
+                    "the limit allows and aborts when memory runs out";
+  temp_dir dir;
+  // The argument list of the call holds the 96 MiB name whole, which does
+  // not fit in 64 MiB of address space.
+  write_file(dir / "in.php", "<?php mysql_query(" + std::string(96u << 20, 'a'));
+  run_options limited;
+  limited.in_child = [] {
+    rlimit limit = {64u << 20, 64u << 20};
+    ::setrlimit(RLIMIT_AS, &limit);
+  };
+
+  run_result run = run_corvexa({"corvexa", "in.php", "out.php"}, dir.path(), limited);
+
+  EXPECT_EQ(run.out, banner() + start_message("in.php", "out.php") +
+                         "Error: out of memory while converting infile in.php.\n\n");
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(run.status, 1);
+}
+
+// Many warnings: far more console text than a pipe holds.
+std::string input_with_warnings(int count) {
+  std::string input = "<?php\n";
+  for (int i = 0; i < count; ++i) input += "mysql_errno();\n";
+  return input;
+}
+
+TEST(FaultSuite, ConsoleThatCannotBeWrittenFailsTheRunButNotTheOutput) {
+  if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  temp_dir dir;
+  write_file(dir / "in.php", input_with_warnings(5000));
+  run_options full_console;
+  full_console.in_child = [] {
+    int full = ::open("/dev/full", O_WRONLY);
+    ::dup2(full, 1);
+  };
+
+  run_result run = run_corvexa({"corvexa", "in.php", "out.php"}, dir.path(), full_console);
+
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(run.status, 1);
+  std::string converted = "<?php\n";
+  for (int i = 0; i < 5000; ++i)
+    converted += "// Warning: mysql_errno() not supported.\n;\n";
+  EXPECT_TRUE(same_bytes(read_file(dir / "out.php"), converted));
+}
+
+TEST(FaultSuite, SlowNonBlockingConsoleLosesNothing) {
+  temp_dir dir;
+  const std::string input = input_with_warnings(5000);
+  write_file(dir / "in.php", input);
+  run_options slow_console;
+  slow_console.in_child = [] { ::fcntl(1, F_SETFL, O_NONBLOCK); };
+  slow_console.read_delay = std::chrono::milliseconds(300);
+
+  run_result run = run_corvexa({"corvexa", "in.php", "out.php"}, dir.path(), slow_console);
+
+  std::string warnings;
+  for (int i = 0; i < 5000; ++i) warnings += "Warning: mysql_errno() not supported.\n";
+  EXPECT_TRUE(same_bytes(run.out, banner() + start_message("in.php", "out.php") +
+                                      warnings + "Done.\n\n"));
+  EXPECT_EQ(run.status, 0);
+}
+
+// strace makes the third read of the input report its end early, as if
+// another process had truncated the file during the run.
+TEST(FaultSuite, InputCutShortDuringTheRunIsAReadError) {
+  if (std::system("strace -V >/dev/null 2>&1") != 0)
+    GTEST_SKIP() << "strace is not installed; it injects the early end";
+  temp_dir dir;
+  write_file(dir / "in.php", source + std::string(300000, ' '));
+  std::string command = "cd '" + dir.path() +
+                        "' && strace -o /dev/null -P in.php -e trace=read "
+                        "-e inject=read:retval=0:when=3 '" CORVEXA_BINARY
+                        "' in.php out.php >console.txt 2>/dev/null";
+  int status = std::system(command.c_str());
+
+  EXPECT_EQ(WEXITSTATUS(status), 1);
+  EXPECT_EQ(read_file(dir / "console.txt"),
+            banner() + start_message("in.php", "out.php") +
+                "Error: could not read infile in.php.\n\n");
 }
 
 }  // namespace

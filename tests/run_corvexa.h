@@ -5,15 +5,19 @@
 
 #include <poll.h>
 #include <stdlib.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <map>
 #include <string>
 #include <system_error>
+#include <thread>
 #include <vector>
 
 namespace corvexa_test {
@@ -22,12 +26,24 @@ struct run_result {
   std::string out;  // everything written to standard output
   std::string err;  // everything written to standard error
   int status = -1;  // exit status; -1 if the process did not exit normally
+  long peak_memory_kib = 0;  // the child's peak resident set size
+};
+
+// How a run's environment is made hostile.
+struct run_options {
+  // Called in the child after its output streams are connected and before
+  // the binary starts: to limit memory, or to reconnect a stream.
+  std::function<void()> in_child;
+  // How long to leave the output streams unread at first, so that a child
+  // writing much fills the pipes and has to wait.
+  std::chrono::milliseconds read_delay{0};
 };
 
 // Runs the binary in folder `cwd` with `argv` as its whole argument vector,
 // argv[0] included exactly as given (an empty vector gives argc 0).
 inline run_result run_corvexa(const std::vector<std::string>& argv,
-                              const std::string& cwd) {
+                              const std::string& cwd,
+                              const run_options& options = {}) {
   std::vector<char*> pointers;
   for (const std::string& argument : argv)
     pointers.push_back(const_cast<char*>(argument.c_str()));
@@ -48,11 +64,13 @@ inline run_result run_corvexa(const std::vector<std::string>& argv,
     ::dup2(err_pipe[1], 2);
     for (int fd : {out_pipe[0], out_pipe[1], err_pipe[0], err_pipe[1]})
       ::close(fd);
+    if (options.in_child) options.in_child();
     ::execv(CORVEXA_BINARY, pointers.data());
     ::_exit(127);
   }
   ::close(out_pipe[1]);
   ::close(err_pipe[1]);
+  std::this_thread::sleep_for(options.read_delay);
   // Drain both pipes together so that neither can fill up and stall the child.
   pollfd fds[2] = {{out_pipe[0], POLLIN, 0}, {err_pipe[0], POLLIN, 0}};
   std::string* sinks[2] = {&result.out, &result.err};
@@ -74,9 +92,11 @@ inline run_result run_corvexa(const std::vector<std::string>& argv,
   ::close(out_pipe[0]);
   ::close(err_pipe[0]);
   int wait_status = 0;
-  if (child > 0 && ::waitpid(child, &wait_status, 0) == child &&
-      WIFEXITED(wait_status))
-    result.status = WEXITSTATUS(wait_status);
+  rusage usage = {};
+  if (child > 0 && ::wait4(child, &wait_status, 0, &usage) == child) {
+    if (WIFEXITED(wait_status)) result.status = WEXITSTATUS(wait_status);
+    result.peak_memory_kib = usage.ru_maxrss;
+  }
   return result;
 }
 

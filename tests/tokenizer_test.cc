@@ -29,8 +29,8 @@ tokenized tokenize(std::string_view input, bool quiet) {
   input_buffer source(input);
   call_table no_calls;
   conversion_state state(source, echo, console, no_calls);
-  std::string token;
-  while (get_token(state, token, quiet)) result.tokens.push_back(token);
+  byte_text token;
+  while (get_token(state, token, quiet)) result.tokens.emplace_back(token);
   EXPECT_TRUE(token.empty());
   EXPECT_FALSE(get_token(state, token, quiet)) << "the end must stay the end";
   echo.flush();

@@ -29,7 +29,7 @@ std::vector<token_place> token_places(const std::string& input) {
   call_table no_calls;
   conversion_state state(source, output, console, no_calls);
   std::vector<token_place> places;
-  std::string token;
+  byte_text token;
   while (get_token(state, token, /*quiet=*/true)) {
     std::size_t end = input.size() - source.window().size();
     places.push_back({end - token.size(), end});

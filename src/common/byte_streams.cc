@@ -4,14 +4,31 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <poll.h>
 #include <unistd.h>
 
 namespace corvexa {
+namespace {
+
+// Waits until `fd` takes more bytes; false if it never will.
+bool wait_until_writable(int fd) {
+  pollfd waiting = {fd, POLLOUT, 0};
+  for (;;) {
+    int ready = ::poll(&waiting, 1, -1);
+    if (ready > 0) return (waiting.revents & (POLLERR | POLLNVAL)) == 0;
+    if (ready < 0 && errno != EINTR) return false;
+  }
+}
+
+}  // namespace
 
 long fd_reader::read_some(char* buffer, std::size_t capacity) {
   for (;;) {
     ssize_t count = ::read(fd_, buffer, capacity);
-    if (count >= 0) return static_cast<long>(count);
+    if (count >= 0) {
+      bytes_read_ += static_cast<unsigned long long>(count);
+      return static_cast<long>(count);
+    }
     if (errno != EINTR) return -1;
   }
 }
@@ -23,6 +40,9 @@ bool fd_writer::write_all(std::string_view bytes) {
     ssize_t count = ::write(fd_, next, left);
     if (count < 0) {
       if (errno == EINTR) continue;
+      if ((errno == EAGAIN || errno == EWOULDBLOCK) && wait_until_writable(fd_)) {
+        continue;
+      }
       return false;
     }
     if (count == 0) return false;  // a device that takes nothing more

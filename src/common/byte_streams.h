@@ -33,12 +33,17 @@ class fd_reader final : public byte_reader {
  public:
   explicit fd_reader(int fd) : fd_(fd) {}
   long read_some(char* buffer, std::size_t capacity) override;
+  // How many bytes all reads together have delivered.
+  unsigned long long bytes_read() const { return bytes_read_; }
 
  private:
   int fd_;
+  unsigned long long bytes_read_ = 0;
 };
 
-// Writes an open file descriptor; does not own or close it.
+// Writes an open file descriptor; does not own or close it. A descriptor
+// that would block (a non-blocking pipe that is read slowly) is waited for
+// rather than given up on.
 class fd_writer final : public byte_writer {
  public:
   explicit fd_writer(int fd) : fd_(fd) {}

@@ -9,6 +9,7 @@
 
 #include "common/input_buffer.h"
 #include "common/output_sink.h"
+#include "common/shared_text.h"
 
 namespace corvexa {
 
@@ -32,8 +33,9 @@ struct conversion_state {
   // The PostgreSQL database the converted code connects to.
   std::string database_name = "default";
   // The last variable read before the latest remembering call; empty
-  // until such a call is met.
-  std::string remembered_variable;
+  // until such a call is met. Shared with the block loop's last variable
+  // rather than copied from it.
+  shared_text remembered_variable;
   std::string input_path;
   std::string output_path;
 };

@@ -11,6 +11,7 @@
 #include <span>
 
 #include "common/byte_streams.h"
+#include "common/byte_text.h"
 #include "common/output_sink.h"
 #include "driver/banner.h"
 #include "driver/command_line.h"
@@ -35,6 +36,7 @@ void hold_standard_descriptors_open() {
 int main(int argc, char** argv) {
   using namespace corvexa;
   hold_standard_descriptors_open();
+  map_large_buffers();
   fd_writer standard_output(1);
   output_sink console(standard_output);
   print_banner(console);
@@ -48,6 +50,7 @@ int main(int argc, char** argv) {
   } else {
     status = run_conversion(command, make_mysql_call_table(), console);
   }
-  console.flush();
+  // A console that cannot be written loses messages: that is no success.
+  if (!console.flush()) status = 1;
   return status;
 }

@@ -26,16 +26,19 @@ bool is_comment_opener(std::string_view token) {
 }
 
 void run_call(conversion_state& state, const call_entry& call,
-              const std::string& last_variable) {
+              const shared_text& last_variable) {
   if (call.remembers) state.remembered_variable = last_variable;
   call.rule(state);
 }
 
-// Handles one whole token that has been read and not yet written.
-block_status handle_token(conversion_state& state, std::string_view token,
-                          std::string& last_variable) {
-  if (token[0] == '$') last_variable = token;
-  if (is_comment_opener(token)) {
+// Handles one whole token that has been read and not yet written. A
+// variable is written and then kept as the last variable without a copy.
+block_status handle_token(conversion_state& state, byte_text& token,
+                          shared_text& last_variable) {
+  if (token[0] == '$') {
+    state.output_stream.write(token);
+    last_variable.take(std::move(token));
+  } else if (is_comment_opener(token)) {
     copy_comment(state, token);
   } else if (const call_entry* call = state.call_names.find(token)) {
     run_call(state, *call, last_variable);
@@ -52,7 +55,7 @@ enum class window_outcome { token_at_edge, call_or_comment, block_ended, done };
 // Stops before a token that may run past the window, and after a call or
 // comment (which read on by themselves) or the block closer.
 window_outcome pass_window(conversion_state& state, std::string_view window,
-                           std::string& last_variable) {
+                           shared_text& last_variable) {
   input_buffer& input = state.input_stream;
   auto write_through = [&](std::size_t end) {
     state.output_stream.write(window.substr(0, end));
@@ -69,7 +72,7 @@ window_outcome pass_window(conversion_state& state, std::string_view window,
       if (end == 0) break;
       std::string_view name = window.substr(i, end - i);
       if (c == '$') {
-        last_variable = name;
+        last_variable.assign(name);
       } else if (const call_entry* call = state.call_names.find(name)) {
         write_through(i);
         input.consume(end - i);
@@ -101,10 +104,10 @@ window_outcome pass_window(conversion_state& state, std::string_view window,
 }  // namespace
 
 void convert_php_block(conversion_state& state) {
-  std::string token;
+  byte_text token;
   // The most recent "$" token this loop read; a fresh block starts with
   // none, so a call never borrows a variable from an earlier block.
-  std::string last_variable;
+  shared_text last_variable;
   for (;;) {
     std::string_view window = state.input_stream.window();
     if (window.empty()) return;

@@ -30,7 +30,7 @@ int skip_whitespace(conversion_state& state, bool quiet) {
 }
 
 // Appends the rest of a name-like token (variable, number or word).
-void read_name_rest(conversion_state& state, std::string& token) {
+void read_name_rest(conversion_state& state, byte_text& token) {
   input_buffer& input = state.input_stream;
   for (;;) {
     std::string_view window = input.window();
@@ -70,7 +70,7 @@ void take_quoted_rest(conversion_state& state, char quote, Take take) {
 
 // After `first`, appends `second` if it is the next byte, else leaves the
 // input as it was: "//", "/*" and "?>" are the only two-byte fixed tokens.
-void take_second_byte_if(conversion_state& state, std::string& token,
+void take_second_byte_if(conversion_state& state, byte_text& token,
                          std::string_view seconds) {
   int c = next_char(state);
   if (c != end_of_input && seconds.find(static_cast<char>(c)) !=
@@ -83,8 +83,12 @@ void take_second_byte_if(conversion_state& state, std::string& token,
 
 }  // namespace
 
-bool get_token(conversion_state& state, std::string& token, bool quiet) {
+bool get_token(conversion_state& state, byte_text& token, bool quiet) {
   token.clear();
+  return append_token(state, token, quiet);
+}
+
+bool append_token(conversion_state& state, byte_text& token, bool quiet) {
   int first = skip_whitespace(state, quiet);
   if (first == end_of_input) return false;
   token.push_back(static_cast<char>(first));

@@ -47,12 +47,28 @@ class list_reader {
     }
     if (is_single(token, '(')) ++depth_;
     if (is_single(token, ')') && --depth_ == 0) return true;
-    if (std::string* text = current_text()) text->append(token);
+    if (byte_text* text = current_text()) text->append(token);
     return false;
   }
 
+  // Reads the next token, which starts at the window's edge, straight into
+  // the argument it belongs to: a string argument may be as long as the
+  // input and is not held twice. Returns true once the list is closed.
+  bool take_edge_token(byte_text& scratch) {
+    char first = state_.input_stream.window()[0];
+    byte_text* text = current_text();
+    // Only a token that may be "(" or whose text a message needs is read
+    // on its own; names and strings are never "(", "," or ")".
+    bool name_or_string = has_class(first, starts_name) || has_class(first, starts_quoted);
+    if (!opened_ || text == nullptr || !name_or_string) {
+      if (!get_token(state_, scratch, quiet_)) return true;
+      return take(scratch);
+    }
+    return !append_token(state_, *text, quiet_);
+  }
+
  private:
-  std::string* current_text() {
+  byte_text* current_text() {
     switch (index_) {
       case 0: return &arguments_.first_argument;
       case 1: return &arguments_.second_argument;
@@ -103,8 +119,10 @@ window_result read_window(conversion_state& state, list_reader& reader) {
 }  // namespace
 
 void read_call_args(conversion_state& state, call_arguments& arguments) {
-  arguments = call_arguments{};
-  std::string token;
+  arguments.first_argument.clear();
+  arguments.second_argument.clear();
+  arguments.third_argument.clear();
+  byte_text token;
   list_reader reader(state, arguments);
   for (;;) {
     if (state.input_stream.window().empty()) return;
@@ -114,8 +132,7 @@ void read_call_args(conversion_state& state, call_arguments& arguments) {
       case window_result::window_used:
         continue;
       case window_result::token_at_edge:
-        if (!get_token(state, token, reader.quiet())) return;
-        if (reader.take(token)) return;
+        if (reader.take_edge_token(token)) return;
     }
   }
 }

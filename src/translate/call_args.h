@@ -6,16 +6,15 @@
 // call names and comment openers inside the list are plain tokens.
 #pragma once
 
-#include <string>
-
+#include "common/byte_text.h"
 #include "common/conversion_state.h"
 
 namespace corvexa {
 
 struct call_arguments {
-  std::string first_argument;
-  std::string second_argument;
-  std::string third_argument;
+  byte_text first_argument;
+  byte_text second_argument;
+  byte_text third_argument;
 };
 
 // Reads "(" ... ")" into `arguments` (cleared first). A missing "(" is

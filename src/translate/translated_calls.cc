@@ -23,7 +23,7 @@ std::string_view database(const conversion_state& s, const call_arguments&) {
 
 std::string_view or_remembered(const conversion_state& s,
                                std::string_view argument) {
-  return argument.empty() ? std::string_view(s.remembered_variable) : argument;
+  return argument.empty() ? s.remembered_variable.view() : argument;
 }
 std::string_view first_or_remembered(const conversion_state& s,
                                      const call_arguments& a) {
