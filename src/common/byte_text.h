@@ -35,7 +35,10 @@ class byte_text {
   // Empties the text and keeps its block for reuse.
   void clear() { size_ = 0; }
 
-  std::string_view view() const { return std::string_view(data_, size_); }
+  // Never a null pointer, even when empty: callers may pass it to memcpy.
+  std::string_view view() const {
+    return data_ != nullptr ? std::string_view(data_, size_) : std::string_view("", 0);
+  }
   operator std::string_view() const { return view(); }
   std::size_t size() const { return size_; }
   bool empty() const { return size_ == 0; }
