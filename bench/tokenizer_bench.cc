@@ -20,7 +20,7 @@
 #include "common/input_buffer.h"
 #include "common/output_sink.h"
 #include "scan/call_table.h"
-#include "scan/memory_conversion.h"
+#include "support/memory_conversion.h"
 #include "scan/tokenizer.h"
 #include "translate/mysql_call_table.h"
 
@@ -148,8 +148,8 @@ void BM_get_token(benchmark::State& state, bool quiet) {
   for (auto _ : state) {
     corvexa::input_buffer source(input);
     corvexa::output_sink output(sink);
-    corvexa::output_sink console(sink);
-    corvexa::conversion_state conversion(source, output, console, no_calls);
+    corvexa::ignored_events events;
+    corvexa::conversion_state conversion(source, output, events, no_calls);
     std::size_t tokens = 0;
     while (corvexa::get_token(conversion, token, quiet)) ++tokens;
     output.flush();

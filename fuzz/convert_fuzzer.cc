@@ -30,8 +30,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (size == 0) return 0;
   std::string_view input(reinterpret_cast<const char*>(data) + 1, size - 1);
 
-  auto chunked = corvexa_fuzz::convert_chunked(
-      input, corvexa_fuzz::buffer_sizes(data[0]), calls);
+  auto chunked = corvexa::convert_in_memory(
+      input, calls, corvexa_fuzz::chunked_options(data[0]));
   auto whole = corvexa::convert_in_memory(input, calls);
   if (chunked.output != whole.output || chunked.console != whole.console) {
     std::abort();

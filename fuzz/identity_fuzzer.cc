@@ -18,8 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   auto whole = corvexa::convert_in_memory(input, no_calls);
   if (whole.output != input || !whole.console.empty()) std::abort();
 
-  auto chunked = corvexa_fuzz::convert_chunked(
-      input, corvexa_fuzz::buffer_sizes(data[0]), no_calls);
+  auto chunked = corvexa::convert_in_memory(
+      input, no_calls, corvexa_fuzz::chunked_options(data[0]));
   if (chunked.output != input || !chunked.console.empty()) std::abort();
   return 0;
 }

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "scan/memory_conversion.h"
+#include "support/memory_conversion.h"
 #include "translate/call_args.h"
 
 namespace corvexa {

@@ -1,7 +1,7 @@
 // A first check that the library links and a block passes through.
 #include <gtest/gtest.h>
 
-#include "scan/memory_conversion.h"
+#include "support/memory_conversion.h"
 
 TEST(Smoke, BlockWithoutCallsIsCopied) {
   corvexa::call_table empty;

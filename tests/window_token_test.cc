@@ -24,10 +24,10 @@ std::vector<token_place> token_places(const std::string& input) {
   std::string sink_text;
   string_writer writer(sink_text);
   output_sink output(writer);
-  output_sink console(writer);
+  ignored_events events;
   input_buffer source(input);
   call_table no_calls;
-  conversion_state state(source, output, console, no_calls);
+  conversion_state state(source, output, events, no_calls);
   std::vector<token_place> places;
   byte_text token;
   while (get_token(state, token, /*quiet=*/true)) {

@@ -1,12 +1,16 @@
 // The record of one conversion run. The driver creates it, the scanner and
 // the call rules share it by reference, and it lives for the whole run. It
-// ties together the input, the output, the console and the few texts that
-// outlive a single call: the database name of the run and the variable that
-// remembering calls store for later calls to use as their default link.
+// ties together the input, the output, where events are reported and the
+// few texts that outlive a single call: the database name of the run and
+// the variable that remembering calls store for later calls to use as their
+// default link.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <string_view>
 
+#include "common/conversion_events.h"
 #include "common/input_buffer.h"
 #include "common/output_sink.h"
 #include "common/shared_text.h"
@@ -15,18 +19,30 @@ namespace corvexa {
 
 class call_table;
 
+// The call a rule is converting: where it began, and what the rule has said
+// of it so far.
+struct call_in_progress {
+  std::string_view name;  // the row's usual name, once the rule has said it
+  bool translated = false;
+  std::uint64_t source_begin = 0;
+  std::uint64_t output_begin = 0;
+  // Where the replacement begins, once the rule starts writing it.
+  std::uint64_t replacement_begin = 0;
+  bool replacement_started = false;
+};
+
 struct conversion_state {
   conversion_state(input_buffer& input, output_sink& output,
-                   output_sink& console_sink, const call_table& calls)
+                   event_sink& event_listener, const call_table& calls)
       : input_stream(input),
         output_stream(output),
-        console(console_sink),
+        events(event_listener),
         call_names(calls) {}
 
   input_buffer& input_stream;
   output_sink& output_stream;
-  // Messages for the user: warnings, parse errors and advice.
-  output_sink& console;
+  // Warnings, parse errors and advice, for whoever renders them.
+  event_sink& events;
   // The calls the block loop hands to rules; empty for a plain copy.
   const call_table& call_names;
 
@@ -36,8 +52,20 @@ struct conversion_state {
   // until such a call is met. Shared with the block loop's last variable
   // rather than copied from it.
   shared_text remembered_variable;
-  std::string input_path;
-  std::string output_path;
+  call_in_progress current_call;
 };
+
+// Reports an event of the call in progress.
+inline void report(conversion_state& state, event_kind kind,
+                   std::string_view text = {}) {
+  state.events.report(conversion_event{kind, state.current_call.name, text,
+                                       state.current_call.source_begin});
+}
+
+// Called by a rule right before it writes the replacement of its call.
+inline void start_replacement(conversion_state& state) {
+  state.current_call.replacement_begin = state.output_stream.position();
+  state.current_call.replacement_started = true;
+}
 
 }  // namespace corvexa

@@ -25,6 +25,7 @@ bool input_buffer::refill() {
     read_failed_ = count < 0;
     return false;
   }
+  block_offset_ += static_cast<std::uint64_t>(end_ - start_);
   next_ = start_ = storage_.get();
   end_ = storage_.get() + count;
   return true;

@@ -7,6 +7,7 @@
 
 #include <cassert>
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string_view>
 
@@ -47,6 +48,11 @@ class input_buffer {
   // Consumes the first `count` bytes of window().
   void consume(std::size_t count) { next_ += count; }
 
+  // How many bytes have been consumed so far: the offset of the next byte.
+  std::uint64_t position() const {
+    return block_offset_ + static_cast<std::uint64_t>(next_ - start_);
+  }
+
   // True if the input ended because reading failed, not at its end.
   bool read_failed() const { return read_failed_; }
 
@@ -60,6 +66,7 @@ class input_buffer {
   const char* next_ = nullptr;
   const char* end_ = nullptr;
   const char* start_ = nullptr;  // where the current block begins
+  std::uint64_t block_offset_ = 0;  // the input offset of start_
   // Once the reader has reported the end (or an error) it is not asked
   // again: a terminal, say, would wait for more input.
   bool ended_ = false;

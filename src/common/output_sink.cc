@@ -15,6 +15,7 @@ void output_sink::write_past_buffer(std::string_view bytes) {
   if (bytes.size() >= capacity_) {
     // A span as large as the buffer goes straight to the writer.
     if (!failed_ && !writer_.write_all(bytes)) failed_ = true;
+    handed_over_ += bytes.size();
     return;
   }
   std::memcpy(buffer_.get(), bytes.data(), bytes.size());
@@ -31,6 +32,7 @@ bool output_sink::flush() {
       !writer_.write_all(std::string_view(buffer_.get(), used_))) {
     failed_ = true;
   }
+  handed_over_ += used_;
   used_ = 0;
   return !failed_;
 }

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <string_view>
@@ -42,6 +43,8 @@ class output_sink {
   // of this sink has failed.
   bool flush();
   bool failed() const { return failed_; }
+  // How many bytes have been written to the sink so far, flushed or not.
+  std::uint64_t position() const { return handed_over_ + used_; }
 
  private:
   // Writes a span that does not fit in what is left of the buffer.
@@ -51,6 +54,7 @@ class output_sink {
   std::unique_ptr<char[]> buffer_;
   std::size_t capacity_;
   std::size_t used_ = 0;
+  std::uint64_t handed_over_ = 0;  // bytes already given to the writer
   bool failed_ = false;
 };
 

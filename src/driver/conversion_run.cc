@@ -14,6 +14,7 @@
 #include "common/byte_streams.h"
 #include "common/format_text.h"
 #include "common/input_buffer.h"
+#include "driver/console_report.h"
 #include "scan/stream_conversion.h"
 
 namespace corvexa {
@@ -128,9 +129,10 @@ int convert_files(const command_line& command, const call_table& calls,
   fd_writer writer(output.fd());
   input_buffer input_stream(reader);
   output_sink output_stream(writer);
-  convert_stream(input_stream, output_stream, console, calls,
-                 {command.database_name, command.input_path,
-                  command.output_path});
+  console_report messages(console, {command.database_name, command.input_path,
+                                    command.output_path});
+  convert_stream(input_stream, output_stream, messages, calls,
+                 command.database_name);
 
   bool written = output_stream.flush();
   written = output.close_checked() && written;

@@ -7,7 +7,7 @@
 // instead, which follows it across refills; both paths cut tokens alike.
 #include "scan/php_block.h"
 
-#include <string>
+#include <cstdint>
 #include <string_view>
 
 #include "scan/call_table.h"
@@ -25,10 +25,28 @@ bool is_comment_opener(std::string_view token) {
   return token == "/*" || token == "//";
 }
 
+// Runs the rule of `call`, whose name has just been consumed and started at
+// input offset `name_offset`, and reports what replaced it.
 void run_call(conversion_state& state, const call_entry& call,
-              const shared_text& last_variable) {
+              const shared_text& last_variable, std::uint64_t name_offset) {
   if (call.remembers) state.remembered_variable = last_variable;
+  call_in_progress& current = state.current_call;
+  current = call_in_progress{};
+  current.name = call.name;
+  current.source_begin = name_offset;
+  current.output_begin = state.output_stream.position();
   call.rule(state);
+  replaced_call replaced;
+  replaced.name = current.name;
+  replaced.translated = current.translated;
+  replaced.source_begin = current.source_begin;
+  replaced.source_end = state.input_stream.position();
+  replaced.output_begin = current.output_begin;
+  replaced.replacement_begin = current.replacement_started
+                                   ? current.replacement_begin
+                                   : current.output_begin;
+  replaced.output_end = state.output_stream.position();
+  state.events.call_replaced(replaced);
 }
 
 // Handles one whole token that has been read and not yet written. A
@@ -41,7 +59,8 @@ block_status handle_token(conversion_state& state, byte_text& token,
   } else if (is_comment_opener(token)) {
     copy_comment(state, token);
   } else if (const call_entry* call = state.call_names.find(token)) {
-    run_call(state, *call, last_variable);
+    run_call(state, *call, last_variable,
+             state.input_stream.position() - token.size());
   } else {
     state.output_stream.write(token);
     if (token == "?>") return block_status::ended;
@@ -75,8 +94,9 @@ window_outcome pass_window(conversion_state& state, std::string_view window,
         last_variable.assign(name);
       } else if (const call_entry* call = state.call_names.find(name)) {
         write_through(i);
+        std::uint64_t name_offset = input.position();
         input.consume(end - i);
-        run_call(state, *call, last_variable);
+        run_call(state, *call, last_variable, name_offset);
         return window_outcome::call_or_comment;
       }
       i = end;

@@ -6,12 +6,10 @@
 namespace corvexa {
 
 void convert_stream(input_buffer& input, output_sink& output,
-                    output_sink& console, const call_table& calls,
-                    const conversion_settings& settings) {
-  conversion_state state(input, output, console, calls);
-  state.database_name = settings.database_name;
-  state.input_path = settings.input_path;
-  state.output_path = settings.output_path;
+                    event_sink& events, const call_table& calls,
+                    std::string_view database_name) {
+  conversion_state state(input, output, events, calls);
+  state.database_name = database_name;
   copy_text(state);
 }
 

@@ -5,24 +5,18 @@
 
 #include <string_view>
 
+#include "common/conversion_events.h"
 #include "common/input_buffer.h"
 #include "common/output_sink.h"
 #include "scan/call_table.h"
 
 namespace corvexa {
 
-// What a run knows besides its streams: the database name to connect to
-// and the two paths, which the database advice quotes back to the user.
-struct conversion_settings {
-  std::string_view database_name = "default";
-  std::string_view input_path = "in.php";
-  std::string_view output_path = "out.php";
-};
-
-// Converts all of `input` into `output`; messages go to `console`. Neither
-// sink is flushed.
+// Converts all of `input` into `output`, which is not flushed, reporting
+// events to `events`. `database_name` is the database the converted code
+// connects to.
 void convert_stream(input_buffer& input, output_sink& output,
-                    output_sink& console, const call_table& calls,
-                    const conversion_settings& settings);
+                    event_sink& events, const call_table& calls,
+                    std::string_view database_name);
 
 }  // namespace corvexa

@@ -6,15 +6,11 @@
 
 #include <cstdint>
 
-#include "common/format_text.h"
 #include "scan/tokenizer.h"
 #include "scan/window_token.h"
 
 namespace corvexa {
 namespace {
-
-constexpr std::string_view missing_parenthesis =
-    "Parse Error: Expected '(' and got '%s'.\n";
 
 bool is_single(std::string_view token, char c) {
   return token.size() == 1 && token[0] == c;
@@ -35,9 +31,7 @@ class list_reader {
     if (!opened_) {
       // Anything but "(" is reported, dropped, and taken as if it were "(".
       opened_ = true;
-      if (!is_single(token, '(')) {
-        write_format(state_.console, missing_parenthesis, {token});
-      }
+      if (!is_single(token, '(')) report(state_, event_kind::parse_error, token);
       return false;
     }
     if (is_single(token, ',')) {

@@ -18,7 +18,7 @@ struct call_arguments {
 };
 
 // Reads "(" ... ")" into `arguments` (cleared first). A missing "(" is
-// reported on the console and reading goes on as if it had been there; an
+// reported as an event and reading goes on as if it had been there; an
 // unclosed list ends at the end of the input.
 void read_call_args(conversion_state& state, call_arguments& arguments);
 

@@ -46,15 +46,12 @@ std::string_view fetch_mode(const conversion_state&, const call_arguments& a) {
   return "PGSQL_BOTH";
 }
 
-constexpr std::string_view db_query_warning =
-    "Warning: mysql_db_query() doesn't have an equivlant postgres function. "
-    "Could create problems.";
 constexpr std::string_view connect_format =
     "pg_connect(\"dbname=%s host=\".%s.\" user=\".%s.\" password=\".%s)";
 constexpr std::string_view pconnect_format =
     "pg_pconnect(\"dbname=%s host=\".%s.\" user=\".%s.\" password=\".%s)";
 
-const std::vector<translated_call> rows = {
+constexpr translated_call rows[] = {
     {.names = "mysql_affected_rows",
      .usual = {"pg_affected_rows(%s)", {first}}},
     {.names = "mysql_close", .usual = {"pg_close(%s)", {first}}},
@@ -73,7 +70,7 @@ const std::vector<translated_call> rows = {
     {.names = "mysql_db_query mysql",
      .remembers = true,
      .usual = {"pg_query(%s,%s);", {third_or_remembered, second}},
-     .lines_after = {db_query_warning}},
+     .reported_after = event_kind::db_query},
     {.names = "mysql_error",
      .usual = {"pg_result_error(%s)", {first_or_remembered}}},
     {.names = "mysql_fetch_array",
@@ -106,9 +103,7 @@ const std::vector<translated_call> rows = {
      .usual = {"pg_free_result(%s)", {first}}},
     {.names = "mysql_insert_id",
      .usual = {"pg_last_oid(%s)", {first}},
-     .lines_before = {"mysql_insert_id: pg_last_oid",
-                      "mysql_insert_id: For tables without OID use "
-                      "pg_result_status"}},
+     .reported_before = event_kind::insert_id},
     {.names = "mysql_num_fields mysql_numfields",
      .usual = {"pg_num_fields(%s)", {first}}},
     {.names = "mysql_num_rows mysql_numrows",
@@ -123,8 +118,8 @@ const std::vector<translated_call> rows = {
      .short_form = {"pg_query(%s,%s)", {first, second}}},
 };
 
-void write_lines(output_sink& console, std::span<const std::string_view> lines) {
-  for (std::string_view line : lines) console.write_line(line);
+std::string_view usual_name(const translated_call& call) {
+  return call.names.substr(0, call.names.find(' '));
 }
 
 }  // namespace
@@ -132,9 +127,11 @@ void write_lines(output_sink& console, std::span<const std::string_view> lines) 
 std::span<const translated_call> translated_calls() { return rows; }
 
 void translate_call(conversion_state& state, const translated_call& call) {
+  state.current_call.name = usual_name(call);
+  state.current_call.translated = true;
   call_arguments arguments;
   read_call_args(state, arguments);
-  write_lines(state.console, call.lines_before);
+  if (call.reported_before) report(state, *call.reported_before);
 
   bool use_short = call.if_empty != nullptr &&
                    call.if_empty(state, arguments).empty();
@@ -145,10 +142,10 @@ void translate_call(conversion_state& state, const translated_call& call) {
     if (source == nullptr) break;
     values[count++] = source(state, arguments);
   }
+  start_replacement(state);
   write_format(state.output_stream, chosen.format,
                std::span<const std::string_view>(values.data(), count));
-
-  write_lines(state.console, call.lines_after);
+  if (call.reported_after) report(state, *call.reported_after);
 }
 
 }  // namespace corvexa

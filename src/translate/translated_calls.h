@@ -7,8 +7,8 @@
 #include <array>
 #include <cstddef>
 #include <span>
+#include <optional>
 #include <string_view>
-#include <vector>
 
 #include "common/conversion_state.h"
 #include "translate/call_args.h"
@@ -36,10 +36,10 @@ struct translated_call {
   // When this value is empty, `short_form` is written instead of `usual`.
   value_source if_empty = nullptr;
   replacement short_form = {};
-  // Console lines printed after the arguments are read and before the
+  // Events reported after the arguments are read and before the
   // replacement is written, and after it is written.
-  std::vector<std::string_view> lines_before = {};
-  std::vector<std::string_view> lines_after = {};
+  std::optional<event_kind> reported_before = std::nullopt;
+  std::optional<event_kind> reported_after = std::nullopt;
 };
 
 std::span<const translated_call> translated_calls();

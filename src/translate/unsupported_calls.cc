@@ -7,14 +7,7 @@
 namespace corvexa {
 namespace {
 
-constexpr std::string_view console_warning = "Warning: %s() not supported.\n";
 constexpr std::string_view comment_warning = "// Warning: %s() not supported.\n";
-constexpr std::string_view same_database =
-    "%s == %s ..  This is a good thing.\n\n";
-constexpr std::string_view database_suggestion =
-    "Suggestion: corvexa -d %s %s %s\n\n";
-constexpr std::string_view edit_by_hand =
-    "You will most likely have to edit this PHP code by hand to make it work.\n";
 
 constexpr auto before = warning_time::before_arguments;
 constexpr auto after = warning_time::after_arguments;
@@ -44,17 +37,15 @@ std::string_view usual_name(const unsupported_call& call) {
 // whatever it is, are cut off. Anything else cannot be judged from the text.
 void advise_on_database(conversion_state& state, std::string_view selection) {
   if (selection.empty() || (selection[0] != '\'' && selection[0] != '"')) {
-    state.console.write(edit_by_hand);
+    report(state, event_kind::database_unknown);
     return;
   }
   std::string_view selected = selection.substr(1);
   if (!selected.empty()) selected.remove_suffix(1);
-  if (selected == state.database_name) {
-    write_format(state.console, same_database, {selected, state.database_name});
-  } else {
-    write_format(state.console, database_suggestion,
-                 {selected, state.input_path, state.output_path});
-  }
+  report(state,
+         selected == state.database_name ? event_kind::database_matches
+                                         : event_kind::database_differs,
+         selected);
 }
 
 }  // namespace
@@ -64,13 +55,15 @@ std::span<const unsupported_call> unsupported_calls() { return rows; }
 void mark_unsupported_call(conversion_state& state,
                            const unsupported_call& call) {
   std::string_view name = usual_name(call);
-  if (call.when == before) write_format(state.console, console_warning, {name});
+  state.current_call.name = name;
+  if (call.when == before) report(state, event_kind::unsupported_call);
   call_arguments arguments;
   read_call_args(state, arguments);
-  if (call.when == after) write_format(state.console, console_warning, {name});
+  if (call.when == after) report(state, event_kind::unsupported_call);
   if (call.advises_on_database) {
     advise_on_database(state, arguments.first_argument);
   }
+  start_replacement(state);
   write_format(state.output_stream, comment_warning, {name});
 }
 

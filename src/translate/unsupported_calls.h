@@ -1,5 +1,5 @@
 // The MySQL calls that have no PostgreSQL counterpart. Each is replaced by a
-// warning comment and reported on the console, before or after its argument
+// warning comment and reported as an event, before or after its argument
 // list is read (which decides whether the warning comes before a parse error
 // of that list). mysql_select_db also compares the database the script
 // selects with the run's database name and advises the user.

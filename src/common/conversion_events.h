@@ -1,0 +1,75 @@
+// What a conversion tells besides its output: structured events, each tied
+// to the call it concerns by byte offsets. The conversion only reports them;
+// each program renders them its own way (corvexa as console lines, the tree
+// converter as located findings), so no message text stands here.
+//
+// Offsets count bytes from the start of the input or of the output. Turning
+// them into lines and columns is left to whoever needs it, so the scanner
+// never counts lines.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+namespace corvexa {
+
+enum class event_kind : std::uint8_t {
+  // A call without a PostgreSQL counterpart became a warning comment.
+  unsupported_call,
+  // A call name was not followed by "("; `text` is the token read instead.
+  parse_error,
+  // mysql_db_query (or mysql) became pg_query and lost its database.
+  db_query,
+  // mysql_insert_id became pg_last_oid, which needs tables with OIDs.
+  insert_id,
+  // mysql_select_db names, in quotes, the database the run connects to;
+  // `text` is that name.
+  database_matches,
+  // mysql_select_db names, in quotes, another database; `text` is its name.
+  database_differs,
+  // mysql_select_db gives the database by a variable or an expression.
+  database_unknown,
+};
+
+struct conversion_event {
+  event_kind kind;
+  // The call's usual name, as messages give it (also when the source used
+  // another name of the same row).
+  std::string_view call;
+  // What the kind says it is; empty otherwise.
+  std::string_view text;
+  // Where the call name begins in the input.
+  std::uint64_t source_offset = 0;
+};
+
+// One call that a rule replaced, from its name to its closing parenthesis.
+struct replaced_call {
+  std::string_view name;  // the row's usual name
+  // Replaced by a PostgreSQL call rather than by a warning comment.
+  bool translated = false;
+  std::uint64_t source_begin = 0;  // the call name in the input
+  std::uint64_t source_end = 0;    // just past what the call consumed
+  // Everything written for the call: whitespace echoed while its argument
+  // list was read, then the replacement itself.
+  std::uint64_t output_begin = 0;
+  std::uint64_t replacement_begin = 0;  // the PostgreSQL call or the comment
+  std::uint64_t output_end = 0;
+};
+
+class event_sink {
+ public:
+  virtual ~event_sink() = default;
+  // Called as events happen, in order. Events of a call come while it is
+  // being converted, some before its replacement is written.
+  virtual void report(const conversion_event& event) = 0;
+  // Called once a call's replacement has been written.
+  virtual void call_replaced(const replaced_call& call) { (void)call; }
+};
+
+// Drops every event: a plain conversion that nobody reads reports on.
+class ignored_events final : public event_sink {
+ public:
+  void report(const conversion_event&) override {}
+};
+
+}  // namespace corvexa

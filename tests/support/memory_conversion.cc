@@ -1,0 +1,57 @@
+// The in-memory conversion: collects the output, corvexa's console text
+// and the events, all from one run.
+#include "support/memory_conversion.h"
+
+#include <memory>
+
+#include "common/byte_streams.h"
+#include "driver/console_report.h"
+#include "scan/stream_conversion.h"
+
+namespace corvexa {
+namespace {
+
+// Hands every event to the console and records it as well.
+class recording_events final : public event_sink {
+ public:
+  recording_events(event_sink& console, memory_conversion& result)
+      : console_(console), result_(result) {}
+  void report(const conversion_event& event) override {
+    console_.report(event);
+    result_.events.push_back({event.kind, std::string(event.call),
+                              std::string(event.text), event.source_offset});
+  }
+  void call_replaced(const replaced_call& call) override {
+    result_.calls.push_back(call);
+  }
+
+ private:
+  event_sink& console_;
+  memory_conversion& result_;
+};
+
+}  // namespace
+
+memory_conversion convert_in_memory(std::string_view input,
+                                    const call_table& calls,
+                                    const memory_conversion_options& options) {
+  memory_conversion result;
+  memory_reader reader(input, options.largest_read);
+  std::unique_ptr<input_buffer> source =
+      options.largest_read == memory_conversion_options::in_place
+          ? std::make_unique<input_buffer>(input)
+          : std::make_unique<input_buffer>(reader, options.input_capacity);
+  string_writer output_writer(result.output);
+  string_writer console_writer(result.console);
+  output_sink output(output_writer, options.output_capacity);
+  output_sink console(console_writer, options.output_capacity);
+  console_report messages(console, {options.database_name, options.input_path,
+                                    options.output_path});
+  recording_events events(messages, result);
+  convert_stream(*source, output, events, calls, options.database_name);
+  output.flush();
+  console.flush();
+  return result;
+}
+
+}  // namespace corvexa
