@@ -53,7 +53,7 @@ TEST(LocatedFindings, PointAtTheCallNameAndAtItsReplacement) {
       {"a parse error with whitespace echoed before the replacement",
        "<?php mysql_close ;\n\t $x) ?>", {"parse-error"}},
       {"a warning printed after the replacement", "<?\n$r = mysql_db_query('d', $q);",
-       {"db-query"}},
+       {"db-query", "guessed-link"}},
       {"database advice", "<?php mysql_select_db('shop'); mysql_selectdb($d);",
        {"unsupported-call", "select-db", "unsupported-call", "select-db"}},
   };

@@ -29,6 +29,18 @@ enum class event_kind : std::uint8_t {
   database_differs,
   // mysql_select_db gives the database by a variable or an expression.
   database_unknown,
+  // A comma inside nested parentheses started a new argument of the call.
+  split_argument,
+  // A place of the replacement that needs a value got an empty argument;
+  // `text` names the argument ("first", "second", "third").
+  missing_argument,
+  // The default link was taken from the remembered variable, which no
+  // remembering call had set: the replacement has an empty link.
+  no_link,
+  // The default link was taken from the remembered variable; `text` is it.
+  guessed_link,
+  // The PostgreSQL call behaves differently; `text` says how.
+  review,
 };
 
 struct conversion_event {

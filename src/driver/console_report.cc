@@ -48,6 +48,13 @@ void console_report::report(const conversion_event& event) {
     case event_kind::database_unknown:
       console_.write(edit_by_hand);
       break;
+    // Found for the tree report; corvexa's console never showed them.
+    case event_kind::split_argument:
+    case event_kind::missing_argument:
+    case event_kind::no_link:
+    case event_kind::guessed_link:
+    case event_kind::review:
+      break;
   }
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <span>
+#include <string>
 #include <string_view>
 
 #include "report/event_log.h"
@@ -19,6 +20,9 @@ struct rule {
 
 // Every rule, in the order the reports list them.
 std::span<const rule> all_rules();
+
+// A finding of the rule `rule_id` (an id of the table), without positions.
+finding make_finding(std::string_view rule_id, std::string name, std::string message);
 
 // The finding that `event` stands for, without its positions. The
 // `database_name` of the run is quoted by the advice on mysql_select_db.

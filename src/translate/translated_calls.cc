@@ -8,42 +8,51 @@
 namespace corvexa {
 namespace {
 
-std::string_view first(const conversion_state&, const call_arguments& a) {
-  return a.first_argument;
-}
-std::string_view second(const conversion_state&, const call_arguments& a) {
-  return a.second_argument;
-}
-std::string_view third(const conversion_state&, const call_arguments& a) {
-  return a.third_argument;
-}
-std::string_view database(const conversion_state& s, const call_arguments&) {
-  return s.database_name;
-}
+using enum value_source;
 
-std::string_view or_remembered(const conversion_state& s,
-                               std::string_view argument) {
-  return argument.empty() ? s.remembered_variable.view() : argument;
-}
-std::string_view first_or_remembered(const conversion_state& s,
-                                     const call_arguments& a) {
-  return or_remembered(s, a.first_argument);
-}
-std::string_view second_or_remembered(const conversion_state& s,
-                                      const call_arguments& a) {
-  return or_remembered(s, a.second_argument);
-}
-std::string_view third_or_remembered(const conversion_state& s,
-                                     const call_arguments& a) {
-  return or_remembered(s, a.third_argument);
+// A value as the rule fills it in: its text, the argument it shows (0 to 2,
+// or -1 for none) and whether the remembered variable stood in for it.
+struct filled_value {
+  std::string_view text;
+  int argument = -1;
+  bool default_link = false;
+};
+
+std::string_view argument_text(const call_arguments& a, int index) {
+  switch (index) {
+    case 0: return a.first_argument;
+    case 1: return a.second_argument;
+    default: return a.third_argument;
+  }
 }
 
 // The PostgreSQL fetch mode named by mysql_fetch_array's second argument;
 // only the exact upper-case MySQL names are recognised.
-std::string_view fetch_mode(const conversion_state&, const call_arguments& a) {
+std::string_view fetch_mode_of(const call_arguments& a) {
   if (a.second_argument == "MYSQL_ASSOC") return "PGSQL_ASSOC";
   if (a.second_argument == "MYSQL_NUM") return "PGSQL_NUM";
   return "PGSQL_BOTH";
+}
+
+filled_value fill(value_source source, const conversion_state& state,
+                  const call_arguments& a) {
+  switch (source) {
+    case none: return {};
+    case first: return {a.first_argument, 0};
+    case second: return {a.second_argument, 1};
+    case third: return {a.third_argument, 2};
+    case first_or_link:
+    case second_or_link:
+    case third_or_link: {
+      int index = static_cast<int>(source) - static_cast<int>(first_or_link);
+      std::string_view text = argument_text(a, index);
+      if (!text.empty()) return {text, index};
+      return {state.remembered_variable.view(), index, true};
+    }
+    case database: return {state.database_name};
+    case fetch_mode: return {fetch_mode_of(a)};
+  }
+  return {};
 }
 
 constexpr std::string_view connect_format =
@@ -53,7 +62,9 @@ constexpr std::string_view pconnect_format =
 
 constexpr translated_call rows[] = {
     {.names = "mysql_affected_rows",
-     .usual = {"pg_affected_rows(%s)", {first}}},
+     .usual = {"pg_affected_rows(%s)", {first}},
+     .review = "pg_affected_rows() takes a query result, not a link: pass the "
+               "result of the INSERT, UPDATE or DELETE"},
     {.names = "mysql_close", .usual = {"pg_close(%s)", {first}}},
     {.names = "mysql_connect",
      .remembers = true,
@@ -63,16 +74,18 @@ constexpr translated_call rows[] = {
      .usual = {pconnect_format, {database, first, second, third}}},
     {.names = "mysql_create_db mysql_createdb",
      .usual = {"pg_query(%s,'create database %s')",
-               {second_or_remembered, first}}},
+               {second_or_link, first}}},
     {.names = "mysql_drop_db mysql_dropdb",
      .usual = {"pg_query(%s,'drop database %s')",
-               {second_or_remembered, first}}},
+               {second_or_link, first}}},
     {.names = "mysql_db_query mysql",
      .remembers = true,
-     .usual = {"pg_query(%s,%s);", {third_or_remembered, second}},
+     .usual = {"pg_query(%s,%s);", {third_or_link, second}},
      .reported_after = event_kind::db_query},
     {.names = "mysql_error",
-     .usual = {"pg_result_error(%s)", {first_or_remembered}}},
+     .usual = {"pg_result_error(%s)", {first_or_link}},
+     .review = "pg_result_error() wants a query result, not a link: "
+               "pg_last_error($link) gives the connection's last error"},
     {.names = "mysql_fetch_array",
      .remembers = true,
      .usual = {"pg_fetch_array(%s,NULL,%s)", {first, fetch_mode}},
@@ -98,7 +111,9 @@ constexpr translated_call rows[] = {
     {.names = "mysql_field_type mysql_fieldtype",
      .usual = {"pg_field_type(%s,%s)", {first, second}}},
     {.names = "mysql_field_len mysql_fieldlen",
-     .usual = {"pg_field_prtlen(%s,%s,\"\")", {first, second}}},
+     .usual = {"pg_field_prtlen(%s,%s,\"\")", {first, second}},
+     .review = "pg_field_prtlen() measures a value of one row, not the "
+               "column: use pg_field_size() for the column"},
     {.names = "mysql_free_result mysql_freeresult",
      .usual = {"pg_free_result(%s)", {first}}},
     {.names = "mysql_insert_id",
@@ -115,8 +130,44 @@ constexpr translated_call rows[] = {
     {.names = "mysql_result",
      .usual = {"pg_query(%s,%s,%s)", {first, second, third}},
      .if_empty = third,
-     .short_form = {"pg_query(%s,%s)", {first, second}}},
+     .short_form = {"pg_query(%s,%s)", {first, second}},
+     .review = "pg_query() runs a query and does not fetch a field: use "
+               "pg_fetch_result($result, $row, $field)"},
 };
+
+// True if an empty text at place `index` of `format` leaves PHP without a
+// value where its syntax needs one: next to a comma or a concatenation dot,
+// as in "f(,$x)" or "\"a\"..\"b\"". A lone argument in parentheses may be
+// left out.
+bool place_needs_value(std::string_view format, std::size_t index) {
+  std::size_t at = format.find("%s");
+  for (; index > 0 && at != std::string_view::npos; --index) at = format.find("%s", at + 2);
+  if (at == std::string_view::npos) return false;
+  auto separates = [](char c) { return c == ',' || c == '.'; };
+  return (at > 0 && separates(format[at - 1])) ||
+         (at + 2 < format.size() && separates(format[at + 2]));
+}
+
+constexpr std::string_view argument_names[] = {"first", "second", "third"};
+
+// Reports the default links taken and the argument places left empty.
+void report_doubtful_values(conversion_state& state, std::string_view format,
+                            std::span<const filled_value> values) {
+  for (std::size_t place = 0; place < values.size(); ++place) {
+    const filled_value& value = values[place];
+    if (value.default_link) {
+      if (value.text.empty()) {
+        report(state, event_kind::no_link);
+      } else {
+        report(state, event_kind::guessed_link, value.text);
+      }
+    } else if (value.argument >= 0 && value.text.empty() &&
+               place_needs_value(format, place)) {
+      report(state, event_kind::missing_argument,
+             argument_names[static_cast<std::size_t>(value.argument)]);
+    }
+  }
+}
 
 std::string_view usual_name(const translated_call& call) {
   return call.names.substr(0, call.names.find(' '));
@@ -133,19 +184,25 @@ void translate_call(conversion_state& state, const translated_call& call) {
   read_call_args(state, arguments);
   if (call.reported_before) report(state, *call.reported_before);
 
-  bool use_short = call.if_empty != nullptr &&
-                   call.if_empty(state, arguments).empty();
+  bool use_short = call.if_empty != none &&
+                   fill(call.if_empty, state, arguments).text.empty();
   const replacement& chosen = use_short ? call.short_form : call.usual;
-  std::array<std::string_view, replacement::max_values> values;
+  std::array<filled_value, replacement::max_values> values;
+  std::array<std::string_view, replacement::max_values> texts;
   std::size_t count = 0;
   for (value_source source : chosen.values) {
-    if (source == nullptr) break;
-    values[count++] = source(state, arguments);
+    if (source == none) break;
+    values[count] = fill(source, state, arguments);
+    texts[count] = values[count].text;
+    ++count;
   }
   start_replacement(state);
   write_format(state.output_stream, chosen.format,
-               std::span<const std::string_view>(values.data(), count));
+               std::span<const std::string_view>(texts.data(), count));
   if (call.reported_after) report(state, *call.reported_after);
+  report_doubtful_values(state, chosen.format,
+                         std::span<const filled_value>(values.data(), count));
+  if (!call.review.empty()) report(state, event_kind::review, call.review);
 }
 
 }  // namespace corvexa

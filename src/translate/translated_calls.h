@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <span>
 #include <optional>
 #include <string_view>
@@ -16,11 +17,22 @@
 namespace corvexa {
 
 // Where one value of a replacement comes from.
-using value_source = std::string_view (*)(const conversion_state&,
-                                          const call_arguments&);
+enum class value_source : std::uint8_t {
+  none,  // no value: the place list ends here
+  first,
+  second,
+  third,
+  // The argument, or the remembered variable as the default link when the
+  // argument is empty.
+  first_or_link,
+  second_or_link,
+  third_or_link,
+  database,    // the run's database name
+  fetch_mode,  // the PostgreSQL fetch mode named by the second argument
+};
 
 // A format text and the values for its "%s" places, in order; unused
-// places at the end are null. Four is the most any row needs (the connect
+// places at the end are none. Four is the most any row needs (the connect
 // calls), and a row with more would not compile.
 struct replacement {
   static constexpr std::size_t max_values = 4;
@@ -34,12 +46,15 @@ struct translated_call {
   bool remembers = false;
   replacement usual;
   // When this value is empty, `short_form` is written instead of `usual`.
-  value_source if_empty = nullptr;
+  value_source if_empty = value_source::none;
   replacement short_form = {};
   // Events reported after the arguments are read and before the
   // replacement is written, and after it is written.
   std::optional<event_kind> reported_before = std::nullopt;
   std::optional<event_kind> reported_after = std::nullopt;
+  // Why the PostgreSQL call behaves differently and needs a look; empty
+  // when it does what the MySQL call did.
+  std::string_view review = {};
 };
 
 std::span<const translated_call> translated_calls();
