@@ -43,7 +43,7 @@ struct position_case {
 
 TEST(LocatedFindings, PointAtTheCallNameAndAtItsReplacement) {
   const position_case cases[] = {
-      {"one call", "<?php\n$x = mysql_errno();\n", {"unsupported-call"}},
+      {"one call", "<?php\n$x = mysql_errno();\n", {"unsupported-call", "broken-expression"}},
       {"after replacements on the same line",
        "<?php $a = mysql_query($q, $l); $n = mysql_num_rows($a); MYSQL_ERRNO();",
        {"unsupported-call"}},
@@ -78,15 +78,18 @@ TEST(LocatedFindings, CountLinesAtLineFeedsAndColumnsInBytes) {
   converted_text converted;
   std::vector<located> found =
       findings_of("<?php\r\n\xc3\xa9 mysql_errno();\n\n  mysql_errno()", converted);
-  ASSERT_EQ(found.size(), 2u);
+  // The first call follows a name (bytes from 128 up are name bytes), so
+  // its comment also breaks an expression.
+  ASSERT_EQ(found.size(), 3u);
+  EXPECT_EQ(found[1].rule, "broken-expression");
   EXPECT_EQ(found[0].source.line, 2u);
   EXPECT_EQ(found[0].source.column, 4u);  // after two bytes of UTF-8 and a space
-  EXPECT_EQ(found[1].source.line, 4u);
-  EXPECT_EQ(found[1].source.column, 3u);
+  EXPECT_EQ(found[2].source.line, 4u);
+  EXPECT_EQ(found[2].source.column, 3u);
   // The first comment ends with a line feed, so the ";" starts line 3 and
   // the second call moves down by one.
-  EXPECT_EQ(found[1].output.line, 5u);
-  EXPECT_EQ(found[1].output.column, 3u);
+  EXPECT_EQ(found[2].output.line, 5u);
+  EXPECT_EQ(found[2].output.column, 3u);
 }
 
 }  // namespace

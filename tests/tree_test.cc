@@ -99,11 +99,12 @@ TEST(Tree, MirrorsTheSourceTree) {
                                              "skipped", "copied"}));
   const auto& index = report["files"][1];
   EXPECT_EQ(index["calls_converted"], 2);
-  ASSERT_EQ(index["findings"].size(), 3u);
+  ASSERT_EQ(index["findings"].size(), 4u);
   EXPECT_EQ(index["findings"][0]["rule"], "unsupported-call");
   EXPECT_EQ(index["findings"][1]["rule"], "select-db");
   EXPECT_EQ(index["findings"][1]["severity"], "note");
-  EXPECT_EQ(index["findings"][2]["source"], (nlohmann::json{{"line", 5}, {"column", 6}}));
+  EXPECT_EQ(index["findings"][3]["rule"], "broken-expression");
+  EXPECT_EQ(index["findings"][3]["source"], (nlohmann::json{{"line", 5}, {"column", 6}}));
 }
 
 // Everything but the line or field that gives the time.

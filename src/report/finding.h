@@ -18,9 +18,13 @@ struct finding {
   severity level = severity::warning;
   std::string name;  // the call the finding is about
   std::string message;
-  std::uint64_t source_offset = 0;  // where the call name begins in the input
+  // Where the finding stands in the input (the call name, or the name the
+  // finding is about) and in the converted text (what replaced the call,
+  // or where that name now stands).
+  std::uint64_t source_offset = 0;
+  std::uint64_t output_offset = 0;
   text_position source;
-  text_position output;  // where what replaced the call begins
+  text_position output;
 };
 
 std::string_view severity_name(severity level);

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "report/code_findings.h"
 #include "report/line_index.h"
 #include "report/rules.h"
 
@@ -12,14 +13,21 @@ std::vector<finding> locate_findings(const event_log& log, std::string_view inpu
                                      std::string_view output,
                                      std::string_view database_name) {
   std::vector<finding> findings;
-  if (log.events().empty()) return findings;
-  line_index input_lines(input);
-  line_index output_lines(output);
   for (const logged_event& event : log.events()) {
     finding f = describe_event(event, database_name);
-    f.source = input_lines.position(event.source_offset);
-    f.output = output_lines.position(event.output_offset);
+    f.output_offset = event.output_offset;
     findings.push_back(std::move(f));
+  }
+  for (std::vector<finding> found :
+       {find_leftover_names(output, log), find_broken_expressions(input, log)}) {
+    for (finding& f : found) findings.push_back(std::move(f));
+  }
+  if (findings.empty()) return findings;
+  line_index input_lines(input);
+  line_index output_lines(output);
+  for (finding& f : findings) {
+    f.source = input_lines.position(f.source_offset);
+    f.output = output_lines.position(f.output_offset);
   }
   std::stable_sort(findings.begin(), findings.end(),
                    [](const finding& a, const finding& b) {
