@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <nlohmann/json.hpp>
@@ -105,6 +106,48 @@ TEST(Tree, MirrorsTheSourceTree) {
   EXPECT_EQ(index["findings"][1]["severity"], "note");
   EXPECT_EQ(index["findings"][3]["rule"], "broken-expression");
   EXPECT_EQ(index["findings"][3]["source"], (nlohmann::json{{"line", 5}, {"column", 6}}));
+}
+
+TEST(Tree, SarifReportPlacesEveryFindingOnItsSourceLine) {
+  temp_dir dir;
+  make_source_tree(dir);
+  run_result json_run = run_tree({"--report", "json", "src", "out1"}, dir.path());
+  run_result sarif_run = run_tree({"--report=sarif", "src", "out2"}, dir.path());
+  ASSERT_EQ(sarif_run.status, 0) << sarif_run.err;
+
+  nlohmann::json sarif = nlohmann::json::parse(sarif_run.out);
+  nlohmann::json report = nlohmann::json::parse(json_run.out);
+  EXPECT_EQ(sarif["version"], "2.1.0");
+  EXPECT_NE(sarif["$schema"].get<std::string>().find("sarif-schema-2.1.0"), std::string::npos);
+  ASSERT_EQ(sarif["runs"].size(), 1u);
+  const auto& run = sarif["runs"][0];
+  std::vector<std::string> rule_ids;
+  for (const auto& rule : run["tool"]["driver"]["rules"]) rule_ids.push_back(rule["id"]);
+  for (const char* id : {"unsupported-call", "parse-error", "db-query", "insert-id", "select-db",
+                         "leftover-name", "split-argument", "missing-argument", "no-link",
+                         "guessed-link", "broken-expression", "review"}) {
+    EXPECT_NE(std::find(rule_ids.begin(), rule_ids.end(), id), rule_ids.end()) << id;
+  }
+  // The same findings, in the same order, placed in the source files.
+  std::vector<nlohmann::json> expected;
+  for (const auto& file : report["files"]) {
+    for (const auto& f : file["findings"]) expected.push_back(f);
+  }
+  ASSERT_EQ(run["results"].size(), expected.size());
+  for (std::size_t i = 0; i < expected.size(); ++i) {
+    const auto& result = run["results"][i];
+    EXPECT_EQ(result["ruleId"], expected[i]["rule"]);
+    EXPECT_EQ(result["level"], expected[i]["severity"]);
+    EXPECT_EQ(result["message"]["text"], expected[i]["message"]);
+    const auto& place = result["locations"][0]["physicalLocation"];
+    EXPECT_EQ(place["artifactLocation"]["uriBaseId"], "SRCROOT");
+    EXPECT_EQ(place["region"]["startLine"], expected[i]["source"]["line"]);
+  }
+  std::vector<std::string> uris;
+  for (const auto& result : run["results"]) {
+    uris.push_back(result["locations"][0]["physicalLocation"]["artifactLocation"]["uri"]);
+  }
+  EXPECT_NE(std::find(uris.begin(), uris.end(), "odd%20name%0A%FF.php"), uris.end());
 }
 
 // Everything but the line or field that gives the time.
@@ -253,7 +296,7 @@ TEST(Tree, CommandLineFollowsGnuConventions) {
       {{"--diff", "src", "out"}, 1, "--diff takes one folder"},
       {{"-j", "0", "src", "out"}, 1, "--jobs needs a whole number"},
       {{"--jobs=2x", "src", "out"}, 1, "--jobs needs a whole number"},
-      {{"--report", "xml", "src", "out"}, 1, "--report takes text or json"},
+      {{"--report", "xml", "src", "out"}, 1, "--report takes text, json or sarif"},
       {{"--ext", "php,,inc", "src", "out"}, 1, "--ext needs"},
       {{"--frobnicate", "src", "out"}, 1, "unknown option '--frobnicate'"},
       {{"-jx2", "src", "out"}, 1, "--jobs needs"},

@@ -25,6 +25,9 @@ struct finding {
   std::uint64_t output_offset = 0;
   text_position source;
   text_position output;
+  // The source column counted in characters (UTF-8 sequences) rather than
+  // bytes, for tools that count columns that way.
+  std::uint64_t source_column_in_characters = 0;
 };
 
 std::string_view severity_name(severity level);

@@ -31,3 +31,17 @@ text_position line_index::position(std::uint64_t offset) const {
 }
 
 }  // namespace corvexa
+
+namespace corvexa {
+
+std::uint64_t line_index::character_column(std::string_view text,
+                                           std::uint64_t offset) const {
+  std::uint64_t column = 1;
+  for (std::uint64_t at = starts_[line_of(offset) - 1]; at < offset && at < text.size(); ++at) {
+    auto byte = static_cast<unsigned char>(text[at]);
+    if (byte < 0x80 || byte > 0xBF) ++column;
+  }
+  return column;
+}
+
+}  // namespace corvexa

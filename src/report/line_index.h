@@ -20,6 +20,9 @@ class line_index {
   explicit line_index(std::string_view text);
 
   text_position position(std::uint64_t offset) const;
+  // The column of `offset` counted in UTF-8 characters of `text` (the text
+  // the index was built from): bytes 0x80-0xBF continue a character.
+  std::uint64_t character_column(std::string_view text, std::uint64_t offset) const;
   // The line (from 1) that holds `offset`.
   std::uint64_t line_of(std::uint64_t offset) const;
   // The offset where line `line` (from 1) begins.

@@ -27,6 +27,7 @@ std::vector<finding> locate_findings(const event_log& log, std::string_view inpu
   line_index output_lines(output);
   for (finding& f : findings) {
     f.source = input_lines.position(f.source_offset);
+    f.source_column_in_characters = input_lines.character_column(input, f.source_offset);
     f.output = output_lines.position(f.output_offset);
   }
   std::stable_sort(findings.begin(), findings.end(),

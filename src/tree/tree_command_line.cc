@@ -91,8 +91,10 @@ std::string apply_option(int code, const char* value, tree_options& options) {
         options.format = report_format::text;
       } else if (std::string_view(value) == "json") {
         options.format = report_format::json;
+      } else if (std::string_view(value) == "sarif") {
+        options.format = report_format::sarif;
       } else {
-        return std::string("--report takes text or json, not '") + value + "'";
+        return std::string("--report takes text, json or sarif, not '") + value + "'";
       }
       return {};
     case option_report_file:
@@ -174,7 +176,7 @@ std::string tree_help_text() {
          "\n"
          "  -d, --database NAME   database name for the connect calls (default \"default\")\n"
          "  -j, --jobs N          worker threads (default: the number of processors)\n"
-         "      --report FORMAT   text (default) or json; written to standard output\n"
+         "      --report FORMAT   text (default), json or sarif; written to standard output\n"
          "      --report-file F   write the report to F instead\n"
          "      --check           exit 2 when a finding of severity warning or error exists\n"
          "      --diff            write no files; print a unified diff of every file that\n"

@@ -6,7 +6,7 @@
 
 namespace corvexa {
 
-enum class report_format { text, json };
+enum class report_format { text, json, sarif };
 
 struct tree_options {
   std::string source_dir;

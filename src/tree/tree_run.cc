@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <chrono>
 #include <cstring>
 #include <string>
@@ -16,6 +17,7 @@
 #include "common/byte_streams.h"
 #include "report/json_report.h"
 #include "report/printable.h"
+#include "report/sarif_report.h"
 #include "report/text_report.h"
 #include "translate/mysql_call_table.h"
 #include "tree/file_task.h"
@@ -120,6 +122,20 @@ bool write_report(const tree_options& options, const std::string& text) {
   return written;
 }
 
+std::string render_report(const tree_options& options, const tree_report& report) {
+  switch (options.format) {
+    case report_format::text: return render_text_report(report);
+    case report_format::json: return render_json_report(report);
+    case report_format::sarif: {
+      char* root = ::realpath(options.source_dir.c_str(), nullptr);
+      std::string root_path = root != nullptr ? root : options.source_dir;
+      std::free(root);
+      return render_sarif_report(report, root_path);
+    }
+  }
+  return render_text_report(report);
+}
+
 unsigned worker_count(const tree_options& options) {
   if (options.jobs > 0) return options.jobs;
   unsigned processors = std::thread::hardware_concurrency();
@@ -193,8 +209,7 @@ int run_tree(const tree_options& options) {
 
   report.seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  std::string text = options.format == report_format::json ? render_json_report(report)
-                                                           : render_text_report(report);
+  std::string text = render_report(options, report);
   bool report_written = write_report(options, text);
 
   if (!output_written || !report_written || has_failures(report)) return 1;
