@@ -1,0 +1,81 @@
+// One small input per rule, with every finding it must give: the rule and
+// the line and column in the input and in the converted text.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "report/located_findings.h"
+#include "translate/mysql_call_table.h"
+#include "tree/php_conversion.h"
+
+namespace corvexa {
+namespace {
+
+// "rule s2:6 o2:6"
+std::string shown(const finding& f) {
+  return std::string(f.rule) + " s" + std::to_string(f.source.line) + ":" +
+         std::to_string(f.source.column) + " o" + std::to_string(f.output.line) + ":" +
+         std::to_string(f.output.column);
+}
+
+std::vector<std::string> findings_of(const std::string& input) {
+  static const call_table calls = make_mysql_call_table();
+  converted_text converted;
+  convert_text(input, calls, "shop", converted);
+  std::vector<std::string> result;
+  for (const finding& f : locate_findings(converted.log, input, converted.output, "shop")) {
+    result.push_back(shown(f));
+  }
+  return result;
+}
+
+struct rule_case {
+  const char* name;
+  std::string input;
+  std::vector<std::string> findings;
+};
+
+TEST(FindingRules, EachRuleFindsWhatItShould) {
+  const rule_case cases[] = {
+      {"unsupported-call", "<?php\nmysql_errno();\n", {"unsupported-call s2:1 o2:1"}},
+      // The line feed after the name is echoed before the replacement.
+      {"parse-error", "<?php\nmysql_close;\n", {"parse-error s2:1 o3:1"}},
+      {"db-query", "<?php\n$r = mysql_db_query('d', $q, $l);\n", {"db-query s2:6 o2:6"}},
+      {"insert-id", "<?php\nmysql_insert_id($l);", {"insert-id s2:1 o2:1"}},
+      {"select-db", "<?php\nmysql_select_db($d);",
+       {"unsupported-call s2:1 o2:1", "select-db s2:1 o2:1"}},
+      {"leftover-name, an unknown call",
+       "<?php\n$s = mysql_real_escape_string($v);\n", {"leftover-name s2:6 o2:6"}},
+      {"leftover-name, not in comments, strings or text",
+       "mysql_x <?php # mysql_x\n'mysql_x'; /* mysql_x */ <<<END\nmysql_x\nEND;\n?> mysql_x",
+       {}},
+      {"leftover-name after a replacement that adds a line",
+       "<?php mysql_errno(); MYSQL_ASSOC;",
+       {"unsupported-call s1:7 o1:7", "leftover-name s1:22 o2:3"}},
+      {"missing-argument", "<?php\n$l = mysql_connect($h, $u);\n",
+       {"missing-argument s2:6 o2:6"}},
+      {"missing-argument of a two-value row", "<?php\nmysql_field_name($r);\n",
+       {"missing-argument s2:1 o2:1"}},
+      {"no missing-argument for the optional link", "<?php\nmysql_close();\n", {}},
+      {"no-link", "<?php\nmysql_error();\n", {"no-link s2:1 o2:1", "review s2:1 o2:1"}},
+      {"guessed-link", "<?php\n$l = mysql_connect($h, $u, $p);\nmysql_error();\n",
+       {"guessed-link s3:1 o3:1", "review s3:1 o3:1"}},
+      {"broken-expression before", "<?php\nif (mysql_errno() == 1062) {}\n",
+       {"unsupported-call s2:5 o2:5", "broken-expression s2:5 o2:5"}},
+      {"broken-expression after", "<?php\nmysql_data_seek($r, 0) or die();\n",
+       {"unsupported-call s2:1 o2:1", "broken-expression s2:1 o2:1"}},
+      {"no broken-expression between statements",
+       "<?php { mysql_errno(); } x: mysql_errno() /* c */ ; ?><? mysql_errno() ?>",
+       {"unsupported-call s1:9 o1:9", "unsupported-call s1:29 o2:8",
+        "unsupported-call s1:58 o3:17"}},
+      {"review", "<?php\n$v = mysql_result($r, 0);\n", {"review s2:6 o2:6"}},
+  };
+  for (const rule_case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(findings_of(c.input), c.findings);
+  }
+}
+
+}  // namespace
+}  // namespace corvexa
