@@ -3,6 +3,7 @@
 #include "tree/file_task.h"
 
 #include <new>
+#include <utility>
 
 #include "report/located_findings.h"
 #include "report/unified_diff.h"
@@ -16,16 +17,19 @@ std::string join(const std::string& folder, const std::string& path) {
   return folder.back() == '/' ? folder + path : folder + "/" + path;
 }
 
+// Marks the file as failed when `error` says something went wrong.
+void note_failure(task_result& result, io_error error) {
+  if (error.empty()) return;
+  result.report.kind = file_kind::failed;
+  result.report.problem = std::move(error);
+}
+
 void convert_php_file(const task_context& context, const tree_entry& entry,
                       task_result& result) {
   const tree_options& options = context.options;
   read_file source;
   io_error error = read_regular_file(join(options.source_dir, entry.path), source);
-  if (!error.empty()) {
-    result.report.kind = file_kind::failed;
-    result.report.problem = error;
-    return;
-  }
+  if (!error.empty()) return note_failure(result, std::move(error));
   converted_text converted;
   convert_text(source.bytes, context.calls, options.database_name, converted);
   for (const replaced_call& call : converted.log.calls()) {
@@ -38,34 +42,22 @@ void convert_php_file(const task_context& context, const tree_entry& entry,
                                converted.log.calls());
     return;
   }
-  error = write_file_atomically(join(options.output_dir, entry.path), converted.output,
-                                source.mode);
-  if (!error.empty()) {
-    result.report.kind = file_kind::failed;
-    result.report.problem = error;
-  }
+  note_failure(result, write_file_atomically(join(options.output_dir, entry.path),
+                                             converted.output, source.mode));
 }
 
 void copy_other_file(const task_context& context, const tree_entry& entry,
                      task_result& result) {
   if (context.options.diff) return;
-  io_error error = copy_file_atomically(join(context.options.source_dir, entry.path),
-                                        join(context.options.output_dir, entry.path));
-  if (!error.empty()) {
-    result.report.kind = file_kind::failed;
-    result.report.problem = error;
-  }
+  note_failure(result, copy_file_atomically(join(context.options.source_dir, entry.path),
+                                            join(context.options.output_dir, entry.path)));
 }
 
 void recreate_link(const task_context& context, const tree_entry& entry,
                    task_result& result) {
   if (context.options.diff) return;
-  io_error error =
-      make_link_atomically(entry.link_target, join(context.options.output_dir, entry.path));
-  if (!error.empty()) {
-    result.report.kind = file_kind::failed;
-    result.report.problem = error;
-  }
+  note_failure(result, make_link_atomically(entry.link_target,
+                                            join(context.options.output_dir, entry.path)));
 }
 
 }  // namespace
