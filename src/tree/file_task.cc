@@ -8,14 +8,11 @@
 #include "report/located_findings.h"
 #include "report/unified_diff.h"
 #include "tree/file_io.h"
+#include "tree/join_path.h"
 #include "tree/php_conversion.h"
 
 namespace corvexa {
 namespace {
-
-std::string join(const std::string& folder, const std::string& path) {
-  return folder.back() == '/' ? folder + path : folder + "/" + path;
-}
 
 // Marks the file as failed when `error` says something went wrong.
 void note_failure(task_result& result, io_error error) {
@@ -28,7 +25,7 @@ void convert_php_file(const task_context& context, const tree_entry& entry,
                       task_result& result) {
   const tree_options& options = context.options;
   read_file source;
-  io_error error = read_regular_file(join(options.source_dir, entry.path), source);
+  io_error error = read_regular_file(join_path(options.source_dir, entry.path), source);
   if (!error.empty()) return note_failure(result, std::move(error));
   converted_text converted;
   convert_text(source.bytes, context.calls, options.database_name, converted);
@@ -42,22 +39,22 @@ void convert_php_file(const task_context& context, const tree_entry& entry,
                                converted.log.calls());
     return;
   }
-  note_failure(result, write_file_atomically(join(options.output_dir, entry.path),
+  note_failure(result, write_file_atomically(join_path(options.output_dir, entry.path),
                                              converted.output, source.mode));
 }
 
 void copy_other_file(const task_context& context, const tree_entry& entry,
                      task_result& result) {
   if (context.options.diff) return;
-  note_failure(result, copy_file_atomically(join(context.options.source_dir, entry.path),
-                                            join(context.options.output_dir, entry.path)));
+  note_failure(result, copy_file_atomically(join_path(context.options.source_dir, entry.path),
+                                            join_path(context.options.output_dir, entry.path)));
 }
 
 void recreate_link(const task_context& context, const tree_entry& entry,
                    task_result& result) {
   if (context.options.diff) return;
   note_failure(result, make_link_atomically(entry.link_target,
-                                            join(context.options.output_dir, entry.path)));
+                                            join_path(context.options.output_dir, entry.path)));
 }
 
 }  // namespace

@@ -22,6 +22,7 @@
 #include "translate/mysql_call_table.h"
 #include "tree/file_task.h"
 #include "tree/folder_checks.h"
+#include "tree/join_path.h"
 #include "tree/ordered_workers.h"
 #include "tree/progress_line.h"
 #include "tree/source_walk.h"
@@ -40,10 +41,6 @@ void diagnose(const std::string& message) {
   fd_writer(standard_error).write_all("corvexa-tree: " + printable(message) + "\n");
 }
 
-std::string join(const std::string& folder, const std::string& path) {
-  return folder.back() == '/' ? folder + path : folder + "/" + path;
-}
-
 // Creates the output folders, parents first, writable by the run; their
 // own permission bits are set once everything inside them is written.
 // Returns the folders that could not be created, as failed files.
@@ -54,7 +51,7 @@ std::vector<file_report> create_output_folders(const tree_options& options,
     if (entry.type != entry_type::folder && entry.type != entry_type::unreadable_folder) {
       continue;
     }
-    std::string path = join(options.output_dir, entry.path);
+    std::string path = join_path(options.output_dir, entry.path);
     struct stat info;
     if (::mkdir(path.c_str(), 0700) == 0) continue;
     if (errno == EEXIST && ::lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
@@ -74,7 +71,7 @@ void restore_folder_modes(const tree_options& options,
                           const std::vector<tree_entry>& entries) {
   for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) {
     if (entry->type != entry_type::folder) continue;
-    std::string path = join(options.output_dir, entry->path);
+    std::string path = join_path(options.output_dir, entry->path);
     ::chmod(path.c_str(), entry->mode & 0777);  // a failure leaves it usable
   }
 }
