@@ -53,6 +53,17 @@ TEST(FindingRules, EachRuleFindsWhatItShould) {
       {"leftover-name after a replacement that adds a line",
        "<?php mysql_errno(); MYSQL_ASSOC;",
        {"unsupported-call s1:7 o1:7", "leftover-name s1:22 o2:3"}},
+      {"leftover-name inside a replacement",
+       "<?php\n$n = mysql_num_rows(mysql_query($q));\n", {"leftover-name s2:21 o2:18"}},
+      {"leftover-name moved by the replacement",
+       "<?php\n$r = mysql_query($q, mysql_x($l));\n", {"leftover-name s2:22 o2:15"}},
+      {"leftover-name of a constant kept",
+       "<?php\n$a = mysql_fetch_assoc($r, MYSQL_ASSOC);\n", {"leftover-name s2:28 o2:24"}},
+      {"no leftover-name for words the replacement dropped",
+       "<?php\n$a = mysql_fetch_array($r, MYSQL_ASSOC); mysql_query($q, $l, $x, mysql_y);\n",
+       {}},
+      {"split-argument", "<?php\nmysql_query(\"IN (\" . f(\", \", $ids), $l);\n",
+       {"split-argument s2:1 o2:3"}},
       {"missing-argument", "<?php\n$l = mysql_connect($h, $u);\n",
        {"missing-argument s2:6 o2:6"}},
       {"missing-argument of a two-value row", "<?php\nmysql_field_name($r);\n",
@@ -75,6 +86,39 @@ TEST(FindingRules, EachRuleFindsWhatItShould) {
     SCOPED_TRACE(c.name);
     EXPECT_EQ(findings_of(c.input), c.findings);
   }
+}
+
+TEST(FindingRules, ARealisticFileHasThemAll) {
+  const std::string input =
+      "<html><body>\n"
+      "<?php\n"
+      "// Lists the orders of one customer.\n"
+      "$link = mysql_connect($db_host, $db_user);\n"
+      "@mysql_select_db('shop') or die(mysql_error());\n"
+      "$id = mysql_real_escape_string($_GET['id']);\n"
+      "$result = mysql_query(\"SELECT * FROM orders WHERE id IN (\" . implode(\", \", $ids) . "
+      "\")\", $link);\n"
+      "if (mysql_errno() == 1062) { echo \"duplicate\"; }\n"
+      "while ($row = mysql_fetch_array($result, MYSQL_ASSOC)) {\n"
+      "    echo $row['total'] . mysql_num_rows(mysql_query(\"SELECT 1\"));\n"
+      "}\n"
+      "$total = mysql_result($result, 0, 'total');\n"
+      "?>\n"
+      "</body></html>\n";
+  EXPECT_EQ(findings_of(input), (std::vector<std::string>{
+                                    "missing-argument s4:9 o4:9",
+                                    "unsupported-call s5:2 o5:2",
+                                    "select-db s5:2 o5:2",
+                                    "broken-expression s5:2 o5:2",
+                                    "guessed-link s5:33 o6:9",
+                                    "review s5:33 o6:9",
+                                    "leftover-name s6:7 o7:7",
+                                    "split-argument s7:11 o8:13",
+                                    "unsupported-call s8:5 o9:5",
+                                    "broken-expression s8:5 o9:5",
+                                    "leftover-name s10:41 o12:38",
+                                    "review s12:10 o14:10",
+                                }));
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string_view>
 
 namespace corvexa {
@@ -54,6 +55,12 @@ struct conversion_event {
   std::uint64_t source_offset = 0;
 };
 
+// A word of a call's arguments that the replacement wrote elsewhere.
+struct moved_word {
+  std::uint64_t source_offset = 0;
+  std::uint64_t output_offset = 0;
+};
+
 // One call that a rule replaced, from its name to its closing parenthesis.
 struct replaced_call {
   std::string_view name;  // the row's usual name
@@ -66,6 +73,9 @@ struct replaced_call {
   std::uint64_t output_begin = 0;
   std::uint64_t replacement_begin = 0;  // the PostgreSQL call or the comment
   std::uint64_t output_end = 0;
+  // Where the replacement put the watched words of the arguments it kept,
+  // in output order; valid during call_replaced only.
+  std::span<const moved_word> moved_words;
 };
 
 class event_sink {

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/conversion_events.h"
 #include "common/input_buffer.h"
@@ -29,6 +30,8 @@ struct call_in_progress {
   // Where the replacement begins, once the rule starts writing it.
   std::uint64_t replacement_begin = 0;
   bool replacement_started = false;
+  // Watched words of the arguments and where the replacement put them.
+  std::vector<moved_word> moved_words;
 };
 
 struct conversion_state {

@@ -43,7 +43,10 @@ std::uint64_t source_offset_of(std::uint64_t offset, const event_log& log) {
   if (after == calls.begin()) return offset;
   const replaced_call& call = *(after - 1);
   if (offset >= call.output_end) return call.source_end + (offset - call.output_end);
-  return call.source_begin;
+  for (const moved_word& word : log.moved_words(static_cast<std::size_t>(after - 1 - calls.begin()))) {
+    if (word.output_offset == offset) return word.source_offset;
+  }
+  return call.source_begin;  // a name the replacement itself made up
 }
 
 // A token that ends a statement, so that a statement may follow it.

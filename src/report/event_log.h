@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -29,11 +30,16 @@ class event_log final : public event_sink {
   // Every replaced call, in input order. The names point into the rows of
   // the call table, which outlive any conversion.
   const std::vector<replaced_call>& calls() const { return calls_; }
+  // Where the watched words inside the replacement of calls()[index] came
+  // from, in output order.
+  std::span<const moved_word> moved_words(std::size_t index) const;
 
  private:
   std::vector<logged_event> events_;
   std::size_t first_unplaced_ = 0;  // events before it have an output offset
   std::vector<replaced_call> calls_;
+  std::vector<moved_word> moved_;
+  std::vector<std::size_t> moved_begin_;  // calls_[i]'s words start at moved_[moved_begin_[i]]
 };
 
 }  // namespace corvexa

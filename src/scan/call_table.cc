@@ -29,6 +29,19 @@ std::uint32_t lower_and_hash(std::string_view text, char* lowered) {
 
 }  // namespace
 
+bool equals_ignoring_case(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (ascii_lower(a[i]) != ascii_lower(b[i])) return false;
+  }
+  return true;
+}
+
+void call_table::watch_prefix(std::string_view prefix) {
+  watched_prefix_.resize(prefix.size());
+  lower_and_hash(prefix, watched_prefix_.data());
+}
+
 void call_table::add(std::string_view name, bool remembers, call_rule rule) {
   std::string lower(name.size(), '\0');
   lower_and_hash(name, lower.data());

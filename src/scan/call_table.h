@@ -23,6 +23,9 @@ namespace corvexa {
 // rest of the call and writes what replaces it.
 using call_rule = std::function<void(conversion_state&)>;
 
+// True if `a` and `b` are equal but for ASCII letter case.
+bool equals_ignoring_case(std::string_view a, std::string_view b);
+
 struct call_entry {
   std::string name;  // stored in lower case
   bool remembers = false;
@@ -45,6 +48,14 @@ class call_table {
   }
   std::size_t size() const { return entries_.size(); }
 
+  // Words that begin with `prefix` (ASCII case ignored) are watched inside
+  // argument lists, so that where each lands in a replacement is known.
+  void watch_prefix(std::string_view prefix);
+  bool is_watched(std::string_view word) const {
+    return !watched_prefix_.empty() && word.size() >= watched_prefix_.size() &&
+           equals_ignoring_case(word.substr(0, watched_prefix_.size()), watched_prefix_);
+  }
+
  private:
   static constexpr std::int32_t no_entry = -1;
 
@@ -60,6 +71,7 @@ class call_table {
   std::size_t shortest_name_ = SIZE_MAX;
   std::size_t longest_name_ = 0;
   std::array<bool, 256> may_start_name_{};
+  std::string watched_prefix_;  // lower case
 };
 
 }  // namespace corvexa

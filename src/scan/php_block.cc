@@ -46,6 +46,7 @@ void run_call(conversion_state& state, const call_entry& call,
                                    ? current.replacement_begin
                                    : current.output_begin;
   replaced.output_end = state.output_stream.position();
+  replaced.moved_words = current.moved_words;
   state.events.call_replaced(replaced);
 }
 

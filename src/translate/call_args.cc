@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "scan/call_table.h"
 #include "scan/tokenizer.h"
 #include "scan/window_token.h"
 
@@ -26,8 +27,9 @@ class list_reader {
   // Whitespace is echoed until the first comma and dropped after it.
   bool quiet() const { return quiet_; }
 
-  // Takes one token; returns true once the closing parenthesis is taken.
-  bool take(std::string_view token) {
+  // Takes one token, which begins at input offset `source_offset`; returns
+  // true once the closing parenthesis is taken.
+  bool take(std::string_view token, std::uint64_t source_offset) {
     if (!opened_) {
       // Anything but "(" is reported, dropped, and taken as if it were "(".
       opened_ = true;
@@ -36,12 +38,16 @@ class list_reader {
     }
     if (is_single(token, ',')) {
       if (index_ < 3) ++index_;  // later arguments are dropped
+      if (depth_ > 1) arguments_.split_by_nested_comma = true;
       quiet_ = true;
       return false;
     }
     if (is_single(token, '(')) ++depth_;
     if (is_single(token, ')') && --depth_ == 0) return true;
-    if (byte_text* text = current_text()) text->append(token);
+    if (byte_text* text = current_text()) {
+      note_if_watched(token, text->size(), source_offset);
+      text->append(token);
+    }
     return false;
   }
 
@@ -56,12 +62,23 @@ class list_reader {
     bool name_or_string = has_class(first, starts_name) || has_class(first, starts_quoted);
     if (!opened_ || text == nullptr || !name_or_string) {
       if (!get_token(state_, scratch, quiet_)) return true;
-      return take(scratch);
+      return take(scratch, state_.input_stream.position() - scratch.size());
     }
-    return !append_token(state_, *text, quiet_);
+    std::size_t before = text->size();
+    std::uint64_t source_offset = state_.input_stream.position();
+    if (!append_token(state_, *text, quiet_)) return true;
+    note_if_watched(text->view().substr(before), before, source_offset);
+    return false;
   }
 
  private:
+  // Keeps where a watched word joins the current argument.
+  void note_if_watched(std::string_view token, std::size_t offset_in_argument,
+                       std::uint64_t source_offset) {
+    if (!state_.call_names.is_watched(token)) return;
+    arguments_.watched_words.push_back({index_, offset_in_argument, source_offset});
+  }
+
   byte_text* current_text() {
     switch (index_) {
       case 0: return &arguments_.first_argument;
@@ -100,8 +117,9 @@ window_result read_window(conversion_state& state, list_reader& reader) {
       break;
     }
     std::string_view token = window.substr(i, end - i);
+    std::uint64_t source_offset = state.input_stream.position() + i;
     i = end;
-    if (reader.take(token)) {
+    if (reader.take(token, source_offset)) {
       result = window_result::list_closed;
       break;
     }
@@ -116,6 +134,8 @@ void read_call_args(conversion_state& state, call_arguments& arguments) {
   arguments.first_argument.clear();
   arguments.second_argument.clear();
   arguments.third_argument.clear();
+  arguments.watched_words.clear();
+  arguments.split_by_nested_comma = false;
   byte_text token;
   list_reader reader(state, arguments);
   for (;;) {

@@ -6,15 +6,29 @@
 // call names and comment openers inside the list are plain tokens.
 #pragma once
 
+#include <cstdint>
+#include <vector>
+
 #include "common/byte_text.h"
 #include "common/conversion_state.h"
 
 namespace corvexa {
 
+// A watched word (see call_table::watch_prefix) inside an argument: where it
+// stands in its argument's text and in the input.
+struct watched_word {
+  int argument = 0;  // 0 to 2
+  std::uint64_t offset_in_argument = 0;
+  std::uint64_t source_offset = 0;
+};
+
 struct call_arguments {
   byte_text first_argument;
   byte_text second_argument;
   byte_text third_argument;
+  std::vector<watched_word> watched_words;
+  // A comma inside nested parentheses started a new argument.
+  bool split_by_nested_comma = false;
 };
 
 // Reads "(" ... ")" into `arguments` (cleared first). A missing "(" is

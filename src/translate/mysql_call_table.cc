@@ -22,6 +22,9 @@ void for_each_name(std::string_view names, Add add) {
 
 call_table make_mysql_call_table() {
   call_table table;
+  // Names of the MySQL extension left inside arguments are followed to
+  // where the replacement puts them.
+  table.watch_prefix("mysql_");
   for (const translated_call& call : translated_calls()) {
     for_each_name(call.names, [&](std::string_view name) {
       table.add(name, call.remembers,

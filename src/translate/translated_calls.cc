@@ -1,6 +1,7 @@
 // The rows of translated calls and the one rule that serves them all.
 #include "translate/translated_calls.h"
 
+#include <algorithm>
 #include <array>
 
 #include "common/format_text.h"
@@ -169,6 +170,27 @@ void report_doubtful_values(conversion_state& state, std::string_view format,
   }
 }
 
+// Records where the watched words of the arguments that the replacement
+// kept were written; a default link is not an argument, and a dropped
+// argument is not in the output.
+void note_moved_words(conversion_state& state, const call_arguments& arguments,
+                      std::span<const filled_value> values,
+                      std::span<const std::uint64_t> value_offsets) {
+  for (std::size_t place = 0; place < values.size(); ++place) {
+    const filled_value& value = values[place];
+    if (value.argument < 0 || value.default_link) continue;
+    for (const watched_word& word : arguments.watched_words) {
+      if (word.argument != value.argument) continue;
+      state.current_call.moved_words.push_back(
+          {word.source_offset, value_offsets[place] + word.offset_in_argument});
+    }
+  }
+  std::sort(state.current_call.moved_words.begin(), state.current_call.moved_words.end(),
+            [](const moved_word& a, const moved_word& b) {
+              return a.output_offset < b.output_offset;
+            });
+}
+
 std::string_view usual_name(const translated_call& call) {
   return call.names.substr(0, call.names.find(' '));
 }
@@ -197,9 +219,13 @@ void translate_call(conversion_state& state, const translated_call& call) {
     ++count;
   }
   start_replacement(state);
+  std::array<std::uint64_t, replacement::max_values> value_offsets{};
   write_format(state.output_stream, chosen.format,
-               std::span<const std::string_view>(texts.data(), count));
+               std::span<const std::string_view>(texts.data(), count), value_offsets.data());
+  note_moved_words(state, arguments,
+                   std::span<const filled_value>(values.data(), count), value_offsets);
   if (call.reported_after) report(state, *call.reported_after);
+  if (arguments.split_by_nested_comma) report(state, event_kind::split_argument);
   report_doubtful_values(state, chosen.format,
                          std::span<const filled_value>(values.data(), count));
   if (!call.review.empty()) report(state, event_kind::review, call.review);
