@@ -196,6 +196,8 @@ TEST(Tree, RefusesAnOutputFolderThatOverlapsTheSourceOrHoldsFiles) {
       {"inside", {"src", "src/lib/out"}, "is inside the source folder"},
       {"around", {"src/lib", "."}, "contains the source folder"},
       {"inside through a link", {"src", "link-to-src/new"}, "is inside the source folder"},
+      {"inside through a link after a missing folder",
+       {"src", "missing/../link-to-src/new"}, "is inside the source folder"},
       {"not empty", {"src", "full"}, "exists and is not empty"},
       {"a file", {"src", "full/file"}, "exists and is not a folder"},
       {"missing source", {"nothing", "out"}, "cannot use source folder nothing"},
@@ -231,8 +233,8 @@ TEST(Tree, FailedFilesAreNamedAndTheOthersStillConverted) {
 
   EXPECT_EQ(run.status, 1);
   for (const char* failed : {"src/lib: error: could not create folder: it exists and is not a folder [failed]",
-                             "src/lib/Query.PHP: error: could not write",
-                             "src/lib/page.inc: error: could not write"}) {
+                             "src/lib/Query.PHP: error: not written: its output folder could not be created",
+                             "src/lib/page.inc: error: not written"}) {
     EXPECT_NE(run.out.find(failed), std::string::npos) << failed << "\n" << run.out;
   }
   EXPECT_EQ(read_file(dir / "out/index.php"), converted_by_corvexa(dir, connect_file));
@@ -240,6 +242,31 @@ TEST(Tree, FailedFilesAreNamedAndTheOthersStillConverted) {
   for (const auto& [path, bytes] : snapshot(dir / "out")) {
     EXPECT_EQ(path.find(".corvexa-"), std::string::npos) << "temporary file left: " << path;
   }
+}
+
+// A link where an output folder must go is not followed: with --force, the
+// folder fails, nothing is written through the link, and the folder it
+// points to keeps its files and its permission bits.
+TEST(Tree, ForceNeverWritesThroughALinkInTheOutput) {
+  temp_dir dir;
+  make_source_tree(dir);
+  fs::create_directories(dir / "out");
+  fs::create_directories(dir / "elsewhere");
+  write_file(dir / "elsewhere/keep.txt", "kept");
+  ::chmod((dir / "elsewhere").c_str(), 0755);
+  fs::create_directory_symlink("../elsewhere", dir / "out/lib");
+  auto source_before = snapshot(dir / "src");
+
+  run_result run = run_tree({"--force", "-d", "shop", "src", "out"}, dir.path());
+
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.out.find("src/lib: error: could not create folder: it exists and is not a folder"),
+            std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("src/lib/page.inc: error: not written"), std::string::npos) << run.out;
+  EXPECT_EQ(snapshot(dir / "src"), source_before);
+  EXPECT_EQ(snapshot(dir / "elsewhere"), (std::map<std::string, std::string>{{"keep.txt", "kept"}}));
+  EXPECT_EQ(mode_of(dir / "elsewhere"), 0755u);
+  EXPECT_EQ(read_file(dir / "out/index.php"), converted_by_corvexa(dir, connect_file));
 }
 
 TEST(Tree, CheckExitsWithTwoWhileWarningsRemain) {

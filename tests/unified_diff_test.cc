@@ -40,21 +40,24 @@ TEST(UnifiedDiff, PatchGivesTheConvertedFile) {
       "<?php\n" + lines(20, call),
   };
   const call_table calls = make_mysql_call_table();
-  for (const std::string& input : cases) {
+  // patch ends a plain name at a space, and a line feed ends any line.
+  const std::string names[] = {"my dir/f.php", "f\n\"q\\.php", "plain.php"};
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    const std::string& input = cases[i];
+    const std::string& name = names[i % std::size(names)];
     SCOPED_TRACE(input);
     temp_dir dir;
     converted_text converted;
     convert_text(input, calls, "default", converted);
-    std::string diff = unified_diff("my dir/f\n.php", input, converted.output,
-                                    converted.log.calls());
+    std::string diff = unified_diff(name, input, converted.output, converted.log.calls());
     EXPECT_EQ(diff.empty(), input == converted.output);
     if (diff.empty()) continue;
     std::filesystem::create_directory(dir / "my dir");
-    write_file(dir / "my dir/f\n.php", input);
+    write_file(dir / name, input);
     write_file(dir / "changes.diff", diff);
     std::string command = "cd '" + dir.path() + "' && patch -p1 -s < changes.diff";
     ASSERT_EQ(std::system(command.c_str()), 0) << diff;
-    EXPECT_EQ(read_file(dir / "my dir/f\n.php"), converted.output) << diff;
+    EXPECT_EQ(read_file(dir / name), converted.output) << diff;
   }
 }
 

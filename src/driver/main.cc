@@ -5,6 +5,7 @@
 //
 // Every message goes to standard output; the exit status is 0 after a
 // completed conversion and 1 otherwise.
+#include <csignal>
 #include <span>
 
 #include "common/byte_streams.h"
@@ -20,6 +21,10 @@ int main(int argc, char** argv) {
   using namespace corvexa;
   hold_standard_descriptors_open();
   map_large_buffers();
+  // A file size limit must fail a write, which is reported, rather than
+  // kill the process without a word. (A closed pipe still ends it, as it
+  // ends any filter.)
+  ::signal(SIGXFSZ, SIG_IGN);
   fd_writer standard_output(1);
   output_sink console(standard_output);
   print_banner(console);

@@ -1,5 +1,6 @@
 // Built with nlohmann::ordered_json, which keeps the keys in the order
-// they are added.
+// they are added. The document is written one finding at a time, a line
+// per file, so that a large report never stands whole as a JSON tree.
 #include "report/json_report.h"
 
 #include <nlohmann/json.hpp>
@@ -13,22 +14,36 @@ json position(const text_position& at) {
   return json{{"line", at.line}, {"column", at.column}};
 }
 
-json file_object(const file_report& file) {
-  json findings = json::array();
+json finding_object(const finding& f) {
+  return json{{"rule", f.rule},
+              {"severity", severity_name(f.level)},
+              {"name", f.name},
+              {"message", f.message},
+              {"source", position(f.source)},
+              {"output", position(f.output)}};
+}
+
+// One value as compact JSON; bytes that are not UTF-8 become U+FFFD.
+std::string dumped(const json& value) {
+  return value.dump(-1, ' ', false, json::error_handler_t::replace);
+}
+
+// A file's object, its findings added one at a time.
+void add_file(const file_report& file, std::string& text) {
+  json head = {{"path", file.path},
+               {"kind", file_kind_name(file.kind)},
+               {"calls_converted", file.total_calls_converted()}};
+  if (!file.problem.empty()) head["problem"] = file.problem;
+  text += dumped(head);
+  text.pop_back();  // the closing brace: the findings follow
+  text += ",\"findings\":[";
+  const char* separator = "";
   for (const finding& f : file.findings) {
-    findings.push_back(json{{"rule", f.rule},
-                            {"severity", severity_name(f.level)},
-                            {"name", f.name},
-                            {"message", f.message},
-                            {"source", position(f.source)},
-                            {"output", position(f.output)}});
+    text += separator;
+    text += dumped(finding_object(f));
+    separator = ",";
   }
-  json object = {{"path", file.path},
-                 {"kind", file_kind_name(file.kind)},
-                 {"calls_converted", file.total_calls_converted()},
-                 {"findings", std::move(findings)}};
-  if (!file.problem.empty()) object["problem"] = file.problem;
-  return object;
+  text += "]}";
 }
 
 json summary_object(const tree_report& report) {
@@ -52,16 +67,24 @@ json summary_object(const tree_report& report) {
 }  // namespace
 
 std::string render_json_report(const tree_report& report) {
-  json files = json::array();
-  for (const file_report& file : report.files) files.push_back(file_object(file));
-  json document = {{"tool", "corvexa-tree"},
-                   {"version", report.version},
-                   {"database", report.database},
-                   {"source", report.source},
-                   {"output", report.output.empty() ? json(nullptr) : json(report.output)},
-                   {"files", std::move(files)},
-                   {"summary", summary_object(report)}};
-  return document.dump(2, ' ', false, json::error_handler_t::replace) + "\n";
+  json head = {{"tool", "corvexa-tree"},
+               {"version", report.version},
+               {"database", report.database},
+               {"source", report.source},
+               {"output", report.output.empty() ? json(nullptr) : json(report.output)}};
+  std::string text = dumped(head);
+  text.pop_back();  // the closing brace: the files and the summary follow
+  text += ",\"files\":[";
+  const char* separator = "\n";
+  for (const file_report& file : report.files) {
+    text += separator;
+    add_file(file, text);
+    separator = ",\n";
+  }
+  text += "\n],\"summary\":";
+  text += dumped(summary_object(report));
+  text += "}\n";
+  return text;
 }
 
 }  // namespace corvexa

@@ -1,6 +1,7 @@
 // Paths become URI references by percent-encoding every byte outside the
 // unreserved set (and "/" between names), which also keeps bytes that are
-// not UTF-8 exact. Columns are given in Unicode code points.
+// not UTF-8 exact. Columns are given in Unicode code points. Results are
+// written one a line, so the report never stands whole as a JSON tree.
 #include "report/sarif_report.h"
 
 #include <nlohmann/json.hpp>
@@ -88,13 +89,14 @@ json invocation(const tree_report& report) {
               {"toolExecutionNotifications", std::move(notifications)}};
 }
 
+// One value as compact JSON; bytes that are not UTF-8 become U+FFFD.
+std::string dumped(const json& value) {
+  return value.dump(-1, ' ', false, json::error_handler_t::replace);
+}
+
 }  // namespace
 
 std::string render_sarif_report(const tree_report& report, const std::string& source_root) {
-  json results = json::array();
-  for (const file_report& file : report.files) {
-    for (const finding& f : file.findings) results.push_back(result_of(file, f));
-  }
   std::string root_uri = "file://" + percent_encoded(source_root);
   if (root_uri.back() != '/') root_uri += '/';
   json run = {{"tool", {{"driver", {{"name", "corvexa-tree"},
@@ -102,12 +104,23 @@ std::string render_sarif_report(const tree_report& report, const std::string& so
                                     {"rules", rule_list()}}}}},
               {"invocations", json::array({invocation(report)})},
               {"originalUriBaseIds", {{"SRCROOT", {{"uri", root_uri}}}}},
-              {"columnKind", "unicodeCodePoints"},
-              {"results", std::move(results)}};
-  json document = {{"$schema", schema_uri},
-                   {"version", "2.1.0"},
-                   {"runs", json::array({std::move(run)})}};
-  return document.dump(2, ' ', false, json::error_handler_t::replace) + "\n";
+              {"columnKind", "unicodeCodePoints"}};
+  std::string text = "{\"$schema\":";
+  text += dumped(schema_uri);
+  text += ",\"version\":\"2.1.0\",\"runs\":[";
+  text += dumped(run);
+  text.pop_back();  // the run's closing brace: its results follow
+  text += ",\"results\":[";
+  const char* separator = "\n";
+  for (const file_report& file : report.files) {
+    for (const finding& f : file.findings) {
+      text += separator;
+      text += dumped(result_of(file, f));
+      separator = ",\n";
+    }
+  }
+  text += "\n]}]}\n";
+  return text;
 }
 
 }  // namespace corvexa

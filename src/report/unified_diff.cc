@@ -26,25 +26,23 @@ struct line_change {
   byte_span after;
 };
 
-bool at_line_start(std::string_view text, std::uint64_t offset) {
-  return offset == 0 || text[offset - 1] == '\n';
-}
-
-std::uint64_t line_start_of(std::string_view text, std::uint64_t offset) {
-  while (!at_line_start(text, offset)) --offset;
-  return offset;
+std::uint64_t line_start_of(const line_index& lines, std::uint64_t offset) {
+  return lines.line_start(lines.line_of(offset));
 }
 
 // The next line start at or after `offset`, or the end of the text.
-std::uint64_t next_line_start(std::string_view text, std::uint64_t offset) {
-  if (at_line_start(text, offset)) return offset;
-  std::size_t feed = text.find('\n', offset);
-  return feed == std::string_view::npos ? text.size() : feed + 1;
+std::uint64_t next_line_start(const line_index& lines, std::string_view text,
+                              std::uint64_t offset) {
+  std::uint64_t start = line_start_of(lines, offset);
+  if (start == offset) return offset;
+  std::uint64_t line = lines.line_of(offset);
+  return line < lines.line_count() ? lines.line_start(line + 1) : text.size();
 }
 
 // The replaced calls widened to whole lines and merged where they touch.
 // Empty if the bytes between the calls differ.
-std::vector<line_change> changes_of(std::string_view input, std::string_view output,
+std::vector<line_change> changes_of(std::string_view input, const line_index& input_lines,
+                                    std::string_view output,
                                     std::span<const replaced_call> calls) {
   std::vector<line_change> changes;
   std::uint64_t input_done = 0, output_done = 0;  // ends of the last call
@@ -55,8 +53,8 @@ std::vector<line_change> changes_of(std::string_view input, std::string_view out
         input.substr(input_done, gap) != output.substr(output_done, gap)) {
       return {};
     }
-    std::uint64_t prefix = call.source_begin - line_start_of(input, call.source_begin);
-    std::uint64_t suffix = next_line_start(input, call.source_end) - call.source_end;
+    std::uint64_t prefix = call.source_begin - line_start_of(input_lines, call.source_begin);
+    std::uint64_t suffix = next_line_start(input_lines, input, call.source_end) - call.source_end;
     line_change change{{call.source_begin - prefix, call.source_end + suffix},
                        {call.output_begin - prefix, call.output_end + suffix}};
     // Changes on the same or on adjacent lines are shown as one block.
@@ -150,13 +148,13 @@ void add_hunk(std::string& diff, const diff_side& old_side, const diff_side& new
 }
 
 // Quotes a path for a diff header the way patch reads it back: in double
-// quotes with C escapes when it holds a control byte, a quote or a
-// backslash; as it is otherwise.
+// quotes with C escapes when it holds a space (patch would end the name
+// there), a control byte, a quote or a backslash; as it is otherwise.
 std::string header_path(std::string_view prefix, std::string_view path) {
   std::string name = std::string(prefix) + std::string(path);
   bool plain = std::none_of(name.begin(), name.end(), [](char c) {
     auto byte = static_cast<unsigned char>(c);
-    return byte < 32 || byte == 127 || c == '"' || c == '\\';
+    return byte <= 32 || byte == 127 || c == '"' || c == '\\';
   });
   if (plain) return name;
   std::string quoted = "\"";
@@ -184,11 +182,11 @@ std::string unified_diff(std::string_view path, std::string_view input,
                          std::string_view output,
                          std::span<const replaced_call> calls) {
   if (input == output) return {};
-  std::vector<line_change> changes = changes_of(input, output, calls);
-  if (changes.empty()) changes = {{{0, input.size()}, {0, output.size()}}};
-
   diff_side old_side{input, line_index(input)};
   diff_side new_side{output, line_index(output)};
+  std::vector<line_change> changes = changes_of(input, old_side.lines, output, calls);
+  if (changes.empty()) changes = {{{0, input.size()}, {0, output.size()}}};
+
   std::vector<line_pair> pairs;
   for (const line_change& change : changes) {
     pairs.push_back({lines_of(old_side.lines, input, change.before),

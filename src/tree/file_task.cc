@@ -14,11 +14,14 @@
 namespace corvexa {
 namespace {
 
-// Marks the file as failed when `error` says something went wrong.
+// Marks the file as failed when `error` says something went wrong. A file
+// that was not written has no converted calls and no findings to show.
 void note_failure(task_result& result, io_error error) {
   if (error.empty()) return;
   result.report.kind = file_kind::failed;
   result.report.problem = std::move(error);
+  result.report.calls_converted.clear();
+  result.report.findings.clear();
 }
 
 void convert_php_file(const task_context& context, const tree_entry& entry,
@@ -73,9 +76,23 @@ bool has_php_extension(const std::string& path, const tree_options& options) {
   return false;
 }
 
+bool has_failed_ancestor(const std::string& path, const std::unordered_set<std::string>& failed) {
+  if (failed.empty()) return false;
+  for (std::size_t slash = path.find('/'); slash != std::string::npos;
+       slash = path.find('/', slash + 1)) {
+    if (failed.contains(path.substr(0, slash))) return true;
+  }
+  return false;
+}
+
 task_result run_file_task(const task_context& context, const tree_entry& entry) {
   task_result result;
   result.report.path = entry.path;
+  if (!context.options.diff && has_failed_ancestor(entry.path, context.failed_folders)) {
+    result.report.kind = file_kind::failed;
+    result.report.problem = "not written: its output folder could not be created";
+    return result;
+  }
   try {
     switch (entry.type) {
       case entry_type::regular_file:
@@ -102,11 +119,13 @@ task_result run_file_task(const task_context& context, const tree_entry& entry) 
       case entry_type::folder:
         break;
     }
-  } catch (const std::bad_alloc&) {
+  } catch (const std::exception& failure) {
+    // Out of memory for this file, or a size that no string can hold.
+    bool memory = dynamic_cast<const std::bad_alloc*>(&failure) != nullptr;
     result = task_result{};
     result.report.path = entry.path;
-    result.report.kind = file_kind::failed;
-    result.report.problem = "out of memory";
+    note_failure(result, memory ? "out of memory" : std::string("could not convert: ") +
+                                                        failure.what());
   }
   return result;
 }

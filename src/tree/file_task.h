@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <unordered_set>
 
 #include "report/tree_report.h"
 #include "scan/call_table.h"
@@ -16,7 +17,13 @@ namespace corvexa {
 struct task_context {
   const tree_options& options;
   const call_table& calls;
+  // Output folders that could not be made: nothing is written inside them.
+  const std::unordered_set<std::string>& failed_folders;
 };
+
+// True if a folder above `path` (relative, "/" between names) is in
+// `failed`.
+bool has_failed_ancestor(const std::string& path, const std::unordered_set<std::string>& failed);
 
 struct task_result {
   file_report report;

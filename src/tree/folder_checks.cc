@@ -7,10 +7,11 @@
 #include <stdlib.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <memory>
-#include <vector>
+#include <utility>
 
 namespace corvexa {
 namespace {
@@ -23,29 +24,58 @@ bool real_path(const std::string& path, std::string& resolved) {
   return true;
 }
 
-// The real path `path` would have, whether or not it exists yet: the names
-// that do not exist are appended to the real path of the nearest ancestor
-// that does, "." and ".." resolved by name.
+// The real path `path` would have once created as `mkdir -p` creates it:
+// names are taken left to right, each one that exists is resolved by
+// realpath (links included), a missing one is appended as it is, and ".."
+// after a missing name returns to the folder before it, as it would once
+// that name had been created.
 bool future_real_path(const std::string& path, std::string& resolved) {
-  std::string existing = path;
-  std::vector<std::string> missing;
-  while (!real_path(existing, resolved)) {
-    if (errno != ENOENT) return false;
-    while (existing.size() > 1 && existing.back() == '/') existing.pop_back();
-    std::size_t slash = existing.rfind('/');
-    missing.push_back(slash == std::string::npos ? existing : existing.substr(slash + 1));
-    existing = slash == std::string::npos ? "." : (slash == 0 ? "/" : existing.substr(0, slash));
-  }
-  for (auto name = missing.rbegin(); name != missing.rend(); ++name) {
-    if (name->empty() || *name == ".") continue;
-    if (*name == "..") {
-      std::size_t slash = resolved.rfind('/');
-      resolved.erase(slash == 0 ? 1 : slash);
+  if (!real_path(path.starts_with("/") ? "/" : ".", resolved)) return false;
+  std::size_t missing = 0;  // trailing names of `resolved` that do not exist yet
+  std::size_t begin = 0;
+  while (begin <= path.size()) {
+    std::size_t end = std::min(path.find('/', begin), path.size());
+    std::string name = path.substr(begin, end - begin);
+    begin = end + 1;
+    if (name.empty() || name == ".") continue;
+    if (name == ".." && missing > 0) {
+      resolved.erase(resolved.rfind('/'));
+      --missing;
+      continue;
+    }
+    std::string candidate = resolved == "/" ? "/" + name : resolved + "/" + name;
+    struct stat info;
+    if (missing == 0 && ::lstat(candidate.c_str(), &info) == 0) {
+      if (!real_path(candidate, resolved)) return false;
+    } else if (name == "..") {
+      return false;  // ".." above the root, or after a name that failed
     } else {
-      resolved += resolved == "/" ? *name : "/" + *name;
+      resolved = candidate;
+      ++missing;
     }
   }
   return true;
+}
+
+// The device and inode of `path`; false if it cannot be read.
+bool identity_of(const std::string& path, std::pair<dev_t, ino_t>& identity) {
+  struct stat info;
+  if (::stat(path.c_str(), &info) != 0) return false;
+  identity = {info.st_dev, info.st_ino};
+  return true;
+}
+
+// True if `folder` or one of its ancestors is the folder `target` by
+// device and inode: a bind mount shows the same folder under another real
+// path. Ancestors that do not exist yet are skipped.
+bool within_by_identity(std::string folder, const std::pair<dev_t, ino_t>& target) {
+  for (;;) {
+    std::pair<dev_t, ino_t> identity;
+    if (identity_of(folder, identity) && identity == target) return true;
+    if (folder == "/") return false;
+    std::size_t slash = folder.rfind('/');
+    folder = slash == 0 ? "/" : folder.substr(0, slash);
+  }
 }
 
 // True if `inner` is `outer` or lies inside it.
@@ -93,13 +123,19 @@ std::string check_output_folder(const std::string& source, const std::string& ou
   if (!future_real_path(output, real_output)) {
     return with_reason("cannot use output folder " + output);
   }
-  if (real_output == real_source) {
+  std::pair<dev_t, ino_t> source_identity, output_identity;
+  if (!identity_of(real_source, source_identity)) {
+    return with_reason("cannot use source folder " + source);
+  }
+  bool output_exists = identity_of(real_output, output_identity);
+  if (real_output == real_source || (output_exists && output_identity == source_identity)) {
     return "output folder " + output + " is the source folder";
   }
-  if (within(real_output, real_source)) {
+  if (within(real_output, real_source) || within_by_identity(real_output, source_identity)) {
     return "output folder " + output + " is inside the source folder " + source;
   }
-  if (within(real_source, real_output)) {
+  if (within(real_source, real_output) ||
+      (output_exists && within_by_identity(real_source, output_identity))) {
     return "output folder " + output + " contains the source folder " + source;
   }
   struct stat info;

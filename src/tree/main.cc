@@ -6,6 +6,9 @@
 //
 // Diagnostics about the run go to standard error; the report goes to
 // standard output or to --report-file.
+#include <csignal>
+#include <exception>
+#include <new>
 #include <span>
 #include <string>
 
@@ -23,6 +26,10 @@ int main(int argc, char** argv) {
   using namespace corvexa;
   hold_standard_descriptors_open();
   map_large_buffers();
+  // A closed pipe or a file size limit must fail a write, which the run
+  // reports, rather than kill the process with temporary files left behind.
+  ::signal(SIGPIPE, SIG_IGN);
+  ::signal(SIGXFSZ, SIG_IGN);
   parsed_command command =
       parse_tree_command_line(std::span<char* const>(argv, static_cast<std::size_t>(argc)));
   switch (command.outcome) {
@@ -37,5 +44,12 @@ int main(int argc, char** argv) {
     case command_outcome::run:
       break;
   }
-  return run_tree(command.options);
+  try {
+    return run_tree(command.options);
+  } catch (const std::bad_alloc&) {
+    fd_writer(2).write_all("corvexa-tree: out of memory\n");
+  } catch (const std::exception& failure) {
+    fd_writer(2).write_all(std::string("corvexa-tree: ") + failure.what() + "\n");
+  }
+  return 1;
 }

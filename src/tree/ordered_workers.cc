@@ -7,6 +7,7 @@
 #include <condition_variable>
 #include <mutex>
 #include <optional>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -32,7 +33,19 @@ void run_in_order(const ordered_work& work) {
   };
   std::vector<std::jthread> workers;
   unsigned jobs = work.jobs == 0 ? 1 : work.jobs;
-  for (unsigned i = 0; i < jobs && i < work.count; ++i) workers.emplace_back(worker);
+  try {
+    for (unsigned i = 0; i < jobs && i < work.count; ++i) workers.emplace_back(worker);
+  } catch (const std::system_error&) {
+    // Fewer threads than asked for (a process or memory limit): those that
+    // started do the work, or this thread alone if none did.
+  }
+  if (workers.empty()) {
+    for (std::size_t index = 0; index < work.count; ++index) {
+      work.take(index, work.run(index));
+      if (work.waiting) work.waiting(index + 1);
+    }
+    return;
+  }
 
   for (std::size_t index = 0; index < work.count; ++index) {
     std::unique_lock<std::mutex> guard(lock);

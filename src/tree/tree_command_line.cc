@@ -98,6 +98,7 @@ std::string apply_option(int code, const char* value, tree_options& options) {
       }
       return {};
     case option_report_file:
+      if (*value == '\0') return "--report-file needs a file name";
       options.report_file = value;
       return {};
     case option_check:

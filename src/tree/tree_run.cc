@@ -12,6 +12,7 @@
 #include <cstring>
 #include <string>
 #include <thread>
+#include <unordered_set>
 #include <vector>
 
 #include "common/byte_streams.h"
@@ -41,24 +42,38 @@ void diagnose(const std::string& message) {
   fd_writer(standard_error).write_all("corvexa-tree: " + printable(message) + "\n");
 }
 
+// Why the output folder for `entry` cannot be used; empty if it was made
+// or is a real folder already, which the run may then write into.
+std::string make_output_folder(const std::string& path) {
+  if (::mkdir(path.c_str(), 0700) == 0) return {};
+  int error = errno;
+  struct stat info;
+  // lstat: a link to a folder is no folder, or files would be written
+  // through it wherever it points.
+  if (error == EEXIST && ::lstat(path.c_str(), &info) == 0) {
+    if (!S_ISDIR(info.st_mode)) return "it exists and is not a folder";
+    ::chmod(path.c_str(), (info.st_mode & 0777) | 0700);  // --force into a read-only one
+    return {};
+  }
+  return std::strerror(error);
+}
+
 // Creates the output folders, parents first, writable by the run; their
 // own permission bits are set once everything inside them is written.
 // Returns the folders that could not be created, as failed files.
 std::vector<file_report> create_output_folders(const tree_options& options,
                                                const std::vector<tree_entry>& entries) {
   std::vector<file_report> failures;
+  std::unordered_set<std::string> failed;
   for (const tree_entry& entry : entries) {
     if (entry.type != entry_type::folder && entry.type != entry_type::unreadable_folder) {
       continue;
     }
-    std::string path = join_path(options.output_dir, entry.path);
-    struct stat info;
-    if (::mkdir(path.c_str(), 0700) == 0) continue;
-    if (errno == EEXIST && ::lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
-      continue;
-    }
-    std::string reason = errno == EEXIST ? std::string("it exists and is not a folder")
-                                         : std::string(std::strerror(errno));
+    // Nothing is made inside a folder that failed.
+    if (has_failed_ancestor(entry.path, failed)) continue;
+    std::string reason = make_output_folder(join_path(options.output_dir, entry.path));
+    if (reason.empty()) continue;
+    failed.insert(entry.path);
     failures.push_back(file_report{entry.path, file_kind::failed, {}, {},
                                    "could not create folder: " + reason});
   }
@@ -66,12 +81,16 @@ std::vector<file_report> create_output_folders(const tree_options& options,
 }
 
 // Gives the output folders the permission bits of their source folders,
-// deepest first, now that nothing more is written into them.
-void restore_folder_modes(const tree_options& options,
-                          const std::vector<tree_entry>& entries) {
+// deepest first, now that nothing more is written into them. Only real
+// folders made or kept by this run are touched.
+void restore_folder_modes(const tree_options& options, const std::vector<tree_entry>& entries,
+                          const std::unordered_set<std::string>& failed) {
   for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) {
     if (entry->type != entry_type::folder) continue;
+    if (failed.contains(entry->path) || has_failed_ancestor(entry->path, failed)) continue;
     std::string path = join_path(options.output_dir, entry->path);
+    struct stat info;
+    if (::lstat(path.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) continue;
     ::chmod(path.c_str(), entry->mode & 0777);  // a failure leaves it usable
   }
 }
@@ -142,13 +161,14 @@ unsigned worker_count(const tree_options& options) {
 // Converts, copies or diffs every entry; diffs go to standard output in
 // path order as they are ready. False if standard output failed.
 bool process_entries(const tree_options& options, const std::vector<tree_entry>& entries,
+                     const std::unordered_set<std::string>& failed_folders,
                      std::vector<file_report>& files) {
   std::vector<std::size_t> tasks;
   for (std::size_t i = 0; i < entries.size(); ++i) {
     if (entries[i].type != entry_type::folder) tasks.push_back(i);
   }
   const call_table calls = make_mysql_call_table();
-  const task_context context{options, calls};
+  const task_context context{options, calls, failed_folders};
   progress_line progress(options.progress);
   bool output_written = true;
   fd_writer diff_output(standard_output);
@@ -194,15 +214,17 @@ int run_tree(const tree_options& options) {
   std::vector<tree_entry> entries = walk_source_tree(options.source_dir);
   std::vector<file_report> folder_failures;
   if (!options.diff) folder_failures = create_output_folders(options, entries);
+  std::unordered_set<std::string> failed_folders;
+  for (const file_report& failure : folder_failures) failed_folders.insert(failure.path);
 
   tree_report report;
   report.version = CORVEXA_VERSION;
   report.database = options.database_name;
   report.source = options.source_dir;
   report.output = options.output_dir;
-  bool output_written = process_entries(options, entries, report.files);
+  bool output_written = process_entries(options, entries, failed_folders, report.files);
   add_folder_failures(report.files, std::move(folder_failures));
-  if (!options.diff) restore_folder_modes(options, entries);
+  if (!options.diff) restore_folder_modes(options, entries, failed_folders);
 
   report.seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
