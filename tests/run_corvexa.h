@@ -39,11 +39,10 @@ struct run_options {
   std::chrono::milliseconds read_delay{0};
 };
 
-// Runs the binary in folder `cwd` with `argv` as its whole argument vector,
+// Runs `binary` in folder `cwd` with `argv` as its whole argument vector,
 // argv[0] included exactly as given (an empty vector gives argc 0).
-inline run_result run_corvexa(const std::vector<std::string>& argv,
-                              const std::string& cwd,
-                              const run_options& options = {}) {
+inline run_result run_program(const char* binary, const std::vector<std::string>& argv,
+                              const std::string& cwd, const run_options& options = {}) {
   std::vector<char*> pointers;
   pointers.reserve(argv.size() + 1);
   for (const std::string& argument : argv)
@@ -66,7 +65,7 @@ inline run_result run_corvexa(const std::vector<std::string>& argv,
     for (int fd : {out_pipe[0], out_pipe[1], err_pipe[0], err_pipe[1]})
       ::close(fd);
     if (options.in_child) options.in_child();
-    ::execv(CORVEXA_BINARY, pointers.data());
+    ::execv(binary, pointers.data());
     ::_exit(127);
   }
   ::close(out_pipe[1]);
@@ -99,6 +98,11 @@ inline run_result run_corvexa(const std::vector<std::string>& argv,
     result.peak_memory_kib = usage.ru_maxrss;
   }
   return result;
+}
+
+inline run_result run_corvexa(const std::vector<std::string>& argv,
+                              const std::string& cwd, const run_options& options = {}) {
+  return run_program(CORVEXA_BINARY, argv, cwd, options);
 }
 
 // A fresh folder, removed with everything in it when the object goes away.
@@ -137,20 +141,24 @@ inline std::string read_file(const std::string& path) {
 }
 
 // Everything under `dir`, by relative path: the bytes of regular files,
-// "<dir>" for folders and "-> target" for symbolic links. Two equal
+// "<dir>" for folders, "-> target" for symbolic links and "<special>" for
+// anything else. Two equal
 // snapshots mean nothing was created, removed or changed.
 inline std::map<std::string, std::string> snapshot(const std::string& dir) {
   namespace fs = std::filesystem;
   std::map<std::string, std::string> entries;
   for (const fs::directory_entry& entry :
        fs::recursive_directory_iterator(dir)) {
-    std::string name = fs::relative(entry.path(), dir).string();
+    // Lexically: fs::relative would resolve a link to its target.
+    std::string name = entry.path().lexically_relative(dir).string();
     if (entry.is_symlink())
       entries[name] = "-> " + fs::read_symlink(entry.path()).string();
     else if (entry.is_directory())
       entries[name] = "<dir>";
-    else
+    else if (entry.is_regular_file())
       entries[name] = read_file(entry.path().string());
+    else
+      entries[name] = "<special>";  // opening a FIFO would wait for a writer
   }
   return entries;
 }

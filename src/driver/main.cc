@@ -5,33 +5,16 @@
 //
 // Every message goes to standard output; the exit status is 0 after a
 // completed conversion and 1 otherwise.
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <span>
 
 #include "common/byte_streams.h"
 #include "common/byte_text.h"
+#include "common/standard_descriptors.h"
 #include "common/output_sink.h"
 #include "driver/banner.h"
 #include "driver/command_line.h"
 #include "driver/conversion_run.h"
 #include "translate/mysql_call_table.h"
-
-namespace {
-
-// Started with standard input, output or error closed, the files opened
-// later would take those numbers, and console messages would land in the
-// output file. Holding them open on /dev/null keeps every message off it.
-void hold_standard_descriptors_open() {
-  for (int fd = 0; fd <= 2; ++fd) {
-    if (::fcntl(fd, F_GETFD) == -1 && ::open("/dev/null", O_RDWR) == -1) {
-      ::_exit(1);  // no descriptor left: nothing can be reported anyway
-    }
-  }
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
   using namespace corvexa;

@@ -1,0 +1,39 @@
+// Collects the events of one conversion so that they can be located once it
+// is done: each event gets the output offset of the replacement of its
+// call, which is only known when the call has been replaced.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "common/conversion_events.h"
+
+namespace corvexa {
+
+struct logged_event {
+  event_kind kind;
+  std::string call;
+  std::string text;
+  std::uint64_t source_offset = 0;
+  // Where the replacement of the event's call begins in the output.
+  std::uint64_t output_offset = 0;
+};
+
+class event_log final : public event_sink {
+ public:
+  void report(const conversion_event& event) override;
+  void call_replaced(const replaced_call& call) override;
+
+  const std::vector<logged_event>& events() const { return events_; }
+  // Every replaced call, in input order. The names point into the rows of
+  // the call table, which outlive any conversion.
+  const std::vector<replaced_call>& calls() const { return calls_; }
+
+ private:
+  std::vector<logged_event> events_;
+  std::size_t first_unplaced_ = 0;  // events before it have an output offset
+  std::vector<replaced_call> calls_;
+};
+
+}  // namespace corvexa

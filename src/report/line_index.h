@@ -1,0 +1,36 @@
+// Turns byte offsets into lines and columns, both counted from 1; columns
+// count bytes and lines end at line feeds. The index of line starts is
+// built once per text and each lookup is a binary search, so the scanner
+// never counts lines.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+namespace corvexa {
+
+struct text_position {
+  std::uint64_t line = 0;
+  std::uint64_t column = 0;
+};
+
+class line_index {
+ public:
+  explicit line_index(std::string_view text);
+
+  text_position position(std::uint64_t offset) const;
+  // The line (from 1) that holds `offset`.
+  std::uint64_t line_of(std::uint64_t offset) const;
+  // The offset where line `line` (from 1) begins.
+  std::uint64_t line_start(std::uint64_t line) const { return starts_[line - 1]; }
+  // How many lines the text has; a text that ends with a line feed has no
+  // empty line after it, and an empty text has none.
+  std::uint64_t line_count() const { return line_count_; }
+
+ private:
+  std::vector<std::uint64_t> starts_;
+  std::uint64_t line_count_ = 0;
+};
+
+}  // namespace corvexa

@@ -1,0 +1,52 @@
+// What a run over a tree found, file by file: the data that every report
+// format renders. Files are kept in byte order of their paths and findings
+// in order of their source positions, so a report never depends on how the
+// work was scheduled.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "report/finding.h"
+
+namespace corvexa {
+
+enum class file_kind { php, copied, symlink, skipped, failed };
+
+std::string_view file_kind_name(file_kind kind);
+
+struct file_report {
+  std::string path;  // relative to the source folder, as bytes
+  file_kind kind = file_kind::copied;
+  // Calls replaced by a PostgreSQL call, by name.
+  std::map<std::string, std::uint64_t> calls_converted;
+  std::vector<finding> findings;
+  // Why the file was skipped or failed.
+  std::string problem;
+
+  std::uint64_t total_calls_converted() const;
+};
+
+struct tree_report {
+  std::string version;
+  std::string database;
+  std::string source;  // the folders as given on the command line
+  std::string output;  // empty in diff mode
+  std::vector<file_report> files;
+  double seconds = 0;
+};
+
+// Totals over every file of a report.
+struct report_summary {
+  std::map<file_kind, std::uint64_t> files;
+  std::map<std::string, std::uint64_t> calls_converted;
+  std::map<std::string, std::uint64_t> findings_by_rule;
+  std::map<severity, std::uint64_t> findings_by_severity;
+};
+
+report_summary summarize(const tree_report& report);
+
+}  // namespace corvexa

@@ -1,0 +1,31 @@
+// What corvexa-tree does with one entry of the source tree: convert a PHP
+// file, copy another file, recreate a symbolic link, or note what it
+// skipped; in diff mode, produce the diff of a PHP file instead of writing.
+#pragma once
+
+#include <string>
+
+#include "report/tree_report.h"
+#include "scan/call_table.h"
+#include "tree/source_walk.h"
+#include "tree/tree_options.h"
+
+namespace corvexa {
+
+// What every task shares; read only while the workers run.
+struct task_context {
+  const tree_options& options;
+  const call_table& calls;
+};
+
+struct task_result {
+  file_report report;
+  std::string diff;  // diff mode only
+};
+
+task_result run_file_task(const task_context& context, const tree_entry& entry);
+
+// True if `path` ends in one of the PHP extensions (letter case ignored).
+bool has_php_extension(const std::string& path, const tree_options& options);
+
+}  // namespace corvexa

@@ -1,0 +1,33 @@
+// Lists everything under the source folder without following symbolic
+// links, so a link never leads the walk out of the tree or round in a loop.
+#pragma once
+
+#include <sys/types.h>
+
+#include <string>
+#include <vector>
+
+namespace corvexa {
+
+enum class entry_type {
+  folder,
+  regular_file,
+  symbolic_link,
+  other,               // a FIFO, socket or device: skipped
+  unreadable_folder,   // listed, but its content could not be read
+};
+
+struct tree_entry {
+  std::string path;  // relative to the source folder, "/" between names
+  entry_type type = entry_type::regular_file;
+  mode_t mode = 0;           // permission bits of folders
+  std::string link_target;   // of symbolic links
+  std::string problem;       // why a folder could not be read; what "other" is
+};
+
+// Every entry under `root` (which is not listed itself), in byte order of
+// the paths, so parents come before what they hold. Folders that cannot be
+// read are listed as unreadable_folder with the reason.
+std::vector<tree_entry> walk_source_tree(const std::string& root);
+
+}  // namespace corvexa

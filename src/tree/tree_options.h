@@ -1,0 +1,27 @@
+// Everything corvexa-tree's command line decides.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace corvexa {
+
+enum class report_format { text, json };
+
+struct tree_options {
+  std::string source_dir;
+  std::string output_dir;  // empty in diff mode
+  std::string database_name = "default";
+  unsigned jobs = 0;  // 0: one per processor
+  report_format format = report_format::text;
+  std::string report_file;  // empty: standard output (standard error in diff mode)
+  bool check = false;
+  bool diff = false;
+  // Extensions of the files converted as PHP, lower case, without the dot.
+  std::vector<std::string> php_extensions = {"php", "php3", "php4", "php5",
+                                             "phtml", "inc"};
+  bool force = false;
+  bool progress = true;
+};
+
+}  // namespace corvexa

@@ -1,0 +1,278 @@
+// End-to-end runs of the corvexa-tree binary on small trees: what it writes,
+// what it refuses, how it reports failures, and that its report and its
+// diffs agree with corvexa and with patch(1).
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <vector>
+
+#include "run_corvexa.h"
+
+namespace corvexa_test {
+namespace {
+
+namespace fs = std::filesystem;
+
+run_result run_tree(std::vector<std::string> arguments, const std::string& cwd) {
+  arguments.insert(arguments.begin(), "corvexa-tree");
+  return run_program(CORVEXA_TREE_BINARY, arguments, cwd);
+}
+
+const std::string connect_file =
+    "<?php\n$link = mysql_connect($h, $u, $p);\nmysql_select_db('shop');\n"
+    "$r = mysql_query('SELECT 1', $link);\n$x = mysql_errno();\n?>\n";
+const std::string query_file = "<html><?= mysql_num_rows(mysql_query($q)) ?></html>\n";
+
+// A source tree with a bit of everything in `dir`/src.
+void make_source_tree(const temp_dir& dir) {
+  fs::create_directories(dir / "src/lib/empty");
+  write_file(dir / "src/index.php", connect_file);
+  write_file(dir / "src/lib/Query.PHP", query_file);
+  write_file(dir / "src/lib/page.inc", query_file);
+  write_file(dir / "src/style.css", "body { }\n");
+  write_file(dir / "src/odd name\n\xff.php", connect_file);
+  ::chmod((dir / "src/index.php").c_str(), 0640);
+  ::chmod((dir / "src/lib").c_str(), 0750);
+  fs::create_symlink("../index.php", dir / "src/lib/link.php");
+  fs::create_symlink("nowhere", dir / "src/dangling");
+  ::mkfifo((dir / "src/pipe").c_str(), 0600);
+}
+
+// What `corvexa -d shop` writes for `source`.
+std::string converted_by_corvexa(const temp_dir& dir, const std::string& source) {
+  write_file(dir / "one-in.php", source);
+  run_corvexa({"corvexa", "-d", "shop", "one-in.php", "one-out.php"}, dir.path());
+  return read_file(dir / "one-out.php");
+}
+
+mode_t mode_of(const std::string& path) {
+  struct stat info;
+  return ::lstat(path.c_str(), &info) == 0 ? info.st_mode & 07777 : 0;
+}
+
+TEST(Tree, MirrorsTheSourceTree) {
+  temp_dir dir;
+  make_source_tree(dir);
+  auto source_before = snapshot(dir / "src");
+
+  run_result run = run_tree({"src", "-j", "2", "out", "--database=shop", "--report", "json",
+                             "--no-progress"},
+                            dir.path());
+
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(snapshot(dir / "src"), source_before);
+  for (const char* php : {"index.php", "lib/Query.PHP", "lib/page.inc", "odd name\n\xff.php"}) {
+    EXPECT_EQ(read_file(dir / "out/" + php), converted_by_corvexa(dir, read_file(dir / "src/" + php)))
+        << php;
+  }
+  EXPECT_EQ(read_file(dir / "out/style.css"), "body { }\n");
+  EXPECT_EQ(fs::read_symlink(dir / "out/lib/link.php"), "../index.php");
+  EXPECT_EQ(fs::read_symlink(dir / "out/dangling"), "nowhere");
+  EXPECT_TRUE(fs::is_directory(dir / "out/lib/empty"));
+  EXPECT_FALSE(fs::exists(fs::symlink_status(dir / "out/pipe")));
+  EXPECT_EQ(mode_of(dir / "out/index.php"), 0640u);
+  EXPECT_EQ(mode_of(dir / "out/lib"), 0750u);
+  for (const auto& [path, bytes] : snapshot(dir / "out")) {
+    EXPECT_EQ(path.find(".corvexa-"), std::string::npos) << "temporary file left: " << path;
+  }
+
+  nlohmann::json report = nlohmann::json::parse(run.out);
+  EXPECT_EQ(report["tool"], "corvexa-tree");
+  EXPECT_EQ(report["database"], "shop");
+  std::vector<std::string> paths, kinds;
+  for (const auto& file : report["files"]) {
+    paths.push_back(file["path"]);
+    kinds.push_back(file["kind"]);
+  }
+  // Byte order, with the name that is not UTF-8 made valid.
+  EXPECT_EQ(paths, (std::vector<std::string>{"dangling", "index.php", "lib/Query.PHP",
+                                             "lib/link.php", "lib/page.inc",
+                                             "odd name\n\xef\xbf\xbd.php", "pipe",
+                                             "style.css"}));
+  EXPECT_EQ(kinds, (std::vector<std::string>{"symlink", "php", "php", "symlink", "php", "php",
+                                             "skipped", "copied"}));
+  const auto& index = report["files"][1];
+  EXPECT_EQ(index["calls_converted"], 2);
+  ASSERT_EQ(index["findings"].size(), 3u);
+  EXPECT_EQ(index["findings"][0]["rule"], "unsupported-call");
+  EXPECT_EQ(index["findings"][1]["rule"], "select-db");
+  EXPECT_EQ(index["findings"][1]["severity"], "note");
+  EXPECT_EQ(index["findings"][2]["source"], (nlohmann::json{{"line", 5}, {"column", 6}}));
+}
+
+// Everything but the line or field that gives the time.
+std::string without_time(const std::string& report) {
+  std::string kept;
+  std::size_t start = 0;
+  while (start < report.size()) {
+    std::size_t end = report.find('\n', start);
+    end = end == std::string::npos ? report.size() : end + 1;
+    std::string line = report.substr(start, end - start);
+    if (line.rfind("time: ", 0) != 0 && line.find("\"seconds\"") == std::string::npos) {
+      kept += line;
+    }
+    start = end;
+  }
+  return kept;
+}
+
+TEST(Tree, ReportIsTheSameWhateverTheNumberOfJobs) {
+  temp_dir dir;
+  fs::create_directories(dir / "src");
+  for (int i = 0; i < 60; ++i) {
+    write_file(dir / ("src/f" + std::to_string(i) + ".php"), i % 2 ? connect_file : query_file);
+  }
+  for (const char* format : {"text", "json"}) {
+    SCOPED_TRACE(format);
+    run_result one = run_tree({"--report", format, "-j1", "src", "out"}, dir.path());
+    fs::remove_all(dir / "out");
+    run_result two = run_tree({"--report", format, "-j2", "src", "out"}, dir.path());
+    fs::remove_all(dir / "out");
+    EXPECT_EQ(one.status, 0);
+    EXPECT_EQ(two.status, 0);
+    EXPECT_EQ(without_time(two.out), without_time(one.out));
+  }
+}
+
+struct refusal_case {
+  const char* name;
+  std::vector<std::string> arguments;
+  const char* message;
+};
+
+TEST(Tree, RefusesAnOutputFolderThatOverlapsTheSourceOrHoldsFiles) {
+  const refusal_case cases[] = {
+      {"same folder", {"src", "./src/"}, "is the source folder"},
+      {"inside", {"src", "src/lib/out"}, "is inside the source folder"},
+      {"around", {"src/lib", "."}, "contains the source folder"},
+      {"inside through a link", {"src", "link-to-src/new"}, "is inside the source folder"},
+      {"not empty", {"src", "full"}, "exists and is not empty"},
+      {"a file", {"src", "full/file"}, "exists and is not a folder"},
+      {"missing source", {"nothing", "out"}, "cannot use source folder nothing"},
+      {"source is a file", {"full/file", "out"}, "is not a folder"},
+  };
+  for (const refusal_case& c : cases) {
+    SCOPED_TRACE(c.name);
+    temp_dir dir;
+    make_source_tree(dir);
+    fs::create_directory_symlink("src", dir / "link-to-src");
+    fs::create_directory(dir / "full");
+    write_file(dir / "full/file", "x");
+    auto before = snapshot(dir.path());
+
+    run_result run = run_tree(c.arguments, dir.path());
+
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(snapshot(dir.path()), before);
+  }
+}
+
+TEST(Tree, FailedFilesAreNamedAndTheOthersStillConverted) {
+  temp_dir dir;
+  make_source_tree(dir);
+  // With --force, a file stands where the folder lib must go: the folder
+  // and everything in it fail, the rest is converted.
+  fs::create_directory(dir / "out");
+  write_file(dir / "out/lib", "in the way");
+
+  run_result run = run_tree({"--force", "-d", "shop", "src", "out"}, dir.path());
+
+  EXPECT_EQ(run.status, 1);
+  for (const char* failed : {"src/lib: error: could not create folder: it exists and is not a folder [failed]",
+                             "src/lib/Query.PHP: error: could not write",
+                             "src/lib/page.inc: error: could not write"}) {
+    EXPECT_NE(run.out.find(failed), std::string::npos) << failed << "\n" << run.out;
+  }
+  EXPECT_EQ(read_file(dir / "out/index.php"), converted_by_corvexa(dir, connect_file));
+  EXPECT_EQ(read_file(dir / "out/lib"), "in the way");
+  for (const auto& [path, bytes] : snapshot(dir / "out")) {
+    EXPECT_EQ(path.find(".corvexa-"), std::string::npos) << "temporary file left: " << path;
+  }
+}
+
+TEST(Tree, CheckExitsWithTwoWhileWarningsRemain) {
+  temp_dir dir;
+  fs::create_directories(dir / "warns");
+  fs::create_directories(dir / "notes");
+  write_file(dir / "warns/a.php", "<?php mysql_errno();");
+  write_file(dir / "notes/a.php", "<?php mysql_query($q); mysql_select_db('default');");
+  EXPECT_EQ(run_tree({"--check", "warns", "out1"}, dir.path()).status, 2);
+  EXPECT_EQ(run_tree({"warns", "out2"}, dir.path()).status, 0);
+  // mysql_select_db is still an unsupported call, a warning.
+  EXPECT_EQ(run_tree({"--check", "notes", "out3"}, dir.path()).status, 2);
+  write_file(dir / "notes/a.php", "<?php mysql_query($q);");
+  EXPECT_EQ(run_tree({"--check", "notes", "out4"}, dir.path()).status, 0);
+}
+
+TEST(Tree, DiffModeWritesNothingAndPatchGivesTheConvertedTree) {
+  if (std::system("patch --version >/dev/null 2>&1") != 0) {
+    GTEST_SKIP() << "patch is not installed; it applies the diffs";
+  }
+  temp_dir dir;
+  make_source_tree(dir);
+  ASSERT_EQ(run_tree({"src", "out", "-d", "shop"}, dir.path()).status, 0);
+  auto before = snapshot(dir.path());
+
+  run_result run =
+      run_tree({"--diff", "-d", "shop", "--report-file", "report.txt", "src"}, dir.path());
+
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err, "");
+  before["report.txt"] = read_file(dir / "report.txt");
+  EXPECT_EQ(snapshot(dir.path()), before);
+  write_file(dir / "changes.diff", run.out);
+  std::string command = "cp -r '" + dir.path() + "/src' '" + dir.path() + "/patched' 2>/dev/null;" +
+                        " cd '" + dir.path() + "/patched' && patch -p1 -s < ../changes.diff";
+  ASSERT_EQ(std::system(command.c_str()), 0) << run.out;
+  for (const char* php : {"index.php", "lib/Query.PHP", "lib/page.inc", "odd name\n\xff.php"}) {
+    EXPECT_EQ(read_file(dir / "patched/" + php), read_file(dir / "out/" + php)) << php;
+  }
+}
+
+struct usage_case {
+  std::vector<std::string> arguments;
+  int status;
+  const char* expected;  // in standard output for status 0, standard error otherwise
+};
+
+TEST(Tree, CommandLineFollowsGnuConventions) {
+  const usage_case cases[] = {
+      {{"--help"}, 0, "Usage: corvexa-tree [options] SOURCE_DIR OUTPUT_DIR"},
+      {{"-V"}, 0, "corvexa-tree "},
+      {{"src"}, 1, "give two folders"},
+      {{"src", "a", "b"}, 1, "give two folders"},
+      {{"--diff", "src", "out"}, 1, "--diff takes one folder"},
+      {{"-j", "0", "src", "out"}, 1, "--jobs needs a whole number"},
+      {{"--jobs=2x", "src", "out"}, 1, "--jobs needs a whole number"},
+      {{"--report", "xml", "src", "out"}, 1, "--report takes text or json"},
+      {{"--ext", "php,,inc", "src", "out"}, 1, "--ext needs"},
+      {{"--frobnicate", "src", "out"}, 1, "unknown option '--frobnicate'"},
+      {{"-jx2", "src", "out"}, 1, "--jobs needs"},
+      {{"-q", "src", "out"}, 1, "unknown option '-q'"},
+      {{"src", "out", "-d"}, 1, "option '-d' needs a value"},
+  };
+  temp_dir dir;
+  fs::create_directory(dir / "src");
+  for (const usage_case& c : cases) {
+    SCOPED_TRACE(c.arguments.front());
+    run_result run = run_tree(c.arguments, dir.path());
+    EXPECT_EQ(run.status, c.status);
+    const std::string& shown = c.status == 0 ? run.out : run.err;
+    EXPECT_NE(shown.find(c.expected), std::string::npos) << shown;
+    EXPECT_FALSE(fs::exists(dir / "out"));
+  }
+  // "--" ends the options: a folder may be named like one.
+  fs::create_directory(dir / "-j");
+  EXPECT_EQ(run_tree({"--", "-j", "out"}, dir.path()).status, 0);
+}
+
+}  // namespace
+}  // namespace corvexa_test
