@@ -190,6 +190,7 @@ std::string unified_diff(std::string_view path, std::string_view input,
   diff_side old_side{input, line_index(input)};
   diff_side new_side{output, line_index(output)};
   std::vector<line_pair> pairs;
+  pairs.reserve(changes.size());
   for (const line_change& change : changes) {
     pairs.push_back({lines_of(old_side.lines, input, change.before),
                      lines_of(new_side.lines, output, change.after)});
