@@ -31,13 +31,11 @@ bool add_seeds(const fs::path& path, std::vector<fs::path>& seeds) {
     seeds.push_back(path);
     return true;
   }
-  for (fs::directory_iterator it(path, error), end; !error && it != end;
-       it.increment(error)) {
+  for (fs::directory_iterator it(path, error), end; !error && it != end; it.increment(error)) {
     if (it->is_regular_file(error)) seeds.push_back(it->path());
   }
   if (error) {
-    std::fprintf(stderr, "replay: cannot list %s: %s\n", path.c_str(),
-                 error.message().c_str());
+    std::fprintf(stderr, "replay: cannot list %s: %s\n", path.c_str(), error.message().c_str());
   }
   return !error;
 }
@@ -72,8 +70,7 @@ int main(int argc, char** argv) {
       return 1;
     }
     std::fprintf(stderr, "replay: %s\n", seed.c_str());
-    LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()),
-                           bytes.size());
+    LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
   }
   std::printf("replay: %zu seeds passed\n", seeds.size());
   return 0;
