@@ -1,29 +1,31 @@
 #!/usr/bin/env python3
-"""Times corvexa against cat and sed; called by bench/run.
+"""Times corvexa against cat and sed with hyperfine; called by bench/run.
 
-Every command is started the same way (posix_spawn with standard output
-sent to a file, then wait4), so the harness adds the same overhead to each
-side. Each measurement is repeated and the median wall time is reported.
+hyperfine does the timing: one warm-up run, then the given number of runs
+of each command with standard output sent to a file, and the median wall
+time of each, read here from its JSON export. The large-input commands run
+without a shell (-N); the small-file passes are shell loops.
 
-Large input: `cat file > out`, `sed 's/mysql_/pg_/g' file > out` and
-`corvexa -d bench file out > console`, interleaved round by round, plus
-corvexa's peak resident memory. Small files: every file converted by its
-own corvexa process against its own cat process, a whole pass per sample.
+Large input: `cat file > out`, `sed 's/mysql_/pg_/g' file > out`, a plain
+read/write copy and `corvexa -d bench file out > console`, plus corvexa's
+peak resident memory. Small files: one shell loop converting every file with
+its own corvexa process against the same loop running cat, a whole pass per
+sample.
 
 Targets are printed as PASS or FAIL; the exit status is 1 only when a
 command itself fails (non-zero exit, or corvexa writing an empty output).
 """
 
 import argparse
+import json
 import os
-import re
+import shlex
 import shutil
-import statistics
+import subprocess
 import sys
-import time
 
 MIB = 1 << 20
-TIME_TOOL = '/usr/bin/time'
+TIME_TOOL = '/usr/bin/time'  # GNU time, Debian package time
 
 # Limits the results are judged against.
 MAX_CAT_RATIO = 2.0
@@ -36,123 +38,100 @@ class CommandFailed(Exception):
     pass
 
 
-def run(argv, stdout_path):
-    """Runs argv with stdout to stdout_path.
+def hyperfine(commands, runs, work, name, output, shell=False):
+    """Times each command; returns {name: (median seconds, mean CPU seconds)}.
 
-    Returns the wall seconds, the exit status, the CPU seconds (user and
-    system) and the peak resident set in KiB.
+    `commands` maps a name to an argument list (run without a shell) or, with
+    shell=True, to a shell command line. Standard output goes to `output`.
     """
-    actions = [(os.POSIX_SPAWN_OPEN, 1, stdout_path,
-                os.O_WRONLY | os.O_CREAT | os.O_TRUNC, 0o644)]
-    start = time.perf_counter_ns()
-    pid = os.posix_spawn(argv[0], argv, os.environ, file_actions=actions)
-    _, status, usage = os.wait4(pid, 0)
-    elapsed = (time.perf_counter_ns() - start) / 1e9
-    return (elapsed, os.waitstatus_to_exitcode(status),
-            usage.ru_utime + usage.ru_stime, usage.ru_maxrss)
+    export = os.path.join(work, f'{name}.json')
+    argv = ['hyperfine', '--style', 'none', '--warmup', '1', '--runs', str(runs),
+            '--output', output, '--export-json', export]
+    if not shell:
+        argv.append('-N')
+    for label, command in commands.items():
+        argv += ['--command-name', label,
+                 command if shell else shlex.join(command)]
+    finished = subprocess.run(argv, stdout=subprocess.DEVNULL,
+                              stderr=subprocess.PIPE, text=True)
+    if finished.returncode != 0:
+        raise CommandFailed(f'hyperfine ({name}) failed: {finished.stderr.strip()}')
+    with open(export) as text:
+        results = json.load(text)['results']
+    return {result['command']: (result['median'], result['user'] + result['system'])
+            for result in results}
 
 
-def check(label, status, output_path=None):
-    if status != 0:
-        raise CommandFailed(f'{label} exited with status {status}')
-    if output_path is not None and os.path.getsize(output_path) == 0:
-        raise CommandFailed(f'{label} wrote an empty {output_path}')
+def peak_rss_mib(argv, work):
+    """Runs argv once under GNU time and returns its peak resident set in MiB.
+
+    Not wait4 from here: a child forked by Python counts the interpreter's
+    memory in its peak until it execs.
+    """
+    report = os.path.join(work, 'time.txt')
+    finished = subprocess.run([TIME_TOOL, '-f', '%M', '-o', report] + argv,
+                              stdout=subprocess.DEVNULL)
+    if finished.returncode != 0:
+        raise CommandFailed(f'{argv[0]} exited with status {finished.returncode}')
+    with open(report) as text:
+        return int(text.read().split()[-1]) / 1024
 
 
 def verdict(ok):
     return 'PASS' if ok else 'FAIL'
 
 
-def peak_rss_mib(corvexa, input_path, work, fallback_kib):
-    """corvexa's peak RSS in MiB and where the figure comes from."""
-    if not os.access(TIME_TOOL, os.X_OK):
-        return fallback_kib / 1024, 'wait4 ru_maxrss'
-    report = os.path.join(work, 'time-v.txt')
-    argv = [TIME_TOOL, '-v', '-o', report,
-            corvexa, '-d', 'bench', input_path, os.path.join(work, 'out')]
-    status = run(argv, os.path.join(work, 'console'))[1]
-    check('corvexa under /usr/bin/time', status)
-    with open(report) as text:
-        match = re.search(r'Maximum resident set size \(kbytes\): (\d+)', text.read())
-    if not match:
-        return fallback_kib / 1024, 'wait4 ru_maxrss'
-    return int(match.group(1)) / 1024, '/usr/bin/time -v'
-
-
 def large_case(corvexa, input_path, work, runs):
     out = os.path.join(work, 'out')
     console = os.path.join(work, 'console')
-    commands = {
-        'cat': ([shutil.which('cat'), input_path], out),
-        'sed': ([shutil.which('sed'), 's/mysql_/pg_/g', input_path], out),
+    # cat and sed write the result to standard output, dd and corvexa to
+    # `out`; corvexa runs last, so `out` then holds its result.
+    copies = {
+        'cat': [shutil.which('cat'), input_path],
+        'sed': [shutil.which('sed'), 's/mysql_/pg_/g', input_path],
+    }
+    writers = {
         # A plain read/write copy through a 64 KiB buffer: the least that any
         # converter working in user space must do. cat may copy inside the
         # kernel (copy_file_range) and never touch the bytes at all.
-        'rw-copy': ([shutil.which('dd'), f'if={input_path}', f'of={out}', 'bs=64k',
-                     'status=none'], console),
-        'corvexa': ([corvexa, '-d', 'bench', input_path, out], console),
+        'rw-copy': [shutil.which('dd'), f'if={input_path}', f'of={out}', 'bs=64k',
+                    'status=none'],
+        'corvexa': [corvexa, '-d', 'bench', input_path, out],
     }
-    # One untimed copy brings the input into the page cache.
-    check('cat', run(*commands['cat'])[1])
-    times = {name: [] for name in commands}
-    cpu = {name: [] for name in commands}
-    rss = 0
-    names = list(commands)
-    for round_ in range(runs):
-        # Rotate the order so that no command always runs first.
-        shift = round_ % len(names)
-        for name in names[shift:] + names[:shift]:
-            seconds, status, cpu_seconds, maxrss = run(*commands[name])
-            check(name, status, out)
-            times[name].append(seconds)
-            cpu[name].append(cpu_seconds)
-            if name == 'corvexa':
-                rss = max(rss, maxrss)
-    medians = {name: statistics.median(t) for name, t in times.items()}
+    timed = hyperfine(copies, runs, work, 'large-copies', out)
+    timed.update(hyperfine(writers, runs, work, 'large-writers', console))
+    if os.path.getsize(out) == 0:
+        raise CommandFailed(f'corvexa wrote an empty {out}')
     size_mib = os.path.getsize(input_path) / MIB
     print(f'large input: {input_path}')
-    print(f'  {size_mib:.0f} MiB, median of {runs} runs each:'
-          ' wall time, throughput, CPU time (user + system)')
-    for name, seconds in medians.items():
+    print(f'  {size_mib:.0f} MiB, median of {runs} runs each (hyperfine):'
+          ' wall time, throughput, mean CPU time (user + system)')
+    for name, (seconds, cpu_seconds) in timed.items():
         print(f'  {name:<8} {seconds:8.3f} s  {size_mib / seconds:8.1f} MiB/s'
-              f'  {statistics.median(cpu[name]):8.3f} s CPU')
-    rss_mib, rss_source = peak_rss_mib(corvexa, input_path, work, rss)
-    return medians, rss_mib, rss_source
+              f'  {cpu_seconds:8.3f} s CPU')
+    rss_mib = peak_rss_mib(writers['corvexa'], work)
+    return {name: seconds for name, (seconds, _) in timed.items()}, rss_mib
 
 
 def small_case(corvexa, small_dir, work, runs):
-    files = sorted(os.path.join(small_dir, f) for f in os.listdir(small_dir)
-                   if f.endswith('.php'))
+    files = sorted(f for f in os.listdir(small_dir) if f.endswith('.php'))
     if not files:
         raise CommandFailed(f'no .php files in {small_dir}')
-    out = os.path.join(work, 'small-out')
+    out = shlex.quote(os.path.join(work, 'small-out'))
+    pattern = shlex.quote(small_dir) + '/*.php'
+    loops = {
+        'cat': f'for f in {pattern}; do cat "$f" > {out} || exit 1; done',
+        'corvexa': f'for f in {pattern}; do {shlex.quote(corvexa)} -d bench "$f" {out}'
+                   ' || exit 1; done',
+    }
     console = os.path.join(work, 'small-console')
-    cat = shutil.which('cat')
-
-    def cat_pass():
-        for path in files:
-            check('cat', run([cat, path], out)[1])
-
-    def corvexa_pass():
-        for path in files:
-            check(f'corvexa on {path}',
-                  run([corvexa, '-d', 'bench', path, out], console)[1], out)
-
-    passes = {'cat': cat_pass, 'corvexa': corvexa_pass}
-    times = {name: [] for name in passes}
-    for round_ in range(runs):
-        order = list(passes) if round_ % 2 == 0 else list(passes)[::-1]
-        for name in order:
-            start = time.perf_counter_ns()
-            passes[name]()
-            times[name].append((time.perf_counter_ns() - start) / 1e9)
-    medians = {name: statistics.median(t) for name, t in times.items()}
-    size_kib = os.path.getsize(files[0]) / 1024
+    timed = hyperfine(loops, runs, work, 'small', console, shell=True)
+    size_kib = os.path.getsize(os.path.join(small_dir, files[0])) / 1024
     print(f'small files: {len(files)} x {size_kib:.0f} KiB, one process per file,'
-          f' median of {runs} passes')
-    for name, seconds in medians.items():
+          f' median of {runs} passes (hyperfine)')
+    for name, (seconds, _) in timed.items():
         print(f'  {name:<8} {seconds:8.3f} s  {seconds / len(files) * 1e3:8.3f} ms per file')
-    return medians
+    return {name: seconds for name, (seconds, _) in timed.items()}
 
 
 def main():
@@ -163,11 +142,16 @@ def main():
     parser.add_argument('--work', required=True, help='folder for the outputs')
     parser.add_argument('--runs', type=int, default=5)
     args = parser.parse_args()
+    for tool, package in (('hyperfine', 'hyperfine'), (TIME_TOOL, 'time')):
+        if shutil.which(tool) is None:
+            print(f'bench: error: {tool} not found (Debian package {package})',
+                  file=sys.stderr)
+            return 1
     os.makedirs(args.work, exist_ok=True)
     corvexa = os.path.abspath(args.corvexa)
 
     try:
-        large, rss_mib, rss_source = large_case(corvexa, args.input, args.work, args.runs)
+        large, rss_mib = large_case(corvexa, args.input, args.work, args.runs)
         print()
         small = small_case(corvexa, args.small_dir, args.work, args.runs)
     except CommandFailed as failure:
@@ -185,7 +169,7 @@ def main():
     print(f'corvexa / sed (large):  {sed_ratio:6.2f}x   target <= {1 / MIN_SED_SPEEDUP:.2f}x'
           f' ({MIN_SED_SPEEDUP:.0f}x faster)   {verdict(sed_ratio <= 1 / MIN_SED_SPEEDUP)}')
     print(f'peak RSS:               {rss_mib:6.2f} MiB target < {MAX_RSS_MIB} MiB'
-          f'   {verdict(rss_mib < MAX_RSS_MIB)}   ({rss_source})')
+          f'   {verdict(rss_mib < MAX_RSS_MIB)}   (GNU time)')
     print(f'corvexa / cat (small):  {small_ratio:6.2f}x   target <= {MAX_SMALL_CAT_RATIO}x'
           f'   {verdict(small_ratio <= MAX_SMALL_CAT_RATIO)}')
     print(f'bench: corvexa {cat_ratio:.2f}x cat, {sed_ratio:.2f}x sed, '

@@ -44,6 +44,7 @@ struct run_options {
 inline run_result run_program(const char* binary, const std::vector<std::string>& argv,
                               const std::string& cwd, const run_options& options = {}) {
   std::vector<char*> pointers;
+  pointers.reserve(argv.size() + 1);
   for (const std::string& argument : argv)
     pointers.push_back(const_cast<char*>(argument.c_str()));
   pointers.push_back(nullptr);

@@ -37,7 +37,7 @@ class byte_text {
 
   // Never a null pointer, even when empty: callers may pass it to memcpy.
   std::string_view view() const {
-    return data_ != nullptr ? std::string_view(data_, size_) : std::string_view("", 0);
+    return data_ != nullptr ? std::string_view(data_, size_) : std::string_view("");
   }
   operator std::string_view() const { return view(); }
   std::size_t size() const { return size_; }

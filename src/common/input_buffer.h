@@ -17,7 +17,7 @@ namespace corvexa {
 
 class input_buffer {
  public:
-  static constexpr std::size_t default_capacity = 64 * 1024;
+  static constexpr std::size_t default_capacity = std::size_t{64} * 1024;
   // next() returns this once the input is used up.
   static constexpr int end_of_input = -1;
 

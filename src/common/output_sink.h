@@ -17,7 +17,7 @@ namespace corvexa {
 
 class output_sink {
  public:
-  static constexpr std::size_t default_capacity = 64 * 1024;
+  static constexpr std::size_t default_capacity = std::size_t{64} * 1024;
 
   explicit output_sink(byte_writer& writer,
                        std::size_t capacity = default_capacity);

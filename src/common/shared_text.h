@@ -15,7 +15,7 @@ namespace corvexa {
 class shared_text {
  public:
   std::string_view view() const {
-    return text_ ? text_->view() : std::string_view("", 0);
+    return text_ ? text_->view() : std::string_view("");
   }
   bool empty() const { return view().empty(); }
 

@@ -188,6 +188,7 @@ std::string unified_diff(std::string_view path, std::string_view input,
   if (changes.empty()) changes = {{{0, input.size()}, {0, output.size()}}};
 
   std::vector<line_pair> pairs;
+  pairs.reserve(changes.size());
   for (const line_change& change : changes) {
     pairs.push_back({lines_of(old_side.lines, input, change.before),
                      lines_of(new_side.lines, output, change.after)});

@@ -18,8 +18,8 @@ enum char_class : unsigned char {
 
 constexpr std::array<unsigned char, 256> make_char_classes() {
   std::array<unsigned char, 256> table{};
-  for (int c : {'\t', '\n', '\r', ' '}) table[c] |= whitespace;
-  for (int c : {'\'', '"'}) table[c] |= starts_quoted;
+  for (unsigned char c : {'\t', '\n', '\r', ' '}) table[c] |= whitespace;
+  for (unsigned char c : {'\'', '"'}) table[c] |= starts_quoted;
   table['$'] |= starts_name;
   for (int c = 0; c < 256; ++c) {
     bool digit = c >= '0' && c <= '9';
