@@ -53,7 +53,7 @@ const rule& rule_named(std::string_view id) {
 
 // The event's message for its kind.
 std::string message_of(const logged_event& event, std::string_view database_name) {
-  const std::string call = event.call + "()";
+  std::string call = event.call + "()";
   const std::string& text = event.text;
   switch (event.kind) {
     case event_kind::unsupported_call:

@@ -43,7 +43,9 @@ bool future_real_path(const std::string& path, std::string& resolved) {
       --missing;
       continue;
     }
-    std::string candidate = resolved == "/" ? "/" + name : resolved + "/" + name;
+    std::string candidate = resolved;
+    if (candidate != "/") candidate += '/';
+    candidate += name;
     struct stat info;
     if (missing == 0 && ::lstat(candidate.c_str(), &info) == 0) {
       if (!real_path(candidate, resolved)) return false;
