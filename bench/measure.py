@@ -1,34 +1,52 @@
 #!/usr/bin/env python3
-"""Times corvexa against cat and sed; called by bench/run.
+"""Times corvexa against plain copies; called by bench/run.
 
 Every command is started the same way (posix_spawn with standard output
 sent to a file, then wait4), so the harness adds the same overhead to each
-side. Each measurement is repeated and the median wall time is reported.
+side. The commands of one case run interleaved, round by round in a
+rotating order, and every figure is the median of its rounds; ratios are
+taken between medians of the same run.
 
-Large input: `cat file > out`, `sed 's/mysql_/pg_/g' file > out` and
-`corvexa -d bench file out > console`, interleaved round by round, plus
-corvexa's peak resident memory. Small files: every file converted by its
-own corvexa process against its own cat process, a whole pass per sample.
+Large inputs, each on its own:
+  read      dd bs=64k of=/dev/null: reading the file and nothing else
+  rw-copy   dd bs=64k into a file: the least a user-space filter must do
+  corvexa   corvexa from the file into a file
+  to-null   corvexa from the file into /dev/null
+  (the first input also times cat and sed 's/mysql_/pg_/g' for reference)
+The scanning rate is the file's size over (to-null - read): what corvexa
+adds to reading its input. corvexa's peak resident memory is taken on each
+large input and on one small file, to show that it does not grow.
+
+In memory: the microbenchmark converts each large input held in memory
+with the full table, output dropped; its median rate is the other scanning
+rate.
+
+Small files: every file converted by its own corvexa process against its
+own cat process, a whole pass per sample.
 
 Targets are printed as PASS or FAIL; the exit status is 1 only when a
 command itself fails (non-zero exit, or corvexa writing an empty output).
 """
 
 import argparse
+import json
 import os
 import re
 import shutil
 import statistics
+import subprocess
 import sys
 import time
 
 MIB = 1 << 20
+GB = 1e9
 TIME_TOOL = '/usr/bin/time'
 
 # Limits the results are judged against.
-MAX_CAT_RATIO = 2.0
-MIN_SED_SPEEDUP = 5.0
+MIN_SCAN_GB_S = 1.0
+MAX_COPY_RATIO = 2.0
 MAX_RSS_MIB = 4.0
+MAX_RSS_GROWTH_MIB = 1.0
 MAX_SMALL_CAT_RATIO = 1.5
 
 
@@ -63,61 +81,79 @@ def verdict(ok):
     return 'PASS' if ok else 'FAIL'
 
 
-def peak_rss_mib(corvexa, input_path, work, fallback_kib):
-    """corvexa's peak RSS in MiB and where the figure comes from."""
-    if not os.access(TIME_TOOL, os.X_OK):
-        return fallback_kib / 1024, 'wait4 ru_maxrss'
-    report = os.path.join(work, 'time-v.txt')
-    argv = [TIME_TOOL, '-v', '-o', report,
-            corvexa, '-d', 'bench', input_path, os.path.join(work, 'out')]
-    status = run(argv, os.path.join(work, 'console'))[1]
-    check('corvexa under /usr/bin/time', status)
-    with open(report) as text:
-        match = re.search(r'Maximum resident set size \(kbytes\): (\d+)', text.read())
-    if not match:
-        return fallback_kib / 1024, 'wait4 ru_maxrss'
-    return int(match.group(1)) / 1024, '/usr/bin/time -v'
+def peak_rss_mib(corvexa, input_path, work):
+    """corvexa's peak RSS in MiB on input_path, and where the figure comes from."""
+    out = os.path.join(work, 'rss-out')
+    console = os.path.join(work, 'console')
+    if os.access(TIME_TOOL, os.X_OK):
+        report = os.path.join(work, 'time-v.txt')
+        argv = [TIME_TOOL, '-v', '-o', report, corvexa, '-d', 'bench', input_path, out]
+        check('corvexa under /usr/bin/time', run(argv, console)[1])
+        with open(report) as text:
+            match = re.search(r'Maximum resident set size \(kbytes\): (\d+)', text.read())
+        if match:
+            return int(match.group(1)) / 1024, '/usr/bin/time -v'
+    _, status, _, maxrss = run([corvexa, '-d', 'bench', input_path, out], console)
+    check('corvexa', status)
+    return maxrss / 1024, 'wait4 ru_maxrss'
 
 
-def large_case(corvexa, input_path, work, runs):
+def large_case(corvexa, input_path, work, runs, with_references):
     out = os.path.join(work, 'out')
     console = os.path.join(work, 'console')
+    dd = shutil.which('dd')
     commands = {
-        'cat': ([shutil.which('cat'), input_path], out),
-        'sed': ([shutil.which('sed'), 's/mysql_/pg_/g', input_path], out),
-        # A plain read/write copy through a 64 KiB buffer: the least that any
-        # converter working in user space must do. cat may copy inside the
-        # kernel (copy_file_range) and never touch the bytes at all.
-        'rw-copy': ([shutil.which('dd'), f'if={input_path}', f'of={out}', 'bs=64k',
-                     'status=none'], console),
-        'corvexa': ([corvexa, '-d', 'bench', input_path, out], console),
+        'read': ([dd, f'if={input_path}', 'of=/dev/null', 'bs=64k', 'status=none'],
+                 console, None),
+        # cat may copy inside the kernel (copy_file_range) and never touch
+        # the bytes at all; dd reads them into its buffer and writes them.
+        'rw-copy': ([dd, f'if={input_path}', f'of={out}', 'bs=64k', 'status=none'],
+                    console, out),
+        'corvexa': ([corvexa, '-d', 'bench', input_path, out], console, out),
+        'to-null': ([corvexa, '-d', 'bench', input_path, '/dev/null'], console, None),
     }
-    # One untimed copy brings the input into the page cache.
-    check('cat', run(*commands['cat'])[1])
+    if with_references:
+        commands['cat'] = ([shutil.which('cat'), input_path], out, out)
+        commands['sed'] = ([shutil.which('sed'), 's/mysql_/pg_/g', input_path], out, out)
+    # One untimed read brings the input into the page cache.
+    check('read', run(*commands['read'][:2])[1])
     times = {name: [] for name in commands}
     cpu = {name: [] for name in commands}
-    rss = 0
     names = list(commands)
     for round_ in range(runs):
-        # Rotate the order so that no command always runs first.
         shift = round_ % len(names)
         for name in names[shift:] + names[:shift]:
-            seconds, status, cpu_seconds, maxrss = run(*commands[name])
-            check(name, status, out)
+            argv, stdout_path, written = commands[name]
+            seconds, status, cpu_seconds, _ = run(argv, stdout_path)
+            check(name, status, written)
             times[name].append(seconds)
             cpu[name].append(cpu_seconds)
-            if name == 'corvexa':
-                rss = max(rss, maxrss)
     medians = {name: statistics.median(t) for name, t in times.items()}
-    size_mib = os.path.getsize(input_path) / MIB
+    size = os.path.getsize(input_path)
     print(f'large input: {input_path}')
-    print(f'  {size_mib:.0f} MiB, median of {runs} runs each:'
+    print(f'  {size / MIB:.0f} MiB, median of {runs} interleaved runs each:'
           ' wall time, throughput, CPU time (user + system)')
     for name, seconds in medians.items():
-        print(f'  {name:<8} {seconds:8.3f} s  {size_mib / seconds:8.1f} MiB/s'
+        print(f'  {name:<8} {seconds:8.3f} s  {size / MIB / seconds:8.1f} MiB/s'
               f'  {statistics.median(cpu[name]):8.3f} s CPU')
-    rss_mib, rss_source = peak_rss_mib(corvexa, input_path, work, rss)
-    return medians, rss_mib, rss_source
+    return medians, size
+
+
+def in_memory_rates(microbench, inputs, runs):
+    """The microbenchmark's median conversion rate of each input, in GB/s."""
+    argv = [microbench] + [f'--input={path}' for path in inputs] + [
+        '--benchmark_filter=BM_convert_file/.*/mysql_calls',
+        f'--benchmark_repetitions={runs}', '--benchmark_format=json']
+    result = subprocess.run(argv, capture_output=True, text=True)
+    if result.returncode != 0:
+        raise CommandFailed(f'{microbench} exited with status {result.returncode}:'
+                            f' {result.stderr.strip()}')
+    rates = {}
+    for entry in json.loads(result.stdout)['benchmarks']:
+        if entry.get('run_type') == 'aggregate' and entry['aggregate_name'] == 'median':
+            name = entry['run_name'].split('/')[1]
+            rates[name] = entry['bytes_per_second'] / GB
+    return {path: rates[os.path.basename(path)] for path in inputs}
 
 
 def small_case(corvexa, small_dir, work, runs):
@@ -152,13 +188,15 @@ def small_case(corvexa, small_dir, work, runs):
           f' median of {runs} passes')
     for name, seconds in medians.items():
         print(f'  {name:<8} {seconds:8.3f} s  {seconds / len(files) * 1e3:8.3f} ms per file')
-    return medians
+    return medians, files[0]
 
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split('\n\n')[0])
     parser.add_argument('--corvexa', required=True)
-    parser.add_argument('--input', required=True, help='the large input file')
+    parser.add_argument('--microbench', help='corvexa_microbench, for the in-memory rate')
+    parser.add_argument('--input', required=True, action='append',
+                        help='a large input file (repeat for several)')
     parser.add_argument('--small-dir', required=True)
     parser.add_argument('--work', required=True, help='folder for the outputs')
     parser.add_argument('--runs', type=int, default=5)
@@ -167,29 +205,59 @@ def main():
     corvexa = os.path.abspath(args.corvexa)
 
     try:
-        large, rss_mib, rss_source = large_case(corvexa, args.input, args.work, args.runs)
-        print()
-        small = small_case(corvexa, args.small_dir, args.work, args.runs)
+        large = {}
+        for index, path in enumerate(args.input):
+            large[path] = large_case(corvexa, path, args.work, args.runs,
+                                     with_references=index == 0)
+            print()
+        memory = {}
+        if args.microbench:
+            memory = in_memory_rates(args.microbench, args.input, args.runs)
+        small, small_file = small_case(corvexa, args.small_dir, args.work, args.runs)
+        rss = {path: peak_rss_mib(corvexa, path, args.work)
+               for path in [small_file] + args.input}
     except CommandFailed as failure:
         print(f'bench: error: {failure}', file=sys.stderr)
         return 1
 
-    cat_ratio = large['corvexa'] / large['cat']
-    sed_ratio = large['corvexa'] / large['sed']
-    small_ratio = small['corvexa'] / small['cat']
-    copy_ratio = large['corvexa'] / large['rw-copy']
     print()
-    print(f'corvexa / rw-copy (large): {copy_ratio:6.2f}x   (for reference: dd bs=64k)')
-    print(f'corvexa / cat (large):  {cat_ratio:6.2f}x   target <= {MAX_CAT_RATIO}x'
-          f'   {verdict(cat_ratio <= MAX_CAT_RATIO)}')
-    print(f'corvexa / sed (large):  {sed_ratio:6.2f}x   target <= {1 / MIN_SED_SPEEDUP:.2f}x'
-          f' ({MIN_SED_SPEEDUP:.0f}x faster)   {verdict(sed_ratio <= 1 / MIN_SED_SPEEDUP)}')
-    print(f'peak RSS:               {rss_mib:6.2f} MiB target < {MAX_RSS_MIB} MiB'
-          f'   {verdict(rss_mib < MAX_RSS_MIB)}   ({rss_source})')
-    print(f'corvexa / cat (small):  {small_ratio:6.2f}x   target <= {MAX_SMALL_CAT_RATIO}x'
-          f'   {verdict(small_ratio <= MAX_SMALL_CAT_RATIO)}')
-    print(f'bench: corvexa {cat_ratio:.2f}x cat, {sed_ratio:.2f}x sed, '
-          f'peak RSS {rss_mib:.1f} MiB, small files {small_ratio:.2f}x cat')
+    summary = []
+    for path, (medians, size) in large.items():
+        name = os.path.basename(path)
+        added = medians['to-null'] - medians['read']
+        scan = size / added / GB if added > 0 else float('inf')
+        copy_ratio = medians['corvexa'] / medians['rw-copy']
+        print(f'{name}:')
+        print(f'  scanning rate from the file: {scan:6.2f} GB/s   target >= {MIN_SCAN_GB_S}'
+              f'   {verdict(scan >= MIN_SCAN_GB_S)}'
+              f'   ({size / GB:.3f} GB / ({medians["to-null"]:.3f} - {medians["read"]:.3f}) s)')
+        if path in memory:
+            print(f'  scanning rate in memory:     {memory[path]:6.2f} GB/s   target >= '
+                  f'{MIN_SCAN_GB_S}   {verdict(memory[path] >= MIN_SCAN_GB_S)}'
+                  f'   (microbenchmark, full table)')
+        print(f'  corvexa / rw-copy:           {copy_ratio:6.2f}x      target <= '
+              f'{MAX_COPY_RATIO}x   {verdict(copy_ratio <= MAX_COPY_RATIO)}')
+        if 'cat' in medians:
+            print(f'  corvexa / cat:               {medians["corvexa"] / medians["cat"]:6.2f}x'
+                  f'      (for reference)')
+            print(f'  corvexa / sed:               {medians["corvexa"] / medians["sed"]:6.2f}x'
+                  f'      (for reference)')
+        summary.append(f'{name} {scan:.2f} GB/s'
+                       + (f' ({memory[path]:.2f} in memory)' if path in memory else '')
+                       + f' {copy_ratio:.2f}x rw-copy')
+    smallest = rss[small_file][0]
+    largest = max(mib for mib, _ in rss.values())
+    rss_ok = largest < MAX_RSS_MIB and largest - smallest <= MAX_RSS_GROWTH_MIB
+    print('peak RSS:                      '
+          + ', '.join(f'{mib:.2f} MiB ({os.path.getsize(p) / MIB:.3g} MiB input)'
+                      for p, (mib, _) in rss.items())
+          + f'   target < {MAX_RSS_MIB} MiB, growing <= {MAX_RSS_GROWTH_MIB} MiB'
+          f'   {verdict(rss_ok)}   ({rss[small_file][1]})')
+    small_ratio = small['corvexa'] / small['cat']
+    print(f'small files, corvexa / cat:    {small_ratio:6.2f}x      target <= '
+          f'{MAX_SMALL_CAT_RATIO}x   {verdict(small_ratio <= MAX_SMALL_CAT_RATIO)}')
+    print('bench: ' + '; '.join(summary) + f'; peak RSS {largest:.1f} MiB;'
+          f' small files {small_ratio:.2f}x cat')
     return 0
 
 

@@ -30,6 +30,10 @@ struct memory_conversion_options {
   std::size_t largest_read = in_place;
   std::size_t input_capacity = input_buffer::default_capacity;
   std::size_t output_capacity = output_sink::default_capacity;
+  // Drops the output, the console text and the events rather than keeping
+  // them, so that a benchmark times the conversion and not the growth of
+  // strings and vectors.
+  bool discard = false;
 };
 
 // An event as reported, with its texts copied out of the conversion.
