@@ -5,6 +5,9 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <stdexcept>
+
+#include "scan/char_classes.h"
 
 namespace corvexa {
 namespace {
@@ -27,9 +30,20 @@ std::uint32_t lower_and_hash(std::string_view text, char* lowered) {
   return hash;
 }
 
+// An ASCII letter followed by bytes that continue a name: the form of a
+// word token.
+bool is_word(std::string_view name) {
+  if (name.empty() || !has_class(name[0], starts_word)) return false;
+  for (char c : name) {
+    if (!has_class(c, continues_name)) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 void call_table::add(std::string_view name, bool remembers, call_rule rule) {
+  if (!is_word(name)) throw std::invalid_argument("a call name must be a word");
   std::string lower(name.size(), '\0');
   lower_and_hash(name, lower.data());
   if (const call_entry* existing = look_up(lower)) {
@@ -39,10 +53,8 @@ void call_table::add(std::string_view name, bool remembers, call_rule rule) {
   }
   shortest_name_ = std::min(shortest_name_, lower.size());
   longest_name_ = std::max(longest_name_, lower.size());
-  if (!lower.empty()) {
-    may_start_name_[static_cast<unsigned char>(lower[0])] = true;
-    may_start_name_[static_cast<unsigned char>(ascii_upper(lower[0]))] = true;
-  }
+  may_start_name_[static_cast<unsigned char>(lower[0])] = true;
+  may_start_name_[static_cast<unsigned char>(ascii_upper(lower[0]))] = true;
   entries_.push_back(call_entry{std::move(lower), remembers, std::move(rule)});
   rebuild_slots();
 }

@@ -2,7 +2,9 @@
 // call name, whether the call `remembers` (stores the block's last variable
 // for later calls to use as a default link) and the rule that reads the
 // rest of the call and writes its replacement. A token matches an entry when
-// it equals the name as a whole, without regard to ASCII letter case. The
+// it equals the name as a whole, without regard to ASCII letter case; names
+// are words (an ASCII letter, then bytes that continue a name), so only a
+// word token can match, and the scanner need only look at words. The
 // scanner only knows this form; the rows come from whoever builds the table,
 // so an empty table turns a conversion into a plain copy.
 #pragma once
@@ -31,7 +33,8 @@ struct call_entry {
 
 class call_table {
  public:
-  // Adds an entry. A name already in the table is replaced.
+  // Adds an entry. A name already in the table is replaced. Throws
+  // std::invalid_argument if `name` is not a word.
   void add(std::string_view name, bool remembers, call_rule rule);
   // The entry whose name equals `token` regardless of ASCII case, or null.
   // Most tokens are ruled out by their length or first byte before any

@@ -1,29 +1,25 @@
 // Token loop of one PHP block, with a fast path. Most of a block passes
-// through unchanged, so whole tokens that lie inside the buffered input
-// window are not copied one by one: the loop steps over them with the byte
-// class table and writes the window in spans, stopping only where a token
-// needs attention (a variable to remember, a comment, a call name, the block
-// closer). A token that may run past the window's end is read by get_token
-// instead, which follows it across refills; both paths cut tokens alike.
+// through unchanged, so tokens that lie whole inside the buffered input
+// window are not copied one by one: the loop steps over them and writes the
+// window in spans, stopping only where a token needs more than passing
+// through. A token that may run past the window's end is read by get_token
+// instead, which follows it across refills. Both paths cut tokens with the
+// token cutter and ask meaning_of what a token means, so they cannot
+// disagree.
 #include "scan/php_block.h"
 
 #include <cstdint>
 #include <string_view>
 
+#include "scan/byte_search.h"
 #include "scan/call_table.h"
-#include "scan/char_classes.h"
 #include "scan/comment_copier.h"
+#include "scan/token_cutter.h"
+#include "scan/token_meaning.h"
 #include "scan/tokenizer.h"
-#include "scan/window_token.h"
 
 namespace corvexa {
 namespace {
-
-enum class block_status { open, ended };
-
-bool is_comment_opener(std::string_view token) {
-  return token == "/*" || token == "//";
-}
 
 // Runs the rule of `call`, whose name has just been consumed and started at
 // input offset `name_offset`, and reports what replaced it.
@@ -49,26 +45,7 @@ void run_call(conversion_state& state, const call_entry& call,
   state.events.call_replaced(replaced);
 }
 
-// Handles one whole token that has been read and not yet written. A
-// variable is written and then kept as the last variable without a copy.
-block_status handle_token(conversion_state& state, byte_text& token,
-                          shared_text& last_variable) {
-  if (token[0] == '$') {
-    state.output_stream.write(token);
-    last_variable.take(std::move(token));
-  } else if (is_comment_opener(token)) {
-    copy_comment(state, token);
-  } else if (const call_entry* call = state.call_names.find(token)) {
-    run_call(state, *call, last_variable,
-             state.input_stream.position() - token.size());
-  } else {
-    state.output_stream.write(token);
-    if (token == "?>") return block_status::ended;
-  }
-  return block_status::open;
-}
-
-enum class window_outcome { token_at_edge, call_or_comment, block_ended, done };
+enum class window_outcome { token_at_edge, left_window, block_ended, done };
 
 // Steps over the whole tokens of `window`, writing them out as one span.
 // Stops before a token that may run past the window, and after a call or
@@ -81,44 +58,73 @@ window_outcome pass_window(conversion_state& state, std::string_view window,
     input.consume(end);
   };
   std::size_t i = 0;
-  const std::size_t size = window.size();
   for (;;) {
     i = skip_plain_bytes(window, i);
-    if (i == size) break;
-    char c = window[i];
-    if (has_class(c, starts_name)) {
-      std::size_t end = name_token_end(window, i);
-      if (end == 0) break;
-      std::string_view name = window.substr(i, end - i);
-      if (c == '$') {
-        last_variable.assign(name);
-      } else if (const call_entry* call = state.call_names.find(name)) {
-        write_through(i);
-        std::uint64_t name_offset = input.position();
-        input.consume(end - i);
-        run_call(state, *call, last_variable, name_offset);
-        return window_outcome::call_or_comment;
-      }
-      i = end;
-    } else {  // a string, "/", "//", "/*", "?" or "?>"
-      std::size_t end = token_end(window, i);
-      if (end == 0) break;
-      std::string_view token = window.substr(i, end - i);
-      if (token == "?>") {
-        write_through(end);
-        return window_outcome::block_ended;
-      }
-      if (is_comment_opener(token)) {
+    if (i == window.size()) break;
+    std::size_t end = token_end(window, i);
+    if (end == 0) break;
+    std::string_view token = window.substr(i, end - i);
+    token_meaning meaning = meaning_of(token, state.call_names);
+    switch (meaning.role) {
+      case token_role::passes:
+        break;
+      case token_role::variable:
+        last_variable.assign(token);
+        break;
+      case token_role::comment:
         write_through(i);
         input.consume(token.size());
         copy_comment(state, token);
-        return window_outcome::call_or_comment;
+        return window_outcome::left_window;
+      case token_role::call: {
+        write_through(i);
+        std::uint64_t name_offset = input.position();
+        input.consume(token.size());
+        run_call(state, *meaning.call, last_variable, name_offset);
+        return window_outcome::left_window;
       }
-      i = end;
+      case token_role::block_closer:
+        write_through(end);
+        return window_outcome::block_ended;
     }
+    i = end;
   }
   write_through(i);
-  return i < size ? window_outcome::token_at_edge : window_outcome::done;
+  return i < window.size() ? window_outcome::token_at_edge : window_outcome::done;
+}
+
+// Reads the token at the window's edge across refills and does what it
+// means. Returns false once the block has ended.
+bool take_edge_token(conversion_state& state, byte_text& token,
+                     shared_text& last_variable) {
+  // A string is written through as it is read; only tokens whose meaning
+  // depends on all of them are held whole.
+  if (always_passes(state.input_stream.window()[0])) {
+    copy_quoted_token(state);
+    return true;
+  }
+  if (!get_token(state, token, /*quiet=*/false)) return false;
+  token_meaning meaning = meaning_of(token, state.call_names);
+  switch (meaning.role) {
+    case token_role::passes:
+      state.output_stream.write(token);
+      break;
+    case token_role::variable:
+      state.output_stream.write(token);
+      last_variable.take(std::move(token));
+      break;
+    case token_role::comment:
+      copy_comment(state, token);
+      break;
+    case token_role::call:
+      run_call(state, *meaning.call, last_variable,
+               state.input_stream.position() - token.size());
+      break;
+    case token_role::block_closer:
+      state.output_stream.write(token);
+      return false;
+  }
+  return true;
 }
 
 }  // namespace
@@ -135,19 +141,10 @@ void convert_php_block(conversion_state& state) {
       case window_outcome::block_ended:
         return;
       case window_outcome::done:
-      case window_outcome::call_or_comment:
+      case window_outcome::left_window:
         continue;
       case window_outcome::token_at_edge:
-        // A string is written through as it is read; only tokens that
-        // matter to the loop are held whole.
-        if (has_class(state.input_stream.window()[0], starts_quoted)) {
-          copy_quoted_token(state);
-          continue;
-        }
-        if (!get_token(state, token, /*quiet=*/false)) return;
-        if (handle_token(state, token, last_variable) == block_status::ended) {
-          return;
-        }
+        if (!take_edge_token(state, token, last_variable)) return;
     }
   }
 }

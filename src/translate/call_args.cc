@@ -1,13 +1,15 @@
 // Argument list reading with a depth count and an argument index. Tokens
-// that lie wholly inside the buffered input window are taken from it in
-// place; a token that may run past the window's end is read by get_token.
-// Both paths feed the same list_reader, so they cannot disagree.
+// that lie whole inside the buffered input window are taken from it in
+// place; a token that may run past the window's end is taken in pieces as
+// the buffer is refilled. Both paths cut tokens with the token cutter and
+// feed the same list_reader, so they cannot disagree.
 #include "translate/call_args.h"
 
 #include <cstdint>
 
+#include "scan/char_classes.h"
+#include "scan/token_cutter.h"
 #include "scan/tokenizer.h"
-#include "scan/window_token.h"
 
 namespace corvexa {
 namespace {
@@ -26,7 +28,8 @@ class list_reader {
   // Whitespace is echoed until the first comma and dropped after it.
   bool quiet() const { return quiet_; }
 
-  // Takes one token; returns true once the closing parenthesis is taken.
+  // Takes one whole token; returns true once the closing parenthesis is
+  // taken.
   bool take(std::string_view token) {
     if (!opened_) {
       // Anything but "(" is reported, dropped, and taken as if it were "(".
@@ -41,27 +44,41 @@ class list_reader {
     }
     if (is_single(token, '(')) ++depth_;
     if (is_single(token, ')') && --depth_ == 0) return true;
-    if (byte_text* text = current_text()) text->append(token);
+    append(token, /*continues=*/false);
     return false;
   }
 
-  // Reads the next token, which starts at the window's edge, straight into
-  // the argument it belongs to: a string argument may be as long as the
-  // input and is not held twice. Returns true once the list is closed.
+  // Takes the token that starts at the window's edge and may run past it.
+  // It is added to its argument piece by piece as it is read, so that a
+  // string as long as the input is not held twice. Returns true once the
+  // list is closed.
   bool take_edge_token(byte_text& scratch) {
-    char first = state_.input_stream.window()[0];
-    byte_text* text = current_text();
-    // Only a token that may be "(" or whose text a message needs is read
-    // on its own; names and strings are never "(", "," or ")".
-    bool name_or_string = has_class(first, starts_name) || has_class(first, starts_quoted);
-    if (!opened_ || text == nullptr || !name_or_string) {
+    if (!opened_) {
+      // The token that should have been "(" is quoted whole by the report.
       if (!get_token(state_, scratch, quiet_)) return true;
       return take(scratch);
     }
-    return !append_token(state_, *text, quiet_);
+    // A token that can run past the window is a name, a string or one of
+    // the pairs: never "(", "," or ")", so it is only ever appended.
+    input_buffer& input = state_.input_stream;
+    token_cutter cutter(input.window()[0]);
+    append(input.window().substr(0, 1), /*continues=*/false);
+    input.consume(1);
+    take_token_rest(input, cutter, [this](std::string_view piece) {
+      append(piece, /*continues=*/true);
+    });
+    return false;
   }
 
  private:
+  // Adds a whole token, or a piece of one that runs past the window
+  // (`continues` for every piece after its first), to the argument being
+  // read. This is the one place where tokens join arguments; tokens after
+  // the third argument are dropped.
+  void append(std::string_view piece, [[maybe_unused]] bool continues) {
+    if (byte_text* text = current_text()) text->append(piece);
+  }
+
   byte_text* current_text() {
     switch (index_) {
       case 0: return &arguments_.first_argument;
