@@ -17,7 +17,6 @@
 #include <deque>
 #include <fstream>
 #include <iostream>
-#include <iterator>
 #include <random>
 #include <string>
 #include <string_view>
@@ -192,14 +191,13 @@ BENCHMARK_CAPTURE(BM_convert_in_memory, mysql_calls, php_input(), mysql_table);
 
 // Registers the conversion of the file at `path` with both tables.
 void register_file(const std::string& path, std::deque<std::string>& inputs) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) {
+  std::ifstream file(path, std::ios::binary | std::ios::ate);
+  std::string& input = inputs.emplace_back(static_cast<std::size_t>(file.tellg()), '\0');
+  file.seekg(0);
+  if (!file || !file.read(input.data(), static_cast<std::streamsize>(input.size()))) {
     std::cerr << "corvexa_microbench: cannot read " << path << "\n";
     std::exit(2);
   }
-  inputs.emplace_back(std::istreambuf_iterator<char>(file),
-                      std::istreambuf_iterator<char>());
-  const std::string& input = inputs.back();
   std::string name = path.substr(path.rfind('/') + 1);
   benchmark::RegisterBenchmark(("BM_convert_file/" + name + "/empty_table").c_str(),
                                BM_convert_in_memory, input, empty_table);

@@ -100,6 +100,13 @@ TEST(BlockLoop, FindsBlocksCommentsAndCallNames) {
       {"<?php _mysql_close(); $db->mysql_close(); mysql_closed(); ?>",
        "<?php _pg_close(); $db->pg_close(); mysql_closed(); ?>"},
       {"<?php function mysql_close() {} ?>", "<?php function pg_close() {} ?>"},
+      // A word begins after any byte that cannot start a name, also after
+      // those that go on with one ("_", "{", "~", bytes from 128 up); it
+      // does not begin inside a name, however the name began.
+      {"<?php {mysql_close(); \x80mysql_close(); __mysql_close(); ~|mysql_close(); ?>",
+       "<?php {pg_close(); \x80pg_close(); __pg_close(); ~|pg_close(); ?>"},
+      {"<?php a_mysql_close(); a{mysql_close(); 3mysql_close(); $a||mysql_close(); ?>",
+       "<?php a_mysql_close(); a{mysql_close(); 3mysql_close(); $a||mysql_close(); ?>"},
       // A block ends at "?>", after which text is text again.
       {"<?php ?>mysql_close()", "<?php ?>mysql_close()"},
       // remembered_variable: the last variable the block loop read before a
@@ -131,12 +138,12 @@ TEST(BlockLoop, TokensCommentsAndOpenersAcrossTheBufferBoundary) {
   const std::string snippet =
       "<?php $link = mysql_connect($h, $u, $p); /*/ mysql_close() */ "
       "echo 'it\\'s', \"\\\"\"; // ?> x\r$r = mysql_query($q, "
-      "mysql_error()) ?>t<<?x?>";
+      "mysql_error()) _mysql_close() a__mysql_close() $_mysql_close ?>t<<?x?>";
   const std::string converted =
       "<?php $link = pg_connect(\"dbname=default host=\".$h.\" user=\".$u.\" "
       "password=\".$p); /*/ mysql_close() */ "
       "echo 'it\\'s', \"\\\"\"; // ?> x\r$r = pg_query(mysql_error(),$q) "
-      "?>t<<?x?>";
+      "_pg_close() a__mysql_close() $_mysql_close ?>t<<?x?>";
   call_table calls = make_mysql_call_table();
   for (std::size_t before = 1; before <= snippet.size() + 1; ++before) {
     std::string padding(input_buffer::default_capacity - before, '<');

@@ -53,8 +53,10 @@ void call_table::add(std::string_view name, bool remembers, call_rule rule) {
   }
   shortest_name_ = std::min(shortest_name_, lower.size());
   longest_name_ = std::max(longest_name_, lower.size());
-  may_start_name_[static_cast<unsigned char>(lower[0])] = true;
-  may_start_name_[static_cast<unsigned char>(ascii_upper(lower[0]))] = true;
+  for (char first : {lower[0], ascii_upper(lower[0])}) {
+    if (!may_start_name(first)) name_start_bytes_.push_back(first);
+    may_start_name_[static_cast<unsigned char>(first)] = true;
+  }
   entries_.push_back(call_entry{std::move(lower), remembers, std::move(rule)});
   rebuild_slots();
 }

@@ -48,6 +48,14 @@ class call_table {
   }
   std::size_t size() const { return entries_.size(); }
 
+  // True if a name of the table begins with `c` (in either letter case):
+  // only a word that begins with such a byte may name a call.
+  bool may_start_name(char c) const {
+    return may_start_name_[static_cast<unsigned char>(c)];
+  }
+  // Those bytes, each once, both cases included.
+  std::string_view name_start_bytes() const { return name_start_bytes_; }
+
  private:
   static constexpr std::int32_t no_entry = -1;
 
@@ -63,6 +71,7 @@ class call_table {
   std::size_t shortest_name_ = SIZE_MAX;
   std::size_t longest_name_ = 0;
   std::array<bool, 256> may_start_name_{};
+  std::string name_start_bytes_;
 };
 
 }  // namespace corvexa

@@ -63,6 +63,15 @@ constexpr std::array<unsigned char, 256> make_char_classes() {
 inline constexpr std::array<unsigned char, 256> char_classes =
     make_char_classes();
 
+// A table of the bytes in `ranges`, for sets that are not tokenizer classes.
+constexpr std::array<bool, 256> byte_set(std::span<const byte_range> ranges) {
+  std::array<bool, 256> set{};
+  for (byte_range range : ranges) {
+    for (int c = range.low; c <= range.high; ++c) set[c] = true;
+  }
+  return set;
+}
+
 inline bool has_class(char c, char_class wanted) {
   return (char_classes[static_cast<unsigned char>(c)] & wanted) != 0;
 }

@@ -1,11 +1,11 @@
 // Token loop of one PHP block, with a fast path. Most of a block passes
-// through unchanged, so tokens that lie whole inside the buffered input
-// window are not copied one by one: the loop steps over them and writes the
-// window in spans, stopping only where a token needs more than passing
-// through. A token that may run past the window's end is read by get_token
-// instead, which follows it across refills. Both paths cut tokens with the
-// token cutter and ask meaning_of what a token means, so they cannot
-// disagree.
+// through unchanged, so the loop does not cut every token: a pre-scan finds
+// the bytes that may begin a token it must look at (see watched_bytes.h),
+// the loop cuts only the tokens that begin there, and everything between
+// them is written out as one span of the buffered window. A token that may
+// run past the window's end is read by get_token instead, which follows it
+// across refills. Both paths cut tokens with the token cutter and ask
+// meaning_of what a token means, so they cannot disagree.
 #include "scan/php_block.h"
 
 #include <cstdint>
@@ -13,13 +13,45 @@
 
 #include "scan/byte_search.h"
 #include "scan/call_table.h"
+#include "scan/char_classes.h"
 #include "scan/comment_copier.h"
 #include "scan/token_cutter.h"
 #include "scan/token_meaning.h"
 #include "scan/tokenizer.h"
+#include "scan/watched_bytes.h"
 
 namespace corvexa {
 namespace {
+
+// What the loop remembers of the block's code it has passed: its last
+// variable. A variable met in the window is only noted, as a view of the
+// window; it is copied out when the loop leaves the window, and only if no
+// later variable has replaced it by then.
+class passed_code {
+ public:
+  void note_variable(std::string_view in_window) {
+    noted_ = in_window;
+    has_noted_ = true;
+  }
+  // A variable read whole across refills; kept without a copy.
+  void take_variable(byte_text&& token) {
+    has_noted_ = false;
+    last_variable_.take(std::move(token));
+  }
+  // Copies out what was noted, before the window it lies in goes away.
+  void settle() {
+    if (!has_noted_) return;
+    last_variable_.assign(noted_);
+    has_noted_ = false;
+  }
+  // The block's last variable; settle() first.
+  const shared_text& last_variable() const { return last_variable_; }
+
+ private:
+  shared_text last_variable_;
+  std::string_view noted_;
+  bool has_noted_ = false;
+};
 
 // Runs the rule of `call`, whose name has just been consumed and started at
 // input offset `name_offset`, and reports what replaced it.
@@ -45,58 +77,102 @@ void run_call(conversion_state& state, const call_entry& call,
   state.events.call_replaced(replaced);
 }
 
+// True if the letter at window[at] begins a word rather than going on with
+// a name that began before it. `boundary` (at most `at`) is a place where a
+// token begins, and no watched byte lies between it and `at`.
+bool begins_word(std::string_view window, std::size_t boundary, std::size_t at) {
+  // Going back from `at` over bytes that continue names but cannot start
+  // one ("_", "{", bytes from 128 up, ...): each of those is a token of its
+  // own unless a name runs through it. A "$" cannot be met: it is watched.
+  std::size_t j = at;
+  while (j > boundary && has_class(window[j - 1], continues_name) &&
+         !has_class(window[j - 1], starts_name)) {
+    --j;
+  }
+  return j == boundary || !has_class(window[j - 1], starts_name);
+}
+
+// Where the last token of the window begins if it is a name that may go on
+// past the window's end, or the window's size. Names are the only tokens
+// that can: every other long token begins at a watched byte and has been
+// cut by then.
+std::size_t start_of_open_name(std::string_view window, std::size_t boundary) {
+  std::size_t j = window.size();
+  while (j > boundary && has_class(window[j - 1], continues_name)) --j;
+  // The bytes from j on continue names; the first that can start one starts
+  // the name that runs to the end, and those before it are tokens of their
+  // own.
+  for (; j < window.size(); ++j) {
+    if (has_class(window[j], starts_name)) return j;
+  }
+  return window.size();
+}
+
 enum class window_outcome { token_at_edge, left_window, block_ended, done };
 
-// Steps over the whole tokens of `window`, writing them out as one span.
-// Stops before a token that may run past the window, and after a call or
-// comment (which read on by themselves) or the block closer.
+// Steps over the tokens of `window`, writing them out in spans. Stops before
+// a token that may run past the window, and after a call or comment (which
+// read on by themselves) or the block closer.
 window_outcome pass_window(conversion_state& state, std::string_view window,
-                           shared_text& last_variable) {
+                           passed_code& passed) {
   input_buffer& input = state.input_stream;
   auto write_through = [&](std::size_t end) {
     state.output_stream.write(window.substr(0, end));
     input.consume(end);
   };
-  std::size_t i = 0;
+  auto stop_before = [&](std::size_t start) {
+    passed.settle();
+    write_through(start);
+    return start < window.size() ? window_outcome::token_at_edge
+                                 : window_outcome::done;
+  };
+  watched_byte_finder watched(window, state.call_names);
+  std::size_t boundary = 0;  // a token begins here; all before it passes
   for (;;) {
-    i = skip_plain_bytes(window, i);
-    if (i == window.size()) break;
-    std::size_t end = token_end(window, i);
-    if (end == 0) break;
-    std::string_view token = window.substr(i, end - i);
+    std::size_t start = watched.next(boundary);
+    if (start == window.size()) return stop_before(start_of_open_name(window, boundary));
+    if (has_class(window[start], starts_word) && !begins_word(window, boundary, start)) {
+      // A letter inside a longer name: step over the rest of that name.
+      std::size_t end = start + name_run_length(window.substr(start));
+      if (end == window.size()) return stop_before(start_of_open_name(window, boundary));
+      boundary = end;
+      continue;
+    }
+    std::size_t end = token_end(window, start);
+    if (end == 0) return stop_before(start);
+    std::string_view token = window.substr(start, end - start);
     token_meaning meaning = meaning_of(token, state.call_names);
     switch (meaning.role) {
       case token_role::passes:
         break;
       case token_role::variable:
-        last_variable.assign(token);
+        passed.note_variable(token);
         break;
       case token_role::comment:
-        write_through(i);
+        passed.settle();
+        write_through(start);
         input.consume(token.size());
         copy_comment(state, token);
         return window_outcome::left_window;
       case token_role::call: {
-        write_through(i);
+        passed.settle();
+        write_through(start);
         std::uint64_t name_offset = input.position();
         input.consume(token.size());
-        run_call(state, *meaning.call, last_variable, name_offset);
+        run_call(state, *meaning.call, passed.last_variable(), name_offset);
         return window_outcome::left_window;
       }
       case token_role::block_closer:
         write_through(end);
         return window_outcome::block_ended;
     }
-    i = end;
+    boundary = end;
   }
-  write_through(i);
-  return i < window.size() ? window_outcome::token_at_edge : window_outcome::done;
 }
 
 // Reads the token at the window's edge across refills and does what it
 // means. Returns false once the block has ended.
-bool take_edge_token(conversion_state& state, byte_text& token,
-                     shared_text& last_variable) {
+bool take_edge_token(conversion_state& state, byte_text& token, passed_code& passed) {
   // A string is written through as it is read; only tokens whose meaning
   // depends on all of them are held whole.
   if (always_passes(state.input_stream.window()[0])) {
@@ -111,13 +187,13 @@ bool take_edge_token(conversion_state& state, byte_text& token,
       break;
     case token_role::variable:
       state.output_stream.write(token);
-      last_variable.take(std::move(token));
+      passed.take_variable(std::move(token));
       break;
     case token_role::comment:
       copy_comment(state, token);
       break;
     case token_role::call:
-      run_call(state, *meaning.call, last_variable,
+      run_call(state, *meaning.call, passed.last_variable(),
                state.input_stream.position() - token.size());
       break;
     case token_role::block_closer:
@@ -131,20 +207,20 @@ bool take_edge_token(conversion_state& state, byte_text& token,
 
 void convert_php_block(conversion_state& state) {
   byte_text token;
-  // The most recent "$" token this loop read; a fresh block starts with
-  // none, so a call never borrows a variable from an earlier block.
-  shared_text last_variable;
+  // A fresh block has passed no code, so a call never borrows a variable
+  // from an earlier block.
+  passed_code passed;
   for (;;) {
     std::string_view window = state.input_stream.window();
     if (window.empty()) return;
-    switch (pass_window(state, window, last_variable)) {
+    switch (pass_window(state, window, passed)) {
       case window_outcome::block_ended:
         return;
       case window_outcome::done:
       case window_outcome::left_window:
         continue;
       case window_outcome::token_at_edge:
-        if (!take_edge_token(state, token, last_variable)) return;
+        if (!take_edge_token(state, token, passed)) return;
     }
   }
 }

@@ -26,6 +26,14 @@ struct token_meaning {
   const call_entry* call = nullptr;  // the entry, for token_role::call
 };
 
+// The first bytes of the tokens that the block loop must see whole, words
+// aside: "$" (a variable), "/" (perhaps a comment), "?" (perhaps the block
+// closer), and the quotes, since a string hides whatever it holds. Every
+// other token passes through unless it is a word that names a call, so the
+// loop need look at nothing else.
+inline constexpr byte_range watched_first_bytes[] = {
+    {'"', '"'}, {'$', '$'}, {'\'', '\''}, {'/', '/'}, {'?', '?'}};
+
 // True if every token that begins with `first` passes through, whatever
 // follows: a string. Such a token need not be held whole to be judged.
 inline bool always_passes(char first) { return has_class(first, starts_quoted); }
