@@ -3,7 +3,7 @@
 // remembering call stores. Every case runs three ways: on memory read in
 // place, through reads of one to seven bytes, and through reads that fill
 // the whole 64 KiB input buffer, so that nothing depends on where the input
-// buffer is refilled.
+// buffer is refilled; and each of them at every width of the byte searches.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -22,14 +22,17 @@ using namespace std::string_literals;
 
 void expect_conversion(std::string_view input, const call_table& calls,
                        std::string_view output, std::string_view console = "") {
-  memory_conversion in_place = convert_in_memory(input, calls);
-  EXPECT_EQ(in_place.output, output) << "in place";
-  EXPECT_EQ(in_place.console, console) << "in place";
-  for (std::size_t largest_read :
-       {std::size_t{7}, memory_conversion_options::whole_buffer}) {
-    memory_conversion read = convert_in_memory(input, calls, {.largest_read = largest_read});
-    EXPECT_EQ(read.output, output) << "reads of at most " << largest_read;
-    EXPECT_EQ(read.console, console) << "reads of at most " << largest_read;
+  for (search_width width : available_search_widths()) {
+    for (std::size_t largest_read :
+         {memory_conversion_options::in_place, std::size_t{7},
+          memory_conversion_options::whole_buffer}) {
+      memory_conversion result = convert_in_memory(
+          input, calls, {.largest_read = largest_read, .width = width});
+      EXPECT_EQ(result.output, output)
+          << "reads of at most " << largest_read << ", " << name_of(width);
+      EXPECT_EQ(result.console, console)
+          << "reads of at most " << largest_read << ", " << name_of(width);
+    }
   }
 }
 
@@ -120,6 +123,8 @@ TEST(BlockLoop, FindsBlocksCommentsAndCallNames) {
       // Variables inside argument lists and comments do not count.
       {"<?php $a = mysql_query($b); mysql_fetch_row($c); mysql_error();",
        "<?php $a = pg_query($b); pg_fetch_row($c); pg_result_error($a);"},
+      {"<?php $a = 'x$y'; $b = \"$c\" . mysql_fetch_row($r); mysql_error();",
+       "<?php $a = 'x$y'; $b = \"$c\" . pg_fetch_row($r); pg_result_error($b);"},
       {"<?php $a /* $b */ // $c\n= mysql_fetch_row($r, $z); mysql_error();",
        "<?php $a /* $b */ // $c\n= pg_fetch_row($r,NULL,$z); "
        "pg_result_error($a);"},
@@ -138,12 +143,14 @@ TEST(BlockLoop, TokensCommentsAndOpenersAcrossTheBufferBoundary) {
   const std::string snippet =
       "<?php $link = mysql_connect($h, $u, $p); /*/ mysql_close() */ "
       "echo 'it\\'s', \"\\\"\"; // ?> x\r$r = mysql_query($q, "
-      "mysql_error()) _mysql_close() a__mysql_close() $_mysql_close ?>t<<?x?>";
+      "mysql_error()) _mysql_close() a__mysql_close() $_mysql_close "
+      "$row = mysql_fetch_row($r); mysql_error() ?>t<<?x?>";
   const std::string converted =
       "<?php $link = pg_connect(\"dbname=default host=\".$h.\" user=\".$u.\" "
       "password=\".$p); /*/ mysql_close() */ "
       "echo 'it\\'s', \"\\\"\"; // ?> x\r$r = pg_query(mysql_error(),$q) "
-      "_pg_close() a__mysql_close() $_mysql_close ?>t<<?x?>";
+      "_pg_close() a__mysql_close() $_mysql_close "
+      "$row = pg_fetch_row($r); pg_result_error($row) ?>t<<?x?>";
   call_table calls = make_mysql_call_table();
   for (std::size_t before = 1; before <= snippet.size() + 1; ++before) {
     std::string padding(input_buffer::default_capacity - before, '<');

@@ -1,8 +1,9 @@
 // Where each replaced call and each event lies in the input and the output.
 // Tools built on the conversion map findings back to the source by these
-// offsets, so they must not move with the read size or the buffer sizes:
-// every case runs in place, and with reads (and input and output buffers)
-// of every size from one byte to the whole input.
+// offsets, so they must not move with the read size, the buffer sizes or
+// the width of the byte searches: every case runs in place, and with reads
+// (and input and output buffers) of every size from one byte to the whole
+// input, at every width.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -78,19 +79,21 @@ const offsets_case cases[] = {
 };
 
 // Every way the harness can feed the input: in place, and in reads of 1 to
-// n bytes into buffers of n bytes, for every n up to the input's size.
+// n bytes into buffers of n bytes, for every n up to the input's size; each
+// with every width of the scanner's byte searches.
 std::vector<memory_conversion_options> every_read_size(std::size_t size) {
-  std::vector<memory_conversion_options> ways = {{}};
-  for (std::size_t n = 1; n <= size; ++n) {
-    memory_conversion_options options;
-    options.largest_read = n;
-    options.input_capacity = n;
-    options.output_capacity = n;
-    ways.push_back(options);
+  std::vector<memory_conversion_options> ways;
+  for (search_width width : available_search_widths()) {
+    ways.push_back({.width = width});
+    for (std::size_t n = 1; n <= size; ++n) {
+      ways.push_back({.largest_read = n,
+                      .input_capacity = n,
+                      .output_capacity = n,
+                      .width = width});
+    }
+    ways.push_back({.largest_read = memory_conversion_options::whole_buffer,
+                    .width = width});
   }
-  memory_conversion_options whole;
-  whole.largest_read = memory_conversion_options::whole_buffer;
-  ways.push_back(whole);
   return ways;
 }
 
@@ -99,7 +102,8 @@ TEST(CallOffsets, StayPutAtEveryReadSize) {
   for (const offsets_case& c : cases) {
     for (const memory_conversion_options& options : every_read_size(c.input.size())) {
       SCOPED_TRACE(testing::PrintToString(c.input) + ", reads of at most " +
-                   std::to_string(options.largest_read));
+                   std::to_string(options.largest_read) + ", " +
+                   std::string(name_of(*options.width)));
       memory_conversion result = convert_in_memory(c.input, calls, options);
       ASSERT_EQ(result.calls.size(), c.calls.size());
       for (std::size_t i = 0; i < c.calls.size(); ++i) {

@@ -1,68 +1,157 @@
-// The byte searches, each a wide loop over whole blocks of sixteen bytes
-// where SSE2 is there and a byte loop over the class table for the rest.
+// The byte-at-a-time searches, which every build has, and the choice of the
+// width in use.
 #include "scan/byte_search.h"
 
-#include "scan/byte_lanes.h"
+#include <array>
+
 #include "scan/char_classes.h"
+#include "scan/search_widths.h"
 
 namespace corvexa {
+namespace {
 
-std::size_t name_run_length(std::string_view bytes) {
+constexpr std::array<bool, 256> watched_first = byte_set(watched_first_bytes);
+
+std::size_t bytewise_name_run_length(const char* bytes, std::size_t size) {
   std::size_t i = 0;
-#if defined(__SSE2__)
-  // A name goes on over digits, capital letters and every byte from "_"
-  // (95) up, which takes in the small letters.
-  for (; i + lanes::width <= bytes.size(); i += lanes::width) {
-    __m128i block = lanes::load(bytes.data() + i);
-    unsigned name_bytes = lanes::mask(
-        _mm_or_si128(lanes::in_range(block, '_', 255),
-                     _mm_or_si128(lanes::in_range(block, '0', '9'),
-                                  lanes::in_range(block, 'A', 'Z'))));
-    if (name_bytes != 0xFFFF) {
-      return i + static_cast<std::size_t>(__builtin_ctz(~name_bytes));
-    }
-  }
-#endif
-  while (i < bytes.size() && has_class(bytes[i], continues_name)) ++i;
+  while (i < size && has_class(bytes[i], continues_name)) ++i;
   return i;
 }
 
-std::size_t find_quote_or_backslash(std::string_view bytes, std::size_t from,
-                                    char quote) {
-#if defined(__SSE2__)
-  for (; from + lanes::width <= bytes.size(); from += lanes::width) {
-    __m128i block = lanes::load(bytes.data() + from);
-    unsigned stops = lanes::mask(
-        _mm_or_si128(lanes::equal(block, quote), lanes::equal(block, '\\')));
-    if (stops != 0) return from + static_cast<std::size_t>(__builtin_ctz(stops));
-  }
-#endif
-  while (from < bytes.size() && bytes[from] != quote && bytes[from] != '\\') {
-    ++from;
-  }
-  return from;
+std::size_t bytewise_find_quote_or_backslash(const char* bytes, std::size_t size,
+                                             char quote) {
+  std::size_t i = 0;
+  while (i < size && bytes[i] != quote && bytes[i] != '\\') ++i;
+  return i;
 }
 
-std::size_t skip_plain_bytes(std::string_view window, std::size_t from) {
-#if defined(__SSE2__)
-  for (; from + lanes::width <= window.size(); from += lanes::width) {
-    __m128i block = lanes::load(window.data() + from);
-    // Setting the case bit folds capital letters onto small ones.
-    __m128i letter = lanes::in_range(_mm_or_si128(block, _mm_set1_epi8(0x20)), 'a', 'z');
-    __m128i digit = lanes::in_range(block, '0', '9');
-    __m128i quote = _mm_or_si128(lanes::equal(block, '\''), lanes::equal(block, '"'));
-    __m128i other = _mm_or_si128(lanes::equal(block, '$'),
-                                 _mm_or_si128(lanes::equal(block, '/'),
-                                              lanes::equal(block, '?')));
-    unsigned starts = lanes::mask(
-        _mm_or_si128(_mm_or_si128(letter, digit), _mm_or_si128(quote, other)));
-    if (starts != 0) return from + static_cast<std::size_t>(__builtin_ctz(starts));
+bool may_start_call_name(char c, const name_start_set& starts) {
+  if (starts.any_letter) return has_class(c, starts_word);
+  for (std::size_t i = 0; i < starts.count; ++i) {
+    if (starts.bytes[i] == c) return true;
   }
+  return false;
+}
+
+watched_marks bytewise_mark_watched(const char* bytes, std::size_t size,
+                                    const name_start_set& starts) {
+  watched_marks marks;
+  for (std::size_t k = 0; k < size; ++k) {
+    char c = bytes[k];
+    bool watched = watched_first[static_cast<unsigned char>(c)] ||
+                   may_start_call_name(c, starts);
+    marks.watched |= std::uint64_t{watched} << k;
+    marks.dollars |= std::uint64_t{c == '$'} << k;
+  }
+  return marks;
+}
+
+// What this build and this processor can run, widest first.
+struct width_list {
+  std::array<search_width, 3> widths;
+  std::size_t count = 0;
+};
+
+width_list find_available_widths() {
+  width_list list{};
+#if defined(CORVEXA_WIDE_SEARCH)
+  __builtin_cpu_init();
+  if (__builtin_cpu_supports("avx2")) list.widths[list.count++] = search_width::avx2;
+  list.widths[list.count++] = search_width::sse2;
 #endif
-  while (from < window.size() && !has_class(window[from], starts_long_token)) {
-    ++from;
+  list.widths[list.count++] = search_width::bytewise;
+  return list;
+}
+
+const width_list& available() {
+  static const width_list list = find_available_widths();
+  return list;
+}
+
+const byte_searches& searches_of(search_width width) {
+  switch (width) {
+#if defined(CORVEXA_WIDE_SEARCH)
+    case search_width::avx2:
+      return avx2_searches;
+    case search_width::sse2:
+      return sse2_searches;
+#endif
+    default:
+      return bytewise_searches;
   }
-  return from;
+}
+
+// The searches in use until a width is chosen: the first call picks the
+// widest available and hands over to it. Being a constant, this needs no
+// start-up code, so no other start-up code can find the choice not yet made.
+void use_widest() { use_search_width(available().widths[0]); }
+
+std::size_t first_name_run_length(const char* bytes, std::size_t size) {
+  use_widest();
+  return detail::searches_in_use->name_run_length(bytes, size);
+}
+
+std::size_t first_find_quote_or_backslash(const char* bytes, std::size_t size,
+                                          char quote) {
+  use_widest();
+  return detail::searches_in_use->find_quote_or_backslash(bytes, size, quote);
+}
+
+watched_marks first_mark_watched(const char* bytes, std::size_t size,
+                                 const name_start_set& starts) {
+  use_widest();
+  return detail::searches_in_use->mark_watched(bytes, size, starts);
+}
+
+constexpr byte_searches widest_on_first_use = {
+    first_name_run_length, first_find_quote_or_backslash, first_mark_watched};
+
+}  // namespace
+
+const byte_searches bytewise_searches = {
+    bytewise_name_run_length, bytewise_find_quote_or_backslash,
+    bytewise_mark_watched};
+
+namespace detail {
+const byte_searches* searches_in_use = &widest_on_first_use;
+}  // namespace detail
+
+name_start_set make_name_start_set(std::string_view starts) {
+  name_start_set set;
+  if (starts.size() > name_start_set::most_bytes) {
+    set.any_letter = true;
+    return set;
+  }
+  for (char c : starts) set.bytes[set.count++] = c;
+  return set;
+}
+
+std::span<const search_width> available_search_widths() {
+  return {available().widths.data(), available().count};
+}
+
+void use_search_width(search_width width) {
+  detail::searches_in_use = &searches_of(width);
+}
+
+search_width search_width_in_use() {
+  if (detail::searches_in_use == &widest_on_first_use) use_widest();
+  for (search_width width : available_search_widths()) {
+    if (&searches_of(width) == detail::searches_in_use) return width;
+  }
+  return search_width::bytewise;
+}
+
+std::string_view name_of(search_width width) {
+  switch (width) {
+    case search_width::avx2:
+      return "avx2";
+    case search_width::sse2:
+      return "sse2";
+    case search_width::bytewise:
+      break;
+  }
+  return "bytewise";
 }
 
 }  // namespace corvexa

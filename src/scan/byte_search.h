@@ -1,28 +1,88 @@
-// Searches over runs of input bytes that the scanner makes again and again,
-// each by the byte classes of char_classes.h: how far a name runs, where a
-// string's quote or backslash is, and where the next byte is that the
-// block loop must look at. Sixteen bytes at a time where SSE2 is there,
-// one at a time elsewhere.
+// Searches over runs of input bytes that the scanner makes again and again:
+// how far a name runs, where a string's quote or backslash is, and which
+// bytes of a block the block loop must look at. Each is written once per
+// width: a byte at a time over the class table (the reference, and all a
+// build with CORVEXA_SCALAR has), and 16 (SSE2) or 32 (AVX2) bytes at a time
+// from the same byte ranges (wide_search.h). The widest that the build and
+// the processor have is used; tests and fuzzers can pick any width, to
+// check the wide searches against the reference.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <span>
 #include <string_view>
 
 namespace corvexa {
 
-// How many bytes at the start of `bytes` continue a name (see
-// continues_name): all of them if the name may go on past their end.
-std::size_t name_run_length(std::string_view bytes);
+// The bytes a call name may begin with, in the form the watched-byte search
+// takes them: up to four bytes, or, for a table whose names begin in more
+// ways, every ASCII letter.
+struct name_start_set {
+  static constexpr std::size_t most_bytes = 4;
+  char bytes[most_bytes] = {};
+  std::size_t count = 0;
+  bool any_letter = false;
+};
+
+// The set for the bytes `starts` (each once).
+name_start_set make_name_start_set(std::string_view starts);
+
+// The bytes of a block of at most 64 that the block loop must look at, one
+// bit each, byte k in bit k.
+struct watched_marks {
+  // Bytes that begin a token the loop must see whole (watched_first_bytes)
+  // or may begin a call name.
+  std::uint64_t watched = 0;
+  // "$", which begins a variable.
+  std::uint64_t dollars = 0;
+};
+
+enum class search_width : std::uint8_t { bytewise, sse2, avx2 };
+
+// The searches of one width, on `size` bytes at `bytes`.
+struct byte_searches {
+  // How many bytes at the start continue a name (see continues_name).
+  std::size_t (*name_run_length)(const char* bytes, std::size_t size);
+  // The place of the first `quote` or backslash, or `size`.
+  std::size_t (*find_quote_or_backslash)(const char* bytes, std::size_t size,
+                                         char quote);
+  // The watched bytes and the dollars; `size` is at most 64.
+  watched_marks (*mark_watched)(const char* bytes, std::size_t size,
+                                const name_start_set& starts);
+};
+
+namespace detail {
+extern const byte_searches* searches_in_use;
+}  // namespace detail
+
+// How many bytes at the start of `bytes` continue a name: all of them if
+// the name may go on past their end.
+inline std::size_t name_run_length(std::string_view bytes) {
+  return detail::searches_in_use->name_run_length(bytes.data(), bytes.size());
+}
 
 // The first place at or after `from` that holds `quote` or a backslash, or
 // the size of `bytes`.
-std::size_t find_quote_or_backslash(std::string_view bytes, std::size_t from,
-                                    char quote);
+inline std::size_t find_quote_or_backslash(std::string_view bytes,
+                                           std::size_t from, char quote) {
+  return from + detail::searches_in_use->find_quote_or_backslash(
+                    bytes.data() + from, bytes.size() - from, quote);
+}
 
-// The first place at or after `from` holding a byte that may start a token
-// of more than one byte (see starts_long_token), or the window's size: the
-// bytes before it are whitespace and tokens of their own, which pass through
-// as they are.
-std::size_t skip_plain_bytes(std::string_view window, std::size_t from);
+// Marks the watched bytes and the dollars among the first `size` (at most
+// 64) of `bytes`.
+inline watched_marks mark_watched(const char* bytes, std::size_t size,
+                                  const name_start_set& starts) {
+  return detail::searches_in_use->mark_watched(bytes, size, starts);
+}
+
+// The widths this build can run on this processor, widest first.
+std::span<const search_width> available_search_widths();
+// Runs every search at `width` from now on, which must be available. The
+// widest is used until this is called. Not for use during a conversion.
+void use_search_width(search_width width);
+search_width search_width_in_use();
+std::string_view name_of(search_width width);
 
 }  // namespace corvexa

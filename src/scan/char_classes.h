@@ -28,8 +28,14 @@ inline constexpr byte_range word_start_bytes[] = {{'A', 'Z'}, {'a', 'z'}};
 inline constexpr byte_range name_continue_bytes[] = {{'0', '9'}, {'A', 'Z'}, {'_', 0xFF}};
 // A single or a double quote starts a string.
 inline constexpr byte_range quote_bytes[] = {{'\'', '\''}, {'"', '"'}};
-// "/" and "?" may start the two-byte tokens "//", "/*" and "?>".
-inline constexpr byte_range pair_start_bytes[] = {{'/', '/'}, {'?', '?'}};
+// The first bytes of the tokens that the block loop must see whole, words
+// and variables aside: "/" (perhaps a comment), "?" (perhaps the block
+// closer), and the quotes, since a string hides whatever it holds. Every
+// other token passes through unless it is a word that names a call or a
+// variable, which begins with "$" (see token_meaning.h); variables matter
+// only once a call turns up, so the pre-scan marks them apart.
+inline constexpr byte_range watched_first_bytes[] = {
+    {'"', '"'}, {'\'', '\''}, {'/', '/'}, {'?', '?'}};
 
 enum char_class : unsigned char {
   whitespace = 1,
@@ -37,9 +43,6 @@ enum char_class : unsigned char {
   continues_name = 4,
   starts_quoted = 8,
   starts_word = 16,
-  // May start a token of more than one byte: names, strings and the pairs.
-  // Every other byte is whitespace or a token of its own.
-  starts_long_token = 32,
 };
 
 constexpr void mark(std::array<unsigned char, 256>& table,
@@ -52,11 +55,10 @@ constexpr void mark(std::array<unsigned char, 256>& table,
 constexpr std::array<unsigned char, 256> make_char_classes() {
   std::array<unsigned char, 256> table{};
   mark(table, whitespace_bytes, whitespace);
-  mark(table, name_start_bytes, starts_name | starts_long_token);
+  mark(table, name_start_bytes, starts_name);
   mark(table, word_start_bytes, starts_word);
   mark(table, name_continue_bytes, continues_name);
-  mark(table, quote_bytes, starts_quoted | starts_long_token);
-  mark(table, pair_start_bytes, starts_long_token);
+  mark(table, quote_bytes, starts_quoted);
   return table;
 }
 

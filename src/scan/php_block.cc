@@ -24,33 +24,25 @@ namespace corvexa {
 namespace {
 
 // What the loop remembers of the block's code it has passed: its last
-// variable. A variable met in the window is only noted, as a view of the
-// window; it is copied out when the loop leaves the window, and only if no
-// later variable has replaced it by then.
+// variable. In the window the loop only learns where the last "$" was (see
+// watched_byte_finder); the variable is cut there and copied out when the
+// loop leaves the window, once per window pass rather than once per "$".
 class passed_code {
  public:
-  void note_variable(std::string_view in_window) {
-    noted_ = in_window;
-    has_noted_ = true;
-  }
   // A variable read whole across refills; kept without a copy.
-  void take_variable(byte_text&& token) {
-    has_noted_ = false;
-    last_variable_.take(std::move(token));
+  void take_variable(byte_text&& token) { last_variable_.take(std::move(token)); }
+  // The loop leaves `window` before `limit`, having passed code whose last
+  // "$" is at `last_dollar` (or none). A variable that begins right at
+  // `limit` is the token the loop reads next, so it is not cut here.
+  void settle(std::string_view window, std::size_t last_dollar, std::size_t limit) {
+    if (last_dollar == watched_byte_finder::none || last_dollar >= limit) return;
+    last_variable_.assign(window.substr(last_dollar, token_end(window, last_dollar) - last_dollar));
   }
-  // Copies out what was noted, before the window it lies in goes away.
-  void settle() {
-    if (!has_noted_) return;
-    last_variable_.assign(noted_);
-    has_noted_ = false;
-  }
-  // The block's last variable; settle() first.
+  // The block's last variable, as of the last settle().
   const shared_text& last_variable() const { return last_variable_; }
 
  private:
   shared_text last_variable_;
-  std::string_view noted_;
-  bool has_noted_ = false;
 };
 
 // Runs the rule of `call`, whose name has just been consumed and started at
@@ -83,7 +75,7 @@ void run_call(conversion_state& state, const call_entry& call,
 bool begins_word(std::string_view window, std::size_t boundary, std::size_t at) {
   // Going back from `at` over bytes that continue names but cannot start
   // one ("_", "{", bytes from 128 up, ...): each of those is a token of its
-  // own unless a name runs through it. A "$" cannot be met: it is watched.
+  // own unless a name ("$" included) runs through it.
   std::size_t j = at;
   while (j > boundary && has_class(window[j - 1], continues_name) &&
          !has_class(window[j - 1], starts_name)) {
@@ -99,9 +91,10 @@ bool begins_word(std::string_view window, std::size_t boundary, std::size_t at) 
 std::size_t start_of_open_name(std::string_view window, std::size_t boundary) {
   std::size_t j = window.size();
   while (j > boundary && has_class(window[j - 1], continues_name)) --j;
-  // The bytes from j on continue names; the first that can start one starts
-  // the name that runs to the end, and those before it are tokens of their
-  // own.
+  // The bytes from j on continue names. After a "$" they are a variable;
+  // otherwise the first that can start a name starts the one that runs to
+  // the end, and those before it are tokens of their own.
+  if (j > boundary && window[j - 1] == '$') return j - 1;
   for (; j < window.size(); ++j) {
     if (has_class(window[j], starts_name)) return j;
   }
@@ -120,22 +113,34 @@ window_outcome pass_window(conversion_state& state, std::string_view window,
     state.output_stream.write(window.substr(0, end));
     input.consume(end);
   };
+  watched_byte_finder watched(window, state.call_names);
+  // Leaves the window before `limit`, remembering what the loop passed.
+  auto leave_before = [&](std::size_t limit) {
+    passed.settle(window, watched.last_dollar(), limit);
+    write_through(limit);
+  };
   auto stop_before = [&](std::size_t start) {
-    passed.settle();
-    write_through(start);
+    leave_before(start);
     return start < window.size() ? window_outcome::token_at_edge
                                  : window_outcome::done;
   };
-  watched_byte_finder watched(window, state.call_names);
   std::size_t boundary = 0;  // a token begins here; all before it passes
+  std::size_t from = 0;      // the watched bytes before this are done with
   for (;;) {
-    std::size_t start = watched.next(boundary);
+    std::size_t start = watched.next(from);
     if (start == window.size()) return stop_before(start_of_open_name(window, boundary));
     if (has_class(window[start], starts_word) && !begins_word(window, boundary, start)) {
-      // A letter inside a longer name: step over the rest of that name.
+      // A letter inside a longer name. After a byte that starts names the
+      // name is plainly going on; otherwise the look back went over bytes
+      // that will not be looked at again only if the loop steps over the
+      // rest of the name.
+      if (has_class(window[start - 1], starts_name)) {
+        from = start + 1;
+        continue;
+      }
       std::size_t end = start + name_run_length(window.substr(start));
       if (end == window.size()) return stop_before(start_of_open_name(window, boundary));
-      boundary = end;
+      boundary = from = end;
       continue;
     }
     std::size_t end = token_end(window, start);
@@ -144,19 +149,15 @@ window_outcome pass_window(conversion_state& state, std::string_view window,
     token_meaning meaning = meaning_of(token, state.call_names);
     switch (meaning.role) {
       case token_role::passes:
-        break;
-      case token_role::variable:
-        passed.note_variable(token);
+      case token_role::variable:  // not cut here: no "$" is watched
         break;
       case token_role::comment:
-        passed.settle();
-        write_through(start);
+        leave_before(start);
         input.consume(token.size());
         copy_comment(state, token);
         return window_outcome::left_window;
       case token_role::call: {
-        passed.settle();
-        write_through(start);
+        leave_before(start);
         std::uint64_t name_offset = input.position();
         input.consume(token.size());
         run_call(state, *meaning.call, passed.last_variable(), name_offset);
@@ -166,7 +167,7 @@ window_outcome pass_window(conversion_state& state, std::string_view window,
         write_through(end);
         return window_outcome::block_ended;
     }
-    boundary = end;
+    boundary = from = end;
   }
 }
 

@@ -3,6 +3,8 @@
 // window or read across refills. A "$" token is a variable to remember, "//"
 // and "/*" open comments, "?>" closes the block, a word that names an entry
 // of the call table is a call; everything else passes through unchanged.
+// So only a word or a token that begins with one of watched_first_bytes
+// (char_classes.h) can mean more than passing through.
 #pragma once
 
 #include <cstdint>
@@ -25,14 +27,6 @@ struct token_meaning {
   token_role role = token_role::passes;
   const call_entry* call = nullptr;  // the entry, for token_role::call
 };
-
-// The first bytes of the tokens that the block loop must see whole, words
-// aside: "$" (a variable), "/" (perhaps a comment), "?" (perhaps the block
-// closer), and the quotes, since a string hides whatever it holds. Every
-// other token passes through unless it is a word that names a call, so the
-// loop need look at nothing else.
-inline constexpr byte_range watched_first_bytes[] = {
-    {'"', '"'}, {'$', '$'}, {'\'', '\''}, {'/', '/'}, {'?', '?'}};
 
 // True if every token that begins with `first` passes through, whatever
 // follows: a string. Such a token need not be held whole to be judged.
