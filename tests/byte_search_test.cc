@@ -44,17 +44,13 @@ TEST(ByteSearch, EveryWidthFindsWhatTheClassTableSays) {
           std::vector<char> name = bytes_with(size, 'a', place, c);
           EXPECT_EQ(name_run_length({name.data(), size}),
                     has_class(c, continues_name) ? size : place);
-          std::vector<char> text = bytes_with(size, 'a', place, c);
-          bool stops = c == '\'' || c == '\\';
-          EXPECT_EQ(find_quote_or_backslash({text.data(), size}, 0, '\''),
-                    stops ? place : size);
         }
       }
     }
   });
 }
 
-TEST(ByteSearch, EveryWidthMarksTheWatchedBytesAndDollars) {
+TEST(ByteSearch, EveryWidthMarksWatchedBytesDollarsQuotesAndBackslashes) {
   const std::array<bool, 256> watched_first = byte_set(watched_first_bytes);
   struct start_case {
     std::string_view starts;
@@ -82,6 +78,10 @@ TEST(ByteSearch, EveryWidthMarksTheWatchedBytesAndDollars) {
                 << "starts \"" << c.starts << "\", byte " << value << " at "
                 << place << " of " << size;
             EXPECT_EQ(marks.dollars, byte == '$' ? bit : 0)
+                << "byte " << value << " at " << place << " of " << size;
+            bool ends_or_escapes = byte == '"' || byte == '\\';
+            EXPECT_EQ(mark_quote_or_backslash(block.data(), size, '"'),
+                      ends_or_escapes ? bit : 0)
                 << "byte " << value << " at " << place << " of " << size;
           }
         }

@@ -58,6 +58,16 @@ TEST(TokenCutter, EndsTokensAlikeWhereverTheyAreCut) {
       "// x\n/* y */ / ? ?> ?/ /",
   };
   for (const char* input : inputs) expect_same_ends_in_pieces(input);
+  // Escapes on either side of the 64th byte of a string, where the search
+  // for quotes and backslashes moves on to the next 64 bytes.
+  for (std::size_t before = 60; before <= 66; ++before) {
+    for (std::string_view quote_and_end : {"'\\'x' b", "\"\\\\\" b"}) {
+      std::string input(1, quote_and_end[0]);
+      input.append(before, 'a');
+      input.append(quote_and_end.substr(1));
+      expect_same_ends_in_pieces(input);
+    }
+  }
 }
 
 TEST(TokenCutter, EndsRandomTokensAlikeWhereverTheyAreCut) {

@@ -18,11 +18,13 @@ std::size_t bytewise_name_run_length(const char* bytes, std::size_t size) {
   return i;
 }
 
-std::size_t bytewise_find_quote_or_backslash(const char* bytes, std::size_t size,
-                                             char quote) {
-  std::size_t i = 0;
-  while (i < size && bytes[i] != quote && bytes[i] != '\\') ++i;
-  return i;
+std::uint64_t bytewise_mark_quote_or_backslash(const char* bytes, std::size_t size,
+                                               char quote) {
+  std::uint64_t marks = 0;
+  for (std::size_t k = 0; k < size; ++k) {
+    marks |= std::uint64_t{bytes[k] == quote || bytes[k] == '\\'} << k;
+  }
+  return marks;
 }
 
 bool may_start_call_name(char c, const name_start_set& starts) {
@@ -91,10 +93,10 @@ std::size_t first_name_run_length(const char* bytes, std::size_t size) {
   return detail::searches_in_use->name_run_length(bytes, size);
 }
 
-std::size_t first_find_quote_or_backslash(const char* bytes, std::size_t size,
-                                          char quote) {
+std::uint64_t first_mark_quote_or_backslash(const char* bytes, std::size_t size,
+                                            char quote) {
   use_widest();
-  return detail::searches_in_use->find_quote_or_backslash(bytes, size, quote);
+  return detail::searches_in_use->mark_quote_or_backslash(bytes, size, quote);
 }
 
 watched_marks first_mark_watched(const char* bytes, std::size_t size,
@@ -104,12 +106,12 @@ watched_marks first_mark_watched(const char* bytes, std::size_t size,
 }
 
 constexpr byte_searches widest_on_first_use = {
-    first_name_run_length, first_find_quote_or_backslash, first_mark_watched};
+    first_name_run_length, first_mark_quote_or_backslash, first_mark_watched};
 
 }  // namespace
 
 const byte_searches bytewise_searches = {
-    bytewise_name_run_length, bytewise_find_quote_or_backslash,
+    bytewise_name_run_length, bytewise_mark_quote_or_backslash,
     bytewise_mark_watched};
 
 namespace detail {

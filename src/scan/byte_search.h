@@ -1,6 +1,6 @@
 // Searches over runs of input bytes that the scanner makes again and again:
-// how far a name runs, where a string's quote or backslash is, and which
-// bytes of a block the block loop must look at. Each is written once per
+// how far a name runs, where a string's quotes and backslashes are, and
+// which bytes of a block the block loop must look at. Each is written once per
 // width: a byte at a time over the class table (the reference, and all a
 // build with CORVEXA_SCALAR has), and 16 (SSE2) or 32 (AVX2) bytes at a time
 // from the same byte ranges (wide_search.h). The widest that the build and
@@ -44,9 +44,10 @@ enum class search_width : std::uint8_t { bytewise, sse2, avx2 };
 struct byte_searches {
   // How many bytes at the start continue a name (see continues_name).
   std::size_t (*name_run_length)(const char* bytes, std::size_t size);
-  // The place of the first `quote` or backslash, or `size`.
-  std::size_t (*find_quote_or_backslash)(const char* bytes, std::size_t size,
-                                         char quote);
+  // Bit k set where bytes[k] is `quote` or a backslash; `size` is at most
+  // 64.
+  std::uint64_t (*mark_quote_or_backslash)(const char* bytes, std::size_t size,
+                                           char quote);
   // The watched bytes and the dollars; `size` is at most 64.
   watched_marks (*mark_watched)(const char* bytes, std::size_t size,
                                 const name_start_set& starts);
@@ -62,12 +63,12 @@ inline std::size_t name_run_length(std::string_view bytes) {
   return detail::searches_in_use->name_run_length(bytes.data(), bytes.size());
 }
 
-// The first place at or after `from` that holds `quote` or a backslash, or
-// the size of `bytes`.
-inline std::size_t find_quote_or_backslash(std::string_view bytes,
-                                           std::size_t from, char quote) {
-  return from + detail::searches_in_use->find_quote_or_backslash(
-                    bytes.data() + from, bytes.size() - from, quote);
+// Marks the bytes among the first `size` (at most 64) of `bytes` that are
+// `quote` or a backslash, byte k in bit k: where a string may end, or
+// escape its next byte.
+inline std::uint64_t mark_quote_or_backslash(const char* bytes, std::size_t size,
+                                             char quote) {
+  return detail::searches_in_use->mark_quote_or_backslash(bytes, size, quote);
 }
 
 // Marks the watched bytes and the dollars among the first `size` (at most

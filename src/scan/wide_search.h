@@ -68,10 +68,16 @@ std::size_t name_run_length(const char* bytes, std::size_t size) {
 }
 
 template <typename lanes>
-std::size_t find_quote_or_backslash(const char* bytes, std::size_t size, char quote) {
-  return find_first<lanes>(bytes, size, [quote](typename lanes::vector v) {
-    return lanes::mask(lanes::either(lanes::equal(v, quote), lanes::equal(v, '\\')));
-  });
+std::uint64_t mark_quote_or_backslash(const char* bytes, std::size_t size, char quote) {
+  std::uint64_t marks = 0;
+  for (std::size_t at = 0; at < size; at += lanes::width) {
+    std::size_t part = size - at < lanes::width ? size - at : lanes::width;
+    typename lanes::vector v = load_part<lanes>(bytes + at, part);
+    std::uint64_t found =
+        lanes::mask(lanes::either(lanes::equal(v, quote), lanes::equal(v, '\\')));
+    marks |= (found & lanes_below<lanes>(part)) << at;
+  }
+  return marks;
 }
 
 template <typename lanes>
@@ -99,7 +105,7 @@ watched_marks mark_watched(const char* bytes, std::size_t size,
 // The searches of byte_search.h for `lanes`.
 template <typename lanes>
 constexpr byte_searches searches_of() {
-  return {name_run_length<lanes>, find_quote_or_backslash<lanes>, mark_watched<lanes>};
+  return {name_run_length<lanes>, mark_quote_or_backslash<lanes>, mark_watched<lanes>};
 }
 
 }  // namespace corvexa::wide
