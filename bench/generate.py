@@ -6,6 +6,11 @@ PHP blocks, strings with escapes, both comment kinds, variables, and about
 one MySQL call per 300 bytes, using every one of the fifty call names the
 converter knows. The same seed always gives the same bytes.
 
+Two mixes: `pages` (the default) is page scripts, HTML around short PHP
+blocks with a call in about one statement of four; `library` is class
+files, one block each, with doc comments, methods and a call in about one
+statement of twelve, about one per 2 KiB.
+
 To stay fast at hundreds of MiB, a pool of a few hundred page fragments
 (HTML followed by one PHP block) is built once from the seed; a file is then
 a seeded random sequence of pool fragments, padded at the end with HTML
@@ -13,6 +18,7 @@ text to the exact size. With --count, many files are written from one pool,
 file i picking its fragments with its own random sequence.
 
   generate.py -o big.php                        # 200 MiB, seed 1
+  generate.py --mix library -o lib.php          # class files instead
   generate.py --size 4K --count 2000 --outdir small/ --seed 7
 """
 
@@ -180,6 +186,42 @@ PADDING = ('<p>Lorem ipsum dolor sit amet, consectetur adipiscing elit, '
 # whole file has about one call per 300 bytes.
 CALL_SHARE = 0.27
 
+# The library mix: methods of classes, each block one class file.
+LIBRARY_CALL_SHARE = 0.08
+
+METHOD_DOC = (
+    '    /**\n'
+    '     * {W} lookups for the {w} pages, cached per request.\n'
+    '     *\n'
+    '     * @param int   $id      the {w} id\n'
+    '     * @param array $options sort order and page size\n'
+    '     * @return array|false the rows, or false when the query fails\n'
+    '     */\n')
+
+METHOD_HEAD = (
+    '    public function {w}_lookup_{n}($id, $options = array())\n'
+    '    {{\n'
+    '        $key = \'{w}:\' . (int) $id;\n'
+    '        if (isset($this->cache[$key])) {{\n'
+    '            return $this->cache[$key];\n'
+    '        }}\n')
+
+METHOD_TAIL = (
+    '        $this->cache[$key] = $result;\n'
+    '        return $result;\n'
+    '    }}\n\n')
+
+LIBRARY_STATEMENTS = [
+    '$limit = isset($options[\'limit\']) ? (int) $options[\'limit\'] : {n};\n',
+    '$order = in_array($options[\'order\'], $this->columns) ? $options[\'order\'] : \'{col}\';\n',
+    '$sql = sprintf("SELECT %s FROM {table} WHERE {col} = %d LIMIT %d", $fields, $id, $limit);\n',
+    '$this->log->debug(\'{w} lookup\', array(\'id\' => $id, \'limit\' => $limit));\n',
+    'foreach ($rows as $i => $row) {{\n            $rows[$i][\'{col}\'] = trim($row[\'{col}\']);\n        }}\n',
+    '// Older {w} records have no {col}; fall back to the name.\n',
+    '$result = array_map(array($this, \'normalise_{w}\'), $rows);\n',
+    'if (empty($result)) {{\n            throw new RuntimeException("No {w} with id $id");\n        }}\n',
+]
+
 
 def query_string(rng):
     """A SQL query as a PHP string, with escapes and embedded variables."""
@@ -233,6 +275,37 @@ def build_pool(seed):
         parts.append('?>\n')
         pool.append(''.join(parts).encode())
     return pool
+
+
+def build_library_pool(seed):
+    """Class files, one PHP block each, encoded as bytes."""
+    rng = random.Random(seed)
+    deck = call_deck(rng)
+    next_call = 0
+    pool = []
+    for _ in range(POOL_SIZE):
+        word = rng.choice(WORDS)
+        parts = ['<?php\n/**\n * The %s store: reads and writes %s records.\n */\n'
+                 'class %s_store extends base_store\n{\n'
+                 '    protected $cache = array();\n\n' % (word, word, word.capitalize())]
+        for _ in range(rng.randrange(2, 5)):
+            parts.append(fill(METHOD_DOC, rng))
+            parts.append(fill(METHOD_HEAD, rng))
+            for _ in range(rng.randrange(4, 12)):
+                if rng.random() < LIBRARY_CALL_SHARE:
+                    name = deck[next_call % len(deck)]
+                    next_call += 1
+                    template = rng.choice(CALL_TEMPLATES[name])
+                else:
+                    template = rng.choice(LIBRARY_STATEMENTS + FILLER_TEMPLATES)
+                parts.append('        ' + fill(template, rng))
+            parts.append(fill(METHOD_TAIL, rng))
+        parts.append('}\n?>\n')
+        pool.append(''.join(parts).encode())
+    return pool
+
+
+POOLS = {'pages': build_pool, 'library': build_library_pool}
 
 
 def padding(count):
@@ -289,6 +362,8 @@ def main():
     parser.add_argument('--size', type=parse_size, default=200 << 20,
                         help='bytes per file, with K, M or G suffix (default 200M)')
     parser.add_argument('--seed', type=int, default=1)
+    parser.add_argument('--mix', choices=sorted(POOLS), default='pages',
+                        help='page scripts (default) or class files')
     parser.add_argument('-o', '--output', help='the file to write')
     parser.add_argument('--count', type=int,
                         help='write this many files into --outdir instead')
@@ -301,7 +376,7 @@ def main():
     if args.count is not None and not args.outdir:
         parser.error('--count needs --outdir')
 
-    pool = build_pool(args.seed)
+    pool = POOLS[args.mix](args.seed)
     if args.output:
         write_file(args.output, pool, args.size, random.Random(args.seed))
         if args.stats:

@@ -3,7 +3,7 @@
 // remembering call stores. Every case runs three ways: on memory read in
 // place, through reads of one to seven bytes, and through reads that fill
 // the whole 64 KiB input buffer, so that nothing depends on where the input
-// buffer is refilled.
+// buffer is refilled; and each of them at every width of the byte searches.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -22,14 +22,17 @@ using namespace std::string_literals;
 
 void expect_conversion(std::string_view input, const call_table& calls,
                        std::string_view output, std::string_view console = "") {
-  memory_conversion in_place = convert_in_memory(input, calls);
-  EXPECT_EQ(in_place.output, output) << "in place";
-  EXPECT_EQ(in_place.console, console) << "in place";
-  for (std::size_t largest_read :
-       {std::size_t{7}, memory_conversion_options::whole_buffer}) {
-    memory_conversion read = convert_in_memory(input, calls, {.largest_read = largest_read});
-    EXPECT_EQ(read.output, output) << "reads of at most " << largest_read;
-    EXPECT_EQ(read.console, console) << "reads of at most " << largest_read;
+  for (search_width width : available_search_widths()) {
+    for (std::size_t largest_read :
+         {memory_conversion_options::in_place, std::size_t{7},
+          memory_conversion_options::whole_buffer}) {
+      memory_conversion result = convert_in_memory(
+          input, calls, {.largest_read = largest_read, .width = width});
+      EXPECT_EQ(result.output, output)
+          << "reads of at most " << largest_read << ", " << name_of(width);
+      EXPECT_EQ(result.console, console)
+          << "reads of at most " << largest_read << ", " << name_of(width);
+    }
   }
 }
 
@@ -100,6 +103,13 @@ TEST(BlockLoop, FindsBlocksCommentsAndCallNames) {
       {"<?php _mysql_close(); $db->mysql_close(); mysql_closed(); ?>",
        "<?php _pg_close(); $db->pg_close(); mysql_closed(); ?>"},
       {"<?php function mysql_close() {} ?>", "<?php function pg_close() {} ?>"},
+      // A word begins after any byte that cannot start a name, also after
+      // those that go on with one ("_", "{", "~", bytes from 128 up); it
+      // does not begin inside a name, however the name began.
+      {"<?php {mysql_close(); \x80mysql_close(); __mysql_close(); ~|mysql_close(); ?>",
+       "<?php {pg_close(); \x80pg_close(); __pg_close(); ~|pg_close(); ?>"},
+      {"<?php a_mysql_close(); a{mysql_close(); 3mysql_close(); $a||mysql_close(); ?>",
+       "<?php a_mysql_close(); a{mysql_close(); 3mysql_close(); $a||mysql_close(); ?>"},
       // A block ends at "?>", after which text is text again.
       {"<?php ?>mysql_close()", "<?php ?>mysql_close()"},
       // remembered_variable: the last variable the block loop read before a
@@ -113,6 +123,8 @@ TEST(BlockLoop, FindsBlocksCommentsAndCallNames) {
       // Variables inside argument lists and comments do not count.
       {"<?php $a = mysql_query($b); mysql_fetch_row($c); mysql_error();",
        "<?php $a = pg_query($b); pg_fetch_row($c); pg_result_error($a);"},
+      {"<?php $a = 'x$y'; $b = \"$c\" . mysql_fetch_row($r); mysql_error();",
+       "<?php $a = 'x$y'; $b = \"$c\" . pg_fetch_row($r); pg_result_error($b);"},
       {"<?php $a /* $b */ // $c\n= mysql_fetch_row($r, $z); mysql_error();",
        "<?php $a /* $b */ // $c\n= pg_fetch_row($r,NULL,$z); "
        "pg_result_error($a);"},
@@ -131,12 +143,14 @@ TEST(BlockLoop, TokensCommentsAndOpenersAcrossTheBufferBoundary) {
   const std::string snippet =
       "<?php $link = mysql_connect($h, $u, $p); /*/ mysql_close() */ "
       "echo 'it\\'s', \"\\\"\"; // ?> x\r$r = mysql_query($q, "
-      "mysql_error()) ?>t<<?x?>";
+      "mysql_error()) _mysql_close() a__mysql_close() $_mysql_close "
+      "$row = mysql_fetch_row($r); mysql_error() ?>t<<?x?>";
   const std::string converted =
       "<?php $link = pg_connect(\"dbname=default host=\".$h.\" user=\".$u.\" "
       "password=\".$p); /*/ mysql_close() */ "
       "echo 'it\\'s', \"\\\"\"; // ?> x\r$r = pg_query(mysql_error(),$q) "
-      "?>t<<?x?>";
+      "_pg_close() a__mysql_close() $_mysql_close "
+      "$row = pg_fetch_row($r); pg_result_error($row) ?>t<<?x?>";
   call_table calls = make_mysql_call_table();
   for (std::size_t before = 1; before <= snippet.size() + 1; ++before) {
     std::string padding(input_buffer::default_capacity - before, '<');

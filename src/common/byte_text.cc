@@ -1,5 +1,6 @@
-// Growth by realloc, doubling the capacity, with a check that the new size
-// is representable.
+// Short texts stay inside the object; a longer one moves to a malloc'd block
+// that grows by realloc, doubling its capacity, with a check that the new
+// size is representable.
 #include "common/byte_text.h"
 
 #include <malloc.h>
@@ -16,22 +17,31 @@ byte_text& byte_text::operator=(const byte_text& other) {
   return *this;
 }
 
-byte_text::byte_text(byte_text&& other) noexcept
-    : data_(std::exchange(other.data_, nullptr)),
-      size_(std::exchange(other.size_, 0)),
-      capacity_(std::exchange(other.capacity_, 0)) {}
+byte_text::byte_text(byte_text&& other) noexcept { take_from(other); }
 
 byte_text& byte_text::operator=(byte_text&& other) noexcept {
   if (this != &other) {
-    std::free(data_);
-    data_ = std::exchange(other.data_, nullptr);
-    size_ = std::exchange(other.size_, 0);
-    capacity_ = std::exchange(other.capacity_, 0);
+    if (!is_inline()) std::free(data_);
+    data_ = inline_bytes_;
+    capacity_ = inline_capacity;
+    take_from(other);
   }
   return *this;
 }
 
-byte_text::~byte_text() { std::free(data_); }
+byte_text::~byte_text() {
+  if (!is_inline()) std::free(data_);
+}
+
+void byte_text::take_from(byte_text& other) noexcept {
+  if (other.is_inline()) {
+    std::memcpy(inline_bytes_, other.inline_bytes_, other.size_);
+  } else {
+    data_ = std::exchange(other.data_, other.inline_bytes_);
+    capacity_ = std::exchange(other.capacity_, inline_capacity);
+  }
+  size_ = std::exchange(other.size_, 0);
+}
 
 void byte_text::assign(std::string_view bytes) {
   if (bytes.data() == data_ && bytes.size() <= size_) {  // a prefix of itself
@@ -51,12 +61,17 @@ std::string_view byte_text::grow_for(std::string_view bytes) {
   constexpr std::size_t largest = std::numeric_limits<std::ptrdiff_t>::max();
   if (bytes.size() > largest - size_) throw std::bad_alloc();
   std::size_t needed = size_ + bytes.size();
-  std::size_t capacity = capacity_ < 32 ? 32 : capacity_;
+  std::size_t capacity = capacity_;
   while (capacity < needed) capacity = capacity > largest / 2 ? largest : capacity * 2;
-  bool inside = data_ != nullptr && bytes.data() >= data_ &&
-                bytes.data() < data_ + size_;
+  bool inside = bytes.data() >= data_ && bytes.data() < data_ + size_;
   std::size_t offset = inside ? static_cast<std::size_t>(bytes.data() - data_) : 0;
-  void* grown = std::realloc(data_, capacity);
+  void* grown;
+  if (is_inline()) {
+    grown = std::malloc(capacity);
+    if (grown != nullptr) std::memcpy(grown, data_, size_);
+  } else {
+    grown = std::realloc(data_, capacity);
+  }
   if (grown == nullptr) throw std::bad_alloc();
   data_ = static_cast<char*>(grown);
   capacity_ = capacity;

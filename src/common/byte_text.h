@@ -1,10 +1,12 @@
 // A growable run of bytes for the texts a conversion holds: tokens that run
-// past the input window, argument texts and variables. A token may be as
-// long as the input, so growing must not cost a second copy of it: the
-// bytes live in one malloc'd block that grows with realloc, which the C
-// library moves by remapping pages once a block is large enough to be
-// mapped on its own (see map_large_buffers). std::string would allocate a
-// new block and copy into it, briefly holding the text twice.
+// past the input window, argument texts and variables. Most are a few bytes
+// long and are kept inside the object, so that a call's arguments cost no
+// allocation. But a token may be as long as the input, so growing must not
+// cost a second copy of it: a longer text lives in one malloc'd block that
+// grows with realloc, which the C library moves by remapping pages once a
+// block is large enough to be mapped on its own (see map_large_buffers).
+// std::string would allocate a new block and copy into it, briefly holding
+// the text twice.
 #pragma once
 
 #include <cstddef>
@@ -36,9 +38,7 @@ class byte_text {
   void clear() { size_ = 0; }
 
   // Never a null pointer, even when empty: callers may pass it to memcpy.
-  std::string_view view() const {
-    return data_ != nullptr ? std::string_view(data_, size_) : std::string_view("");
-  }
+  std::string_view view() const { return std::string_view(data_, size_); }
   operator std::string_view() const { return view(); }
   std::size_t size() const { return size_; }
   bool empty() const { return size_ == 0; }
@@ -53,9 +53,17 @@ class byte_text {
   // block if they lie in this text.
   std::string_view grow_for(std::string_view bytes);
 
-  char* data_ = nullptr;
+  // Room for a short argument or variable without an allocation.
+  static constexpr std::size_t inline_capacity = 40;
+
+  bool is_inline() const { return data_ == inline_bytes_; }
+  // Takes over the bytes of `other`, which is left empty.
+  void take_from(byte_text& other) noexcept;
+
+  char* data_ = inline_bytes_;  // inline_bytes_, or a malloc'd block
   std::size_t size_ = 0;
-  std::size_t capacity_ = 0;
+  std::size_t capacity_ = inline_capacity;
+  char inline_bytes_[inline_capacity];
 };
 
 // Makes the C library map every large block on its own, so that realloc

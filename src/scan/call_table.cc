@@ -1,10 +1,14 @@
 // Case-insensitive lookup of call names: the names are stored in lower case
-// in a small open-addressing hash table, and a token is lowered and hashed
-// in one pass.
+// in a small open-addressing hash table. The hash takes a name's length and
+// three of its bytes, so that a token is hashed without a pass over it; the
+// names that share a slot are told apart by comparing the whole token.
 #include "scan/call_table.h"
 
 #include <algorithm>
 #include <cstdint>
+#include <stdexcept>
+
+#include "scan/char_classes.h"
 
 namespace corvexa {
 namespace {
@@ -17,34 +21,52 @@ char ascii_upper(char c) {
   return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
-// FNV-1a over the lower-case form of `text`, written to `lowered`.
-std::uint32_t lower_and_hash(std::string_view text, char* lowered) {
-  std::uint32_t hash = 2166136261u;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    lowered[i] = ascii_lower(text[i]);
-    hash = (hash ^ static_cast<unsigned char>(lowered[i])) * 16777619u;
-  }
-  return hash;
+// The hash of a non-empty name: its length and its middle and last two
+// bytes, in lower case, where the names of a table of calls mostly differ.
+std::uint32_t hash_of(std::string_view name) {
+  std::size_t size = name.size();
+  std::uint32_t bytes = static_cast<unsigned char>(ascii_lower(name[size - 1])) |
+                        static_cast<unsigned char>(ascii_lower(name[size / 2])) << 8 |
+                        static_cast<unsigned char>(ascii_lower(name[size < 2 ? 0 : size - 2])) << 16;
+  std::uint32_t hash = (static_cast<std::uint32_t>(size) ^ bytes) * 0x9E3779B1u;
+  return hash ^ (hash >> 15);
 }
 
-}  // namespace
-
-bool equals_ignoring_case(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (ascii_lower(a[i]) != ascii_lower(b[i])) return false;
+// True if `token` equals `lower_name` when its capital letters are lowered.
+bool equals_ignoring_case(std::string_view token, std::string_view lower_name) {
+  if (token.size() != lower_name.size()) return false;
+  for (std::size_t i = 0; i < token.size(); ++i) {
+    if (ascii_lower(token[i]) != lower_name[i]) return false;
   }
   return true;
 }
 
+// An ASCII letter followed by bytes that continue a name: the form of a
+// word token.
+bool is_word(std::string_view name) {
+  if (name.empty() || !has_class(name[0], starts_word)) return false;
+  for (char c : name) {
+    if (!has_class(c, continues_name)) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
 void call_table::watch_prefix(std::string_view prefix) {
-  watched_prefix_.resize(prefix.size());
-  lower_and_hash(prefix, watched_prefix_.data());
+  watched_prefix_.clear();
+  for (char c : prefix) watched_prefix_.push_back(ascii_lower(c));
+}
+
+bool call_table::is_watched(std::string_view word) const {
+  return !watched_prefix_.empty() && word.size() >= watched_prefix_.size() &&
+         equals_ignoring_case(word.substr(0, watched_prefix_.size()), watched_prefix_);
 }
 
 void call_table::add(std::string_view name, bool remembers, call_rule rule) {
-  std::string lower(name.size(), '\0');
-  lower_and_hash(name, lower.data());
+  if (!is_word(name)) throw std::invalid_argument("a call name must be a word");
+  std::string lower(name);
+  std::transform(lower.begin(), lower.end(), lower.begin(), ascii_lower);
   if (const call_entry* existing = look_up(lower)) {
     entries_[static_cast<std::size_t>(existing - entries_.data())] =
         call_entry{std::move(lower), remembers, std::move(rule)};
@@ -52,9 +74,9 @@ void call_table::add(std::string_view name, bool remembers, call_rule rule) {
   }
   shortest_name_ = std::min(shortest_name_, lower.size());
   longest_name_ = std::max(longest_name_, lower.size());
-  if (!lower.empty()) {
-    may_start_name_[static_cast<unsigned char>(lower[0])] = true;
-    may_start_name_[static_cast<unsigned char>(ascii_upper(lower[0]))] = true;
+  for (char first : {lower[0], ascii_upper(lower[0])}) {
+    if (!may_start_name(first)) name_start_bytes_.push_back(first);
+    may_start_name_[static_cast<unsigned char>(first)] = true;
   }
   entries_.push_back(call_entry{std::move(lower), remembers, std::move(rule)});
   rebuild_slots();
@@ -62,34 +84,22 @@ void call_table::add(std::string_view name, bool remembers, call_rule rule) {
 
 void call_table::rebuild_slots() {
   std::size_t size = 16;
-  while (size < 2 * entries_.size()) size *= 2;
+  while (size < 4 * entries_.size()) size *= 2;
   slots_.assign(size, no_entry);
-  std::string scratch;
   for (std::size_t index = 0; index < entries_.size(); ++index) {
-    const std::string& name = entries_[index].name;
-    scratch.resize(name.size());
-    std::size_t slot = lower_and_hash(name, scratch.data()) & (size - 1);
+    std::size_t slot = hash_of(entries_[index].name) & (size - 1);
     while (slots_[slot] != no_entry) slot = (slot + 1) & (size - 1);
     slots_[slot] = static_cast<std::int32_t>(index);
   }
 }
 
 const call_entry* call_table::look_up(std::string_view token) const {
-  if (slots_.empty()) return nullptr;
-  // Names are short: lower the token on the stack where it fits.
-  char stack_copy[32];
-  std::string heap_copy;
-  char* lowered = stack_copy;
-  if (token.size() > sizeof stack_copy) {
-    heap_copy.resize(token.size());
-    lowered = heap_copy.data();
-  }
+  if (slots_.empty() || token.empty()) return nullptr;
   std::size_t mask = slots_.size() - 1;
-  std::size_t slot = lower_and_hash(token, lowered) & mask;
-  std::string_view wanted(lowered, token.size());
-  for (; slots_[slot] != no_entry; slot = (slot + 1) & mask) {
+  for (std::size_t slot = hash_of(token) & mask; slots_[slot] != no_entry;
+       slot = (slot + 1) & mask) {
     const call_entry& entry = entries_[static_cast<std::size_t>(slots_[slot])];
-    if (entry.name == wanted) return &entry;
+    if (equals_ignoring_case(token, entry.name)) return &entry;
   }
   return nullptr;
 }

@@ -2,7 +2,9 @@
 // call name, whether the call `remembers` (stores the block's last variable
 // for later calls to use as a default link) and the rule that reads the
 // rest of the call and writes its replacement. A token matches an entry when
-// it equals the name as a whole, without regard to ASCII letter case. The
+// it equals the name as a whole, without regard to ASCII letter case; names
+// are words (an ASCII letter, then bytes that continue a name), so only a
+// word token can match, and the scanner need only look at words. The
 // scanner only knows this form; the rows come from whoever builds the table,
 // so an empty table turns a conversion into a plain copy.
 #pragma once
@@ -23,9 +25,6 @@ namespace corvexa {
 // rest of the call and writes what replaces it.
 using call_rule = std::function<void(conversion_state&)>;
 
-// True if `a` and `b` are equal but for ASCII letter case.
-bool equals_ignoring_case(std::string_view a, std::string_view b);
-
 struct call_entry {
   std::string name;  // stored in lower case
   bool remembers = false;
@@ -34,7 +33,8 @@ struct call_entry {
 
 class call_table {
  public:
-  // Adds an entry. A name already in the table is replaced.
+  // Adds an entry. A name already in the table is replaced. Throws
+  // std::invalid_argument if `name` is not a word.
   void add(std::string_view name, bool remembers, call_rule rule);
   // The entry whose name equals `token` regardless of ASCII case, or null.
   // Most tokens are ruled out by their length or first byte before any
@@ -48,13 +48,18 @@ class call_table {
   }
   std::size_t size() const { return entries_.size(); }
 
+  // True if a name of the table begins with `c` (in either letter case):
+  // only a word that begins with such a byte may name a call.
+  bool may_start_name(char c) const {
+    return may_start_name_[static_cast<unsigned char>(c)];
+  }
+  // Those bytes, each once, both cases included.
+  std::string_view name_start_bytes() const { return name_start_bytes_; }
+
   // Words that begin with `prefix` (ASCII case ignored) are watched inside
   // argument lists, so that where each lands in a replacement is known.
   void watch_prefix(std::string_view prefix);
-  bool is_watched(std::string_view word) const {
-    return !watched_prefix_.empty() && word.size() >= watched_prefix_.size() &&
-           equals_ignoring_case(word.substr(0, watched_prefix_.size()), watched_prefix_);
-  }
+  bool is_watched(std::string_view word) const;
 
  private:
   static constexpr std::int32_t no_entry = -1;
@@ -71,6 +76,7 @@ class call_table {
   std::size_t shortest_name_ = SIZE_MAX;
   std::size_t longest_name_ = 0;
   std::array<bool, 256> may_start_name_{};
+  std::string name_start_bytes_;
   std::string watched_prefix_;  // lower case
 };
 

@@ -1,14 +1,16 @@
 // Argument list reading with a depth count and an argument index. Tokens
-// that lie wholly inside the buffered input window are taken from it in
-// place; a token that may run past the window's end is read by get_token.
-// Both paths feed the same list_reader, so they cannot disagree.
+// that lie whole inside the buffered input window are taken from it in
+// place; a token that may run past the window's end is taken in pieces as
+// the buffer is refilled. Both paths cut tokens with the token cutter and
+// feed the same list_reader, so they cannot disagree.
 #include "translate/call_args.h"
 
 #include <cstdint>
 
 #include "scan/call_table.h"
+#include "scan/char_classes.h"
+#include "scan/token_cutter.h"
 #include "scan/tokenizer.h"
-#include "scan/window_token.h"
 
 namespace corvexa {
 namespace {
@@ -44,39 +46,55 @@ class list_reader {
     }
     if (is_single(token, '(')) ++depth_;
     if (is_single(token, ')') && --depth_ == 0) return true;
-    if (byte_text* text = current_text()) {
-      note_if_watched(token, text->size(), source_offset);
-      text->append(token);
-    }
+    append(token, /*continues=*/false);
+    note_appended_token(source_offset);
     return false;
   }
 
-  // Reads the next token, which starts at the window's edge, straight into
-  // the argument it belongs to: a string argument may be as long as the
-  // input and is not held twice. Returns true once the list is closed.
+  // Takes the token that starts at the window's edge and may run past it.
+  // It is added to its argument piece by piece as it is read, so that a
+  // string as long as the input is not held twice. Returns true once the
+  // list is closed.
   bool take_edge_token(byte_text& scratch) {
-    char first = state_.input_stream.window()[0];
-    byte_text* text = current_text();
-    // Only a token that may be "(" or whose text a message needs is read
-    // on its own; names and strings are never "(", "," or ")".
-    bool name_or_string = has_class(first, starts_name) || has_class(first, starts_quoted);
-    if (!opened_ || text == nullptr || !name_or_string) {
+    if (!opened_) {
+      // The token that should have been "(" is quoted whole by the report.
       if (!get_token(state_, scratch, quiet_)) return true;
       return take(scratch, state_.input_stream.position() - scratch.size());
     }
-    std::size_t before = text->size();
-    std::uint64_t source_offset = state_.input_stream.position();
-    if (!append_token(state_, *text, quiet_)) return true;
-    note_if_watched(text->view().substr(before), before, source_offset);
+    // A token that can run past the window is a name, a string or one of
+    // the pairs: never "(", "," or ")", so it is only ever appended.
+    input_buffer& input = state_.input_stream;
+    std::uint64_t source_offset = input.position();
+    token_cutter cutter(input.window()[0]);
+    append(input.window().substr(0, 1), /*continues=*/false);
+    input.consume(1);
+    take_token_rest(input, cutter, [this](std::string_view piece) {
+      append(piece, /*continues=*/true);
+    });
+    note_appended_token(source_offset);
     return false;
   }
 
  private:
-  // Keeps where a watched word joins the current argument.
-  void note_if_watched(std::string_view token, std::size_t offset_in_argument,
-                       std::uint64_t source_offset) {
-    if (!state_.call_names.is_watched(token)) return;
-    arguments_.watched_words.push_back({index_, offset_in_argument, source_offset});
+  // Adds a whole token, or a piece of one that runs past the window
+  // (`continues` for every piece after its first), to the argument being
+  // read. This is the one place where tokens join arguments; tokens after
+  // the third argument are dropped.
+  void append(std::string_view piece, bool continues) {
+    byte_text* text = current_text();
+    if (text == nullptr) return;
+    if (!continues) token_begin_ = text->size();
+    text->append(piece);
+  }
+
+  // Called once a token that began at input offset `source_offset` has
+  // joined its argument whole: keeps where a watched word stands in it.
+  void note_appended_token(std::uint64_t source_offset) {
+    byte_text* text = current_text();
+    if (text == nullptr || !state_.call_names.is_watched(text->view().substr(token_begin_))) {
+      return;
+    }
+    arguments_.watched_words.push_back({index_, token_begin_, source_offset});
   }
 
   byte_text* current_text() {
@@ -93,6 +111,7 @@ class list_reader {
   bool opened_ = false;
   std::int64_t depth_ = 1;  // wide enough for any input length
   int index_ = 0;
+  std::size_t token_begin_ = 0;  // where the token being appended begins in its argument
   bool quiet_ = false;
 };
 

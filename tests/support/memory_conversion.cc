@@ -11,6 +11,28 @@
 namespace corvexa {
 namespace {
 
+// Takes every byte and keeps none.
+class discarding_writer final : public byte_writer {
+ public:
+  bool write_all(std::string_view) override { return true; }
+};
+
+// Uses a chosen width of the byte searches while it lives, if one is given,
+// and puts back the width used before.
+class width_for_conversion {
+ public:
+  explicit width_for_conversion(std::optional<search_width> width)
+      : before_(search_width_in_use()) {
+    if (width) use_search_width(*width);
+  }
+  ~width_for_conversion() { use_search_width(before_); }
+  width_for_conversion(const width_for_conversion&) = delete;
+  width_for_conversion& operator=(const width_for_conversion&) = delete;
+
+ private:
+  search_width before_;
+};
+
 // Hands every event to the console and records it as well.
 class recording_events final : public event_sink {
  public:
@@ -43,11 +65,19 @@ memory_conversion convert_in_memory(std::string_view input,
           : std::make_unique<input_buffer>(reader, options.input_capacity);
   string_writer output_writer(result.output);
   string_writer console_writer(result.console);
-  output_sink output(output_writer, options.output_capacity);
-  output_sink console(console_writer, options.output_capacity);
+  discarding_writer nowhere;
+  output_sink output(options.discard ? static_cast<byte_writer&>(nowhere)
+                                     : output_writer,
+                     options.output_capacity);
+  output_sink console(options.discard ? static_cast<byte_writer&>(nowhere)
+                                      : console_writer,
+                      options.output_capacity);
   console_report messages(console, {options.database_name, options.input_path,
                                     options.output_path});
-  recording_events events(messages, result);
+  recording_events recording(messages, result);
+  event_sink& events = options.discard ? static_cast<event_sink&>(messages)
+                                       : recording;
+  width_for_conversion width(options.width);
   convert_stream(*source, output, events, calls, options.database_name);
   output.flush();
   console.flush();

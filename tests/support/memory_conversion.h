@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "common/conversion_events.h"
 #include "common/input_buffer.h"
 #include "common/output_sink.h"
+#include "scan/byte_search.h"
 #include "scan/call_table.h"
 
 namespace corvexa {
@@ -30,6 +32,13 @@ struct memory_conversion_options {
   std::size_t largest_read = in_place;
   std::size_t input_capacity = input_buffer::default_capacity;
   std::size_t output_capacity = output_sink::default_capacity;
+  // Drops the output, the console text and the events rather than keeping
+  // them, so that a benchmark times the conversion and not the growth of
+  // strings and vectors.
+  bool discard = false;
+  // The width of the scanner's byte searches for this conversion; the one
+  // in use (the widest, unless set otherwise) when not given.
+  std::optional<search_width> width = std::nullopt;
 };
 
 // An event as reported, with its texts copied out of the conversion.

@@ -1,0 +1,91 @@
+// Where a token of PHP code ends: the tokenizer's rules, in one place.
+//
+// The first byte of a token chooses its kind. A quote starts a string,
+// which runs to the same quote again; a backslash in it takes the byte after
+// it along, so an escaped quote does not end it. "$", a digit or an ASCII
+// letter starts a name (a variable, a number or a word), which goes on over
+// the bytes that continue names. "/" pairs with a following "/" or "*", and
+// "?" with a following ">". Any other byte is a token of its own. At the end
+// of the input a token ends as read.
+//
+// A cutter is handed the bytes after the first in pieces, as they come, so
+// that the tokenizer can follow a token across buffer refills, while the
+// block loop and the argument reader cut whole tokens out of one window by
+// the very same rules.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "scan/byte_search.h"
+#include "scan/char_classes.h"
+
+namespace corvexa {
+
+class token_cutter {
+ public:
+  // Begins the token whose first byte is `first` (not whitespace).
+  explicit token_cutter(char first) {
+    if (has_class(first, starts_quoted)) {
+      state_ = state::in_string;
+      quote_ = first;
+    } else if (has_class(first, starts_name)) {
+      state_ = state::in_name;
+    } else if (first == '/' || first == '?') {
+      state_ = state::before_pair;
+      pair_ = first == '/' ? "/*" : ">";
+    }
+  }
+
+  // How many bytes at the start of `bytes`, which follow everything the
+  // cutter was handed so far, belong to the token. Until ended(), all of
+  // them do and the token may go on.
+  std::size_t take(std::string_view bytes) {
+    switch (state_) {
+      case state::ended:
+        return 0;
+      case state::in_name: {
+        std::size_t run = name_run_length(bytes);
+        if (run < bytes.size()) state_ = state::ended;
+        return run;
+      }
+      case state::before_pair:
+        if (bytes.empty()) return 0;
+        state_ = state::ended;
+        return pair_.find(bytes[0]) != std::string_view::npos ? 1 : 0;
+      case state::in_string:
+      case state::after_backslash:
+        return take_string(bytes);
+    }
+    return 0;
+  }
+
+  // True once the token has ended within the bytes handed over.
+  bool ended() const { return state_ == state::ended; }
+
+ private:
+  enum class state : std::uint8_t {
+    ended,
+    in_name,
+    in_string,
+    after_backslash,  // in a string, the byte after a backslash comes next
+    before_pair,      // "/" or "?": the next byte may pair with it
+  };
+
+  std::size_t take_string(std::string_view bytes);
+
+  state state_ = state::ended;
+  char quote_ = '\0';
+  std::string_view pair_;  // the bytes that pair with "/" or "?"
+};
+
+// Where the token that starts at window[start] (not whitespace) ends: one
+// past its last byte, or 0 if it may go on past the window's end.
+inline std::size_t token_end(std::string_view window, std::size_t start) {
+  token_cutter cutter(window[start]);
+  std::size_t rest = cutter.take(window.substr(start + 1));
+  return cutter.ended() ? start + 1 + rest : 0;
+}
+
+}  // namespace corvexa
