@@ -1,6 +1,7 @@
 // The one output buffer of a stream. Bytes and spans of bytes are appended to
 // a large buffer that goes to its byte_writer only when full or flushed, so
-// writing a byte costs a store and a compare, and long spans skip the buffer.
+// writing a byte costs a store and a compare, and long spans skip the buffer
+// in whole buffers' worth.
 // A write failure is remembered; from then on output is dropped and the
 // failure is reported by failed() rather than by every caller.
 #pragma once
@@ -49,6 +50,8 @@ class output_sink {
  private:
   // Writes a span that does not fit in what is left of the buffer.
   void write_past_buffer(std::string_view bytes);
+  // Gives `bytes` to the writer, unless a write has failed before.
+  void hand_over(std::string_view bytes);
 
   byte_writer& writer_;
   std::unique_ptr<char[]> buffer_;
