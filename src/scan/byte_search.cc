@@ -125,6 +125,8 @@ name_start_set make_name_start_set(std::string_view starts) {
     return set;
   }
   for (char c : starts) set.bytes[set.count++] = c;
+  char filler = set.count > 0 ? set.bytes[0] : watched_first_bytes[0].low;
+  for (std::size_t i = set.count; i < name_start_set::most_bytes; ++i) set.bytes[i] = filler;
   return set;
 }
 

@@ -20,6 +20,8 @@ namespace corvexa {
 // ways, every ASCII letter.
 struct name_start_set {
   static constexpr std::size_t most_bytes = 4;
+  // The first `count` are the bytes; the places after them repeat a byte
+  // that is watched anyway, so that a wide search may compare all four.
   char bytes[most_bytes] = {};
   std::size_t count = 0;
   bool any_letter = false;

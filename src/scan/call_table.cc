@@ -78,6 +78,7 @@ void call_table::add(std::string_view name, bool remembers, call_rule rule) {
     if (!may_start_name(first)) name_start_bytes_.push_back(first);
     may_start_name_[static_cast<unsigned char>(first)] = true;
   }
+  name_starts_ = make_name_start_set(name_start_bytes_);
   entries_.push_back(call_entry{std::move(lower), remembers, std::move(rule)});
   rebuild_slots();
 }

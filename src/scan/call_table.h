@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "common/conversion_state.h"
+#include "scan/byte_search.h"
 
 namespace corvexa {
 
@@ -53,8 +54,8 @@ class call_table {
   bool may_start_name(char c) const {
     return may_start_name_[static_cast<unsigned char>(c)];
   }
-  // Those bytes, each once, both cases included.
-  std::string_view name_start_bytes() const { return name_start_bytes_; }
+  // Those bytes, in the form the block loop's pre-scan takes them.
+  const name_start_set& name_starts() const { return name_starts_; }
 
   // Words that begin with `prefix` (ASCII case ignored) are watched inside
   // argument lists, so that where each lands in a replacement is known.
@@ -76,7 +77,8 @@ class call_table {
   std::size_t shortest_name_ = SIZE_MAX;
   std::size_t longest_name_ = 0;
   std::array<bool, 256> may_start_name_{};
-  std::string name_start_bytes_;
+  std::string name_start_bytes_;  // each once, both cases included
+  name_start_set name_starts_ = make_name_start_set("");
   std::string watched_prefix_;  // lower case
 };
 

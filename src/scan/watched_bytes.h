@@ -24,7 +24,7 @@ class watched_byte_finder {
   static constexpr std::size_t none = SIZE_MAX;
 
   watched_byte_finder(std::string_view window, const call_table& calls)
-      : window_(window), starts_(make_name_start_set(calls.name_start_bytes())) {}
+      : window_(window), starts_(calls.name_starts()) {}
 
   // The place of the first watched byte at or after `from`, or the window's
   // size. The bytes from `from` up to it are code the loop passes, whose
@@ -66,7 +66,7 @@ class watched_byte_finder {
   }
 
   std::string_view window_;
-  name_start_set starts_;
+  const name_start_set& starts_;
   std::size_t base_ = SIZE_MAX;  // the window place of the marks' bit 0
   watched_marks marks_;
   std::size_t last_dollar_ = none;

@@ -6,8 +6,8 @@
 //
 // Only a file built for its width includes this, after the vector
 // intrinsics of that width. Nothing here reads past `size`: the last,
-// partial vector of a run is copied into a zeroed one first, and what its
-// lanes past the run say is cleared.
+// partial vector of a run (or block of 64 bytes, for the marks) is copied
+// into a zeroed one first, and what its lanes past the run say is cleared.
 #pragma once
 
 #include <cstddef>
@@ -67,38 +67,69 @@ std::size_t name_run_length(const char* bytes, std::size_t size) {
   });
 }
 
-template <typename lanes>
-std::uint64_t mark_quote_or_backslash(const char* bytes, std::size_t size, char quote) {
+// The result of `mark_block` (64 bytes to their marks) for the first `size`
+// bytes (at most 64): in place when there are 64, otherwise for a zeroed
+// copy, whose marks past `size` the caller clears (see first_bits). Every
+// block but a window's last is whole, so marking loads full vectors only.
+template <typename MarkBlock>
+auto mark_up_to_64(const char* bytes, std::size_t size, MarkBlock mark_block) {
+  if (size == 64) return mark_block(bytes);
+  char block[64] = {};
+  std::memcpy(block, bytes, size);
+  return mark_block(block);
+}
+
+// The bits of the first `size` bytes of a block.
+inline std::uint64_t first_bits(std::size_t size) {
+  return size >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << size) - 1;
+}
+
+// Bit k set where lane k of `test`, applied to each vector of the 64 bytes
+// at `bytes`, is set.
+template <typename lanes, typename Test>
+std::uint64_t mark_64(const char* bytes, Test test) {
   std::uint64_t marks = 0;
-  for (std::size_t at = 0; at < size; at += lanes::width) {
-    std::size_t part = size - at < lanes::width ? size - at : lanes::width;
-    typename lanes::vector v = load_part<lanes>(bytes + at, part);
-    std::uint64_t found =
-        lanes::mask(lanes::either(lanes::equal(v, quote), lanes::equal(v, '\\')));
-    marks |= (found & lanes_below<lanes>(part)) << at;
+  for (std::size_t at = 0; at < 64; at += lanes::width) {
+    marks |= std::uint64_t{lanes::mask(test(lanes::load(bytes + at)))} << at;
   }
   return marks;
 }
 
 template <typename lanes>
+std::uint64_t mark_quote_or_backslash(const char* bytes, std::size_t size, char quote) {
+  std::uint64_t marks = mark_up_to_64(bytes, size, [quote](const char* block) {
+    return mark_64<lanes>(block, [quote](typename lanes::vector v) {
+      return lanes::either(lanes::equal(v, quote), lanes::equal(v, '\\'));
+    });
+  });
+  return marks & first_bits(size);
+}
+
+// Lanes that hold a watched byte (see mark_watched in byte_search.h).
+template <typename lanes>
+typename lanes::vector watched_lanes(typename lanes::vector v, const name_start_set& starts) {
+  typename lanes::vector hit = in_ranges<lanes>(v, watched_first_bytes);
+  if (starts.any_letter) return lanes::either(hit, in_ranges<lanes>(v, word_start_bytes));
+  // All of them, the unused ones too: they repeat a byte that is marked
+  // anyway.
+  for (char start : starts.bytes) hit = lanes::either(hit, lanes::equal(v, start));
+  return hit;
+}
+
+template <typename lanes>
 watched_marks mark_watched(const char* bytes, std::size_t size,
                            const name_start_set& starts) {
-  watched_marks marks;
-  for (std::size_t at = 0; at < size; at += lanes::width) {
-    std::size_t part = size - at < lanes::width ? size - at : lanes::width;
-    typename lanes::vector v = load_part<lanes>(bytes + at, part);
-    typename lanes::vector hit = in_ranges<lanes>(v, watched_first_bytes);
-    if (starts.any_letter) {
-      hit = lanes::either(hit, in_ranges<lanes>(v, word_start_bytes));
-    } else {
-      for (std::size_t i = 0; i < starts.count; ++i) {
-        hit = lanes::either(hit, lanes::equal(v, starts.bytes[i]));
-      }
+  watched_marks marks = mark_up_to_64(bytes, size, [&starts](const char* block) {
+    watched_marks found;
+    for (std::size_t at = 0; at < 64; at += lanes::width) {
+      typename lanes::vector v = lanes::load(block + at);
+      found.watched |= std::uint64_t{lanes::mask(watched_lanes<lanes>(v, starts))} << at;
+      found.dollars |= std::uint64_t{lanes::mask(lanes::equal(v, '$'))} << at;
     }
-    std::uint64_t in_part = lanes_below<lanes>(part);
-    marks.watched |= (lanes::mask(hit) & in_part) << at;
-    marks.dollars |= (lanes::mask(lanes::equal(v, '$')) & in_part) << at;
-  }
+    return found;
+  });
+  marks.watched &= first_bits(size);
+  marks.dollars &= first_bits(size);
   return marks;
 }
 
