@@ -105,28 +105,42 @@ std::uint64_t mark_quote_or_backslash(const char* bytes, std::size_t size, char 
   return marks & first_bits(size);
 }
 
-// Lanes that hold a watched byte (see mark_watched in byte_search.h).
-template <typename lanes>
-typename lanes::vector watched_lanes(typename lanes::vector v, const name_start_set& starts) {
-  typename lanes::vector hit = in_ranges<lanes>(v, watched_first_bytes);
-  if (starts.any_letter) return lanes::either(hit, in_ranges<lanes>(v, word_start_bytes));
-  // All of them, the unused ones too: they repeat a byte that is marked
-  // anyway.
-  for (char start : starts.bytes) hit = lanes::either(hit, lanes::equal(v, start));
-  return hit;
+// The watched bytes and the dollars of the 64 bytes at `block`, where
+// `starts_name(vector)` gives the lanes that may start a call name. Inlined
+// into each of its two uses, so that each compares with its constants in
+// registers rather than setting them up again for every vector.
+template <typename lanes, typename StartsName>
+[[gnu::always_inline]] inline watched_marks mark_watched_64(const char* block,
+                                                            StartsName starts_name) {
+  watched_marks found;
+  for (std::size_t at = 0; at < 64; at += lanes::width) {
+    typename lanes::vector v = lanes::load(block + at);
+    typename lanes::vector watched =
+        lanes::either(in_ranges<lanes>(v, watched_first_bytes), starts_name(v));
+    found.watched |= std::uint64_t{lanes::mask(watched)} << at;
+    found.dollars |= std::uint64_t{lanes::mask(lanes::equal(v, '$'))} << at;
+  }
+  return found;
 }
 
 template <typename lanes>
 watched_marks mark_watched(const char* bytes, std::size_t size,
                            const name_start_set& starts) {
   watched_marks marks = mark_up_to_64(bytes, size, [&starts](const char* block) {
-    watched_marks found;
-    for (std::size_t at = 0; at < 64; at += lanes::width) {
-      typename lanes::vector v = lanes::load(block + at);
-      found.watched |= std::uint64_t{lanes::mask(watched_lanes<lanes>(v, starts))} << at;
-      found.dollars |= std::uint64_t{lanes::mask(lanes::equal(v, '$'))} << at;
+    if (starts.any_letter) {
+      return mark_watched_64<lanes>(block, [](typename lanes::vector v) {
+        return in_ranges<lanes>(v, word_start_bytes);
+      });
     }
-    return found;
+    // All four places, the unused ones too: they repeat a byte that is
+    // watched anyway.
+    return mark_watched_64<lanes>(block, [&starts](typename lanes::vector v) {
+      typename lanes::vector hit = lanes::equal(v, starts.bytes[0]);
+      for (std::size_t i = 1; i < name_start_set::most_bytes; ++i) {
+        hit = lanes::either(hit, lanes::equal(v, starts.bytes[i]));
+      }
+      return hit;
+    });
   });
   marks.watched &= first_bits(size);
   marks.dollars &= first_bits(size);
