@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <stdexcept>
 
 #include "scan/char_classes.h"
@@ -32,11 +33,48 @@ std::uint32_t hash_of(std::string_view name) {
   return hash ^ (hash >> 15);
 }
 
-// True if `token` equals `lower_name` when its capital letters are lowered.
-bool equals_ignoring_case(std::string_view token, std::string_view lower_name) {
-  if (token.size() != lower_name.size()) return false;
-  for (std::size_t i = 0; i < token.size(); ++i) {
-    if (ascii_lower(token[i]) != lower_name[i]) return false;
+// 0x20 for each small letter of `lower_name`, 0 for its other bytes.
+std::string letters_of(std::string_view lower_name) {
+  std::string letters;
+  for (char c : lower_name) letters.push_back(c >= 'a' && c <= 'z' ? 0x20 : 0);
+  return letters;
+}
+
+// True if the `width` bytes (4 or 8) at `at` of the token differ from the
+// name's once the token's capital letters are lowered. Setting bit 0x20
+// makes a byte a given small letter only if it is that letter or its
+// capital, so one OR and one compare take a whole word.
+template <typename Word>
+bool word_differs(const char* token, const char* lower_name, const char* letters) {
+  Word t, n, l;
+  std::memcpy(&t, token, sizeof t);
+  std::memcpy(&n, lower_name, sizeof n);
+  std::memcpy(&l, letters, sizeof l);
+  return (t | l) != n;
+}
+
+// True if `token` equals `lower_name` when its capital letters are lowered;
+// `letters` is letters_of(lower_name). Compares a word at a time, the last
+// word overlapping the one before it.
+bool equals_ignoring_case(std::string_view token, std::string_view lower_name,
+                          std::string_view letters) {
+  std::size_t size = token.size();
+  if (size != lower_name.size()) return false;
+  const char* t = token.data();
+  const char* n = lower_name.data();
+  const char* l = letters.data();
+  if (size >= 8) {
+    for (std::size_t at = 0; at + 8 < size; at += 8) {
+      if (word_differs<std::uint64_t>(t + at, n + at, l + at)) return false;
+    }
+    return !word_differs<std::uint64_t>(t + size - 8, n + size - 8, l + size - 8);
+  }
+  if (size >= 4) {
+    return !word_differs<std::uint32_t>(t, n, l) &&
+           !word_differs<std::uint32_t>(t + size - 4, n + size - 4, l + size - 4);
+  }
+  for (std::size_t i = 0; i < size; ++i) {
+    if (ascii_lower(t[i]) != n[i]) return false;
   }
   return true;
 }
@@ -56,11 +94,13 @@ bool is_word(std::string_view name) {
 void call_table::watch_prefix(std::string_view prefix) {
   watched_prefix_.clear();
   for (char c : prefix) watched_prefix_.push_back(ascii_lower(c));
+  watched_prefix_letters_ = letters_of(watched_prefix_);
 }
 
 bool call_table::is_watched(std::string_view word) const {
   return !watched_prefix_.empty() && word.size() >= watched_prefix_.size() &&
-         equals_ignoring_case(word.substr(0, watched_prefix_.size()), watched_prefix_);
+         equals_ignoring_case(word.substr(0, watched_prefix_.size()), watched_prefix_,
+                              watched_prefix_letters_);
 }
 
 void call_table::add(std::string_view name, bool remembers, call_rule rule) {
@@ -79,6 +119,7 @@ void call_table::add(std::string_view name, bool remembers, call_rule rule) {
     may_start_name_[static_cast<unsigned char>(first)] = true;
   }
   name_starts_ = make_name_start_set(name_start_bytes_);
+  name_letters_.push_back(letters_of(lower));
   entries_.push_back(call_entry{std::move(lower), remembers, std::move(rule)});
   rebuild_slots();
 }
@@ -99,8 +140,10 @@ const call_entry* call_table::look_up(std::string_view token) const {
   std::size_t mask = slots_.size() - 1;
   for (std::size_t slot = hash_of(token) & mask; slots_[slot] != no_entry;
        slot = (slot + 1) & mask) {
-    const call_entry& entry = entries_[static_cast<std::size_t>(slots_[slot])];
-    if (equals_ignoring_case(token, entry.name)) return &entry;
+    auto index = static_cast<std::size_t>(slots_[slot]);
+    if (equals_ignoring_case(token, entries_[index].name, name_letters_[index])) {
+      return &entries_[index];
+    }
   }
   return nullptr;
 }

@@ -69,6 +69,9 @@ class call_table {
   void rebuild_slots();
 
   std::vector<call_entry> entries_;
+  // For each entry, 0x20 where its name has a letter and 0 elsewhere: what
+  // a token is compared with the name through (see call_table.cc).
+  std::vector<std::string> name_letters_;
   // Open addressing by the hash of the lower-case name: each slot holds an
   // index into entries_, or no_entry.
   std::vector<std::int32_t> slots_;
@@ -80,6 +83,7 @@ class call_table {
   std::string name_start_bytes_;  // each once, both cases included
   name_start_set name_starts_ = make_name_start_set("");
   std::string watched_prefix_;  // lower case
+  std::string watched_prefix_letters_;
 };
 
 }  // namespace corvexa
