@@ -14,6 +14,7 @@
 // the very same rules.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -32,9 +33,12 @@ class token_cutter {
       quote_ = first;
     } else if (has_class(first, starts_name)) {
       state_ = state::in_name;
-    } else if (first == '/' || first == '?') {
+    } else if (first == '/') {
       state_ = state::before_pair;
-      pair_ = first == '/' ? "/*" : ">";
+      pair_ = {'/', '*'};
+    } else if (first == '?') {
+      state_ = state::before_pair;
+      pair_ = {'>', '>'};
     }
   }
 
@@ -53,7 +57,7 @@ class token_cutter {
       case state::before_pair:
         if (bytes.empty()) return 0;
         state_ = state::ended;
-        return pair_.find(bytes[0]) != std::string_view::npos ? 1 : 0;
+        return bytes[0] == pair_[0] || bytes[0] == pair_[1] ? 1 : 0;
       case state::in_string:
       case state::after_backslash:
         return take_string(bytes);
@@ -77,7 +81,7 @@ class token_cutter {
 
   state state_ = state::ended;
   char quote_ = '\0';
-  std::string_view pair_;  // the bytes that pair with "/" or "?"
+  std::array<char, 2> pair_ = {};  // the bytes that pair with "/" or "?" (">" twice)
 };
 
 // Where the token that starts at window[start] (not whitespace) ends: one
