@@ -3,7 +3,7 @@
 
 namespace corvexa {
 
-void write_format(output_sink& sink, std::string_view format,
+void write_format(output_sink& sink, const format_text& format,
                   std::initializer_list<std::string_view> values) {
   write_format<std::initializer_list<std::string_view>>(sink, format, values);
 }

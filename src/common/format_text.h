@@ -3,38 +3,69 @@
 // and a zero byte inside a value is written like any other byte.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <initializer_list>
+#include <stdexcept>
 #include <string_view>
 
 #include "common/output_sink.h"
 
 namespace corvexa {
 
+// A format text with the places of its "%s" found when it is made, which
+// for a constant is at compile time: filling it in then only copies.
+class format_text {
+ public:
+  static constexpr std::size_t most_places = 8;
+
+  constexpr format_text() = default;
+  // Throws std::length_error (for a constant: does not compile) if `text`
+  // has more than most_places places.
+  constexpr format_text(std::string_view text) : text_(text) {
+    for (std::size_t at = 0; at + 1 < text.size(); ++at) {
+      if (text[at] != '%' || text[at + 1] != 's') continue;
+      if (place_count_ == most_places) throw std::length_error("too many %s places");
+      places_[place_count_++] = at;
+      ++at;
+    }
+  }
+  constexpr format_text(const char* text) : format_text(std::string_view(text)) {}
+
+  constexpr std::string_view text() const { return text_; }
+  constexpr std::size_t place_count() const { return place_count_; }
+  // Where the "%s" of place `index` begins in text().
+  constexpr std::size_t place(std::size_t index) const { return places_[index]; }
+
+ private:
+  std::string_view text_;
+  std::array<std::size_t, most_places> places_ = {};
+  std::size_t place_count_ = 0;
+};
+
 // Writes `format` to `sink`, each "%s" replaced by the next of `values`.
 // A "%s" without a value left is written as nothing.
-void write_format(output_sink& sink, std::string_view format,
+void write_format(output_sink& sink, const format_text& format,
                   std::initializer_list<std::string_view> values);
 
 // As above; if `value_offsets` is given, value i is written at sink
 // position value_offsets[i] (for as many values as the format has places).
 template <typename Values>
-void write_format(output_sink& sink, std::string_view format,
-                  const Values& values, std::uint64_t* value_offsets = nullptr) {
+void write_format(output_sink& sink, const format_text& format, const Values& values,
+                  std::uint64_t* value_offsets = nullptr) {
   auto value = values.begin();
+  std::string_view text = format.text();
   std::size_t written = 0;  // the format up to here has been written
-  for (std::size_t place = format.find('%'); place != std::string_view::npos;
-       place = format.find('%', place + 1)) {
-    if (place + 1 == format.size() || format[place + 1] != 's') continue;
-    sink.write(format.substr(written, place - written));
+  for (std::size_t index = 0; index < format.place_count(); ++index) {
+    std::size_t place = format.place(index);
+    sink.write(text.substr(written, place - written));
     if (value != values.end()) {
       if (value_offsets != nullptr) *value_offsets++ = sink.position();
       sink.write(*value++);
     }
     written = place + 2;
-    ++place;
   }
-  sink.write(format.substr(written));
+  sink.write(text.substr(written));
 }
 
 }  // namespace corvexa

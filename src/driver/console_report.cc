@@ -6,8 +6,8 @@
 namespace corvexa {
 namespace {
 
-constexpr std::string_view unsupported_warning = "Warning: %s() not supported.\n";
-constexpr std::string_view missing_parenthesis =
+constexpr format_text unsupported_warning = "Warning: %s() not supported.\n";
+constexpr format_text missing_parenthesis =
     "Parse Error: Expected '(' and got '%s'.\n";
 constexpr std::string_view db_query_warning =
     "Warning: mysql_db_query() doesn't have an equivlant postgres function. "
@@ -15,9 +15,9 @@ constexpr std::string_view db_query_warning =
 constexpr std::string_view insert_id_notes =
     "mysql_insert_id: pg_last_oid\n"
     "mysql_insert_id: For tables without OID use pg_result_status\n";
-constexpr std::string_view same_database =
+constexpr format_text same_database =
     "%s == %s ..  This is a good thing.\n\n";
-constexpr std::string_view database_suggestion =
+constexpr format_text database_suggestion =
     "Suggestion: corvexa -d %s %s %s\n\n";
 constexpr std::string_view edit_by_hand =
     "You will most likely have to edit this PHP code by hand to make it work.\n";

@@ -22,16 +22,16 @@ namespace {
 
 constexpr std::string_view same_name_error =
     "Error: infile cannot be the same as outfile.\n";  // printed as a line
-constexpr std::string_view open_input_error =
+constexpr format_text open_input_error =
     "Error: could not open infile %s.\n\n";
-constexpr std::string_view open_output_error =
+constexpr format_text open_output_error =
     "Error: could not open outfile %s.\n\n";
-constexpr std::string_view read_error = "Error: could not read infile %s.\n\n";
-constexpr std::string_view write_error =
+constexpr format_text read_error = "Error: could not read infile %s.\n\n";
+constexpr format_text write_error =
     "Error: could not write outfile %s.\n\n";
-constexpr std::string_view out_of_memory_error =
+constexpr format_text out_of_memory_error =
     "Error: out of memory while converting infile %s.\n\n";
-constexpr std::string_view start_message =
+constexpr format_text start_message =
     "Infile: %s\nOutfile: %s\nDatabase: %s\n\n";
 constexpr std::string_view done_message = "Done.\n";  // printed as a line
 

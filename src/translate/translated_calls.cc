@@ -56,9 +56,9 @@ filled_value fill(value_source source, const conversion_state& state,
   return {};
 }
 
-constexpr std::string_view connect_format =
+constexpr format_text connect_format =
     "pg_connect(\"dbname=%s host=\".%s.\" user=\".%s.\" password=\".%s)";
-constexpr std::string_view pconnect_format =
+constexpr format_text pconnect_format =
     "pg_pconnect(\"dbname=%s host=\".%s.\" user=\".%s.\" password=\".%s)";
 
 constexpr translated_call rows[] = {
@@ -140,19 +140,19 @@ constexpr translated_call rows[] = {
 // value where its syntax needs one: next to a comma or a concatenation dot,
 // as in "f(,$x)" or "\"a\"..\"b\"". A lone argument in parentheses may be
 // left out.
-bool place_needs_value(std::string_view format, std::size_t index) {
-  std::size_t at = format.find("%s");
-  for (; index > 0 && at != std::string_view::npos; --index) at = format.find("%s", at + 2);
-  if (at == std::string_view::npos) return false;
+bool place_needs_value(const format_text& format, std::size_t index) {
+  if (index >= format.place_count()) return false;
+  std::string_view text = format.text();
+  std::size_t at = format.place(index);
   auto separates = [](char c) { return c == ',' || c == '.'; };
-  return (at > 0 && separates(format[at - 1])) ||
-         (at + 2 < format.size() && separates(format[at + 2]));
+  return (at > 0 && separates(text[at - 1])) ||
+         (at + 2 < text.size() && separates(text[at + 2]));
 }
 
 constexpr std::string_view argument_names[] = {"first", "second", "third"};
 
 // Reports the default links taken and the argument places left empty.
-void report_doubtful_values(conversion_state& state, std::string_view format,
+void report_doubtful_values(conversion_state& state, const format_text& format,
                             std::span<const filled_value> values) {
   for (std::size_t place = 0; place < values.size(); ++place) {
     const filled_value& value = values[place];

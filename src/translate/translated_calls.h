@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "common/conversion_state.h"
+#include "common/format_text.h"
 #include "translate/call_args.h"
 
 namespace corvexa {
@@ -36,7 +37,7 @@ enum class value_source : std::uint8_t {
 // calls), and a row with more would not compile.
 struct replacement {
   static constexpr std::size_t max_values = 4;
-  std::string_view format;
+  format_text format;
   std::array<value_source, max_values> values = {};
 };
 

@@ -7,7 +7,7 @@
 namespace corvexa {
 namespace {
 
-constexpr std::string_view comment_warning = "// Warning: %s() not supported.\n";
+constexpr format_text comment_warning = "// Warning: %s() not supported.\n";
 
 constexpr auto before = warning_time::before_arguments;
 constexpr auto after = warning_time::after_arguments;
