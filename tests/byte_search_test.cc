@@ -73,7 +73,8 @@ TEST(ByteSearch, EveryWidthMarksWatchedBytesDollarsQuotesAndBackslashes) {
           for (std::size_t place = 0; place < size; ++place) {
             std::vector<char> block = bytes_with(size, ' ', place, byte);
             std::uint64_t bit = std::uint64_t{1} << place;
-            watched_marks marks = mark_watched(block.data(), size, starts);
+            watched_marks marks;
+            mark_watched(block.data(), size, starts, marks);
             EXPECT_EQ(marks.watched, watched ? bit : 0)
                 << "starts \"" << c.starts << "\", byte " << value << " at "
                 << place << " of " << size;

@@ -35,9 +35,9 @@ bool may_start_call_name(char c, const name_start_set& starts) {
   return false;
 }
 
-watched_marks bytewise_mark_watched(const char* bytes, std::size_t size,
-                                    const name_start_set& starts) {
-  watched_marks marks;
+void bytewise_mark_watched(const char* bytes, std::size_t size, const name_start_set& starts,
+                           watched_marks& marks) {
+  marks = {};
   for (std::size_t k = 0; k < size; ++k) {
     char c = bytes[k];
     bool watched = watched_first[static_cast<unsigned char>(c)] ||
@@ -45,7 +45,6 @@ watched_marks bytewise_mark_watched(const char* bytes, std::size_t size,
     marks.watched |= std::uint64_t{watched} << k;
     marks.dollars |= std::uint64_t{c == '$'} << k;
   }
-  return marks;
 }
 
 // What this build and this processor can run, widest first.
@@ -99,10 +98,10 @@ std::uint64_t first_mark_quote_or_backslash(const char* bytes, std::size_t size,
   return detail::searches_in_use->mark_quote_or_backslash(bytes, size, quote);
 }
 
-watched_marks first_mark_watched(const char* bytes, std::size_t size,
-                                 const name_start_set& starts) {
+void first_mark_watched(const char* bytes, std::size_t size, const name_start_set& starts,
+                        watched_marks& marks) {
   use_widest();
-  return detail::searches_in_use->mark_watched(bytes, size, starts);
+  detail::searches_in_use->mark_watched(bytes, size, starts, marks);
 }
 
 constexpr byte_searches widest_on_first_use = {

@@ -50,9 +50,11 @@ struct byte_searches {
   // 64.
   std::uint64_t (*mark_quote_or_backslash)(const char* bytes, std::size_t size,
                                            char quote);
-  // The watched bytes and the dollars; `size` is at most 64.
-  watched_marks (*mark_watched)(const char* bytes, std::size_t size,
-                                const name_start_set& starts);
+  // The watched bytes and the dollars, into `marks`; `size` is at most 64.
+  // (Returned by value, the marks were copied through memory in a way that
+  // stalled the block loop on every load.)
+  void (*mark_watched)(const char* bytes, std::size_t size, const name_start_set& starts,
+                       watched_marks& marks);
 };
 
 namespace detail {
@@ -74,10 +76,10 @@ inline std::uint64_t mark_quote_or_backslash(const char* bytes, std::size_t size
 }
 
 // Marks the watched bytes and the dollars among the first `size` (at most
-// 64) of `bytes`.
-inline watched_marks mark_watched(const char* bytes, std::size_t size,
-                                  const name_start_set& starts) {
-  return detail::searches_in_use->mark_watched(bytes, size, starts);
+// 64) of `bytes`, into `marks`.
+inline void mark_watched(const char* bytes, std::size_t size, const name_start_set& starts,
+                         watched_marks& marks) {
+  detail::searches_in_use->mark_watched(bytes, size, starts, marks);
 }
 
 // The widths this build can run on this processor, widest first.

@@ -56,7 +56,7 @@ class watched_byte_finder {
   void load(std::size_t at) {
     base_ = at;
     std::size_t count = window_.size() - at < block ? window_.size() - at : block;
-    marks_ = mark_watched(window_.data() + at, count, starts_);
+    mark_watched(window_.data() + at, count, starts_, marks_);
   }
 
   void note_last_dollar(std::uint64_t dollars) {

@@ -124,8 +124,8 @@ template <typename lanes, typename StartsName>
 }
 
 template <typename lanes>
-watched_marks mark_watched(const char* bytes, std::size_t size,
-                           const name_start_set& starts) {
+void mark_watched(const char* bytes, std::size_t size, const name_start_set& starts,
+                  watched_marks& into) {
   watched_marks marks = mark_up_to_64(bytes, size, [&starts](const char* block) {
     if (starts.any_letter) {
       return mark_watched_64<lanes>(block, [](typename lanes::vector v) {
@@ -142,9 +142,8 @@ watched_marks mark_watched(const char* bytes, std::size_t size,
       return hit;
     });
   });
-  marks.watched &= first_bits(size);
-  marks.dollars &= first_bits(size);
-  return marks;
+  into.watched = marks.watched & first_bits(size);
+  into.dollars = marks.dollars & first_bits(size);
 }
 
 // The searches of byte_search.h for `lanes`.
