@@ -333,6 +333,16 @@ TEST(FaultSuite, OutputNameTurningIntoALinkToTheInputNeverTruncatesIt) {
   swapper.join();
 }
 
+// A run whose child process may use at most `bytes` of `resource`.
+run_options limited_to(int resource, rlim_t bytes) {
+  run_options limited;
+  limited.in_child = [resource, bytes] {
+    rlimit limit = {bytes, bytes};
+    ::setrlimit(resource, &limit);
+  };
+  return limited;
+}
+
 TEST(FaultSuite, RunningOutOfMemoryIsReportedWithoutDone) {
   if (CORVEXA_SANITIZED)
     GTEST_SKIP() << "AddressSanitizer reserves far more address space than "
@@ -341,13 +351,8 @@ TEST(FaultSuite, RunningOutOfMemoryIsReportedWithoutDone) {
   // The argument list of the call holds the 96 MiB name whole, which does
   // not fit in 64 MiB of address space.
   write_file(dir / "in.php", "<?php mysql_query(" + std::string(96u << 20, 'a'));
-  run_options limited;
-  limited.in_child = [] {
-    rlimit limit = {64u << 20, 64u << 20};
-    ::setrlimit(RLIMIT_AS, &limit);
-  };
-
-  run_result run = run_corvexa({"corvexa", "in.php", "out.php"}, dir.path(), limited);
+  run_result run = run_corvexa({"corvexa", "in.php", "out.php"}, dir.path(),
+                               limited_to(RLIMIT_AS, 64u << 20));
 
   EXPECT_EQ(run.out, banner() + start_message("in.php", "out.php") +
                          "Error: out of memory while converting infile in.php.\n\n");
@@ -360,13 +365,8 @@ TEST(FaultSuite, RunningOutOfMemoryIsReportedWithoutDone) {
 TEST(FaultSuite, FileSizeLimitIsAWriteError) {
   temp_dir dir;
   write_file(dir / "in.php", source + std::string(200000, ' '));
-  run_options limited;
-  limited.in_child = [] {
-    rlimit limit = {16u << 10, 16u << 10};
-    ::setrlimit(RLIMIT_FSIZE, &limit);
-  };
-
-  run_result run = run_corvexa({"corvexa", "in.php", "out.php"}, dir.path(), limited);
+  run_result run = run_corvexa({"corvexa", "in.php", "out.php"}, dir.path(),
+                               limited_to(RLIMIT_FSIZE, 16u << 10));
 
   EXPECT_EQ(run.out, banner() + start_message("in.php", "out.php") +
                          "Error: could not write outfile out.php.\n\n");
