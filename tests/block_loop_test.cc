@@ -138,6 +138,21 @@ TEST(BlockLoop, FindsBlocksCommentsAndCallNames) {
   }
 }
 
+// Strings are skipped on the pre-scan's marks, 64 bytes at a time: every
+// escape and closing quote must be seen wherever it falls among them.
+TEST(BlockLoop, StringsEndRightWhereverTheirEscapesFall) {
+  call_table calls = make_mysql_call_table();
+  for (std::size_t length = 0; length <= 140; ++length) {
+    std::string filler(length, 'y');
+    std::string input = "<?php $a = 'x" + filler + "\\'\\\\'; mysql_close(); \"" + filler +
+                        "\\\"$b\\\\ mysql_close() \"; mysql_close(); ?>";
+    std::string output = "<?php $a = 'x" + filler + "\\'\\\\'; pg_close(); \"" + filler +
+                         "\\\"$b\\\\ mysql_close() \"; pg_close(); ?>";
+    SCOPED_TRACE(length);
+    expect_conversion(input, calls, output);
+  }
+}
+
 // Places every byte of a snippet in turn on the 64 KiB refill boundary.
 TEST(BlockLoop, TokensCommentsAndOpenersAcrossTheBufferBoundary) {
   const std::string snippet =

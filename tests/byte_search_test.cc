@@ -80,6 +80,10 @@ TEST(ByteSearch, EveryWidthMarksWatchedBytesDollarsQuotesAndBackslashes) {
                 << place << " of " << size;
             EXPECT_EQ(marks.dollars, byte == '$' ? bit : 0)
                 << "byte " << value << " at " << place << " of " << size;
+            EXPECT_EQ(marks.double_quoted_stops, byte == '"' || byte == '\\' ? bit : 0)
+                << "byte " << value << " at " << place << " of " << size;
+            EXPECT_EQ(marks.single_quoted_stops, byte == '\'' || byte == '\\' ? bit : 0)
+                << "byte " << value << " at " << place << " of " << size;
             bool ends_or_escapes = byte == '"' || byte == '\\';
             EXPECT_EQ(mark_quote_or_backslash(block.data(), size, '"'),
                       ends_or_escapes ? bit : 0)

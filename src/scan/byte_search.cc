@@ -44,6 +44,8 @@ void bytewise_mark_watched(const char* bytes, std::size_t size, const name_start
                    may_start_call_name(c, starts);
     marks.watched |= std::uint64_t{watched} << k;
     marks.dollars |= std::uint64_t{c == '$'} << k;
+    marks.double_quoted_stops |= std::uint64_t{c == '"' || c == '\\'} << k;
+    marks.single_quoted_stops |= std::uint64_t{c == '\'' || c == '\\'} << k;
   }
 }
 

@@ -144,7 +144,8 @@ window_outcome pass_window(conversion_state& state, std::string_view window,
       boundary = from = end;
       continue;
     }
-    std::size_t end = token_end(window, start);
+    std::size_t end = always_passes(window[start]) ? watched.string_end(start)
+                                                   : token_end(window, start);
     if (end == 0) return stop_before(start);
     std::string_view token = window.substr(start, end - start);
     token_meaning meaning = meaning_of(token, state.call_names);

@@ -15,27 +15,15 @@ std::size_t token_cutter::take_string(std::string_view bytes) {
   while (i < bytes.size()) {
     std::size_t size = bytes.size() - i < 64 ? bytes.size() - i : 64;
     std::uint64_t stops = mark_quote_or_backslash(bytes.data() + i, size, quote_);
-    std::size_t next = i + size;
-    while (stops != 0) {
-      std::size_t at = i + static_cast<std::size_t>(__builtin_ctzll(stops));
-      if (bytes[at] == quote_) {
-        state_ = state::ended;
-        return at + 1;
-      }
-      // A backslash takes the byte after it along, whatever it is.
-      if (at + 1 == bytes.size()) {
-        state_ = state::after_backslash;
-        return at + 1;
-      }
-      if (at + 1 == next) {  // the escaped byte begins the next 64
-        next = at + 2;
-        break;
-      }
-      stops &= stops - 1;
-      stops &= ~(std::uint64_t{1} << (at + 1 - i));
+    string_walk walk = walk_string_stops(bytes.data() + i, size, stops, quote_);
+    if (walk.ended) {
+      state_ = state::ended;
+      return i + walk.next;
     }
-    i = next;
+    i += walk.next;
   }
+  // A backslash on the last byte escapes the first of the next piece.
+  if (i > bytes.size()) state_ = state::after_backslash;
   return bytes.size();
 }
 

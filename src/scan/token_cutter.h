@@ -24,6 +24,31 @@
 
 namespace corvexa {
 
+// The string rule, on the stops of one block of a string's bytes: the
+// bytes that are its quote or a backslash, bit k for the block's byte k.
+// The walk goes from the block's first byte, which is not escaped.
+struct string_walk {
+  // The string ended: `next` is one past its closing quote.
+  bool ended = false;
+  // Where the walk goes on: one past the closing quote, the block's size,
+  // or, when the block's last byte is a backslash, one past the block (the
+  // escaped byte begins whatever comes next).
+  std::size_t next = 0;
+};
+
+inline string_walk walk_string_stops(const char* block, std::size_t size,
+                                     std::uint64_t stops, char quote) {
+  while (stops != 0) {
+    std::size_t at = static_cast<std::size_t>(__builtin_ctzll(stops));
+    if (block[at] == quote) return {true, at + 1};
+    // A backslash takes the byte after it along, whatever it is.
+    if (at + 1 >= size) return {false, at + 2};
+    stops &= stops - 1;
+    stops &= ~(std::uint64_t{1} << (at + 1));
+  }
+  return {false, size};
+}
+
 class token_cutter {
  public:
   // Begins the token whose first byte is `first` (not whitespace).

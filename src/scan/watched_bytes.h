@@ -14,6 +14,7 @@
 
 #include "scan/byte_search.h"
 #include "scan/call_table.h"
+#include "scan/token_cutter.h"
 
 namespace corvexa {
 
@@ -45,6 +46,27 @@ class watched_byte_finder {
     std::size_t found = static_cast<std::size_t>(__builtin_ctzll(marks_.watched));
     note_last_dollar(marks_.dollars & ~(~std::uint64_t{0} << found));
     return base_ + found;
+  }
+
+  // One past the end of the string whose opening quote is at `start`, the
+  // watched byte found last, or 0 if the string may run past the window.
+  // The string's bytes are walked on the marks the pre-scan made anyway,
+  // by the token cutter's string rule. A "$" inside it is not code passed.
+  std::size_t string_end(std::size_t start) {
+    char quote = window_[start];
+    std::size_t at = start + 1;
+    while (at < window_.size()) {
+      if (at - base_ >= block) load(at);
+      std::size_t offset = at - base_;
+      std::uint64_t stops = (quote == '"' ? marks_.double_quoted_stops
+                                          : marks_.single_quoted_stops) >> offset;
+      std::size_t size = window_.size() - at < block - offset ? window_.size() - at
+                                                             : block - offset;
+      string_walk walk = walk_string_stops(window_.data() + at, size, stops, quote);
+      if (walk.ended) return at + walk.next;
+      at += walk.next;
+    }
+    return 0;
   }
 
   // The place of the last "$" in the code passed, or `none`.

@@ -105,7 +105,8 @@ std::uint64_t mark_quote_or_backslash(const char* bytes, std::size_t size, char 
   return marks & first_bits(size);
 }
 
-// The watched bytes and the dollars of the 64 bytes at `block`, where
+// The watched bytes, the dollars and the string stops of the 64 bytes at
+// `block`, where
 // `starts_name(vector)` gives the lanes that may start a call name. Inlined
 // into each of its two uses, so that each compares with its constants in
 // registers rather than setting them up again for every vector.
@@ -119,6 +120,11 @@ template <typename lanes, typename StartsName>
         lanes::either(in_ranges<lanes>(v, watched_first_bytes), starts_name(v));
     found.watched |= std::uint64_t{lanes::mask(watched)} << at;
     found.dollars |= std::uint64_t{lanes::mask(lanes::equal(v, '$'))} << at;
+    typename lanes::vector backslash = lanes::equal(v, '\\');
+    found.double_quoted_stops |=
+        std::uint64_t{lanes::mask(lanes::either(lanes::equal(v, '"'), backslash))} << at;
+    found.single_quoted_stops |=
+        std::uint64_t{lanes::mask(lanes::either(lanes::equal(v, '\''), backslash))} << at;
   }
   return found;
 }
@@ -142,8 +148,11 @@ void mark_watched(const char* bytes, std::size_t size, const name_start_set& sta
       return hit;
     });
   });
-  into.watched = marks.watched & first_bits(size);
-  into.dollars = marks.dollars & first_bits(size);
+  std::uint64_t inside = first_bits(size);
+  into.watched = marks.watched & inside;
+  into.dollars = marks.dollars & inside;
+  into.double_quoted_stops = marks.double_quoted_stops & inside;
+  into.single_quoted_stops = marks.single_quoted_stops & inside;
 }
 
 // The searches of byte_search.h for `lanes`.
