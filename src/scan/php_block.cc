@@ -4,8 +4,10 @@
 // the loop cuts only the tokens that begin there, and everything between
 // them is written out as one span of the buffered window. A token that may
 // run past the window's end is read by get_token instead, which follows it
-// across refills. Both paths cut tokens with the token cutter and ask
-// meaning_of what a token means, so they cannot disagree.
+// across refills. Both paths cut tokens by the token cutter's rules (a
+// string in the window is walked on the pre-scan's marks, by the cutter's
+// own string rule) and ask meaning_of what a token means, so they cannot
+// disagree.
 #include "scan/php_block.h"
 
 #include <cstdint>

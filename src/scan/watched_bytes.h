@@ -5,7 +5,9 @@
 // of the table may begin with; the latter also turn up inside longer
 // names, which the block loop tells apart. Variables are not watched: the
 // finder only keeps the place of the last "$" in the code it has passed,
-// for the loop to cut the variable there once it needs it.
+// for the loop to cut the variable there once it needs it. The same
+// 64-byte pass marks where strings may stop, so that the loop can step over
+// a string without searching its bytes again.
 #pragma once
 
 #include <cstddef>
