@@ -217,8 +217,9 @@ void translate_call(conversion_state& state, const translated_call& call) {
   std::size_t count = 0;
   for (value_source source : chosen.values) {
     if (source == none) break;
-    values[count] = fill(source, state, arguments);
-    texts[count] = values[count].text;
+    filled_value value = fill(source, state, arguments);
+    texts[count] = value.text;
+    values[count] = value;
     ++count;
   }
   start_replacement(state);
