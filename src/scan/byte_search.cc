@@ -18,11 +18,15 @@ std::size_t bytewise_name_run_length(const char* bytes, std::size_t size) {
   return i;
 }
 
+// Where a string in `quote`s may stop: its quote ends it, and a backslash
+// escapes the byte after it.
+bool is_string_stop(char c, char quote) { return c == quote || c == '\\'; }
+
 std::uint64_t bytewise_mark_quote_or_backslash(const char* bytes, std::size_t size,
                                                char quote) {
   std::uint64_t marks = 0;
   for (std::size_t k = 0; k < size; ++k) {
-    marks |= std::uint64_t{bytes[k] == quote || bytes[k] == '\\'} << k;
+    marks |= std::uint64_t{is_string_stop(bytes[k], quote)} << k;
   }
   return marks;
 }
@@ -44,8 +48,8 @@ void bytewise_mark_watched(const char* bytes, std::size_t size, const name_start
                    may_start_call_name(c, starts);
     marks.watched |= std::uint64_t{watched} << k;
     marks.dollars |= std::uint64_t{c == '$'} << k;
-    marks.double_quoted_stops |= std::uint64_t{c == '"' || c == '\\'} << k;
-    marks.single_quoted_stops |= std::uint64_t{c == '\'' || c == '\\'} << k;
+    marks.double_quoted_stops |= std::uint64_t{is_string_stop(c, '"')} << k;
+    marks.single_quoted_stops |= std::uint64_t{is_string_stop(c, '\'')} << k;
   }
 }
 

@@ -10,6 +10,7 @@
 // a string without searching its bytes again.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -62,8 +63,7 @@ class watched_byte_finder {
       std::size_t offset = at - base_;
       std::uint64_t stops = (quote == '"' ? marks_.double_quoted_stops
                                           : marks_.single_quoted_stops) >> offset;
-      std::size_t size = window_.size() - at < block - offset ? window_.size() - at
-                                                             : block - offset;
+      std::size_t size = std::min(window_.size() - at, block - offset);
       string_walk walk = walk_string_stops(window_.data() + at, size, stops, quote);
       if (walk.ended) return at + walk.next;
       at += walk.next;

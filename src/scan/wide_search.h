@@ -95,11 +95,18 @@ std::uint64_t mark_64(const char* bytes, Test test) {
   return marks;
 }
 
+// Lanes where a string in `quote`s may stop: its quote ends it, and a
+// backslash escapes the byte after it.
+template <typename lanes>
+typename lanes::vector string_stops(typename lanes::vector bytes, char quote) {
+  return lanes::either(lanes::equal(bytes, quote), lanes::equal(bytes, '\\'));
+}
+
 template <typename lanes>
 std::uint64_t mark_quote_or_backslash(const char* bytes, std::size_t size, char quote) {
   std::uint64_t marks = mark_up_to_64(bytes, size, [quote](const char* block) {
     return mark_64<lanes>(block, [quote](typename lanes::vector v) {
-      return lanes::either(lanes::equal(v, quote), lanes::equal(v, '\\'));
+      return string_stops<lanes>(v, quote);
     });
   });
   return marks & first_bits(size);
@@ -120,11 +127,8 @@ template <typename lanes, typename StartsName>
         lanes::either(in_ranges<lanes>(v, watched_first_bytes), starts_name(v));
     found.watched |= std::uint64_t{lanes::mask(watched)} << at;
     found.dollars |= std::uint64_t{lanes::mask(lanes::equal(v, '$'))} << at;
-    typename lanes::vector backslash = lanes::equal(v, '\\');
-    found.double_quoted_stops |=
-        std::uint64_t{lanes::mask(lanes::either(lanes::equal(v, '"'), backslash))} << at;
-    found.single_quoted_stops |=
-        std::uint64_t{lanes::mask(lanes::either(lanes::equal(v, '\''), backslash))} << at;
+    found.double_quoted_stops |= std::uint64_t{lanes::mask(string_stops<lanes>(v, '"'))} << at;
+    found.single_quoted_stops |= std::uint64_t{lanes::mask(string_stops<lanes>(v, '\''))} << at;
   }
   return found;
 }
