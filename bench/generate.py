@@ -23,6 +23,7 @@ file i picking its fragments with its own random sequence.
 """
 
 import argparse
+import itertools
 import os
 import random
 import re
@@ -256,8 +257,7 @@ def call_deck(rng):
 def build_pool(seed):
     """The page fragments files are assembled from, encoded as bytes."""
     rng = random.Random(seed)
-    deck = call_deck(rng)
-    next_call = 0
+    calls = itertools.cycle(call_deck(rng))
     pool = []
     for _ in range(POOL_SIZE):
         parts = [fill(rng.choice(HTML_TEMPLATES), rng)
@@ -267,9 +267,7 @@ def build_pool(seed):
         parts.append(rng.choice(['<?php\n', '<?php\n', '<?\n']))
         for _ in range(rng.randrange(4, 12)):
             if rng.random() < CALL_SHARE:
-                name = deck[next_call % len(deck)]
-                next_call += 1
-                parts.append(fill(rng.choice(CALL_TEMPLATES[name]), rng))
+                parts.append(fill(rng.choice(CALL_TEMPLATES[next(calls)]), rng))
             else:
                 parts.append(fill(rng.choice(FILLER_TEMPLATES), rng))
         parts.append('?>\n')
@@ -280,8 +278,7 @@ def build_pool(seed):
 def build_library_pool(seed):
     """Class files, one PHP block each, encoded as bytes."""
     rng = random.Random(seed)
-    deck = call_deck(rng)
-    next_call = 0
+    calls = itertools.cycle(call_deck(rng))
     pool = []
     for _ in range(POOL_SIZE):
         word = rng.choice(WORDS)
@@ -293,9 +290,7 @@ def build_library_pool(seed):
             parts.append(fill(METHOD_HEAD, rng))
             for _ in range(rng.randrange(4, 12)):
                 if rng.random() < LIBRARY_CALL_SHARE:
-                    name = deck[next_call % len(deck)]
-                    next_call += 1
-                    template = rng.choice(CALL_TEMPLATES[name])
+                    template = rng.choice(CALL_TEMPLATES[next(calls)])
                 else:
                     template = rng.choice(LIBRARY_STATEMENTS + FILLER_TEMPLATES)
                 parts.append('        ' + fill(template, rng))
