@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <string>
 
-#include "report/php_lexer.h"
+#include "scan/php_lexer.h"
 #include "report/rules.h"
 
 namespace corvexa {

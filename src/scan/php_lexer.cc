@@ -1,6 +1,6 @@
 // A hand-written lexer with a cursor over the text; each construct has a
 // function that returns where it ends.
-#include "report/php_lexer.h"
+#include "scan/php_lexer.h"
 
 namespace corvexa {
 namespace {

@@ -1,0 +1,37 @@
+// Lookups by lower-case name.
+#include "sql/schema_model.h"
+
+#include <algorithm>
+
+namespace corvexa::sql {
+namespace {
+
+std::string lower_case(std::string_view name) {
+  std::string lower(name);
+  std::transform(lower.begin(), lower.end(), lower.begin(),
+                 [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
+  return lower;
+}
+
+}  // namespace
+
+const column_model* table_model::column(std::string_view wanted) const {
+  std::string lower = lower_case(wanted);
+  for (const column_model& c : columns) {
+    if (c.name == lower) return &c;
+  }
+  return nullptr;
+}
+
+void schema_model::add(table_model table) {
+  table.name = lower_case(table.name);
+  std::string key = table.name;
+  tables_[key] = std::move(table);
+}
+
+const table_model* schema_model::table(std::string_view name) const {
+  auto found = tables_.find(lower_case(name));
+  return found == tables_.end() ? nullptr : &found->second;
+}
+
+}  // namespace corvexa::sql

@@ -1,0 +1,46 @@
+// What the tree's schema says about its tables: their columns in order,
+// with their PostgreSQL types, and which column is filled by the database
+// itself (MySQL's AUTO_INCREMENT, an identity column once converted). The
+// schema conversion fills it from the CREATE TABLE statements of the tree
+// (and --schema); the query checks read it, for instance to turn
+// `VALUES (NULL, ...)` into `VALUES (DEFAULT, ...)` for an identity column.
+// Names are kept as PostgreSQL reads them unquoted: in lower case.
+#pragma once
+
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace corvexa::sql {
+
+struct column_model {
+  std::string name;  // lower case
+  std::string type;  // the PostgreSQL type, lower case, such as "integer" or "varchar(40)"
+  bool auto_increment = false;
+  bool not_null = false;
+};
+
+struct table_model {
+  std::string name;  // lower case
+  std::vector<column_model> columns;  // in the order of the CREATE TABLE
+  std::vector<std::string> primary_key;
+
+  // The column named `name` (any letter case), or null.
+  const column_model* column(std::string_view name) const;
+};
+
+class schema_model {
+ public:
+  // Adds a table, replacing one of the same name.
+  void add(table_model table);
+  // The table named `name` (any letter case), or null.
+  const table_model* table(std::string_view name) const;
+  bool empty() const { return tables_.empty(); }
+  const std::map<std::string, table_model>& tables() const { return tables_; }
+
+ private:
+  std::map<std::string, table_model> tables_;
+};
+
+}  // namespace corvexa::sql
