@@ -42,6 +42,20 @@ enum class event_kind : std::uint8_t {
   guessed_link,
   // The PostgreSQL call behaves differently; `text` says how.
   review,
+  // The complete rules found no PostgreSQL counterpart: a value stands in
+  // for the call; `text` says which and what to write instead.
+  no_equivalent,
+  // The complete rules' replacement runs but gives something else than
+  // the MySQL call did; `text` says what and what to do.
+  behaves_differently,
+  // mysql_errno() is compared with the MySQL error number `text`, which
+  // the converted mysql_errno() never gives; `detail` is the number it
+  // gives for the same failure, if there is one.
+  errno_compared,
+  // The complete rules could not read the call's argument list (it is not
+  // closed in its PHP block, or lies too deep in other calls): the call is
+  // left as it was.
+  unreadable_call,
 };
 
 struct conversion_event {
@@ -51,6 +65,9 @@ struct conversion_event {
   std::string_view call;
   // What the kind says it is; empty otherwise.
   std::string_view text;
+  // More of it, where the kind says so: for the database advice, the
+  // argument as written.
+  std::string_view detail = {};
   // Where the call name begins in the input.
   std::uint64_t source_offset = 0;
 };

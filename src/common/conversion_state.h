@@ -19,6 +19,7 @@
 namespace corvexa {
 
 class call_table;
+class php_code;
 
 // The call a rule is converting: where it began, and what the rule has said
 // of it so far.
@@ -56,12 +57,19 @@ struct conversion_state {
   // rather than copied from it.
   shared_text remembered_variable;
   call_in_progress current_call;
+  // The whole file as PHP reads it, for rules that read a call by PHP's
+  // own rules rather than by the seed's tokens; null when the input is
+  // streamed.
+  const php_code* code = nullptr;
+  // How many calls' arguments this conversion lies inside: a call in an
+  // argument is converted by a conversion of its own.
+  unsigned nesting = 0;
 };
 
 // Reports an event of the call in progress.
 inline void report(conversion_state& state, event_kind kind,
-                   std::string_view text = {}) {
-  state.events.report(conversion_event{kind, state.current_call.name, text,
+                   std::string_view text = {}, std::string_view detail = {}) {
+  state.events.report(conversion_event{kind, state.current_call.name, text, detail,
                                        state.current_call.source_begin});
 }
 

@@ -11,10 +11,11 @@ input_buffer::input_buffer(byte_reader& reader, std::size_t capacity)
       end_(storage_.get()),
       start_(storage_.get()) {}
 
-input_buffer::input_buffer(std::string_view whole)
+input_buffer::input_buffer(std::string_view whole, std::uint64_t first_offset)
     : next_(whole.data()),
       end_(whole.data() + whole.size()),
       start_(whole.data()),
+      block_offset_(first_offset),
       ended_(true) {}
 
 bool input_buffer::refill() {

@@ -23,8 +23,9 @@ class input_buffer {
 
   explicit input_buffer(byte_reader& reader,
                         std::size_t capacity = default_capacity);
-  // Reads `whole` in place; the caller keeps it alive.
-  explicit input_buffer(std::string_view whole);
+  // Reads `whole` in place; the caller keeps it alive. Its first byte is
+  // at offset `first_offset` (a part of a larger input is read so).
+  explicit input_buffer(std::string_view whole, std::uint64_t first_offset = 0);
   input_buffer(const input_buffer&) = delete;
   input_buffer& operator=(const input_buffer&) = delete;
 

@@ -5,30 +5,35 @@
 #include <algorithm>
 #include <string>
 
-#include "scan/php_lexer.h"
+#include "common/ascii.h"
 #include "report/rules.h"
+#include "scan/php_code.h"
+#include "translate/complete_calls.h"
 
 namespace corvexa {
 namespace {
 
-constexpr std::string_view watched_prefix = "mysql_";
+// Every name of the MySQL extension begins so, in any letter case: a text
+// without it has nothing to find.
+constexpr std::string_view extension_prefix = "mysql";
 
-bool has_watched_prefix(std::string_view word) {
-  if (word.size() < watched_prefix.size()) return false;
-  for (std::size_t i = 0; i < watched_prefix.size(); ++i) {
-    char c = word[i];
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    if (c != watched_prefix[i]) return false;
-  }
-  return true;
-}
-
-bool mentions_watched_prefix(std::string_view text) {
+bool mentions_extension(std::string_view text) {
   for (std::size_t at = text.find_first_of("mM"); at != std::string_view::npos;
        at = text.find_first_of("mM", at + 1)) {
-    if (has_watched_prefix(text.substr(at, watched_prefix.size()))) return true;
+    if (equal_ignoring_ascii_case(text.substr(at, extension_prefix.size()), extension_prefix)) {
+      return true;
+    }
   }
   return false;
+}
+
+// The value of a quoted string token without escapes or interpolation.
+std::string_view plain_string_value(std::string_view token) {
+  if (token.size() < 2 || (token[0] != '\'' && token[0] != '"') || token.back() != token[0]) {
+    return {};
+  }
+  std::string_view value = token.substr(1, token.size() - 2);
+  return value.find_first_of("\\$") == std::string_view::npos ? value : std::string_view{};
 }
 
 // Where the output byte at `offset` came from in the input. Text between
@@ -65,20 +70,38 @@ bool may_follow_statement(const php_token& token, std::string_view text) {
 
 }  // namespace
 
-std::vector<finding> find_leftover_names(std::string_view output, const event_log& log) {
+std::vector<finding> find_leftover_names(std::string_view output, const event_log& log,
+                                         const call_table& extension) {
   std::vector<finding> findings;
-  if (!mentions_watched_prefix(output)) return findings;
-  lex_php(output, [&](const php_token& token) {
-    if (token.kind != php_token_kind::word) return;
-    std::string_view word = output.substr(token.offset, token.length);
-    if (!has_watched_prefix(word)) return;
-    finding f = make_finding("leftover-name", std::string(word),
-                             std::string(word) + " is still in the converted code: "
-                                                 "port it by hand");
-    f.output_offset = token.offset;
-    f.source_offset = source_offset_of(token.offset, log);
+  if (!mentions_extension(output)) return findings;
+  php_code code(output);
+  const std::vector<php_token>& tokens = code.tokens();
+  auto add = [&](rule_id id, std::uint64_t offset, std::string_view name, std::string message) {
+    finding f = make_finding(id, std::string(name), std::move(message));
+    f.output_offset = offset;
+    f.source_offset = source_offset_of(offset, log);
     findings.push_back(std::move(f));
-  });
+  };
+  for (std::size_t i = 0; i < tokens.size(); ++i) {
+    std::string_view text = code.text_of(tokens[i]);
+    if (tokens[i].kind == php_token_kind::string) {
+      std::string_view value = plain_string_value(text);
+      const call_entry* named = value.empty() ? nullptr : extension.find(value);
+      if (named != nullptr && named->form == call_form::function) {
+        add(rule_id::name_in_string, tokens[i].offset, value,
+            std::string(text) + " names " + std::string(value) +
+                "(), which PHP 7 and later do not have: name its PostgreSQL counterpart, " +
+                counterpart_of(named->name));
+      }
+      continue;
+    }
+    if (tokens[i].kind != php_token_kind::word || code.use_of(i) == name_use::other) continue;
+    const call_entry* left = extension.find(text);
+    if (left == nullptr) continue;
+    add(rule_id::leftover_name, tokens[i].offset, text,
+        std::string(text) + " is still in the converted code, and PHP 7 and later do not have "
+                            "it: --rules complete writes " + counterpart_of(left->name));
+  }
   return findings;
 }
 
@@ -96,7 +119,7 @@ std::vector<finding> find_broken_expressions(std::string_view input, const event
   auto conclude = [&](bool follower_fits) {
     if (broken || !follower_fits) {
       const replaced_call& call = *awaiting_follower;
-      finding f = make_finding("broken-expression", std::string(call.name),
+      finding f = make_finding(rule_id::broken_expression, std::string(call.name),
                                std::string(call.name) +
                                    "() became a comment where PHP needs a value: rewrite "
                                    "this statement by hand");

@@ -1,7 +1,8 @@
 // Findings that come from reading the files as PHP reads them, after the
 // conversion: names of the MySQL extension still in the converted code
-// (leftover-name), and warning comments of unsupported calls standing where
-// PHP needs a value (broken-expression).
+// (leftover-name) or named by a string (name-in-string), and warning
+// comments of unsupported calls standing where PHP needs a value
+// (broken-expression).
 #pragma once
 
 #include <string_view>
@@ -9,13 +10,17 @@
 
 #include "report/event_log.h"
 #include "report/finding.h"
+#include "scan/call_table.h"
 
 namespace corvexa {
 
-// Every name in the code of `output` that begins with "mysql_" in any
-// letter case, with its offset in the output and where it stood in the
+// Every function or constant of `extension` that the code of `output` still
+// calls or reads (not a method, a property, a declaration or a variable),
+// and every string of it whose value is exactly the name of one of its
+// functions, with their offsets in the output and where they stood in the
 // input.
-std::vector<finding> find_leftover_names(std::string_view output, const event_log& log);
+std::vector<finding> find_leftover_names(std::string_view output, const event_log& log,
+                                         const call_table& extension);
 
 // Every unsupported call of `log` whose name in `input` follows a token
 // that does not end a statement, or whose closing parenthesis is followed

@@ -5,8 +5,8 @@
 namespace corvexa {
 
 void event_log::report(const conversion_event& event) {
-  events_.push_back({event.kind, std::string(event.call),
-                     std::string(event.text), event.source_offset, 0});
+  events_.push_back({event.kind, std::string(event.call), std::string(event.text),
+                     std::string(event.detail), event.source_offset, 0});
 }
 
 void event_log::call_replaced(const replaced_call& call) {

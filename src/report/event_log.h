@@ -16,6 +16,7 @@ struct logged_event {
   event_kind kind;
   std::string call;
   std::string text;
+  std::string detail;
   std::uint64_t source_offset = 0;
   // Where the replacement of the event's call begins in the output.
   std::uint64_t output_offset = 0;

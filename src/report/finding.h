@@ -13,8 +13,30 @@ namespace corvexa {
 
 enum class severity { error, warning, note };
 
+// Every rule a finding can come from; rules.h has their table.
+enum class rule_id : std::uint8_t {
+  unsupported_call,
+  parse_error,
+  db_query,
+  insert_id,
+  select_db,
+  leftover_name,
+  split_argument,
+  missing_argument,
+  no_link,
+  guessed_link,
+  broken_expression,
+  review,
+  no_equivalent,
+  behaves_differently,
+  errno_number,
+  unreadable_call,
+  name_in_string,
+};
+
 struct finding {
-  std::string_view rule;  // the rule's id, such as "unsupported-call"
+  rule_id id = rule_id::unsupported_call;
+  std::string_view rule;  // the rule's name, such as "unsupported-call"
   severity level = severity::warning;
   std::string name;  // the call the finding is about
   std::string message;

@@ -1,5 +1,5 @@
 // Turns the events of one conversion into findings with lines and columns
-// in the input and in the converted text.
+// in the input and in the converted text, one finding per place.
 #pragma once
 
 #include <string_view>
@@ -7,13 +7,23 @@
 
 #include "report/event_log.h"
 #include "report/finding.h"
+#include "scan/call_table.h"
 
 namespace corvexa {
 
-// Findings in order of their source positions (events of one call in the
-// order they happened).
+struct finding_context {
+  // The database the converted code connects to.
+  std::string_view database_name;
+  // Every function and constant of the MySQL extension.
+  const call_table& extension;
+  // True for the seed's rules, whose warning comments may break an
+  // expression.
+  bool warning_comments = false;
+};
+
+// Findings in order of their source positions. What stands at one place is
+// one finding: that of the most severe rule, with the messages of all.
 std::vector<finding> locate_findings(const event_log& log, std::string_view input,
-                                     std::string_view output,
-                                     std::string_view database_name);
+                                     std::string_view output, const finding_context& context);
 
 }  // namespace corvexa

@@ -1,4 +1,5 @@
-// The rule table and the message of every event kind.
+// The rule table and the message of every event kind. Each message says
+// what to write instead, naming the replacement.
 #include "report/rules.h"
 
 #include <array>
@@ -7,49 +8,66 @@
 namespace corvexa {
 namespace {
 
-constexpr std::array<rule, 12> rules = {{
-    {"unsupported-call", severity::warning,
+using enum rule_id;
+
+constexpr std::array<rule, 17> rules = {{
+    {unsupported_call, "unsupported-call", severity::warning,
      "A MySQL call without a PostgreSQL counterpart was replaced by a warning "
      "comment; the code around it must be rewritten by hand."},
-    {"parse-error", severity::error,
+    {parse_error, "parse-error", severity::error,
      "A MySQL call name was not followed by '('; the tokens after it were read "
      "as its arguments."},
-    {"db-query", severity::warning,
+    {db_query, "db-query", severity::warning,
      "mysql_db_query() became pg_query() and lost its database argument."},
-    {"insert-id", severity::warning,
+    {insert_id, "insert-id", severity::warning,
      "mysql_insert_id() became pg_last_oid(), which needs a result and a table "
      "with OIDs."},
-    {"select-db", severity::warning,
-     "mysql_select_db() was removed: PostgreSQL chooses the database when "
-     "connecting."},
-    {"leftover-name", severity::warning,
-     "A name of the MySQL extension is still in the converted code: a call the "
-     "converter does not know, a call inside another call's arguments, or a "
-     "constant."},
-    {"split-argument", severity::warning,
+    {select_db, "select-db", severity::warning,
+     "mysql_select_db() names another database than the one the converted code "
+     "connects to, or one known only at run time: PostgreSQL chooses the "
+     "database when connecting."},
+    {leftover_name, "leftover-name", severity::warning,
+     "A function or constant of the MySQL extension is still in the converted code, "
+     "which PHP 7 and later do not have."},
+    {split_argument, "split-argument", severity::warning,
      "A comma inside nested parentheses started a new argument of the call, so "
      "the replacement is built from pieces of an argument."},
-    {"missing-argument", severity::warning,
+    {missing_argument, "missing-argument", severity::warning,
      "A place of the replacement that needs a value got an empty argument."},
-    {"no-link", severity::warning,
+    {no_link, "no-link", severity::warning,
      "The default link was taken from the remembered variable, but no connect "
      "or fetch call had set it: the replacement has an empty link."},
-    {"guessed-link", severity::note,
+    {guessed_link, "guessed-link", severity::note,
      "The default link was taken from the variable of the last connect or fetch "
      "call; confirm that it is the connection."},
-    {"broken-expression", severity::warning,
+    {broken_expression, "broken-expression", severity::warning,
      "An unsupported call's warning comment stands where PHP needs a value; "
      "the converted file will not parse there."},
-    {"review", severity::note,
+    {review, "review", severity::note,
      "The PostgreSQL call behaves differently from the MySQL call it replaced."},
+    {no_equivalent, "no-equivalent", severity::error,
+     "PostgreSQL has nothing that does what the MySQL call did; a value stands in "
+     "for it so that the file still parses."},
+    {behaves_differently, "behaves-differently", severity::warning,
+     "The converted call runs, but gives something else than the MySQL call did."},
+    {errno_number, "errno-number", severity::error,
+     "mysql_errno() is compared with a MySQL error number, which PostgreSQL never "
+     "gives."},
+    {unreadable_call, "unreadable-call", severity::error,
+     "The argument list of a MySQL call could not be read, so the call was left "
+     "as it was."},
+    {name_in_string, "name-in-string", severity::warning,
+     "A string names a function of the MySQL extension, which the code may call "
+     "by that name."},
 }};
 
-const rule& rule_named(std::string_view id) {
-  for (const rule& r : rules) {
-    if (r.id == id) return r;
+constexpr bool table_follows_ids() {
+  for (std::size_t i = 0; i < rules.size(); ++i) {
+    if (static_cast<std::size_t>(rules[i].id) != i) return false;
   }
-  return rules[0];  // every caller names a rule of the table
+  return static_cast<std::size_t>(name_in_string) + 1 == rules.size();
 }
+static_assert(table_follows_ids(), "every rule_id has its row, in the order of the ids");
 
 // The event's message for its kind.
 std::string message_of(const logged_event& event, std::string_view database_name) {
@@ -57,54 +75,86 @@ std::string message_of(const logged_event& event, std::string_view database_name
   const std::string& text = event.text;
   switch (event.kind) {
     case event_kind::unsupported_call:
-      return call + " not supported";
+      return text.empty() ? call + " not supported" : call + " not supported: " + text;
     case event_kind::parse_error:
       return "expected '(' after " + event.call + " and got '" + text + "'";
     case event_kind::db_query:
-      return call + " became pg_query(), which drops its database argument";
+      return call + " became pg_query(), which drops its database argument: connect to that "
+                    "database with pg_connect()";
     case event_kind::insert_id:
-      return call + " became pg_last_oid(); for tables without OID use INSERT ... RETURNING";
+      return call + " became pg_last_oid(), which tables without OIDs do not give: write "
+                    "pg_fetch_result(pg_query($link, 'SELECT lastval()'), 0, 0)";
     case event_kind::database_matches:
       return call + " selects '" + text + "', the database this run connects to";
     case event_kind::database_differs:
-      return call + " selects '" + text + "', but the connect calls use '" +
+      return call + " selects '" + text + "', but the converted code connects to '" +
              std::string(database_name) + "': convert again with -d " + text;
     case event_kind::database_unknown:
-      return call + " selects a database given by an expression: edit this code by hand";
+      return call + " selects a database given by an expression, but the converted code "
+                    "connects to '" + std::string(database_name) +
+             "': make sure that is the one, or convert again with -d NAME";
     case event_kind::split_argument:
       return "a comma inside nested parentheses split an argument of " + call +
-             ": the replacement is built from its pieces";
+             ": write the replacement's arguments by hand";
     case event_kind::missing_argument:
       return call + " has no " + text + " argument, but its replacement needs a value there";
     case event_kind::no_link:
-      return call + " has no link and no connection was remembered: the replacement has "
-                    "an empty link";
+      return call + " has no link and no connection was remembered: pass the connection "
+                    "that pg_connect() returned";
     case event_kind::guessed_link:
       return call + " has no link; " + text +
              ", the variable of the last connect or fetch call, stands in: confirm that "
              "it is the connection";
     case event_kind::review:
       return call + ": " + text;
+    case event_kind::no_equivalent:
+      return call + " has no PostgreSQL counterpart: " + text;
+    case event_kind::behaves_differently:
+      return call + ": " + text;
+    case event_kind::errno_compared:
+      if (!event.detail.empty()) {
+        return call + " is compared with MySQL's error number " + text +
+               ", which the converted " + call + " gives as " + event.detail +
+               ": compare with " + event.detail;
+      }
+      return call + " is compared with MySQL's error number " + text +
+             ", which the converted " + call + " never gives (it gives MySQL's number for a "
+             "few SQLSTATEs, such as 1062 for 23505, and 1 for any other failure): test the "
+             "SQLSTATE at the start of pg_last_error($link) instead";
+    case event_kind::unreadable_call:
+      return call + " was left as it was: its argument list does not close within its PHP "
+                    "block, or lies too deep inside other calls; convert it by hand";
   }
   return call;
 }
 
-std::string_view rule_of(event_kind kind) {
+rule_id rule_of_event(event_kind kind) {
   switch (kind) {
-    case event_kind::unsupported_call: return "unsupported-call";
-    case event_kind::parse_error: return "parse-error";
-    case event_kind::db_query: return "db-query";
-    case event_kind::insert_id: return "insert-id";
+    case event_kind::unsupported_call: return unsupported_call;
+    case event_kind::parse_error: return parse_error;
+    case event_kind::db_query: return db_query;
+    case event_kind::insert_id: return insert_id;
     case event_kind::database_matches:
     case event_kind::database_differs:
-    case event_kind::database_unknown: return "select-db";
-    case event_kind::split_argument: return "split-argument";
-    case event_kind::missing_argument: return "missing-argument";
-    case event_kind::no_link: return "no-link";
-    case event_kind::guessed_link: return "guessed-link";
-    case event_kind::review: return "review";
+    case event_kind::database_unknown: return select_db;
+    case event_kind::split_argument: return split_argument;
+    case event_kind::missing_argument: return missing_argument;
+    case event_kind::no_link: return no_link;
+    case event_kind::guessed_link: return guessed_link;
+    case event_kind::review: return review;
+    case event_kind::no_equivalent: return no_equivalent;
+    case event_kind::behaves_differently: return behaves_differently;
+    case event_kind::errno_compared: return errno_number;
+    case event_kind::unreadable_call: return unreadable_call;
   }
-  return "unsupported-call";
+  return unsupported_call;
+}
+
+// A database named in double quotes with "$" in it is interpolated by PHP:
+// its name is known only at run time.
+bool is_interpolated(std::string_view written) {
+  return !written.empty() && written.front() == '"' &&
+         written.find('$') != std::string_view::npos;
 }
 
 }  // namespace
@@ -120,10 +170,13 @@ std::string_view severity_name(severity level) {
 
 std::span<const rule> all_rules() { return rules; }
 
-finding make_finding(std::string_view rule_id, std::string name, std::string message) {
-  const rule& r = rule_named(rule_id);
+const rule& rule_of(rule_id id) { return rules[static_cast<std::size_t>(id)]; }
+
+finding make_finding(rule_id id, std::string name, std::string message) {
+  const rule& r = rule_of(id);
   finding f;
-  f.rule = r.id;
+  f.id = id;
+  f.rule = r.name;
   f.level = r.level;
   f.name = std::move(name);
   f.message = std::move(message);
@@ -131,9 +184,12 @@ finding make_finding(std::string_view rule_id, std::string name, std::string mes
 }
 
 finding describe_event(const logged_event& event, std::string_view database_name) {
-  finding f = make_finding(rule_of(event.kind), event.call, message_of(event, database_name));
-  // Selecting the database the run connects to is the good case.
-  if (event.kind == event_kind::database_matches) f.level = severity::note;
+  logged_event described = event;
+  if (event.kind == event_kind::database_differs && is_interpolated(event.detail)) {
+    described.kind = event_kind::database_unknown;
+  }
+  finding f = make_finding(rule_of_event(described.kind), described.call,
+                           message_of(described, database_name));
   f.source_offset = event.source_offset;
   return f;
 }

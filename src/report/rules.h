@@ -1,8 +1,12 @@
-// The rules a finding can come from: each has an id, a default severity and
-// a one-line description, which the reports list; and every event of a
-// conversion is described here as a finding with its message.
+// The rules a finding can come from, in one table: each row has the rule's
+// id, its name as reports show it, its severity and a one-line
+// description, which the reports list. Code names a rule by its id; a
+// static check keeps the table in the order of the ids, so a lookup is an
+// index and no id can miss its row. Every event of a conversion is
+// described here as a finding with its message.
 #pragma once
 
+#include <cstdint>
 #include <span>
 #include <string>
 #include <string_view>
@@ -13,16 +17,19 @@
 namespace corvexa {
 
 struct rule {
-  std::string_view id;
+  rule_id id;
+  std::string_view name;  // as reports show it, such as "unsupported-call"
   severity level;
   std::string_view description;
 };
 
-// Every rule, in the order the reports list them.
+// Every rule, in the order of rule_id, which is the order reports list them.
 std::span<const rule> all_rules();
 
-// A finding of the rule `rule_id` (an id of the table), without positions.
-finding make_finding(std::string_view rule_id, std::string name, std::string message);
+const rule& rule_of(rule_id id);
+
+// A finding of rule `id`, without positions.
+finding make_finding(rule_id id, std::string name, std::string message);
 
 // The finding that `event` stands for, without its positions. The
 // `database_name` of the run is quoted by the advice on mysql_select_db.

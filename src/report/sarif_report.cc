@@ -39,20 +39,11 @@ std::string percent_encoded(std::string_view path) {
 json rule_list() {
   json rules = json::array();
   for (const rule& r : all_rules()) {
-    rules.push_back(json{{"id", r.id},
+    rules.push_back(json{{"id", r.name},
                          {"shortDescription", {{"text", r.description}}},
                          {"defaultConfiguration", {{"level", severity_name(r.level)}}}});
   }
   return rules;
-}
-
-std::size_t rule_index(std::string_view id) {
-  std::size_t index = 0;
-  for (const rule& r : all_rules()) {
-    if (r.id == id) return index;
-    ++index;
-  }
-  return 0;
 }
 
 json location(const std::string& path, const text_position* at) {
@@ -66,7 +57,7 @@ json location(const std::string& path, const text_position* at) {
 json result_of(const file_report& file, const finding& f) {
   text_position at{f.source.line, f.source_column_in_characters};
   return json{{"ruleId", f.rule},
-              {"ruleIndex", rule_index(f.rule)},
+              {"ruleIndex", static_cast<std::size_t>(f.id)},
               {"level", severity_name(f.level)},
               {"message", {{"text", f.message}}},
               {"locations", json::array({location(file.path, &at)})}};

@@ -103,13 +103,13 @@ bool call_table::is_watched(std::string_view word) const {
                               watched_prefix_letters_);
 }
 
-void call_table::add(std::string_view name, bool remembers, call_rule rule) {
+void call_table::add(std::string_view name, bool remembers, call_rule rule, call_form form) {
   if (!is_word(name)) throw std::invalid_argument("a call name must be a word");
   std::string lower(name);
   std::transform(lower.begin(), lower.end(), lower.begin(), ascii_lower);
   if (const call_entry* existing = look_up(lower)) {
     entries_[static_cast<std::size_t>(existing - entries_.data())] =
-        call_entry{std::move(lower), remembers, std::move(rule)};
+        call_entry{std::move(lower), remembers, std::move(rule), form};
     return;
   }
   shortest_name_ = std::min(shortest_name_, lower.size());
@@ -120,7 +120,7 @@ void call_table::add(std::string_view name, bool remembers, call_rule rule) {
   }
   name_starts_ = make_name_start_set(name_start_bytes_);
   name_letters_.push_back(letters_of(lower));
-  entries_.push_back(call_entry{std::move(lower), remembers, std::move(rule)});
+  entries_.push_back(call_entry{std::move(lower), remembers, std::move(rule), form});
   rebuild_slots();
 }
 

@@ -26,17 +26,23 @@ namespace corvexa {
 // rest of the call and writes what replaces it.
 using call_rule = std::function<void(conversion_state&)>;
 
+// How PHP must use a name for its rule to apply, where the file is read
+// as PHP reads it (see php_code.h): called, or read as a constant.
+enum class call_form { function, constant };
+
 struct call_entry {
   std::string name;  // stored in lower case
   bool remembers = false;
   call_rule rule;
+  call_form form = call_form::function;
 };
 
 class call_table {
  public:
   // Adds an entry. A name already in the table is replaced. Throws
   // std::invalid_argument if `name` is not a word.
-  void add(std::string_view name, bool remembers, call_rule rule);
+  void add(std::string_view name, bool remembers, call_rule rule,
+           call_form form = call_form::function);
   // The entry whose name equals `token` regardless of ASCII case, or null.
   // Most tokens are ruled out by their length or first byte before any
   // lookup, inline, since the block loop asks about every word.

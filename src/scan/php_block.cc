@@ -17,6 +17,7 @@
 #include "scan/call_table.h"
 #include "scan/char_classes.h"
 #include "scan/comment_copier.h"
+#include "scan/run_call.h"
 #include "scan/token_cutter.h"
 #include "scan/token_meaning.h"
 #include "scan/tokenizer.h"
@@ -46,31 +47,6 @@ class passed_code {
  private:
   shared_text last_variable_;
 };
-
-// Runs the rule of `call`, whose name has just been consumed and started at
-// input offset `name_offset`, and reports what replaced it.
-void run_call(conversion_state& state, const call_entry& call,
-              const shared_text& last_variable, std::uint64_t name_offset) {
-  if (call.remembers) state.remembered_variable = last_variable;
-  call_in_progress& current = state.current_call;
-  current = call_in_progress{};
-  current.name = call.name;
-  current.source_begin = name_offset;
-  current.output_begin = state.output_stream.position();
-  call.rule(state);
-  replaced_call replaced;
-  replaced.name = current.name;
-  replaced.translated = current.translated;
-  replaced.source_begin = current.source_begin;
-  replaced.source_end = state.input_stream.position();
-  replaced.output_begin = current.output_begin;
-  replaced.replacement_begin = current.replacement_started
-                                   ? current.replacement_begin
-                                   : current.output_begin;
-  replaced.output_end = state.output_stream.position();
-  replaced.moved_words = current.moved_words;
-  state.events.call_replaced(replaced);
-}
 
 // True if the letter at window[at] begins a word rather than going on with
 // a name that began before it. `boundary` (at most `at`) is a place where a

@@ -174,4 +174,10 @@ void lex_php(std::string_view text, const std::function<void(const php_token&)>&
   lexer(text, visit).run();
 }
 
+std::vector<php_token> php_tokens(std::string_view text) {
+  std::vector<php_token> tokens;
+  lex_php(text, [&tokens](const php_token& token) { tokens.push_back(token); });
+  return tokens;
+}
+
 }  // namespace corvexa

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <string_view>
+#include <vector>
 
 namespace corvexa {
 
@@ -31,5 +32,8 @@ struct php_token {
 
 // Calls `visit` with every token of code in `text`, in order.
 void lex_php(std::string_view text, const std::function<void(const php_token&)>& visit);
+
+// Every token of code in `text`, in order.
+std::vector<php_token> php_tokens(std::string_view text);
 
 }  // namespace corvexa

@@ -3,22 +3,9 @@
 
 #include "translate/translated_calls.h"
 #include "translate/unsupported_calls.h"
+#include "translate/name_list.h"
 
 namespace corvexa {
-namespace {
-
-// Calls `add` with each space-separated name of `names`.
-template <typename Add>
-void for_each_name(std::string_view names, Add add) {
-  while (!names.empty()) {
-    std::size_t space = names.find(' ');
-    add(names.substr(0, space));
-    names.remove_prefix(space == std::string_view::npos ? names.size()
-                                                        : space + 1);
-  }
-}
-
-}  // namespace
 
 call_table make_mysql_call_table() {
   call_table table;

@@ -5,6 +5,7 @@
 #include <array>
 
 #include "common/format_text.h"
+#include "translate/name_list.h"
 
 namespace corvexa {
 namespace {
@@ -194,16 +195,13 @@ void note_moved_words(conversion_state& state, const call_arguments& arguments,
             });
 }
 
-std::string_view usual_name(const translated_call& call) {
-  return call.names.substr(0, call.names.find(' '));
-}
 
 }  // namespace
 
 std::span<const translated_call> translated_calls() { return rows; }
 
 void translate_call(conversion_state& state, const translated_call& call) {
-  state.current_call.name = usual_name(call);
+  state.current_call.name = usual_name(call.names);
   state.current_call.translated = true;
   call_arguments arguments;
   read_call_args(state, arguments);

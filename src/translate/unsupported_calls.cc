@@ -2,6 +2,7 @@
 #include "translate/unsupported_calls.h"
 
 #include "common/format_text.h"
+#include "translate/name_list.h"
 #include "translate/call_args.h"
 
 namespace corvexa {
@@ -13,24 +14,30 @@ constexpr auto before = warning_time::before_arguments;
 constexpr auto after = warning_time::after_arguments;
 
 constexpr unsupported_call rows[] = {
-    {"mysql_change_user", before},
-    {"mysql_data_seek", after},
-    {"mysql_errno", before},
-    {"mysql_fetch_field", before},
-    {"mysql_fetch_lengths", before},
-    {"mysql_field_seek mysql_fieldseek", before},
-    {"mysql_field_table mysql_fieldtable", before},
-    {"mysql_field_flags mysql_fieldflags", before},
-    {"mysql_list_fields mysql_listfields", before},
-    {"mysql_list_dbs mysql_listdbs", before},
-    {"mysql_list_tables mysql_listtables", before},
-    {"mysql_tablename", before},
-    {"mysql_select_db mysql_selectdb", after, /*advises_on_database=*/true},
+    {"mysql_change_user", before, "connect again with pg_connect() as the other user"},
+    {"mysql_data_seek", after, "write pg_result_seek($result, $row)"},
+    {"mysql_errno", before,
+     "write pg_last_error($link) !== '' to know whether the last statement failed"},
+    {"mysql_fetch_field", before,
+     "write pg_field_name(), pg_field_table() and pg_field_type() with the field number"},
+    {"mysql_fetch_lengths", before, "use strlen() on the values of the fetched row"},
+    {"mysql_field_seek mysql_fieldseek", before,
+     "pass the field number to pg_field_name() and the like"},
+    {"mysql_field_table mysql_fieldtable", before, "write pg_field_table($result, $field)"},
+    {"mysql_field_flags mysql_fieldflags", before,
+     "read the column's constraints from information_schema.columns"},
+    {"mysql_list_fields mysql_listfields", before,
+     "write pg_query($link, 'SELECT * FROM table LIMIT 0') and read its fields"},
+    {"mysql_list_dbs mysql_listdbs", before,
+     "write pg_query($link, 'SELECT datname FROM pg_database')"},
+    {"mysql_list_tables mysql_listtables", before,
+     "write pg_query($link, 'SELECT table_name FROM information_schema.tables WHERE "
+     "table_schema = current_schema()')"},
+    {"mysql_tablename", before, "write pg_fetch_result($result, $row, 0)"},
+    {"mysql_select_db mysql_selectdb", after,
+     "delete it: pg_connect() names the database", /*advises_on_database=*/true},
 };
 
-std::string_view usual_name(const unsupported_call& call) {
-  return call.names.substr(0, call.names.find(' '));
-}
 
 // Compares the database that mysql_select_db selects with the run's own.
 // A quoted first argument names it: the opening quote and the last byte,
@@ -45,7 +52,7 @@ void advise_on_database(conversion_state& state, std::string_view selection) {
   report(state,
          selected == state.database_name ? event_kind::database_matches
                                          : event_kind::database_differs,
-         selected);
+         selected, selection);
 }
 
 }  // namespace
@@ -54,12 +61,12 @@ std::span<const unsupported_call> unsupported_calls() { return rows; }
 
 void mark_unsupported_call(conversion_state& state,
                            const unsupported_call& call) {
-  std::string_view name = usual_name(call);
+  std::string_view name = usual_name(call.names);
   state.current_call.name = name;
-  if (call.when == before) report(state, event_kind::unsupported_call);
+  if (call.when == before) report(state, event_kind::unsupported_call, call.instead);
   call_arguments arguments;
   read_call_args(state, arguments);
-  if (call.when == after) report(state, event_kind::unsupported_call);
+  if (call.when == after) report(state, event_kind::unsupported_call, call.instead);
   if (call.advises_on_database) {
     advise_on_database(state, arguments.first_argument);
   }

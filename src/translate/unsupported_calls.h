@@ -18,6 +18,8 @@ struct unsupported_call {
   // The call names, separated by spaces; messages name the first.
   std::string_view names;
   warning_time when;
+  // What to write instead, for the reports that say so.
+  std::string_view instead = {};
   bool advises_on_database = false;
 };
 

@@ -31,12 +31,13 @@ void convert_php_file(const task_context& context, const tree_entry& entry,
   io_error error = read_regular_file(join_path(options.source_dir, entry.path), source);
   if (!error.empty()) return note_failure(result, std::move(error));
   converted_text converted;
-  convert_text(source.bytes, context.calls, options.database_name, converted);
+  convert_text(source.bytes, context.calls, options.rules, options.database_name, converted);
   for (const replaced_call& call : converted.log.calls()) {
     if (call.translated) ++result.report.calls_converted[std::string(call.name)];
   }
-  result.report.findings = locate_findings(converted.log, source.bytes, converted.output,
-                                           options.database_name);
+  result.report.findings =
+      locate_findings(converted.log, source.bytes, converted.output,
+                      {options.database_name, context.extension, options.rules == rule_set::seed});
   if (options.diff) {
     result.diff = unified_diff(entry.path, source.bytes, converted.output,
                                converted.log.calls());

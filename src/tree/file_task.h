@@ -16,7 +16,11 @@ namespace corvexa {
 // What every task shares; read only while the workers run.
 struct task_context {
   const tree_options& options;
+  // The rules of the run.
   const call_table& calls;
+  // Every function and constant of the MySQL extension, which the reports
+  // look for in the converted code.
+  const call_table& extension;
   // Output folders that could not be made: nothing is written inside them.
   const std::unordered_set<std::string>& failed_folders;
 };

@@ -1,5 +1,6 @@
-// Converts one PHP file held in memory with the library's conversion, the
-// same as corvexa does for a file, and keeps what it reported.
+// Converts one PHP file held in memory with the library's conversion and
+// keeps what it reported: by the seed's rules exactly as corvexa converts a
+// file, or by the complete rules, which read the file as PHP does.
 #pragma once
 
 #include <string>
@@ -7,6 +8,7 @@
 
 #include "report/event_log.h"
 #include "scan/call_table.h"
+#include "tree/tree_options.h"
 
 namespace corvexa {
 
@@ -15,7 +17,7 @@ struct converted_text {
   event_log log;
 };
 
-void convert_text(std::string_view input, const call_table& calls,
+void convert_text(std::string_view input, const call_table& calls, rule_set rules,
                   std::string_view database_name, converted_text& result);
 
 }  // namespace corvexa

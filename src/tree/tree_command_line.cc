@@ -20,6 +20,7 @@ enum long_only : int {
   option_ext,
   option_force,
   option_no_progress,
+  option_rules,
 };
 
 const option long_options[] = {
@@ -32,6 +33,7 @@ const option long_options[] = {
     {"ext", required_argument, nullptr, option_ext},
     {"force", no_argument, nullptr, option_force},
     {"no-progress", no_argument, nullptr, option_no_progress},
+    {"rules", required_argument, nullptr, option_rules},
     {"help", no_argument, nullptr, 'h'},
     {"version", no_argument, nullptr, 'V'},
     {nullptr, 0, nullptr, 0},
@@ -119,6 +121,15 @@ std::string apply_option(int code, const char* value, tree_options& options) {
     case option_no_progress:
       options.progress = false;
       return {};
+    case option_rules:
+      if (std::string_view(value) == "complete") {
+        options.rules = rule_set::complete;
+      } else if (std::string_view(value) == "seed") {
+        options.rules = rule_set::seed;
+      } else {
+        return std::string("--rules takes complete or seed, not '") + value + "'";
+      }
+      return {};
     default:
       return "unknown option";
   }
@@ -177,6 +188,9 @@ std::string tree_help_text() {
          "\n"
          "  -d, --database NAME   database name for the connect calls (default \"default\")\n"
          "  -j, --jobs N          worker threads (default: the number of processors)\n"
+         "      --rules SET       complete (default): every call and constant of the MySQL\n"
+         "                        extension, converted to run on PHP 8; seed: exactly what\n"
+         "                        corvexa -d NAME writes for each file\n"
          "      --report FORMAT   text (default), json or sarif; written to standard output\n"
          "      --report-file F   write the report to F instead\n"
          "      --check           exit 2 when a finding of severity warning or error exists\n"

@@ -8,10 +8,15 @@ namespace corvexa {
 
 enum class report_format { text, json, sarif };
 
+// Which rules convert the calls: the complete ones, made for a port that
+// runs on PHP 8, or the seed's, which corvexa applies to a single file.
+enum class rule_set { complete, seed };
+
 struct tree_options {
   std::string source_dir;
   std::string output_dir;  // empty in diff mode
   std::string database_name = "default";
+  rule_set rules = rule_set::complete;
   unsigned jobs = 0;  // 0: one per processor
   report_format format = report_format::text;
   std::string report_file;  // empty: standard output (standard error in diff mode)

@@ -20,6 +20,7 @@
 #include "report/printable.h"
 #include "report/sarif_report.h"
 #include "report/text_report.h"
+#include "translate/complete_calls.h"
 #include "translate/mysql_call_table.h"
 #include "tree/file_task.h"
 #include "tree/folder_checks.h"
@@ -167,8 +168,10 @@ bool process_entries(const tree_options& options, const std::vector<tree_entry>&
   for (std::size_t i = 0; i < entries.size(); ++i) {
     if (entries[i].type != entry_type::folder) tasks.push_back(i);
   }
-  const call_table calls = make_mysql_call_table();
-  const task_context context{options, calls, failed_folders};
+  const call_table complete = make_complete_call_table();
+  const call_table seed = options.rules == rule_set::seed ? make_mysql_call_table() : call_table();
+  const task_context context{options, options.rules == rule_set::seed ? seed : complete, complete,
+                             failed_folders};
   progress_line progress(options.progress);
   bool output_written = true;
   fd_writer diff_output(standard_output);

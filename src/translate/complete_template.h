@@ -1,0 +1,35 @@
+// Fills the templates of the complete rules (their places are listed in
+// complete_calls.h) with a call's arguments.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "translate/exact_arguments.h"
+
+namespace corvexa {
+
+// The PHP names that stand for MySQL's implicit state: the last connection
+// opened and the result of the last query.
+inline constexpr std::string_view last_link = "$GLOBALS['pg_last_link']";
+inline constexpr std::string_view last_result = "$GLOBALS['pg_last_result']";
+
+struct template_values {
+  const exact_arguments& arguments;
+  int link_argument = -1;
+  std::string connection;  // {C}
+  std::string flags;       // {F}
+  std::string encoding;    // {E}
+  std::string errno_arms;  // {M}
+};
+
+struct filled_template {
+  std::string text;
+  // The required arguments ({N}) that the call did not have.
+  std::vector<std::size_t> missing;
+};
+
+filled_template fill_template(std::string_view text, const template_values& values);
+
+}  // namespace corvexa
