@@ -31,6 +31,17 @@ std::string quoted_value(std::string_view value) {
 // ":/socket".
 std::string_view host_of(std::string_view server) { return server.substr(0, server.find(':')); }
 
+// "$name": a cast needs no parentheses around it.
+bool is_plain_variable(std::string_view written) {
+  if (written.size() < 2 || written[0] != '$') return false;
+  for (char c : written.substr(1)) {
+    bool name_byte = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                     c == '_' || static_cast<unsigned char>(c) >= 0x80;
+    if (!name_byte) return false;
+  }
+  return !(written[1] >= '0' && written[1] <= '9');
+}
+
 // Appends " keyword=VALUE" for one argument, inside the double-quoted text
 // that `text` is building.
 void add_setting(std::string& text, setting which, std::string_view written) {
@@ -49,17 +60,6 @@ void add_setting(std::string& text, setting which, std::string_view written) {
   if (which == setting::host) value = std::string("explode(':', ").append(value).append(")[0]");
   text.append(" ").append(keyword).append("='\" . addcslashes(").append(value);
   text.append(", \"'\\\\\") . \"'");
-}
-
-// "$name": a cast needs no parentheses around it.
-bool is_plain_variable(std::string_view written) {
-  if (written.size() < 2 || written[0] != '$') return false;
-  for (char c : written.substr(1)) {
-    bool name_byte = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-                     c == '_' || static_cast<unsigned char>(c) >= 0x80;
-    if (!name_byte) return false;
-  }
-  return !(written[1] >= '0' && written[1] <= '9');
 }
 
 // "false", "0", "null" and nothing at all ask for no new link.
