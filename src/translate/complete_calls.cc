@@ -11,6 +11,12 @@ namespace {
 using enum complete_outcome;
 using enum complete_check;
 
+// A connection that opened asks for verbose errors, whose text carries the
+// SQLSTATE, and becomes the last connection; one that failed leaves the
+// last connection as it was, as MySQL did.
+#define connected \
+  "&& pg_set_error_verbosity({N}, PGSQL_ERRORS_VERBOSE) >= 0 ? ({G} = {N}) : false)"
+
 // A query records its result for mysql_affected_rows(); a failing
 // mysql_query() gave no warning, so neither does the converted one.
 constexpr std::string_view query = "({R} = @pg_query({L}, {0}))";
@@ -31,9 +37,7 @@ constexpr complete_call rows[] = {
      .note = "pg_client_encoding() names the encoding as PostgreSQL does (UTF8, LATIN1), "
              "not as MySQL does (utf8, latin1)"},
     {.names = "mysql_close", .replacement = "pg_close({L})", .link_argument = 0},
-    {.names = "mysql_connect",
-     .replacement = "(({G} = pg_connect({C}{F})) && pg_set_error_verbosity({G}, "
-                    "PGSQL_ERRORS_VERBOSE) >= 0 ? {G} : false)"},
+    {.names = "mysql_connect", .replacement = "(({N} = pg_connect({C}{F})) " connected},
     {.names = "mysql_create_db mysql_createdb",
      .replacement = "(@pg_query({L}, 'CREATE DATABASE ' . pg_escape_identifier({L}, {0})) !== false)",
      .link_argument = 1},
@@ -47,12 +51,12 @@ constexpr complete_call rows[] = {
      .replacement = "(@pg_query({L}, 'DROP DATABASE ' . pg_escape_identifier({L}, {0})) !== false)",
      .link_argument = 1},
     {.names = "mysql_errno",
-     .replacement = "({L} ? match (substr(strstr(pg_last_error({L}), ':  ') ?: '', 3, 5)) {M} "
+     .replacement = "({L?} ? match (substr(strstr(pg_last_error({L}), ':  ') ?: '', 3, 5)) {M} "
                     ": 2002)",
      .link_argument = 0,
      .check = compared_errno},
     {.names = "mysql_error",
-     .replacement = "({L} ? pg_last_error({L}) : (error_get_last()['message'] ?? ''))",
+     .replacement = "({L?} ? pg_last_error({L}) : (error_get_last()['message'] ?? ''))",
      .link_argument = 0},
     {.names = "mysql_escape_string", .replacement = "pg_escape_string({G}, {0})"},
     {.names = "mysql_fetch_array", .replacement = "pg_fetch_array({0}{[, null, {1}]})"},
@@ -125,9 +129,7 @@ constexpr complete_call rows[] = {
      .link_argument = 1},
     {.names = "mysql_num_fields mysql_numfields", .replacement = "pg_num_fields({0})"},
     {.names = "mysql_num_rows mysql_numrows", .replacement = "pg_num_rows({0})"},
-    {.names = "mysql_pconnect",
-     .replacement = "(({G} = pg_pconnect({C})) && pg_set_error_verbosity({G}, "
-                    "PGSQL_ERRORS_VERBOSE) >= 0 ? {G} : false)"},
+    {.names = "mysql_pconnect", .replacement = "(({N} = pg_pconnect({C})) " connected},
     {.names = "mysql_ping", .replacement = "pg_ping({L})", .link_argument = 0},
     {.names = "mysql_query", .replacement = query, .link_argument = 1},
     {.names = "mysql_real_escape_string",
@@ -161,6 +163,8 @@ constexpr complete_call rows[] = {
              "connection string",
      .form = call_form::constant},
 };
+
+#undef connected
 
 }  // namespace
 

@@ -17,7 +17,9 @@
 //   {2|0}        the argument at index 2, or the text after "|" without it
 //   {[ ... ]}    written only when every argument named inside is there
 //   {L}          the link: the row's link argument, or the last connection
+//   {L?}         the same, or false when no connection was ever opened
 //   {G}          the last connection opened
+//   {N}          the connection a connect call has just opened
 //   {R}          the result of the last query
 //   {C} {F}      the connection string and the flags of a connect call
 //   {E}          the PostgreSQL name of the character set of mysql_set_charset

@@ -59,12 +59,16 @@ class filler {
   }
 
   void write_value(std::string_view name) {
-    if (name == "L") {
+    if (name == "L" || name == "L?") {
       bool explicit_link = values_.link_argument >= 0 &&
                            has_argument(values_, static_cast<std::size_t>(values_.link_argument));
-      result_.text.append(explicit_link
-                              ? values_.arguments.converted[static_cast<std::size_t>(values_.link_argument)]
-                              : std::string(last_link));
+      if (explicit_link) {
+        result_.text.append(values_.arguments.converted[static_cast<std::size_t>(values_.link_argument)]);
+      } else {
+        result_.text.append(name == "L" ? last_link : last_link_or_none);
+      }
+    } else if (name == "N") {
+      result_.text.append(new_link);
     } else if (name == "G") {
       result_.text.append(last_link);
     } else if (name == "R") {

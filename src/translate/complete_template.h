@@ -13,6 +13,10 @@ namespace corvexa {
 // The PHP names that stand for MySQL's implicit state: the last connection
 // opened and the result of the last query.
 inline constexpr std::string_view last_link = "$GLOBALS['pg_last_link']";
+// A connect call's new connection, until it is known to have opened.
+inline constexpr std::string_view new_link = "$GLOBALS['pg_new_link']";
+// The last connection where none may have been opened yet.
+inline constexpr std::string_view last_link_or_none = "($GLOBALS['pg_last_link'] ?? false)";
 inline constexpr std::string_view last_result = "$GLOBALS['pg_last_result']";
 
 struct template_values {

@@ -18,52 +18,27 @@
 # "true", a missing tool is a failure instead of a skip.
 set -euo pipefail
 
-readonly skip_status=77
 readonly step_timeout=60          # seconds for each command
 readonly server_timeout=300       # seconds for the whole run on the server
 readonly app_files=(config.php index.php listing.php)
 readonly db_name=guestbook        # the -d of the conversion, as in config.php
 
-say() { printf 'run_legacy_app: %s\n' "$*"; }
-fail() { say "FAIL: $*"; exit 1; }
-skip() {
-  if [[ "${CI:-}" == "true" ]]; then
-    fail "$* (CI is true, so this is not skipped)"
-  fi
-  say "SKIP: $*"
-  exit "$skip_status"
-}
+readonly script=run_legacy_app
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/tools.sh"
 
 [[ $# -eq 2 ]] || { echo "usage: $0 <corvexa binary> <source tree>" >&2; exit 2; }
 corvexa=$1
 app_source=$2/examples/legacy-app
-here=$(cd "$(dirname "$0")" && pwd)
 [[ -x "$corvexa" ]] || fail "corvexa binary not found: $corvexa"
 [[ -f "$app_source/expected-output.txt" ]] || fail "no application in $app_source"
 
 # --- Tools ------------------------------------------------------------------
 
-command -v timeout >/dev/null || skip "timeout (coreutils) not found"
-command -v php >/dev/null || skip "php (package php-cli) not found"
-php_flags=(-d display_errors=stderr -d log_errors=0 -d html_errors=0
-           -d error_reporting=-1)
-timeout "$step_timeout" php "${php_flags[@]}" -r 'exit(function_exists("pg_connect") ? 0 : 1);' ||
-  skip "PHP has no pgsql extension (package php-pgsql)"
-command -v pg_virtualenv >/dev/null || skip "pg_virtualenv (package postgresql-common) not found"
-compgen -G '/usr/lib/postgresql/*/bin/postgres' >/dev/null ||
-  skip "no PostgreSQL server installed (package postgresql-15)"
+require_php_and_postgres
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/corvexa-e2e.XXXXXX")
 trap 'rm -rf "$work"' EXIT
-
-# Shows a file after a failure, for the test log.
-show() {
-  if [[ -s "$2" ]]; then
-    say "--- $1 ---"
-    cat "$2"
-    say "--- end of $1 ---"
-  fi
-}
 
 # --- Conversion -------------------------------------------------------------
 

@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Runs under pg_virtualenv, which has set PGHOST, PGPORT, PGUSER and
+# PGPASSWORD for a fresh cluster: creates the role, database and table of
+# settings.php, runs the converted legacy.php with PHP (every error,
+# warning, notice and deprecation shown) and compares what it prints with
+# the expected output. Exits 0 when it matches and PHP said nothing else.
+#
+# Usage: run_on_server.sh <folder of converted files> <expected output>
+set -euo pipefail
+
+readonly step_timeout=60
+[[ $# -eq 2 ]] || { echo "usage: $0 <converted folder> <expected output>" >&2; exit 2; }
+converted=$1
+expected=$2
+: "${PGPORT:?not run under pg_virtualenv: PGPORT is not set}"
+
+timeout "$step_timeout" psql -X -q -v ON_ERROR_STOP=1 -d postgres \
+  -c "CREATE ROLE every_call LOGIN CREATEDB PASSWORD 'it''s secret'" \
+  -c "CREATE DATABASE every_call OWNER every_call"
+PGPASSWORD="it's secret" timeout "$step_timeout" psql -X -q -v ON_ERROR_STOP=1 \
+  -h 127.0.0.1 -U every_call -d every_call \
+  -c "CREATE TABLE members (id serial PRIMARY KEY, name varchar(40) NOT NULL,
+                            email varchar(80) UNIQUE, score integer)"
+
+out=$(mktemp)
+err=$(mktemp)
+trap 'rm -f "$out" "$err"' EXIT
+status=0
+# Only PGPORT reaches libpq: the converted connect names everything else.
+(cd "$converted" &&
+  timeout "$step_timeout" env -i PATH="$PATH" PGPORT="$PGPORT" PGCONNECT_TIMEOUT=10 \
+    php -d display_errors=stderr -d log_errors=0 -d html_errors=0 \
+        -d error_reporting=-1 legacy.php) >"$out" 2>"$err" || status=$?
+if [[ $status -ne 0 || -s $err ]]; then
+  cat "$out" "$err"
+  echo "the converted script exited with status $status or printed errors"
+  exit 1
+fi
+if ! diff -u "$expected" "$out"; then
+  echo "the converted script printed something else than $expected"
+  exit 1
+fi

@@ -1,0 +1,42 @@
+# Shared by the end-to-end scripts: messages, the skip rule and the check
+# that PHP with its pgsql extension and a PostgreSQL server are at hand.
+# Source it after setting `script` to the script's name.
+#
+# A missing tool skips the test (exit 77), except when the environment
+# variable CI is "true", where it fails: in CI nothing may be skipped for
+# want of a package.
+
+readonly skip_status=77
+readonly php_flags=(-d display_errors=stderr -d log_errors=0 -d html_errors=0
+                    -d error_reporting=-1)
+
+say() { printf '%s: %s\n' "$script" "$*"; }
+fail() { say "FAIL: $*"; exit 1; }
+skip() {
+  if [[ "${CI:-}" == "true" ]]; then
+    fail "$* (CI is true, so this is not skipped)"
+  fi
+  say "SKIP: $*"
+  exit "$skip_status"
+}
+
+# Shows a file after a failure, for the test log.
+show() {
+  if [[ -s "$2" ]]; then
+    say "--- $1 ---"
+    cat "$2"
+    say "--- end of $1 ---"
+  fi
+}
+
+# Skips unless PHP with the pgsql extension, pg_virtualenv and a server are
+# installed.
+require_php_and_postgres() {
+  command -v timeout >/dev/null || skip "timeout (coreutils) not found"
+  command -v php >/dev/null || skip "php (package php-cli) not found"
+  timeout 60 php "${php_flags[@]}" -r 'exit(function_exists("pg_connect") ? 0 : 1);' ||
+    skip "PHP has no pgsql extension (package php-pgsql)"
+  command -v pg_virtualenv >/dev/null || skip "pg_virtualenv (package postgresql-common) not found"
+  compgen -G '/usr/lib/postgresql/*/bin/postgres' >/dev/null ||
+    skip "no PostgreSQL server installed (package postgresql-15)"
+}
