@@ -15,7 +15,8 @@
 namespace corvexa {
 
 enum class event_kind : std::uint8_t {
-  // A call without a PostgreSQL counterpart became a warning comment.
+  // A call without a PostgreSQL counterpart became a warning comment;
+  // `detail` says what to write instead.
   unsupported_call,
   // A call name was not followed by "("; `text` is the token read instead.
   parse_error,
@@ -66,7 +67,7 @@ struct conversion_event {
   // What the kind says it is; empty otherwise.
   std::string_view text;
   // More of it, where the kind says so: for the database advice, the
-  // argument as written.
+  // argument as written; for an unsupported call, what to write instead.
   std::string_view detail = {};
   // Where the call name begins in the input.
   std::uint64_t source_offset = 0;

@@ -11,8 +11,9 @@ namespace corvexa {
 namespace {
 
 // Joins the findings at each source offset (already sorted by it) into
-// one: the first of the most severe gives the rule, and each distinct
-// message is kept, in order.
+// one: the last of the most severe gives the rule (a call's later findings
+// say more of it: the advice after the warning, the broken statement after
+// the comment that breaks it), and each distinct message is kept, in order.
 std::vector<finding> one_per_place(std::vector<finding> findings) {
   std::vector<finding> joined;
   for (std::size_t first = 0; first < findings.size();) {
@@ -22,7 +23,7 @@ std::vector<finding> one_per_place(std::vector<finding> findings) {
     }
     std::size_t chosen = first;
     for (std::size_t i = first + 1; i < end; ++i) {
-      if (findings[i].level < findings[chosen].level) chosen = i;
+      if (findings[i].level <= findings[chosen].level) chosen = i;
     }
     finding place = findings[chosen];
     place.message.clear();

@@ -22,7 +22,8 @@ struct finding_context {
 };
 
 // Findings in order of their source positions. What stands at one place is
-// one finding: that of the most severe rule, with the messages of all.
+// one finding: that of the most severe rule (the last, of equals), with the
+// messages of all.
 std::vector<finding> locate_findings(const event_log& log, std::string_view input,
                                      std::string_view output, const finding_context& context);
 

@@ -75,7 +75,7 @@ std::string message_of(const logged_event& event, std::string_view database_name
   const std::string& text = event.text;
   switch (event.kind) {
     case event_kind::unsupported_call:
-      return text.empty() ? call + " not supported" : call + " not supported: " + text;
+      return event.detail.empty() ? call + " not supported" : call + " not supported: " + event.detail;
     case event_kind::parse_error:
       return "expected '(' after " + event.call + " and got '" + text + "'";
     case event_kind::db_query:

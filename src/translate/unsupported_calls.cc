@@ -63,10 +63,10 @@ void mark_unsupported_call(conversion_state& state,
                            const unsupported_call& call) {
   std::string_view name = usual_name(call.names);
   state.current_call.name = name;
-  if (call.when == before) report(state, event_kind::unsupported_call, call.instead);
+  if (call.when == before) report(state, event_kind::unsupported_call, {}, call.instead);
   call_arguments arguments;
   read_call_args(state, arguments);
-  if (call.when == after) report(state, event_kind::unsupported_call, call.instead);
+  if (call.when == after) report(state, event_kind::unsupported_call, {}, call.instead);
   if (call.advises_on_database) {
     advise_on_database(state, arguments.first_argument);
   }

@@ -39,7 +39,7 @@ if grep -q -e '\[leftover-name\]' -e '\[unreadable-call\]' "$work/report.txt"; t
 fi
 
 status=0
-timeout "$server_timeout" pg_virtualenv -t \
+on_throwaway_server "$server_timeout" \
   bash "$here/every_call/run_on_server.sh" "$work/converted" "$here/every_call/expected.txt" \
   >"$work/server-run.log" 2>&1 || status=$?
 if [[ $status -ne 0 ]]; then

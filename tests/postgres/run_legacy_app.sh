@@ -86,7 +86,7 @@ say "unconverted application fails as it should: Call to undefined function mysq
 # -t keeps the cluster in a temporary folder even as root, so that runs of
 # other builds or users never meet in /etc/postgresql.
 server_status=0
-timeout "$server_timeout" pg_virtualenv -t \
+on_throwaway_server "$server_timeout" \
   bash "$here/run_converted_app.sh" "$work/converted" "$app_source/expected-output.txt" \
   >"$work/server-run.log" 2>&1 || server_status=$?
 if [[ $server_status -ne 0 ]]; then

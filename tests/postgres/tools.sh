@@ -40,3 +40,20 @@ require_php_and_postgres() {
   compgen -G '/usr/lib/postgresql/*/bin/postgres' >/dev/null ||
     skip "no PostgreSQL server installed (package postgresql-15)"
 }
+
+# Runs "${@:2}" under pg_virtualenv, for at most $1 seconds, on a
+# throwaway cluster of its own, on a port that no other server (another
+# test's, perhaps) is using.
+on_throwaway_server() {
+  local seconds=$1 port
+  shift
+  for _ in $(seq 1 50); do
+    port=$((20000 + RANDOM % 40000))
+    [[ -e /var/run/postgresql/.s.PGSQL.$port ]] && continue
+    (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null && continue
+    timeout "$seconds" pg_virtualenv -t -c "-p $port" "$@"
+    return
+  done
+  echo "no free port for a throwaway server" >&2
+  return 1
+}
