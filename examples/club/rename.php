@@ -1,0 +1,10 @@
+<?php
+// Renames a member: sent by the member page's form.
+require 'include/db.php';
+
+$store = new MemberStore();
+$changed = $store->rename($_POST['id'], $_POST['name']);
+page_header('Rename');
+echo "<p>" . $changed . " member renamed.</p>\n";
+page_footer();
+?>

@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# The port of a whole application, proven: converts examples/club (a
+# multi-file application written for PHP's MySQL extension) with
+# corvexa-tree's default rules, serves the result with PHP's web server
+# against a throwaway PostgreSQL (pg_virtualenv), and requests every page
+# with curl (club/serve_pages.sh says what each must show). The
+# unconverted application must fail on this PHP, which has no MySQL
+# extension: that shows the port is what makes it run.
+#
+# Usage: run_club.sh <corvexa-tree binary> <source tree>
+#
+# Exit status: 0 passed, 1 failed, 77 skipped (PHP, its pgsql extension,
+# curl or the PostgreSQL server is missing; a failure instead when CI is
+# "true").
+set -euo pipefail
+
+readonly step_timeout=60
+readonly server_timeout=300
+readonly script=run_club
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/tools.sh"
+
+[[ $# -eq 2 ]] || { echo "usage: $0 <corvexa-tree binary> <source tree>" >&2; exit 2; }
+corvexa_tree=$1
+app=$2/examples/club
+[[ -x "$corvexa_tree" ]] || fail "corvexa-tree binary not found: $corvexa_tree"
+[[ -f "$app/index.php" ]] || fail "no application in $app"
+require_php_and_postgres
+command -v curl >/dev/null || skip "curl (package curl) not found"
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/corvexa-club.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+
+status=0
+timeout "$step_timeout" "$corvexa_tree" --no-progress --check -d club "$app" "$work/converted" \
+  >"$work/report.txt" 2>&1 || status=$?
+if [[ $status -ne 0 ]]; then
+  show "corvexa-tree report" "$work/report.txt"
+  fail "corvexa-tree --check exited with status $status: the port needs no hand edit"
+fi
+
+status=0
+(cd "$app" && timeout "$step_timeout" php "${php_flags[@]}" index.php) \
+  >"$work/unconverted.out" 2>&1 || status=$?
+grep -q 'Call to undefined function mysql_connect()' "$work/unconverted.out" || {
+  show "unconverted application" "$work/unconverted.out"
+  fail "the unconverted application did not fail for want of mysql_connect()"
+}
+
+status=0
+on_throwaway_server "$server_timeout" \
+  bash "$here/club/serve_pages.sh" "$work/converted" "$here/club/schema-by-hand.sql" \
+  >"$work/server-run.log" 2>&1 || status=$?
+if [[ $status -ne 0 ]]; then
+  show "run on the throwaway server" "$work/server-run.log"
+  fail "the converted application did not serve its pages as expected (status $status)"
+fi
+say "PASS: every page of the converted club application works on PHP 8 and PostgreSQL"
