@@ -65,8 +65,10 @@ constexpr complete_call rows[] = {
      .replacement = "(object) ['name' => pg_field_name({0}, {1}), 'table' => pg_field_table({0}, "
                     "{1}), 'type' => pg_field_type({0}, {1})]",
      .outcome = differs,
-     .note = "the object has the field's name, table and type (PostgreSQL's type names) only; "
-             "without a field offset it needs one"},
+     .note = "the object has the field's name, table and type (PostgreSQL's type names) only",
+     .without = {1, "false",
+                 "without a field offset it became false; pass the field number, counting from "
+                 "0, to pg_field_name() and the like"}},
     {.names = "mysql_fetch_lengths",
      .replacement = "false",
      .outcome = no_equivalent,

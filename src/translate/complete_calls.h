@@ -53,6 +53,14 @@ enum class complete_check : std::uint8_t {
   compared_errno,     // a comparison of the result with a MySQL error number
 };
 
+// What a row writes instead when one of its arguments is not there: a
+// value that stands in for a call with no counterpart.
+struct missing_argument_form {
+  int argument = -1;  // -1: the row has no such form
+  std::string_view replacement = {};
+  std::string_view note = {};  // what to write instead
+};
+
 struct complete_call {
   // The names, separated by spaces; the first is the usual one.
   std::string_view names;
@@ -64,6 +72,7 @@ struct complete_call {
   // write instead.
   std::string_view note = {};
   complete_check check = complete_check::none;
+  missing_argument_form without = {};
   // With `form` constant, the row is a constant: `replacement` is written
   // in place of the name.
   call_form form = call_form::function;

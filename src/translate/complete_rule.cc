@@ -130,6 +130,15 @@ void convert_completely(conversion_state& state, const complete_call& call) {
   }
   exact_arguments arguments = read_exact_arguments(state);
   if (!arguments.complete) return leave_as_it_was(state);
+  const missing_argument_form& without = call.without;
+  if (without.argument >= 0 &&
+      arguments.converted.size() <= static_cast<std::size_t>(without.argument)) {
+    state.current_call.translated = false;
+    start_replacement(state);
+    state.output_stream.write(without.replacement);
+    report(state, event_kind::no_equivalent, without.note);
+    return;
+  }
   if (call.check == complete_check::selected_database) advise_on_database(state, arguments);
   if (call.check == complete_check::compared_errno) check_errno_comparison(state);
 

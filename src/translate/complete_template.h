@@ -22,10 +22,10 @@ inline constexpr std::string_view last_result = "$GLOBALS['pg_last_result']";
 struct template_values {
   const exact_arguments& arguments;
   int link_argument = -1;
-  std::string connection;  // {C}
-  std::string flags;       // {F}
-  std::string encoding;    // {E}
-  std::string errno_arms;  // {M}
+  std::string connection = {};  // {C}
+  std::string flags = {};       // {F}
+  std::string encoding = {};    // {E}
+  std::string errno_arms = {};  // {M}
 };
 
 struct filled_template {
