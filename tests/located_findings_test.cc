@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "report/line_index.h"
 #include "report/located_findings.h"
 #include "translate/complete_calls.h"
 #include "translate/mysql_call_table.h"
@@ -93,6 +94,17 @@ TEST(LocatedFindings, CountLinesAtLineFeedsAndColumnsInBytes) {
   // the second call moves down by one.
   EXPECT_EQ(found[1].output.line, 5u);
   EXPECT_EQ(found[1].output.column, 3u);
+}
+
+TEST(LocatedFindings, CharacterColumnsGoOnAlongALineAndStartAgainOnTheNext) {
+  const std::string text = "a\xc3\xa9b\xe2\x82\xacc\nx\xc3\xa9y";
+  line_index lines(text);
+  line_index::character_columns columns(lines, text);
+  const std::pair<std::uint64_t, std::uint64_t> offsets_and_columns[] = {
+      {0, 1}, {3, 3}, {3, 3}, {7, 5}, {9, 1}, {12, 3}, {1, 2}, {7, 5}};
+  for (const auto& [offset, column] : offsets_and_columns) {
+    EXPECT_EQ(columns.at(offset), column) << offset;
+  }
 }
 
 }  // namespace

@@ -34,14 +34,30 @@ text_position line_index::position(std::uint64_t offset) const {
 
 namespace corvexa {
 
-std::uint64_t line_index::character_column(std::string_view text,
-                                           std::uint64_t offset) const {
-  std::uint64_t column = 1;
-  for (std::uint64_t at = starts_[line_of(offset) - 1]; at < offset && at < text.size(); ++at) {
+namespace {
+
+// Counts the characters that begin in text[from, to).
+std::uint64_t characters_between(std::string_view text, std::uint64_t from, std::uint64_t to) {
+  std::uint64_t count = 0;
+  for (std::uint64_t at = from; at < to && at < text.size(); ++at) {
     auto byte = static_cast<unsigned char>(text[at]);
-    if (byte < 0x80 || byte > 0xBF) ++column;
+    if (byte < 0x80 || byte > 0xBF) ++count;
   }
-  return column;
+  return count;
+}
+
+}  // namespace
+
+std::uint64_t line_index::character_columns::at(std::uint64_t offset) {
+  std::uint64_t start = lines_.line_start(lines_.line_of(offset));
+  if (start != line_start_ || offset < offset_) {
+    line_start_ = start;
+    offset_ = start;
+    column_ = 1;
+  }
+  column_ += characters_between(text_, offset_, offset);
+  offset_ = offset;
+  return column_;
 }
 
 }  // namespace corvexa

@@ -20,9 +20,23 @@ class line_index {
   explicit line_index(std::string_view text);
 
   text_position position(std::uint64_t offset) const;
-  // The column of `offset` counted in UTF-8 characters of `text` (the text
+  // The columns of offsets counted in UTF-8 characters of `text` (the text
   // the index was built from): bytes 0x80-0xBF continue a character.
-  std::uint64_t character_column(std::string_view text, std::uint64_t offset) const;
+  // Counting goes on from the offset before when it is further on the same
+  // line, so that many findings on one long line cost one pass over it.
+  class character_columns {
+   public:
+    character_columns(const line_index& lines, std::string_view text)
+        : lines_(lines), text_(text) {}
+    std::uint64_t at(std::uint64_t offset);
+
+   private:
+    const line_index& lines_;
+    std::string_view text_;
+    std::uint64_t line_start_ = UINT64_MAX;  // of the offset before
+    std::uint64_t offset_ = 0;
+    std::uint64_t column_ = 1;
+  };
   // The line (from 1) that holds `offset`.
   std::uint64_t line_of(std::uint64_t offset) const;
   // The offset where line `line` (from 1) begins.

@@ -63,9 +63,10 @@ std::vector<finding> locate_findings(const event_log& log, std::string_view inpu
   findings = one_per_place(std::move(findings));
   line_index input_lines(input);
   line_index output_lines(output);
+  line_index::character_columns source_columns(input_lines, input);
   for (finding& f : findings) {
     f.source = input_lines.position(f.source_offset);
-    f.source_column_in_characters = input_lines.character_column(input, f.source_offset);
+    f.source_column_in_characters = source_columns.at(f.source_offset);
     f.output = output_lines.position(f.output_offset);
   }
   return findings;

@@ -19,7 +19,36 @@ constexpr std::string_view declaring_words[] = {"function", "new",       "const"
 
 }  // namespace
 
-php_code::php_code(std::string_view text) : text_(text), tokens_(php_tokens(text)) {}
+php_code::php_code(std::string_view text) : text_(text), tokens_(php_tokens(text)) {
+  match_brackets();
+}
+
+void php_code::match_brackets() {
+  closer_.assign(tokens_.size(), unmatched);
+  // A file of more tokens than an index holds is left unmatched: no list
+  // in it is read.
+  if (tokens_.size() >= unmatched) return;
+  std::vector<std::uint32_t> open;
+  for (std::size_t i = 0; i < tokens_.size(); ++i) {
+    const php_token& token = tokens_[i];
+    if (token.kind == php_token_kind::open_tag || token.kind == php_token_kind::open_echo_tag ||
+        token.kind == php_token_kind::close_tag) {
+      open.clear();  // a list never runs out of its PHP block
+      continue;
+    }
+    if (token.kind != php_token_kind::symbol || token.length != 1) continue;
+    char c = text_[token.offset];
+    if (c == '(' || c == '[' || c == '{') {
+      open.push_back(static_cast<std::uint32_t>(i));
+      continue;
+    }
+    char opener = c == ')' ? '(' : c == ']' ? '[' : c == '}' ? '{' : '\0';
+    // A closer of another kind than the last bracket opened closes nothing.
+    if (opener == '\0' || open.empty() || text_[tokens_[open.back()].offset] != opener) continue;
+    closer_[open.back()] = static_cast<std::uint32_t>(i);
+    open.pop_back();
+  }
+}
 
 std::size_t php_code::first_token_from(std::uint64_t offset) const {
   auto found = std::lower_bound(
@@ -82,37 +111,25 @@ name_use php_code::use_of(std::size_t index) const {
 argument_list php_code::arguments_of(std::size_t index) const {
   argument_list list;
   std::size_t open = index + 1;
-  if (!is_symbol(open, '(')) return list;
+  list.end = text_.size();
+  if (!is_symbol(open, '(') || closer_[open] == unmatched) return list;
+  std::size_t close = closer_[open];
   std::uint64_t argument_begin = tokens_[open].offset + 1;
-  std::size_t depth = 0;  // brackets open inside the list
-  bool empty = true;      // no token since "(" or the last ","
-  for (std::size_t i = open + 1; i < tokens_.size(); ++i) {
-    const php_token& token = tokens_[i];
-    if (token.kind == php_token_kind::close_tag || token.kind == php_token_kind::open_tag ||
-        token.kind == php_token_kind::open_echo_tag) {
-      break;  // a list that runs out of its PHP block is not read
-    }
-    bool closes = is_symbol(i, ')') || is_symbol(i, ']') || is_symbol(i, '}');
-    if (depth == 0 && (is_symbol(i, ',') || is_symbol(i, ')'))) {
-      // "()" has no argument, and a comma may end the last one.
-      if (!(is_symbol(i, ')') && empty)) list.arguments.push_back({argument_begin, token.offset});
-      argument_begin = token.offset + 1;
+  bool empty = true;  // no token since "(" or the last ","
+  for (std::size_t i = open + 1; i < close; ++i) {
+    if (is_symbol(i, ',')) {
+      list.arguments.push_back({argument_begin, tokens_[i].offset});
+      argument_begin = tokens_[i].offset + 1;
       empty = true;
-      if (is_symbol(i, ')')) {
-        list.closed = true;
-        list.end = token.offset + 1;
-        return list;
-      }
       continue;
     }
     empty = false;
-    if (is_symbol(i, '(') || is_symbol(i, '[') || is_symbol(i, '{')) {
-      ++depth;
-    } else if (closes && depth > 0) {
-      --depth;
-    }
+    if (closer_[i] != unmatched) i = closer_[i];  // over a nested bracket, whole
   }
-  list.end = text_.size();
+  // "()" has no argument, and a comma may end the last one.
+  if (!empty) list.arguments.push_back({argument_begin, tokens_[close].offset});
+  list.closed = true;
+  list.end = tokens_[close].offset + 1;
   return list;
 }
 

@@ -67,9 +67,18 @@ class php_code {
  private:
   bool is_word(std::size_t index, std::string_view lower_word) const;
   bool is_declared_or_member(std::size_t index) const;
+  // Pairs every bracket with the one that closes it, within its PHP block.
+  void match_brackets();
+
+  static constexpr std::uint32_t unmatched = UINT32_MAX;
 
   std::string_view text_;
   std::vector<php_token> tokens_;
+  // For each opening bracket token, the index of the token that closes it,
+  // or `unmatched`; for every other token, `unmatched`. An argument list is
+  // thus read in one step over its own tokens, however many lists a file
+  // leaves open.
+  std::vector<std::uint32_t> closer_;
 };
 
 }  // namespace corvexa
