@@ -97,7 +97,7 @@ TEST(LocatedFindings, CountLinesAtLineFeedsAndColumnsInBytes) {
 }
 
 TEST(LocatedFindings, CharacterColumnsGoOnAlongALineAndStartAgainOnTheNext) {
-  const std::string text = "a\xc3\xa9b\xe2\x82\xacc\nx\xc3\xa9y";
+  const std::string text = "a\xc3\xa9" "b\xe2\x82\xac" "c\nx\xc3\xa9" "y";
   line_index lines(text);
   line_index::character_columns columns(lines, text);
   const std::pair<std::uint64_t, std::uint64_t> offsets_and_columns[] = {
