@@ -73,10 +73,13 @@ struct conversion_event {
   std::uint64_t source_offset = 0;
 };
 
-// A word of a call's arguments that the replacement wrote elsewhere.
+// Bytes of a call's arguments that the replacement wrote, unchanged,
+// elsewhere: a word (the seed's rules follow the words of the MySQL
+// extension into their replacement) or a whole argument.
 struct moved_word {
   std::uint64_t source_offset = 0;
   std::uint64_t output_offset = 0;
+  std::uint64_t length = 1;
 };
 
 // One call that a rule replaced, from its name to its closing parenthesis.
@@ -91,8 +94,8 @@ struct replaced_call {
   std::uint64_t output_begin = 0;
   std::uint64_t replacement_begin = 0;  // the PostgreSQL call or the comment
   std::uint64_t output_end = 0;
-  // Where the replacement put the watched words of the arguments it kept,
-  // in output order; valid during call_replaced only.
+  // Where the replacement put words or arguments it kept unchanged, in
+  // output order; valid during call_replaced only.
   std::span<const moved_word> moved_words;
 };
 

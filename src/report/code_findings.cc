@@ -37,8 +37,9 @@ std::string_view plain_string_value(std::string_view token) {
 }
 
 // Where the output byte at `offset` came from in the input. Text between
-// calls is copied unchanged; a name inside a replacement came from the
-// call's argument list.
+// calls is copied unchanged; inside a replacement, the bytes a rule moved
+// there came from the call's argument list, and the rest stands for the
+// call's name.
 std::uint64_t source_offset_of(std::uint64_t offset, const event_log& log) {
   const std::vector<replaced_call>& calls = log.calls();
   auto after = std::upper_bound(calls.begin(), calls.end(), offset,
@@ -49,7 +50,9 @@ std::uint64_t source_offset_of(std::uint64_t offset, const event_log& log) {
   const replaced_call& call = *(after - 1);
   if (offset >= call.output_end) return call.source_end + (offset - call.output_end);
   for (const moved_word& word : log.moved_words(static_cast<std::size_t>(after - 1 - calls.begin()))) {
-    if (word.output_offset == offset) return word.source_offset;
+    if (offset >= word.output_offset && offset - word.output_offset < word.length) {
+      return word.source_offset + (offset - word.output_offset);
+    }
   }
   return call.source_begin;  // a name the replacement itself made up
 }

@@ -107,6 +107,19 @@ template_values values_for(const conversion_state& state, const complete_call& c
   return values;
 }
 
+// Records where the arguments that no call inside them changed stand in the
+// replacement about to be written, so that a place inside one (a query's
+// text, say) is found again in the input.
+void note_kept_arguments(conversion_state& state, const exact_arguments& arguments,
+                         const filled_template& filled) {
+  std::uint64_t begin = state.output_stream.position();
+  for (const auto& [index, position] : filled.placed) {
+    if (arguments.converted[index] != arguments.written[index]) continue;
+    state.current_call.moved_words.push_back(
+        {arguments.spans[index].begin, begin + position, arguments.written[index].size()});
+  }
+}
+
 // Writes the name back as it stood: the call could not be read.
 void leave_as_it_was(conversion_state& state) {
   state.current_call.translated = false;
@@ -146,6 +159,7 @@ void convert_completely(conversion_state& state, const complete_call& call) {
   filled_template filled =
       fill_template(call.replacement, values_for(state, call, arguments, encoding_known));
   start_replacement(state);
+  note_kept_arguments(state, arguments, filled);
   state.output_stream.write(filled.text);
   for (std::size_t index : filled.missing) {
     report(state, event_kind::missing_argument,

@@ -63,7 +63,9 @@ class filler {
       bool explicit_link = values_.link_argument >= 0 &&
                            has_argument(values_, static_cast<std::size_t>(values_.link_argument));
       if (explicit_link) {
-        result_.text.append(values_.arguments.converted[static_cast<std::size_t>(values_.link_argument)]);
+        auto index = static_cast<std::size_t>(values_.link_argument);
+        result_.placed.emplace_back(index, result_.text.size());
+        result_.text.append(values_.arguments.converted[index]);
       } else {
         result_.text.append(name == "L" ? last_link : last_link_or_none);
       }
@@ -84,6 +86,7 @@ class filler {
     } else {
       auto index = static_cast<std::size_t>(name[0] - '0');
       if (has_argument(values_, index)) {
+        result_.placed.emplace_back(index, result_.text.size());
         result_.text.append(values_.arguments.converted[index]);
       } else if (name.size() > 1 && name[1] == '|') {
         result_.text.append(name.substr(2));

@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "translate/exact_arguments.h"
@@ -32,6 +33,8 @@ struct filled_template {
   std::string text;
   // The required arguments ({N}) that the call did not have.
   std::vector<std::size_t> missing;
+  // Where each argument written stands in `text`: (argument, position).
+  std::vector<std::pair<std::size_t, std::size_t>> placed;
 };
 
 filled_template fill_template(std::string_view text, const template_values& values);

@@ -64,6 +64,7 @@ exact_arguments read_exact_arguments(conversion_state& state) {
   for (code_span argument : list.arguments) {
     code_span bare = trimmed(code.text(), argument);
     result.written.push_back(code.text().substr(bare.begin, bare.end - bare.begin));
+    result.spans.push_back(bare);
     result.converted.push_back(converted(state, bare));
   }
   input.consume(static_cast<std::size_t>(list.end - input.position()));

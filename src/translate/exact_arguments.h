@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/conversion_state.h"
+#include "scan/php_code.h"
 
 namespace corvexa {
 
@@ -19,8 +20,10 @@ struct exact_arguments {
   bool complete = false;
   // Each argument converted, without the whitespace around it.
   std::vector<std::string> converted;
-  // Each argument as written, without the whitespace around it.
+  // Each argument as written, without the whitespace around it, and where
+  // that stands in the input.
   std::vector<std::string_view> written;
+  std::vector<code_span> spans;
 };
 
 // Reads the argument list of the call in progress, whose name the block
