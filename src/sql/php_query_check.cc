@@ -21,6 +21,9 @@ namespace {
 // used by many calls cannot make the work grow without end.
 constexpr std::uint64_t checked_bytes_per_file_byte = 16;
 
+const std::string too_long_message =
+    "query text not checked: longer than " + std::to_string(max_query_text_bytes) + " bytes";
+
 bool interpolates(literal_kind kind) {
   return kind == literal_kind::double_quoted || kind == literal_kind::heredoc;
 }
@@ -32,6 +35,10 @@ class php_query_checker {
   query_report run() {
     query_search search = find_query_texts(php_, max_query_text_bytes);
     report_.query_calls = search.calls;
+    for (std::uint64_t call : search.oversized_calls) {
+      ++report_.texts_unchecked;
+      report_.findings.push_back(sql_finding{rule_sql_unchecked, too_long_message, call, call, call});
+    }
     std::uint64_t budget = checked_bytes_per_file_byte * php_.size() + max_query_text_bytes;
     for (const found_query& query : search.queries) {
       const query_text& text = *query.text;

@@ -242,7 +242,10 @@ class query_text_finder {
     auto text = std::make_shared<query_text>();
     query_text_builder out(*text, limit_);
     bool known = evaluate_text(code_, first, last, lookup_, out);
-    if (out.overflowed()) ++result_.oversized;
+    if (out.overflowed()) {
+      ++result_.oversized;
+      result_.oversized_calls.push_back(code_.tokens[i].offset);
+    }
     if (!known || out.overflowed() || text->runs.empty()) return;
     text->expression_begin = code_.tokens[first].offset;
     text->expression_end = code_.end_of(last - 1);

@@ -29,6 +29,7 @@ struct query_search {
   std::vector<found_query> queries;  // in file order
   std::uint64_t calls = 0;  // query calls seen, with a text found or not
   std::uint64_t oversized = 0;  // texts given up on for growing past the limit
+  std::vector<std::uint64_t> oversized_calls;  // offsets of calls whose text did
 };
 
 // Texts grow by at most `text_limit` bytes and placeholders each.

@@ -102,6 +102,7 @@ class evaluator {
       query_text literal;
       query_text_builder literal_out(literal, out.limit());
       if (read_php_string(code_.text, token.offset, end, literal_out)) return out.add_text(literal);
+      if (!out.take_overflow(literal_out)) return false;
       return add_expression_placeholder(code_, first, last, out);
     }
     if (first + 1 == last && token.kind == php_token_kind::variable) {
@@ -118,6 +119,7 @@ class evaluator {
       query_text inner;
       query_text_builder inner_out(inner, out.limit());
       if (expression(first, last, inner_out, depth + 1)) return out.add_text(inner);
+      if (!out.take_overflow(inner_out)) return false;
     }
     return add_expression_placeholder(code_, first, last, out);
   }
@@ -130,6 +132,7 @@ class evaluator {
     if (arguments.empty() ||
         !expression(arguments[0].first, arguments[0].second, format_out, depth + 1) ||
         format.runs.empty()) {
+      if (!out.take_overflow(format_out)) return false;
       return add_expression_placeholder(code_, first, last, out);
     }
     bool spread = code_.is_word(name, "vsprintf");

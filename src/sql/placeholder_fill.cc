@@ -94,26 +94,30 @@ class filler {
       : text_(text), offsets_(offsets), in_code_(placeholders_in_code(text, offsets)),
         choice_(offsets.size(), 0) {}
 
+  // Parses with the first choices, then moves the stand-in to blame until
+  // a choice parses. When none does, the outcome reported is the one the
+  // search ended on; if it ended on a stand-in that had tried every choice,
+  // that stand-in goes back to its first choice, whose error is the
+  // plainest.
   filled_query run(bool want_tree) {
     std::uint64_t size = text_.size() + 1;
     std::size_t budget = std::clamp<std::size_t>(parse_budget_bytes / size, min_parses, max_parses);
-    filled_query best;
-    bool have_best = false;
-    for (std::size_t parses = 0; parses < budget; ++parses) {
-      filled_query attempt;
+    filled_query attempt;
+    for (std::size_t parses = 0;; ++parses) {
       attempt.substituted = substitute();
       attempt.outcome = parse_sql(attempt.substituted.sql, want_tree);
-      if (attempt.outcome.parsed) return attempt;
-      if (!have_best || attempt.outcome.error_offset > best.outcome.error_offset) {
-        best = attempt;
-        have_best = true;
+      if (attempt.outcome.parsed || parses + 1 >= budget) return attempt;
+      std::size_t exhausted = placeholder_none;
+      if (!move_blamed(attempt, exhausted)) {
+        if (exhausted == placeholder_none) return attempt;
+        choice_[exhausted] = 0;
+        attempt.substituted = substitute();
+        attempt.outcome = parse_sql(attempt.substituted.sql, want_tree);
+        return attempt;
       }
-      if (!move_blamed(attempt)) break;
     }
-    return best;
   }
 
- private:
   substituted_sql substitute() const {
     substituted_sql out;
     out.sql.reserve(text_.size() + 2 * offsets_.size());
@@ -131,8 +135,10 @@ class filler {
   }
 
   // Moves on the stand-in that the parser stopped at or right after; false
-  // when there is none or it has no choice left.
-  bool move_blamed(const filled_query& attempt) {
+  // when there is none or it has no choice left (`exhausted` names it).
+  static constexpr std::size_t placeholder_none = static_cast<std::size_t>(-1);
+
+  bool move_blamed(const filled_query& attempt, std::size_t& exhausted) {
     const substituted_sql& s = attempt.substituted;
     std::uint64_t error = attempt.outcome.error_offset;
     auto after = std::upper_bound(s.slots.begin(), s.slots.end(), error,
@@ -145,6 +151,7 @@ class filler {
         ++choice_[slot.placeholder];
         return true;
       }
+      if (in_code_[slot.placeholder]) exhausted = slot.placeholder;
       // An empty stand-in right before: the one before it may be to blame.
       if (slot.begin != slot.end && error > slot.begin) return false;
       --after;

@@ -75,6 +75,11 @@ class query_text_builder {
   // All of `other`, its runs and placeholders kept.
   bool add_text(const query_text& other);
   bool overflowed() const { return overflowed_; }
+  // Takes over the overflow of a builder of a part of this text.
+  bool take_overflow(const query_text_builder& part) {
+    overflowed_ = overflowed_ || part.overflowed_;
+    return !overflowed_;
+  }
   std::uint64_t limit() const { return limit_; }
 
  private:
