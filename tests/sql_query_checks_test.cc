@@ -157,7 +157,7 @@ const rewrite_case rewrite_cases[] = {
     {"backquotes_around_placeholder", "<?php pg_query(\"SELECT * FROM `$prefix_users` LIMIT 1, 2\");",
      "<?php pg_query(\"SELECT * FROM $prefix_users LIMIT 2 OFFSET 1\");"},
     {"limit_of_placeholders", "<?php pg_query(\"SELECT * FROM t LIMIT $start, $count\");",
-     "<?php pg_query(\"SELECT * FROM t OFFSET $start ROWS FETCH FIRST  $count ROWS ONLY\");"},
+     "<?php pg_query(\"SELECT * FROM t OFFSET $start ROWS FETCH FIRST $count ROWS ONLY\");"},
     {"limit_ending_in_concatenation",
      "<?php pg_query('SELECT * FROM t LIMIT ' . $a . ', ' . $b);",
      "<?php pg_query('SELECT * FROM t LIMIT ' . $a . ', ' . $b);"},

@@ -122,6 +122,8 @@ class text_checker {
     std::vector<pending_rewrite> pending;
     std::vector<sql_edit> with_rewrites = edits;
     for (tree_issue& issue : issues) {
+      // What an earlier rewrite wrote is PostgreSQL's already.
+      if (!current.original_range(issue.location, issue.location + 1)) continue;
       text_finding finding{rule_sql_mysql, std::move(issue.message), place_of(current.report_offset(issue.location))};
       edit_group group = to_original_edits(original(), current, issue.rewrite);
       if (!issue.rewrite.empty() && add_group(with_rewrites, group)) {

@@ -95,8 +95,9 @@ class clause_rewriter {
       add({sql_edit{t_[a].begin, t_[b].end, swapped}});
       return;
     }
+    bool spaced = t_[comma].end < t_[b].begin;
     add({sql_edit{t_[limit].begin, t_[limit].end, "OFFSET"},
-         sql_edit{t_[comma].begin, t_[comma].end, " ROWS FETCH FIRST "},
+         sql_edit{t_[comma].begin, t_[comma].end, spaced ? " ROWS FETCH FIRST" : " ROWS FETCH FIRST "},
          sql_edit{t_[b].end, t_[b].end, " ROWS ONLY"}});
   }
 
