@@ -30,12 +30,21 @@ constexpr query_call_shape query_calls[] = {
     {"pg_send_query_params", {-1, -1, 0, 1}},
 };
 
-const query_call_shape* query_call_named(const php_code& code, std::size_t i) {
-  if (code.tokens[i].kind != php_token_kind::word) return nullptr;
+const query_call_shape* query_call_named(std::string_view lower_word) {
   for (const query_call_shape& shape : query_calls) {
-    if (code.is_word(i, shape.name)) return &shape;
+    if (shape.name == lower_word) return &shape;
   }
   return nullptr;
+}
+
+// The longest keyword or call name the walk looks for.
+constexpr std::size_t longest_word = 24;
+
+bool is_any(std::string_view word, std::initializer_list<std::string_view> candidates) {
+  for (std::string_view c : candidates) {
+    if (word == c) return true;
+  }
+  return false;
 }
 
 struct known_variable {
@@ -74,17 +83,23 @@ class query_text_finder {
       if (!assignment_at(i)) note_other_use(i);
       return;
     }
-    if (token.kind != php_token_kind::word) return;
-    if (code_.is_word(i, "function")) {
+    if (token.kind != php_token_kind::word || token.length > longest_word) return;
+    char buffer[longest_word];
+    for (std::size_t k = 0; k < token.length; ++k) {
+      char c = code_.text[token.offset + k];
+      buffer[k] = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    }
+    std::string_view word(buffer, token.length);
+    if (word == "function") {
       function_pending_ = true;
-    } else if (const query_call_shape* shape = query_call_named(code_, i)) {
+    } else if (const query_call_shape* shape = word.size() > 3 && word[2] == '_' ? query_call_named(word) : nullptr) {
       query_call(i, *shape);
-    } else if (code_.is_word(i, "case") || code_.is_word(i, "default")) {
+    } else if (word == "case" || word == "default") {
       forget_block(current_block());  // another branch of a switch starts
-    } else if (is_alternative_end(i)) {
+    } else if (is_any(word, {"endif", "endwhile", "endfor", "endforeach", "endswitch", "enddeclare"})) {
       close_alternative();
-    } else {
-      alternative_syntax(i);
+    } else if (is_any(word, {"if", "elseif", "else", "while", "for", "foreach", "switch", "declare"})) {
+      alternative_syntax(i, word);
     }
   }
 
@@ -125,28 +140,16 @@ class query_text_finder {
 
   // "if (...):", "else:", "while (...):" ... open a block of the
   // alternative syntax; "else" and "elseif" also close the one before.
-  void alternative_syntax(std::size_t i) {
-    static constexpr std::string_view openers[] = {"if", "elseif", "else", "while",
-                                                   "for", "foreach", "switch", "declare"};
-    bool opener = false;
-    for (std::string_view word : openers) opener = opener || code_.is_word(i, word);
-    if (!opener) return;
+  void alternative_syntax(std::size_t i, std::string_view word) {
     std::size_t header_end = i;
     if (code_.is_symbol(i + 1, '(') && code_.partner[i + 1] != php_code::no_partner) {
       header_end = code_.partner[i + 1];
     }
     if (!code_.is_symbol(header_end + 1, ':')) return;
-    if ((code_.is_word(i, "else") || code_.is_word(i, "elseif")) &&
-        blocks_.back().kind == block_kind::alternative) {
+    if ((word == "else" || word == "elseif") && blocks_.back().kind == block_kind::alternative) {
       close_block();
     }
     blocks_.push_back({block_kind::alternative, next_block_++});
-  }
-
-  bool is_alternative_end(std::size_t i) const {
-    return code_.is_word(i, "endif") || code_.is_word(i, "endwhile") || code_.is_word(i, "endfor") ||
-           code_.is_word(i, "endforeach") || code_.is_word(i, "endswitch") ||
-           code_.is_word(i, "enddeclare");
   }
 
   void close_alternative() {
@@ -185,6 +188,11 @@ class query_text_finder {
     std::size_t first = append ? i + 3 : i + 2;
     std::size_t last = statement_end(first);
     std::string name(code_.token_text(i));
+    if (!append && !may_make_text(first, last)) {
+      auto found = scopes_.back().find(name);
+      if (found != scopes_.back().end()) found->second = known_variable{nullptr, current_block()};
+      return true;
+    }
     known_variable& variable = scopes_.back()[name];
     auto text = std::make_shared<query_text>();
     query_text_builder out(*text, limit_);
@@ -200,6 +208,15 @@ class query_text_finder {
     if (out.overflowed()) ++result_.oversized;
     variable = known_variable{known && !out.overflowed() ? std::move(text) : nullptr, current_block()};
     return true;
+  }
+
+  // Only a literal or a variable can give an expression a text.
+  bool may_make_text(std::size_t first, std::size_t last) const {
+    for (std::size_t i = first; i < last; ++i) {
+      php_token_kind kind = code_.tokens[i].kind;
+      if (kind == php_token_kind::string || kind == php_token_kind::variable) return true;
+    }
+    return false;
   }
 
   // Any other write to a variable, or a reference to it, makes its text

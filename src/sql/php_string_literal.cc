@@ -66,7 +66,11 @@ class interpolating_reader {
       char c = file_[at];
       line_start = c == '\n';
       std::uint64_t next;
-      if (c == '\\' && at + 1 < end) {
+      if (std::uint64_t plain = plain_end(at, end, indent > 0); plain > at) {
+        next = plain;
+        line_start = file_[plain - 1] == '\n';
+        if (!out_.add_span(file_.substr(at, plain - at), at, style_)) return false;
+      } else if (c == '\\' && at + 1 < end) {
         next = escape(at, end);
       } else if (c == '$' || (c == '{' && at + 1 < end && file_[at + 1] == '$')) {
         next = interpolation(at, end);
@@ -82,6 +86,20 @@ class interpolating_reader {
 
  private:
   bool add(char c, std::uint64_t begin, std::uint64_t end) { return out_.add_byte(c, begin, end, style_); }
+
+  // The end of the bytes from `at` that stand for themselves: up to a
+  // backslash, a "$", a "{" or, where lines lose their indentation, after
+  // a line break.
+  std::uint64_t plain_end(std::uint64_t at, std::uint64_t end, bool by_lines) const {
+    std::uint64_t i = at;
+    while (i < end) {
+      char c = file_[i];
+      if (c == '\\' || c == '$' || c == '{') break;
+      ++i;
+      if (c == '\n' && by_lines) break;
+    }
+    return i;
+  }
 
   // Reads the escape sequence at `at` (a backslash); returns where it ends.
   std::uint64_t escape(std::uint64_t at, std::uint64_t end) {
@@ -197,6 +215,11 @@ bool read_single_quoted(std::string_view file, std::uint64_t begin, std::uint64_
   literal_style style{literal_kind::single_quoted, false};
   std::uint64_t at = begin + 1;
   while (at < end) {
+    std::uint64_t plain = at;
+    while (plain < end && file[plain] != '\\' && file[plain] != '\'') ++plain;
+    if (!out.add_span(file.substr(at, plain - at), at, style)) return false;
+    at = plain;
+    if (at >= end) break;
     char c = file[at];
     if (c == '\'') return at + 1 == end;
     if (c == '\\' && at + 1 < end && (file[at + 1] == '\\' || file[at + 1] == '\'')) {

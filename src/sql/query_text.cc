@@ -64,6 +64,25 @@ bool query_text_builder::add_byte(char byte, std::uint64_t file_begin, std::uint
   return true;
 }
 
+bool query_text_builder::add_span(std::string_view bytes, std::uint64_t file_begin, literal_style style) {
+  if (bytes.empty()) return true;
+  if (!has_room(bytes.size())) return false;
+  std::uint64_t at = target_.text.size();
+  std::uint64_t file_end = file_begin + bytes.size();
+  bool continues = run_open_ && !target_.runs.empty() && target_.runs.back().text_end == at &&
+                   target_.runs.back().file_end == file_begin && target_.runs.back().style == style;
+  if (continues) {
+    target_.runs.back().text_end = at + bytes.size();
+    target_.runs.back().file_end = file_end;
+  } else {
+    target_.runs.push_back(literal_run{at, at + bytes.size(), file_begin, file_end, style});
+  }
+  run_open_ = true;
+  target_.text.append(bytes);
+  for (std::uint64_t offset = file_begin; offset < file_end; ++offset) target_.origins.push_back(offset);
+  return true;
+}
+
 bool query_text_builder::add_placeholder(const text_placeholder& placeholder) {
   if (!has_room(1)) return false;
   text_placeholder p = placeholder;

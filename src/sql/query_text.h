@@ -71,6 +71,8 @@ class query_text_builder {
 
   // A literal byte written by the source bytes [file_begin, file_end).
   bool add_byte(char byte, std::uint64_t file_begin, std::uint64_t file_end, literal_style style);
+  // Bytes written as themselves, one after another from `file_begin`.
+  bool add_span(std::string_view bytes, std::uint64_t file_begin, literal_style style);
   bool add_placeholder(const text_placeholder& placeholder);
   // All of `other`, its runs and placeholders kept.
   bool add_text(const query_text& other);
