@@ -240,5 +240,23 @@ TEST(SqlBadInput, IsAFindingOrANoteNeverACrash) {
   EXPECT_EQ(report.texts_found, 1u);
 }
 
+TEST(SqlBadInput, ManyRewritesInOneTextStayLinear) {
+  std::string php = "<?php pg_query('SELECT `c0`";
+  for (int i = 1; i < 20000; ++i) php += ", IFNULL(`c" + std::to_string(i) + "`, 0)";
+  php += " FROM `t`');";
+  query_report report = check_php_queries(php, {true, nullptr});
+  EXPECT_EQ(report.texts_rewritten, 1u);
+  EXPECT_EQ(report.edits.size(), 20000u + 19999u + 1u);
+}
+
+TEST(SqlBadInput, ManyBlocksAndVariablesStayLinear) {
+  std::string php = "<?php\n";
+  for (int i = 0; i < 20000; ++i) php += "$v" + std::to_string(i) + " = 'SELECT " + std::to_string(i) + "';\n";
+  for (int i = 0; i < 20000; ++i) php += "if ($x) { $w = 'SELECT 1'; }\n";
+  php += "pg_query($v7);";
+  query_report report = check_php_queries(php, {});
+  EXPECT_EQ(report.texts_found, 1u);
+}
+
 }  // namespace
 }  // namespace corvexa::sql

@@ -57,6 +57,7 @@ enum class block_kind : std::uint8_t { braces, function_body, alternative };
 struct open_block {
   block_kind kind;
   std::size_t id;
+  std::vector<known_variable*> assigned = {};  // variables given a text in it
 };
 
 class query_text_finder {
@@ -95,7 +96,7 @@ class query_text_finder {
     } else if (const query_call_shape* shape = word.size() > 3 && word[2] == '_' ? query_call_named(word) : nullptr) {
       query_call(i, *shape);
     } else if (word == "case" || word == "default") {
-      forget_block(current_block());  // another branch of a switch starts
+      forget_current_block();  // another branch of a switch starts
     } else if (is_any(word, {"endif", "endwhile", "endfor", "endforeach", "endswitch", "enddeclare"})) {
       close_alternative();
     } else if (is_any(word, {"if", "elseif", "else", "while", "for", "foreach", "switch", "declare"})) {
@@ -127,15 +128,21 @@ class query_text_finder {
       scopes_.pop_back();
       return;
     }
-    for (auto& [name, variable] : scopes_.back()) {
-      if (variable.block == closing.id) variable = known_variable{nullptr, current_block()};
+    for (known_variable* variable : closing.assigned) {
+      if (variable->block == closing.id) *variable = known_variable{nullptr, current_block()};
     }
   }
 
-  void forget_block(std::size_t block) {
-    for (auto& [name, variable] : scopes_.back()) {
-      if (variable.block == block) variable.text = nullptr;
+  void forget_current_block() {
+    for (known_variable* variable : blocks_.back().assigned) {
+      if (variable->block == current_block()) variable->text = nullptr;
     }
+  }
+
+  // Gives `variable` its text (or none) in the current block.
+  void set_variable(known_variable& variable, std::shared_ptr<const query_text> text) {
+    variable = known_variable{std::move(text), current_block()};
+    if (variable.text != nullptr) blocks_.back().assigned.push_back(&variable);
   }
 
   // "if (...):", "else:", "while (...):" ... open a block of the
@@ -206,7 +213,7 @@ class query_text_finder {
       known = first < last && evaluate_text(code_, first, last, lookup_, out) && !text->runs.empty();
     }
     if (out.overflowed()) ++result_.oversized;
-    variable = known_variable{known && !out.overflowed() ? std::move(text) : nullptr, current_block()};
+    set_variable(variable, known && !out.overflowed() ? std::move(text) : nullptr);
     return true;
   }
 

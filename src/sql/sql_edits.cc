@@ -16,26 +16,32 @@ bool edits_clash(const sql_edit& a, const sql_edit& b) {
   return false;
 }
 
-bool edit_order(const sql_edit& a, const sql_edit& b) {
-  if (a.begin != b.begin) return a.begin < b.begin;
-  return (a.begin == a.end) > (b.begin == b.end);  // an insertion before a replacement there
-}
-
 }  // namespace
 
-bool add_edit_group(std::vector<sql_edit>& edits, const std::vector<sql_edit>& group) {
+bool edit_list::add_group(const std::vector<sql_edit>& group) {
   for (std::size_t i = 0; i < group.size(); ++i) {
-    if (group[i].end < group[i].begin) return false;
-    for (std::size_t k = 0; k < i; ++k) {
-      if (edits_clash(group[i], group[k])) return false;
+    const sql_edit& edit = group[i];
+    if (edit.end < edit.begin) return false;
+    // Only the edit that starts last before `edit` and those that start
+    // within it can clash with it.
+    auto at = edits_.lower_bound(key{edit.begin, false});
+    if (at != edits_.begin()) --at;
+    for (; at != edits_.end() && at->second.begin <= edit.end; ++at) {
+      if (edits_clash(at->second, edit)) return false;
     }
-    for (const sql_edit& e : edits) {
-      if (edits_clash(group[i], e)) return false;
+    for (std::size_t k = 0; k < i; ++k) {
+      if (edits_clash(edit, group[k])) return false;
     }
   }
-  edits.insert(edits.end(), group.begin(), group.end());
-  std::stable_sort(edits.begin(), edits.end(), edit_order);
+  for (const sql_edit& edit : group) edits_.emplace(key{edit.begin, edit.begin != edit.end}, edit);
   return true;
+}
+
+std::vector<sql_edit> edit_list::sorted() const {
+  std::vector<sql_edit> out;
+  out.reserve(edits_.size());
+  for (const auto& [k, edit] : edits_) out.push_back(edit);
+  return out;
 }
 
 edited_sql::edited_sql(std::string_view original, const std::vector<sql_edit>& edits) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -17,9 +18,22 @@ struct sql_edit {
   std::string replacement;
 };
 
-// Adds all of `group` to the sorted `edits`, or nothing (false) if one of
-// them overlaps an edit there or in the group, or inserts at the same place.
-bool add_edit_group(std::vector<sql_edit>& edits, const std::vector<sql_edit>& group);
+// Edits that do not overlap, kept in order.
+class edit_list {
+ public:
+  // Adds all of `group`, or nothing (false) if one of them overlaps an edit
+  // here or in the group, or inserts at the same place as one.
+  bool add_group(const std::vector<sql_edit>& group);
+  bool empty() const { return edits_.empty(); }
+  std::size_t size() const { return edits_.size(); }
+  // The edits in text order.
+  std::vector<sql_edit> sorted() const;
+
+ private:
+  // Ordered by begin; an insertion before a replacement at the same place.
+  using key = std::pair<std::uint64_t, bool>;  // begin, replaces bytes
+  std::map<key, sql_edit> edits_;
+};
 
 class edited_sql {
  public:

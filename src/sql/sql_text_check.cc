@@ -38,7 +38,7 @@ class text_checker {
     }
     filled_ = fill_and_parse(text_, placeholders_, true);
     std::string tree = std::move(filled_.outcome.tree_json);
-    std::vector<sql_edit> edits;
+    edit_list edits;
     if (!filled_.outcome.parsed) {
       result_.rejected = true;
       if (options_.rewrite) tree = syntax_rewrites(edits);
@@ -83,26 +83,26 @@ class text_checker {
 
   // Rewrites what made the text rejected; the parse tree of the rewritten
   // text, or empty (and no edits) when it still does not parse.
-  std::string syntax_rewrites(std::vector<sql_edit>& edits) {
+  std::string syntax_rewrites(edit_list& edits) {
     for (const edit_group& group : backquote_rewrites(original())) add_group(edits, group);
-    edited_sql after_names(original().sql, edits);
+    edited_sql after_names(original().sql, edits.sorted());
     std::vector<sql_token> tokens;
     if (scan_sql(after_names.text(), tokens)) {
       sql_token_view view(after_names.text(), tokens);
       for (const edit_group& group : clause_rewrites(original(), after_names, view)) add_group(edits, group);
     }
     if (edits.empty()) return {};
-    parse_outcome reparsed = parse_sql(edited_sql(original().sql, edits).text(), true);
+    parse_outcome reparsed = parse_sql(edited_sql(original().sql, edits.sorted()).text(), true);
     if (!reparsed.parsed) {
-      edits.clear();
+      edits = edit_list();
       return {};
     }
     return std::move(reparsed.tree_json);
   }
 
-  bool add_group(std::vector<sql_edit>& edits, const edit_group& group) {
+  bool add_group(edit_list& edits, const edit_group& group) {
     if (group.empty() || !writable_(text_edits(group))) return false;
-    return add_edit_group(edits, group);
+    return edits.add_group(group);
   }
 
   struct pending_rewrite {
@@ -111,8 +111,8 @@ class text_checker {
     std::string_view extension;
   };
 
-  void tree_checks(const std::string& tree, std::vector<sql_edit>& edits) {
-    edited_sql current(original().sql, edits);
+  void tree_checks(const std::string& tree, edit_list& edits) {
+    edited_sql current(original().sql, edits.sorted());
     if (tree.empty() || !may_need_tree_checks(current.text(), options_.schema)) return;
     std::vector<sql_token> tokens;
     bool have_tokens = options_.rewrite && scan_sql(current.text(), tokens);
@@ -120,7 +120,7 @@ class text_checker {
     std::vector<tree_issue> issues =
         check_parse_tree(current.text(), tree, options_.schema, have_tokens ? &view : nullptr);
     std::vector<pending_rewrite> pending;
-    std::vector<sql_edit> with_rewrites = edits;
+    edit_list with_rewrites = edits;
     for (tree_issue& issue : issues) {
       // What an earlier rewrite wrote is PostgreSQL's already.
       if (!current.original_range(issue.location, issue.location + 1)) continue;
@@ -133,7 +133,7 @@ class text_checker {
       }
     }
     if (pending.empty()) return;
-    if (parse_sql(edited_sql(original().sql, with_rewrites).text(), false).parsed) {
+    if (parse_sql(edited_sql(original().sql, with_rewrites.sorted()).text(), false).parsed) {
       edits = std::move(with_rewrites);
       for (const pending_rewrite& p : pending) {
         if (!p.extension.empty()) result_.extensions.insert(std::string(p.extension));
@@ -166,7 +166,7 @@ class text_checker {
     return out;
   }
 
-  void finish_edits(const std::vector<sql_edit>& edits) { result_.edits = text_edits(edits); }
+  void finish_edits(const edit_list& edits) { result_.edits = text_edits(edits.sorted()); }
 
   std::string_view text_;
   const std::vector<std::uint64_t>& placeholders_;
