@@ -29,9 +29,11 @@ const char* const query_lines[] = {
     "$r = pg_query($link,\"SELECT * FROM `users` WHERE `name` = '$name' LIMIT $start, 20\");\n",
     "$sql = 'SELECT count(*) FROM orders WHERE status = ' . (int)$s;\n$r = pg_query($link,$sql);\n",
     "$r = pg_query(sprintf(\"UPDATE items SET qty = %d WHERE id = %d LIMIT 1\", $q, $i));\n",
-    "$r = pg_query($link,\"SELECT IFNULL(a, 0), UNIX_TIMESTAMP(created) FROM log WHERE d > NOW() - INTERVAL 1 DAY\");\n",
+    "$r = pg_query($link,\"SELECT IFNULL(a, 0), UNIX_TIMESTAMP(created) FROM log WHERE d > NOW() - "
+    "INTERVAL 1 DAY\");\n",
     "$r = pg_query_params($link,'SELECT name FROM users WHERE id = $1', array($id));\n",
-    "$r = pg_query($link,\"INSERT INTO log (msg, created) VALUES ('\" . pg_escape_string($m) . \"', now())\");\n",
+    "$r = pg_query($link,\"INSERT INTO log (msg, created) VALUES ('\" . pg_escape_string($m) . "
+    "\"', now())\");\n",
     "$r = pg_query($link,\"DELETE FROM sessions WHERE expires < \" . time());\n",
 };
 
@@ -39,7 +41,8 @@ std::string generated_file(std::size_t queries) {
   std::string php = "<?php\n// generated for timing the SQL checks\n$link = pg_connect($dsn);\n";
   for (std::size_t i = 0; i < queries; ++i) {
     php += query_lines[i % std::size(query_lines)];
-    php += "while ($row = pg_fetch_assoc($r)) { echo htmlspecialchars($row['name']), \"<br>\\n\"; }\n";
+    php +=
+        "while ($row = pg_fetch_assoc($r)) { echo htmlspecialchars($row['name']), \"<br>\\n\"; }\n";
   }
   return php;
 }
@@ -47,7 +50,8 @@ std::string generated_file(std::size_t queries) {
 bool is_php(const fs::path& path) {
   static const char* const extensions[] = {".php", ".php3", ".php4", ".php5", ".phtml", ".inc"};
   std::string ext = path.extension().string();
-  std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
+  std::transform(ext.begin(), ext.end(), ext.begin(),
+                 [](unsigned char c) { return std::tolower(c); });
   return std::find(std::begin(extensions), std::end(extensions), ext) != std::end(extensions);
 }
 
@@ -91,13 +95,14 @@ void print(const char* label, const std::vector<std::string>& files, const timin
   std::size_t bytes = 0;
   for (const std::string& f : files) bytes += f.size();
   auto texts = static_cast<double>(std::max<std::uint64_t>(t.totals.texts_found, 1));
-  std::printf("%-10s %zu files, %.1f MB, %.3f s: %.1f MB/s; %llu texts (%llu parsed, %llu rejected, "
-              "%llu rewritten), %.1f us per text\n",
-              label, files.size(), bytes / 1e6, t.seconds, bytes / 1e6 / t.seconds,
-              static_cast<unsigned long long>(t.totals.texts_found),
-              static_cast<unsigned long long>(t.totals.texts_parsed),
-              static_cast<unsigned long long>(t.totals.texts_rejected),
-              static_cast<unsigned long long>(t.totals.texts_rewritten), t.seconds * 1e6 / texts);
+  std::printf(
+      "%-10s %zu files, %.1f MB, %.3f s: %.1f MB/s; %llu texts (%llu parsed, %llu rejected, "
+      "%llu rewritten), %.1f us per text\n",
+      label, files.size(), bytes / 1e6, t.seconds, bytes / 1e6 / t.seconds,
+      static_cast<unsigned long long>(t.totals.texts_found),
+      static_cast<unsigned long long>(t.totals.texts_parsed),
+      static_cast<unsigned long long>(t.totals.texts_rejected),
+      static_cast<unsigned long long>(t.totals.texts_rewritten), t.seconds * 1e6 / texts);
 }
 
 }  // namespace
@@ -114,7 +119,8 @@ int main(int argc, char** argv) {
   std::vector<std::string> no_queries;
   for (const std::string& f : files) {
     std::string copy = f;
-    for (std::size_t at = copy.find("pg_"); at != std::string::npos; at = copy.find("pg_", at)) copy[at] = 'q';
+    for (std::size_t at = copy.find("pg_"); at != std::string::npos; at = copy.find("pg_", at))
+      copy[at] = 'q';
     no_queries.push_back(std::move(copy));
   }
   print("no calls", no_queries, time_checks(no_queries, false, 3));

@@ -35,7 +35,8 @@ void check_findings(std::string_view php, const corvexa::sql::query_report& repo
 }
 
 // True if [offset, offset + length] lies strictly inside a string token.
-bool inside_string(const std::vector<corvexa::php_token>& tokens, const corvexa::sql::text_edit& e) {
+bool inside_string(const std::vector<corvexa::php_token>& tokens,
+                   const corvexa::sql::text_edit& e) {
   for (const corvexa::php_token& t : tokens) {
     if (t.kind == corvexa::php_token_kind::string && t.offset < e.offset &&
         e.offset + e.length < t.offset + t.length) {
@@ -63,7 +64,8 @@ void check_edits(std::string_view php, const corvexa::sql::query_report& report)
   for (std::size_t i = 0; i < before.size() && i < after.size(); ++i) {
     check(after[i].kind == before[i].kind);
     if (before[i].kind == corvexa::php_token_kind::string) continue;
-    check(php.substr(before[i].offset, before[i].length) == std::string_view(rewritten).substr(after[i].offset, after[i].length));
+    check(php.substr(before[i].offset, before[i].length) ==
+          std::string_view(rewritten).substr(after[i].offset, after[i].length));
   }
 }
 

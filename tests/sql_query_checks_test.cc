@@ -59,24 +59,24 @@ TEST_P(SqlFindings, PointAtTheConstruct) {
 const finding_case finding_cases[] = {
     {"backquotes", "<?php pg_query($l,\"SELECT * FROM `users` WHERE id = $id\");", rule_sql_syntax,
      "`users`", "backquoted name: write it plain or in double quotes"},
-    {"limit_offset_count", "<?php pg_query('SELECT * FROM t LIMIT 0, 10');", rule_sql_syntax, "LIMIT",
-     "LIMIT offset, count"},
+    {"limit_offset_count", "<?php pg_query('SELECT * FROM t LIMIT 0, 10');", rule_sql_syntax,
+     "LIMIT", "LIMIT offset, count"},
     {"update_limit", "<?php pg_query('UPDATE t SET a = 1 LIMIT 1');", rule_sql_syntax, "LIMIT",
      "UPDATE or DELETE with LIMIT"},
     {"interval_unit", "<?php pg_query('SELECT NOW() - INTERVAL 1 DAY');", rule_sql_syntax, "1 DAY",
      "INTERVAL n UNIT"},
-    {"regexp", "<?php pg_query(\"SELECT * FROM t WHERE a REGEXP '^x'\");", rule_sql_syntax, "REGEXP",
-     "REGEXP"},
+    {"regexp", "<?php pg_query(\"SELECT * FROM t WHERE a REGEXP '^x'\");", rule_sql_syntax,
+     "REGEXP", "REGEXP"},
     {"insert_set", "<?php pg_query(\"INSERT INTO t SET a = 1\");", rule_sql_syntax, "SET",
      "INSERT ... SET"},
-    {"insert_ignore", "<?php pg_query(\"INSERT IGNORE INTO t VALUES (1)\");", rule_sql_syntax, "IGNORE",
-     "INSERT IGNORE"},
+    {"insert_ignore", "<?php pg_query(\"INSERT IGNORE INTO t VALUES (1)\");", rule_sql_syntax,
+     "IGNORE", "INSERT IGNORE"},
     {"duplicate_key", "<?php pg_query(\"INSERT INTO t VALUES (1) ON DUPLICATE KEY UPDATE a = 1\");",
      rule_sql_syntax, "DUPLICATE", "ON CONFLICT"},
     {"optimize", "<?php pg_query('OPTIMIZE TABLE t');", rule_sql_syntax, "OPTIMIZE", "VACUUM"},
     {"show_columns", "<?php pg_query('SHOW COLUMNS FROM t');", rule_sql_syntax, "FROM", "SHOW"},
-    {"backslash_escape", "<?php pg_query(\"SELECT * FROM t WHERE a = 'It\\\\'s'\");", rule_sql_syntax,
-     "s'", "backslash escape"},
+    {"backslash_escape", "<?php pg_query(\"SELECT * FROM t WHERE a = 'It\\\\'s'\");",
+     rule_sql_syntax, "s'", "backslash escape"},
     {"unterminated", "<?php pg_query(\"SELECT 'abc\");", rule_sql_syntax, "'abc",
      "unterminated quoted string"},
     {"nul_byte", "<?php pg_query(\"SELECT \\0 1\");", rule_sql_syntax, "\\0", "NUL byte"},
@@ -99,7 +99,9 @@ const finding_case finding_cases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Php, SqlFindings, testing::ValuesIn(finding_cases),
-                         [](const testing::TestParamInfo<finding_case>& info) { return info.param.name; });
+                         [](const testing::TestParamInfo<finding_case>& info) {
+                           return info.param.name;
+                         });
 
 TEST(SqlFindings, PlaceholdersCauseNoErrorOfTheirOwn) {
   const std::string php =
@@ -154,59 +156,71 @@ const rewrite_case rewrite_cases[] = {
      "<?php pg_query('SELECT \"order\" FROM \"user\"');"},
     {"reserved_names_double_quoted", "<?php pg_query(\"SELECT `order` FROM `user` WHERE a = $a\");",
      "<?php pg_query(\"SELECT \\\"order\\\" FROM \\\"user\\\" WHERE a = $a\");"},
-    {"backquotes_around_placeholder", "<?php pg_query(\"SELECT * FROM `$prefix_users` LIMIT 1, 2\");",
+    {"backquotes_around_placeholder",
+     "<?php pg_query(\"SELECT * FROM `$prefix_users` LIMIT 1, 2\");",
      "<?php pg_query(\"SELECT * FROM $prefix_users LIMIT 2 OFFSET 1\");"},
     {"limit_of_placeholders", "<?php pg_query(\"SELECT * FROM t LIMIT $start, $count\");",
      "<?php pg_query(\"SELECT * FROM t OFFSET $start ROWS FETCH FIRST $count ROWS ONLY\");"},
-    {"limit_ending_in_concatenation",
-     "<?php pg_query('SELECT * FROM t LIMIT ' . $a . ', ' . $b);",
+    {"limit_ending_in_concatenation", "<?php pg_query('SELECT * FROM t LIMIT ' . $a . ', ' . $b);",
      "<?php pg_query('SELECT * FROM t LIMIT ' . $a . ', ' . $b);"},
     {"update_limit", "<?php pg_query(\"UPDATE t SET a = 1 WHERE b = '$b' LIMIT 1\");",
-     "<?php pg_query(\"UPDATE t SET a = 1 WHERE ctid IN (SELECT ctid FROM t WHERE b = '$b' LIMIT 1)\");"},
+     "<?php pg_query(\"UPDATE t SET a = 1 WHERE ctid IN (SELECT ctid FROM t WHERE b = '$b' LIMIT "
+     "1)\");"},
     {"delete_limit", "<?php pg_query('DELETE FROM log ORDER BY id LIMIT 100');",
-     "<?php pg_query('DELETE FROM log WHERE ctid IN (SELECT ctid FROM log ORDER BY id LIMIT 100)');"},
+     "<?php pg_query('DELETE FROM log WHERE ctid IN (SELECT ctid FROM log ORDER BY id LIMIT "
+     "100)');"},
     {"interval_in_single_quotes", "<?php pg_query('SELECT NOW() - INTERVAL 1 HOUR');",
      "<?php pg_query('SELECT NOW() - INTERVAL \\'1 hour\\'');"},
-    {"interval_of_placeholder", "<?php pg_query(\"SELECT * FROM t WHERE d > NOW() - INTERVAL $days DAY\");",
+    {"interval_of_placeholder",
+     "<?php pg_query(\"SELECT * FROM t WHERE d > NOW() - INTERVAL $days DAY\");",
      "<?php pg_query(\"SELECT * FROM t WHERE d > NOW() - INTERVAL '$days day'\");"},
     {"date_sub", "<?php pg_query(\"SELECT DATE_SUB(NOW(), INTERVAL 7 DAY)\");",
      "<?php pg_query(\"SELECT (NOW() - INTERVAL '7 day')\");"},
     {"functions",
      "<?php pg_query(\"SELECT IFNULL(a, 0), IF(b > 1, 'y', 'n'), RAND(), UNIX_TIMESTAMP(), "
-     "UNIX_TIMESTAMP(c), LAST_INSERT_ID(), FROM_UNIXTIME(d), CURDATE(), LOCATE('x', e), YEAR(f) FROM t\");",
+     "UNIX_TIMESTAMP(c), LAST_INSERT_ID(), FROM_UNIXTIME(d), CURDATE(), LOCATE('x', e), YEAR(f) "
+     "FROM t\");",
      "<?php pg_query(\"SELECT COALESCE(a, 0), CASE WHEN b > 1 THEN 'y' ELSE 'n' END, random(), "
      "floor(EXTRACT(EPOCH FROM now()))::bigint, floor(EXTRACT(EPOCH FROM c))::bigint, lastval(), "
-     "to_timestamp(d)::timestamp, CURRENT_DATE, position('x' IN e), EXTRACT(YEAR FROM f) FROM t\");"},
-    {"group_concat_and_sha1", "<?php pg_query('SELECT GROUP_CONCAT(name), SHA1(name) FROM t GROUP BY k');",
-     "<?php pg_query('SELECT string_agg((name)::text, \\',\\'), encode(digest(name, \\'sha1\\'), \\'hex\\') "
+     "to_timestamp(d)::timestamp, CURRENT_DATE, position('x' IN e), EXTRACT(YEAR FROM f) FROM "
+     "t\");"},
+    {"group_concat_and_sha1",
+     "<?php pg_query('SELECT GROUP_CONCAT(name), SHA1(name) FROM t GROUP BY k');",
+     "<?php pg_query('SELECT string_agg((name)::text, \\',\\'), encode(digest(name, \\'sha1\\'), "
+     "\\'hex\\') "
      "FROM t GROUP BY k');"},
     {"null_into_identity", "<?php pg_query(\"INSERT INTO users VALUES (NULL, '$n')\");",
      "<?php pg_query(\"INSERT INTO users VALUES (DEFAULT, '$n')\");"},
     {"bare_user_and_double_quoted_value",
      "<?php pg_query(\"SELECT user FROM t WHERE name = \\\"$n\\\"\");",
      "<?php pg_query(\"SELECT \\\"user\\\" FROM t WHERE name = '$n'\");"},
-    {"sprintf_format", "<?php pg_query(sprintf(\"SELECT * FROM `t` WHERE id = %d LIMIT 5, 5\", $id));",
+    {"sprintf_format",
+     "<?php pg_query(sprintf(\"SELECT * FROM `t` WHERE id = %d LIMIT 5, 5\", $id));",
      "<?php pg_query(sprintf(\"SELECT * FROM t WHERE id = %d LIMIT 5 OFFSET 5\", $id));"},
     {"heredoc", "<?php\n$q = <<<SQL\n  SELECT * FROM `t`\n    LIMIT 1, 2\n  SQL;\npg_query($q);",
      "<?php\n$q = <<<SQL\n  SELECT * FROM t\n    LIMIT 2 OFFSET 1\n  SQL;\npg_query($q);"},
-    {"shared_literal", "<?php $q = 'SELECT IFNULL(a, 1) FROM t'; pg_query($q); pg_query($q . ' WHERE b');",
+    {"shared_literal",
+     "<?php $q = 'SELECT IFNULL(a, 1) FROM t'; pg_query($q); pg_query($q . ' WHERE b');",
      "<?php $q = 'SELECT COALESCE(a, 1) FROM t'; pg_query($q); pg_query($q . ' WHERE b');"},
     {"not_rewritable_left_alone", "<?php pg_query('SELECT * FROM `t` WHERE a REGEXP 1');",
      "<?php pg_query('SELECT * FROM `t` WHERE a REGEXP 1');"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Php, SqlRewrites, testing::ValuesIn(rewrite_cases),
-                         [](const testing::TestParamInfo<rewrite_case>& info) { return info.param.name; });
+                         [](const testing::TestParamInfo<rewrite_case>& info) {
+                           return info.param.name;
+                         });
 
 TEST(SqlRewrites, NeedsAreReported) {
-  query_report report = check_php_queries("<?php pg_query('SELECT SHA1(a) FROM t');", {true, nullptr});
+  query_report report =
+      check_php_queries("<?php pg_query('SELECT SHA1(a) FROM t');", {true, nullptr});
   EXPECT_EQ(report.extensions, std::set<std::string>{"pgcrypto"});
   EXPECT_TRUE(report.findings.empty());
 }
 
 TEST(SqlRewrites, WhatIsNotRewrittenIsReported) {
-  query_report report =
-      check_php_queries("<?php pg_query('SELECT IFNULL(a, 1), DATE_FORMAT(d, 1) FROM t');", {true, nullptr});
+  query_report report = check_php_queries(
+      "<?php pg_query('SELECT IFNULL(a, 1), DATE_FORMAT(d, 1) FROM t');", {true, nullptr});
   ASSERT_EQ(report.findings.size(), 1u);
   EXPECT_NE(report.findings[0].message.find("DATE_FORMAT"), std::string::npos);
   EXPECT_EQ(report.texts_rewritten, 1u);
@@ -251,7 +265,8 @@ TEST(SqlBadInput, ManyRewritesInOneTextStayLinear) {
 
 TEST(SqlBadInput, ManyBlocksAndVariablesStayLinear) {
   std::string php = "<?php\n";
-  for (int i = 0; i < 20000; ++i) php += "$v" + std::to_string(i) + " = 'SELECT " + std::to_string(i) + "';\n";
+  for (int i = 0; i < 20000; ++i)
+    php += "$v" + std::to_string(i) + " = 'SELECT " + std::to_string(i) + "';\n";
   for (int i = 0; i < 20000; ++i) php += "if ($x) { $w = 'SELECT 1'; }\n";
   php += "pg_query($v7);";
   query_report report = check_php_queries(php, {});

@@ -18,7 +18,9 @@ std::string rendered(std::string_view php, const query_text& text) {
   for (std::size_t i = 0; i <= text.text.size(); ++i) {
     while (next < text.placeholders.size() && text.placeholders[next].text_offset == i) {
       const text_placeholder& p = text.placeholders[next++];
-      out.append("{").append(php.substr(p.expression_begin, p.expression_end - p.expression_begin)).append("}");
+      out.append("{")
+          .append(php.substr(p.expression_begin, p.expression_end - p.expression_begin))
+          .append("}");
     }
     if (i < text.text.size()) out += text.text[i];
   }
@@ -27,7 +29,8 @@ std::string rendered(std::string_view php, const query_text& text) {
 
 std::vector<std::string> texts_of(std::string_view php) {
   std::vector<std::string> texts;
-  for (const found_query& q : find_query_texts(php, 1 << 20).queries) texts.push_back(rendered(php, *q.text));
+  for (const found_query& q : find_query_texts(php, 1 << 20).queries)
+    texts.push_back(rendered(php, *q.text));
   return texts;
 }
 
@@ -54,7 +57,8 @@ const text_case text_cases[] = {
      "pg_send_query($l, 'SELECT 5'); pg_send_prepare($l, 'n', 'SELECT 6');",
      {"SELECT $1", "SELECT 3", "SELECT $1", "SELECT 4", "SELECT 5", "SELECT 6"}},
     {"single_quoted_escapes", R"(<?php pg_query('It\'s a \\ \n');)", {"It's a \\ \\n"}},
-    {"double_quoted_escapes", R"(<?php pg_query("a\tb\x41\101\u{e9}\$x\"\q");)",
+    {"double_quoted_escapes",
+     R"(<?php pg_query("a\tb\x41\101\u{e9}\$x\"\q");)",
      {"a\tbAA\xc3\xa9$x\"\\q"}},
     {"interpolations",
      "<?php pg_query(\"id=$id n=$a[k] p=$o->p c={$x['y']} d=${z} m=$m[0]x\");",
@@ -74,17 +78,23 @@ const text_case text_cases[] = {
     {"sprintf",
      "<?php pg_query(sprintf(\"SELECT %d, '%s', '%%x', %1\\$s, %05.2f\", $a, $b, $c));",
      {"SELECT {$a}, '{$b}', '%x', {$a}, {$c}"}},
-    {"vsprintf", "<?php pg_query(vsprintf('SELECT %s', $args));", {"SELECT {vsprintf('SELECT %s', $args)}"}},
+    {"vsprintf",
+     "<?php pg_query(vsprintf('SELECT %s', $args));",
+     {"SELECT {vsprintf('SELECT %s', $args)}"}},
     {"variable_appended",
-     "<?php $sql = \"SELECT \"; $sql .= \"1\"; $sql = $sql . ' FROM t'; $sql .= $where;\npg_query($sql);",
+     "<?php $sql = \"SELECT \"; $sql .= \"1\"; $sql = $sql . ' FROM t'; $sql .= "
+     "$where;\npg_query($sql);",
      {"SELECT 1 FROM t{$where}"}},
     {"assigned_in_branch", "<?php $sql = 'a'; if ($x) { $sql = 'b'; } pg_query($sql);", {}},
-    {"appended_in_loop", "<?php $sql = 'a'; foreach ($xs as $x) { $sql .= 'b'; } pg_query($sql);", {}},
+    {"appended_in_loop",
+     "<?php $sql = 'a'; foreach ($xs as $x) { $sql .= 'b'; } pg_query($sql);",
+     {}},
     {"same_block_in_branch", "<?php if ($x) { $sql = 'b'; pg_query($sql); }", {"b"}},
     {"braceless_branch", "<?php $sql = 'a'; if ($x) $sql = 'b'; pg_query($sql);", {}},
     {"alternative_syntax", "<?php $sql = 'a'; if ($x): $sql = 'b'; endif; pg_query($sql);", {}},
     {"switch_cases",
-     "<?php switch ($x) { case 1: $sql = 'a'; break; case 2: pg_query($sql); }", {}},
+     "<?php switch ($x) { case 1: $sql = 'a'; break; case 2: pg_query($sql); }",
+     {}},
     {"other_function_scope", "<?php $sql = 'a'; function f() { pg_query($sql); }", {}},
     {"inside_function", "<?php function f($db) { $sql = 'c'; return pg_query($db, $sql); }", {"c"}},
     {"element_written", "<?php $sql = 'a'; $sql[0] = 'b'; pg_query($sql);", {}},
@@ -100,7 +110,9 @@ const text_case text_cases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Php, QueryTexts, testing::ValuesIn(text_cases),
-                         [](const testing::TestParamInfo<text_case>& info) { return info.param.name; });
+                         [](const testing::TestParamInfo<text_case>& info) {
+                           return info.param.name;
+                         });
 
 TEST(QueryTextPositions, EveryByteKeepsItsPlaceInTheFile) {
   const std::string php = "<?php pg_query(\"a\\tb\" . 'c\\'d' . <<<X\n  e\n   f\n  X\n);";
@@ -112,7 +124,8 @@ TEST(QueryTextPositions, EveryByteKeepsItsPlaceInTheFile) {
   for (std::size_t i = 0; i < text.text.size(); ++i) {
     sources.push_back(php.substr(text.origins[i], text.byte_file_end(i) - text.origins[i]));
   }
-  EXPECT_EQ(sources, (std::vector<std::string>{"a", "\\t", "b", "c", "\\'", "d", "e", "\n", " ", "f"}));
+  EXPECT_EQ(sources,
+            (std::vector<std::string>{"a", "\\t", "b", "c", "\\'", "d", "e", "\n", " ", "f"}));
 }
 
 TEST(QueryTextLimits, ATextThatOutgrowsTheLimitIsGivenUp) {

@@ -22,11 +22,11 @@ enum class function_rewrite : unsigned char {
 };
 
 struct mysql_function {
-  std::string_view name;     // lower case
-  std::string_view advice;   // follows "NAME() "
+  std::string_view name;    // lower case
+  std::string_view advice;  // follows "NAME() "
   function_rewrite rewrite;
   std::string_view target;
-  int arguments;             // the count the rewrite takes; -1: 0 or 1
+  int arguments;  // the count the rewrite takes; -1: 0 or 1
 };
 
 // The row for function `lower_name`, or null.

@@ -56,8 +56,9 @@ mysql_scan scan_mysql(std::string_view sql) {
       i = quoted_end(sql, i, out);
     } else if (c == '`') {
       i = backquoted_end(sql, i, out);
-    } else if (c == '#' || (c == '-' && after == '-' && (i + 2 >= sql.size() || sql[i + 2] == ' ' ||
-                                                           sql[i + 2] == '\t' || sql[i + 2] == '\n'))) {
+    } else if (c == '#' || (c == '-' && after == '-' &&
+                            (i + 2 >= sql.size() || sql[i + 2] == ' ' || sql[i + 2] == '\t' ||
+                             sql[i + 2] == '\n'))) {
       std::uint64_t end = sql.find('\n', i);
       i = end == std::string_view::npos ? sql.size() : end + 1;
     } else if (c == '/' && after == '*') {

@@ -25,7 +25,8 @@ constexpr syntax_hint duplicate_key{"ON DUPLICATE KEY UPDATE",
 constexpr syntax_hint show{"SHOW", "query information_schema or pg_catalog instead"};
 constexpr syntax_hint maintenance{"MySQL table maintenance", "write VACUUM ANALYZE t, or drop it"};
 constexpr syntax_hint describe{"DESCRIBE", "query information_schema.columns instead"};
-constexpr syntax_hint lock_tables{"LOCK TABLES", "write LOCK TABLE t IN ... MODE inside a transaction"};
+constexpr syntax_hint lock_tables{"LOCK TABLES",
+                                  "write LOCK TABLE t IN ... MODE inside a transaction"};
 constexpr syntax_hint backslash{"backslash escape in a string",
                                 "PostgreSQL reads a backslash as itself: double a quote ('') "
                                 "or write E'...'"};
@@ -52,25 +53,30 @@ const syntax_hint* construct_at_error(const sql_token_view& t, std::size_t e) {
   if (t.is(e, "limit") && is_any(t, 0, {"update", "delete"})) return &update_limit;
   if (t.is(e, "order") && is_any(t, 0, {"update", "delete"})) return &update_limit;
   if (before != sql_token_view::none && t.is(before, "interval")) return &interval_unit;
-  if (before != sql_token_view::none && t.is_char(before, '-') && e >= 2 && t.is(e - 2, "interval")) {
+  if (before != sql_token_view::none && t.is_char(before, '-') && e >= 2 &&
+      t.is(e - 2, "interval")) {
     return &interval_unit;
   }
-  if (is_any(t, e, {"regexp", "rlike"}) || (before != sql_token_view::none && is_any(t, before, {"regexp", "rlike"}))) {
+  if (is_any(t, e, {"regexp", "rlike"}) ||
+      (before != sql_token_view::none && is_any(t, before, {"regexp", "rlike"}))) {
     return &regexp;
   }
   if (t.is(e, "set") && t.is(0, "insert")) return &insert_set;
-  if (t.is(e, "ignore") && before != sql_token_view::none && t.is(before, "insert")) return &insert_ignore;
-  if (t.is(e, "duplicate") || (t.is(e, "key") && before != sql_token_view::none && t.is(before, "duplicate"))) {
+  if (t.is(e, "ignore") && before != sql_token_view::none && t.is(before, "insert"))
+    return &insert_ignore;
+  if (t.is(e, "duplicate") ||
+      (t.is(e, "key") && before != sql_token_view::none && t.is(before, "duplicate"))) {
     return &duplicate_key;
   }
-  if (is_any(t, e, {"low_priority", "delayed", "high_priority", "straight_join", "sql_calc_found_rows",
-                    "sql_no_cache", "sql_cache", "quick"})) {
+  if (is_any(t, e,
+             {"low_priority", "delayed", "high_priority", "straight_join", "sql_calc_found_rows",
+              "sql_no_cache", "sql_cache", "quick"})) {
     return &modifier;
   }
   if (is_any(t, e, {"use", "force"}) && t.is(e + 1, "index")) return &index_hint;
   if (t[e].kind == sql_token_kind::op && t.bytes(e).front() == '#') return &hash_comment;
-  if (is_name_position(t, e) && t[e].kind != sql_token_kind::ident && t[e].kind != sql_token_kind::op &&
-      !t.is_char(e, '(')) {
+  if (is_name_position(t, e) && t[e].kind != sql_token_kind::ident &&
+      t[e].kind != sql_token_kind::op && !t.is_char(e, '(')) {
     return &reserved_name;
   }
   return nullptr;

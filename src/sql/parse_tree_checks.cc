@@ -16,9 +16,10 @@ constexpr int max_depth = 1000;
 constexpr std::size_t max_quoted_in_message = 40;
 
 constexpr std::string_view mysql_show_words[] = {
-    "tables", "databases", "schemas", "columns", "fields", "index", "indexes", "keys", "status",
-    "variables", "processlist", "grants", "warnings", "errors", "engines", "triggers", "create",
-    "full", "table", "open", "privileges", "plugins", "events", "charset", "collation", "character"};
+    "tables",  "databases", "schemas",   "columns",     "fields",   "index",    "indexes",
+    "keys",    "status",    "variables", "processlist", "grants",   "warnings", "errors",
+    "engines", "triggers",  "create",    "full",        "table",    "open",     "privileges",
+    "plugins", "events",    "charset",   "collation",   "character"};
 
 std::string upper(std::string_view s) {
   std::string out(s);
@@ -95,12 +96,18 @@ class tree_walk {
       const std::string& key = it.key();
       const json& value = it.value();
       if (value.is_object()) {
-        if (key == "FuncCall") function_call(value);
-        else if (key == "SQLValueFunction") value_function(value);
-        else if (key == "ColumnRef") column_ref(value);
-        else if (key == "A_Const") constant(value);
-        else if (key == "InsertStmt") insert(value);
-        else if (key == "VariableShowStmt") show(value);
+        if (key == "FuncCall")
+          function_call(value);
+        else if (key == "SQLValueFunction")
+          value_function(value);
+        else if (key == "ColumnRef")
+          column_ref(value);
+        else if (key == "A_Const")
+          constant(value);
+        else if (key == "InsertStmt")
+          insert(value);
+        else if (key == "VariableShowStmt")
+          show(value);
       }
       if (value.is_structured()) visit(value, depth + 1);
     }
@@ -133,7 +140,8 @@ class tree_walk {
 
   static bool plain_call(const json& call) {
     return !call.contains("agg_order") && !call.contains("agg_filter") && !call.contains("over") &&
-           !call.contains("agg_star") && !call.contains("agg_distinct") && !call.contains("func_variadic");
+           !call.contains("agg_star") && !call.contains("agg_distinct") &&
+           !call.contains("func_variadic");
   }
 
   // The second argument of DATE_ADD/DATE_SUB is an INTERVAL '...' and the
@@ -151,7 +159,9 @@ class tree_walk {
                                                std::uint64_t location) const {
     const sql_token_view& t = *tokens_;
     std::size_t n = argument_count(call);
-    bool count_fits = row.arguments == -1 ? n <= 1 : row.arguments >= 0 && n == static_cast<std::size_t>(row.arguments);
+    bool count_fits = row.arguments == -1
+                          ? n <= 1
+                          : row.arguments >= 0 && n == static_cast<std::size_t>(row.arguments);
     if (row.rewrite == function_rewrite::none || !count_fits || !plain_call(call)) return {};
     std::size_t name = t.starting_at(location);
     if (name == sql_token_view::none || !t.is_char(name + 1, '(')) return {};
@@ -159,12 +169,17 @@ class tree_walk {
     if (close == sql_token_view::none) return {};
     std::vector<std::size_t> commas = t.commas_between(open, close);
     if (n == 0 ? close != open + 1 : commas.size() + 1 != n) return {};
-    auto token = [&](std::size_t i, std::string text) { return sql_edit{t[i].begin, t[i].end, std::move(text)}; };
-    auto head = [&](std::string text) { return sql_edit{t[name].begin, t[open].end, std::move(text)}; };
+    auto token = [&](std::size_t i, std::string text) {
+      return sql_edit{t[i].begin, t[i].end, std::move(text)};
+    };
+    auto head = [&](std::string text) {
+      return sql_edit{t[name].begin, t[open].end, std::move(text)};
+    };
     // A keyword put in place of a comma, spaced from what follows it.
     auto keyword = [&](std::size_t comma, std::string_view word) {
       std::uint64_t next = t[comma].end;
-      bool spaced = next < sql_.size() && (sql_[next] == ' ' || sql_[next] == '\n' || sql_[next] == '\t');
+      bool spaced =
+          next < sql_.size() && (sql_[next] == ' ' || sql_[next] == '\n' || sql_[next] == '\t');
       std::string replacement(" ");
       replacement.append(word).append(spaced ? "" : " ");
       return token(comma, std::move(replacement));
@@ -173,9 +188,12 @@ class tree_walk {
       case function_rewrite::rename:
         return {token(name, std::string(row.target))};
       case function_rewrite::if_to_case:
-        return {head("CASE WHEN "), keyword(commas[0], "THEN"), keyword(commas[1], "ELSE"), token(close, " END")};
+        return {head("CASE WHEN "), keyword(commas[0], "THEN"), keyword(commas[1], "ELSE"),
+                token(close, " END")};
       case function_rewrite::unix_timestamp:
-        if (n == 0) return {sql_edit{t[name].begin, t[close].end, "floor(EXTRACT(EPOCH FROM now()))::bigint"}};
+        if (n == 0)
+          return {
+              sql_edit{t[name].begin, t[close].end, "floor(EXTRACT(EPOCH FROM now()))::bigint"}};
         return {head("floor(EXTRACT(EPOCH FROM "), token(close, "))::bigint")};
       case function_rewrite::from_unixtime:
         return {token(name, "to_timestamp"), token(close, ")::timestamp")};
@@ -214,8 +232,9 @@ class tree_walk {
     std::uint64_t location = location_of(node);
     if (location >= sql_.size() || sql_[location] != '"') return;
     std::string value = string_value((*fields)[0]);
-    std::string message = "\"" + shortened(value) + "\" is a name on PostgreSQL, not a string: write '" +
-                          shortened(value) + "'";
+    std::string message = "\"" + shortened(value) +
+                          "\" is a name on PostgreSQL, not a string: write '" + shortened(value) +
+                          "'";
     std::vector<sql_edit> edits;
     std::uint64_t close = location + 1 + value.size();
     bool simple = value.find_first_of("'\"\\") == std::string::npos && close < sql_.size() &&
@@ -233,7 +252,8 @@ class tree_walk {
     if (text == sval->end() || !text->is_string()) return;
     const std::string& value = text->get_ref<const std::string&>();
     if (value.rfind("0000-00-00", 0) != 0) return;
-    add("PostgreSQL rejects the zero date '" + shortened(value) + "': write NULL", location_of(node));
+    add("PostgreSQL rejects the zero date '" + shortened(value) + "': write NULL",
+        location_of(node));
   }
 
   void show(const json& node) {
@@ -261,7 +281,8 @@ class tree_walk {
     auto cols = node.find("cols");
     if (cols != node.end() && cols->is_array()) {
       for (const json& target : *cols) {
-        columns.push_back(table->column(target.value("/ResTarget/name"_json_pointer, std::string())));
+        columns.push_back(
+            table->column(target.value("/ResTarget/name"_json_pointer, std::string())));
       }
     } else {
       for (const column_model& c : table->columns) columns.push_back(&c);
@@ -296,7 +317,8 @@ class tree_walk {
     std::uint64_t location = location_of(*constant);
     if (!word_at(sql_, location, "null")) return;
     add("NULL into the auto-increment column " + column->name +
-            " fails on PostgreSQL: write DEFAULT", location, {sql_edit{location, location + 4, "DEFAULT"}});
+            " fails on PostgreSQL: write DEFAULT",
+        location, {sql_edit{location, location + 4, "DEFAULT"}});
   }
 
   std::string_view sql_;
@@ -341,8 +363,10 @@ bool may_need_tree_checks(std::string_view sql, const schema_model* schema) {
       for (char& c : word) c = lower(c);
       if (word == "user" || word == "show" || (schema != nullptr && word == "null")) return true;
       std::size_t next = end;
-      while (next < sql.size() && (sql[next] == ' ' || sql[next] == '\t' || sql[next] == '\n')) ++next;
-      if (next < sql.size() && sql[next] == '(' && find_mysql_function(word) != nullptr) return true;
+      while (next < sql.size() && (sql[next] == ' ' || sql[next] == '\t' || sql[next] == '\n'))
+        ++next;
+      if (next < sql.size() && sql[next] == '(' && find_mysql_function(word) != nullptr)
+        return true;
     }
     i = end;
   }

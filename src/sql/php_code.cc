@@ -34,7 +34,8 @@ php_code::php_code(std::string_view source) : text(source) {
 }
 
 bool php_code::is_word(std::size_t i, std::string_view word) const {
-  if (i >= tokens.size() || tokens[i].kind != php_token_kind::word || tokens[i].length != word.size()) {
+  if (i >= tokens.size() || tokens[i].kind != php_token_kind::word ||
+      tokens[i].length != word.size()) {
     return false;
   }
   for (std::size_t k = 0; k < word.size(); ++k) {

@@ -30,14 +30,16 @@ bool interpolates(literal_kind kind) {
 
 class php_query_checker {
  public:
-  php_query_checker(std::string_view php, const query_options& options) : php_(php), options_(options) {}
+  php_query_checker(std::string_view php, const query_options& options)
+      : php_(php), options_(options) {}
 
   query_report run() {
     query_search search = find_query_texts(php_, max_query_text_bytes);
     report_.query_calls = search.calls;
     for (std::uint64_t call : search.oversized_calls) {
       ++report_.texts_unchecked;
-      report_.findings.push_back(sql_finding{rule_sql_unchecked, too_long_message, call, call, call});
+      report_.findings.push_back(
+          sql_finding{rule_sql_unchecked, too_long_message, call, call, call});
     }
     std::uint64_t budget = checked_bytes_per_file_byte * php_.size() + max_query_text_bytes;
     for (const found_query& query : search.queries) {
@@ -46,7 +48,8 @@ class php_query_checker {
       std::uint64_t cost = text.text.size() + text.placeholders.size();
       if (cost > budget) {
         ++report_.texts_unchecked;
-        add_finding(rule_sql_unchecked, "query text not checked: the file's texts are too many or too long",
+        add_finding(rule_sql_unchecked,
+                    "query text not checked: the file's texts are too many or too long",
                     text.expression_begin, text);
         continue;
       }
@@ -89,7 +92,8 @@ class php_query_checker {
     }
   }
 
-  void add_finding(std::string_view rule, std::string message, std::uint64_t offset, const query_text& text) {
+  void add_finding(std::string_view rule, std::string message, std::uint64_t offset,
+                   const query_text& text) {
     report_.findings.push_back(
         sql_finding{rule, std::move(message), offset, text.expression_begin, text.expression_end});
   }
@@ -104,17 +108,17 @@ class php_query_checker {
   }
 
   static const text_placeholder* last_placeholder_at(const query_text& text, std::uint64_t at) {
-    auto after = std::upper_bound(text.placeholders.begin(), text.placeholders.end(), at,
-                                  [](std::uint64_t a, const text_placeholder& p) { return a < p.text_offset; });
+    auto after = std::upper_bound(
+        text.placeholders.begin(), text.placeholders.end(), at,
+        [](std::uint64_t a, const text_placeholder& p) { return a < p.text_offset; });
     if (after == text.placeholders.begin() || (after - 1)->text_offset != at) return nullptr;
     return &*(after - 1);
   }
 
   // Where an insertion at text offset `at` goes in the file, and the style
   // of the literal it goes into.
-  std::optional<std::pair<std::uint64_t, literal_style>> insertion_point(const query_text& text,
-                                                                        std::uint64_t at,
-                                                                        bool after_placeholder) const {
+  std::optional<std::pair<std::uint64_t, literal_style>> insertion_point(
+      const query_text& text, std::uint64_t at, bool after_placeholder) const {
     if (!after_placeholder) {
       const literal_run* run = at > 0 ? text.run_at(at - 1) : nullptr;
       if (run != nullptr && text.starts_source_byte(at)) {
@@ -130,7 +134,8 @@ class php_query_checker {
     const text_placeholder* last = last_placeholder_at(text, at);
     const literal_run* run = text.run_at(at);
     if (run != nullptr && run->text_begin == at) return std::make_pair(run->file_begin, run->style);
-    if (last != nullptr && last->interpolated) return std::make_pair(last->expression_end, last->style);
+    if (last != nullptr && last->interpolated)
+      return std::make_pair(last->expression_end, last->style);
     return std::nullopt;
   }
 
@@ -170,8 +175,9 @@ class php_query_checker {
     if (!interpolates(style.kind)) return true;
     char next = !replacement.empty() ? replacement.front() : end < php_.size() ? php_[end] : '\0';
     if (!continues_interpolation(next)) return true;
-    return std::none_of(text.placeholders.begin(), text.placeholders.end(),
-                        [&](const text_placeholder& p) { return p.interpolated && p.expression_end == begin; });
+    return std::none_of(
+        text.placeholders.begin(), text.placeholders.end(),
+        [&](const text_placeholder& p) { return p.interpolated && p.expression_end == begin; });
   }
 
   // True if `edits` are, inside every literal run that an accepted text
@@ -182,7 +188,8 @@ class php_query_checker {
       auto it = covered_.upper_bound(run.file_begin);
       if (it != covered_.begin()) --it;
       for (; it != covered_.end() && it->first <= run.file_end; ++it) {
-        std::uint64_t low = std::max(it->first, run.file_begin), high = std::min(it->second, run.file_end);
+        std::uint64_t low = std::max(it->first, run.file_begin),
+                      high = std::min(it->second, run.file_end);
         if (low > high) continue;
         if (edits_within(accepted_, low, high) != edits_within(edits, low, high)) return false;
       }
@@ -194,10 +201,12 @@ class php_query_checker {
   using edit_map = std::map<edit_key, std::string>;
 
   // The edits that lie in [low, high].
-  static std::vector<std::pair<edit_key, std::string>> edits_within(const edit_map& edits, std::uint64_t low,
+  static std::vector<std::pair<edit_key, std::string>> edits_within(const edit_map& edits,
+                                                                    std::uint64_t low,
                                                                     std::uint64_t high) {
     std::vector<std::pair<edit_key, std::string>> inside;
-    for (auto it = edits.lower_bound({low, 0}); it != edits.end() && it->first.first <= high; ++it) {
+    for (auto it = edits.lower_bound({low, 0}); it != edits.end() && it->first.first <= high;
+         ++it) {
       if (it->first.first + it->first.second <= high) inside.emplace_back(it->first, it->second);
     }
     return inside;
@@ -229,10 +238,13 @@ class php_query_checker {
       report_.edits.push_back(text_edit{key.first, key.second, std::move(replacement)});
     }
     auto& findings = report_.findings;
-    std::stable_sort(findings.begin(), findings.end(),
-                     [](const sql_finding& a, const sql_finding& b) { return a.offset < b.offset; });
+    std::stable_sort(
+        findings.begin(), findings.end(),
+        [](const sql_finding& a, const sql_finding& b) { return a.offset < b.offset; });
     findings.erase(std::unique(findings.begin(), findings.end(),
-                               [](const sql_finding& a, const sql_finding& b) { return a.offset == b.offset; }),
+                               [](const sql_finding& a, const sql_finding& b) {
+                                 return a.offset == b.offset;
+                               }),
                    findings.end());
   }
 
@@ -260,7 +272,8 @@ query_report check_sql_text(std::string_view sql, const query_options& options) 
   report.texts_rewritten = !check.edits.empty();
   report.extensions = std::move(check.extensions);
   for (text_finding& f : check.findings) {
-    report.findings.push_back(sql_finding{f.rule, std::move(f.message), f.place.offset, 0, sql.size()});
+    report.findings.push_back(
+        sql_finding{f.rule, std::move(f.message), f.place.offset, 0, sql.size()});
   }
   for (text_level_edit& e : check.edits) {
     report.edits.push_back(text_edit{e.offset, e.length, std::move(e.replacement)});

@@ -22,12 +22,9 @@ struct query_call_shape {
 };
 
 constexpr query_call_shape query_calls[] = {
-    {"pg_query", {-1, 0, 1, -1}},
-    {"pg_send_query", {-1, 0, 1, -1}},
-    {"pg_prepare", {-1, -1, 1, 2}},
-    {"pg_send_prepare", {-1, -1, 1, 2}},
-    {"pg_query_params", {-1, -1, 0, 1}},
-    {"pg_send_query_params", {-1, -1, 0, 1}},
+    {"pg_query", {-1, 0, 1, -1}},        {"pg_send_query", {-1, 0, 1, -1}},
+    {"pg_prepare", {-1, -1, 1, 2}},      {"pg_send_prepare", {-1, -1, 1, 2}},
+    {"pg_query_params", {-1, -1, 0, 1}}, {"pg_send_query_params", {-1, -1, 0, 1}},
 };
 
 const query_call_shape* query_call_named(std::string_view lower_word) {
@@ -93,13 +90,16 @@ class query_text_finder {
     std::string_view word(buffer, token.length);
     if (word == "function") {
       function_pending_ = true;
-    } else if (const query_call_shape* shape = word.size() > 3 && word[2] == '_' ? query_call_named(word) : nullptr) {
+    } else if (const query_call_shape* shape =
+                   word.size() > 3 && word[2] == '_' ? query_call_named(word) : nullptr) {
       query_call(i, *shape);
     } else if (word == "case" || word == "default") {
       forget_current_block();  // another branch of a switch starts
-    } else if (is_any(word, {"endif", "endwhile", "endfor", "endforeach", "endswitch", "enddeclare"})) {
+    } else if (is_any(word,
+                      {"endif", "endwhile", "endfor", "endforeach", "endswitch", "enddeclare"})) {
       close_alternative();
-    } else if (is_any(word, {"if", "elseif", "else", "while", "for", "foreach", "switch", "declare"})) {
+    } else if (is_any(word,
+                      {"if", "elseif", "else", "while", "for", "foreach", "switch", "declare"})) {
       alternative_syntax(i, word);
     }
   }
@@ -166,8 +166,10 @@ class query_text_finder {
   bool at_statement_start(std::size_t i) const {
     if (i == 0) return true;
     const php_token& before = code_.tokens[i - 1];
-    if (before.kind == php_token_kind::open_tag || before.kind == php_token_kind::close_tag) return true;
-    return code_.is_symbol(i - 1, ';') || code_.is_symbol(i - 1, '{') || code_.is_symbol(i - 1, '}');
+    if (before.kind == php_token_kind::open_tag || before.kind == php_token_kind::close_tag)
+      return true;
+    return code_.is_symbol(i - 1, ';') || code_.is_symbol(i - 1, '{') ||
+           code_.is_symbol(i - 1, '}');
   }
 
   // The end of the statement whose expression starts at `first`: its ";"
@@ -188,9 +190,11 @@ class query_text_finder {
   // text it assigns. False if token i starts no such statement.
   bool assignment_at(std::size_t i) {
     if (!at_statement_start(i)) return false;
-    bool append = code_.is_symbol(i + 1, '.') && code_.adjacent(i + 1) && code_.is_symbol(i + 2, '=');
-    bool assign = code_.is_symbol(i + 1, '=') &&
-                  !(code_.adjacent(i + 1) && (code_.is_symbol(i + 2, '=') || code_.is_symbol(i + 2, '>')));
+    bool append =
+        code_.is_symbol(i + 1, '.') && code_.adjacent(i + 1) && code_.is_symbol(i + 2, '=');
+    bool assign =
+        code_.is_symbol(i + 1, '=') &&
+        !(code_.adjacent(i + 1) && (code_.is_symbol(i + 2, '=') || code_.is_symbol(i + 2, '>')));
     if (!append && !assign) return false;
     std::size_t first = append ? i + 3 : i + 2;
     std::size_t last = statement_end(first);
@@ -205,12 +209,14 @@ class query_text_finder {
     query_text_builder out(*text, limit_);
     bool known = true;
     if (append) {
-      known = variable.text != nullptr && variable.block == current_block() && out.add_text(*variable.text);
+      known = variable.text != nullptr && variable.block == current_block() &&
+              out.add_text(*variable.text);
       if (known && first < last && !evaluate_text(code_, first, last, lookup_, out)) {
         known = add_expression_placeholder(code_, first, last, out);
       }
     } else {
-      known = first < last && evaluate_text(code_, first, last, lookup_, out) && !text->runs.empty();
+      known =
+          first < last && evaluate_text(code_, first, last, lookup_, out) && !text->runs.empty();
     }
     if (out.overflowed()) ++result_.oversized;
     set_variable(variable, known && !out.overflowed() ? std::move(text) : nullptr);
@@ -234,11 +240,13 @@ class query_text_finder {
                    code_.is_word(i - 1, "static") || code_.is_word(i - 1, "as"))) {
       written = true;
     } else if (code_.is_symbol(i + 1, '=')) {
-      written = !(code_.adjacent(i + 1) && (code_.is_symbol(i + 2, '=') || code_.is_symbol(i + 2, '>')));
-    } else if (i + 2 < code_.tokens.size() && code_.adjacent(i + 1) && code_.is_symbol(i + 2, '=') &&
-               code_.tokens[i + 1].kind == php_token_kind::symbol) {
+      written =
+          !(code_.adjacent(i + 1) && (code_.is_symbol(i + 2, '=') || code_.is_symbol(i + 2, '>')));
+    } else if (i + 2 < code_.tokens.size() && code_.adjacent(i + 1) &&
+               code_.is_symbol(i + 2, '=') && code_.tokens[i + 1].kind == php_token_kind::symbol) {
       written = std::strchr(".+-*/%|&^?<>", code_.text[code_.tokens[i + 1].offset]) != nullptr;
-    } else if (code_.is_symbol(i + 1, '[') || code_.is_symbol(i + 1, '+') || code_.is_symbol(i + 1, '-')) {
+    } else if (code_.is_symbol(i + 1, '[') || code_.is_symbol(i + 1, '+') ||
+               code_.is_symbol(i + 1, '-')) {
       written = true;  // an element written, or "++" / "--"
     }
     if (!written) return;
@@ -273,7 +281,8 @@ class query_text_finder {
     if (!known || out.overflowed() || text->runs.empty()) return;
     text->expression_begin = code_.tokens[first].offset;
     text->expression_end = code_.end_of(last - 1);
-    result_.queries.push_back(found_query{code_.token_text(i), code_.tokens[i].offset, std::move(text)});
+    result_.queries.push_back(
+        found_query{code_.token_text(i), code_.tokens[i].offset, std::move(text)});
   }
 
   const query_text* lookup(std::string_view name) const {
@@ -297,7 +306,8 @@ class query_text_finder {
 
 bool may_hold_query_calls(std::string_view php) {
   // Every call name starts with "pg_", in any letter case.
-  for (std::size_t at = php.find('_', 2); at != std::string_view::npos; at = php.find('_', at + 1)) {
+  for (std::size_t at = php.find('_', 2); at != std::string_view::npos;
+       at = php.find('_', at + 1)) {
     char p = php[at - 2], g = php[at - 1];
     if ((p == 'p' || p == 'P') && (g == 'g' || g == 'G')) return true;
   }

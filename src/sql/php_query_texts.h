@@ -20,15 +20,15 @@
 namespace corvexa::sql {
 
 struct found_query {
-  std::string_view function;  // the name as written in the file
+  std::string_view function;      // the name as written in the file
   std::uint64_t call_offset = 0;  // of the name
   std::shared_ptr<const query_text> text;
 };
 
 struct query_search {
-  std::vector<found_query> queries;  // in file order
-  std::uint64_t calls = 0;  // query calls seen, with a text found or not
-  std::uint64_t oversized = 0;  // texts given up on for growing past the limit
+  std::vector<found_query> queries;            // in file order
+  std::uint64_t calls = 0;                     // query calls seen, with a text found or not
+  std::uint64_t oversized = 0;                 // texts given up on for growing past the limit
   std::vector<std::uint64_t> oversized_calls;  // offsets of calls whose text did
 };
 

@@ -56,7 +56,8 @@ class interpolating_reader {
     while (at < end) {
       if (line_start && indent > 0) {
         std::uint64_t skip = 0;
-        while (skip < indent && at + skip < end && (file_[at + skip] == ' ' || file_[at + skip] == '\t')) {
+        while (skip < indent && at + skip < end &&
+               (file_[at + skip] == ' ' || file_[at + skip] == '\t')) {
           ++skip;
         }
         at += skip;
@@ -85,7 +86,9 @@ class interpolating_reader {
   }
 
  private:
-  bool add(char c, std::uint64_t begin, std::uint64_t end) { return out_.add_byte(c, begin, end, style_); }
+  bool add(char c, std::uint64_t begin, std::uint64_t end) {
+    return out_.add_byte(c, begin, end, style_);
+  }
 
   // The end of the bytes from `at` that stand for themselves: up to a
   // backslash, a "$", a "{" or, where lines lose their indentation, after
@@ -106,16 +109,35 @@ class interpolating_reader {
     char c = file_[at + 1];
     char simple = '\0';
     switch (c) {
-      case 'n': simple = '\n'; break;
-      case 't': simple = '\t'; break;
-      case 'r': simple = '\r'; break;
-      case 'v': simple = '\v'; break;
-      case 'e': simple = '\x1b'; break;
-      case 'f': simple = '\f'; break;
-      case '\\': simple = '\\'; break;
-      case '$': simple = '$'; break;
-      case '"': simple = style_.kind == literal_kind::double_quoted ? '"' : '\0'; break;
-      default: break;
+      case 'n':
+        simple = '\n';
+        break;
+      case 't':
+        simple = '\t';
+        break;
+      case 'r':
+        simple = '\r';
+        break;
+      case 'v':
+        simple = '\v';
+        break;
+      case 'e':
+        simple = '\x1b';
+        break;
+      case 'f':
+        simple = '\f';
+        break;
+      case '\\':
+        simple = '\\';
+        break;
+      case '$':
+        simple = '$';
+        break;
+      case '"':
+        simple = style_.kind == literal_kind::double_quoted ? '"' : '\0';
+        break;
+      default:
+        break;
     }
     if (simple != '\0') {
       add(simple, at, at + 2);
@@ -124,21 +146,24 @@ class interpolating_reader {
     if (c >= '0' && c <= '7') {
       std::uint64_t i = at + 1;
       unsigned value = 0;
-      while (i < end && i < at + 4 && file_[i] >= '0' && file_[i] <= '7') value = value * 8 + (file_[i++] - '0');
+      while (i < end && i < at + 4 && file_[i] >= '0' && file_[i] <= '7')
+        value = value * 8 + (file_[i++] - '0');
       add(static_cast<char>(value & 0xFF), at, i);
       return i;
     }
     if (c == 'x' && at + 2 < end && hex_value(file_[at + 2]) >= 0) {
       std::uint64_t i = at + 2;
       unsigned value = 0;
-      while (i < end && i < at + 4 && hex_value(file_[i]) >= 0) value = value * 16 + hex_value(file_[i++]);
+      while (i < end && i < at + 4 && hex_value(file_[i]) >= 0)
+        value = value * 16 + hex_value(file_[i++]);
       add(static_cast<char>(value), at, i);
       return i;
     }
     if (c == 'u' && at + 2 < end && file_[at + 2] == '{') {
       std::uint64_t i = at + 3;
       std::uint32_t code = 0;
-      while (i < end && hex_value(file_[i]) >= 0 && code < 0x110000) code = code * 16 + hex_value(file_[i++]);
+      while (i < end && hex_value(file_[i]) >= 0 && code < 0x110000)
+        code = code * 16 + hex_value(file_[i++]);
       std::string bytes;
       if (i < end && file_[i] == '}' && i > at + 3 && append_utf8(bytes, code)) {
         for (char b : bytes) add(b, at, i + 1);
@@ -174,7 +199,8 @@ class interpolating_reader {
     while (i < end && continues_name(file_[i])) ++i;
     if (i < end && file_[i] == '[') {
       std::uint64_t close = i + 1;
-      while (close < end && file_[close] != ']' && file_[close] != '"' && file_[close] != '\n') ++close;
+      while (close < end && file_[close] != ']' && file_[close] != '"' && file_[close] != '\n')
+        ++close;
       if (close < end && file_[close] == ']') return close + 1;
     } else if (i + 2 < end && file_[i] == '-' && file_[i + 1] == '>' && starts_name(file_[i + 2])) {
       i += 3;
@@ -268,7 +294,8 @@ bool read_heredoc(std::string_view file, std::uint64_t begin, std::uint64_t end,
   ++body;
   // The token ends right after the closing label, alone on its line but
   // for the indentation before it.
-  if (end - body < label.size() || file.substr(end - label.size(), label.size()) != label) return false;
+  if (end - body < label.size() || file.substr(end - label.size(), label.size()) != label)
+    return false;
   std::uint64_t line = end - label.size();
   while (line > body && (file[line - 1] == ' ' || file[line - 1] == '\t')) --line;
   if (line != body && file[line - 1] != '\n') return false;  // unterminated
@@ -300,10 +327,14 @@ bool read_php_string(std::string_view file, std::uint64_t begin, std::uint64_t e
                      query_text_builder& out) {
   if (end <= begin + 1 || end > file.size()) return false;
   switch (file[begin]) {
-    case '\'': return read_single_quoted(file, begin, end, out);
-    case '"': return read_double_quoted(file, begin, end, out);
-    case '<': return read_heredoc(file, begin, end, out);
-    default: return false;  // a backquoted shell command
+    case '\'':
+      return read_single_quoted(file, begin, end, out);
+    case '"':
+      return read_double_quoted(file, begin, end, out);
+    case '<':
+      return read_heredoc(file, begin, end, out);
+    default:
+      return false;  // a backquoted shell command
   }
 }
 
@@ -330,6 +361,8 @@ std::string escape_for_literal(std::string_view bytes, literal_style style) {
   return out;
 }
 
-bool continues_interpolation(char c) { return continues_name(c) || c == '[' || c == '-' || c == '?'; }
+bool continues_interpolation(char c) {
+  return continues_name(c) || c == '[' || c == '-' || c == '?';
+}
 
 }  // namespace corvexa::sql

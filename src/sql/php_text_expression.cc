@@ -60,7 +60,8 @@ class evaluator {
       if (token.kind != php_token_kind::symbol) continue;
       if (code_.is_symbol(i, '.')) {
         if (is_decimal_point(i)) continue;
-        if (code_.adjacent(i) && (code_.is_symbol(i + 1, '=') || code_.is_symbol(i + 1, '.'))) return false;
+        if (code_.adjacent(i) && (code_.is_symbol(i + 1, '=') || code_.is_symbol(i + 1, '.')))
+          return false;
         if (i == start || i + 1 == last) return false;
         operands.emplace_back(start, i);
         start = i + 1;
@@ -82,7 +83,13 @@ class evaluator {
     std::string_view s = code_.token_text(i);
     if (s == "::") return true;
     switch (s[0]) {
-      case '@': case '+': case '*': case '/': case '%': case '\\': case '$':
+      case '@':
+      case '+':
+      case '*':
+      case '/':
+      case '%':
+      case '\\':
+      case '$':
         return true;
       case '-':
         return true;

@@ -20,8 +20,17 @@ bool continues_word(char c) {
 
 // For each placeholder offset (sorted), whether it stands in code (outside
 // strings, quoted names and comments).
-std::vector<bool> placeholders_in_code(std::string_view text, const std::vector<std::uint64_t>& offsets) {
-  enum class state { code, string, escape_string, quoted_name, backquoted, line_comment, block_comment };
+std::vector<bool> placeholders_in_code(std::string_view text,
+                                       const std::vector<std::uint64_t>& offsets) {
+  enum class state {
+    code,
+    string,
+    escape_string,
+    quoted_name,
+    backquoted,
+    line_comment,
+    block_comment
+  };
   std::vector<bool> in_code(offsets.size(), true);
   state s = state::code;
   int comment_depth = 0;
@@ -85,13 +94,16 @@ std::vector<bool> placeholders_in_code(std::string_view text, const std::vector<
 }
 
 bool only_spaces(std::string_view s) {
-  return std::all_of(s.begin(), s.end(), [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; });
+  return std::all_of(s.begin(), s.end(),
+                     [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; });
 }
 
 class filler {
  public:
   filler(std::string_view text, const std::vector<std::uint64_t>& offsets)
-      : text_(text), offsets_(offsets), in_code_(placeholders_in_code(text, offsets)),
+      : text_(text),
+        offsets_(offsets),
+        in_code_(placeholders_in_code(text, offsets)),
         choice_(offsets.size(), 0) {}
 
   // Parses with the first choices, then moves the stand-in to blame until
@@ -141,11 +153,13 @@ class filler {
   bool move_blamed(const filled_query& attempt, std::size_t& exhausted) {
     const substituted_sql& s = attempt.substituted;
     std::uint64_t error = attempt.outcome.error_offset;
-    auto after = std::upper_bound(s.slots.begin(), s.slots.end(), error,
-                                  [](std::uint64_t at, const substitution_slot& slot) { return at < slot.begin; });
+    auto after = std::upper_bound(
+        s.slots.begin(), s.slots.end(), error,
+        [](std::uint64_t at, const substitution_slot& slot) { return at < slot.begin; });
     while (after != s.slots.begin()) {
       const substitution_slot& slot = *(after - 1);
-      bool near = error <= slot.end || only_spaces(std::string_view(s.sql).substr(slot.end, error - slot.end));
+      bool near = error <= slot.end ||
+                  only_spaces(std::string_view(s.sql).substr(slot.end, error - slot.end));
       if (!near) return false;
       if (in_code_[slot.placeholder] && choice_[slot.placeholder] + 1 < std::size(code_stand_ins)) {
         ++choice_[slot.placeholder];
@@ -168,8 +182,9 @@ class filler {
 }  // namespace
 
 const substitution_slot* substituted_sql::slot_holding(std::uint64_t offset) const {
-  auto after = std::upper_bound(slots.begin(), slots.end(), offset,
-                                [](std::uint64_t at, const substitution_slot& slot) { return at < slot.begin; });
+  auto after = std::upper_bound(
+      slots.begin(), slots.end(), offset,
+      [](std::uint64_t at, const substitution_slot& slot) { return at < slot.begin; });
   while (after != slots.begin()) {
     const substitution_slot& slot = *(after - 1);
     if (offset < slot.end) return &slot;
@@ -179,14 +194,16 @@ const substitution_slot* substituted_sql::slot_holding(std::uint64_t offset) con
   return nullptr;
 }
 
-const substitution_slot* substituted_sql::slot_spanning(std::uint64_t begin, std::uint64_t end) const {
+const substitution_slot* substituted_sql::slot_spanning(std::uint64_t begin,
+                                                        std::uint64_t end) const {
   const substitution_slot* slot = slot_holding(begin);
   return slot != nullptr && slot->begin == begin && slot->end == end ? slot : nullptr;
 }
 
 bool substituted_sql::touches_slot(std::uint64_t begin, std::uint64_t end) const {
-  auto first = std::lower_bound(slots.begin(), slots.end(), begin,
-                                [](const substitution_slot& slot, std::uint64_t at) { return slot.end <= at; });
+  auto first = std::lower_bound(
+      slots.begin(), slots.end(), begin,
+      [](const substitution_slot& slot, std::uint64_t at) { return slot.end <= at; });
   for (auto it = first; it != slots.end() && it->begin < end; ++it) {
     if (it->begin < it->end && it->end > begin) return true;
   }
@@ -195,8 +212,9 @@ bool substituted_sql::touches_slot(std::uint64_t begin, std::uint64_t end) const
 
 std::uint64_t substituted_sql::text_offset(std::uint64_t offset) const {
   // Stand-in bytes before `offset` are not in the text.
-  auto after = std::upper_bound(slots.begin(), slots.end(), offset,
-                                [](std::uint64_t at, const substitution_slot& slot) { return at < slot.begin; });
+  auto after = std::upper_bound(
+      slots.begin(), slots.end(), offset,
+      [](std::uint64_t at, const substitution_slot& slot) { return at < slot.begin; });
   if (after == slots.begin()) return offset;
   const substitution_slot& slot = *(after - 1);
   std::uint64_t end = std::min(offset, slot.end);

@@ -53,7 +53,7 @@ struct query_options {
 struct sql_finding {
   std::string_view rule;  // one of the rule_sql_* constants
   std::string message;
-  std::uint64_t offset = 0;  // in the checked text
+  std::uint64_t offset = 0;                    // in the checked text
   std::uint64_t text_begin = 0, text_end = 0;  // the query expression's span
 };
 

@@ -6,10 +6,9 @@
 namespace corvexa::sql {
 
 const literal_run* query_text::run_at(std::uint64_t offset) const {
-  auto after = std::upper_bound(runs.begin(), runs.end(), offset,
-                                [](std::uint64_t at, const literal_run& run) {
-                                  return at < run.text_begin;
-                                });
+  auto after = std::upper_bound(
+      runs.begin(), runs.end(), offset,
+      [](std::uint64_t at, const literal_run& run) { return at < run.text_begin; });
   if (after == runs.begin()) return nullptr;
   const literal_run& run = *(after - 1);
   return offset < run.text_end ? &run : nullptr;
@@ -50,8 +49,7 @@ bool query_text_builder::add_byte(char byte, std::uint64_t file_begin, std::uint
   if (!has_room(1)) return false;
   std::uint64_t at = target_.text.size();
   bool continues = run_open_ && !target_.runs.empty() && target_.runs.back().text_end == at &&
-                   target_.runs.back().file_end == file_begin &&
-                   target_.runs.back().style == style;
+                   target_.runs.back().file_end == file_begin && target_.runs.back().style == style;
   if (continues) {
     target_.runs.back().text_end = at + 1;
     target_.runs.back().file_end = file_end;
@@ -64,7 +62,8 @@ bool query_text_builder::add_byte(char byte, std::uint64_t file_begin, std::uint
   return true;
 }
 
-bool query_text_builder::add_span(std::string_view bytes, std::uint64_t file_begin, literal_style style) {
+bool query_text_builder::add_span(std::string_view bytes, std::uint64_t file_begin,
+                                  literal_style style) {
   if (bytes.empty()) return true;
   if (!has_room(bytes.size())) return false;
   std::uint64_t at = target_.text.size();
@@ -79,7 +78,8 @@ bool query_text_builder::add_span(std::string_view bytes, std::uint64_t file_beg
   }
   run_open_ = true;
   target_.text.append(bytes);
-  for (std::uint64_t offset = file_begin; offset < file_end; ++offset) target_.origins.push_back(offset);
+  for (std::uint64_t offset = file_begin; offset < file_end; ++offset)
+    target_.origins.push_back(offset);
   return true;
 }
 

@@ -35,7 +35,7 @@ struct literal_run {
 
 // A value the program puts in at run time: it has no bytes in the text.
 struct text_placeholder {
-  std::uint64_t text_offset = 0;  // where the value goes
+  std::uint64_t text_offset = 0;                           // where the value goes
   std::uint64_t expression_begin = 0, expression_end = 0;  // its PHP expression
   // Interpolated into a string literal of this style: text may be written
   // into the literal right after the expression.
@@ -44,10 +44,10 @@ struct text_placeholder {
 };
 
 struct query_text {
-  std::string text;                     // the literal bytes, decoded
-  std::vector<std::uint64_t> origins;   // file offset of each byte of `text`
-  std::vector<literal_run> runs;        // in text order
-  std::vector<text_placeholder> placeholders;  // in text order
+  std::string text;                                        // the literal bytes, decoded
+  std::vector<std::uint64_t> origins;                      // file offset of each byte of `text`
+  std::vector<literal_run> runs;                           // in text order
+  std::vector<text_placeholder> placeholders;              // in text order
   std::uint64_t expression_begin = 0, expression_end = 0;  // the whole PHP expression
 
   // The run holding text byte `offset`, or null.

@@ -65,8 +65,9 @@ edited_sql::edited_sql(std::string_view original, const std::vector<sql_edit>& e
 
 std::optional<std::pair<std::uint64_t, std::uint64_t>> edited_sql::original_range(
     std::uint64_t begin, std::uint64_t end) const {
-  auto after = std::upper_bound(kept_.begin(), kept_.end(), begin,
-                                [](std::uint64_t at, const kept& k) { return at < k.edited_begin; });
+  auto after =
+      std::upper_bound(kept_.begin(), kept_.end(), begin,
+                       [](std::uint64_t at, const kept& k) { return at < k.edited_begin; });
   // An empty range at the end of a stretch maps to that stretch's end.
   for (auto it = after; it != kept_.begin();) {
     const kept& k = *--it;

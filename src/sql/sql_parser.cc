@@ -46,10 +46,12 @@ bool scan_sql(const std::string& sql, std::vector<sql_token>& tokens) {
       tokens.reserve(result->n_tokens);
       for (std::size_t i = 0; i < result->n_tokens; ++i) {
         const PgQuery__ScanToken* token = result->tokens[i];
-        if (token->token == PG_QUERY__TOKEN__SQL_COMMENT || token->token == PG_QUERY__TOKEN__C_COMMENT) {
+        if (token->token == PG_QUERY__TOKEN__SQL_COMMENT ||
+            token->token == PG_QUERY__TOKEN__C_COMMENT) {
           continue;
         }
-        if (token->start < 0 || token->end < token->start || static_cast<std::uint64_t>(token->end) > sql.size()) {
+        if (token->start < 0 || token->end < token->start ||
+            static_cast<std::uint64_t>(token->end) > sql.size()) {
           ok = false;
           break;
         }

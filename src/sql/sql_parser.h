@@ -13,8 +13,8 @@ namespace corvexa::sql {
 
 struct parse_outcome {
   bool parsed = false;
-  std::string tree_json;  // when parsed and asked for
-  std::string message;    // when not parsed
+  std::string tree_json;           // when parsed and asked for
+  std::string message;             // when not parsed
   std::uint64_t error_offset = 0;  // 0-based; the text's size when the parser gave no place
 };
 

@@ -25,7 +25,8 @@ class text_checker {
     std::size_t nul = text_.find('\0');
     if (nul != std::string_view::npos) {
       result_.unchecked = true;
-      add_finding(rule_sql_syntax, "NUL byte in the query: PostgreSQL takes the query only up to it",
+      add_finding(rule_sql_syntax,
+                  "NUL byte in the query: PostgreSQL takes the query only up to it",
                   text_place{nul, false, 0});
       return std::move(result_);
     }
@@ -75,7 +76,8 @@ class text_checker {
     std::vector<sql_token> tokens;
     scan_sql(original().sql, tokens);
     std::string message = "PostgreSQL rejects this query: " + outcome.message;
-    if (const syntax_hint* hint = mysql_construct_at(original().sql, tokens, outcome.error_offset, outcome.message)) {
+    if (const syntax_hint* hint =
+            mysql_construct_at(original().sql, tokens, outcome.error_offset, outcome.message)) {
       message += " (" + std::string(hint->construct) + ": " + std::string(hint->fix) + ")";
     }
     add_finding(rule_sql_syntax, std::move(message), place_of(outcome.error_offset));
@@ -89,7 +91,8 @@ class text_checker {
     std::vector<sql_token> tokens;
     if (scan_sql(after_names.text(), tokens)) {
       sql_token_view view(after_names.text(), tokens);
-      for (const edit_group& group : clause_rewrites(original(), after_names, view)) add_group(edits, group);
+      for (const edit_group& group : clause_rewrites(original(), after_names, view))
+        add_group(edits, group);
     }
     if (edits.empty()) return {};
     parse_outcome reparsed = parse_sql(edited_sql(original().sql, edits.sorted()).text(), true);
@@ -124,7 +127,8 @@ class text_checker {
     for (tree_issue& issue : issues) {
       // What an earlier rewrite wrote is PostgreSQL's already.
       if (!current.original_range(issue.location, issue.location + 1)) continue;
-      text_finding finding{rule_sql_mysql, std::move(issue.message), place_of(current.report_offset(issue.location))};
+      text_finding finding{rule_sql_mysql, std::move(issue.message),
+                           place_of(current.report_offset(issue.location))};
       edit_group group = to_original_edits(original(), current, issue.rewrite);
       if (!issue.rewrite.empty() && add_group(with_rewrites, group)) {
         pending.push_back(pending_rewrite{std::move(finding), std::move(group), issue.extension});
@@ -153,8 +157,9 @@ class text_checker {
       const substitution_slot* before = nullptr;
       if (e.begin == e.end) {
         const std::vector<substitution_slot>& slots = original().slots;
-        auto it = std::lower_bound(slots.begin(), slots.end(), e.begin,
-                                   [](const substitution_slot& s, std::uint64_t at) { return s.end < at; });
+        auto it = std::lower_bound(
+            slots.begin(), slots.end(), e.begin,
+            [](const substitution_slot& s, std::uint64_t at) { return s.end < at; });
         for (; it != slots.end() && it->end == e.begin; ++it) {
           if (it->begin < it->end) before = &*it;
         }

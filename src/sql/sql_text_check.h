@@ -19,9 +19,9 @@
 namespace corvexa::sql {
 
 struct text_place {
-  std::uint64_t offset = 0;        // in the text; for a placeholder, its place
+  std::uint64_t offset = 0;  // in the text; for a placeholder, its place
   bool on_placeholder = false;
-  std::size_t placeholder = 0;     // its index, when on_placeholder
+  std::size_t placeholder = 0;  // its index, when on_placeholder
 };
 
 struct text_finding {
@@ -46,8 +46,8 @@ struct text_check {
   std::vector<text_finding> findings;
   std::vector<text_level_edit> edits;  // sorted, not overlapping
   std::set<std::string> extensions;
-  bool parsed = false;     // as written, or after the rewrites
-  bool rejected = false;   // as written
+  bool parsed = false;    // as written, or after the rewrites
+  bool rejected = false;  // as written
   bool unchecked = false;
 };
 

@@ -31,7 +31,8 @@ bool sql_token_view::is(std::size_t i, std::string_view lower_word) const {
 }
 
 bool sql_token_view::is_char(std::size_t i, char c) const {
-  return i < tokens_.size() && tokens_[i].end == tokens_[i].begin + 1 && text_[tokens_[i].begin] == c;
+  return i < tokens_.size() && tokens_[i].end == tokens_[i].begin + 1 &&
+         text_[tokens_[i].begin] == c;
 }
 
 std::size_t sql_token_view::starting_at(std::size_t offset) const {

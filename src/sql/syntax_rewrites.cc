@@ -18,7 +18,8 @@ bool continues_word(char c) {
 }
 
 // A space where the replacement would otherwise run into the word beside it.
-std::string spaced(std::string_view sql, std::uint64_t begin, std::uint64_t end, std::string_view word) {
+std::string spaced(std::string_view sql, std::uint64_t begin, std::uint64_t end,
+                   std::string_view word) {
   bool word_before = begin > 0 && continues_word(sql[begin - 1]);
   bool word_after = end < sql.size() && continues_word(sql[end]);
   if (word.empty()) return word_before && word_after ? " " : "";
@@ -52,7 +53,8 @@ bool ends_statement(const sql_token_view& t, std::size_t i) {
 }
 
 bool is_single_value(const sql_token_view& t, std::size_t i) {
-  return i < t.size() && (t[i].kind == sql_token_kind::iconst || t[i].kind == sql_token_kind::param);
+  return i < t.size() &&
+         (t[i].kind == sql_token_kind::iconst || t[i].kind == sql_token_kind::param);
 }
 
 class clause_rewriter {
@@ -97,14 +99,15 @@ class clause_rewriter {
     }
     bool spaced = t_[comma].end < t_[b].begin;
     add({sql_edit{t_[limit].begin, t_[limit].end, "OFFSET"},
-         sql_edit{t_[comma].begin, t_[comma].end, spaced ? " ROWS FETCH FIRST" : " ROWS FETCH FIRST "},
+         sql_edit{t_[comma].begin, t_[comma].end,
+                  spaced ? " ROWS FETCH FIRST" : " ROWS FETCH FIRST "},
          sql_edit{t_[b].end, t_[b].end, " ROWS ONLY"}});
   }
 
   // INTERVAL n UNIT, n a number (or a placeholder), maybe negative.
   void interval(std::size_t at) {
     static constexpr std::string_view units[] = {"microsecond", "second", "minute", "hour",
-                                                 "day", "week", "month", "year"};
+                                                 "day",         "week",   "month",  "year"};
     std::size_t number = at + 1;
     bool negative = t_.is_char(number, '-');
     if (negative) ++number;
@@ -122,7 +125,8 @@ class clause_rewriter {
     tail.append(unit_name).append("'");
     if (!is_stand_in(number)) {
       std::string quoted("'");
-      quoted.append(t_.text().substr(t_[first].begin, t_[number].end - t_[first].begin)).append(tail);
+      quoted.append(t_.text().substr(t_[first].begin, t_[number].end - t_[first].begin))
+          .append(tail);
       add({sql_edit{t_[first].begin, t_[unit].end, quoted}});
     } else {
       add({sql_edit{t_[first].begin, t_[first].begin, "'"},
@@ -132,11 +136,12 @@ class clause_rewriter {
 
   // The end of a table name starting at i ("name" or "schema.name"), or none.
   std::size_t table_name_end(std::size_t i) const {
-    auto is_name = [&](std::size_t k) { return k < t_.size() && t_[k].kind != sql_token_kind::op &&
-                                               t_[k].kind != sql_token_kind::iconst &&
-                                               t_[k].kind != sql_token_kind::sconst &&
-                                               !t_.is_char(k, '(') && !t_.is_char(k, ',') &&
-                                               !t_.is_char(k, ';') && !t_.is_char(k, ')'); };
+    auto is_name = [&](std::size_t k) {
+      return k < t_.size() && t_[k].kind != sql_token_kind::op &&
+             t_[k].kind != sql_token_kind::iconst && t_[k].kind != sql_token_kind::sconst &&
+             !t_.is_char(k, '(') && !t_.is_char(k, ',') && !t_.is_char(k, ';') &&
+             !t_.is_char(k, ')');
+    };
     if (!is_name(i)) return sql_token_view::none;
     std::size_t end = i + 1;
     if (t_.is_char(end, '.') && is_name(end + 1)) end += 2;
@@ -164,22 +169,30 @@ class clause_rewriter {
       ++after_table;  // an alias; keywords such as SET and WHERE have kinds of their own
     }
     if (after_table >= t_.size() || (t_.is(0, "update") && !t_.is(after_table, "set"))) return;
-    std::size_t where = sql_token_view::none, order = sql_token_view::none, limit = sql_token_view::none;
+    std::size_t where = sql_token_view::none, order = sql_token_view::none,
+                limit = sql_token_view::none;
     int depth = 0;
     for (std::size_t i = after_table; i < t_.size(); ++i) {
-      if (t_.is_char(i, '(')) ++depth;
-      else if (t_.is_char(i, ')')) --depth;
-      else if (depth != 0) continue;
-      else if (t_.is(i, "where") && where == sql_token_view::none) where = i;
-      else if (t_.is(i, "order") && t_.is(i + 1, "by") && order == sql_token_view::none) order = i;
-      else if (t_.is(i, "limit")) limit = i;
-      else if (t_.is_char(i, ';') || t_.is(i, "returning") || t_.is(i, "using") || t_.is_char(i, ',')) {
+      if (t_.is_char(i, '('))
+        ++depth;
+      else if (t_.is_char(i, ')'))
+        --depth;
+      else if (depth != 0)
+        continue;
+      else if (t_.is(i, "where") && where == sql_token_view::none)
+        where = i;
+      else if (t_.is(i, "order") && t_.is(i + 1, "by") && order == sql_token_view::none)
+        order = i;
+      else if (t_.is(i, "limit"))
+        limit = i;
+      else if (t_.is_char(i, ';') || t_.is(i, "returning") || t_.is(i, "using") ||
+               t_.is_char(i, ',')) {
         if (limit == sql_token_view::none) return;
         break;
       }
     }
-    if (limit == sql_token_view::none || !is_single_value(t_, limit + 1) || !ends_statement(t_, limit + 2) ||
-        t_.is_char(limit + 2, ')')) {
+    if (limit == sql_token_view::none || !is_single_value(t_, limit + 1) ||
+        !ends_statement(t_, limit + 2) || t_.is_char(limit + 2, ')')) {
       return;
     }
     auto table_text = t_.text().substr(t_[table].begin, t_[after_table - 1].end - t_[table].begin);

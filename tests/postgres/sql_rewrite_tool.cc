@@ -74,11 +74,13 @@ int main(int argc, char** argv) {
     return 1;
   }
   for (const corvexa::sql::sql_finding& f : report.findings) {
-    std::printf("finding at %llu: %s [%s]\n", static_cast<unsigned long long>(f.offset), f.message.c_str(),
-                std::string(f.rule).c_str());
+    std::printf("finding at %llu: %s [%s]\n", static_cast<unsigned long long>(f.offset),
+                f.message.c_str(), std::string(f.rule).c_str());
   }
-  for (const std::string& extension : report.extensions) std::printf("extension: %s\n", extension.c_str());
-  std::printf("texts: %llu found, %llu rewritten\n", static_cast<unsigned long long>(report.texts_found),
+  for (const std::string& extension : report.extensions)
+    std::printf("extension: %s\n", extension.c_str());
+  std::printf("texts: %llu found, %llu rewritten\n",
+              static_cast<unsigned long long>(report.texts_found),
               static_cast<unsigned long long>(report.texts_rewritten));
   return 0;
 }
