@@ -166,6 +166,9 @@ const rewrite_case rewrite_cases[] = {
     {"update_limit", "<?php pg_query(\"UPDATE t SET a = 1 WHERE b = '$b' LIMIT 1\");",
      "<?php pg_query(\"UPDATE t SET a = 1 WHERE ctid IN (SELECT ctid FROM t WHERE b = '$b' LIMIT "
      "1)\");"},
+    {"update_of_two_columns", "<?php pg_query('UPDATE t SET a = 1, b = 2 WHERE c = 3 LIMIT 1;');",
+     "<?php pg_query('UPDATE t SET a = 1, b = 2 WHERE ctid IN (SELECT ctid FROM t WHERE c = 3 "
+     "LIMIT 1);');"},
     {"delete_limit", "<?php pg_query('DELETE FROM log ORDER BY id LIMIT 100');",
      "<?php pg_query('DELETE FROM log WHERE ctid IN (SELECT ctid FROM log ORDER BY id LIMIT "
      "100)');"},

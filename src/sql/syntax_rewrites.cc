@@ -185,11 +185,8 @@ class clause_rewriter {
         order = i;
       else if (t_.is(i, "limit"))
         limit = i;
-      else if (t_.is_char(i, ';') || t_.is(i, "returning") || t_.is(i, "using") ||
-               t_.is_char(i, ',')) {
-        if (limit == sql_token_view::none) return;
+      else if (t_.is_char(i, ';') || t_.is(i, "returning") || t_.is(i, "using"))
         break;
-      }
     }
     if (limit == sql_token_view::none || !is_single_value(t_, limit + 1) ||
         !ends_statement(t_, limit + 2) || t_.is_char(limit + 2, ')')) {
