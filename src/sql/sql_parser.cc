@@ -17,6 +17,29 @@ static_assert(sql_token_kind::param == PG_QUERY__TOKEN__PARAM);
 static_assert(sql_token_kind::sql_comment == PG_QUERY__TOKEN__SQL_COMMENT);
 static_assert(sql_token_kind::c_comment == PG_QUERY__TOKEN__C_COMMENT);
 
+namespace {
+
+// The byte offset of character `characters` of `sql`: the parser gives the
+// place of an error in characters of the database's encoding, UTF-8, as
+// PostgreSQL's pg_utf_mblen counts them (a byte that starts no sequence is
+// a character of its own; a sequence cut short by the end still counts
+// one).
+std::uint64_t byte_offset_of_character(const std::string& sql, std::uint64_t characters) {
+  std::uint64_t at = 0;
+  for (std::uint64_t counted = 0; counted < characters && at < sql.size(); ++counted) {
+    auto lead = static_cast<unsigned char>(sql[at]);
+    std::uint64_t length = (lead & 0x80) == 0      ? 1
+                           : (lead & 0xE0) == 0xC0 ? 2
+                           : (lead & 0xF0) == 0xE0 ? 3
+                           : (lead & 0xF8) == 0xF0 ? 4
+                                                   : 1;
+    at += length;
+  }
+  return at < sql.size() ? at : sql.size();
+}
+
+}  // namespace
+
 parse_outcome parse_sql(const std::string& sql, bool want_tree) {
   parse_outcome outcome;
   PgQueryParseResult result = pg_query_parse(sql.c_str());
@@ -26,9 +49,9 @@ parse_outcome parse_sql(const std::string& sql, bool want_tree) {
   } else {
     outcome.message = result.error->message != nullptr ? result.error->message : "syntax error";
     int cursor = result.error->cursorpos;
-    outcome.error_offset = cursor >= 1 && static_cast<std::uint64_t>(cursor) <= sql.size()
-                               ? static_cast<std::uint64_t>(cursor - 1)
-                               : sql.size();
+    outcome.error_offset =
+        cursor >= 1 ? byte_offset_of_character(sql, static_cast<std::uint64_t>(cursor - 1))
+                    : sql.size();
   }
   pg_query_free_parse_result(result);
   return outcome;

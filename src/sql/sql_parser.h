@@ -15,7 +15,7 @@ struct parse_outcome {
   bool parsed = false;
   std::string tree_json;           // when parsed and asked for
   std::string message;             // when not parsed
-  std::uint64_t error_offset = 0;  // 0-based; the text's size when the parser gave no place
+  std::uint64_t error_offset = 0;  // in bytes; the text's size when the parser gave no place
 };
 
 parse_outcome parse_sql(const std::string& sql, bool want_tree);
