@@ -111,10 +111,13 @@ TEST(SqlFindings, PlaceholdersCauseNoErrorOfTheirOwn) {
       "<?php pg_query(\"SELECT $cols FROM $table $where ORDER BY $col $dir LIMIT $n\");\n"
       "pg_query(\"UPDATE t SET $set WHERE id IN ($ids) AND name = '$name'\");\n"
       "pg_query('INSERT INTO t (' . implode(',', $k) . ') VALUES (' . $v . ')');\n"
-      "pg_query(sprintf('SELECT * FROM %s WHERE a = %d AND b = \\'%s\\'', $t, $a, $b));";
+      "pg_query(sprintf('SELECT * FROM %s WHERE a = %d AND b = \\'%s\\'', $t, $a, $b));\n"
+      "pg_query($select . ' FROM t WHERE 1 ' . $filters);\n"
+      "pg_query('INSERT INTO t ' . $values);\n"
+      "pg_query(\"SELECT * FROM t WHERE id IN ($sub) ORDER BY $sort $dir\");";
   query_report report = check_php_queries(php, {});
-  EXPECT_EQ(report.texts_found, 4u);
-  EXPECT_EQ(report.texts_parsed, 4u);
+  EXPECT_EQ(report.texts_found, 7u);
+  EXPECT_EQ(report.texts_parsed, 7u);
   EXPECT_TRUE(report.findings.empty()) << report.findings[0].message;
 }
 

@@ -7,7 +7,7 @@
 namespace corvexa::sql {
 namespace {
 
-constexpr std::string_view code_stand_ins[] = {"1", "x", "1, 1", "x = 1", ""};
+constexpr std::string_view code_stand_ins[] = {"1", "x", "1, 1", "x = 1", "SELECT x", ""};
 constexpr std::string_view quoted_stand_in = "x";
 constexpr std::size_t min_parses = 4, max_parses = 64;
 constexpr std::uint64_t parse_budget_bytes = 8u << 20;

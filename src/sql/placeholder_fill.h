@@ -3,7 +3,7 @@
 // quoted name or a comment the stand-in is "x". Elsewhere it is chosen by
 // what parses: a value ("1") first; when the parser stops at a stand-in (or
 // right after it) that stand-in moves on to a name ("x"), a list ("1, 1"),
-// a condition or assignment ("x = 1"), then nothing. Each placeholder moves
+// a condition or assignment ("x = 1"), a query ("SELECT x"), then nothing. Each placeholder moves
 // at most that far, one parse per move, within a budget of parses that
 // shrinks as the text grows; so the work is linear in the placeholders,
 // never one parse per combination.
