@@ -1,0 +1,92 @@
+// Runs the SQL checks of PHP files on the fuzz input, reporting and
+// rewriting. Besides the sanitizers it checks what a caller relies on:
+// every finding lies in the PHP text, the edits are sorted, do not overlap
+// and lie strictly inside string literals, and the rewritten file has
+// exactly the code tokens the input had (a replacement never escapes its
+// literal).
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "scan/php_lexer.h"
+#include "sql/query_checks.h"
+
+namespace {
+
+std::vector<corvexa::php_token> tokens_of(std::string_view text) {
+  std::vector<corvexa::php_token> tokens;
+  corvexa::lex_php(text, [&](const corvexa::php_token& t) { tokens.push_back(t); });
+  return tokens;
+}
+
+void check(bool holds) {
+  if (!holds) std::abort();
+}
+
+void check_findings(std::string_view php, const corvexa::sql::query_report& report) {
+  for (const corvexa::sql::sql_finding& f : report.findings) {
+    check(f.offset < php.size());
+    check(f.text_begin <= f.text_end && f.text_end <= php.size());
+    check(!f.message.empty());
+  }
+}
+
+// True if [offset, offset + length] lies strictly inside a string token.
+bool inside_string(const std::vector<corvexa::php_token>& tokens,
+                   const corvexa::sql::text_edit& e) {
+  for (const corvexa::php_token& t : tokens) {
+    if (t.kind == corvexa::php_token_kind::string && t.offset < e.offset &&
+        e.offset + e.length < t.offset + t.length) {
+      return true;
+    }
+  }
+  return false;
+}
+
+void check_edits(std::string_view php, const corvexa::sql::query_report& report) {
+  if (report.edits.empty()) return;
+  std::vector<corvexa::php_token> before = tokens_of(php);
+  std::string rewritten;
+  std::uint64_t at = 0;
+  for (const corvexa::sql::text_edit& e : report.edits) {
+    check(e.offset >= at && e.offset + e.length <= php.size());
+    check(inside_string(before, e));
+    rewritten.append(php.substr(at, e.offset - at));
+    rewritten += e.replacement;
+    at = e.offset + e.length;
+  }
+  rewritten.append(php.substr(at));
+  std::vector<corvexa::php_token> after = tokens_of(rewritten);
+  check(after.size() == before.size());
+  for (std::size_t i = 0; i < before.size() && i < after.size(); ++i) {
+    check(after[i].kind == before[i].kind);
+    if (before[i].kind == corvexa::php_token_kind::string) continue;
+    check(php.substr(before[i].offset, before[i].length) ==
+          std::string_view(rewritten).substr(after[i].offset, after[i].length));
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  static const corvexa::sql::schema_model schema = [] {
+    corvexa::sql::schema_model s;
+    corvexa::sql::table_model users;
+    users.name = "users";
+    users.columns = {{"id", "integer", true, true}, {"name", "text", false, false}};
+    s.add(users);
+    return s;
+  }();
+  std::string_view php(reinterpret_cast<const char*>(data), size);
+  corvexa::sql::query_report reported = corvexa::sql::check_php_queries(php, {false, &schema});
+  check_findings(php, reported);
+  check(reported.edits.empty());
+  corvexa::sql::query_report rewritten = corvexa::sql::check_php_queries(php, {true, &schema});
+  check_findings(php, rewritten);
+  check_edits(php, rewritten);
+  check(rewritten.texts_found == reported.texts_found);
+  return 0;
+}

@@ -1,0 +1,35 @@
+// MySQL's functions that PostgreSQL has not, or has with another meaning:
+// one row each, with what to write instead and, where an exact equivalent
+// exists, how the call is rewritten.
+#pragma once
+
+#include <string_view>
+
+namespace corvexa::sql {
+
+enum class function_rewrite : unsigned char {
+  none,            // reported only
+  rename,          // the same arguments under another name: `target`
+  if_to_case,      // IF(c, a, b) -> CASE WHEN c THEN a ELSE b END
+  unix_timestamp,  // UNIX_TIMESTAMP([x]) -> floor(EXTRACT(EPOCH FROM x))::bigint
+  from_unixtime,   // FROM_UNIXTIME(x) -> to_timestamp(x)::timestamp
+  keyword,         // F() -> `target`, a keyword such as CURRENT_DATE
+  locate,          // LOCATE(a, b) -> position(a IN b)
+  group_concat,    // GROUP_CONCAT(x) -> string_agg((x)::text, ',')
+  extract_field,   // YEAR(x) -> EXTRACT(`target` FROM x)
+  sha1,            // SHA1(x) -> encode(digest(x, 'sha1'), 'hex'), with pgcrypto
+  interval_sum,    // DATE_ADD(x, INTERVAL ...) -> (x `target` INTERVAL ...)
+};
+
+struct mysql_function {
+  std::string_view name;    // lower case
+  std::string_view advice;  // follows "NAME() "
+  function_rewrite rewrite;
+  std::string_view target;
+  int arguments;  // the count the rewrite takes; -1: 0 or 1
+};
+
+// The row for function `lower_name`, or null.
+const mysql_function* find_mysql_function(std::string_view lower_name);
+
+}  // namespace corvexa::sql

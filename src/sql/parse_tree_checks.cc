@@ -1,0 +1,376 @@
+// A recursive walk over the JSON tree; each node type that matters has a
+// function. The rewrites find their tokens by the node's "location".
+#include "sql/parse_tree_checks.h"
+
+#include <nlohmann/json.hpp>
+
+#include "sql/mysql_functions.h"
+#include "sql/postgres_names.h"
+
+namespace corvexa::sql {
+namespace {
+
+using json = nlohmann::json;
+
+constexpr int max_depth = 1000;
+constexpr std::size_t max_quoted_in_message = 40;
+
+constexpr std::string_view mysql_show_words[] = {
+    "tables",  "databases", "schemas",   "columns",     "fields",   "index",    "indexes",
+    "keys",    "status",    "variables", "processlist", "grants",   "warnings", "errors",
+    "engines", "triggers",  "create",    "full",        "table",    "open",     "privileges",
+    "plugins", "events",    "charset",   "collation",   "character"};
+
+std::string upper(std::string_view s) {
+  std::string out(s);
+  for (char& c : out) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  return out;
+}
+
+char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool word_at(std::string_view sql, std::uint64_t at, std::string_view lower_word) {
+  if (at + lower_word.size() > sql.size()) return false;
+  for (std::size_t i = 0; i < lower_word.size(); ++i) {
+    if (lower(sql[at + i]) != lower_word[i]) return false;
+  }
+  std::uint64_t end = at + lower_word.size();
+  if (end == sql.size()) return true;
+  char c = sql[end];
+  return !((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
+           c == '$' || static_cast<unsigned char>(c) >= 0x80);
+}
+
+std::string shortened(std::string_view s) {
+  if (s.size() <= max_quoted_in_message) return std::string(s);
+  return std::string(s.substr(0, max_quoted_in_message)) + "...";
+}
+
+std::uint64_t location_of(const json& node) {
+  auto found = node.find("location");
+  if (found == node.end() || !found->is_number_integer() || found->get<long long>() < 0) return 0;
+  return found->get<std::uint64_t>();
+}
+
+std::string string_value(const json& node) {
+  // {"String": {"sval": "..."}}
+  auto s = node.find("String");
+  if (s == node.end() || !s->is_object()) return {};
+  auto v = s->find("sval");
+  return v != s->end() && v->is_string() ? v->get<std::string>() : std::string();
+}
+
+class tree_walk {
+ public:
+  tree_walk(std::string_view sql, const schema_model* schema, const sql_token_view* tokens)
+      : sql_(sql), schema_(schema), tokens_(tokens) {}
+
+  std::vector<tree_issue> run(const json& tree) {
+    auto stmts = tree.find("stmts");
+    if (stmts == tree.end() || !stmts->is_array()) return {};
+    for (const json& raw : *stmts) {
+      if (!raw.is_object()) continue;
+      statement_location_ = location_value(raw, "stmt_location");
+      auto stmt = raw.find("stmt");
+      if (stmt != raw.end()) visit(*stmt, 0);
+    }
+    return std::move(issues_);
+  }
+
+ private:
+  static std::uint64_t location_value(const json& node, const char* key) {
+    auto found = node.find(key);
+    return found != node.end() && found->is_number_unsigned() ? found->get<std::uint64_t>() : 0;
+  }
+
+  void visit(const json& node, int depth) {
+    if (depth > max_depth) return;
+    if (node.is_array()) {
+      for (const json& child : node) visit(child, depth + 1);
+      return;
+    }
+    if (!node.is_object()) return;
+    for (auto it = node.begin(); it != node.end(); ++it) {
+      const std::string& key = it.key();
+      const json& value = it.value();
+      if (value.is_object()) {
+        if (key == "FuncCall")
+          function_call(value);
+        else if (key == "SQLValueFunction")
+          value_function(value);
+        else if (key == "ColumnRef")
+          column_ref(value);
+        else if (key == "A_Const")
+          constant(value);
+        else if (key == "InsertStmt")
+          insert(value);
+        else if (key == "VariableShowStmt")
+          show(value);
+      }
+      if (value.is_structured()) visit(value, depth + 1);
+    }
+  }
+
+  void add(std::string message, std::uint64_t location, std::vector<sql_edit> rewrite = {},
+           std::string_view extension = {}) {
+    issues_.push_back(tree_issue{std::move(message), location, std::move(rewrite), extension});
+  }
+
+  void function_call(const json& call) {
+    auto names = call.find("funcname");
+    if (names == call.end() || !names->is_array() || names->size() != 1) return;
+    std::string name = string_value((*names)[0]);
+    const mysql_function* row = find_mysql_function(name);
+    if (row == nullptr) return;
+    std::uint64_t location = location_of(call);
+    std::string message = upper(name) + "() " + std::string(row->advice);
+    std::vector<sql_edit> edits;
+    if (tokens_ != nullptr) edits = function_rewrite_edits(call, *row, location);
+    std::string_view extension =
+        !edits.empty() && row->rewrite == function_rewrite::sha1 ? "pgcrypto" : "";
+    add(std::move(message), location, std::move(edits), extension);
+  }
+
+  static std::size_t argument_count(const json& call) {
+    auto args = call.find("args");
+    return args != call.end() && args->is_array() ? args->size() : 0;
+  }
+
+  static bool plain_call(const json& call) {
+    return !call.contains("agg_order") && !call.contains("agg_filter") && !call.contains("over") &&
+           !call.contains("agg_star") && !call.contains("agg_distinct") &&
+           !call.contains("func_variadic");
+  }
+
+  // The second argument of DATE_ADD/DATE_SUB is an INTERVAL '...' and the
+  // first is no bare string, whose type PostgreSQL could not choose.
+  static bool interval_arguments(const json& call) {
+    const json& args = call.at("args");
+    if (args.at(0).contains("A_Const")) return false;
+    auto cast = args.at(1).find("TypeCast");
+    if (cast == args.at(1).end()) return false;
+    auto type = cast->find("typeName");
+    return type != cast->end() && type->dump().find("\"interval\"") != std::string::npos;
+  }
+
+  std::vector<sql_edit> function_rewrite_edits(const json& call, const mysql_function& row,
+                                               std::uint64_t location) const {
+    const sql_token_view& t = *tokens_;
+    std::size_t n = argument_count(call);
+    bool count_fits = row.arguments == -1
+                          ? n <= 1
+                          : row.arguments >= 0 && n == static_cast<std::size_t>(row.arguments);
+    if (row.rewrite == function_rewrite::none || !count_fits || !plain_call(call)) return {};
+    std::size_t name = t.starting_at(location);
+    if (name == sql_token_view::none || !t.is_char(name + 1, '(')) return {};
+    std::size_t open = name + 1, close = t.closing_paren(open);
+    if (close == sql_token_view::none) return {};
+    std::vector<std::size_t> commas = t.commas_between(open, close);
+    if (n == 0 ? close != open + 1 : commas.size() + 1 != n) return {};
+    auto token = [&](std::size_t i, std::string text) {
+      return sql_edit{t[i].begin, t[i].end, std::move(text)};
+    };
+    auto head = [&](std::string text) {
+      return sql_edit{t[name].begin, t[open].end, std::move(text)};
+    };
+    // A keyword put in place of a comma, spaced from what follows it.
+    auto keyword = [&](std::size_t comma, std::string_view word) {
+      std::uint64_t next = t[comma].end;
+      bool spaced =
+          next < sql_.size() && (sql_[next] == ' ' || sql_[next] == '\n' || sql_[next] == '\t');
+      std::string replacement(" ");
+      replacement.append(word).append(spaced ? "" : " ");
+      return token(comma, std::move(replacement));
+    };
+    switch (row.rewrite) {
+      case function_rewrite::rename:
+        return {token(name, std::string(row.target))};
+      case function_rewrite::if_to_case:
+        return {head("CASE WHEN "), keyword(commas[0], "THEN"), keyword(commas[1], "ELSE"),
+                token(close, " END")};
+      case function_rewrite::unix_timestamp:
+        if (n == 0)
+          return {
+              sql_edit{t[name].begin, t[close].end, "floor(EXTRACT(EPOCH FROM now()))::bigint"}};
+        return {head("floor(EXTRACT(EPOCH FROM "), token(close, "))::bigint")};
+      case function_rewrite::from_unixtime:
+        return {token(name, "to_timestamp"), token(close, ")::timestamp")};
+      case function_rewrite::keyword:
+        return {sql_edit{t[name].begin, t[close].end, std::string(row.target)}};
+      case function_rewrite::locate:
+        return {token(name, "position"), keyword(commas[0], "IN")};
+      case function_rewrite::group_concat:
+        return {head("string_agg(("), token(close, ")::text, ',')")};
+      case function_rewrite::extract_field:
+        return {head(std::string("EXTRACT(").append(row.target).append(" FROM "))};
+      case function_rewrite::sha1:
+        return {head("encode(digest("), token(close, ", 'sha1'), 'hex')")};
+      case function_rewrite::interval_sum:
+        if (!interval_arguments(call)) return {};
+        return {head("("), keyword(commas[0], row.target)};
+      case function_rewrite::none:
+        break;
+    }
+    return {};
+  }
+
+  void value_function(const json& node) {
+    auto op = node.find("op");
+    if (op == node.end() || *op != "SVFOP_USER") return;
+    std::uint64_t location = location_of(node);
+    if (!word_at(sql_, location, "user")) return;
+    std::string quoted = postgres_name("user");
+    add("user here is PostgreSQL's current user, not a column or table: write " + quoted, location,
+        {sql_edit{location, location + 4, quoted}});
+  }
+
+  void column_ref(const json& node) {
+    auto fields = node.find("fields");
+    if (fields == node.end() || !fields->is_array() || fields->size() != 1) return;
+    std::uint64_t location = location_of(node);
+    if (location >= sql_.size() || sql_[location] != '"') return;
+    std::string value = string_value((*fields)[0]);
+    std::string message = "\"" + shortened(value) +
+                          "\" is a name on PostgreSQL, not a string: write '" + shortened(value) +
+                          "'";
+    std::vector<sql_edit> edits;
+    std::uint64_t close = location + 1 + value.size();
+    bool simple = value.find_first_of("'\"\\") == std::string::npos && close < sql_.size() &&
+                  sql_[close] == '"' && sql_.substr(location + 1, value.size()) == value;
+    if (tokens_ != nullptr && simple) {
+      edits = {sql_edit{location, location + 1, "'"}, sql_edit{close, close + 1, "'"}};
+    }
+    add(std::move(message), location, std::move(edits));
+  }
+
+  void constant(const json& node) {
+    auto sval = node.find("sval");
+    if (sval == node.end() || !sval->is_object()) return;
+    auto text = sval->find("sval");
+    if (text == sval->end() || !text->is_string()) return;
+    const std::string& value = text->get_ref<const std::string&>();
+    if (value.rfind("0000-00-00", 0) != 0) return;
+    add("PostgreSQL rejects the zero date '" + shortened(value) + "': write NULL",
+        location_of(node));
+  }
+
+  void show(const json& node) {
+    auto name = node.find("name");
+    if (name == node.end() || !name->is_string()) return;
+    std::string word = name->get<std::string>();
+    for (std::string_view w : mysql_show_words) {
+      if (w == word) {
+        add("SHOW " + upper(word) + " is MySQL's: query information_schema or pg_catalog instead",
+            statement_location_);
+        return;
+      }
+    }
+  }
+
+  // INSERT INTO t [(columns)] VALUES (NULL, ...) where the column is
+  // auto-increment in the schema model.
+  void insert(const json& node) {
+    if (schema_ == nullptr) return;
+    auto relation = node.find("relation");
+    if (relation == node.end() || relation->contains("schemaname")) return;
+    const table_model* table = schema_->table((*relation).value("relname", ""));
+    if (table == nullptr) return;
+    std::vector<const column_model*> columns;
+    auto cols = node.find("cols");
+    if (cols != node.end() && cols->is_array()) {
+      for (const json& target : *cols) {
+        columns.push_back(
+            table->column(target.value("/ResTarget/name"_json_pointer, std::string())));
+      }
+    } else {
+      for (const column_model& c : table->columns) columns.push_back(&c);
+    }
+    const json* lists = find_values_lists(node);
+    if (lists == nullptr) return;
+    for (const json& row : *lists) {
+      auto list = row.find("List");
+      if (list == row.end() || !list->is_object()) continue;
+      auto found = list->find("items");
+      if (found == list->end() || !found->is_array()) continue;
+      const json* items = &*found;
+      for (std::size_t i = 0; i < items->size() && i < columns.size(); ++i) {
+        null_into_auto_increment((*items)[i], columns[i]);
+      }
+    }
+  }
+
+  static const json* find_values_lists(const json& insert) {
+    auto select = insert.find("selectStmt");
+    if (select == insert.end()) return nullptr;
+    auto stmt = select->find("SelectStmt");
+    if (stmt == select->end()) return nullptr;
+    auto lists = stmt->find("valuesLists");
+    return lists != stmt->end() && lists->is_array() ? &*lists : nullptr;
+  }
+
+  void null_into_auto_increment(const json& item, const column_model* column) {
+    if (column == nullptr || !column->auto_increment) return;
+    auto constant = item.find("A_Const");
+    if (constant == item.end() || !constant->value("isnull", false)) return;
+    std::uint64_t location = location_of(*constant);
+    if (!word_at(sql_, location, "null")) return;
+    add("NULL into the auto-increment column " + column->name +
+            " fails on PostgreSQL: write DEFAULT",
+        location, {sql_edit{location, location + 4, "DEFAULT"}});
+  }
+
+  std::string_view sql_;
+  const schema_model* schema_;
+  const sql_token_view* tokens_;
+  std::uint64_t statement_location_ = 0;
+  std::vector<tree_issue> issues_;
+};
+
+bool is_word_byte(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
+         static_cast<unsigned char>(c) >= 0x80;
+}
+
+}  // namespace
+
+std::vector<tree_issue> check_parse_tree(std::string_view sql, const std::string& tree_json,
+                                         const schema_model* schema, const sql_token_view* tokens) {
+  json tree = json::parse(tree_json, nullptr, false);
+  if (tree.is_discarded()) return {};
+  std::vector<tree_issue> issues = tree_walk(sql, schema, tokens).run(tree);
+  if (tokens == nullptr) {
+    for (tree_issue& issue : issues) issue.rewrite.clear();
+  }
+  return issues;
+}
+
+bool may_need_tree_checks(std::string_view sql, const schema_model* schema) {
+  if (sql.find('"') != std::string_view::npos || sql.find("0000-00-00") != std::string_view::npos) {
+    return true;
+  }
+  std::string word;
+  for (std::size_t i = 0; i < sql.size();) {
+    if (!is_word_byte(sql[i])) {
+      ++i;
+      continue;
+    }
+    std::size_t end = i;
+    while (end < sql.size() && is_word_byte(sql[end])) ++end;
+    if (end - i <= 16) {
+      word.assign(sql, i, end - i);
+      for (char& c : word) c = lower(c);
+      if (word == "user" || word == "show" || (schema != nullptr && word == "null")) return true;
+      std::size_t next = end;
+      while (next < sql.size() && (sql[next] == ' ' || sql[next] == '\t' || sql[next] == '\n'))
+        ++next;
+      if (next < sql.size() && sql[next] == '(' && find_mysql_function(word) != nullptr)
+        return true;
+    }
+    i = end;
+  }
+  return false;
+}
+
+}  // namespace corvexa::sql

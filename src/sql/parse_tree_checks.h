@@ -1,0 +1,36 @@
+// What parses on PostgreSQL but means something else than it did on MySQL,
+// read from the parse tree (libpg_query's JSON): MySQL's functions, a bare
+// `user` (PostgreSQL's CURRENT_USER), a double-quoted string (a name on
+// PostgreSQL), a zero date, SHOW TABLES and the like, and NULL given for an
+// auto-increment column that the schema model knows. Each issue has its
+// place in the parsed text and, where there is an exact equivalent and the
+// tokens are given, the edits that rewrite it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "sql/schema_model.h"
+#include "sql/sql_edits.h"
+#include "sql/sql_token_view.h"
+
+namespace corvexa::sql {
+
+struct tree_issue {
+  std::string message;
+  std::uint64_t location = 0;     // in the parsed text
+  std::vector<sql_edit> rewrite;  // in the parsed text; empty when not rewritable
+  std::string_view extension;     // a PostgreSQL extension the rewrite needs, or empty
+};
+
+// `tokens` null: no rewrites are worked out.
+std::vector<tree_issue> check_parse_tree(std::string_view sql, const std::string& tree_json,
+                                         const schema_model* schema, const sql_token_view* tokens);
+
+// False when `sql` holds nothing the tree checks look for, so that its tree
+// need not be read: a quick test on the text's words and bytes.
+bool may_need_tree_checks(std::string_view sql, const schema_model* schema);
+
+}  // namespace corvexa::sql

@@ -1,0 +1,284 @@
+// check_php_queries: finds the query texts of a PHP file, checks each, and
+// turns the results into file offsets. A rewrite's edits are written into
+// the literals the text came from, escaped for each literal's kind; a
+// rewrite that cannot be written there safely is reported instead. Two
+// texts that share a literal (one variable used by two calls) must agree on
+// its edits; a text that does not is checked again without rewrites.
+#include <algorithm>
+#include <map>
+#include <optional>
+
+#include "sql/php_query_texts.h"
+#include "sql/php_string_literal.h"
+#include "sql/query_checks.h"
+#include "sql/sql_text_check.h"
+
+namespace corvexa::sql {
+namespace {
+
+// Where the bytes of the query texts of one file may be checked: at most
+// this many times the file's size (plus one long text), so that a variable
+// used by many calls cannot make the work grow without end.
+constexpr std::uint64_t checked_bytes_per_file_byte = 16;
+
+const std::string too_long_message =
+    "query text not checked: longer than " + std::to_string(max_query_text_bytes) + " bytes";
+
+bool interpolates(literal_kind kind) {
+  return kind == literal_kind::double_quoted || kind == literal_kind::heredoc;
+}
+
+class php_query_checker {
+ public:
+  php_query_checker(std::string_view php, const query_options& options)
+      : php_(php), options_(options) {}
+
+  query_report run() {
+    query_search search = find_query_texts(php_, max_query_text_bytes);
+    report_.query_calls = search.calls;
+    for (std::uint64_t call : search.oversized_calls) {
+      ++report_.texts_unchecked;
+      report_.findings.push_back(
+          sql_finding{rule_sql_unchecked, too_long_message, call, call, call});
+    }
+    std::uint64_t budget = checked_bytes_per_file_byte * php_.size() + max_query_text_bytes;
+    for (const found_query& query : search.queries) {
+      const query_text& text = *query.text;
+      ++report_.texts_found;
+      std::uint64_t cost = text.text.size() + text.placeholders.size();
+      if (cost > budget) {
+        ++report_.texts_unchecked;
+        add_finding(rule_sql_unchecked,
+                    "query text not checked: the file's texts are too many or too long",
+                    text.expression_begin, text);
+        continue;
+      }
+      budget -= cost;
+      check_text(text);
+    }
+    finish();
+    return std::move(report_);
+  }
+
+ private:
+  void check_text(const query_text& text) {
+    edit_filter writable = [&](const std::vector<text_level_edit>& group) {
+      for (const text_level_edit& e : group) {
+        if (!file_edit(text, e)) return false;
+      }
+      return true;
+    };
+    std::vector<std::uint64_t> placeholders = text.placeholder_offsets();
+    text_check check = check_query_text(text.text, placeholders, options_, writable);
+    std::vector<text_edit> edits;
+    for (const text_level_edit& e : check.edits) {
+      std::optional<text_edit> edit = file_edit(text, e);
+      if (edit) edits.push_back(std::move(*edit));
+    }
+    if (edits.size() != check.edits.size() || !agrees_with_accepted(text, edits)) {
+      query_options report_only = options_;
+      report_only.rewrite = false;
+      check = check_query_text(text.text, placeholders, report_only, writable);
+      edits.clear();
+    }
+    accept(text, edits);
+    if (check.parsed) ++report_.texts_parsed;
+    if (check.rejected) ++report_.texts_rejected;
+    if (check.unchecked) ++report_.texts_unchecked;
+    if (!edits.empty()) ++report_.texts_rewritten;
+    report_.extensions.insert(check.extensions.begin(), check.extensions.end());
+    for (text_finding& f : check.findings) {
+      add_finding(f.rule, std::move(f.message), file_offset(text, f.place), text);
+    }
+  }
+
+  void add_finding(std::string_view rule, std::string message, std::uint64_t offset,
+                   const query_text& text) {
+    report_.findings.push_back(
+        sql_finding{rule, std::move(message), offset, text.expression_begin, text.expression_end});
+  }
+
+  static std::uint64_t file_offset(const query_text& text, const text_place& place) {
+    if (place.on_placeholder && place.placeholder < text.placeholders.size()) {
+      return text.placeholders[place.placeholder].expression_begin;
+    }
+    if (place.offset < text.text.size()) return text.origins[place.offset];
+    if (text.text.empty()) return text.expression_begin;
+    return text.byte_file_end(text.text.size() - 1);
+  }
+
+  static const text_placeholder* last_placeholder_at(const query_text& text, std::uint64_t at) {
+    auto after = std::upper_bound(
+        text.placeholders.begin(), text.placeholders.end(), at,
+        [](std::uint64_t a, const text_placeholder& p) { return a < p.text_offset; });
+    if (after == text.placeholders.begin() || (after - 1)->text_offset != at) return nullptr;
+    return &*(after - 1);
+  }
+
+  // Where an insertion at text offset `at` goes in the file, and the style
+  // of the literal it goes into.
+  std::optional<std::pair<std::uint64_t, literal_style>> insertion_point(
+      const query_text& text, std::uint64_t at, bool after_placeholder) const {
+    if (!after_placeholder) {
+      const literal_run* run = at > 0 ? text.run_at(at - 1) : nullptr;
+      if (run != nullptr && text.starts_source_byte(at)) {
+        return std::make_pair(at < run->text_end ? text.origins[at] : run->file_end, run->style);
+      }
+      bool placeholder_here = last_placeholder_at(text, at) != nullptr;
+      run = text.run_at(at);
+      if (!placeholder_here && run != nullptr && run->text_begin == at) {
+        return std::make_pair(run->file_begin, run->style);
+      }
+      return std::nullopt;
+    }
+    const text_placeholder* last = last_placeholder_at(text, at);
+    const literal_run* run = text.run_at(at);
+    if (run != nullptr && run->text_begin == at) return std::make_pair(run->file_begin, run->style);
+    if (last != nullptr && last->interpolated)
+      return std::make_pair(last->expression_end, last->style);
+    return std::nullopt;
+  }
+
+  // The edit of the PHP text that makes text edit `e`, or none when it
+  // cannot be written there safely.
+  std::optional<text_edit> file_edit(const query_text& text, const text_level_edit& e) const {
+    std::uint64_t begin, end;
+    literal_style style;
+    if (e.length > 0) {
+      std::uint64_t last = e.offset + e.length;
+      const literal_run* run = text.run_at(e.offset);
+      if (run == nullptr || last > run->text_end || !text.starts_source_byte(e.offset) ||
+          !text.starts_source_byte(last)) {
+        return std::nullopt;
+      }
+      begin = text.origins[e.offset];
+      end = text.byte_file_end(last - 1);
+      style = run->style;
+    } else {
+      auto point = insertion_point(text, e.offset, e.after_placeholder);
+      if (!point) return std::nullopt;
+      begin = end = point->first;
+      style = point->second;
+    }
+    std::string replacement = escape_for_literal(e.replacement, style);
+    if (!safe_in_literal(text, begin, end, replacement, style)) return std::nullopt;
+    return text_edit{begin, end - begin, std::move(replacement)};
+  }
+
+  // The bytes around the edit keep their meaning: no escape sequence is cut
+  // and no interpolated variable grows into the new bytes.
+  bool safe_in_literal(const query_text& text, std::uint64_t begin, std::uint64_t end,
+                       const std::string& replacement, literal_style style) const {
+    if (end > php_.size() || begin > end) return false;
+    if (style.kind == literal_kind::nowdoc) return true;
+    if (begin > 0 && php_[begin - 1] == '\\') return false;
+    if (!interpolates(style.kind)) return true;
+    char next = !replacement.empty() ? replacement.front() : end < php_.size() ? php_[end] : '\0';
+    if (!continues_interpolation(next)) return true;
+    return std::none_of(
+        text.placeholders.begin(), text.placeholders.end(),
+        [&](const text_placeholder& p) { return p.interpolated && p.expression_end == begin; });
+  }
+
+  // True if `edits` are, inside every literal run that an accepted text
+  // shares with `text`, exactly the accepted edits there.
+  bool agrees_with_accepted(const query_text& text, const std::vector<text_edit>& list) const {
+    edit_map edits = as_map(list);
+    for (const literal_run& run : text.runs) {
+      auto it = covered_.upper_bound(run.file_begin);
+      if (it != covered_.begin()) --it;
+      for (; it != covered_.end() && it->first <= run.file_end; ++it) {
+        std::uint64_t low = std::max(it->first, run.file_begin),
+                      high = std::min(it->second, run.file_end);
+        if (low > high) continue;
+        if (edits_within(accepted_, low, high) != edits_within(edits, low, high)) return false;
+      }
+    }
+    return true;
+  }
+
+  using edit_key = std::pair<std::uint64_t, std::uint64_t>;  // offset, length
+  using edit_map = std::map<edit_key, std::string>;
+
+  // The edits that lie in [low, high].
+  static std::vector<std::pair<edit_key, std::string>> edits_within(const edit_map& edits,
+                                                                    std::uint64_t low,
+                                                                    std::uint64_t high) {
+    std::vector<std::pair<edit_key, std::string>> inside;
+    for (auto it = edits.lower_bound({low, 0}); it != edits.end() && it->first.first <= high;
+         ++it) {
+      if (it->first.first + it->first.second <= high) inside.emplace_back(it->first, it->second);
+    }
+    return inside;
+  }
+
+  static edit_map as_map(const std::vector<text_edit>& edits) {
+    edit_map map;
+    for (const text_edit& e : edits) map.emplace(edit_key{e.offset, e.length}, e.replacement);
+    return map;
+  }
+
+  void accept(const query_text& text, const std::vector<text_edit>& edits) {
+    for (const text_edit& e : edits) accepted_.emplace(edit_key{e.offset, e.length}, e.replacement);
+    for (const literal_run& run : text.runs) {
+      std::uint64_t begin = run.file_begin, end = run.file_end;
+      auto it = covered_.upper_bound(begin);
+      if (it != covered_.begin() && std::prev(it)->second >= begin) --it;
+      while (it != covered_.end() && it->first <= end) {
+        begin = std::min(begin, it->first);
+        end = std::max(end, it->second);
+        it = covered_.erase(it);
+      }
+      covered_[begin] = end;
+    }
+  }
+
+  void finish() {
+    for (auto& [key, replacement] : accepted_) {
+      report_.edits.push_back(text_edit{key.first, key.second, std::move(replacement)});
+    }
+    auto& findings = report_.findings;
+    std::stable_sort(
+        findings.begin(), findings.end(),
+        [](const sql_finding& a, const sql_finding& b) { return a.offset < b.offset; });
+    findings.erase(std::unique(findings.begin(), findings.end(),
+                               [](const sql_finding& a, const sql_finding& b) {
+                                 return a.offset == b.offset;
+                               }),
+                   findings.end());
+  }
+
+  std::string_view php_;
+  const query_options& options_;
+  query_report report_;
+  edit_map accepted_;
+  std::map<std::uint64_t, std::uint64_t> covered_;  // file ranges of accepted texts' literals
+};
+
+}  // namespace
+
+query_report check_php_queries(std::string_view php_text, const query_options& options) {
+  return php_query_checker(php_text, options).run();
+}
+
+query_report check_sql_text(std::string_view sql, const query_options& options) {
+  query_report report;
+  report.texts_found = 1;
+  edit_filter any = [](const std::vector<text_level_edit>&) { return true; };
+  text_check check = check_query_text(sql, {}, options, any);
+  report.texts_parsed = check.parsed;
+  report.texts_rejected = check.rejected;
+  report.texts_unchecked = check.unchecked;
+  report.texts_rewritten = !check.edits.empty();
+  report.extensions = std::move(check.extensions);
+  for (text_finding& f : check.findings) {
+    report.findings.push_back(
+        sql_finding{f.rule, std::move(f.message), f.place.offset, 0, sql.size()});
+  }
+  for (text_level_edit& e : check.edits) {
+    report.edits.push_back(text_edit{e.offset, e.length, std::move(e.replacement)});
+  }
+  return report;
+}
+
+}  // namespace corvexa::sql

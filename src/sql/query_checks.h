@@ -1,0 +1,79 @@
+// The SQL checks of a converted PHP file: every query text that the file
+// sends through a pg_* query call is judged by PostgreSQL's own parser.
+//
+//   sql::query_options options;            // rewrite = false: report only
+//   sql::query_report r = sql::check_php_queries(php_text, options);
+//   for (const sql::sql_finding& f : r.findings) ... f.rule, f.message, f.offset
+//
+// Findings:
+//   sql-syntax    (warning) PostgreSQL rejects the text; its message, and the
+//                 MySQL construct to blame with what to write instead where
+//                 it is a known one. Also a NUL byte in a text.
+//   sql-mysql     (warning) the text parses but means something else than on
+//                 MySQL (a MySQL function, a bare `user`, a double-quoted
+//                 string, a zero date, NULL into an auto-increment column).
+//   sql-unchecked (note) a text that was not judged: too long, or too many
+//                 placeholders to place.
+// Each finding has the byte offset in the PHP text it is about (for a
+// place inside an interpolated or concatenated value: where that PHP
+// expression starts) and the span of the whole query expression.
+//
+// With `rewrite`, constructs that have an exact PostgreSQL equivalent and
+// lie within the literal parts of a query text are rewritten instead of
+// reported: `edits` then change the PHP text (escaped for the kind of
+// literal they fall in), and the text they give parses. Rewrites that need
+// an extension name it in `extensions`.
+//
+// check_sql_text judges one SQL text (such as a statement of a .sql file)
+// the same way; its offsets are offsets in that text.
+#pragma once
+
+#include <cstdint>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "sql/schema_model.h"
+
+namespace corvexa::sql {
+
+inline constexpr std::string_view rule_sql_syntax = "sql-syntax";
+inline constexpr std::string_view rule_sql_mysql = "sql-mysql";
+inline constexpr std::string_view rule_sql_unchecked = "sql-unchecked";
+
+// A query text longer than this is not judged.
+inline constexpr std::uint64_t max_query_text_bytes = 1u << 20;
+
+struct query_options {
+  bool rewrite = false;
+  const schema_model* schema = nullptr;  // for NULL into auto-increment columns
+};
+
+struct sql_finding {
+  std::string_view rule;  // one of the rule_sql_* constants
+  std::string message;
+  std::uint64_t offset = 0;                    // in the checked text
+  std::uint64_t text_begin = 0, text_end = 0;  // the query expression's span
+};
+
+struct text_edit {
+  std::uint64_t offset = 0;
+  std::uint64_t length = 0;
+  std::string replacement;
+};
+
+struct query_report {
+  std::vector<sql_finding> findings;  // by offset, one per offset
+  std::vector<text_edit> edits;       // sorted, not overlapping
+  std::set<std::string> extensions;   // such as "pgcrypto"
+  std::uint64_t query_calls = 0;      // calls seen, whether their text was found or not
+  std::uint64_t texts_found = 0, texts_parsed = 0, texts_rejected = 0, texts_rewritten = 0;
+  std::uint64_t texts_unchecked = 0;
+};
+
+query_report check_php_queries(std::string_view php_text, const query_options& options);
+
+query_report check_sql_text(std::string_view sql, const query_options& options);
+
+}  // namespace corvexa::sql

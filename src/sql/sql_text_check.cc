@@ -1,0 +1,191 @@
+// The stages, in order: a NUL byte or an oversized text ends the check;
+// the text is filled and parsed once; a rejected text gets its finding and,
+// when rewriting, the syntax rewrites, kept only if the text then parses;
+// a text that parses has its tree read (only if its words call for it),
+// and its rewrites are kept only if the whole rewritten text parses again.
+#include "sql/sql_text_check.h"
+
+#include <algorithm>
+
+#include "sql/mysql_syntax_hints.h"
+#include "sql/parse_tree_checks.h"
+#include "sql/placeholder_fill.h"
+#include "sql/syntax_rewrites.h"
+
+namespace corvexa::sql {
+namespace {
+
+class text_checker {
+ public:
+  text_checker(std::string_view text, const std::vector<std::uint64_t>& placeholders,
+               const query_options& options, const edit_filter& writable)
+      : text_(text), placeholders_(placeholders), options_(options), writable_(writable) {}
+
+  text_check run() {
+    std::size_t nul = text_.find('\0');
+    if (nul != std::string_view::npos) {
+      result_.unchecked = true;
+      add_finding(rule_sql_syntax,
+                  "NUL byte in the query: PostgreSQL takes the query only up to it",
+                  text_place{nul, false, 0});
+      return std::move(result_);
+    }
+    if (text_.size() > max_query_text_bytes) {
+      result_.unchecked = true;
+      add_finding(rule_sql_unchecked,
+                  "query text of " + std::to_string(text_.size()) + " bytes not checked: too long",
+                  text_place{0, false, 0});
+      return std::move(result_);
+    }
+    filled_ = fill_and_parse(text_, placeholders_, true);
+    std::string tree = std::move(filled_.outcome.tree_json);
+    edit_list edits;
+    if (!filled_.outcome.parsed) {
+      result_.rejected = true;
+      if (options_.rewrite) tree = syntax_rewrites(edits);
+      if (tree.empty()) {
+        report_rejection();
+        return std::move(result_);
+      }
+    }
+    result_.parsed = true;
+    tree_checks(tree, edits);
+    finish_edits(edits);
+    return std::move(result_);
+  }
+
+ private:
+  const substituted_sql& original() const { return filled_.substituted; }
+
+  text_place place_of(std::uint64_t sql_offset) const {
+    if (const substitution_slot* slot = original().slot_holding(sql_offset)) {
+      return text_place{slot->text_offset, true, slot->placeholder};
+    }
+    return text_place{original().text_offset(sql_offset), false, 0};
+  }
+
+  void add_finding(std::string_view rule, std::string message, text_place place) {
+    result_.findings.push_back(text_finding{rule, std::move(message), place});
+  }
+
+  void report_rejection() {
+    const parse_outcome& outcome = filled_.outcome;
+    if (outcome.message.empty()) {  // the parse budget ran out before a parse
+      result_.unchecked = true;
+    }
+    std::vector<sql_token> tokens;
+    scan_sql(original().sql, tokens);
+    std::string message = "PostgreSQL rejects this query: " + outcome.message;
+    if (const syntax_hint* hint =
+            mysql_construct_at(original().sql, tokens, outcome.error_offset, outcome.message)) {
+      message += " (" + std::string(hint->construct) + ": " + std::string(hint->fix) + ")";
+    }
+    add_finding(rule_sql_syntax, std::move(message), place_of(outcome.error_offset));
+  }
+
+  // Rewrites what made the text rejected; the parse tree of the rewritten
+  // text, or empty (and no edits) when it still does not parse.
+  std::string syntax_rewrites(edit_list& edits) {
+    for (const edit_group& group : backquote_rewrites(original())) add_group(edits, group);
+    edited_sql after_names(original().sql, edits.sorted());
+    std::vector<sql_token> tokens;
+    if (scan_sql(after_names.text(), tokens)) {
+      sql_token_view view(after_names.text(), tokens);
+      for (const edit_group& group : clause_rewrites(original(), after_names, view))
+        add_group(edits, group);
+    }
+    if (edits.empty()) return {};
+    parse_outcome reparsed = parse_sql(edited_sql(original().sql, edits.sorted()).text(), true);
+    if (!reparsed.parsed) {
+      edits = edit_list();
+      return {};
+    }
+    return std::move(reparsed.tree_json);
+  }
+
+  bool add_group(edit_list& edits, const edit_group& group) {
+    if (group.empty() || !writable_(text_edits(group))) return false;
+    return edits.add_group(group);
+  }
+
+  struct pending_rewrite {
+    text_finding finding;
+    edit_group edits;
+    std::string_view extension;
+  };
+
+  void tree_checks(const std::string& tree, edit_list& edits) {
+    edited_sql current(original().sql, edits.sorted());
+    if (tree.empty() || !may_need_tree_checks(current.text(), options_.schema)) return;
+    std::vector<sql_token> tokens;
+    bool have_tokens = options_.rewrite && scan_sql(current.text(), tokens);
+    sql_token_view view(current.text(), tokens);
+    std::vector<tree_issue> issues =
+        check_parse_tree(current.text(), tree, options_.schema, have_tokens ? &view : nullptr);
+    std::vector<pending_rewrite> pending;
+    edit_list with_rewrites = edits;
+    for (tree_issue& issue : issues) {
+      // What an earlier rewrite wrote is PostgreSQL's already.
+      if (!current.original_range(issue.location, issue.location + 1)) continue;
+      text_finding finding{rule_sql_mysql, std::move(issue.message),
+                           place_of(current.report_offset(issue.location))};
+      edit_group group = to_original_edits(original(), current, issue.rewrite);
+      if (!issue.rewrite.empty() && add_group(with_rewrites, group)) {
+        pending.push_back(pending_rewrite{std::move(finding), std::move(group), issue.extension});
+      } else {
+        result_.findings.push_back(std::move(finding));
+      }
+    }
+    if (pending.empty()) return;
+    if (parse_sql(edited_sql(original().sql, with_rewrites.sorted()).text(), false).parsed) {
+      edits = std::move(with_rewrites);
+      for (const pending_rewrite& p : pending) {
+        if (!p.extension.empty()) result_.extensions.insert(std::string(p.extension));
+      }
+    } else {
+      for (pending_rewrite& p : pending) result_.findings.push_back(std::move(p.finding));
+    }
+  }
+
+  std::vector<text_level_edit> text_edits(const std::vector<sql_edit>& edits) const {
+    std::vector<text_level_edit> out;
+    out.reserve(edits.size());
+    for (const sql_edit& e : edits) {
+      text_level_edit t;
+      t.length = e.end - e.begin;
+      t.replacement = e.replacement;
+      const substitution_slot* before = nullptr;
+      if (e.begin == e.end) {
+        const std::vector<substitution_slot>& slots = original().slots;
+        auto it = std::lower_bound(
+            slots.begin(), slots.end(), e.begin,
+            [](const substitution_slot& s, std::uint64_t at) { return s.end < at; });
+        for (; it != slots.end() && it->end == e.begin; ++it) {
+          if (it->begin < it->end) before = &*it;
+        }
+      }
+      t.after_placeholder = before != nullptr;
+      t.offset = before != nullptr ? before->text_offset : original().text_offset(e.begin);
+      out.push_back(std::move(t));
+    }
+    return out;
+  }
+
+  void finish_edits(const edit_list& edits) { result_.edits = text_edits(edits.sorted()); }
+
+  std::string_view text_;
+  const std::vector<std::uint64_t>& placeholders_;
+  const query_options& options_;
+  const edit_filter& writable_;
+  filled_query filled_;
+  text_check result_;
+};
+
+}  // namespace
+
+text_check check_query_text(std::string_view text, const std::vector<std::uint64_t>& placeholders,
+                            const query_options& options, const edit_filter& writable) {
+  return text_checker(text, placeholders, options, writable).run();
+}
+
+}  // namespace corvexa::sql

@@ -1,0 +1,254 @@
+// Each clause rewrite reads a short, fixed pattern of tokens and gives up
+// on anything else; the rewritten text is parsed again by the caller, which
+// keeps the rewrites only if it then parses.
+#include "sql/syntax_rewrites.h"
+
+#include <string>
+
+#include "sql/mysql_lexer.h"
+#include "sql/postgres_names.h"
+
+namespace corvexa::sql {
+namespace {
+
+bool continues_word(char c) {
+  auto b = static_cast<unsigned char>(c);
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
+         c == '$' || b >= 0x80;
+}
+
+// A space where the replacement would otherwise run into the word beside it.
+std::string spaced(std::string_view sql, std::uint64_t begin, std::uint64_t end,
+                   std::string_view word) {
+  bool word_before = begin > 0 && continues_word(sql[begin - 1]);
+  bool word_after = end < sql.size() && continues_word(sql[end]);
+  if (word.empty()) return word_before && word_after ? " " : "";
+  std::string out;
+  if (word_before && continues_word(word.front())) out += ' ';
+  out += word;
+  if (word_after && continues_word(word.back())) out += ' ';
+  return out;
+}
+
+bool is_plain_name_byte(char c) { return continues_word(c) && c != '$'; }
+
+// A backquoted name with placeholders in it loses its backquotes only, when
+// its literal bytes are such that PostgreSQL reads it unquoted the same.
+edit_group backquotes_around_placeholder(const substituted_sql& s, const backquoted_name& name) {
+  for (std::uint64_t i = name.begin + 1; i + 1 < name.end; ++i) {
+    const substitution_slot* slot = s.slot_holding(i);
+    if (slot != nullptr) {
+      i = slot->end - 1;
+      continue;
+    }
+    if (!is_plain_name_byte(s.sql[i]) || (s.sql[i] >= 'A' && s.sql[i] <= 'Z')) return {};
+  }
+  return {sql_edit{name.begin, name.begin + 1, spaced(s.sql, name.begin, name.begin + 1, "")},
+          sql_edit{name.end - 1, name.end, spaced(s.sql, name.end - 1, name.end, "")}};
+}
+
+bool ends_statement(const sql_token_view& t, std::size_t i) {
+  return i >= t.size() || t.is_char(i, ';') || t.is_char(i, ')') || t.is(i, "for") ||
+         t.is(i, "union") || t.is(i, "procedure") || t.is(i, "into");
+}
+
+bool is_single_value(const sql_token_view& t, std::size_t i) {
+  return i < t.size() &&
+         (t[i].kind == sql_token_kind::iconst || t[i].kind == sql_token_kind::param);
+}
+
+class clause_rewriter {
+ public:
+  clause_rewriter(const substituted_sql& s, const edited_sql& current, const sql_token_view& t)
+      : s_(s), current_(current), t_(t) {}
+
+  std::vector<edit_group> run() {
+    for (std::size_t i = 0; i < t_.size(); ++i) {
+      if (t_.is(i, "limit")) limit_offset_count(i);
+      if (t_.is(i, "interval")) interval(i);
+    }
+    update_delete_limit();
+    return std::move(groups_);
+  }
+
+ private:
+  std::string_view bytes(std::size_t i) const { return t_.bytes(i); }
+
+  // Token i is a placeholder's stand-in.
+  bool is_stand_in(std::size_t i) const {
+    auto range = current_.original_range(t_[i].begin, t_[i].end);
+    return range && s_.slot_spanning(range->first, range->second) != nullptr;
+  }
+
+  void add(const edit_group& group) {
+    edit_group original = to_original_edits(s_, current_, group);
+    if (!original.empty()) groups_.push_back(std::move(original));
+  }
+
+  // LIMIT a, b
+  void limit_offset_count(std::size_t limit) {
+    std::size_t a = limit + 1, comma = limit + 2, b = limit + 3;
+    if (!is_single_value(t_, a) || !t_.is_char(comma, ',') || !is_single_value(t_, b) ||
+        !ends_statement(t_, b + 1)) {
+      return;
+    }
+    if (!is_stand_in(a) && !is_stand_in(b)) {
+      std::string swapped = std::string(bytes(b)) + " OFFSET " + std::string(bytes(a));
+      add({sql_edit{t_[a].begin, t_[b].end, swapped}});
+      return;
+    }
+    bool spaced = t_[comma].end < t_[b].begin;
+    add({sql_edit{t_[limit].begin, t_[limit].end, "OFFSET"},
+         sql_edit{t_[comma].begin, t_[comma].end,
+                  spaced ? " ROWS FETCH FIRST" : " ROWS FETCH FIRST "},
+         sql_edit{t_[b].end, t_[b].end, " ROWS ONLY"}});
+  }
+
+  // INTERVAL n UNIT, n a number (or a placeholder), maybe negative.
+  void interval(std::size_t at) {
+    static constexpr std::string_view units[] = {"microsecond", "second", "minute", "hour",
+                                                 "day",         "week",   "month",  "year"};
+    std::size_t number = at + 1;
+    bool negative = t_.is_char(number, '-');
+    if (negative) ++number;
+    std::size_t unit = number + 1;
+    if (number >= t_.size() || unit >= t_.size()) return;
+    int kind = t_[number].kind;
+    if (kind != sql_token_kind::iconst && kind != sql_token_kind::fconst) return;
+    std::string_view unit_name;
+    for (std::string_view u : units) {
+      if (t_.is(unit, u)) unit_name = u;
+    }
+    if (unit_name.empty()) return;
+    std::size_t first = negative ? at + 1 : number;
+    std::string tail(" ");
+    tail.append(unit_name).append("'");
+    if (!is_stand_in(number)) {
+      std::string quoted("'");
+      quoted.append(t_.text().substr(t_[first].begin, t_[number].end - t_[first].begin))
+          .append(tail);
+      add({sql_edit{t_[first].begin, t_[unit].end, quoted}});
+    } else {
+      add({sql_edit{t_[first].begin, t_[first].begin, "'"},
+           sql_edit{t_[number].end, t_[unit].end, tail}});
+    }
+  }
+
+  // The end of a table name starting at i ("name" or "schema.name"), or none.
+  std::size_t table_name_end(std::size_t i) const {
+    auto is_name = [&](std::size_t k) {
+      return k < t_.size() && t_[k].kind != sql_token_kind::op &&
+             t_[k].kind != sql_token_kind::iconst && t_[k].kind != sql_token_kind::sconst &&
+             !t_.is_char(k, '(') && !t_.is_char(k, ',') && !t_.is_char(k, ';') &&
+             !t_.is_char(k, ')');
+    };
+    if (!is_name(i)) return sql_token_view::none;
+    std::size_t end = i + 1;
+    if (t_.is_char(end, '.') && is_name(end + 1)) end += 2;
+    return end;
+  }
+
+  // UPDATE t SET ... [WHERE ...] [ORDER BY ...] LIMIT n and
+  // DELETE FROM t [WHERE ...] [ORDER BY ...] LIMIT n, one statement.
+  void update_delete_limit() {
+    if (t_.size() < 4) return;
+    std::size_t table;
+    if (t_.is(0, "update")) {
+      table = 1;
+    } else if (t_.is(0, "delete") && t_.is(1, "from")) {
+      table = 2;
+    } else {
+      return;
+    }
+    std::size_t table_end = table_name_end(table);
+    if (table_end == sql_token_view::none) return;
+    std::size_t after_table = table_end;
+    if (t_.is(after_table, "as")) {
+      after_table += 2;
+    } else if (after_table < t_.size() && t_[after_table].kind == sql_token_kind::ident) {
+      ++after_table;  // an alias; keywords such as SET and WHERE have kinds of their own
+    }
+    if (after_table >= t_.size() || (t_.is(0, "update") && !t_.is(after_table, "set"))) return;
+    std::size_t where = sql_token_view::none, order = sql_token_view::none,
+                limit = sql_token_view::none;
+    int depth = 0;
+    for (std::size_t i = after_table; i < t_.size(); ++i) {
+      if (t_.is_char(i, '('))
+        ++depth;
+      else if (t_.is_char(i, ')'))
+        --depth;
+      else if (depth != 0)
+        continue;
+      else if (t_.is(i, "where") && where == sql_token_view::none)
+        where = i;
+      else if (t_.is(i, "order") && t_.is(i + 1, "by") && order == sql_token_view::none)
+        order = i;
+      else if (t_.is(i, "limit"))
+        limit = i;
+      else if (t_.is_char(i, ';') || t_.is(i, "returning") || t_.is(i, "using"))
+        break;
+    }
+    if (limit == sql_token_view::none || !is_single_value(t_, limit + 1) ||
+        !ends_statement(t_, limit + 2) || t_.is_char(limit + 2, ')')) {
+      return;
+    }
+    auto table_text = t_.text().substr(t_[table].begin, t_[after_table - 1].end - t_[table].begin);
+    for (std::size_t i = table; i < after_table; ++i) {
+      if (is_stand_in(i)) return;  // the table's name must be copied: it must be literal
+    }
+    std::string subquery = "ctid IN (SELECT ctid FROM " + std::string(table_text) + " ";
+    std::uint64_t close_at = t_[limit + 1].end;
+    if (where != sql_token_view::none) {
+      add({sql_edit{t_[where].end, t_[where].end, " " + subquery + "WHERE"},
+           sql_edit{close_at, close_at, ")"}});
+    } else {
+      std::size_t first = order != sql_token_view::none ? order : limit;
+      add({sql_edit{t_[first].begin, t_[first].begin, "WHERE " + subquery},
+           sql_edit{close_at, close_at, ")"}});
+    }
+  }
+
+  const substituted_sql& s_;
+  const edited_sql& current_;
+  const sql_token_view& t_;
+  std::vector<edit_group> groups_;
+};
+
+}  // namespace
+
+std::vector<edit_group> backquote_rewrites(const substituted_sql& original) {
+  std::vector<edit_group> groups;
+  for (const backquoted_name& name : find_backquoted_names(original.sql)) {
+    if (original.touches_slot(name.begin, name.end)) {
+      edit_group group = backquotes_around_placeholder(original, name);
+      if (!group.empty()) groups.push_back(std::move(group));
+      continue;
+    }
+    if (name.name.empty()) continue;
+    std::string replacement = spaced(original.sql, name.begin, name.end, postgres_name(name.name));
+    groups.push_back({sql_edit{name.begin, name.end, std::move(replacement)}});
+  }
+  return groups;
+}
+
+std::vector<edit_group> clause_rewrites(const substituted_sql& original, const edited_sql& current,
+                                        const sql_token_view& tokens) {
+  return clause_rewriter(original, current, tokens).run();
+}
+
+edit_group to_original_edits(const substituted_sql& original, const edited_sql& current,
+                             const edit_group& group) {
+  edit_group mapped;
+  for (const sql_edit& e : group) {
+    auto range = current.original_range(e.begin, e.end);
+    if (!range) return {};
+    auto [begin, end] = *range;
+    if (original.touches_slot(begin, end)) return {};
+    const substitution_slot* inside = original.slot_holding(begin);
+    if (begin == end && inside != nullptr && inside->begin < begin) return {};
+    mapped.push_back(sql_edit{begin, end, e.replacement});
+  }
+  return mapped;
+}
+
+}  // namespace corvexa::sql

@@ -1,0 +1,35 @@
+// Rewrites of MySQL syntax that PostgreSQL's parser rejects, each into an
+// exact PostgreSQL equivalent:
+//   `name`                   -> name, or "name" where PostgreSQL needs quotes
+//   LIMIT a, b               -> LIMIT b OFFSET a (or OFFSET a ROWS FETCH FIRST b
+//                               ROWS ONLY where a or b is a placeholder)
+//   UPDATE/DELETE ... LIMIT n -> ... WHERE ctid IN (SELECT ctid FROM t WHERE ... LIMIT n)
+//   INTERVAL n DAY           -> INTERVAL 'n day'
+// Every rewrite is a group of edits of the substituted SQL that touch no
+// placeholder's stand-in: the placeholders stay where they are.
+#pragma once
+
+#include <vector>
+
+#include "sql/placeholder_fill.h"
+#include "sql/sql_edits.h"
+#include "sql/sql_token_view.h"
+
+namespace corvexa::sql {
+
+using edit_group = std::vector<sql_edit>;
+
+// One group per backquoted name.
+std::vector<edit_group> backquote_rewrites(const substituted_sql& original);
+
+// The other rewrites, found on `current` (the original after the backquote
+// rewrites) through its `tokens`, as edits of the original.
+std::vector<edit_group> clause_rewrites(const substituted_sql& original, const edited_sql& current,
+                                        const sql_token_view& tokens);
+
+// `group`, made on `current`, as edits of the original; empty when an edit
+// falls on bytes an earlier rewrite changed or on a placeholder's stand-in.
+edit_group to_original_edits(const substituted_sql& original, const edited_sql& current,
+                             const edit_group& group);
+
+}  // namespace corvexa::sql

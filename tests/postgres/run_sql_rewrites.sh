@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Proof of the SQL checks' rewrites on a real server: rewrites the MySQL
+# queries of sql_rewrites/queries.php with sql_rewrite_tool, runs the result
+# with PHP against a throwaway PostgreSQL cluster (pg_virtualenv) holding
+# sql_rewrites/schema.sql, and compares what it prints with what the queries
+# printed on MySQL (sql_rewrites/expected.txt). The file as written must
+# fail there: that shows the rewrites are what make it run.
+#
+# Usage: run_sql_rewrites.sh <sql_rewrite_tool binary> <source tree>
+#
+# Exit status: 0 passed, 1 failed, 77 skipped (PHP, its pgsql extension or
+# the PostgreSQL server is missing). When the environment variable CI is
+# "true", a missing tool is a failure instead of a skip.
+set -euo pipefail
+
+readonly step_timeout=60
+readonly server_timeout=300
+readonly script=run_sql_rewrites
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/tools.sh"
+
+[[ $# -eq 2 ]] || { echo "usage: $0 <sql_rewrite_tool binary> <source tree>" >&2; exit 2; }
+tool=$1
+cases=$2/tests/postgres/sql_rewrites
+[[ -x "$tool" ]] || fail "sql_rewrite_tool not found: $tool"
+
+require_php_and_postgres
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/corvexa-sql.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+
+timeout "$step_timeout" "$tool" --auto-increment users.id "$cases/queries.php" "$work/rewritten.php" \
+  >"$work/tool.txt" || { cat "$work/tool.txt"; fail "sql_rewrite_tool failed"; }
+cat "$work/tool.txt"
+if grep -q '^finding' "$work/tool.txt"; then
+  fail "queries.php has queries that were not rewritten"
+fi
+grep -qx 'extension: pgcrypto' "$work/tool.txt" || fail "the SHA1 rewrite did not ask for pgcrypto"
+
+status=0
+on_throwaway_server "$server_timeout" \
+  bash "$here/run_rewritten_queries.sh" "$cases" "$work" >"$work/server.log" 2>&1 || status=$?
+cat "$work/server.log"
+[[ $status -eq 0 ]] || fail "the rewritten queries did not run as expected on PostgreSQL (status $status)"
+say "PASS: the rewritten queries run on PostgreSQL and print what MySQL printed"

@@ -1,0 +1,60 @@
+<?php
+// Queries written for MySQL, behind pg_* calls as corvexa converts them. The
+// SQL checks' rewrites must make each one run on PostgreSQL and print what
+// it printed on MySQL (expected.txt). Times are UTC, as MySQL's were.
+$link = pg_connect('dbname=' . getenv('PGDATABASE'));
+pg_query($link, "SET TIME ZONE 'UTC'");
+
+// Prints every row of a result: columns joined by "|", rows by ",".
+function show($label, $result)
+{
+    $rows = array();
+    while ($row = pg_fetch_row($result)) {
+        $rows[] = implode('|', $row);
+    }
+    echo $label, ': ', implode(',', $rows), "\n";
+}
+
+$start = 1;
+$count = 2;
+$days = 40;
+$id = 3;
+$who = 'bob';
+
+show('backquotes', pg_query($link, 'SELECT `name` FROM `users` ORDER BY `id` LIMIT 1, 1'));
+show('limit placeholders', pg_query($link, "SELECT name FROM users ORDER BY id LIMIT $start, $count"));
+show('reserved names', pg_query($link, 'SELECT `order` FROM `users` WHERE `name` = \'ann\''));
+show('user table', pg_query($link, "SELECT login FROM `user`"));
+show('user column', pg_query($link, "SELECT user FROM sessions"));
+show('ifnull', pg_query($link, 'SELECT IFNULL(score, -1) FROM users WHERE id = 1'));
+show('if', pg_query($link, "SELECT IF(score > 5, 'high', 'low') FROM users WHERE name = \"$who\""));
+show('if single quoted', pg_query($link, 'SELECT IF(id = 1, \'one\', \'other\') FROM users WHERE id = 1'));
+show('interval', pg_query($link, "SELECT count(*) FROM users WHERE created > TIMESTAMP '2024-02-03 12:00:00' - INTERVAL 1 DAY"));
+show('interval placeholder', pg_query($link, "SELECT count(*) FROM users WHERE created > TIMESTAMP '2024-02-03 12:00:00' - INTERVAL $days DAY"));
+show('date_sub', pg_query($link, 'SELECT DATE_SUB(created, INTERVAL 1 DAY) FROM users WHERE id = 1'));
+show('date_add', pg_query($link, 'SELECT DATE_ADD(created, INTERVAL 2 HOUR) FROM users WHERE id = 1'));
+show('rand', pg_query($link, "SELECT IF(RAND() < 1, 'yes', 'no')"));
+show('unix_timestamp', pg_query($link, 'SELECT UNIX_TIMESTAMP(created) FROM users WHERE id = 1'));
+show('unix_timestamp now', pg_query($link, "SELECT IF(UNIX_TIMESTAMP() > 1700000000, 'now', 'past')"));
+show('from_unixtime', pg_query($link, 'SELECT FROM_UNIXTIME(1704164645)'));
+show('curdate', pg_query($link, "SELECT IF(CURDATE() = CURRENT_DATE, 'today', 'no')"));
+show('locate', pg_query($link, "SELECT LOCATE('b', 'abcb')"));
+show('group_concat', pg_query($link, 'SELECT GROUP_CONCAT(name), GROUP_CONCAT(score) FROM users WHERE id = 2'));
+show('date parts', pg_query($link, 'SELECT YEAR(created), MONTH(created), DAYOFMONTH(created), HOUR(created) FROM users WHERE id = 1'));
+show('sha1', pg_query($link, "SELECT SHA1('abc')"));
+show('renames', pg_query($link, "SELECT UCASE('ab'), LCASE('AB'), INSTR('abc', 'c'), TRUNCATE(2.789, 1)"));
+show('sprintf', pg_query($link, sprintf("SELECT name FROM `users` WHERE id = %d LIMIT 0, 1", $id)));
+$sql = <<<SQL
+    SELECT `name`
+      FROM `users`
+     ORDER BY `created` DESC
+     LIMIT 2, 1
+    SQL;
+show('heredoc', pg_query($link, $sql));
+pg_query($link, 'UPDATE users SET score = 0 WHERE score IS NULL LIMIT 1');
+show('update limit', pg_query($link, 'SELECT count(*) FROM users WHERE score = 0'));
+pg_query($link, 'DELETE FROM log ORDER BY id LIMIT 2');
+show('delete limit', pg_query($link, 'SELECT min(id), count(*) FROM log'));
+pg_query($link, "INSERT INTO users VALUES (NULL, 'dee', 4, '2024-03-01 00:00:00', 1)");
+show('last_insert_id', pg_query($link, 'SELECT LAST_INSERT_ID()'));
+show('inserted', pg_query($link, 'SELECT name FROM users WHERE id = 4'));
