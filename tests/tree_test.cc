@@ -317,6 +317,55 @@ TEST(Tree, DiffModeWritesNothingAndPatchGivesTheConvertedTree) {
   }
 }
 
+// The query texts the converted code sends are judged by PostgreSQL's
+// parser: the complete rules rewrite what has an exact equivalent, the seed
+// rules only report; either way a finding points at the offending byte of
+// the source, and the diff still gives the converted file.
+TEST(Tree, QueriesAreJudgedAndRewrittenWherePostgresqlNeeds) {
+  temp_dir dir;
+  fs::create_directories(dir / "src");
+  const std::string page =
+      "<?php\n"
+      "$sql = \"SELECT `name` FROM `users` ORDER BY id LIMIT \" . 5 . \"\"; mysql_query($sql);\n"
+      "$r = mysql_query(\"SELECT `name` FROM `users` LIMIT 10, 20\");\n"
+      "$s = mysql_query('SHOW TABLES');\n";
+  write_file(dir / "src/page.php", page);
+
+  run_result complete = run_tree({"--report", "json", "src", "out"}, dir.path());
+  ASSERT_EQ(complete.status, 0) << complete.err;
+  std::string converted = read_file(dir / "out/page.php");
+  EXPECT_NE(converted.find("\"SELECT name FROM users LIMIT 20 OFFSET 10\""), std::string::npos)
+      << converted;
+  EXPECT_NE(converted.find("$sql = \"SELECT name FROM users ORDER BY"), std::string::npos);
+  nlohmann::json report = nlohmann::json::parse(complete.out);
+  const auto& findings = report["files"][0]["findings"];
+  ASSERT_EQ(findings.size(), 1u) << findings;
+  EXPECT_EQ(findings[0]["rule"], "sql-mysql");
+  // The S of SHOW, in the source and in the converted file.
+  EXPECT_EQ(findings[0]["source"], (nlohmann::json{{"line", 4}, {"column", 19}}));
+  std::size_t show = converted.find("SHOW TABLES");
+  std::size_t line_start = converted.rfind('\n', show) + 1;
+  EXPECT_EQ(findings[0]["output"]["column"], show - line_start + 1);
+  EXPECT_EQ(report["summary"]["query_texts"]["rewritten"], 2);
+
+  run_result seed = run_tree({"--rules=seed", "--report", "json", "src", "out-seed"}, dir.path());
+  ASSERT_EQ(seed.status, 0) << seed.err;
+  EXPECT_NE(read_file(dir / "out-seed/page.php").find("LIMIT 10, 20"), std::string::npos);
+  std::vector<std::string> rules;
+  nlohmann::json seed_report = nlohmann::json::parse(seed.out);
+  for (const auto& f : seed_report["files"][0]["findings"]) rules.push_back(f["rule"]);
+  EXPECT_EQ(rules, (std::vector<std::string>{"sql-syntax", "sql-syntax", "sql-mysql"}));
+
+  if (std::system("patch --version >/dev/null 2>&1") != 0) return;
+  run_result diff = run_tree({"--diff", "--report-file", "report.txt", "src"}, dir.path());
+  ASSERT_EQ(diff.status, 0) << diff.err;
+  write_file(dir / "changes.diff", diff.out);
+  std::string command = "cp -r '" + dir.path() + "/src' '" + dir.path() + "/patched' && cd '" +
+                        dir.path() + "/patched' && patch -p1 -s < ../changes.diff";
+  ASSERT_EQ(std::system(command.c_str()), 0) << diff.out;
+  EXPECT_EQ(read_file(dir / "patched/page.php"), converted);
+}
+
 struct usage_case {
   std::vector<std::string> arguments;
   int status;

@@ -36,27 +36,6 @@ std::string_view plain_string_value(std::string_view token) {
   return value.find_first_of("\\$") == std::string_view::npos ? value : std::string_view{};
 }
 
-// Where the output byte at `offset` came from in the input. Text between
-// calls is copied unchanged; inside a replacement, the bytes a rule moved
-// there came from the call's argument list, and the rest stands for the
-// call's name.
-std::uint64_t source_offset_of(std::uint64_t offset, const event_log& log) {
-  const std::vector<replaced_call>& calls = log.calls();
-  auto after = std::upper_bound(calls.begin(), calls.end(), offset,
-                                [](std::uint64_t at, const replaced_call& call) {
-                                  return at < call.output_begin;
-                                });
-  if (after == calls.begin()) return offset;
-  const replaced_call& call = *(after - 1);
-  if (offset >= call.output_end) return call.source_end + (offset - call.output_end);
-  for (const moved_word& word : log.moved_words(static_cast<std::size_t>(after - 1 - calls.begin()))) {
-    if (offset >= word.output_offset && offset - word.output_offset < word.length) {
-      return word.source_offset + (offset - word.output_offset);
-    }
-  }
-  return call.source_begin;  // a name the replacement itself made up
-}
-
 // A token that ends a statement, so that a statement may follow it.
 bool ends_statement(const php_token& token, std::string_view text) {
   if (token.kind == php_token_kind::open_tag) return true;
@@ -82,7 +61,7 @@ std::vector<finding> find_leftover_names(std::string_view output, const event_lo
   auto add = [&](rule_id id, std::uint64_t offset, std::string_view name, std::string message) {
     finding f = make_finding(id, std::string(name), std::move(message));
     f.output_offset = offset;
-    f.source_offset = source_offset_of(offset, log);
+    f.source_offset = log.source_offset_of(offset);
     findings.push_back(std::move(f));
   };
   for (std::size_t i = 0; i < tokens.size(); ++i) {

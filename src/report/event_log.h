@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <vector>
@@ -34,6 +35,16 @@ class event_log final : public event_sink {
   // Where the watched words inside the replacement of calls()[index] came
   // from, in output order.
   std::span<const moved_word> moved_words(std::size_t index) const;
+
+  // Where the output byte at `offset` came from in the input: text between
+  // calls is copied unchanged; inside a replacement, the bytes a rule moved
+  // there came from the call's argument list, and the rest stands for the
+  // call's name.
+  std::uint64_t source_offset_of(std::uint64_t offset) const;
+
+  // Moves every output offset the log holds through `remap`, once the
+  // output has been edited after the conversion.
+  void remap_output(const std::function<std::uint64_t(std::uint64_t)>& remap);
 
  private:
   std::vector<logged_event> events_;

@@ -32,6 +32,9 @@ enum class rule_id : std::uint8_t {
   errno_number,
   unreadable_call,
   name_in_string,
+  sql_syntax,
+  sql_mysql,
+  sql_unchecked,
 };
 
 struct finding {

@@ -57,10 +57,17 @@ json summary_object(const tree_report& report) {
   for (severity level : {severity::error, severity::warning, severity::note}) {
     findings[std::string(severity_name(level))] = summary.findings_by_severity[level];
   }
+  const query_counts& queries = summary.queries;
   return json{{"files", std::move(files)},
               {"calls_converted", summary.calls_converted},
               {"findings", std::move(findings)},
               {"findings_by_rule", summary.findings_by_rule},
+              {"query_texts", {{"found", queries.found},
+                               {"parsed", queries.parsed},
+                               {"rejected", queries.rejected},
+                               {"rewritten", queries.rewritten},
+                               {"unchecked", queries.unchecked}}},
+              {"extensions", summary.extensions},
               {"seconds", report.seconds}};
 }
 

@@ -42,8 +42,9 @@ std::vector<finding> one_per_place(std::vector<finding> findings) {
 }  // namespace
 
 std::vector<finding> locate_findings(const event_log& log, std::string_view input,
-                                     std::string_view output, const finding_context& context) {
-  std::vector<finding> findings;
+                                     std::string_view output, const finding_context& context,
+                                     std::vector<finding> more) {
+  std::vector<finding> findings = std::move(more);
   for (const logged_event& event : log.events()) {
     finding f = describe_event(event, context.database_name);
     f.output_offset = event.output_offset;

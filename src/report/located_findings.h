@@ -24,7 +24,9 @@ struct finding_context {
 // Findings in order of their source positions. What stands at one place is
 // one finding: that of the most severe rule (the last, of equals), with the
 // messages of all.
+// `more` are findings of other checks, with their offsets.
 std::vector<finding> locate_findings(const event_log& log, std::string_view input,
-                                     std::string_view output, const finding_context& context);
+                                     std::string_view output, const finding_context& context,
+                                     std::vector<finding> more = {});
 
 }  // namespace corvexa

@@ -10,7 +10,7 @@ namespace {
 
 using enum rule_id;
 
-constexpr std::array<rule, 17> rules = {{
+constexpr std::array<rule, 20> rules = {{
     {unsupported_call, "unsupported-call", severity::warning,
      "A MySQL call without a PostgreSQL counterpart was replaced by a warning "
      "comment; the code around it must be rewritten by hand."},
@@ -59,13 +59,20 @@ constexpr std::array<rule, 17> rules = {{
     {name_in_string, "name-in-string", severity::warning,
      "A string names a function of the MySQL extension, which the code may call "
      "by that name."},
+    {sql_syntax, "sql-syntax", severity::warning,
+     "PostgreSQL's parser rejects a query text the code sends."},
+    {sql_mysql, "sql-mysql", severity::warning,
+     "A query text parses, but means something else on PostgreSQL than on MySQL."},
+    {sql_unchecked, "sql-unchecked", severity::note,
+     "A query text was too long, or had too many parts known only at run time, to "
+     "be judged."},
 }};
 
 constexpr bool table_follows_ids() {
   for (std::size_t i = 0; i < rules.size(); ++i) {
     if (static_cast<std::size_t>(rules[i].id) != i) return false;
   }
-  return static_cast<std::size_t>(name_in_string) + 1 == rules.size();
+  return static_cast<std::size_t>(sql_unchecked) + 1 == rules.size();
 }
 static_assert(table_follows_ids(), "every rule_id has its row, in the order of the ids");
 

@@ -66,6 +66,16 @@ void add_summary(const tree_report& report, std::string& text) {
   std::uint64_t findings = 0;
   for (const auto& [rule, count] : summary.findings_by_rule) findings += count;
   text += "findings: " + counted(findings, summary.findings_by_rule) + "\n";
+  const query_counts& queries = summary.queries;
+  text += "query texts: " + std::to_string(queries.found) + " (parsed " +
+          std::to_string(queries.parsed) + ", rejected " + std::to_string(queries.rejected) +
+          ", rewritten " + std::to_string(queries.rewritten) + ", unchecked " +
+          std::to_string(queries.unchecked) + ")\n";
+  if (!summary.extensions.empty()) {
+    text += "extensions the database needs:";
+    for (const std::string& extension : summary.extensions) text += " " + extension;
+    text += "\n";
+  }
   char seconds[32];
   std::snprintf(seconds, sizeof seconds, "%.2f", report.seconds);
   text += std::string("time: ") + seconds + " s\n";

@@ -20,10 +20,21 @@ std::uint64_t file_report::total_calls_converted() const {
   return total;
 }
 
+query_counts& query_counts::operator+=(const query_counts& other) {
+  found += other.found;
+  parsed += other.parsed;
+  rejected += other.rejected;
+  rewritten += other.rewritten;
+  unchecked += other.unchecked;
+  return *this;
+}
+
 report_summary summarize(const tree_report& report) {
   report_summary summary;
   for (const file_report& file : report.files) {
     ++summary.files[file.kind];
+    summary.queries += file.queries;
+    summary.extensions.insert(file.extensions.begin(), file.extensions.end());
     for (const auto& [name, count] : file.calls_converted) {
       summary.calls_converted[name] += count;
     }

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <map>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,6 +19,17 @@ enum class file_kind { php, copied, symlink, skipped, failed };
 
 std::string_view file_kind_name(file_kind kind);
 
+// What the SQL checks did with the query texts of the files.
+struct query_counts {
+  std::uint64_t found = 0;
+  std::uint64_t parsed = 0;
+  std::uint64_t rejected = 0;
+  std::uint64_t rewritten = 0;
+  std::uint64_t unchecked = 0;
+
+  query_counts& operator+=(const query_counts& other);
+};
+
 struct file_report {
   std::string path;  // relative to the source folder, as bytes
   file_kind kind = file_kind::copied;
@@ -26,6 +38,10 @@ struct file_report {
   std::vector<finding> findings;
   // Why the file was skipped or failed.
   std::string problem;
+  query_counts queries;
+  // The PostgreSQL extensions the rewritten queries need, such as
+  // "pgcrypto".
+  std::set<std::string> extensions;
 
   std::uint64_t total_calls_converted() const;
 };
@@ -45,6 +61,8 @@ struct report_summary {
   std::map<std::string, std::uint64_t> calls_converted;
   std::map<std::string, std::uint64_t> findings_by_rule;
   std::map<severity, std::uint64_t> findings_by_severity;
+  query_counts queries;
+  std::set<std::string> extensions;
 };
 
 report_summary summarize(const tree_report& report);

@@ -10,6 +10,7 @@
 #include "tree/file_io.h"
 #include "tree/join_path.h"
 #include "tree/php_conversion.h"
+#include "tree/query_pass.h"
 
 namespace corvexa {
 namespace {
@@ -35,12 +36,15 @@ void convert_php_file(const task_context& context, const tree_entry& entry,
   for (const replaced_call& call : converted.log.calls()) {
     if (call.translated) ++result.report.calls_converted[std::string(call.name)];
   }
+  query_pass queries = check_queries(converted, options.rules == rule_set::complete, context.schema);
+  result.report.queries = queries.counts;
+  result.report.extensions = std::move(queries.extensions);
   result.report.findings =
       locate_findings(converted.log, source.bytes, converted.output,
-                      {options.database_name, context.extension, options.rules == rule_set::seed});
+                      {options.database_name, context.extension, options.rules == rule_set::seed},
+                      std::move(queries.findings));
   if (options.diff) {
-    result.diff = unified_diff(entry.path, source.bytes, converted.output,
-                               converted.log.calls());
+    result.diff = unified_diff(entry.path, source.bytes, converted.output, queries.changes);
     return;
   }
   note_failure(result, write_file_atomically(join_path(options.output_dir, entry.path),

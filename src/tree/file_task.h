@@ -8,6 +8,7 @@
 
 #include "report/tree_report.h"
 #include "scan/call_table.h"
+#include "sql/schema_model.h"
 #include "tree/source_walk.h"
 #include "tree/tree_options.h"
 
@@ -21,6 +22,9 @@ struct task_context {
   // Every function and constant of the MySQL extension, which the reports
   // look for in the converted code.
   const call_table& extension;
+  // The tables the tree's schema describes, for the query checks; null
+  // when there is no schema.
+  const sql::schema_model* schema;
   // Output folders that could not be made: nothing is written inside them.
   const std::unordered_set<std::string>& failed_folders;
 };

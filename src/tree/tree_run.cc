@@ -75,8 +75,11 @@ std::vector<file_report> create_output_folders(const tree_options& options,
     std::string reason = make_output_folder(join_path(options.output_dir, entry.path));
     if (reason.empty()) continue;
     failed.insert(entry.path);
-    failures.push_back(file_report{entry.path, file_kind::failed, {}, {},
-                                   "could not create folder: " + reason});
+    file_report failure;
+    failure.path = entry.path;
+    failure.kind = file_kind::failed;
+    failure.problem = "could not create folder: " + reason;
+    failures.push_back(std::move(failure));
   }
   return failures;
 }
@@ -171,7 +174,7 @@ bool process_entries(const tree_options& options, const std::vector<tree_entry>&
   const call_table complete = make_complete_call_table();
   const call_table seed = options.rules == rule_set::seed ? make_mysql_call_table() : call_table();
   const task_context context{options, options.rules == rule_set::seed ? seed : complete, complete,
-                             failed_folders};
+                             nullptr, failed_folders};
   progress_line progress(options.progress);
   bool output_written = true;
   fd_writer diff_output(standard_output);

@@ -1,0 +1,128 @@
+// The edits are applied in one pass, and an offset is moved by the sum of
+// what the edits before it added or took away: a binary search over their
+// running totals.
+#include "tree/query_pass.h"
+
+#include <algorithm>
+
+#include "report/rules.h"
+#include "sql/query_checks.h"
+
+namespace corvexa {
+namespace {
+
+rule_id rule_of_check(std::string_view name) {
+  if (name == sql::rule_sql_syntax) return rule_id::sql_syntax;
+  if (name == sql::rule_sql_mysql) return rule_id::sql_mysql;
+  return rule_id::sql_unchecked;
+}
+
+// Moves offsets of a text through its edits: an offset after an edit moves
+// by what the edits up to it changed in length, one inside an edit goes to
+// where its replacement begins.
+class offset_mover {
+ public:
+  explicit offset_mover(const std::vector<sql::text_edit>& edits) : edits_(edits) {
+    std::int64_t shift = 0;
+    for (const sql::text_edit& edit : edits) {
+      shift += static_cast<std::int64_t>(edit.replacement.size()) -
+               static_cast<std::int64_t>(edit.length);
+      shift_after_.push_back(shift);
+    }
+  }
+
+  std::uint64_t operator()(std::uint64_t offset) const {
+    // The edits that end at or before the offset lie wholly before it.
+    auto after = std::upper_bound(edits_.begin(), edits_.end(), offset,
+                                  [](std::uint64_t at, const sql::text_edit& edit) {
+                                    return at < edit.offset + edit.length;
+                                  });
+    std::size_t before = static_cast<std::size_t>(after - edits_.begin());
+    std::int64_t shift = before == 0 ? 0 : shift_after_[before - 1];
+    if (after != edits_.end() && offset > after->offset) offset = after->offset;
+    return static_cast<std::uint64_t>(static_cast<std::int64_t>(offset) + shift);
+  }
+
+ private:
+  const std::vector<sql::text_edit>& edits_;
+  std::vector<std::int64_t> shift_after_;
+};
+
+std::string edited(std::string_view text, const std::vector<sql::text_edit>& edits) {
+  std::string result;
+  result.reserve(text.size() + text.size() / 16);
+  std::uint64_t done = 0;
+  for (const sql::text_edit& edit : edits) {
+    result.append(text.substr(done, edit.offset - done));
+    result.append(edit.replacement);
+    done = edit.offset + edit.length;
+  }
+  result.append(text.substr(done));
+  return result;
+}
+
+// True if the output span [begin, end) lies inside a replaced call.
+bool inside_a_call(const std::vector<replaced_call>& calls, std::uint64_t begin) {
+  auto after = std::upper_bound(calls.begin(), calls.end(), begin,
+                                [](std::uint64_t at, const replaced_call& call) {
+                                  return at < call.output_begin;
+                                });
+  return after != calls.begin() && begin < (after - 1)->output_end;
+}
+
+// The replaced calls and the edits outside them, in order: what a diff
+// shows as changed.
+std::vector<replaced_call> changes_of(const event_log& log,
+                                      const std::vector<sql::text_edit>& edits,
+                                      const std::vector<std::uint64_t>& edit_sources) {
+  std::vector<replaced_call> changes(log.calls().begin(), log.calls().end());
+  const std::vector<replaced_call>& calls = log.calls();
+  std::int64_t shift = 0;  // what the edits before this one changed in length
+  for (std::size_t i = 0; i < edits.size(); ++i) {
+    auto begin = static_cast<std::uint64_t>(static_cast<std::int64_t>(edits[i].offset) + shift);
+    shift += static_cast<std::int64_t>(edits[i].replacement.size()) -
+             static_cast<std::int64_t>(edits[i].length);
+    if (inside_a_call(calls, begin)) continue;
+    replaced_call change;
+    change.source_begin = edit_sources[i];
+    change.source_end = edit_sources[i] + edits[i].length;
+    change.output_begin = change.replacement_begin = begin;
+    change.output_end = begin + edits[i].replacement.size();
+    changes.push_back(change);
+  }
+  std::sort(changes.begin(), changes.end(), [](const replaced_call& a, const replaced_call& b) {
+    return a.source_begin < b.source_begin;
+  });
+  return changes;
+}
+
+}  // namespace
+
+query_pass check_queries(converted_text& converted, bool rewrite,
+                         const sql::schema_model* schema) {
+  query_pass pass;
+  sql::query_report report = sql::check_php_queries(converted.output, {rewrite, schema});
+  pass.counts = {report.texts_found, report.texts_parsed, report.texts_rejected,
+                 report.texts_rewritten, report.texts_unchecked};
+  pass.extensions = report.extensions;
+  for (const sql::sql_finding& found : report.findings) {
+    finding f = make_finding(rule_of_check(found.rule), {}, found.message);
+    f.output_offset = found.offset;
+    f.source_offset = converted.log.source_offset_of(found.offset);
+    pass.findings.push_back(std::move(f));
+  }
+  std::vector<std::uint64_t> edit_sources;
+  for (const sql::text_edit& edit : report.edits) {
+    edit_sources.push_back(converted.log.source_offset_of(edit.offset));
+  }
+  offset_mover move(report.edits);
+  if (!report.edits.empty()) {
+    converted.output = edited(converted.output, report.edits);
+    converted.log.remap_output(move);
+    for (finding& f : pass.findings) f.output_offset = move(f.output_offset);
+  }
+  pass.changes = changes_of(converted.log, report.edits, edit_sources);
+  return pass;
+}
+
+}  // namespace corvexa
