@@ -9,9 +9,8 @@ $members = $store->page(($page - 1) * $page_size, $page_size);
 page_header('Members');
 echo "<p>" . $store->count() . " members in all; page " . $page . ".</p>\n<ul>\n";
 foreach ($members as $member) {
-    $boat = $member['boat'] === null ? 'no boat' : $member['boat'];
     echo '<li><a href="member.php?id=' . $member['id'] . '">' . h($member['name']) . '</a> ('
-        . h($boat) . ")</li>\n";
+        . h($member['boat']) . ")</li>\n";
 }
 echo "</ul>\n";
 if ($page * $page_size < $store->count()) {

@@ -4,8 +4,8 @@ require 'include/db.php';
 
 page_header('Statistics');
 echo "<p>Boats: " . mysql_num_rows(mysql_query("SELECT id FROM boats")) . ".</p>\n";
-$longest = run_query("SELECT m.name, SUM(o.distance_km) AS km FROM members m"
-    . " JOIN outings o ON o.member_id = m.id GROUP BY m.name ORDER BY km DESC, m.name");
+$longest = run_query("SELECT m.`name`, SUM(o.`distance_km`) AS km FROM `members` m"
+    . " JOIN `outings` o ON o.`member_id` = m.`id` GROUP BY m.`name` ORDER BY km DESC, m.`name`");
 echo "<table>\n<tr>";
 for ($i = 0; $i < mysql_num_fields($longest); $i++) {
     echo "<th>" . h(mysql_field_name($longest, $i)) . "</th>";

@@ -9,7 +9,7 @@ class MemberStore
 
     public function find($id)
     {
-        $result = run_query("SELECT id, name, email, joined FROM members WHERE id = " . (int) $id);
+        $result = run_query("SELECT `id`, `name`, `email`, `joined` FROM `members` WHERE `id` = " . (int) $id);
         if (mysql_num_rows($result) == 0) {
             return null;
         }
@@ -34,15 +34,15 @@ class MemberStore
     // Gives the member a new name; returns how many rows changed.
     public function rename($id, $name)
     {
-        run_query("UPDATE members SET name = " . quoted($name) . " WHERE id = " . (int) $id);
+        run_query("UPDATE `members` SET `name` = " . quoted($name) . " WHERE `id` = " . (int) $id . " LIMIT 1");
         return mysql_affected_rows();
     }
 
     public function page($first, $count)
     {
-        $result = run_query("SELECT m.id, m.name, b.name AS boat FROM members m"
-            . " LEFT JOIN boats b ON b.id = m.boat_id ORDER BY m.name"
-            . " LIMIT " . (int) $count . " OFFSET " . (int) $first);
+        $result = run_query("SELECT m.id, m.name, IFNULL(b.name, 'no boat') AS boat FROM `members` m"
+            . " LEFT JOIN `boats` b ON b.id = m.boat_id ORDER BY m.name"
+            . " LIMIT " . (int) $first . ", " . (int) $count);
         $members = array();
         while ($row = mysql_fetch_array($result, MYSQL_ASSOC)) {
             $members[] = $row;
