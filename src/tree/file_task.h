@@ -8,6 +8,7 @@
 
 #include "report/tree_report.h"
 #include "scan/call_table.h"
+#include "tree/folder_opener.h"
 #include "tree/source_walk.h"
 #include "tree/tree_options.h"
 
@@ -19,6 +20,9 @@ struct task_context {
   const call_table& calls;
   // Output folders that could not be made: nothing is written inside them.
   const std::unordered_set<std::string>& failed_folders;
+  // Where files are read, and where they are written (none in diff mode).
+  folder_opener& source;
+  folder_opener* output;
 };
 
 // True if a folder above `path` (relative, "/" between names) is in

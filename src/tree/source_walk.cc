@@ -1,5 +1,6 @@
-// A depth-first walk with readdir; file types come from the directory
-// entries where the file system gives them, from lstat otherwise.
+// A depth-first walk with readdir on each folder's descriptor; file types
+// come from the directory entries where the file system gives them, from
+// fstatat otherwise.
 #include "tree/source_walk.h"
 
 #include <dirent.h>
@@ -35,30 +36,32 @@ struct folder_closer {
 
 class walker {
  public:
-  explicit walker(const std::string& root) : root_(root) {}
+  explicit walker(folder_opener& source) : source_(source) {}
 
   std::vector<tree_entry> walk() {
-    struct stat info;
-    if (::stat(root_.c_str(), &info) == 0) on_path_.insert({info.st_dev, info.st_ino});
-    list_folder("");
+    descend("");
     std::sort(entries_.begin(), entries_.end(),
               [](const tree_entry& a, const tree_entry& b) { return a.path < b.path; });
     return std::move(entries_);
   }
 
  private:
-  std::string full_path(const std::string& relative) const {
-    return relative.empty() ? root_ : root_ + "/" + relative;
-  }
-
-  // Lists the folder at `relative` (empty for the root) and everything in it.
-  void list_folder(const std::string& relative) {
-    std::unique_ptr<DIR, folder_closer> folder(::opendir(full_path(relative).c_str()));
-    if (!folder) {
-      mark_unreadable(relative, std::strerror(errno));
-      return;
+  // Lists the folder `opened` at `relative` (empty for the root); returns
+  // its subfolders.
+  std::vector<std::string> list_folder(const std::string& relative, int opened) {
+    // A descriptor of its own for readdir, whose place in the folder then
+    // belongs to this listing alone.
+    std::unique_ptr<DIR, folder_closer> folder;
+    int listing = ::openat(opened, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (listing >= 0) {
+      folder.reset(::fdopendir(listing));
+      if (!folder) ::close(listing);
     }
     std::vector<std::string> subfolders;
+    if (!folder) {
+      mark_unreadable(relative, std::strerror(errno));
+      return subfolders;
+    }
     errno = 0;
     while (const dirent* item = ::readdir(folder.get())) {
       std::string name = item->d_name;
@@ -68,8 +71,7 @@ class walker {
       errno = 0;
     }
     if (errno != 0) mark_unreadable(relative, std::strerror(errno));
-    folder.reset();  // close before descending: deep trees must not run out
-    for (const std::string& subfolder : subfolders) descend(subfolder);
+    return subfolders;
   }
 
   void add_entry(int folder_fd, const std::string& path, const std::string& name,
@@ -119,20 +121,32 @@ class walker {
     }
   }
 
-  // Lists a subfolder unless it is a folder already being listed (a bind
-  // mount of an ancestor), which would never end.
+  // Lists a folder and everything in it, unless it is a folder already
+  // being listed (a bind mount of an ancestor), which would never end. Its
+  // descriptor is let go before the subfolders are listed: the walk must
+  // not hold one for each level of a deep tree.
   void descend(const std::string& relative) {
-    struct stat info;
-    if (::lstat(full_path(relative).c_str(), &info) != 0) {
-      mark_unreadable(relative, std::strerror(errno));
-      return;
+    std::pair<dev_t, ino_t> identity;
+    std::vector<std::string> subfolders;
+    {
+      shared_folder folder;
+      if (std::string problem = source_.open(relative, folder); !problem.empty()) {
+        mark_unreadable(relative, problem);
+        return;
+      }
+      struct stat info;
+      if (::fstat(folder->get(), &info) != 0) {
+        mark_unreadable(relative, std::strerror(errno));
+        return;
+      }
+      identity = {info.st_dev, info.st_ino};
+      if (!on_path_.insert(identity).second) {
+        mark_unreadable(relative, "it is one of its own parent folders");
+        return;
+      }
+      subfolders = list_folder(relative, folder->get());
     }
-    std::pair<dev_t, ino_t> identity{info.st_dev, info.st_ino};
-    if (!on_path_.insert(identity).second) {
-      mark_unreadable(relative, "it is one of its own parent folders");
-      return;
-    }
-    list_folder(relative);
+    for (const std::string& subfolder : subfolders) descend(subfolder);
     on_path_.erase(identity);
   }
 
@@ -151,15 +165,13 @@ class walker {
     entries_.push_back(std::move(entry));
   }
 
-  std::string root_;
+  folder_opener& source_;
   std::vector<tree_entry> entries_;
   std::set<std::pair<dev_t, ino_t>> on_path_;
 };
 
 }  // namespace
 
-std::vector<tree_entry> walk_source_tree(const std::string& root) {
-  return walker(root).walk();
-}
+std::vector<tree_entry> walk_source_tree(folder_opener& source) { return walker(source).walk(); }
 
 }  // namespace corvexa
