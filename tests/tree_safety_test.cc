@@ -123,15 +123,18 @@ run_options with_descriptor_limit(rlim_t most) {
   return options;
 }
 
+// Far more folders than descriptors, one inside the other or side by
+// side. The deep tree once overflowed the walk's call stack.
 TEST(TreeSafety, DeepAndWideTreesNeedNoDescriptorPerFolder) {
   constexpr rlim_t descriptor_limit = 64;
   struct tree_case {
     const char* name;
     int depth;    // folders inside each other
     int folders;  // side by side, at the top
+    int files;    // in each folder that holds files
   };
   // Paths stay under PATH_MAX, so that the test's own tools can read them.
-  const tree_case cases[] = {{"2000 deep", 2000, 1}, {"4000 wide", 1, 4000}};
+  const tree_case cases[] = {{"2000 deep", 2000, 1, 1}, {"4000 files wide", 1, 1000, 4}};
   for (const tree_case& c : cases) {
     SCOPED_TRACE(c.name);
     temp_dir dir;
@@ -139,9 +142,10 @@ TEST(TreeSafety, DeepAndWideTreesNeedNoDescriptorPerFolder) {
       std::string path = dir / "src/";
       for (int level = 0; level < c.depth; ++level) {
         path += (level == 0 ? std::to_string(folder) : "d") + "/";
-        if (level % 250 == 0 || level == c.depth - 1) {
-          fs::create_directories(path);
-          write_file(path + "f.txt", path);
+        if (level % 250 != 0 && level != c.depth - 1) continue;
+        fs::create_directories(path);
+        for (int file = 0; file < c.files; ++file) {
+          write_file(path + "f" + std::to_string(file) + ".txt", path);
         }
       }
     }

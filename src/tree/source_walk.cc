@@ -39,13 +39,33 @@ class walker {
   explicit walker(folder_opener& source) : source_(source) {}
 
   std::vector<tree_entry> walk() {
-    descend("");
+    std::vector<open_level> levels;
+    enter("", levels);
+    while (!levels.empty()) {
+      open_level& level = levels.back();
+      if (level.subfolders_left.empty()) {
+        on_path_.erase(level.identity);
+        levels.pop_back();
+        continue;
+      }
+      std::string next = std::move(level.subfolders_left.back());
+      level.subfolders_left.pop_back();
+      enter(next, levels);
+    }
     std::sort(entries_.begin(), entries_.end(),
               [](const tree_entry& a, const tree_entry& b) { return a.path < b.path; });
     return std::move(entries_);
   }
 
  private:
+  // A folder whose subfolders are being listed, and those still to list.
+  // The walk keeps these on a stack of its own: a deep tree would overflow
+  // the call stack.
+  struct open_level {
+    std::pair<dev_t, ino_t> identity;
+    std::vector<std::string> subfolders_left;
+  };
+
   // Lists the folder `opened` at `relative` (empty for the root); returns
   // its subfolders.
   std::vector<std::string> list_folder(const std::string& relative, int opened) {
@@ -121,33 +141,27 @@ class walker {
     }
   }
 
-  // Lists a folder and everything in it, unless it is a folder already
-  // being listed (a bind mount of an ancestor), which would never end. Its
-  // descriptor is let go before the subfolders are listed: the walk must
+  // Lists the folder at `relative` and adds it to `levels`, unless it is a
+  // folder already being listed (a bind mount of an ancestor), which would
+  // never end. Its descriptor is let go once it is listed: the walk must
   // not hold one for each level of a deep tree.
-  void descend(const std::string& relative) {
-    std::pair<dev_t, ino_t> identity;
-    std::vector<std::string> subfolders;
-    {
-      shared_folder folder;
-      if (std::string problem = source_.open(relative, folder); !problem.empty()) {
-        mark_unreadable(relative, problem);
-        return;
-      }
-      struct stat info;
-      if (::fstat(folder->get(), &info) != 0) {
-        mark_unreadable(relative, std::strerror(errno));
-        return;
-      }
-      identity = {info.st_dev, info.st_ino};
-      if (!on_path_.insert(identity).second) {
-        mark_unreadable(relative, "it is one of its own parent folders");
-        return;
-      }
-      subfolders = list_folder(relative, folder->get());
+  void enter(const std::string& relative, std::vector<open_level>& levels) {
+    shared_folder folder;
+    if (std::string problem = source_.open(relative, folder); !problem.empty()) {
+      mark_unreadable(relative, problem);
+      return;
     }
-    for (const std::string& subfolder : subfolders) descend(subfolder);
-    on_path_.erase(identity);
+    struct stat info;
+    if (::fstat(folder->get(), &info) != 0) {
+      mark_unreadable(relative, std::strerror(errno));
+      return;
+    }
+    std::pair<dev_t, ino_t> identity{info.st_dev, info.st_ino};
+    if (!on_path_.insert(identity).second) {
+      mark_unreadable(relative, "it is one of its own parent folders");
+      return;
+    }
+    levels.push_back({identity, list_folder(relative, folder->get())});
   }
 
   void mark_unreadable(const std::string& relative, const std::string& reason) {
