@@ -97,6 +97,7 @@ std::string folder_opener::make(const std::string& relative) {
   if (existed && errno != EEXIST) return std::strerror(errno);
   descriptor made(::openat(parent->get(), name.c_str(), folder_flags));
   if (!made.is_open()) {
+    if (!existed) return this_folder_moved;  // between making and opening it
     // A link, even to a folder, is no folder: files would be written
     // through it wherever it points.
     if (errno == ELOOP || errno == ENOTDIR) return "it exists and is not a folder";

@@ -29,8 +29,10 @@ namespace corvexa {
 // A folder's descriptor, kept open while anyone holds it.
 using shared_folder = std::shared_ptr<const descriptor>;
 
-// Why a folder that the run had opened or made cannot be used any more.
+// Why a folder that the run had opened or made cannot be used any more:
+// for what is inside it, and for the folder itself.
 inline constexpr const char* folder_moved = "its folder was moved or replaced during the run";
+inline constexpr const char* this_folder_moved = "it was moved or replaced during the run";
 
 // Opens the folder at `path`, as the user named it (a link in that name is
 // followed: the user chose it). Returns why it could not, empty if it could.

@@ -109,7 +109,7 @@ void fail_moved_folders(std::vector<file_report>& files,
     file.calls_converted.clear();
     file.findings.clear();
   }
-  const std::string folder_problem = "could not write: it was moved or replaced during the run";
+  const std::string folder_problem = std::string("could not write: ") + this_folder_moved;
   std::vector<file_report> folders;
   for (const std::string& path : moved) {
     if (has_failed_ancestor(path, moved)) continue;
