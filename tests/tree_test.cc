@@ -13,16 +13,12 @@
 #include <vector>
 
 #include "run_corvexa.h"
+#include "tree_runs.h"
 
 namespace corvexa_test {
 namespace {
 
 namespace fs = std::filesystem;
-
-run_result run_tree(std::vector<std::string> arguments, const std::string& cwd) {
-  arguments.insert(arguments.begin(), "corvexa-tree");
-  return run_program(CORVEXA_TREE_BINARY, arguments, cwd);
-}
 
 const std::string connect_file =
     "<?php\n$link = mysql_connect($h, $u, $p);\nmysql_select_db('shop');\n"
@@ -151,22 +147,6 @@ TEST(Tree, SarifReportPlacesEveryFindingOnItsSourceLine) {
     uris.push_back(result["locations"][0]["physicalLocation"]["artifactLocation"]["uri"]);
   }
   EXPECT_NE(std::find(uris.begin(), uris.end(), "odd%20name%0A%FF.php"), uris.end());
-}
-
-// Everything but the line or field that gives the time.
-std::string without_time(const std::string& report) {
-  std::string kept;
-  std::size_t start = 0;
-  while (start < report.size()) {
-    std::size_t end = report.find('\n', start);
-    end = end == std::string::npos ? report.size() : end + 1;
-    std::string line = report.substr(start, end - start);
-    if (line.rfind("time: ", 0) != 0 && line.find("\"seconds\"") == std::string::npos) {
-      kept += line;
-    }
-    start = end;
-  }
-  return kept;
 }
 
 TEST(Tree, ReportIsTheSameWhateverTheNumberOfJobs) {

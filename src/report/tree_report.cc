@@ -29,6 +29,14 @@ query_counts& query_counts::operator+=(const query_counts& other) {
   return *this;
 }
 
+file_report file_report::failed(std::string path, std::string problem) {
+  file_report file;
+  file.path = std::move(path);
+  file.kind = file_kind::failed;
+  file.problem = std::move(problem);
+  return file;
+}
+
 report_summary summarize(const tree_report& report) {
   report_summary summary;
   for (const file_report& file : report.files) {

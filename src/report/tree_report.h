@@ -44,6 +44,8 @@ struct file_report {
   std::set<std::string> extensions;
 
   std::uint64_t total_calls_converted() const;
+  // A file (or folder) that failed, and why.
+  static file_report failed(std::string path, std::string problem);
 };
 
 struct tree_report {

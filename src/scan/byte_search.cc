@@ -91,23 +91,24 @@ const byte_searches& searches_of(search_width width) {
 // The searches in use until a width is chosen: the first call picks the
 // widest available and hands over to it. Being a constant, this needs no
 // start-up code, so no other start-up code can find the choice not yet made.
+// Workers that make their first search together all store the same width.
 void use_widest() { use_search_width(available().widths[0]); }
 
 std::size_t first_name_run_length(const char* bytes, std::size_t size) {
   use_widest();
-  return detail::searches_in_use->name_run_length(bytes, size);
+  return detail::searches().name_run_length(bytes, size);
 }
 
 std::uint64_t first_mark_quote_or_backslash(const char* bytes, std::size_t size,
                                             char quote) {
   use_widest();
-  return detail::searches_in_use->mark_quote_or_backslash(bytes, size, quote);
+  return detail::searches().mark_quote_or_backslash(bytes, size, quote);
 }
 
 void first_mark_watched(const char* bytes, std::size_t size, const name_start_set& starts,
                         watched_marks& marks) {
   use_widest();
-  detail::searches_in_use->mark_watched(bytes, size, starts, marks);
+  detail::searches().mark_watched(bytes, size, starts, marks);
 }
 
 constexpr byte_searches widest_on_first_use = {
@@ -120,7 +121,7 @@ const byte_searches bytewise_searches = {
     bytewise_mark_watched};
 
 namespace detail {
-const byte_searches* searches_in_use = &widest_on_first_use;
+constinit std::atomic<const byte_searches*> searches_in_use{&widest_on_first_use};
 }  // namespace detail
 
 name_start_set make_name_start_set(std::string_view starts) {
@@ -140,13 +141,13 @@ std::span<const search_width> available_search_widths() {
 }
 
 void use_search_width(search_width width) {
-  detail::searches_in_use = &searches_of(width);
+  detail::searches_in_use.store(&searches_of(width), std::memory_order_relaxed);
 }
 
 search_width search_width_in_use() {
-  if (detail::searches_in_use == &widest_on_first_use) use_widest();
+  if (&detail::searches() == &widest_on_first_use) use_widest();
   for (search_width width : available_search_widths()) {
-    if (&searches_of(width) == detail::searches_in_use) return width;
+    if (&searches_of(width) == &detail::searches()) return width;
   }
   return search_width::bytewise;
 }

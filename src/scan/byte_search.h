@@ -8,6 +8,7 @@
 // check the wide searches against the reference.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -63,13 +64,20 @@ struct byte_searches {
 };
 
 namespace detail {
-extern const byte_searches* searches_in_use;
+// The searches of the width in use. Every worker thread reads it on every
+// search, and the first search (or a test) sets it, so it is atomic; a
+// relaxed load is enough, since the tables it points to are constants.
+extern std::atomic<const byte_searches*> searches_in_use;
+
+inline const byte_searches& searches() {
+  return *searches_in_use.load(std::memory_order_relaxed);
+}
 }  // namespace detail
 
 // How many bytes at the start of `bytes` continue a name: all of them if
 // the name may go on past their end.
 inline std::size_t name_run_length(std::string_view bytes) {
-  return detail::searches_in_use->name_run_length(bytes.data(), bytes.size());
+  return detail::searches().name_run_length(bytes.data(), bytes.size());
 }
 
 // Marks the bytes among the first `size` (at most 64) of `bytes` that are
@@ -77,14 +85,14 @@ inline std::size_t name_run_length(std::string_view bytes) {
 // escape its next byte.
 inline std::uint64_t mark_quote_or_backslash(const char* bytes, std::size_t size,
                                              char quote) {
-  return detail::searches_in_use->mark_quote_or_backslash(bytes, size, quote);
+  return detail::searches().mark_quote_or_backslash(bytes, size, quote);
 }
 
 // Marks the watched bytes, the dollars and the string stops among the
 // first `size` (at most 64) of `bytes`, into `marks`.
 inline void mark_watched(const char* bytes, std::size_t size, const name_start_set& starts,
                          watched_marks& marks) {
-  detail::searches_in_use->mark_watched(bytes, size, starts, marks);
+  detail::searches().mark_watched(bytes, size, starts, marks);
 }
 
 // The widths this build can run on this processor, widest first.

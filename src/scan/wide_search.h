@@ -8,6 +8,11 @@
 // intrinsics of that width. Nothing here reads past `size`: the last,
 // partial vector of a run (or block of 64 bytes, for the marks) is copied
 // into a zeroed one first, and what its lanes past the run say is cleared.
+//
+// Everything here is in an unnamed namespace, so that each width's file has
+// its own copies: an inline function that the files shared would be
+// compiled once per width, and the linker could then keep the AVX2 copy for
+// the SSE2 searches too, which run on processors without AVX2.
 #pragma once
 
 #include <cstddef>
@@ -18,6 +23,7 @@
 #include "scan/char_classes.h"
 
 namespace corvexa::wide {
+namespace {
 
 // Lanes that hold a byte of one of `ranges`.
 template <typename lanes, std::size_t count>
@@ -165,4 +171,5 @@ constexpr byte_searches searches_of() {
   return {name_run_length<lanes>, mark_quote_or_backslash<lanes>, mark_watched<lanes>};
 }
 
+}  // namespace
 }  // namespace corvexa::wide

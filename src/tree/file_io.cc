@@ -1,15 +1,21 @@
-// Temporary files come from mkstemp in the destination folder; data is
-// copied with copy_file_range where the kernel can, read and write
-// otherwise.
+// Temporary files get a random name in the destination folder, created
+// with O_EXCL (mkstemp takes no folder descriptor); data is copied with
+// copy_file_range where the kernel can, read and write otherwise.
 #include "tree/file_io.h"
 
 #include <fcntl.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
+#include <cstdint>
 #include <cstring>
+#include <random>
 #include <utility>
+
+#include "tree/descriptor.h"
 
 namespace corvexa {
 namespace {
@@ -18,44 +24,52 @@ io_error failure(std::string_view what) {
   return std::string(what) + ": " + std::strerror(errno);
 }
 
-// An open descriptor, closed when it goes out of scope.
-class descriptor {
- public:
-  explicit descriptor(int fd = -1) : fd_(fd) {}
-  ~descriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  descriptor(const descriptor&) = delete;
-  descriptor& operator=(const descriptor&) = delete;
-  descriptor& operator=(descriptor&& other) noexcept {
-    std::swap(fd_, other.fd_);
-    return *this;
-  }
-  int get() const { return fd_; }
-  bool is_open() const { return fd_ >= 0; }
-  // Closes now; false if closing reported an error.
-  bool close() { return ::close(std::exchange(fd_, -1)) == 0; }
-
- private:
-  int fd_;
-};
-
-std::string folder_of(const std::string& path) {
-  std::size_t slash = path.rfind('/');
-  return slash == std::string::npos ? "." : path.substr(0, slash);
+// A seed that differs between runs and threads: from the kernel, or from
+// the clock where it has none to give.
+std::uint64_t fresh_seed() {
+  std::uint64_t seed = 0;
+  if (::getrandom(&seed, sizeof seed, GRND_NONBLOCK) == sizeof seed) return seed;
+  auto now = std::chrono::steady_clock::now().time_since_epoch().count();
+  return static_cast<std::uint64_t>(now) ^ reinterpret_cast<std::uintptr_t>(&seed);
 }
 
-// A temporary file in the folder of `final_path`, removed again unless
-// committed under that name.
+// ".corvexa-" and six random letters and digits.
+std::string temporary_name() {
+  static constexpr char characters[] =
+      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+  thread_local std::mt19937_64 random(fresh_seed());
+  std::uniform_int_distribution<std::size_t> pick(0, sizeof characters - 2);
+  std::string name = ".corvexa-";
+  for (int i = 0; i < 6; ++i) name += characters[pick(random)];
+  return name;
+}
+
+// Tries fresh temporary names in `folder` until `create` (given a name)
+// does not fail with EEXIST; returns the name, empty if it failed.
+template <typename Create>
+std::string create_with_fresh_name(Create create) {
+  constexpr int most_tries = 100;
+  for (int tries = 0; tries < most_tries; ++tries) {
+    std::string name = temporary_name();
+    if (create(name)) return name;
+    if (errno != EEXIST) return {};
+  }
+  return {};
+}
+
+// A temporary file in `folder`, removed again unless committed under its
+// final name there.
 class temporary_file {
  public:
-  explicit temporary_file(const std::string& final_path)
-      : final_path_(final_path), path_(folder_of(final_path) + "/.corvexa-XXXXXX") {
-    file_ = descriptor(::mkostemp(path_.data(), O_CLOEXEC));
-    if (!file_.is_open()) path_.clear();
+  explicit temporary_file(int folder) : folder_(folder) {
+    name_ = create_with_fresh_name([&](const std::string& name) {
+      file_ = descriptor(::openat(folder, name.c_str(),
+                                  O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+      return file_.is_open();
+    });
   }
   ~temporary_file() {
-    if (!path_.empty()) ::unlink(path_.c_str());
+    if (!name_.empty()) ::unlinkat(folder_, name_.c_str(), 0);
   }
   temporary_file(const temporary_file&) = delete;
   temporary_file& operator=(const temporary_file&) = delete;
@@ -63,18 +77,20 @@ class temporary_file {
   bool is_open() const { return file_.is_open(); }
   int fd() const { return file_.get(); }
 
-  // Sets the permission bits, closes and renames into place.
-  io_error commit(mode_t mode) {
+  // Sets the permission bits, closes and renames into place as `final_name`.
+  io_error commit(const std::string& final_name, mode_t mode) {
     if (::fchmod(file_.get(), mode) != 0) return failure("could not write");
     if (!file_.close()) return failure("could not write");
-    if (::rename(path_.c_str(), final_path_.c_str()) != 0) return failure("could not write");
-    path_.clear();
+    if (::renameat(folder_, name_.c_str(), folder_, final_name.c_str()) != 0) {
+      return failure("could not write");
+    }
+    name_.clear();
     return {};
   }
 
  private:
-  std::string final_path_;
-  std::string path_;
+  int folder_;
+  std::string name_;
   descriptor file_;
 };
 
@@ -93,8 +109,8 @@ bool write_all(int fd, std::string_view bytes) {
 
 // Opens a regular file for reading: not through a link, not waiting for a
 // FIFO's writer, and nothing but a regular file.
-io_error open_regular(const std::string& path, descriptor& file, struct stat& info) {
-  file = descriptor(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+io_error open_regular(int folder, const std::string& name, descriptor& file, struct stat& info) {
+  file = descriptor(::openat(folder, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
   if (!file.is_open()) return failure("could not read");
   if (::fstat(file.get(), &info) != 0) return failure("could not read");
   if (!S_ISREG(info.st_mode)) return "could not read: it is no longer a regular file";
@@ -125,10 +141,10 @@ bool copy_contents(int from, int to) {
 
 }  // namespace
 
-io_error read_regular_file(const std::string& path, read_file& file) {
+io_error read_regular_file(int folder, const std::string& name, read_file& file) {
   descriptor source;
   struct stat info;
-  if (io_error error = open_regular(path, source, info); !error.empty()) return error;
+  if (io_error error = open_regular(folder, name, source, info); !error.empty()) return error;
   file.mode = info.st_mode & 0777;
   file.bytes.clear();
   file.bytes.reserve(static_cast<std::size_t>(info.st_size) + 1);
@@ -147,36 +163,35 @@ io_error read_regular_file(const std::string& path, read_file& file) {
   }
 }
 
-io_error write_file_atomically(const std::string& path, std::string_view bytes,
+io_error write_file_atomically(int folder, const std::string& name, std::string_view bytes,
                                mode_t mode) {
-  temporary_file file(path);
+  temporary_file file(folder);
   if (!file.is_open()) return failure("could not write");
   if (!write_all(file.fd(), bytes)) return failure("could not write");
-  return file.commit(mode);
+  return file.commit(name, mode);
 }
 
-io_error copy_file_atomically(const std::string& from, const std::string& to) {
+io_error copy_file_atomically(int from_folder, const std::string& from_name, int to_folder,
+                              const std::string& to_name) {
   descriptor source;
   struct stat info;
-  if (io_error error = open_regular(from, source, info); !error.empty()) return error;
-  temporary_file file(to);
+  if (io_error error = open_regular(from_folder, from_name, source, info); !error.empty()) {
+    return error;
+  }
+  temporary_file file(to_folder);
   if (!file.is_open()) return failure("could not write");
   if (!copy_contents(source.get(), file.fd())) return failure("could not copy");
-  return file.commit(info.st_mode & 0777);
+  return file.commit(to_name, info.st_mode & 0777);
 }
 
-io_error make_link_atomically(const std::string& target, const std::string& path) {
-  // A link cannot be created by mkstemp; a unique name in the same folder
-  // comes from a temporary file that is then replaced by the link.
-  std::string temporary = folder_of(path) + "/.corvexa-XXXXXX";
-  descriptor placeholder(::mkostemp(temporary.data(), O_CLOEXEC));
-  if (!placeholder.is_open()) return failure("could not write");
-  placeholder.close();
-  ::unlink(temporary.c_str());
-  if (::symlink(target.c_str(), temporary.c_str()) != 0) return failure("could not write");
-  if (::rename(temporary.c_str(), path.c_str()) != 0) {
+io_error make_link_atomically(const std::string& target, int folder, const std::string& name) {
+  std::string temporary = create_with_fresh_name([&](const std::string& candidate) {
+    return ::symlinkat(target.c_str(), folder, candidate.c_str()) == 0;
+  });
+  if (temporary.empty()) return failure("could not write");
+  if (::renameat(folder, temporary.c_str(), folder, name.c_str()) != 0) {
     io_error error = failure("could not write");
-    ::unlink(temporary.c_str());
+    ::unlinkat(folder, temporary.c_str(), 0);
     return error;
   }
   return {};

@@ -8,9 +8,9 @@
 #include "report/located_findings.h"
 #include "report/unified_diff.h"
 #include "tree/file_io.h"
-#include "tree/join_path.h"
 #include "tree/php_conversion.h"
 #include "tree/query_pass.h"
+#include "tree/relative_path.h"
 
 namespace corvexa {
 namespace {
@@ -25,11 +25,34 @@ void note_failure(task_result& result, io_error error) {
   result.report.findings.clear();
 }
 
+// The folder of `entry` in `folders`, and the entry's own name in it.
+struct place {
+  shared_folder folder;
+  std::string name;
+};
+
+io_error find_place(folder_opener& folders, const tree_entry& entry, const char* failure,
+                    place& found) {
+  found.name = name_part(entry.path);
+  std::string problem = folders.open(folder_part(entry.path), found.folder);
+  return problem.empty() ? problem : failure + problem;
+}
+
+io_error find_source(const task_context& context, const tree_entry& entry, place& found) {
+  return find_place(context.source, entry, "could not read: ", found);
+}
+
+io_error find_output(const task_context& context, const tree_entry& entry, place& found) {
+  return find_place(*context.output, entry, "could not write: ", found);
+}
+
 void convert_php_file(const task_context& context, const tree_entry& entry,
                       task_result& result) {
   const tree_options& options = context.options;
+  place from;
+  io_error error = find_source(context, entry, from);
   read_file source;
-  io_error error = read_regular_file(join_path(options.source_dir, entry.path), source);
+  if (error.empty()) error = read_regular_file(from.folder->get(), from.name, source);
   if (!error.empty()) return note_failure(result, std::move(error));
   converted_text converted;
   convert_text(source.bytes, context.calls, options.rules, options.database_name, converted);
@@ -47,22 +70,33 @@ void convert_php_file(const task_context& context, const tree_entry& entry,
     result.diff = unified_diff(entry.path, source.bytes, converted.output, queries.changes);
     return;
   }
-  note_failure(result, write_file_atomically(join_path(options.output_dir, entry.path),
-                                             converted.output, source.mode));
+  place to;
+  error = find_output(context, entry, to);
+  if (error.empty()) {
+    error = write_file_atomically(to.folder->get(), to.name, converted.output, source.mode);
+  }
+  note_failure(result, std::move(error));
 }
 
 void copy_other_file(const task_context& context, const tree_entry& entry,
                      task_result& result) {
   if (context.options.diff) return;
-  note_failure(result, copy_file_atomically(join_path(context.options.source_dir, entry.path),
-                                            join_path(context.options.output_dir, entry.path)));
+  place from, to;
+  io_error error = find_source(context, entry, from);
+  if (error.empty()) error = find_output(context, entry, to);
+  if (error.empty()) {
+    error = copy_file_atomically(from.folder->get(), from.name, to.folder->get(), to.name);
+  }
+  note_failure(result, std::move(error));
 }
 
 void recreate_link(const task_context& context, const tree_entry& entry,
                    task_result& result) {
   if (context.options.diff) return;
-  note_failure(result, make_link_atomically(entry.link_target,
-                                            join_path(context.options.output_dir, entry.path)));
+  place to;
+  io_error error = find_output(context, entry, to);
+  if (error.empty()) error = make_link_atomically(entry.link_target, to.folder->get(), to.name);
+  note_failure(result, std::move(error));
 }
 
 }  // namespace

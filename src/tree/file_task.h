@@ -9,6 +9,7 @@
 #include "report/tree_report.h"
 #include "scan/call_table.h"
 #include "sql/schema_model.h"
+#include "tree/folder_opener.h"
 #include "tree/source_walk.h"
 #include "tree/tree_options.h"
 
@@ -27,6 +28,9 @@ struct task_context {
   const sql::schema_model* schema;
   // Output folders that could not be made: nothing is written inside them.
   const std::unordered_set<std::string>& failed_folders;
+  // Where files are read, and where they are written (none in diff mode).
+  folder_opener& source;
+  folder_opener* output;
 };
 
 // True if a folder above `path` (relative, "/" between names) is in

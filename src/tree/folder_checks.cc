@@ -1,91 +1,19 @@
-// Real paths come from realpath(3); for an output folder that does not
-// exist yet, from the real path of its nearest existing ancestor with the
+// Real paths come from real_paths.h: for an output folder that does not
+// exist yet, the real path of its nearest existing ancestor with the
 // missing names appended.
 #include "tree/folder_checks.h"
 
 #include <dirent.h>
-#include <stdlib.h>
 #include <sys/stat.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <memory>
 #include <utility>
+
+#include "tree/real_paths.h"
 
 namespace corvexa {
 namespace {
-
-bool real_path(const std::string& path, std::string& resolved) {
-  std::unique_ptr<char, decltype(&std::free)> result(::realpath(path.c_str(), nullptr),
-                                                     &std::free);
-  if (!result) return false;
-  resolved = result.get();
-  return true;
-}
-
-// The real path `path` would have once created as `mkdir -p` creates it:
-// names are taken left to right, each one that exists is resolved by
-// realpath (links included), a missing one is appended as it is, and ".."
-// after a missing name returns to the folder before it, as it would once
-// that name had been created.
-bool future_real_path(const std::string& path, std::string& resolved) {
-  if (!real_path(path.starts_with("/") ? "/" : ".", resolved)) return false;
-  std::size_t missing = 0;  // trailing names of `resolved` that do not exist yet
-  std::size_t begin = 0;
-  while (begin <= path.size()) {
-    std::size_t end = std::min(path.find('/', begin), path.size());
-    std::string name = path.substr(begin, end - begin);
-    begin = end + 1;
-    if (name.empty() || name == ".") continue;
-    if (name == ".." && missing > 0) {
-      resolved.erase(resolved.rfind('/'));
-      --missing;
-      continue;
-    }
-    std::string candidate = resolved;
-    if (candidate != "/") candidate += '/';
-    candidate += name;
-    struct stat info;
-    if (missing == 0 && ::lstat(candidate.c_str(), &info) == 0) {
-      if (!real_path(candidate, resolved)) return false;
-    } else if (name == "..") {
-      return false;  // ".." above the root, or after a name that failed
-    } else {
-      resolved = candidate;
-      ++missing;
-    }
-  }
-  return true;
-}
-
-// The device and inode of `path`; false if it cannot be read.
-bool identity_of(const std::string& path, std::pair<dev_t, ino_t>& identity) {
-  struct stat info;
-  if (::stat(path.c_str(), &info) != 0) return false;
-  identity = {info.st_dev, info.st_ino};
-  return true;
-}
-
-// True if `folder` or one of its ancestors is the folder `target` by
-// device and inode: a bind mount shows the same folder under another real
-// path. Ancestors that do not exist yet are skipped.
-bool within_by_identity(std::string folder, const std::pair<dev_t, ino_t>& target) {
-  for (;;) {
-    std::pair<dev_t, ino_t> identity;
-    if (identity_of(folder, identity) && identity == target) return true;
-    if (folder == "/") return false;
-    std::size_t slash = folder.rfind('/');
-    folder = slash == 0 ? "/" : folder.substr(0, slash);
-  }
-}
-
-// True if `inner` is `outer` or lies inside it.
-bool within(const std::string& inner, const std::string& outer) {
-  if (inner == outer) return true;
-  std::string prefix = outer == "/" ? outer : outer + "/";
-  return inner.compare(0, prefix.size(), prefix) == 0;
-}
 
 bool is_empty_folder(const std::string& path) {
   DIR* folder = ::opendir(path.c_str());
@@ -125,7 +53,7 @@ std::string check_output_folder(const std::string& source, const std::string& ou
   if (!future_real_path(output, real_output)) {
     return with_reason("cannot use output folder " + output);
   }
-  std::pair<dev_t, ino_t> source_identity, output_identity;
+  file_identity source_identity, output_identity;
   if (!identity_of(real_source, source_identity)) {
     return with_reason("cannot use source folder " + source);
   }

@@ -1,5 +1,6 @@
-// A depth-first walk with readdir; file types come from the directory
-// entries where the file system gives them, from lstat otherwise.
+// A depth-first walk with readdir on each folder's descriptor; file types
+// come from the directory entries where the file system gives them, from
+// fstatat otherwise.
 #include "tree/source_walk.h"
 
 #include <dirent.h>
@@ -35,30 +36,52 @@ struct folder_closer {
 
 class walker {
  public:
-  explicit walker(const std::string& root) : root_(root) {}
+  explicit walker(folder_opener& source) : source_(source) {}
 
   std::vector<tree_entry> walk() {
-    struct stat info;
-    if (::stat(root_.c_str(), &info) == 0) on_path_.insert({info.st_dev, info.st_ino});
-    list_folder("");
+    std::vector<open_level> levels;
+    enter("", levels);
+    while (!levels.empty()) {
+      open_level& level = levels.back();
+      if (level.subfolders_left.empty()) {
+        on_path_.erase(level.identity);
+        levels.pop_back();
+        continue;
+      }
+      std::string next = std::move(level.subfolders_left.back());
+      level.subfolders_left.pop_back();
+      enter(next, levels);
+    }
     std::sort(entries_.begin(), entries_.end(),
               [](const tree_entry& a, const tree_entry& b) { return a.path < b.path; });
     return std::move(entries_);
   }
 
  private:
-  std::string full_path(const std::string& relative) const {
-    return relative.empty() ? root_ : root_ + "/" + relative;
-  }
+  // A folder whose subfolders are being listed, and those still to list.
+  // The walk keeps these on a stack of its own: a deep tree would overflow
+  // the call stack.
+  struct open_level {
+    std::pair<dev_t, ino_t> identity;
+    std::vector<std::string> subfolders_left;
+  };
 
-  // Lists the folder at `relative` (empty for the root) and everything in it.
-  void list_folder(const std::string& relative) {
-    std::unique_ptr<DIR, folder_closer> folder(::opendir(full_path(relative).c_str()));
-    if (!folder) {
-      mark_unreadable(relative, std::strerror(errno));
-      return;
+  // Lists the folder `opened` at `relative` (empty for the root); returns
+  // its subfolders.
+  std::vector<std::string> list_folder(const std::string& relative, int opened) {
+    // A descriptor of its own for readdir, whose place in the folder then
+    // belongs to this listing alone.
+    std::unique_ptr<DIR, folder_closer> folder;
+    int listing = ::openat(opened, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (listing >= 0) {
+      folder.reset(::fdopendir(listing));
+      if (!folder) ::close(listing);
     }
     std::vector<std::string> subfolders;
+    if (!folder) {
+      mark_unreadable(relative, std::strerror(errno));
+      return subfolders;
+    }
     errno = 0;
     while (const dirent* item = ::readdir(folder.get())) {
       std::string name = item->d_name;
@@ -68,8 +91,7 @@ class walker {
       errno = 0;
     }
     if (errno != 0) mark_unreadable(relative, std::strerror(errno));
-    folder.reset();  // close before descending: deep trees must not run out
-    for (const std::string& subfolder : subfolders) descend(subfolder);
+    return subfolders;
   }
 
   void add_entry(int folder_fd, const std::string& path, const std::string& name,
@@ -119,11 +141,18 @@ class walker {
     }
   }
 
-  // Lists a subfolder unless it is a folder already being listed (a bind
-  // mount of an ancestor), which would never end.
-  void descend(const std::string& relative) {
+  // Lists the folder at `relative` and adds it to `levels`, unless it is a
+  // folder already being listed (a bind mount of an ancestor), which would
+  // never end. Its descriptor is let go once it is listed: the walk must
+  // not hold one for each level of a deep tree.
+  void enter(const std::string& relative, std::vector<open_level>& levels) {
+    shared_folder folder;
+    if (std::string problem = source_.open(relative, folder); !problem.empty()) {
+      mark_unreadable(relative, problem);
+      return;
+    }
     struct stat info;
-    if (::lstat(full_path(relative).c_str(), &info) != 0) {
+    if (::fstat(folder->get(), &info) != 0) {
       mark_unreadable(relative, std::strerror(errno));
       return;
     }
@@ -132,8 +161,7 @@ class walker {
       mark_unreadable(relative, "it is one of its own parent folders");
       return;
     }
-    list_folder(relative);
-    on_path_.erase(identity);
+    levels.push_back({identity, list_folder(relative, folder->get())});
   }
 
   void mark_unreadable(const std::string& relative, const std::string& reason) {
@@ -151,15 +179,13 @@ class walker {
     entries_.push_back(std::move(entry));
   }
 
-  std::string root_;
+  folder_opener& source_;
   std::vector<tree_entry> entries_;
   std::set<std::pair<dev_t, ino_t>> on_path_;
 };
 
 }  // namespace
 
-std::vector<tree_entry> walk_source_tree(const std::string& root) {
-  return walker(root).walk();
-}
+std::vector<tree_entry> walk_source_tree(folder_opener& source) { return walker(source).walk(); }
 
 }  // namespace corvexa

@@ -1,15 +1,16 @@
-// The steps of a run, in order: folder checks, the walk, the output
-// folders, the files in parallel, the folders' permissions, the report.
+// The steps of a run, in order: the checks of the folders and the report
+// file, the walk, the output folders, the files in parallel, the folders'
+// permissions (and the check that each is still in its place), the report.
 #include "tree/tree_run.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
-#include <cstdlib>
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <thread>
 #include <unordered_set>
@@ -24,9 +25,10 @@
 #include "translate/mysql_call_table.h"
 #include "tree/file_task.h"
 #include "tree/folder_checks.h"
-#include "tree/join_path.h"
+#include "tree/folder_opener.h"
 #include "tree/ordered_workers.h"
 #include "tree/progress_line.h"
+#include "tree/report_file.h"
 #include "tree/source_walk.h"
 
 #ifndef CORVEXA_VERSION
@@ -43,26 +45,18 @@ void diagnose(const std::string& message) {
   fd_writer(standard_error).write_all("corvexa-tree: " + printable(message) + "\n");
 }
 
-// Why the output folder for `entry` cannot be used; empty if it was made
-// or is a real folder already, which the run may then write into.
-std::string make_output_folder(const std::string& path) {
-  if (::mkdir(path.c_str(), 0700) == 0) return {};
-  int error = errno;
-  struct stat info;
-  // lstat: a link to a folder is no folder, or files would be written
-  // through it wherever it points.
-  if (error == EEXIST && ::lstat(path.c_str(), &info) == 0) {
-    if (!S_ISDIR(info.st_mode)) return "it exists and is not a folder";
-    ::chmod(path.c_str(), (info.st_mode & 0777) | 0700);  // --force into a read-only one
-    return {};
-  }
-  return std::strerror(error);
+// Merges the folder failures into the file reports, keeping path order.
+void add_folder_failures(std::vector<file_report>& files, std::vector<file_report> failures) {
+  if (failures.empty()) return;
+  for (file_report& failure : failures) files.push_back(std::move(failure));
+  std::stable_sort(files.begin(), files.end(),
+                   [](const file_report& a, const file_report& b) { return a.path < b.path; });
 }
 
 // Creates the output folders, parents first, writable by the run; their
 // own permission bits are set once everything inside them is written.
 // Returns the folders that could not be created, as failed files.
-std::vector<file_report> create_output_folders(const tree_options& options,
+std::vector<file_report> create_output_folders(folder_opener& output,
                                                const std::vector<tree_entry>& entries) {
   std::vector<file_report> failures;
   std::unordered_set<std::string> failed;
@@ -72,40 +66,56 @@ std::vector<file_report> create_output_folders(const tree_options& options,
     }
     // Nothing is made inside a folder that failed.
     if (has_failed_ancestor(entry.path, failed)) continue;
-    std::string reason = make_output_folder(join_path(options.output_dir, entry.path));
+    std::string reason = output.make(entry.path);
     if (reason.empty()) continue;
     failed.insert(entry.path);
-    file_report failure;
-    failure.path = entry.path;
-    failure.kind = file_kind::failed;
-    failure.problem = "could not create folder: " + reason;
-    failures.push_back(std::move(failure));
+    failures.push_back(file_report::failed(entry.path, "could not create folder: " + reason));
   }
   return failures;
 }
 
 // Gives the output folders the permission bits of their source folders,
 // deepest first, now that nothing more is written into them. Only real
-// folders made or kept by this run are touched.
-void restore_folder_modes(const tree_options& options, const std::vector<tree_entry>& entries,
-                          const std::unordered_set<std::string>& failed) {
+// folders made or kept by this run are touched. Each is looked up afresh
+// from the output folder: returns those that are no longer where the run
+// made them, whose files are then not in place either.
+std::unordered_set<std::string> restore_folder_modes(
+    folder_opener& output, const std::vector<tree_entry>& entries,
+    const std::unordered_set<std::string>& failed) {
+  output.close_all();
+  std::unordered_set<std::string> moved;
   for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) {
     if (entry->type != entry_type::folder) continue;
     if (failed.contains(entry->path) || has_failed_ancestor(entry->path, failed)) continue;
-    std::string path = join_path(options.output_dir, entry->path);
-    struct stat info;
-    if (::lstat(path.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) continue;
-    ::chmod(path.c_str(), entry->mode & 0777);  // a failure leaves it usable
+    shared_folder folder;
+    std::string problem = output.open(entry->path, folder);
+    if (problem == folder_moved) moved.insert(entry->path);
+    if (!problem.empty()) continue;
+    ::fchmod(folder->get(), entry->mode & 0777);  // a failure leaves it usable
   }
+  return moved;
 }
 
-// Merges the folder failures into the file reports, keeping path order.
-void add_folder_failures(std::vector<file_report>& files,
-                         std::vector<file_report> failures) {
-  if (failures.empty()) return;
-  for (file_report& failure : failures) files.push_back(std::move(failure));
-  std::stable_sort(files.begin(), files.end(),
-                   [](const file_report& a, const file_report& b) { return a.path < b.path; });
+// Fails every file written into a folder that was then moved or replaced,
+// and the outermost such folders themselves.
+void fail_moved_folders(std::vector<file_report>& files,
+                        const std::unordered_set<std::string>& moved) {
+  if (moved.empty()) return;
+  for (file_report& file : files) {
+    if (file.kind == file_kind::failed || file.kind == file_kind::skipped) continue;
+    if (!has_failed_ancestor(file.path, moved)) continue;
+    file.kind = file_kind::failed;
+    file.problem = std::string("could not write: ") + folder_moved;
+    file.calls_converted.clear();
+    file.findings.clear();
+  }
+  const std::string folder_problem = std::string("could not write: ") + this_folder_moved;
+  std::vector<file_report> folders;
+  for (const std::string& path : moved) {
+    if (has_failed_ancestor(path, moved)) continue;
+    folders.push_back(file_report::failed(path, folder_problem));
+  }
+  add_folder_failures(files, std::move(folders));
 }
 
 bool has_blocking_findings(const tree_report& report) {
@@ -133,13 +143,10 @@ bool write_report(const tree_options& options, const std::string& text) {
     diagnose(std::string("could not write the report: ") + std::strerror(errno));
     return false;
   }
-  int file = ::open(options.report_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-  bool written = file >= 0 && fd_writer(file).write_all(text);
-  written = file >= 0 && ::close(file) == 0 && written;
-  if (!written) {
-    diagnose("could not write the report " + options.report_file + ": " + std::strerror(errno));
-  }
-  return written;
+  std::string problem = write_report_file(options.report_file, text);
+  if (problem.empty()) return true;
+  diagnose("could not write the report " + options.report_file + ": " + problem);
+  return false;
 }
 
 std::string render_report(const tree_options& options, const tree_report& report) {
@@ -165,16 +172,16 @@ unsigned worker_count(const tree_options& options) {
 // Converts, copies or diffs every entry; diffs go to standard output in
 // path order as they are ready. False if standard output failed.
 bool process_entries(const tree_options& options, const std::vector<tree_entry>& entries,
-                     const std::unordered_set<std::string>& failed_folders,
-                     std::vector<file_report>& files) {
+                     const std::unordered_set<std::string>& failed_folders, folder_opener& source,
+                     folder_opener* output, std::vector<file_report>& files) {
   std::vector<std::size_t> tasks;
   for (std::size_t i = 0; i < entries.size(); ++i) {
     if (entries[i].type != entry_type::folder) tasks.push_back(i);
   }
   const call_table complete = make_complete_call_table();
   const call_table seed = options.rules == rule_set::seed ? make_mysql_call_table() : call_table();
-  const task_context context{options, options.rules == rule_set::seed ? seed : complete, complete,
-                             nullptr, failed_folders};
+  const task_context context{options, options.rules == rule_set::seed ? seed : complete,
+                             complete, nullptr, failed_folders, source, output};
   progress_line progress(options.progress);
   bool output_written = true;
   fd_writer diff_output(standard_output);
@@ -199,27 +206,72 @@ bool process_entries(const tree_options& options, const std::vector<tree_entry>&
   return output_written;
 }
 
-}  // namespace
-
-int run_tree(const tree_options& options) {
-  auto start = std::chrono::steady_clock::now();
+// Everything about the folders and the report file that can be checked
+// by their names before the run reads or writes anything; empty if fine.
+std::string check_names(const tree_options& options) {
   if (std::string problem = check_source_folder(options.source_dir); !problem.empty()) {
-    diagnose(problem);
-    return 1;
+    return problem;
   }
   if (!options.diff) {
     std::string problem =
         check_output_folder(options.source_dir, options.output_dir, options.force);
-    if (problem.empty()) problem = create_folder_path(options.output_dir);
-    if (!problem.empty()) {
-      diagnose(problem);
-      return 1;
-    }
+    if (!problem.empty()) return problem;
   }
+  if (options.report_file.empty()) return {};
+  return check_report_path(options.report_file, options.source_dir, options.output_dir);
+}
 
-  std::vector<tree_entry> entries = walk_source_tree(options.source_dir);
+// Opens the folder `path` as the root of one of the run's two trees.
+std::string open_tree(const std::string& path, const std::string& what,
+                      std::unique_ptr<folder_opener>& tree) {
+  descriptor root;
+  if (std::string problem = open_root_folder(path, root); !problem.empty()) {
+    return "cannot use " + what + " folder " + path + ": " + problem;
+  }
+  tree = std::make_unique<folder_opener>(std::move(root), folders_kept_open());
+  return {};
+}
+
+// The two trees of a run, opened, and what the walk found in the source.
+struct run_trees {
+  std::unique_ptr<folder_opener> source;
+  std::unique_ptr<folder_opener> output;  // none in diff mode
+  std::vector<tree_entry> entries;
+};
+
+// Checks, walks the source tree and makes the output folder: everything
+// up to the first write is checked before it. Empty if all went well.
+std::string prepare_trees(const tree_options& options, run_trees& trees) {
+  if (std::string problem = check_names(options); !problem.empty()) return problem;
+  if (std::string problem = open_tree(options.source_dir, "source", trees.source);
+      !problem.empty()) {
+    return problem;
+  }
+  trees.entries = walk_source_tree(*trees.source);
+  if (!options.report_file.empty()) {
+    std::string problem = check_report_not_in_source(options.report_file, options.source_dir,
+                                                     *trees.source, trees.entries);
+    if (!problem.empty()) return problem;
+  }
+  if (options.diff) return {};
+  if (std::string problem = create_folder_path(options.output_dir); !problem.empty()) {
+    return problem;
+  }
+  return open_tree(options.output_dir, "output", trees.output);
+}
+
+}  // namespace
+
+int run_tree(const tree_options& options) {
+  auto start = std::chrono::steady_clock::now();
+  run_trees trees;
+  if (std::string problem = prepare_trees(options, trees); !problem.empty()) {
+    diagnose(problem);
+    return 1;
+  }
+  const std::vector<tree_entry>& entries = trees.entries;
   std::vector<file_report> folder_failures;
-  if (!options.diff) folder_failures = create_output_folders(options, entries);
+  if (trees.output) folder_failures = create_output_folders(*trees.output, entries);
   std::unordered_set<std::string> failed_folders;
   for (const file_report& failure : folder_failures) failed_folders.insert(failure.path);
 
@@ -228,9 +280,12 @@ int run_tree(const tree_options& options) {
   report.database = options.database_name;
   report.source = options.source_dir;
   report.output = options.output_dir;
-  bool output_written = process_entries(options, entries, failed_folders, report.files);
+  bool output_written = process_entries(options, entries, failed_folders, *trees.source,
+                                        trees.output.get(), report.files);
   add_folder_failures(report.files, std::move(folder_failures));
-  if (!options.diff) restore_folder_modes(options, entries, failed_folders);
+  if (trees.output) {
+    fail_moved_folders(report.files, restore_folder_modes(*trees.output, entries, failed_folders));
+  }
 
   report.seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
