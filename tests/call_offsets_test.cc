@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "support/memory_conversion.h"
+#include "translate/advice.h"
 #include "translate/mysql_call_table.h"
 
 namespace corvexa {
@@ -27,6 +28,7 @@ struct event_place {
   std::string_view call;
   std::string_view text;
   std::uint64_t source_offset;
+  advice advised = {};  // for kind advice
 };
 
 struct offsets_case {
@@ -64,16 +66,16 @@ const offsets_case cases[] = {
     {"<?php $res = mysql_db_query('shop', $sql); mysql_select_db('shop');",
      {{"mysql_db_query", true, 13, 41, 13, 13, 33},
       {"mysql_select_db", false, 43, 66, 35, 35, 80}},
-     {{event_kind::db_query, "mysql_db_query", "", 13},
+     {{event_kind::advice, "mysql_db_query", "", 13, advice::db_query},
       {event_kind::guessed_link, "mysql_db_query", "$res", 13},
       {unsupported, "mysql_select_db", "", 43},
-      {event_kind::database_differs, "mysql_select_db", "shop", 43}}},
+      {event_kind::advice, "mysql_select_db", "shop", 43, advice::database_differs}}},
     {"<?php mysql_insert_id(); mysql_select_db($db, $l, 'x', 'y');",
      {{"mysql_insert_id", true, 6, 23, 6, 6, 19},
       {"mysql_select_db", false, 25, 59, 21, 21, 66}},
-     {{event_kind::insert_id, "mysql_insert_id", "", 6},
+     {{event_kind::advice, "mysql_insert_id", "", 6, advice::insert_id},
       {unsupported, "mysql_select_db", "", 25},
-      {event_kind::database_unknown, "mysql_select_db", "", 25}}},
+      {event_kind::advice, "mysql_select_db", "", 25, advice::database_unknown}}},
     // A call cut short by the end of the input ends there.
     {"<?php mysql_query('abc", {{"mysql_query", true, 6, 22, 6, 6, 20}}, {}},
     {"<?php mysql_close", {{"mysql_close", true, 6, 17, 6, 6, 16}}, {}},
@@ -123,6 +125,9 @@ TEST(CallOffsets, StayPutAtEveryReadSize) {
         const recorded_event& got = result.events[i];
         const event_place& want = c.events[i];
         EXPECT_EQ(got.kind, want.kind);
+        if (want.kind == event_kind::advice) {
+          EXPECT_EQ(got.advice, static_cast<std::uint8_t>(want.advised));
+        }
         EXPECT_EQ(got.call, want.call);
         EXPECT_EQ(got.text, want.text);
         EXPECT_EQ(got.source_offset, want.source_offset) << want.call;

@@ -1,7 +1,9 @@
 // What a conversion tells besides its output: structured events, each tied
 // to the call it concerns by byte offsets. The conversion only reports them;
 // each program renders them its own way (corvexa as console lines, the tree
-// converter as located findings), so no message text stands here.
+// converter as located findings), so no message text stands here. The kinds
+// are those of any table of calls; what a particular table has to say
+// beyond them is its advice, numbered in its own list.
 //
 // Offsets count bytes from the start of the input or of the output. Turning
 // them into lines and columns is left to whoever needs it, so the scanner
@@ -15,22 +17,11 @@
 namespace corvexa {
 
 enum class event_kind : std::uint8_t {
-  // A call without a PostgreSQL counterpart became a warning comment;
-  // `detail` says what to write instead.
+  // A call without a counterpart became a warning comment; `detail` says
+  // what to write instead.
   unsupported_call,
   // A call name was not followed by "("; `text` is the token read instead.
   parse_error,
-  // mysql_db_query (or mysql) became pg_query and lost its database.
-  db_query,
-  // mysql_insert_id became pg_last_oid, which needs tables with OIDs.
-  insert_id,
-  // mysql_select_db names, in quotes, the database the run connects to;
-  // `text` is that name.
-  database_matches,
-  // mysql_select_db names, in quotes, another database; `text` is its name.
-  database_differs,
-  // mysql_select_db gives the database by a variable or an expression.
-  database_unknown,
   // A comma inside nested parentheses started a new argument of the call.
   split_argument,
   // A place of the replacement that needs a value got an empty argument;
@@ -43,31 +34,32 @@ enum class event_kind : std::uint8_t {
   guessed_link,
   // The PostgreSQL call behaves differently; `text` says how.
   review,
-  // The complete rules found no PostgreSQL counterpart: a value stands in
-  // for the call; `text` says which and what to write instead.
+  // No counterpart exists, and a value stands in for the call; `text` says
+  // which and what to write instead.
   no_equivalent,
-  // The complete rules' replacement runs but gives something else than
-  // the MySQL call did; `text` says what and what to do.
+  // The replacement runs but gives something else than the call did;
+  // `text` says what and what to do.
   behaves_differently,
-  // mysql_errno() is compared with the MySQL error number `text`, which
-  // the converted mysql_errno() never gives; `detail` is the number it
-  // gives for the same failure, if there is one.
-  errno_compared,
-  // The complete rules could not read the call's argument list (it is not
+  // The call's argument list could not be read as PHP reads it (it is not
   // closed in its PHP block, or lies too deep in other calls): the call is
   // left as it was.
   unreadable_call,
+  // What the table has to say of the call beyond the kinds above:
+  // `advice` says which, from the table's own list (translate/advice.h).
+  advice,
 };
 
 struct conversion_event {
   event_kind kind;
+  // For kind advice: which, in the table's own numbering.
+  std::uint8_t advice = 0;
   // The call's usual name, as messages give it (also when the source used
   // another name of the same row).
   std::string_view call;
   // What the kind says it is; empty otherwise.
   std::string_view text;
-  // More of it, where the kind says so: for the database advice, the
-  // argument as written; for an unsupported call, what to write instead.
+  // More of it, where the kind or the advice says so: for an unsupported
+  // call, what to write instead.
   std::string_view detail = {};
   // Where the call name begins in the input.
   std::uint64_t source_offset = 0;

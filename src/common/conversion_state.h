@@ -69,8 +69,11 @@ struct conversion_state {
 // Reports an event of the call in progress.
 inline void report(conversion_state& state, event_kind kind,
                    std::string_view text = {}, std::string_view detail = {}) {
-  state.events.report(conversion_event{kind, state.current_call.name, text, detail,
-                                       state.current_call.source_begin});
+  state.events.report(conversion_event{.kind = kind,
+                                       .call = state.current_call.name,
+                                       .text = text,
+                                       .detail = detail,
+                                       .source_offset = state.current_call.source_begin});
 }
 
 // Called by a rule right before it writes the replacement of its call.

@@ -2,6 +2,7 @@
 #include "driver/console_report.h"
 
 #include "common/format_text.h"
+#include "translate/advice.h"
 
 namespace corvexa {
 namespace {
@@ -32,21 +33,8 @@ void console_report::report(const conversion_event& event) {
     case event_kind::parse_error:
       write_format(console_, missing_parenthesis, {event.text});
       break;
-    case event_kind::db_query:
-      console_.write(db_query_warning);
-      break;
-    case event_kind::insert_id:
-      console_.write(insert_id_notes);
-      break;
-    case event_kind::database_matches:
-      write_format(console_, same_database, {event.text, context_.database_name});
-      break;
-    case event_kind::database_differs:
-      write_format(console_, database_suggestion,
-                   {event.text, context_.input_path, context_.output_path});
-      break;
-    case event_kind::database_unknown:
-      console_.write(edit_by_hand);
+    case event_kind::advice:
+      report_advice(event);
       break;
     // Found for the tree report; corvexa's console never showed them.
     case event_kind::split_argument:
@@ -57,8 +45,30 @@ void console_report::report(const conversion_event& event) {
     // Only the complete rules report these, and corvexa has the seed's.
     case event_kind::no_equivalent:
     case event_kind::behaves_differently:
-    case event_kind::errno_compared:
     case event_kind::unreadable_call:
+      break;
+  }
+}
+
+void console_report::report_advice(const conversion_event& event) {
+  switch (static_cast<advice>(event.advice)) {
+    case advice::db_query:
+      console_.write(db_query_warning);
+      break;
+    case advice::insert_id:
+      console_.write(insert_id_notes);
+      break;
+    case advice::database_matches:
+      write_format(console_, same_database, {event.text, context_.database_name});
+      break;
+    case advice::database_differs:
+      write_format(console_, database_suggestion,
+                   {event.text, context_.input_path, context_.output_path});
+      break;
+    case advice::database_unknown:
+      console_.write(edit_by_hand);
+      break;
+    case advice::errno_compared:  // the complete rules' only
       break;
   }
 }

@@ -24,6 +24,8 @@ class console_report final : public event_sink {
   void report(const conversion_event& event) override;
 
  private:
+  void report_advice(const conversion_event& event);
+
   output_sink& console_;
   console_context context_;
 };

@@ -7,7 +7,7 @@
 namespace corvexa {
 
 void event_log::report(const conversion_event& event) {
-  events_.push_back({event.kind, std::string(event.call), std::string(event.text),
+  events_.push_back({event.kind, event.advice, std::string(event.call), std::string(event.text),
                      std::string(event.detail), event.source_offset, 0});
 }
 

@@ -15,6 +15,7 @@ namespace corvexa {
 
 struct logged_event {
   event_kind kind;
+  std::uint8_t advice = 0;  // for kind advice: which (translate/advice.h)
   std::string call;
   std::string text;
   std::string detail;

@@ -5,6 +5,8 @@
 #include <array>
 #include <string>
 
+#include "translate/advice.h"
+
 namespace corvexa {
 namespace {
 
@@ -76,6 +78,53 @@ constexpr bool table_follows_ids() {
 }
 static_assert(table_follows_ids(), "every rule_id has its row, in the order of the ids");
 
+// The message of an advice of the tables (translate/advice.h).
+std::string advice_message(advice what, const logged_event& event,
+                           std::string_view database_name) {
+  std::string call = event.call + "()";
+  const std::string& text = event.text;
+  switch (what) {
+    case advice::db_query:
+      return call + " became pg_query(), which drops its database argument: connect to that "
+                    "database with pg_connect()";
+    case advice::insert_id:
+      return call + " became pg_last_oid(), which tables without OIDs do not give: write "
+                    "pg_fetch_result(pg_query($link, 'SELECT lastval()'), 0, 0)";
+    case advice::database_matches:
+      return call + " selects '" + text + "', the database this run connects to";
+    case advice::database_differs:
+      return call + " selects '" + text + "', but the converted code connects to '" +
+             std::string(database_name) + "': convert again with -d " + text;
+    case advice::database_unknown:
+      return call + " selects a database given by an expression, but the converted code "
+                    "connects to '" + std::string(database_name) +
+             "': make sure that is the one, or convert again with -d NAME";
+    case advice::errno_compared:
+      if (!event.detail.empty()) {
+        return call + " is compared with MySQL's error number " + text +
+               ", which the converted " + call + " gives as " + event.detail +
+               ": compare with " + event.detail;
+      }
+      return call + " is compared with MySQL's error number " + text +
+             ", which the converted " + call + " never gives (it gives MySQL's number for a "
+             "few SQLSTATEs, such as 1062 for 23505, and 1 for any other failure): test the "
+             "SQLSTATE at the start of pg_last_error($link) instead";
+  }
+  return call;
+}
+
+rule_id rule_of_advice(advice what) {
+  switch (what) {
+    case advice::db_query: return db_query;
+    case advice::insert_id: return insert_id;
+    case advice::database_matches:
+    case advice::database_differs:
+    case advice::database_unknown: return select_db;
+    case advice::errno_compared: return errno_number;
+  }
+  return select_db;
+}
+
 // The event's message for its kind.
 std::string message_of(const logged_event& event, std::string_view database_name) {
   std::string call = event.call + "()";
@@ -85,21 +134,6 @@ std::string message_of(const logged_event& event, std::string_view database_name
       return event.detail.empty() ? call + " not supported" : call + " not supported: " + event.detail;
     case event_kind::parse_error:
       return "expected '(' after " + event.call + " and got '" + text + "'";
-    case event_kind::db_query:
-      return call + " became pg_query(), which drops its database argument: connect to that "
-                    "database with pg_connect()";
-    case event_kind::insert_id:
-      return call + " became pg_last_oid(), which tables without OIDs do not give: write "
-                    "pg_fetch_result(pg_query($link, 'SELECT lastval()'), 0, 0)";
-    case event_kind::database_matches:
-      return call + " selects '" + text + "', the database this run connects to";
-    case event_kind::database_differs:
-      return call + " selects '" + text + "', but the converted code connects to '" +
-             std::string(database_name) + "': convert again with -d " + text;
-    case event_kind::database_unknown:
-      return call + " selects a database given by an expression, but the converted code "
-                    "connects to '" + std::string(database_name) +
-             "': make sure that is the one, or convert again with -d NAME";
     case event_kind::split_argument:
       return "a comma inside nested parentheses split an argument of " + call +
              ": write the replacement's arguments by hand";
@@ -118,32 +152,19 @@ std::string message_of(const logged_event& event, std::string_view database_name
       return call + " has no PostgreSQL counterpart: " + text;
     case event_kind::behaves_differently:
       return call + ": " + text;
-    case event_kind::errno_compared:
-      if (!event.detail.empty()) {
-        return call + " is compared with MySQL's error number " + text +
-               ", which the converted " + call + " gives as " + event.detail +
-               ": compare with " + event.detail;
-      }
-      return call + " is compared with MySQL's error number " + text +
-             ", which the converted " + call + " never gives (it gives MySQL's number for a "
-             "few SQLSTATEs, such as 1062 for 23505, and 1 for any other failure): test the "
-             "SQLSTATE at the start of pg_last_error($link) instead";
     case event_kind::unreadable_call:
       return call + " was left as it was: its argument list does not close within its PHP "
                     "block, or lies too deep inside other calls; convert it by hand";
+    case event_kind::advice:
+      return advice_message(static_cast<advice>(event.advice), event, database_name);
   }
   return call;
 }
 
-rule_id rule_of_event(event_kind kind) {
-  switch (kind) {
+rule_id rule_of_event(const logged_event& event) {
+  switch (event.kind) {
     case event_kind::unsupported_call: return unsupported_call;
     case event_kind::parse_error: return parse_error;
-    case event_kind::db_query: return db_query;
-    case event_kind::insert_id: return insert_id;
-    case event_kind::database_matches:
-    case event_kind::database_differs:
-    case event_kind::database_unknown: return select_db;
     case event_kind::split_argument: return split_argument;
     case event_kind::missing_argument: return missing_argument;
     case event_kind::no_link: return no_link;
@@ -151,8 +172,8 @@ rule_id rule_of_event(event_kind kind) {
     case event_kind::review: return review;
     case event_kind::no_equivalent: return no_equivalent;
     case event_kind::behaves_differently: return behaves_differently;
-    case event_kind::errno_compared: return errno_number;
     case event_kind::unreadable_call: return unreadable_call;
+    case event_kind::advice: return rule_of_advice(static_cast<advice>(event.advice));
   }
   return unsupported_call;
 }
@@ -192,10 +213,11 @@ finding make_finding(rule_id id, std::string name, std::string message) {
 
 finding describe_event(const logged_event& event, std::string_view database_name) {
   logged_event described = event;
-  if (event.kind == event_kind::database_differs && is_interpolated(event.detail)) {
-    described.kind = event_kind::database_unknown;
+  if (advice_of(event.kind, event.advice) == advice::database_differs &&
+      is_interpolated(event.detail)) {
+    described.advice = static_cast<std::uint8_t>(advice::database_unknown);
   }
-  finding f = make_finding(rule_of_event(described.kind), described.call,
+  finding f = make_finding(rule_of_event(described), described.call,
                            message_of(described, database_name));
   f.source_offset = event.source_offset;
   return f;

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "scan/php_code.h"
+#include "translate/advice.h"
 #include "translate/complete_calls.h"
 #include "translate/complete_template.h"
 #include "translate/connection_string.h"
@@ -43,9 +44,9 @@ void advise_on_database(conversion_state& state, const exact_arguments& argument
   std::optional<std::string> selected;
   if (!arguments.written.empty()) selected = literal_value(arguments.written[0]);
   if (!selected) {
-    report(state, event_kind::database_unknown);
+    report_advice(state, advice::database_unknown);
   } else if (*selected != state.database_name) {
-    report(state, event_kind::database_differs, *selected, arguments.written[0]);
+    report_advice(state, advice::database_differs, *selected, arguments.written[0]);
   }
 }
 
@@ -88,7 +89,7 @@ void check_errno_comparison(conversion_state& state) {
   if (!number) return;
   const mysql_error_row* row = mysql_error_of(*number);
   if (row != nullptr && row->kept) return;
-  report(state, event_kind::errno_compared, *number,
+  report_advice(state, advice::errno_compared, *number,
          row != nullptr ? kept_number_for(row->sqlstate) : std::string_view{});
 }
 

@@ -86,7 +86,7 @@ constexpr translated_call rows[] = {
     {.names = "mysql_db_query mysql",
      .remembers = true,
      .usual = {"pg_query(%s,%s);", {third_or_link, second}},
-     .reported_after = event_kind::db_query},
+     .advised_after = advice::db_query},
     {.names = "mysql_error",
      .usual = {"pg_result_error(%s)", {first_or_link}},
      .review = "pg_result_error() wants a query result, not a link: "
@@ -123,7 +123,7 @@ constexpr translated_call rows[] = {
      .usual = {"pg_free_result(%s)", {first}}},
     {.names = "mysql_insert_id",
      .usual = {"pg_last_oid(%s)", {first}},
-     .reported_before = event_kind::insert_id},
+     .advised_before = advice::insert_id},
     {.names = "mysql_num_fields mysql_numfields",
      .usual = {"pg_num_fields(%s)", {first}}},
     {.names = "mysql_num_rows mysql_numrows",
@@ -205,7 +205,7 @@ void translate_call(conversion_state& state, const translated_call& call) {
   state.current_call.translated = true;
   call_arguments arguments;
   read_call_args(state, arguments);
-  if (call.reported_before) report(state, *call.reported_before);
+  if (call.advised_before) report_advice(state, *call.advised_before);
 
   bool use_short = call.if_empty != none &&
                    fill(call.if_empty, state, arguments).text.empty();
@@ -226,7 +226,7 @@ void translate_call(conversion_state& state, const translated_call& call) {
                std::span<const std::string_view>(texts.data(), count), value_offsets.data());
   note_moved_words(state, arguments,
                    std::span<const filled_value>(values.data(), count), value_offsets);
-  if (call.reported_after) report(state, *call.reported_after);
+  if (call.advised_after) report_advice(state, *call.advised_after);
   if (arguments.split_by_nested_comma) report(state, event_kind::split_argument);
   report_doubtful_values(state, chosen.format,
                          std::span<const filled_value>(values.data(), count));

@@ -13,6 +13,7 @@
 
 #include "common/conversion_state.h"
 #include "common/format_text.h"
+#include "translate/advice.h"
 #include "translate/call_args.h"
 
 namespace corvexa {
@@ -49,10 +50,10 @@ struct translated_call {
   // When this value is empty, `short_form` is written instead of `usual`.
   value_source if_empty = value_source::none;
   replacement short_form = {};
-  // Events reported after the arguments are read and before the
+  // Advice reported after the arguments are read and before the
   // replacement is written, and after it is written.
-  std::optional<event_kind> reported_before = std::nullopt;
-  std::optional<event_kind> reported_after = std::nullopt;
+  std::optional<advice> advised_before = std::nullopt;
+  std::optional<advice> advised_after = std::nullopt;
   // Why the PostgreSQL call behaves differently and needs a look; empty
   // when it does what the MySQL call did.
   std::string_view review = {};

@@ -2,8 +2,9 @@
 #include "translate/unsupported_calls.h"
 
 #include "common/format_text.h"
-#include "translate/name_list.h"
+#include "translate/advice.h"
 #include "translate/call_args.h"
+#include "translate/name_list.h"
 
 namespace corvexa {
 namespace {
@@ -44,15 +45,15 @@ constexpr unsupported_call rows[] = {
 // whatever it is, are cut off. Anything else cannot be judged from the text.
 void advise_on_database(conversion_state& state, std::string_view selection) {
   if (selection.empty() || (selection[0] != '\'' && selection[0] != '"')) {
-    report(state, event_kind::database_unknown);
+    report_advice(state, advice::database_unknown);
     return;
   }
   std::string_view selected = selection.substr(1);
   if (!selected.empty()) selected.remove_suffix(1);
-  report(state,
-         selected == state.database_name ? event_kind::database_matches
-                                         : event_kind::database_differs,
-         selected, selection);
+  report_advice(state,
+                selected == state.database_name ? advice::database_matches
+                                                : advice::database_differs,
+                selected, selection);
 }
 
 }  // namespace

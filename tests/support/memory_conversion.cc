@@ -40,8 +40,8 @@ class recording_events final : public event_sink {
       : console_(console), result_(result) {}
   void report(const conversion_event& event) override {
     console_.report(event);
-    result_.events.push_back({event.kind, std::string(event.call),
-                              std::string(event.text), event.source_offset});
+    result_.events.push_back({event.kind, std::string(event.call), std::string(event.text),
+                              event.source_offset, event.advice});
   }
   void call_replaced(const replaced_call& call) override {
     result_.calls.push_back(call);

@@ -47,6 +47,7 @@ struct recorded_event {
   std::string call;
   std::string text;
   std::uint64_t source_offset;
+  std::uint8_t advice = 0;  // for kind advice
 };
 
 struct memory_conversion {
