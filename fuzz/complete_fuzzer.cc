@@ -60,7 +60,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   corvexa::string_writer writer(output);
   corvexa::output_sink sink(writer);
   replaced_calls events;
-  corvexa::convert_code_exactly(input, sink, events, calls, "fuzz");
+  corvexa::convert_code_exactly(input, sink, events, calls);
   sink.flush();
   if (!copies_everything_else(input, output, events.calls)) std::abort();
   if (!contains_mysql(input) && output != input) std::abort();

@@ -203,7 +203,7 @@ TEST(BlockLoop, InputEndsAtTheFirstEndOfInput) {
   string_writer output_writer(output_text);
   output_sink output(output_writer);
   ignored_events events;
-  convert_stream(source, output, events, make_mysql_call_table(), "default");
+  convert_stream(source, output, events, make_mysql_call_table());
   output.flush();
   EXPECT_EQ(output_text, "a <?php $x ");
 }

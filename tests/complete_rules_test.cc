@@ -21,7 +21,7 @@ namespace corvexa {
 namespace {
 
 const call_table& complete_table() {
-  static const call_table table = make_complete_call_table();
+  static const call_table table = make_complete_call_table({"shop"});
   return table;
 }
 
@@ -32,7 +32,7 @@ struct ported {
 
 ported port(const std::string& input) {
   converted_text converted;
-  convert_text(input, complete_table(), rule_set::complete, "shop", converted);
+  convert_text(input, complete_table(), rule_set::complete, converted);
   ported result{converted.output, {}};
   for (const finding& f : locate_findings(converted.log, input, converted.output,
                                           {"shop", complete_table(), false})) {
@@ -126,7 +126,7 @@ TEST(CompleteRules, ConvertWhatPhpCallsAndNothingElse) {
 TEST(CompleteRules, KeptArgumentsAreFollowedIntoTheReplacement) {
   const std::string input = "<?php\nmysql_query( \"SELECT `a`\" , $db); mysql_query(f(mysql_ping()));";
   converted_text converted;
-  convert_text(input, complete_table(), rule_set::complete, "shop", converted);
+  convert_text(input, complete_table(), rule_set::complete, converted);
   ASSERT_EQ(converted.log.calls().size(), 2u);
   std::span<const moved_word> first = converted.log.moved_words(0);
   ASSERT_EQ(first.size(), 2u);  // the link, written first, then the query

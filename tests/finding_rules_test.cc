@@ -21,10 +21,10 @@ std::string shown(const finding& f) {
 }
 
 std::vector<std::string> findings_of(const std::string& input) {
-  static const call_table calls = make_mysql_call_table();
+  static const call_table calls = make_mysql_call_table({"shop"});
   static const call_table extension = make_complete_call_table();
   converted_text converted;
-  convert_text(input, calls, rule_set::seed, "shop", converted);
+  convert_text(input, calls, rule_set::seed, converted);
   std::vector<std::string> result;
   for (const finding& f :
        locate_findings(converted.log, input, converted.output, {"shop", extension, true})) {
@@ -102,11 +102,11 @@ TEST(FindingRules, EachRuleFindsWhatItShould) {
 // What one place gives is one finding, whose message keeps what each rule
 // said of it.
 TEST(FindingRules, OnePlaceGivesOneFindingWithEveryMessage) {
-  static const call_table calls = make_mysql_call_table();
+  static const call_table calls = make_mysql_call_table({"shop"});
   static const call_table extension = make_complete_call_table();
   const std::string input = "<?php\nif (mysql_select_db('other')) {}\n";
   converted_text converted;
-  convert_text(input, calls, rule_set::seed, "shop", converted);
+  convert_text(input, calls, rule_set::seed, converted);
   std::vector<finding> found =
       locate_findings(converted.log, input, converted.output, {"shop", extension, true});
   ASSERT_EQ(found.size(), 1u);

@@ -22,9 +22,9 @@ struct located {
 };
 
 std::vector<located> findings_of(const std::string& input, converted_text& converted) {
-  static const call_table calls = make_mysql_call_table();
+  static const call_table calls = make_mysql_call_table({"shop"});
   static const call_table extension = make_complete_call_table();
-  convert_text(input, calls, rule_set::seed, "shop", converted);
+  convert_text(input, calls, rule_set::seed, converted);
   std::vector<located> result;
   for (const finding& f :
        locate_findings(converted.log, input, converted.output, {"shop", extension, true})) {

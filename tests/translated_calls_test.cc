@@ -93,9 +93,9 @@ TEST(TranslatedCalls, EveryRowWritesItsReplacement) {
       {"mysql_num_rows(mysql_query($q, $l));", "default",
        "pg_num_rows(mysql_query($q);", ""},
   };
-  call_table calls = make_mysql_call_table();
   for (const translated_case& c : cases) {
     SCOPED_TRACE(c.code);
+    call_table calls = make_mysql_call_table({std::string(c.database)});
     memory_conversion result = convert_in_memory(
         "<?" + std::string(c.code), calls, {.database_name = c.database});
     EXPECT_EQ(result.output, "<?" + std::string(c.output));

@@ -48,7 +48,7 @@ TEST(UnifiedDiff, PatchGivesTheConvertedFile) {
     SCOPED_TRACE(input);
     temp_dir dir;
     converted_text converted;
-    convert_text(input, calls, rule_set::seed, "default", converted);
+    convert_text(input, calls, rule_set::seed, converted);
     std::string diff = unified_diff(name, input, converted.output, converted.log.calls());
     EXPECT_EQ(diff.empty(), input == converted.output);
     if (diff.empty()) continue;
@@ -66,7 +66,7 @@ TEST(UnifiedDiff, ChangesSevenLinesApartMakeTwoHunks) {
   for (int between : {6, 7}) {
     std::string input = "<?php\nmysql_close();\n" + lines(between, "x;\n") + "mysql_close();\n";
     converted_text converted;
-    convert_text(input, calls, rule_set::seed, "default", converted);
+    convert_text(input, calls, rule_set::seed, converted);
     std::string diff = unified_diff("f.php", input, converted.output, converted.log.calls());
     std::size_t hunks = 0;
     for (std::size_t at = diff.find("\n@@ "); at != std::string::npos;

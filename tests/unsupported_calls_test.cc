@@ -87,9 +87,9 @@ TEST(UnsupportedCalls, SelectDbAdvisesOnTheDatabaseName) {
       {"mysql_select_db();", "default",
        "You will most likely have to edit this PHP code by hand to make it work.\n"},
   };
-  call_table calls = make_mysql_call_table();
   for (const advice_case& c : cases) {
     SCOPED_TRACE(c.code);
+    call_table calls = make_mysql_call_table({std::string(c.database)});
     memory_conversion result = convert_in_memory(
         "<?" + std::string(c.code), calls,
         {.database_name = c.database, .input_path = "in.php", .output_path = "out.php"});

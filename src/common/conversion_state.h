@@ -1,9 +1,8 @@
 // The record of one conversion run. The driver creates it, the scanner and
 // the call rules share it by reference, and it lives for the whole run. It
 // ties together the input, the output, where events are reported and the
-// few texts that outlive a single call: the database name of the run and
-// the variable that remembering calls store for later calls to use as their
-// default link.
+// one text that outlives a single call: the variable that remembering calls
+// store for later calls to use as their default link.
 #pragma once
 
 #include <cstdint>
@@ -50,8 +49,6 @@ struct conversion_state {
   // The calls the block loop hands to rules; empty for a plain copy.
   const call_table& call_names;
 
-  // The PostgreSQL database the converted code connects to.
-  std::string database_name = "default";
   // The last variable read before the latest remembering call; empty
   // until such a call is met. Shared with the block loop's last variable
   // rather than copied from it.

@@ -8,11 +8,12 @@
 #include <string>
 
 #include "common/output_sink.h"
+#include "translate/table_settings.h"
 
 namespace corvexa {
 
 struct command_line {
-  std::string database_name = "default";
+  std::string database_name{default_database_name};
   std::string input_path;
   std::string output_path;
 };

@@ -7,12 +7,13 @@
 
 #include "common/conversion_events.h"
 #include "common/output_sink.h"
+#include "translate/table_settings.h"
 
 namespace corvexa {
 
 // What the messages quote back to the user besides the event itself.
 struct console_context {
-  std::string_view database_name = "default";
+  std::string_view database_name = default_database_name;
   std::string_view input_path = "in.php";
   std::string_view output_path = "out.php";
 };

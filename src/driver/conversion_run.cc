@@ -131,8 +131,7 @@ int convert_files(const command_line& command, const call_table& calls,
   output_sink output_stream(writer);
   console_report messages(console, {command.database_name, command.input_path,
                                     command.output_path});
-  convert_stream(input_stream, output_stream, messages, calls,
-                 command.database_name);
+  convert_stream(input_stream, output_stream, messages, calls);
 
   bool written = output_stream.flush();
   written = output.close_checked() && written;

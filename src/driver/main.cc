@@ -36,7 +36,7 @@ int main(int argc, char** argv) {
   if (!parse_command_line(arguments, console, command)) {
     print_usage(console, argc > 0 && argv[0] ? argv[0] : "corvexa");
   } else {
-    status = run_conversion(command, make_mysql_call_table(), console);
+    status = run_conversion(command, make_mysql_call_table({command.database_name}), console);
   }
   // A console that cannot be written loses messages: that is no success.
   if (!console.flush()) status = 1;

@@ -13,20 +13,6 @@
 namespace corvexa {
 namespace {
 
-// Every name of the MySQL extension begins so, in any letter case: a text
-// without it has nothing to find.
-constexpr std::string_view extension_prefix = "mysql";
-
-bool mentions_extension(std::string_view text) {
-  for (std::size_t at = text.find_first_of("mM"); at != std::string_view::npos;
-       at = text.find_first_of("mM", at + 1)) {
-    if (equal_ignoring_ascii_case(text.substr(at, extension_prefix.size()), extension_prefix)) {
-      return true;
-    }
-  }
-  return false;
-}
-
 // The value of a quoted string token without escapes or interpolation.
 std::string_view plain_string_value(std::string_view token) {
   if (token.size() < 2 || (token[0] != '\'' && token[0] != '"') || token.back() != token[0]) {
@@ -55,7 +41,7 @@ bool may_follow_statement(const php_token& token, std::string_view text) {
 std::vector<finding> find_leftover_names(std::string_view output, const event_log& log,
                                          const call_table& extension) {
   std::vector<finding> findings;
-  if (!mentions_extension(output)) return findings;
+  if (!extension.may_name_a_call_in(output)) return findings;
   php_code code(output);
   const std::vector<php_token>& tokens = code.tokens();
   auto add = [&](rule_id id, std::uint64_t offset, std::string_view name, std::string message) {

@@ -9,18 +9,11 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "common/ascii.h"
 #include "scan/char_classes.h"
 
 namespace corvexa {
 namespace {
-
-char ascii_lower(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-char ascii_upper(char c) {
-  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
 
 // The hash of a non-empty name: its length and its middle and last two
 // bytes, in lower case, where the names of a table of calls mostly differ.
@@ -97,6 +90,21 @@ void call_table::watch_prefix(std::string_view prefix) {
   watched_prefix_letters_ = letters_of(watched_prefix_);
 }
 
+bool call_table::may_name_a_call_in(std::string_view text) const {
+  if (entries_.empty()) return false;
+  if (common_prefix_.empty()) return true;
+  const char first[] = {common_prefix_[0], ascii_upper(common_prefix_[0])};
+  std::string_view firsts(first, 2);
+  for (std::size_t at = 0; at + common_prefix_.size() <= text.size(); ++at) {
+    at = text.find_first_of(firsts, at);
+    if (at == std::string_view::npos || at + common_prefix_.size() > text.size()) return false;
+    if (equal_ignoring_ascii_case(text.substr(at, common_prefix_.size()), common_prefix_)) {
+      return true;
+    }
+  }
+  return false;
+}
+
 bool call_table::is_watched(std::string_view word) const {
   return !watched_prefix_.empty() && word.size() >= watched_prefix_.size() &&
          equals_ignoring_case(word.substr(0, watched_prefix_.size()), watched_prefix_,
@@ -111,6 +119,15 @@ void call_table::add(std::string_view name, bool remembers, call_rule rule, call
     entries_[static_cast<std::size_t>(existing - entries_.data())] =
         call_entry{std::move(lower), remembers, std::move(rule), form};
     return;
+  }
+  if (entries_.empty()) {
+    common_prefix_ = lower;
+  } else {
+    std::size_t same = 0;
+    while (same < common_prefix_.size() && same < lower.size() && common_prefix_[same] == lower[same]) {
+      ++same;
+    }
+    common_prefix_.resize(same);
   }
   shortest_name_ = std::min(shortest_name_, lower.size());
   longest_name_ = std::max(longest_name_, lower.size());

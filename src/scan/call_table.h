@@ -63,6 +63,11 @@ class call_table {
   // Those bytes, in the form the block loop's pre-scan takes them.
   const name_start_set& name_starts() const { return name_starts_; }
 
+  // True if `text` may hold a name of the table: it holds, in any letter
+  // case, the bytes that every name begins with. A text without them needs
+  // no conversion.
+  bool may_name_a_call_in(std::string_view text) const;
+
   // Words that begin with `prefix` (ASCII case ignored) are watched inside
   // argument lists, so that where each lands in a replacement is known.
   void watch_prefix(std::string_view prefix);
@@ -89,6 +94,7 @@ class call_table {
   std::string name_start_bytes_;  // each once, both cases included
   name_start_set name_starts_ = make_name_start_set("");
   std::string watched_prefix_;  // lower case
+  std::string common_prefix_;   // of every name, lower case
   std::string watched_prefix_letters_;
 };
 

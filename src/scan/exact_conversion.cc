@@ -54,11 +54,10 @@ void convert_code_span(conversion_state& state, code_span span) {
 }
 
 void convert_code_exactly(std::string_view input, output_sink& output, event_sink& events,
-                          const call_table& calls, std::string_view database_name) {
+                          const call_table& calls) {
   php_code code(input);
   input_buffer source(input);
   conversion_state state(source, output, events, calls);
-  state.database_name = database_name;
   state.code = &code;
   convert_code_span(state, {0, input.size()});
 }

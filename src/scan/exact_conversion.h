@@ -24,6 +24,6 @@ void convert_code_span(conversion_state& state, code_span span);
 // Converts the whole of `input` into `output` (not flushed), reporting to
 // `events`.
 void convert_code_exactly(std::string_view input, output_sink& output, event_sink& events,
-                          const call_table& calls, std::string_view database_name);
+                          const call_table& calls);
 
 }  // namespace corvexa

@@ -6,10 +6,8 @@
 namespace corvexa {
 
 void convert_stream(input_buffer& input, output_sink& output,
-                    event_sink& events, const call_table& calls,
-                    std::string_view database_name) {
+                    event_sink& events, const call_table& calls) {
   conversion_state state(input, output, events, calls);
-  state.database_name = database_name;
   copy_text(state);
 }
 

@@ -13,10 +13,8 @@
 namespace corvexa {
 
 // Converts all of `input` into `output`, which is not flushed, reporting
-// events to `events`. `database_name` is the database the converted code
-// connects to.
+// events to `events`.
 void convert_stream(input_buffer& input, output_sink& output,
-                    event_sink& events, const call_table& calls,
-                    std::string_view database_name);
+                    event_sink& events, const call_table& calls);
 
 }  // namespace corvexa

@@ -2,6 +2,8 @@
 // order of the extension's function list; then the constants.
 #include "translate/complete_calls.h"
 
+#include <memory>
+
 #include "common/ascii.h"
 #include "translate/name_list.h"
 
@@ -190,14 +192,16 @@ std::string counterpart_of(std::string_view name) {
   return "its PostgreSQL counterpart";
 }
 
-call_table make_complete_call_table() {
+call_table make_complete_call_table(const table_settings& settings) {
   call_table table;
-  table.watch_prefix("mysql_");
+  table.watch_prefix(extension_prefix);
+  auto shared = std::make_shared<const table_settings>(settings);
   for (const complete_call& call : rows) {
     for_each_name(call.names, [&](std::string_view name) {
       table.add(
           name, /*remembers=*/false,
-          [&call](conversion_state& state) { convert_completely(state, call); }, call.form);
+          [&call, shared](conversion_state& state) { convert_completely(state, call, *shared); },
+          call.form);
     });
   }
   return table;

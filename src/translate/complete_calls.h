@@ -36,6 +36,7 @@
 
 #include "common/conversion_state.h"
 #include "scan/call_table.h"
+#include "translate/table_settings.h"
 
 namespace corvexa {
 
@@ -81,10 +82,11 @@ struct complete_call {
 std::span<const complete_call> complete_calls();
 
 // Reads the call's arguments and writes its replacement.
-void convert_completely(conversion_state& state, const complete_call& call);
+void convert_completely(conversion_state& state, const complete_call& call,
+                        const table_settings& settings);
 
 // The call table of the complete rules.
-call_table make_complete_call_table();
+call_table make_complete_call_table(const table_settings& settings = {});
 
 // What the complete rules write for the function or constant `name` (any
 // letter case), in a few words for a message: "pg_query()", "PGSQL_ASSOC",

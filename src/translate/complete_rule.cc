@@ -40,12 +40,13 @@ void report_outcome(conversion_state& state, const complete_call& call) {
 // Compares the database that argument 0 names with the run's own. Only a
 // literal names one; an interpolated string or a variable is not known
 // until PHP runs.
-void advise_on_database(conversion_state& state, const exact_arguments& arguments) {
+void advise_on_database(conversion_state& state, const exact_arguments& arguments,
+                        std::string_view database_name) {
   std::optional<std::string> selected;
   if (!arguments.written.empty()) selected = literal_value(arguments.written[0]);
   if (!selected) {
     report_advice(state, advice::database_unknown);
-  } else if (*selected != state.database_name) {
+  } else if (*selected != database_name) {
     report_advice(state, advice::database_differs, *selected, arguments.written[0]);
   }
 }
@@ -93,12 +94,12 @@ void check_errno_comparison(conversion_state& state) {
          row != nullptr ? kept_number_for(row->sqlstate) : std::string_view{});
 }
 
-template_values values_for(const conversion_state& state, const complete_call& call,
+template_values values_for(std::string_view database_name, const complete_call& call,
                            const exact_arguments& arguments, bool& encoding_known) {
   template_values values{arguments, call.link_argument, {}, {}, {}, {}};
   encoding_known = true;
   if (call.replacement.find("{C}") != std::string_view::npos) {
-    values.connection = connection_string(arguments, state.database_name);
+    values.connection = connection_string(arguments, database_name);
     values.flags = connect_flags(arguments);
   }
   if (call.replacement.find("{E}") != std::string_view::npos) {
@@ -133,7 +134,8 @@ void leave_as_it_was(conversion_state& state) {
 
 }  // namespace
 
-void convert_completely(conversion_state& state, const complete_call& call) {
+void convert_completely(conversion_state& state, const complete_call& call,
+                        const table_settings& settings) {
   state.current_call.name = usual_name(call.names);
   state.current_call.translated = call.outcome != complete_outcome::no_equivalent;
   if (call.form == call_form::constant) {
@@ -153,12 +155,15 @@ void convert_completely(conversion_state& state, const complete_call& call) {
     report(state, event_kind::no_equivalent, without.note);
     return;
   }
-  if (call.check == complete_check::selected_database) advise_on_database(state, arguments);
+  if (call.check == complete_check::selected_database) {
+    advise_on_database(state, arguments, settings.database_name);
+  }
   if (call.check == complete_check::compared_errno) check_errno_comparison(state);
 
   bool encoding_known = true;
   filled_template filled =
-      fill_template(call.replacement, values_for(state, call, arguments, encoding_known));
+      fill_template(call.replacement,
+                    values_for(settings.database_name, call, arguments, encoding_known));
   start_replacement(state);
   note_kept_arguments(state, arguments, filled);
   state.output_stream.write(filled.text);

@@ -43,7 +43,6 @@ std::string converted(conversion_state& state, code_span span) {
   output_sink sink(writer, 256);
   nested_events events(state.events);
   conversion_state nested(input, sink, events, state.call_names);
-  nested.database_name = state.database_name;
   nested.code = state.code;
   nested.nesting = state.nesting + 1;
   convert_code_span(nested, span);

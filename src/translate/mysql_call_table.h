@@ -3,9 +3,10 @@
 #pragma once
 
 #include "scan/call_table.h"
+#include "translate/table_settings.h"
 
 namespace corvexa {
 
-call_table make_mysql_call_table();
+call_table make_mysql_call_table(const table_settings& settings = {});
 
 }  // namespace corvexa

@@ -40,6 +40,7 @@ std::string_view fetch_mode_of(const call_arguments& a) {
 // stalled the rule at every call.
 [[gnu::always_inline]] inline filled_value fill(value_source source,
                                                 const conversion_state& state,
+                                                const table_settings& settings,
                                                 const call_arguments& a) {
   switch (source) {
     case none: return {};
@@ -54,7 +55,7 @@ std::string_view fetch_mode_of(const call_arguments& a) {
       if (!text.empty()) return {text, index};
       return {state.remembered_variable.view(), index, true};
     }
-    case database: return {state.database_name};
+    case database: return {settings.database_name};
     case fetch_mode: return {fetch_mode_of(a)};
   }
   return {};
@@ -200,7 +201,8 @@ void note_moved_words(conversion_state& state, const call_arguments& arguments,
 
 std::span<const translated_call> translated_calls() { return rows; }
 
-void translate_call(conversion_state& state, const translated_call& call) {
+void translate_call(conversion_state& state, const translated_call& call,
+                    const table_settings& settings) {
   state.current_call.name = usual_name(call.names);
   state.current_call.translated = true;
   call_arguments arguments;
@@ -208,14 +210,14 @@ void translate_call(conversion_state& state, const translated_call& call) {
   if (call.advised_before) report_advice(state, *call.advised_before);
 
   bool use_short = call.if_empty != none &&
-                   fill(call.if_empty, state, arguments).text.empty();
+                   fill(call.if_empty, state, settings, arguments).text.empty();
   const replacement& chosen = use_short ? call.short_form : call.usual;
   std::array<filled_value, replacement::max_values> values;
   std::array<std::string_view, replacement::max_values> texts;
   std::size_t count = 0;
   for (value_source source : chosen.values) {
     if (source == none) break;
-    filled_value value = fill(source, state, arguments);
+    filled_value value = fill(source, state, settings, arguments);
     texts[count] = value.text;
     values[count] = value;
     ++count;

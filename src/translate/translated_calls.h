@@ -15,6 +15,7 @@
 #include "common/format_text.h"
 #include "translate/advice.h"
 #include "translate/call_args.h"
+#include "translate/table_settings.h"
 
 namespace corvexa {
 
@@ -62,6 +63,7 @@ struct translated_call {
 std::span<const translated_call> translated_calls();
 
 // Reads the call's arguments and writes its replacement.
-void translate_call(conversion_state& state, const translated_call& call);
+void translate_call(conversion_state& state, const translated_call& call,
+                    const table_settings& settings);
 
 }  // namespace corvexa

@@ -43,7 +43,8 @@ constexpr unsupported_call rows[] = {
 // Compares the database that mysql_select_db selects with the run's own.
 // A quoted first argument names it: the opening quote and the last byte,
 // whatever it is, are cut off. Anything else cannot be judged from the text.
-void advise_on_database(conversion_state& state, std::string_view selection) {
+void advise_on_database(conversion_state& state, std::string_view selection,
+                        std::string_view database_name) {
   if (selection.empty() || (selection[0] != '\'' && selection[0] != '"')) {
     report_advice(state, advice::database_unknown);
     return;
@@ -51,7 +52,7 @@ void advise_on_database(conversion_state& state, std::string_view selection) {
   std::string_view selected = selection.substr(1);
   if (!selected.empty()) selected.remove_suffix(1);
   report_advice(state,
-                selected == state.database_name ? advice::database_matches
+                selected == database_name ? advice::database_matches
                                                 : advice::database_differs,
                 selected, selection);
 }
@@ -60,8 +61,8 @@ void advise_on_database(conversion_state& state, std::string_view selection) {
 
 std::span<const unsupported_call> unsupported_calls() { return rows; }
 
-void mark_unsupported_call(conversion_state& state,
-                           const unsupported_call& call) {
+void mark_unsupported_call(conversion_state& state, const unsupported_call& call,
+                           const table_settings& settings) {
   std::string_view name = usual_name(call.names);
   state.current_call.name = name;
   if (call.when == before) report(state, event_kind::unsupported_call, {}, call.instead);
@@ -69,7 +70,7 @@ void mark_unsupported_call(conversion_state& state,
   read_call_args(state, arguments);
   if (call.when == after) report(state, event_kind::unsupported_call, {}, call.instead);
   if (call.advises_on_database) {
-    advise_on_database(state, arguments.first_argument);
+    advise_on_database(state, arguments.first_argument, settings.database_name);
   }
   start_replacement(state);
   write_format(state.output_stream, comment_warning, {name});

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "common/conversion_state.h"
+#include "translate/table_settings.h"
 
 namespace corvexa {
 
@@ -26,6 +27,7 @@ struct unsupported_call {
 std::span<const unsupported_call> unsupported_calls();
 
 // Reads the call's arguments, warns, and writes the warning comment.
-void mark_unsupported_call(conversion_state& state, const unsupported_call& call);
+void mark_unsupported_call(conversion_state& state, const unsupported_call& call,
+                           const table_settings& settings);
 
 }  // namespace corvexa

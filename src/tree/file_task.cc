@@ -55,7 +55,7 @@ void convert_php_file(const task_context& context, const tree_entry& entry,
   if (error.empty()) error = read_regular_file(from.folder->get(), from.name, source);
   if (!error.empty()) return note_failure(result, std::move(error));
   converted_text converted;
-  convert_text(source.bytes, context.calls, options.rules, options.database_name, converted);
+  convert_text(source.bytes, context.calls, options.rules, converted);
   for (const replaced_call& call : converted.log.calls()) {
     if (call.translated) ++result.report.calls_converted[std::string(call.name)];
   }

@@ -18,6 +18,6 @@ struct converted_text {
 };
 
 void convert_text(std::string_view input, const call_table& calls, rule_set rules,
-                  std::string_view database_name, converted_text& result);
+                  converted_text& result);
 
 }  // namespace corvexa

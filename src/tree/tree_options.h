@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "translate/table_settings.h"
+
 namespace corvexa {
 
 enum class report_format { text, json, sarif };
@@ -15,7 +17,7 @@ enum class rule_set { complete, seed };
 struct tree_options {
   std::string source_dir;
   std::string output_dir;  // empty in diff mode
-  std::string database_name = "default";
+  std::string database_name{default_database_name};
   rule_set rules = rule_set::complete;
   unsigned jobs = 0;  // 0: one per processor
   report_format format = report_format::text;

@@ -178,8 +178,10 @@ bool process_entries(const tree_options& options, const std::vector<tree_entry>&
   for (std::size_t i = 0; i < entries.size(); ++i) {
     if (entries[i].type != entry_type::folder) tasks.push_back(i);
   }
-  const call_table complete = make_complete_call_table();
-  const call_table seed = options.rules == rule_set::seed ? make_mysql_call_table() : call_table();
+  const table_settings settings{options.database_name};
+  const call_table complete = make_complete_call_table(settings);
+  const call_table seed =
+      options.rules == rule_set::seed ? make_mysql_call_table(settings) : call_table();
   const task_context context{options, options.rules == rule_set::seed ? seed : complete,
                              complete, nullptr, failed_folders, source, output};
   progress_line progress(options.progress);

@@ -78,7 +78,7 @@ memory_conversion convert_in_memory(std::string_view input,
   event_sink& events = options.discard ? static_cast<event_sink&>(messages)
                                        : recording;
   width_for_conversion width(options.width);
-  convert_stream(*source, output, events, calls, options.database_name);
+  convert_stream(*source, output, events, calls);
   output.flush();
   console.flush();
   return result;

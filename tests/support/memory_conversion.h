@@ -16,11 +16,12 @@
 #include "common/output_sink.h"
 #include "scan/byte_search.h"
 #include "scan/call_table.h"
+#include "translate/table_settings.h"
 
 namespace corvexa {
 
 struct memory_conversion_options {
-  std::string_view database_name = "default";
+  std::string_view database_name = default_database_name;
   // Quoted back by the database advice on the console.
   std::string_view input_path = "in.php";
   std::string_view output_path = "out.php";
