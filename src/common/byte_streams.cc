@@ -45,7 +45,10 @@ bool fd_writer::write_all(std::string_view bytes) {
       }
       return false;
     }
-    if (count == 0) return false;  // a device that takes nothing more
+    if (count == 0) {  // a device that takes nothing more
+      errno = ENOSPC;
+      return false;
+    }
     next += count;
     left -= static_cast<std::size_t>(count);
   }

@@ -43,7 +43,8 @@ class fd_reader final : public byte_reader {
 
 // Writes an open file descriptor; does not own or close it. A descriptor
 // that would block (a non-blocking pipe that is read slowly) is waited for
-// rather than given up on.
+// rather than given up on. After a failed write, errno says why (ENOSPC
+// for a device that takes nothing more).
 class fd_writer final : public byte_writer {
  public:
   explicit fd_writer(int fd) : fd_(fd) {}

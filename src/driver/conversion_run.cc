@@ -12,6 +12,7 @@
 #include <utility>
 
 #include "common/byte_streams.h"
+#include "common/descriptor.h"
 #include "common/format_text.h"
 #include "common/input_buffer.h"
 #include "driver/console_report.h"
@@ -35,50 +36,20 @@ constexpr format_text start_message =
     "Infile: %s\nOutfile: %s\nDatabase: %s\n\n";
 constexpr std::string_view done_message = "Done.\n";  // printed as a line
 
-// An open file descriptor, closed when it goes out of scope unless closed
-// earlier by close_checked().
-class open_file {
- public:
-  explicit open_file(int fd) : fd_(fd) {}
-  ~open_file() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  open_file(const open_file&) = delete;
-  open_file& operator=(const open_file&) = delete;
-  open_file(open_file&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
-  open_file& operator=(open_file&& other) noexcept {
-    std::swap(fd_, other.fd_);
-    return *this;
-  }
-
-  int fd() const { return fd_; }
-  bool is_open() const { return fd_ >= 0; }
-  // Closes now; false if the close reported an error (such as a delayed
-  // write failure).
-  bool close_checked() {
-    int result = ::close(fd_);
-    fd_ = -1;
-    return result == 0;
-  }
-
- private:
-  int fd_;
-};
-
 // The input, open for reading, and its size at opening if it is a regular
 // file: fewer bytes than that by the end means someone cut it short.
 struct opened_input {
-  open_file file;
+  descriptor file;
   std::optional<unsigned long long> size_at_opening;
 };
 
 // Opens `path` for reading; a directory does not count as readable.
 opened_input open_input(const std::string& path) {
-  open_file file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
   struct stat info;
-  if (!file.is_open() || ::fstat(file.fd(), &info) != 0 ||
+  if (!file.is_open() || ::fstat(file.get(), &info) != 0 ||
       S_ISDIR(info.st_mode)) {
-    return {open_file(-1), std::nullopt};
+    return {descriptor(-1), std::nullopt};
   }
   std::optional<unsigned long long> size;
   if (S_ISREG(info.st_mode)) size = static_cast<unsigned long long>(info.st_size);
@@ -88,10 +59,10 @@ opened_input open_input(const std::string& path) {
 // True if `path` exists and is the file open as `input`. Checked before
 // opening the output so that a read-only input under another name is still
 // reported as the same file; the check after opening is what keeps it safe.
-bool names_input_file(const std::string& path, const open_file& input) {
+bool names_input_file(const std::string& path, const descriptor& input) {
   struct stat output_info, input_info;
   if (::stat(path.c_str(), &output_info) != 0) return false;
-  if (::fstat(input.fd(), &input_info) != 0) return false;
+  if (::fstat(input.get(), &input_info) != 0) return false;
   return output_info.st_dev == input_info.st_dev &&
          output_info.st_ino == input_info.st_ino;
 }
@@ -102,20 +73,20 @@ enum class output_outcome { opened, same_as_input, not_opened };
 // opened with the open input. Only a file that is known to be another file
 // is truncated: a name that changes between a check and the opening (a
 // symbolic link swapped in, say) can never make the input lose a byte.
-output_outcome open_output(const std::string& path, const open_file& input,
-                           open_file& output) {
-  output = open_file(::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666));
+output_outcome open_output(const std::string& path, const descriptor& input,
+                           descriptor& output) {
+  output = descriptor(::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666));
   if (!output.is_open()) return output_outcome::not_opened;
   struct stat output_info, input_info;
-  if (::fstat(output.fd(), &output_info) != 0 ||
-      ::fstat(input.fd(), &input_info) != 0) {
+  if (::fstat(output.get(), &output_info) != 0 ||
+      ::fstat(input.get(), &input_info) != 0) {
     return output_outcome::not_opened;
   }
   if (output_info.st_dev == input_info.st_dev &&
       output_info.st_ino == input_info.st_ino) {
     return output_outcome::same_as_input;
   }
-  if (S_ISREG(output_info.st_mode) && ::ftruncate(output.fd(), 0) != 0) {
+  if (S_ISREG(output_info.st_mode) && ::ftruncate(output.get(), 0) != 0) {
     return output_outcome::not_opened;
   }
   return output_outcome::opened;
@@ -123,10 +94,10 @@ output_outcome open_output(const std::string& path, const open_file& input,
 
 // Converts the open input into the open output. Returns the exit status.
 int convert_files(const command_line& command, const call_table& calls,
-                  const opened_input& input, open_file& output,
+                  const opened_input& input, descriptor& output,
                   output_sink& console) {
-  fd_reader reader(input.file.fd());
-  fd_writer writer(output.fd());
+  fd_reader reader(input.file.get());
+  fd_writer writer(output.get());
   input_buffer input_stream(reader);
   output_sink output_stream(writer);
   console_report messages(console, {command.database_name, command.input_path,
@@ -134,7 +105,7 @@ int convert_files(const command_line& command, const call_table& calls,
   convert_stream(input_stream, output_stream, messages, calls);
 
   bool written = output_stream.flush();
-  written = output.close_checked() && written;
+  written = output.close() && written;
   bool cut_short = input.size_at_opening &&
                    reader.bytes_read() < *input.size_at_opening;
   if (input_stream.read_failed() || cut_short) {
@@ -166,7 +137,7 @@ int run_conversion(const command_line& command, const call_table& calls,
     console.write_line(same_name_error);
     return 1;
   }
-  open_file output(-1);
+  descriptor output(-1);
   switch (open_output(command.output_path, input.file, output)) {
     case output_outcome::same_as_input:
       console.write_line(same_name_error);

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <string>
 
-#include "common/ascii.h"
 #include "report/rules.h"
 #include "scan/php_code.h"
 #include "translate/complete_calls.h"

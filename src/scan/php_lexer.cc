@@ -2,6 +2,8 @@
 // function that returns where it ends.
 #include "scan/php_lexer.h"
 
+#include "common/ascii.h"
+
 namespace corvexa {
 namespace {
 
@@ -15,13 +17,8 @@ bool continues_name(char c) { return starts_name(c) || (c >= '0' && c <= '9'); }
 bool is_space(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
 
 bool equal_ignoring_case(std::string_view text, std::size_t at, std::string_view word) {
-  if (at + word.size() > text.size()) return false;
-  for (std::size_t i = 0; i < word.size(); ++i) {
-    char c = text[at + i];
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    if (c != word[i]) return false;
-  }
-  return true;
+  return at + word.size() <= text.size() &&
+         equal_ignoring_ascii_case(text.substr(at, word.size()), word);
 }
 
 class lexer {

@@ -8,10 +8,10 @@
 
 #include <algorithm>
 
+#include "common/ascii.h"
+
 namespace corvexa::sql {
 namespace {
-
-char ascii_lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 // A byte that an unquoted name may hold after its first: PostgreSQL takes
 // letters, digits, "_", "$" and every byte from 128 up.
@@ -48,8 +48,7 @@ bool is_plain_word(std::string_view lower) {
 }  // namespace
 
 bool is_reserved_name(std::string_view word) {
-  std::string lower(word);
-  std::transform(lower.begin(), lower.end(), lower.begin(), ascii_lower);
+  std::string lower = ascii_lowered(word);
   if (!is_plain_word(lower)) return false;
   PgQuery__KeywordKind kind = keyword_kind(lower);
   // Unreserved keywords and those of column names may name a table or a
@@ -59,8 +58,7 @@ bool is_reserved_name(std::string_view word) {
 }
 
 std::string postgres_name(std::string_view name) {
-  std::string lower(name);
-  std::transform(lower.begin(), lower.end(), lower.begin(), ascii_lower);
+  std::string lower = ascii_lowered(name);
   if (is_plain_word(lower) && !is_reserved_name(lower)) return lower;
   std::string quoted = "\"";
   for (char c : lower) {

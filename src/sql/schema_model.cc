@@ -1,17 +1,12 @@
 // Lookups by lower-case name.
 #include "sql/schema_model.h"
 
-#include <algorithm>
+#include "common/ascii.h"
 
 namespace corvexa::sql {
 namespace {
 
-std::string lower_case(std::string_view name) {
-  std::string lower(name);
-  std::transform(lower.begin(), lower.end(), lower.begin(),
-                 [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
-  return lower;
-}
+std::string lower_case(std::string_view name) { return ascii_lowered(name); }
 
 }  // namespace
 

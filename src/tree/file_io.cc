@@ -3,6 +3,8 @@
 // copy_file_range where the kernel can, read and write otherwise.
 #include "tree/file_io.h"
 
+#include "common/byte_streams.h"
+
 #include <fcntl.h>
 #include <sys/random.h>
 #include <sys/stat.h>
@@ -15,7 +17,7 @@
 #include <random>
 #include <utility>
 
-#include "tree/descriptor.h"
+#include "common/descriptor.h"
 
 namespace corvexa {
 namespace {
@@ -94,18 +96,7 @@ class temporary_file {
   descriptor file_;
 };
 
-bool write_all(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    ssize_t written = ::write(fd, bytes.data(), bytes.size());
-    if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) {
-      if (written == 0) errno = ENOSPC;
-      return false;
-    }
-    bytes.remove_prefix(static_cast<std::size_t>(written));
-  }
-  return true;
-}
+bool write_all(int fd, std::string_view bytes) { return fd_writer(fd).write_all(bytes); }
 
 // Opens a regular file for reading: not through a link, not waiting for a
 // FIFO's writer, and nothing but a regular file.

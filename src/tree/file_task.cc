@@ -3,6 +3,8 @@
 #include "tree/file_task.h"
 
 #include <new>
+
+#include "common/ascii.h"
 #include <utility>
 
 #include "report/located_findings.h"
@@ -105,10 +107,7 @@ bool has_php_extension(const std::string& path, const tree_options& options) {
   std::size_t slash = path.rfind('/');
   std::size_t dot = path.rfind('.');
   if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return false;
-  std::string extension = path.substr(dot + 1);
-  for (char& c : extension) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
+  std::string extension = ascii_lowered(std::string_view(path).substr(dot + 1));
   for (const std::string& wanted : options.php_extensions) {
     if (extension == wanted) return true;
   }

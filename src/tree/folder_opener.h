@@ -22,7 +22,7 @@
 #include <unordered_map>
 #include <utility>
 
-#include "tree/descriptor.h"
+#include "common/descriptor.h"
 
 namespace corvexa {
 

@@ -15,12 +15,10 @@
 #include "common/byte_streams.h"
 #include "common/byte_text.h"
 #include "common/standard_descriptors.h"
+#include "common/version.h"
 #include "tree/tree_command_line.h"
 #include "tree/tree_run.h"
 
-#ifndef CORVEXA_VERSION
-#define CORVEXA_VERSION "unknown"
-#endif
 
 int main(int argc, char** argv) {
   using namespace corvexa;
@@ -36,7 +34,7 @@ int main(int argc, char** argv) {
     case command_outcome::help:
       return fd_writer(1).write_all(tree_help_text()) ? 0 : 1;
     case command_outcome::version:
-      return fd_writer(1).write_all("corvexa-tree " CORVEXA_VERSION "\n") ? 0 : 1;
+      return fd_writer(1).write_all("corvexa-tree " + std::string(corvexa_version) + "\n") ? 0 : 1;
     case command_outcome::usage_error:
       fd_writer(2).write_all("corvexa-tree: " + command.error +
                              "\nTry 'corvexa-tree --help' for more information.\n");

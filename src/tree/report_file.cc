@@ -13,7 +13,7 @@
 #include <cstring>
 
 #include "common/byte_streams.h"
-#include "tree/descriptor.h"
+#include "common/descriptor.h"
 #include "tree/file_io.h"
 #include "tree/real_paths.h"
 #include "tree/relative_path.h"

@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include "common/ascii.h"
+
 namespace corvexa {
 namespace {
 
@@ -60,10 +62,7 @@ bool parse_extensions(std::string_view list, std::vector<std::string>& extension
     std::string item(list.substr(0, comma));
     if (!item.empty() && item[0] == '.') item.erase(0, 1);
     if (item.empty()) return false;
-    std::transform(item.begin(), item.end(), item.begin(), [](char c) {
-      return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-    });
-    extensions.push_back(item);
+    extensions.push_back(ascii_lowered(item));
     if (comma == std::string_view::npos) return true;
     list.remove_prefix(comma + 1);
   }

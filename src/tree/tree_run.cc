@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "common/byte_streams.h"
+#include "common/version.h"
 #include "report/json_report.h"
 #include "report/printable.h"
 #include "report/sarif_report.h"
@@ -31,9 +32,6 @@
 #include "tree/report_file.h"
 #include "tree/source_walk.h"
 
-#ifndef CORVEXA_VERSION
-#define CORVEXA_VERSION "unknown"
-#endif
 
 namespace corvexa {
 namespace {
@@ -278,7 +276,7 @@ int run_tree(const tree_options& options) {
   for (const file_report& failure : folder_failures) failed_folders.insert(failure.path);
 
   tree_report report;
-  report.version = CORVEXA_VERSION;
+  report.version = corvexa_version;
   report.database = options.database_name;
   report.source = options.source_dir;
   report.output = options.output_dir;

@@ -1,6 +1,6 @@
-// An open file descriptor that closes itself: the folders and files of a run
-// are reached through descriptors, never through a path string that could
-// be swapped between a check and its use.
+// An open file descriptor that closes itself. Files and folders are held
+// by descriptor once opened, never reached again through a path string that
+// could be swapped between a check and its use.
 #pragma once
 
 #include <unistd.h>
