@@ -50,6 +50,11 @@ void insert_rows::plan(const insert_head& head) {
     }
     plan_.push_back(column);
   }
+  // Rows that leave the identity column out take its next value.
+  const sql::column_model* identity = schema_.identity_of(head.table);
+  identity_omitted_ = identity != nullptr && !head.columns.empty() &&
+                      std::find(head.columns.begin(), head.columns.end(), identity->name) ==
+                          head.columns.end();
   head_text_ = "INSERT INTO " + pg(head.table);
   if (!head.columns.empty()) head_text_ += " (" + name_list(head.columns) + ")";
   head_text_ += " VALUES\n";
@@ -114,6 +119,7 @@ std::uint64_t insert_rows::convert(const insert_head& head, bool no_auto_value_o
   token t = next_token();
   while (is_punct(cx_, t, '(')) {
     row_state row;
+    row.default_identity = identity_omitted_;
     read_row(t.begin, row);
     finish_row(t.begin, row);
     if (row.ended) {
@@ -126,7 +132,7 @@ std::uint64_t insert_rows::convert(const insert_head& head, bool no_auto_value_o
   }
   if (t.kind == token_kind::word && same_word(cx_.text(t), "ON")) {
     cx_.source.keep_from(t.begin);
-    read_duplicate_update();
+    read_duplicate_update(t);
   } else if (!is_end(t)) {
     close();
     skip_to_statement_end(t);
@@ -259,8 +265,8 @@ void insert_rows::finish_row(std::uint64_t row_begin, row_state& row) {
   ++rows_;
 }
 
-void insert_rows::read_duplicate_update() {
-  std::vector<token> tail;
+void insert_rows::read_duplicate_update(const token& on) {
+  std::vector<token> tail{on};
   for (token t = next_token(); !is_end(t); t = next_token()) tail.push_back(t);
   token_cursor cursor(tail, cx_.source);
   std::string target = conflict_target();
@@ -271,6 +277,10 @@ void insert_rows::read_duplicate_update() {
   }
   if (split_) cx_.findings.add(issue::duplicate_update_split, tail[0].begin, head_.table);
   std::string set;
+  qualified_columns qualify{pg(head_.table), all_columns_};
+  if (const sql::table_model* table = schema_.model.table(head_.table)) {
+    for (const sql::column_model& c : table->columns) qualify.columns.push_back(c.name);
+  }
   while (!cursor.at_end()) {
     std::string column;
     if (!cursor.take_name(column) || !cursor.accept_punct('=')) {
@@ -289,13 +299,13 @@ void insert_rows::read_duplicate_update() {
       if (!(at.is_word("VALUES") && at.is_punct('(', 1) && at.is_name(2) && at.is_punct(')', 3))) {
         continue;
       }
-      append_expression(set, cx_, tail, plain, i, problems);
+      append_expression(set, cx_, tail, plain, i, problems, value_kind::unknown, &qualify);
       if (!set.empty() && set.back() != ' ' && tail[i].has(space_before)) set += ' ';
       set += "EXCLUDED." + cx_.name(tail[i + 2]);
       i += 3;
       plain = i + 1;
     }
-    append_expression(set, cx_, tail, plain, end, problems);
+    append_expression(set, cx_, tail, plain, end, problems, value_kind::unknown, &qualify);
     cursor.accept_punct(',');
   }
   conflict_ = "\nON CONFLICT (" + target + ") DO UPDATE SET " + set;

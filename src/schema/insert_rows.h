@@ -64,7 +64,8 @@ class insert_rows {
   void close();
   std::string conflict_target() const;
   std::string replace_clause() const;
-  void read_duplicate_update();
+  // ON DUPLICATE KEY UPDATE ..., from its first word to the statement's end.
+  void read_duplicate_update(const token& on);
   void skip_to_statement_end(token t);
 
   conversion_context& cx_;
@@ -80,6 +81,7 @@ class insert_rows {
   std::string conflict_;
   std::string row_;
   std::vector<token> value_;
+  bool identity_omitted_ = false;
   bool open_ = false;
   bool split_ = false;
   std::uint64_t rows_ = 0;

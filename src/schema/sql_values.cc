@@ -1,6 +1,8 @@
 // Literals by column kind, and expressions token by token.
 #include "schema/sql_values.h"
 
+#include <algorithm>
+
 #include "schema/mysql_literals.h"
 #include "schema/text_encoding.h"
 #include "schema/token_cursor.h"
@@ -140,9 +142,28 @@ literal_result append_literal(std::string& out, conversion_context& cx, const to
   }
 }
 
+// The qualified name for a bare column reference at `i`, or empty.
+std::string qualified_name(conversion_context& cx, const std::vector<token>& tokens,
+                           std::size_t i, std::size_t begin, std::size_t end,
+                           const qualified_columns* qualify) {
+  if (qualify == nullptr) return {};
+  if (i > begin && is_punct_at(tokens, i - 1, end, cx, '.', false)) return {};
+  if (is_punct_at(tokens, i + 1, end, cx, '(', false) ||
+      is_punct_at(tokens, i + 1, end, cx, '.', false)) {
+    return {};
+  }
+  std::string raw = cx.raw_name(tokens[i]);
+  std::string lower;
+  for (char c : raw) lower += c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+  const std::vector<std::string>& columns = qualify->columns;
+  if (std::find(columns.begin(), columns.end(), lower) == columns.end()) return {};
+  return qualify->table + "." + cx.name(raw);
+}
+
 void append_expression(std::string& out, conversion_context& cx,
                        const std::vector<token>& tokens, std::size_t begin, std::size_t end,
-                       expression_problems& problems, value_kind kind) {
+                       expression_problems& problems, value_kind kind,
+                       const qualified_columns* qualify) {
   bool binary_next = false;
   for (std::size_t i = begin; i < end; ++i) {
     const token& t = tokens[i];
@@ -155,6 +176,13 @@ void append_expression(std::string& out, conversion_context& cx,
     std::string_view text = cx.text(t);
     bool binary = binary_next;
     binary_next = false;
+    if (t.kind == token_kind::word || t.kind == token_kind::quoted_name) {
+      std::string qualified = qualified_name(cx, tokens, i, begin, end, qualify);
+      if (!qualified.empty()) {
+        out += qualified;
+        continue;
+      }
+    }
     switch (t.kind) {
       case token_kind::quoted_name:
         out += cx.name(t);

@@ -35,11 +35,20 @@ struct expression_problems {
   std::string variable_name;
 };
 
+// Columns that a bare name in an expression stands for and that must be
+// written qualified (`table.column`): in ON CONFLICT DO UPDATE a bare name
+// could be the table's or EXCLUDED's.
+struct qualified_columns {
+  std::string table;                 // spelled for PostgreSQL
+  std::vector<std::string> columns;  // lower case
+};
+
 // Appends tokens [begin, end) as PostgreSQL text, separated as they were
 // separated in the input. Literals are written for `kind`.
 void append_expression(std::string& out, conversion_context& cx,
                        const std::vector<token>& tokens, std::size_t begin, std::size_t end,
-                       expression_problems& problems, value_kind kind = value_kind::unknown);
+                       expression_problems& problems, value_kind kind = value_kind::unknown,
+                       const qualified_columns* qualify = nullptr);
 
 // True for an introducer word that gives the next string's character set
 // (_binary, _utf8mb4, _latin1, ...); `binary` tells which.
