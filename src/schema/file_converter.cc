@@ -90,6 +90,7 @@ void file_converter::run() {
   result_.findings = std::move(findings_.all());
   result_.model = schema_.model;
   result_.read_failed = source_.read_failed();
+  result_.input_window = source_.capacity();
 }
 
 token file_converter::next_token(std::uint8_t& carried_flags) {
@@ -302,9 +303,10 @@ void file_converter::convert_generic(const std::vector<token>& tokens,
   append_expression(text, cx_, tokens, 0, tokens.size(), problems);
   if (problems.variable) {
     findings_.add(issue::user_variable, problems.variable_at, problems.variable_name);
-  }
-  if (problems.broken) {
+  } else if (problems.broken) {
     findings_.add(issue::does_not_parse, problems.broken_at, "a byte that is not SQL");
+  }
+  if (problems.broken || problems.variable) {
     std::string commented;
     cx_.append_input_text(commented, source_.text(tokens.front().begin, tokens.back().end),
                           tokens.front().begin);

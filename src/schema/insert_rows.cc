@@ -228,7 +228,9 @@ void insert_rows::write_value(std::size_t column, row_state& row) {
     row.broken_at = problems.broken_at;
   }
   if (problems.variable) {
+    // Its value is not in the file: the row cannot be written.
     cx_.findings.add(issue::user_variable, problems.variable_at, problems.variable_name);
+    row.broken = row.reported = true;
   }
 }
 
@@ -243,8 +245,10 @@ void insert_rows::finish_row(std::uint64_t row_begin, row_state& row) {
   if (row.broken) {
     close();
     split_ = true;
-    cx_.findings.add(row.ended ? issue::unterminated : issue::does_not_parse, row.broken_at,
-                     row.ended ? "a row of an INSERT" : error);
+    if (!row.reported) {
+      cx_.findings.add(row.ended ? issue::unterminated : issue::does_not_parse, row.broken_at,
+                       row.ended ? "a row of an INSERT" : error);
+    }
     std::string text;
     cx_.append_input_text(text, cx_.source.text(row_begin, lexer_.position()), row_begin);
     out_.comment(text);

@@ -38,6 +38,7 @@ struct sql_conversion_result {
   sql::schema_model model;
   std::uint64_t statements = 0;  // statements read
   std::uint64_t rows = 0;        // INSERT rows written
+  std::size_t input_window = 0;  // the most input bytes held at once
   bool read_failed = false;
   bool write_failed = false;
 };

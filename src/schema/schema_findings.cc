@@ -113,7 +113,8 @@ constexpr issue_text issue_texts[] = {
      "ON DUPLICATE KEY UPDATE of {} applies only to the rows after the last row "
      "that was split off the statement"},
     {issue::user_variable, unsupported_rule, schema_severity::warning,
-     "the statement uses the MySQL variable {}, which PostgreSQL does not have"},
+     "the statement uses the MySQL variable {}, whose value is not in the file: "
+     "it was written as a comment"},
     {issue::unknown_setting, convert_rule, schema_severity::note,
      "SET {} was dropped: it has no PostgreSQL counterpart"},
     {issue::column_position, convert_rule, schema_severity::note,

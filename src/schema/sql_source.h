@@ -45,6 +45,8 @@ class sql_source {
   void keep_from(std::uint64_t offset) { keep_ = offset; }
 
   bool read_failed() const { return read_failed_; }
+  // The size the window has grown to: the most input held at once.
+  std::size_t capacity() const { return capacity_; }
 
  private:
   // Loads until `offset` is in the window or the input ends.
