@@ -120,6 +120,7 @@ void file_converter::skip_statement() {
 
 void file_converter::write_comment(const token& t) {
   std::string_view raw = cx_.text(t);
+  if (t.has(unterminated)) findings_.add(issue::unterminated, t.begin, "a comment");
   std::string_view body;
   if (raw.starts_with("/*")) {
     body = raw.substr(2);
@@ -135,9 +136,12 @@ void file_converter::write_comment(const token& t) {
 
 void file_converter::comment_out(const std::vector<token>& tokens) {
   if (tokens.empty()) return;
+  // The statement has its finding already: what the text of a comment
+  // needed to become valid is not reported again.
   std::string text;
-  std::uint64_t begin = tokens.front().begin;
-  cx_.append_input_text(text, source_.text(begin, tokens.back().end), begin);
+  text_problems ignored;
+  append_text(text, source_.text(tokens.front().begin, tokens.back().end),
+              cx_.charset->handling, ignored);
   out_.comment(text);
 }
 
@@ -201,7 +205,7 @@ void file_converter::convert_held(const std::vector<token>& tokens) {
     converted = false;
     why = std::string(cx_.text(tokens.front()));
   } else {
-    convert_generic(tokens, out);
+    converted = convert_generic(tokens, out);
   }
   if (!converted) {
     if (!why.empty()) findings_.add(issue::unsupported_statement, offset, why);
@@ -288,32 +292,26 @@ bool file_converter::convert_drop(token_cursor& cursor, const std::vector<token>
     return true;
   }
   if (is_one_of(cursor, routine_words)) return true;  // its CREATE is reported
-  if (cursor.is_word("VIEW")) {
-    convert_generic(tokens, out);
-    return true;
-  }
+  if (cursor.is_word("VIEW")) return convert_generic(tokens, out);
   why = "this DROP statement";
   return false;
 }
 
-void file_converter::convert_generic(const std::vector<token>& tokens,
+bool file_converter::convert_generic(const std::vector<token>& tokens,
                                      std::vector<output_statement>& out) {
   std::string text;
   expression_problems problems;
   append_expression(text, cx_, tokens, 0, tokens.size(), problems);
   if (problems.variable) {
     findings_.add(issue::user_variable, problems.variable_at, problems.variable_name);
-  } else if (problems.broken) {
-    findings_.add(issue::does_not_parse, problems.broken_at, "a byte that is not SQL");
+    return false;
   }
-  if (problems.broken || problems.variable) {
-    std::string commented;
-    cx_.append_input_text(commented, source_.text(tokens.front().begin, tokens.back().end),
-                          tokens.front().begin);
-    out_.comment(commented);
-    return;
+  if (problems.broken) {
+    findings_.add(issue::does_not_parse, problems.broken_at, "a byte that is not SQL");
+    return false;
   }
   out.push_back({text, tokens.front().begin});
+  return true;
 }
 
 bool file_converter::read_insert_head(const std::vector<token>& tokens, insert_head& head) {

@@ -51,7 +51,9 @@ class file_converter {
                     std::vector<output_statement>& out, std::string& why);
   void convert_insert(const token& first);
   bool read_insert_head(const std::vector<token>& tokens, insert_head& head);
-  void convert_generic(const std::vector<token>& tokens, std::vector<output_statement>& out);
+  // Writes a statement PostgreSQL has too, token by token; false (with a
+  // finding) when it cannot be written.
+  bool convert_generic(const std::vector<token>& tokens, std::vector<output_statement>& out);
   // Writes a statement if PostgreSQL parses it, else a comment and a finding.
   void emit(const output_statement& statement);
   // Writes the input text of a statement as a comment.
