@@ -20,12 +20,17 @@ std::string conversion_context::name(std::string_view raw) { return sql::postgre
 
 void conversion_context::append_string(std::string& out, const token& t) {
   std::string_view raw = text(t);
-  if (string_needs_no_decoding(raw)) {
-    append_text_literal(out, string_body(raw), t.begin);
-  } else {
+  bool single_quoted = raw[0] == '\'' || (raw.size() > 1 && raw[1] == '\'');
+  if (!single_quoted) {  // "..." holds single quotes to double
     decode_string(raw, modes.backslash_escapes, scratch_);
     append_text_literal(out, scratch_, t.begin);
+    return;
   }
+  text_problems found;
+  out += '\'';
+  append_string_body(out, string_body(raw), modes.backslash_escapes, charset->handling, found);
+  out += '\'';
+  report(found, t.begin);
 }
 
 void conversion_context::append_text_literal(std::string& out, std::string_view bytes,

@@ -285,6 +285,7 @@ void insert_rows::read_duplicate_update(const token& on) {
   if (const sql::table_model* table = schema_.model.table(head_.table)) {
     for (const sql::column_model& c : table->columns) qualify.columns.push_back(c.name);
   }
+  expression_problems problems;
   while (!cursor.at_end()) {
     std::string column;
     if (!cursor.take_name(column) || !cursor.accept_punct('=')) {
@@ -295,7 +296,6 @@ void insert_rows::read_duplicate_update(const token& on) {
     std::size_t begin = cursor.index();
     cursor.skip_to_comma();
     std::size_t end = cursor.index();
-    expression_problems problems;
     // VALUES(col) is the value the row would have inserted: EXCLUDED.col.
     std::size_t plain = begin;
     for (std::size_t i = begin; i < end; ++i) {
@@ -312,7 +312,14 @@ void insert_rows::read_duplicate_update(const token& on) {
     append_expression(set, cx_, tail, plain, end, problems, value_kind::unknown, &qualify);
     cursor.accept_punct(',');
   }
-  conflict_ = "\nON CONFLICT (" + target + ") DO UPDATE SET " + set;
+  std::string clause = "\nON CONFLICT (" + target + ") DO UPDATE SET " + set;
+  std::string error;
+  if (problems.broken || problems.variable ||
+      !postgres_parses("INSERT INTO t VALUES (1)" + clause, error)) {
+    cx_.findings.add(issue::duplicate_update_without_key, tail[0].begin, head_.table);
+    return;
+  }
+  conflict_ = clause;
 }
 
 }  // namespace corvexa::schema

@@ -2,7 +2,10 @@
 // run over the loaded window a span at a time.
 #include "schema/mysql_lexer.h"
 
+#include <array>
 #include <cstring>
+
+#include "schema/byte_runs.h"
 
 namespace corvexa::schema {
 namespace {
@@ -17,13 +20,11 @@ bool is_hex_digit(unsigned char c) {
   return is_digit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
 
-// The first byte of `window` that is `a` or `b`, or its size.
-std::size_t find_either(std::string_view window, char a, char b) {
-  const char* p = window.data();
-  const char* end = p + window.size();
-  while (p != end && *p != a && *p != b) ++p;
-  return static_cast<std::size_t>(p - window.data());
-}
+constexpr std::array<bool, 256> word_bytes = [] {
+  std::array<bool, 256> table{};
+  for (int c = 0; c < 256; ++c) table[c] = is_word_byte(static_cast<unsigned char>(c));
+  return table;
+}();
 
 }  // namespace
 
@@ -38,6 +39,7 @@ std::uint8_t mysql_lexer::skip_space() {
   std::uint8_t flags = 0;
   while (source_.has(position_)) {
     unsigned char c = source_.at(position_);
+    if (c > ' ' && c != '/' && c != '*') break;  // the common case: a token starts
     if (is_space(c)) {
       flags |= space_before;
       if (c == '\n') flags |= newline_before;
@@ -142,7 +144,7 @@ std::uint64_t mysql_lexer::quoted_end(std::uint64_t after_open, unsigned char qu
       closed = false;
       return at;
     }
-    std::size_t found = find_either(window, static_cast<char>(quote), stop);
+    std::size_t found = find_either(window.data(), window.size(), static_cast<char>(quote), stop);
     at += found;
     if (found == window.size()) continue;
     if (source_.at(at) == '\\' && escapes) {
@@ -199,17 +201,26 @@ std::uint64_t mysql_lexer::word_end(std::uint64_t from) {
   // looks for it before anything else.
   bool delimiter_in_words = is_word_byte(static_cast<unsigned char>(delimiter_[0]));
   std::uint64_t at = from;
-  while (source_.has(at) && is_word_byte(source_.at(at))) {
-    if (delimiter_in_words && at > from) {
-      std::uint64_t saved = position_;
-      position_ = at;
-      bool found = at_delimiter();
-      position_ = saved;
-      if (found) break;
+  for (;;) {
+    std::string_view window = source_.from(at);
+    if (window.empty()) return at;
+    const auto* bytes = reinterpret_cast<const unsigned char*>(window.data());
+    std::size_t i = 0;
+    while (i < window.size() && word_bytes[bytes[i]]) {
+      if (delimiter_in_words && at + i > from) {
+        std::uint64_t saved = position_;
+        position_ = at + i;
+        bool found = at_delimiter();
+        position_ = saved;
+        if (found) return at + i;
+        window = source_.from(at);  // at_delimiter may have moved the window
+        bytes = reinterpret_cast<const unsigned char*>(window.data());
+      }
+      ++i;
     }
-    ++at;
+    at += i;
+    if (i < window.size()) return at;
   }
-  return at;
 }
 
 token mysql_lexer::lex_word_or_number(std::uint64_t start, std::uint8_t flags) {

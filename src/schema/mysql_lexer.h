@@ -99,7 +99,7 @@ class mysql_lexer {
 };
 
 // True if `c` may stand in an unquoted MySQL name.
-inline bool is_word_byte(unsigned char c) {
+constexpr bool is_word_byte(unsigned char c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
          c == '_' || c == '$' || c >= 0x80;
 }

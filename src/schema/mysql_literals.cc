@@ -1,11 +1,14 @@
-// Undoing MySQL's escapes and writing PostgreSQL's literal forms.
+// Undoing MySQL's escapes and writing PostgreSQL's literal forms. The
+// loops copy runs of plain bytes whole: these run for every value of a dump.
 #include "schema/mysql_literals.h"
+
+#include "schema/byte_runs.h"
 
 namespace corvexa::schema {
 namespace {
 
-// The byte that MySQL reads for backslash + `c`; 0 for the two escapes that
-// keep their backslash (\% and \_, for LIKE patterns).
+// The byte that MySQL reads for backslash + `c`; `keeps_backslash` for the
+// two escapes that keep their backslash (\% and \_, for LIKE patterns).
 char escaped_byte(char c, bool& keeps_backslash) {
   keeps_backslash = false;
   switch (c) {
@@ -37,6 +40,10 @@ bool all_digits(std::string_view text) {
   return !text.empty();
 }
 
+int two_digits(std::string_view text, std::size_t at) {
+  return (text[at] - '0') * 10 + (text[at + 1] - '0');
+}
+
 // The numbers of "YYYY-MM-DD" at the start of `text`; false when it does not
 // start so.
 bool date_fields(std::string_view text, int& year, int& month, int& day) {
@@ -45,9 +52,9 @@ bool date_fields(std::string_view text, int& year, int& month, int& day) {
       !all_digits(text.substr(8, 2))) {
     return false;
   }
-  year = std::stoi(std::string(text.substr(0, 4)));
-  month = std::stoi(std::string(text.substr(5, 2)));
-  day = std::stoi(std::string(text.substr(8, 2)));
+  year = two_digits(text, 0) * 100 + two_digits(text, 2);
+  month = two_digits(text, 5);
+  day = two_digits(text, 8);
   return text.size() == 10 || text[10] == ' ' || text[10] == 'T';
 }
 
@@ -64,32 +71,74 @@ std::string_view string_body(std::string_view raw) {
   return raw;
 }
 
-bool string_needs_no_decoding(std::string_view raw) {
-  std::string_view body = string_body(raw);
-  char quote = raw.empty() ? '\'' : raw[(raw[0] == 'n' || raw[0] == 'N') ? 1 : 0];
-  for (char c : body) {
-    if (c == '\\' || c == quote) return false;
-  }
-  return true;
-}
-
 void decode_string(std::string_view raw, bool backslash_escapes, std::string& bytes) {
   bytes.clear();
   if (raw.empty()) return;
   char quote = raw[(raw[0] == 'n' || raw[0] == 'N') ? 1 : 0];
   std::string_view body = string_body(raw);
-  for (std::size_t i = 0; i < body.size(); ++i) {
-    char c = body[i];
-    if (c == '\\' && backslash_escapes && i + 1 < body.size()) {
+  const char* p = body.data();
+  std::size_t n = body.size();
+  std::size_t i = 0;
+  while (i < n) {
+    std::size_t run = find_either(p + i, n - i, '\\', quote);
+    bytes.append(p + i, run);
+    i += run;
+    if (i == n) break;
+    if (p[i] == '\\' && backslash_escapes && i + 1 < n) {
       bool keeps_backslash;
-      char decoded = escaped_byte(body[++i], keeps_backslash);
+      char decoded = escaped_byte(p[i + 1], keeps_backslash);
       if (keeps_backslash) bytes += '\\';
       bytes += decoded;
-    } else if (c == quote && i + 1 < body.size() && body[i + 1] == quote) {
+      i += 2;
+    } else if (p[i] == quote && i + 1 < n && p[i + 1] == quote) {
       bytes += quote;
+      i += 2;
+    } else {
+      bytes += p[i++];
+    }
+  }
+}
+
+void append_string_body(std::string& out, std::string_view body, bool backslash_escapes,
+                        text_handling handling, text_problems& problems) {
+  const char* p = body.data();
+  std::size_t n = body.size();
+  std::size_t i = 0;
+  while (i < n) {
+    std::size_t run = plain_run(p + i, n - i, '\'');
+    out.append(p + i, run);
+    i += run;
+    if (i == n) break;
+    char c = p[i];
+    if (c == '\\' && backslash_escapes && i + 1 < n) {
+      bool keeps_backslash;
+      char decoded = escaped_byte(p[i + 1], keeps_backslash);
+      if (keeps_backslash) out += '\\';
+      i += 2;
+      if (decoded == '\'') {
+        out += "''";
+      } else if (decoded == '\0') {
+        problems.zero_byte = true;
+      } else if (static_cast<unsigned char>(decoded) >= 0x80) {
+        append_text(out, std::string_view(&decoded, 1), handling, problems);
+      } else {
+        out += decoded;
+      }
+    } else if (c == '\'') {  // doubled: the lexer lets no single quote in
+      out += "''";
+      i += i + 1 < n && p[i + 1] == '\'' ? 2 : 1;
+    } else if (c == '\0') {
+      problems.zero_byte = true;
+      ++i;
+    } else if (c == '\\') {
+      out += c;
       ++i;
     } else {
-      bytes += c;
+      // Bytes of 0x80 and above up to the next ASCII byte: whole characters.
+      std::size_t end = i;
+      while (end < n && static_cast<unsigned char>(p[end]) >= 0x80) ++end;
+      append_text(out, body.substr(i, end - i), handling, problems);
+      i = end;
     }
   }
 }
@@ -110,9 +159,8 @@ std::string decode_quoted_name(std::string_view raw) {
 void decode_hex(std::string_view raw, std::string& bytes) {
   bytes.clear();
   std::string_view digits = raw.substr(raw.size() >= 2 ? 2 : raw.size());
-  if (!raw.empty() && raw[0] != '0') {  // X'..'
-    digits = raw.substr(2);
-    if (!digits.empty() && digits.back() == '\'') digits.remove_suffix(1);
+  if (!raw.empty() && raw[0] != '0' && !digits.empty() && digits.back() == '\'') {
+    digits.remove_suffix(1);  // X'..'
   }
   std::size_t i = 0;
   if (digits.size() % 2 == 1) {
@@ -154,12 +202,28 @@ bool bit_value(std::string_view digits, std::uint64_t& value) {
 
 void append_bytea_literal(std::string& out, std::string_view bytes) {
   static constexpr char hex[] = "0123456789abcdef";
-  out += "'\\x";
+  std::size_t at = out.size();
+  out.resize(at + 4 + bytes.size() * 2);
+  char* p = out.data() + at;
+  *p++ = '\'';
+  *p++ = '\\';
+  *p++ = 'x';
   for (char c : bytes) {
     auto b = static_cast<unsigned char>(c);
-    out += hex[b >> 4];
-    out += hex[b & 15];
+    *p++ = hex[b >> 4];
+    *p++ = hex[b & 15];
   }
+  *p = '\'';
+}
+
+void append_hex_as_bytea(std::string& out, std::string_view raw) {
+  std::string_view digits = raw.substr(raw.size() >= 2 ? 2 : raw.size());
+  if (!raw.empty() && raw[0] != '0' && !digits.empty() && digits.back() == '\'') {
+    digits.remove_suffix(1);
+  }
+  out += "'\\x";
+  if (digits.size() % 2 == 1) out += '0';
+  out += digits;
   out += '\'';
 }
 

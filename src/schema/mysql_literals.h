@@ -9,15 +9,19 @@
 #include <string>
 #include <string_view>
 
+#include "schema/text_encoding.h"
+
 namespace corvexa::schema {
 
 // The bytes of a string token ('...', "..." or N'...'): quotes removed,
 // doubled quotes and (with `backslash_escapes`) MySQL's escapes undone.
 void decode_string(std::string_view raw, bool backslash_escapes, std::string& bytes);
 
-// True if a string token's text can be used between its quotes as it is:
-// no backslash and no doubled quote in it.
-bool string_needs_no_decoding(std::string_view raw);
+// Appends the body of a '...' string (between its quotes) as the body of a
+// PostgreSQL literal: escapes undone, quotes doubled, the text in the
+// output encoding. One pass, a run of plain bytes at a time.
+void append_string_body(std::string& out, std::string_view body, bool backslash_escapes,
+                        text_handling handling, text_problems& problems);
 
 // The text between a string token's quotes (after an N prefix).
 std::string_view string_body(std::string_view raw);
@@ -39,6 +43,9 @@ bool bit_value(std::string_view digits, std::uint64_t& value);
 
 // Appends `bytes` as a bytea literal: '\x0a1b'.
 void append_bytea_literal(std::string& out, std::string_view bytes);
+
+// Appends a hex token (0x1F or X'1F') as a bytea literal, from its digits.
+void append_hex_as_bytea(std::string& out, std::string_view raw);
 
 // True for a date or date-time text that PostgreSQL refuses but MySQL
 // stores: '0000-00-00', '0000-00-00 00:00:00', or any date with a zero

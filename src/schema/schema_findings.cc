@@ -107,8 +107,9 @@ constexpr issue_text issue_texts[] = {
      "INSERT IGNORE became ON CONFLICT DO NOTHING, which skips duplicate keys "
      "only, not other errors"},
     {issue::duplicate_update_without_key, convert_rule, schema_severity::warning,
-     "ON DUPLICATE KEY UPDATE into {}, whose key is not known: written as a plain "
-     "INSERT, which fails on a duplicate key"},
+     "ON DUPLICATE KEY UPDATE into {} could not be converted (the table's key is not "
+     "known, or the assignments are not PostgreSQL): written as a plain INSERT, which "
+     "fails on a duplicate key"},
     {issue::duplicate_update_split, convert_rule, schema_severity::warning,
      "ON DUPLICATE KEY UPDATE of {} applies only to the rows after the last row "
      "that was split off the statement"},

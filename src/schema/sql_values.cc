@@ -27,6 +27,10 @@ void append_number(std::string& out, std::uint64_t value) { out += std::to_strin
 
 literal_result append_hex(std::string& out, conversion_context& cx, const token& t,
                           value_kind kind) {
+  if (kind == value_kind::binary || kind == value_kind::unknown) {
+    append_hex_as_bytea(out, cx.text(t));
+    return literal_result::written;
+  }
   std::string bytes;
   decode_hex(cx.text(t), bytes);
   if (kind == value_kind::integer || kind == value_kind::decimal) {
@@ -40,7 +44,7 @@ literal_result append_hex(std::string& out, conversion_context& cx, const token&
   if (kind == value_kind::text || kind == value_kind::date_time || kind == value_kind::time) {
     cx.append_text_literal(out, bytes, t.begin);
   } else {
-    append_bytea_literal(out, bytes);
+    append_hex_as_bytea(out, cx.text(t));
   }
   return literal_result::written;
 }
@@ -52,6 +56,12 @@ literal_result append_string_value(std::string& out, conversion_context& cx, con
   bool may_be_date = kind == value_kind::date_time || kind == value_kind::unknown;
   bool binary_number = binary && kind == value_kind::integer;
   if (!as_bytea && !may_be_date && !binary_number) {
+    cx.append_string(out, t);
+    return literal_result::written;
+  }
+  // A date has no escapes: the text between the quotes is checked as it is.
+  if (!as_bytea && !binary_number) {
+    if (is_zero_date(string_body(raw))) return literal_result::zero_date;
     cx.append_string(out, t);
     return literal_result::written;
   }
@@ -69,7 +79,6 @@ literal_result append_string_value(std::string& out, conversion_context& cx, con
       return literal_result::written;
     }
   }
-  if (is_zero_date(bytes)) return literal_result::zero_date;
   cx.append_text_literal(out, bytes, t.begin);
   return literal_result::written;
 }

@@ -1,6 +1,8 @@
 // UTF-8 checking and MySQL's latin1 (Windows-1252) to UTF-8.
 #include "schema/text_encoding.h"
 
+#include "schema/byte_runs.h"
+
 #include <array>
 #include <cstring>
 
@@ -94,11 +96,6 @@ std::size_t utf8_character_length(const unsigned char* s, std::size_t left) {
   return length;
 }
 
-// The bytes that plain copying stops at.
-bool is_special(unsigned char c, char quote) {
-  return c >= 0x80 || c == 0 || (quote != 0 && c == static_cast<unsigned char>(quote));
-}
-
 }  // namespace
 
 const charset_info* find_charset(std::string_view mysql_name) {
@@ -116,11 +113,13 @@ void append_text(std::string& out, std::string_view bytes, text_handling handlin
   std::size_t size = bytes.size();
   std::size_t i = 0;
   while (i < size) {
-    std::size_t run = i;
+    // plain_run stops at a backslash too, which is plain here.
+    std::size_t run = i + plain_run(bytes.data() + i, size - i, quote != 0 ? quote : '\\');
+    while (run < size && s[run] == '\\') {
+      run += 1 + plain_run(bytes.data() + run + 1, size - run - 1, quote != 0 ? quote : '\\');
+    }
     if (handling == text_handling::passthrough) {
       while (run < size && s[run] != 0 && !(quote != 0 && s[run] == quote)) ++run;
-    } else {
-      while (run < size && !is_special(s[run], quote)) ++run;
     }
     out.append(bytes.data() + i, run - i);
     if (run == size) break;

@@ -1,0 +1,70 @@
+// SSE2 searches with their byte-at-a-time twins.
+#include "schema/byte_runs.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace corvexa::schema {
+
+std::size_t plain_run_bytewise(const char* p, std::size_t n, char quote) {
+  std::size_t i = 0;
+  while (i < n) {
+    auto c = static_cast<unsigned char>(p[i]);
+    if (c >= 0x80 || c == 0 || c == '\\' || c == static_cast<unsigned char>(quote)) break;
+    ++i;
+  }
+  return i;
+}
+
+std::size_t find_either_bytewise(const char* p, std::size_t n, char a, char b) {
+  std::size_t i = 0;
+  while (i < n && p[i] != a && p[i] != b) ++i;
+  return i;
+}
+
+#if defined(__SSE2__)
+
+std::size_t plain_run(const char* p, std::size_t n, char quote) {
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i backslash = _mm_set1_epi8('\\');
+  const __m128i quotes = _mm_set1_epi8(quote);
+  std::size_t i = 0;
+  for (; i + 16 <= n; i += 16) {
+    __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+    __m128i stops = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(block, zero),
+                                              _mm_cmpeq_epi8(block, backslash)),
+                                 _mm_cmpeq_epi8(block, quotes));
+    // The sign bit marks the bytes of 0x80 and above.
+    int mask = _mm_movemask_epi8(_mm_or_si128(stops, block));
+    if (mask != 0) return i + static_cast<std::size_t>(__builtin_ctz(mask));
+  }
+  return i + plain_run_bytewise(p + i, n - i, quote);
+}
+
+std::size_t find_either(const char* p, std::size_t n, char a, char b) {
+  const __m128i first = _mm_set1_epi8(a);
+  const __m128i second = _mm_set1_epi8(b);
+  std::size_t i = 0;
+  for (; i + 16 <= n; i += 16) {
+    __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+    int mask = _mm_movemask_epi8(
+        _mm_or_si128(_mm_cmpeq_epi8(block, first), _mm_cmpeq_epi8(block, second)));
+    if (mask != 0) return i + static_cast<std::size_t>(__builtin_ctz(mask));
+  }
+  return i + find_either_bytewise(p + i, n - i, a, b);
+}
+
+#else
+
+std::size_t plain_run(const char* p, std::size_t n, char quote) {
+  return plain_run_bytewise(p, n, quote);
+}
+
+std::size_t find_either(const char* p, std::size_t n, char a, char b) {
+  return find_either_bytewise(p, n, a, b);
+}
+
+#endif
+
+}  // namespace corvexa::schema
