@@ -15,6 +15,10 @@ namespace corvexa::schema {
 std::size_t plain_run(const char* p, std::size_t n, char quote);
 std::size_t plain_run_bytewise(const char* p, std::size_t n, char quote);
 
+// The length of the prefix of [p, p + n) made of hex digits.
+std::size_t hex_run(const char* p, std::size_t n);
+std::size_t hex_run_bytewise(const char* p, std::size_t n);
+
 // The offset of the first `a` or `b` in [p, p + n), or n.
 std::size_t find_either(const char* p, std::size_t n, char a, char b);
 std::size_t find_either_bytewise(const char* p, std::size_t n, char a, char b);

@@ -51,6 +51,8 @@ class conversion_context {
 
   // Ends a statement: its text problems may be reported again.
   void end_statement() { reported_ = {}; }
+  // Reports what appending text found (once a statement).
+  void report(const text_problems& found, std::uint64_t offset);
 
   sql_source& source;
   finding_list& findings;
@@ -58,9 +60,6 @@ class conversion_context {
   const charset_info* charset = &utf8_charset();
 
  private:
-  // Reports what the last appends found, once a statement.
-  void report(const text_problems& found, std::uint64_t offset);
-
   text_problems reported_;
   std::string scratch_;
 };

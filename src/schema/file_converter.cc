@@ -72,7 +72,10 @@ void file_converter::run() {
     ++result_.statements;
     if (first.kind == token_kind::word && same_word(cx_.text(first), "DELIMITER")) {
       lexer_.read_delimiter_command();
-      out_.comment("DELIMITER " + lexer_.delimiter());
+      std::string text = "DELIMITER ";
+      text_problems ignored;  // a client command: nothing of it reaches PostgreSQL
+      append_text(text, lexer_.delimiter(), cx_.charset->handling, ignored);
+      out_.comment(text);
       continue;
     }
     if (first.kind == token_kind::word &&

@@ -57,8 +57,15 @@ class insert_rows {
 
   void plan(const insert_head& head);
   token next_token();
-  // Reads one row after its '('; false when the statement ended inside it.
+  // Reads one row after its '('; `row.ended` when the statement ended
+  // inside it.
   void read_row(std::uint64_t row_begin, row_state& row);
+  // The same for a row of the plain shape that dumps write (quoted
+  // strings, numbers, NULL, hex numbers, single spaces), read straight from
+  // the input window; false, having read nothing, for any other row.
+  bool read_plain_row(std::uint64_t row_begin, row_state& row);
+  // Writes a zero date for the column (NULL, or -infinity if NOT NULL).
+  void write_zero_date(const column_plan& target, std::uint64_t offset);
   void write_value(std::size_t column, row_state& row);
   void finish_row(std::uint64_t row_begin, row_state& row);
   void open();
@@ -82,6 +89,8 @@ class insert_rows {
   std::string conflict_;
   std::string row_;
   std::vector<token> value_;
+  std::string bytes_;  // a decoded binary string
+  std::uint64_t problem_offset_ = 0;  // of the first text problem in a plain row
   bool identity_omitted_ = false;
   bool open_ = false;
   bool split_ = false;

@@ -64,6 +64,9 @@ class mysql_lexer {
   token next();
   // The offset the next token is read from.
   std::uint64_t position() const { return position_; }
+  // Continues at `offset`, which a reader outside the lexer has reached
+  // through plain SQL (no comment or delimiter passed).
+  void seek(std::uint64_t offset) { position_ = offset; }
 
   // The rest of the line after a DELIMITER command word: its first
   // whitespace-separated word becomes the delimiter (if it is not empty).

@@ -34,16 +34,27 @@ void print_findings(const char* path, std::vector<schema_finding> findings) {
                      return a.offset < b.offset;
                    });
   FILE* file = std::fopen(path, "rb");
+  std::vector<char> block(1 << 16);
+  std::size_t filled = 0, used = 0;  // of block
   std::uint64_t offset = 0, line = 1, line_start = 0;
   for (const schema_finding& f : findings) {
+    // Counts the line breaks before the finding, a block at a time.
     while (file != nullptr && offset < f.offset) {
-      int c = std::getc(file);
-      if (c == EOF) break;
-      ++offset;
-      if (c == '\n') {
-        ++line;
-        line_start = offset;
+      if (used == filled) {
+        filled = std::fread(block.data(), 1, block.size(), file);
+        used = 0;
+        if (filled == 0) break;
       }
+      std::size_t take = std::min<std::uint64_t>(filled - used, f.offset - offset);
+      const char* start = block.data() + used;
+      for (const char* p = start; (p = static_cast<const char*>(
+                                       std::memchr(p, '\n', take - (p - start)))) != nullptr;
+           ++p) {
+        ++line;
+        line_start = offset + static_cast<std::uint64_t>(p - start) + 1;
+      }
+      used += take;
+      offset += take;
     }
     std::printf("%s:%llu:%llu: %s: %s [%.*s]\n", path, static_cast<unsigned long long>(line),
                 static_cast<unsigned long long>(f.offset - line_start + 1),
