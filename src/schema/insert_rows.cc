@@ -267,25 +267,34 @@ bool insert_rows::read_plain_row(std::uint64_t row_begin, row_state& row) {
     const column_plan& target = column < plan_.size() ? plan_[column] : unknown_column;
     const char* value_end;
     if (*p == '\'') {
-      value_end = string_end(p, end, cx_.modes.backslash_escapes);
-      if (value_end == nullptr || target.identity) return give_up();
-      std::string_view raw(p, static_cast<std::size_t>(value_end - p));
-      std::string_view body = raw.substr(1, raw.size() - 2);
+      if (target.identity) return give_up();
       std::uint64_t offset = row_begin + 1 + static_cast<std::uint64_t>(p - start);
-      if (target.kind == value_kind::binary) {
-        decode_string(raw, cx_.modes.backslash_escapes, bytes_);
-        append_bytea_literal(row_, bytes_);
-      } else if ((target.kind == value_kind::date_time || target.kind == value_kind::unknown) &&
-                 is_zero_date(body)) {
-        write_zero_date(target, offset);
-      } else {
-        row_ += '\'';
-        append_string_body(row_, body, cx_.modes.backslash_escapes, cx_.charset->handling,
-                           problems);
-        row_ += '\'';
-        if ((problems.invalid_utf8 || problems.zero_byte) && problem_offset_ == 0) {
-          problem_offset_ = offset;
+      // Binary strings and dates are read whole first; other text is
+      // converted while its end is looked for.
+      bool date = target.kind == value_kind::date_time || target.kind == value_kind::unknown;
+      bool date_like = date && end - p > 6 && is_digit(p[1]) && p[5] == '-';
+      if (target.kind == value_kind::binary || date_like) {
+        value_end = string_end(p, end, cx_.modes.backslash_escapes);
+        if (value_end == nullptr) return give_up();
+        std::string_view raw(p, static_cast<std::size_t>(value_end - p));
+        if (target.kind == value_kind::binary) {
+          decode_string(raw, cx_.modes.backslash_escapes, bytes_);
+          append_bytea_literal(row_, bytes_);
+        } else if (is_zero_date(raw.substr(1, raw.size() - 2))) {
+          write_zero_date(target, offset);
+        } else {
+          append_quoted_string(row_, raw, cx_.modes.backslash_escapes, cx_.charset->handling,
+                               problems);
         }
+      } else {
+        std::size_t length = append_quoted_string(
+            row_, std::string_view(p, static_cast<std::size_t>(end - p)),
+            cx_.modes.backslash_escapes, cx_.charset->handling, problems);
+        if (length == 0) return give_up();
+        value_end = p + length;
+      }
+      if ((problems.invalid_utf8 || problems.zero_byte) && problem_offset_ == 0) {
+        problem_offset_ = offset;
       }
     } else if (*p == '0' && p + 1 < end && p[1] == 'x') {
       value_end = p + 2 + hex_run(p + 2, static_cast<std::size_t>(end - p - 2));

@@ -99,10 +99,15 @@ void decode_string(std::string_view raw, bool backslash_escapes, std::string& by
   }
 }
 
-void append_string_body(std::string& out, std::string_view body, bool backslash_escapes,
-                        text_handling handling, text_problems& problems) {
-  const char* p = body.data();
-  std::size_t n = body.size();
+namespace {
+
+constexpr std::size_t not_closed = static_cast<std::size_t>(-1);
+
+// The loop of append_string_body and append_quoted_string: with
+// `until_quote`, a quote that is not doubled ends the string and the
+// offset after it is returned (not_closed when [p, p + n) ends first).
+std::size_t append_body(std::string& out, const char* p, std::size_t n, bool backslash_escapes,
+                        text_handling handling, text_problems& problems, bool until_quote) {
   std::size_t i = 0;
   while (i < n) {
     std::size_t run = plain_run(p + i, n - i, '\'');
@@ -124,23 +129,43 @@ void append_string_body(std::string& out, std::string_view body, bool backslash_
       } else {
         out += decoded;
       }
-    } else if (c == '\'') {  // doubled: the lexer lets no single quote in
+    } else if (c == '\'') {
+      bool doubled = i + 1 < n && p[i + 1] == '\'';
+      if (until_quote && !doubled) return i + 1 < n ? i + 1 : not_closed;
       out += "''";
-      i += i + 1 < n && p[i + 1] == '\'' ? 2 : 1;
+      i += doubled ? 2 : 1;
     } else if (c == '\0') {
       problems.zero_byte = true;
       ++i;
     } else if (c == '\\') {
+      if (until_quote) return not_closed;  // an escape cut by the end
       out += c;
       ++i;
     } else {
       // Bytes of 0x80 and above up to the next ASCII byte: whole characters.
       std::size_t end = i;
       while (end < n && static_cast<unsigned char>(p[end]) >= 0x80) ++end;
-      append_text(out, body.substr(i, end - i), handling, problems);
+      append_text(out, std::string_view(p + i, end - i), handling, problems);
       i = end;
     }
   }
+  return until_quote ? not_closed : n;
+}
+
+}  // namespace
+
+void append_string_body(std::string& out, std::string_view body, bool backslash_escapes,
+                        text_handling handling, text_problems& problems) {
+  append_body(out, body.data(), body.size(), backslash_escapes, handling, problems, false);
+}
+
+std::size_t append_quoted_string(std::string& out, std::string_view text, bool backslash_escapes,
+                                 text_handling handling, text_problems& problems) {
+  out += '\'';
+  std::size_t end = append_body(out, text.data() + 1, text.size() - 1, backslash_escapes, handling,
+                                problems, true);
+  out += '\'';
+  return end == not_closed ? 0 : end + 1;
 }
 
 std::string decode_quoted_name(std::string_view raw) {

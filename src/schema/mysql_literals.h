@@ -23,6 +23,13 @@ void decode_string(std::string_view raw, bool backslash_escapes, std::string& by
 void append_string_body(std::string& out, std::string_view body, bool backslash_escapes,
                         text_handling handling, text_problems& problems);
 
+// Appends the '...' string that starts `text` (at its quote) as a
+// PostgreSQL literal, in one pass that finds its end too. Returns the
+// length of the MySQL string, or 0 when `text` ends before the string
+// does (what was appended is then to be dropped).
+std::size_t append_quoted_string(std::string& out, std::string_view text, bool backslash_escapes,
+                                 text_handling handling, text_problems& problems);
+
 // The text between a string token's quotes (after an N prefix).
 std::string_view string_body(std::string_view raw);
 
