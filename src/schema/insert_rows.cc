@@ -251,6 +251,7 @@ bool insert_rows::read_plain_row(std::uint64_t row_begin, row_state& row) {
   const char* end = p + window.size();
   row_.assign(1, '(');
   text_problems problems;
+  problem_offset_ = 0;
   bool default_identity = row.default_identity;
   bool explicit_identity = false;
   std::uint64_t zero_dates_before = zero_dates_;
