@@ -119,15 +119,29 @@ std::uint64_t insert_rows::convert(const insert_head& head, bool no_auto_value_o
   rows_ = zero_dates_ = 0;
   split_ = open_ = false;
   plan(head);
+  // The plain-row path knows no delimiter: one made of bytes that a plain
+  // row can hold (DELIMITER 1) leaves every row to the lexer.
+  plain_rows_ = std::none_of(lexer_.delimiter().begin(), lexer_.delimiter().end(), [](char c) {
+    auto b = static_cast<unsigned char>(c);
+    return is_word_byte(b) || std::string_view("'\\\",()-+. ").find(c) != std::string_view::npos;
+  });
   token t = next_token();
   while (is_punct(cx_, t, '(')) {
     row_state row;
     row.default_identity = identity_omitted_;
-    if (!read_plain_row(t.begin, row)) read_row(t.begin, row);
+    if (!plain_rows_ || !read_plain_row(t.begin, row)) read_row(t.begin, row);
     finish_row(t.begin, row);
     if (row.ended) {
       close();
       return rows_;
+    }
+    // Dumps put the next row right after a comma: "),(".
+    std::uint64_t at = lexer_.position();
+    std::string_view next = cx_.source.from(at);
+    if (plain_rows_ && next.size() >= 2 && next[0] == ',' && next[1] == '(') {
+      lexer_.seek(at + 2);
+      t = token{token_kind::punct, 0, at + 1, at + 2};
+      continue;
     }
     t = next_token();
     if (!is_punct(cx_, t, ',')) break;

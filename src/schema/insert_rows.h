@@ -92,6 +92,7 @@ class insert_rows {
   std::string bytes_;  // a decoded binary string
   std::uint64_t problem_offset_ = 0;  // of the first text problem in a plain row
   bool identity_omitted_ = false;
+  bool plain_rows_ = true;  // rows may take the plain-row path
   bool open_ = false;
   bool split_ = false;
   std::uint64_t rows_ = 0;
