@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <string_view>
@@ -44,8 +45,14 @@ bool valid_utf8(std::string_view text) {
 bool parses(const std::string& text) {
   PgQueryParseResult result = pg_query_parse(text.c_str());
   bool ok = result.error == nullptr;
+  if (!ok) std::fprintf(stderr, "parse error: %s at %d\n", result.error->message, result.error->cursorpos);
   pg_query_free_parse_result(result);
   return ok;
+}
+
+[[noreturn]] void broken(const char* check) {
+  std::fprintf(stderr, "sql_file_fuzzer: %s\n", check);
+  std::abort();
 }
 
 }  // namespace
@@ -56,18 +63,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::string whole, chunked;
   sql_conversion_result expected = convert(input, 0, whole);
   sql_conversion_result result = convert(input, 1 + data[0] % 64, chunked);
-  if (whole != chunked || expected.findings.size() != result.findings.size()) std::abort();
+  if (whole != chunked) broken("the output depends on the size of the reads");
+  if (expected.findings.size() != result.findings.size()) {
+    broken("the findings depend on the size of the reads");
+  }
   for (std::size_t i = 0; i < result.findings.size(); ++i) {
     if (result.findings[i].offset != expected.findings[i].offset ||
         result.findings[i].message != expected.findings[i].message ||
         result.findings[i].offset > input.size()) {
-      std::abort();
+      broken("a finding depends on the size of the reads, or points past the input");
     }
   }
-  if (whole.find('\0') != std::string::npos) std::abort();
+  if (whole.find('\0') != std::string::npos) broken("a zero byte in the output");
   // The header names UTF8 once; a second client_encoding is another set.
   bool other_encoding = whole.find("client_encoding", 20) != std::string::npos;
-  if (!other_encoding && !valid_utf8(whole)) std::abort();
-  if (!parses(whole)) std::abort();
+  if (!other_encoding && !valid_utf8(whole)) broken("the output is not UTF-8");
+  if (!parses(whole)) broken("PostgreSQL's parser refuses the output");
   return 0;
 }

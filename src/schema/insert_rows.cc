@@ -265,7 +265,8 @@ bool insert_rows::read_plain_row(std::uint64_t row_begin, row_state& row) {
   const char* end = p + window.size();
   row_.assign(1, '(');
   text_problems problems;
-  problem_offset_ = 0;
+  std::uint64_t invalid_offset = 0;
+  std::uint64_t zero_offset = 0;
   bool default_identity = row.default_identity;
   bool explicit_identity = false;
   std::uint64_t zero_dates_before = zero_dates_;
@@ -308,9 +309,10 @@ bool insert_rows::read_plain_row(std::uint64_t row_begin, row_state& row) {
         if (length == 0) return give_up();
         value_end = p + length;
       }
-      if ((problems.invalid_utf8 || problems.zero_byte) && problem_offset_ == 0) {
-        problem_offset_ = offset;
-      }
+      // Each kind of problem is reported at the first value that has it, as
+      // the general path does.
+      if (problems.invalid_utf8 && invalid_offset == 0) invalid_offset = offset;
+      if (problems.zero_byte && zero_offset == 0) zero_offset = offset;
     } else if (*p == '0' && p + 1 < end && p[1] == 'x') {
       value_end = p + 2 + hex_run(p + 2, static_cast<std::size_t>(end - p - 2));
       bool bytes = target.kind == value_kind::binary || target.kind == value_kind::unknown;
@@ -342,8 +344,8 @@ bool insert_rows::read_plain_row(std::uint64_t row_begin, row_state& row) {
     ++p;
   }
   row_ += ')';
-  if (problems.invalid_utf8 || problems.zero_byte) cx_.report(problems, problem_offset_);
-  problem_offset_ = 0;
+  if (problems.invalid_utf8) cx_.report({true, false}, invalid_offset);
+  if (problems.zero_byte) cx_.report({false, true}, zero_offset);
   row.default_identity = default_identity;
   row.explicit_identity = explicit_identity;
   lexer_.seek(row_begin + 1 + static_cast<std::uint64_t>(p + 1 - start));

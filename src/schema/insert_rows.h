@@ -90,7 +90,6 @@ class insert_rows {
   std::string row_;
   std::vector<token> value_;
   std::string bytes_;  // a decoded binary string
-  std::uint64_t problem_offset_ = 0;  // of the first text problem in a plain row
   bool identity_omitted_ = false;
   bool plain_rows_ = true;  // rows may take the plain-row path
   bool open_ = false;

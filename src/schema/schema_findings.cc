@@ -138,6 +138,31 @@ constexpr issue_text issue_texts[] = {
      "runs it (MySQL functions such as IFNULL or GROUP_CONCAT are not there)"},
 };
 
+// `detail` (a piece of the input) fit for a message: at most 80 bytes, on
+// one line, with every byte outside printable ASCII and whole UTF-8
+// characters shown as '?'.
+std::string printable_detail(std::string_view detail) {
+  constexpr std::size_t limit = 80;
+  std::string shown;
+  for (std::size_t i = 0; i < detail.size() && shown.size() < limit;) {
+    auto c = static_cast<unsigned char>(detail[i]);
+    std::size_t length = c >= 0xF0 && c <= 0xF4 ? 4 : c >= 0xE0 ? 3 : c >= 0xC2 ? 2 : 1;
+    bool whole = c >= 0xC2 && c <= 0xF4 && i + length <= detail.size();
+    for (std::size_t k = 1; whole && k < length; ++k) {
+      whole = (static_cast<unsigned char>(detail[i + k]) & 0xC0) == 0x80;
+    }
+    if (whole) {
+      shown.append(detail.substr(i, length));
+      i += length;
+    } else {
+      shown += c >= ' ' && c < 0x7F ? static_cast<char>(c) : '?';
+      ++i;
+    }
+  }
+  if (shown.size() >= limit) shown += "...";
+  return shown;
+}
+
 }  // namespace
 
 std::span<const schema_rule> schema_rules() { return rules; }
@@ -147,7 +172,7 @@ schema_finding describe(issue kind, std::uint64_t offset, std::string_view detai
     if (text.kind != kind) continue;
     std::string message(text.message);
     std::size_t hole = message.find("{}");
-    if (hole != std::string::npos) message.replace(hole, 2, detail);
+    if (hole != std::string::npos) message.replace(hole, 2, printable_detail(detail));
     return {text.rule, text.level, std::move(message), offset};
   }
   return {unsupported_rule, schema_severity::warning, std::string(detail), offset};
