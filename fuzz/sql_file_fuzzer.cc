@@ -31,8 +31,11 @@ bool valid_utf8(std::string_view text) {
   std::size_t i = 0;
   while (i < text.size()) {
     auto c = static_cast<unsigned char>(text[i]);
-    std::size_t length = c < 0x80 ? 1 : c >= 0xC2 && c <= 0xDF ? 2 : c >= 0xE0 && c <= 0xEF ? 3
-                                       : c >= 0xF0 && c <= 0xF4 ? 4 : 0;
+    std::size_t length = c < 0x80                 ? 1
+                         : c >= 0xC2 && c <= 0xDF ? 2
+                         : c >= 0xE0 && c <= 0xEF ? 3
+                         : c >= 0xF0 && c <= 0xF4 ? 4
+                                                  : 0;
     if (length == 0 || i + length > text.size()) return false;
     for (std::size_t k = 1; k < length; ++k) {
       if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
@@ -45,7 +48,8 @@ bool valid_utf8(std::string_view text) {
 bool parses(const std::string& text) {
   PgQueryParseResult result = pg_query_parse(text.c_str());
   bool ok = result.error == nullptr;
-  if (!ok) std::fprintf(stderr, "parse error: %s at %d\n", result.error->message, result.error->cursorpos);
+  if (!ok)
+    std::fprintf(stderr, "parse error: %s at %d\n", result.error->message, result.error->cursorpos);
   pg_query_free_parse_result(result);
   return ok;
 }

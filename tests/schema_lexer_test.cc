@@ -19,8 +19,8 @@ std::string tokens_of(const std::string& input, lexer_modes modes = {}) {
   mysql_lexer lexer(source);
   lexer.modes = modes;
   std::string out;
-  static const char* kinds[] = {"word", "name", "string", "number", "hex", "bit", "var",
-                                "punct", "comment", "invalid", "end", "eof"};
+  static const char* kinds[] = {"word", "name",  "string",  "number",  "hex", "bit",
+                                "var",  "punct", "comment", "invalid", "end", "eof"};
   for (token t = lexer.next(); t.kind != token_kind::end_of_input; t = lexer.next()) {
     if (!out.empty()) out += ' ';
     out += kinds[static_cast<int>(t.kind)];
@@ -48,17 +48,21 @@ const lexer_case lexer_cases[] = {
      "string:'it\\'s' string:\"q\\\"\" string:'x''y'"},
     {"escaped_backslash_before_quote", "'a\\\\' b", "string:'a\\\\' word:b"},
     {"hash_comment", "a # c ; d\nb", "word:a comment:# c ; d word:b"},
-    {"dash_comment_needs_space", "1--2 -- c\n3", "number:1 punct:- punct:- number:2 comment:-- c number:3"},
+    {"dash_comment_needs_space", "1--2 -- c\n3",
+     "number:1 punct:- punct:- number:2 comment:-- c number:3"},
     {"dash_comment_at_end", "x --", "word:x comment:--"},
     {"block_comment", "a/* ; */b", "word:a comment:/* ; */ word:b"},
     {"versioned_comment_is_sql", "/*!40101 SET x=1 */;", "word:SET word:x punct:= number:1 end:;"},
     {"versioned_without_number", "/*! STRAIGHT_JOIN */", "word:STRAIGHT_JOIN"},
     {"mariadb_comment_is_a_comment", "/*M!100100 SET x */", "comment:/*M!100100 SET x */"},
-    {"hex_and_bit", "0x1F X'aB' 0b101 b'11' 0xZ", "hex:0x1F hex:X'aB' bit:0b101 bit:b'11' word:0xZ"},
-    {"numbers", "12 1.5 .5 1e3 2E-4 7.", "number:12 number:1.5 punct:. number:5 number:1e3 number:2E-4 number:7."},
+    {"hex_and_bit", "0x1F X'aB' 0b101 b'11' 0xZ",
+     "hex:0x1F hex:X'aB' bit:0b101 bit:b'11' word:0xZ"},
+    {"numbers", "12 1.5 .5 1e3 2E-4 7.",
+     "number:12 number:1.5 punct:. number:5 number:1e3 number:2E-4 number:7."},
     {"digit_names", "1st_col 123abc", "word:1st_col word:123abc"},
     {"national_string", "N'abc' n'd'", "string:N'abc' string:n'd'"},
-    {"variables", "@a @@session.sql_mode @'q w' @`b`", "var:@a var:@@session.sql_mode var:@'q w' var:@`b`"},
+    {"variables", "@a @@session.sql_mode @'q w' @`b`",
+     "var:@a var:@@session.sql_mode var:@'q w' var:@`b`"},
     {"utf8_words", "café Ä", "word:café word:Ä"},
     {"control_bytes_invalid", "a\x01", "word:a invalid:\x01"},
     {"backslash_outside_a_string_invalid", "\\N", "invalid:\\ word:N"},
@@ -102,16 +106,17 @@ TEST(MysqlLexerDelimiter, ChangedDelimiterKeepsSemicolonsInside) {
 // A string read through a window of 16 bytes, refilled from a reader that
 // hands out 1, 2, 3... bytes, is the same token as read whole.
 TEST(MysqlLexerWindow, TokensCrossRefills) {
-  std::string input = "INSERT INTO `t` VALUES ('a long string with \\' and \\\\ in it',"
-                      "0x0123456789abcdef0123,-12.5e3),(NULL,'x');";
+  std::string input =
+      "INSERT INTO `t` VALUES ('a long string with \\' and \\\\ in it',"
+      "0x0123456789abcdef0123,-12.5e3),(NULL,'x');";
   std::string whole = tokens_of(input);
   for (std::size_t largest : {1, 2, 5, 17}) {
     memory_reader reader(input, largest);
     sql_source source(reader, 16);
     mysql_lexer lexer(source);
     std::string out;
-    static const char* kinds[] = {"word", "name", "string", "number", "hex", "bit", "var",
-                                  "punct", "comment", "invalid", "end", "eof"};
+    static const char* kinds[] = {"word", "name",  "string",  "number",  "hex", "bit",
+                                  "var",  "punct", "comment", "invalid", "end", "eof"};
     for (token t = lexer.next(); t.kind != token_kind::end_of_input; t = lexer.next()) {
       if (!out.empty()) out += ' ';
       out += kinds[static_cast<int>(t.kind)];

@@ -62,8 +62,7 @@ TEST(MysqlLiterals, QuotedStringIsConvertedAndMeasuredInOnePass) {
   for (const quoted_case& c : cases) {
     std::string out;
     text_problems problems;
-    std::size_t length =
-        append_quoted_string(out, c.text, true, text_handling::utf8, problems);
+    std::size_t length = append_quoted_string(out, c.text, true, text_handling::utf8, problems);
     EXPECT_EQ(length, c.length) << c.text;
     if (c.literal != nullptr) {
       EXPECT_EQ(out, c.literal) << c.text;
@@ -117,8 +116,9 @@ TEST(TextEncoding, OutputIsValidInTheOutputEncoding) {
       {"plain 'q'", text_handling::utf8, "plain ''q''", false, false},
       {"\xc3\xa9\xe2\x82\xac\xf0\x9f\x98\x80", text_handling::utf8,
        "\xc3\xa9\xe2\x82\xac\xf0\x9f\x98\x80", false, false},
-      {"\xc0\xaf", text_handling::utf8, "\xc3\x80\xc2\xaf", true, false},         // overlong
-      {"\xed\xa0\x80", text_handling::utf8, "\xc3\xad\xc2\xa0\xe2\x82\xac", true, false},  // surrogate
+      {"\xc0\xaf", text_handling::utf8, "\xc3\x80\xc2\xaf", true, false},  // overlong
+      {"\xed\xa0\x80", text_handling::utf8, "\xc3\xad\xc2\xa0\xe2\x82\xac", true,
+       false},  // surrogate
       {"\xf4\x90\x80\x80", text_handling::utf8, "\xc3\xb4\xc2\x90\xe2\x82\xac\xe2\x82\xac", true,
        false},                                                                     // past U+10FFFF
       {"ab\xe2\x82", text_handling::utf8, "ab\xc3\xa2\xe2\x80\x9a", true, false},  // cut short
@@ -181,8 +181,9 @@ TEST(SchemaFindings, EveryIssueHasItsOwnMessage) {
 // sends the row to the general path. Both must write the same text.
 TEST(PlainRows, WriteWhatTheGeneralPathWrites) {
   const std::vector<std::string> values = {
-      "1", "-2.5", "1e-3", "NULL", "'text'", "'it\\'s'", "'x''y'", "'a\\\\b'", "'\\0z'",
-      "'café'", "'\xff'", "0x00ff", "'0000-00-00'", "'2020-01-02 03:04:05'", "''"};
+      "1",        "-2.5",   "1e-3",   "NULL",   "'text'", "'it\\'s'",     "'x''y'",
+      "'a\\\\b'", "'\\0z'", "'café'", "'\xff'", "0x00ff", "'0000-00-00'", "'2020-01-02 03:04:05'",
+      "''"};
   const std::vector<std::string> tables = {
       "", "CREATE TABLE t (a text, b bytea, c datetime NOT NULL, d int AUTO_INCREMENT KEY);\n"};
   for (const std::string& table : tables) {

@@ -18,9 +18,9 @@ namespace corvexa::schema {
 
 // How a value is written for the column it goes to.
 enum class value_kind {
-  unknown,    // no CREATE TABLE seen: read as MySQL would guess
+  unknown,  // no CREATE TABLE seen: read as MySQL would guess
   text,
-  binary,     // bytea
+  binary,  // bytea
   integer,
   decimal,    // numeric, real, double precision
   date_time,  // date and timestamp: zero dates matter

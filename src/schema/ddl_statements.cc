@@ -219,8 +219,8 @@ bool ddl_statements::alter_clause(token_cursor& cursor, definition_reader& reade
       if (from.empty() || !cursor.accept("TO")) return false;
       std::string to = reader.take_raw_name(cursor);
       if (to.empty()) return false;
-      out.push_back({"ALTER TABLE " + target.name + " RENAME COLUMN " + pg(from) + " TO " + pg(to),
-                     offset});
+      out.push_back(
+          {"ALTER TABLE " + target.name + " RENAME COLUMN " + pg(from) + " TO " + pg(to), offset});
       sql::table_model table = table_or_empty(schema_, target.table);
       for (sql::column_model& c : table.columns) {
         if (c.name == lower_name(from)) c.name = lower_name(to);
@@ -304,8 +304,8 @@ bool ddl_statements::alter_add(token_cursor& cursor, definition_reader& reader,
       }
       schema_.model.add(std::move(table));
       schema_.note_name(target.table + "_pkey", target.table);
-      out.push_back({"ALTER TABLE " + target.name + " ADD PRIMARY KEY (" + columns + ")",
-                     key.offset});
+      out.push_back(
+          {"ALTER TABLE " + target.name + " ADD PRIMARY KEY (" + columns + ")", key.offset});
     } else {
       writer_.add_key(target.table, key, false, out, true);
     }
@@ -322,9 +322,9 @@ bool ddl_statements::alter_add(token_cursor& cursor, definition_reader& reader,
 
 void ddl_statements::add_column(const column_definition& column, alter_target& target,
                                 std::vector<output_statement>& out) {
-  out.push_back({"ALTER TABLE " + target.name + " ADD COLUMN " +
-                     writer_.column_text(target.table, column),
-                 column.offset});
+  out.push_back(
+      {"ALTER TABLE " + target.name + " ADD COLUMN " + writer_.column_text(target.table, column),
+       column.offset});
   sql::table_model table = table_or_empty(schema_, target.table);
   replace_column(table, lower_name(column.name), table_writer::model_column(column));
   if (column.primary_key) table.primary_key = {lower_name(column.name)};
@@ -352,9 +352,8 @@ void ddl_statements::modify_column(const std::string& old_name, column_definitio
   bool in_key = std::find(table.primary_key.begin(), table.primary_key.end(), old_key) !=
                 table.primary_key.end();
   if (old.type != column.type.type) {
-    out.push_back({alter + " TYPE " + column.type.type + " USING " + name + "::" +
-                       column.type.type,
-                   at});
+    out.push_back(
+        {alter + " TYPE " + column.type.type + " USING " + name + "::" + column.type.type, at});
   }
   if (column.not_null && !old.not_null) out.push_back({alter + " SET NOT NULL", at});
   if (!column.not_null && old.not_null && !in_key && !old.auto_increment) {
@@ -376,8 +375,7 @@ void ddl_statements::modify_column(const std::string& old_name, column_definitio
     std::string check = pg(fit_name(target.table + "_" + lower_name(column.name) + "_check"));
     out.push_back({prefix + "DROP CONSTRAINT IF EXISTS " + check, at});
     out.push_back({prefix + "ADD CONSTRAINT " + check + " CHECK (" +
-                       value_check_condition(column.type.check, name, column.value_literals) +
-                       ")",
+                       value_check_condition(column.type.check, name, column.value_literals) + ")",
                    at});
   }
   replace_column(table, old_key, table_writer::model_column(column));
@@ -397,8 +395,8 @@ bool ddl_statements::alter_drop(token_cursor& cursor, definition_reader& reader,
   std::uint64_t offset = cursor.offset();
   std::string prefix = "ALTER TABLE " + target.name + " ";
   if (cursor.accept_all({"PRIMARY", "KEY"})) {
-    out.push_back({prefix + "DROP CONSTRAINT IF EXISTS " + pg(fit_name(target.table + "_pkey")),
-                   offset});
+    out.push_back(
+        {prefix + "DROP CONSTRAINT IF EXISTS " + pg(fit_name(target.table + "_pkey")), offset});
     sql::table_model table = table_or_empty(schema_, target.table);
     table.primary_key.clear();
     schema_.model.add(std::move(table));
@@ -423,7 +421,8 @@ bool ddl_statements::alter_drop(token_cursor& cursor, definition_reader& reader,
     if (name.empty()) return false;
     std::string constraint = pg(fit_name(name));
     std::erase_if(schema_.foreign_keys, [&](const deferred_foreign_key& fk) {
-      return fk.table == target.table && fk.definition.starts_with("CONSTRAINT " + constraint + " ");
+      return fk.table == target.table &&
+             fk.definition.starts_with("CONSTRAINT " + constraint + " ");
     });
     out.push_back({prefix + "DROP CONSTRAINT IF EXISTS " + constraint, offset});
     return true;
@@ -443,9 +442,9 @@ bool ddl_statements::alter_drop(token_cursor& cursor, definition_reader& reader,
 void ddl_statements::add_foreign_key(const std::string& table, foreign_key_definition& fk,
                                      std::vector<output_statement>& out) {
   for (std::size_t i = 0; i < fk.columns.size() && i < fk.referenced_columns.size(); ++i) {
-    std::string type = writer_.harmonize_type(table, lower_name(fk.columns[i]),
-                                              lower_name(fk.table),
-                                              lower_name(fk.referenced_columns[i]), fk.offset);
+    std::string type =
+        writer_.harmonize_type(table, lower_name(fk.columns[i]), lower_name(fk.table),
+                               lower_name(fk.referenced_columns[i]), fk.offset);
     if (!type.empty()) {
       std::string column = pg(fk.columns[i]);
       out.push_back({"ALTER TABLE " + pg(table) + " ALTER COLUMN " + column + " TYPE " + type +
@@ -453,36 +452,36 @@ void ddl_statements::add_foreign_key(const std::string& table, foreign_key_defin
                      fk.offset});
     }
   }
-  out.push_back({"ALTER TABLE " + pg(table) + " ADD " + writer_.foreign_key_text(table, fk),
-                 fk.offset});
+  out.push_back(
+      {"ALTER TABLE " + pg(table) + " ADD " + writer_.foreign_key_text(table, fk), fk.offset});
 }
 
 void ddl_statements::identity_sync(const std::string& table, std::vector<output_statement>& out,
                                    std::uint64_t offset) {
   const sql::column_model* identity = schema_.identity_of(table);
   if (identity == nullptr) return;
-  out.push_back({identity_sync_statement(table, identity->name,
-                                         schema_.facts[table].identity_start),
-                 offset});
+  out.push_back(
+      {identity_sync_statement(table, identity->name, schema_.facts[table].identity_start),
+       offset});
   schema_.facts[table].ids_written = false;
 }
 
 void ddl_statements::finish(std::vector<output_statement>& out) {
   for (deferred_foreign_key& deferred : schema_.foreign_keys) {
-    for (std::size_t i = 0;
-         i < deferred.columns.size() && i < deferred.referenced_columns.size(); ++i) {
+    for (std::size_t i = 0; i < deferred.columns.size() && i < deferred.referenced_columns.size();
+         ++i) {
       std::string type =
           writer_.harmonize_type(deferred.table, deferred.columns[i], deferred.referenced_table,
                                  deferred.referenced_columns[i], deferred.offset);
       if (!type.empty()) {
         std::string column = pg(deferred.columns[i]);
-        out.push_back({"ALTER TABLE " + pg(deferred.table) + " ALTER COLUMN " + column +
-                           " TYPE " + type + " USING " + column + "::" + type,
+        out.push_back({"ALTER TABLE " + pg(deferred.table) + " ALTER COLUMN " + column + " TYPE " +
+                           type + " USING " + column + "::" + type,
                        deferred.offset});
       }
     }
-    out.push_back({"ALTER TABLE " + pg(deferred.table) + " ADD " + deferred.definition,
-                   deferred.offset});
+    out.push_back(
+        {"ALTER TABLE " + pg(deferred.table) + " ADD " + deferred.definition, deferred.offset});
   }
   schema_.foreign_keys.clear();
   for (auto& [table, facts] : schema_.facts) {

@@ -59,8 +59,8 @@ class ddl_statements {
                  std::vector<output_statement>& out);
   void add_column(const column_definition& column, alter_target& target,
                   std::vector<output_statement>& out);
-  void modify_column(const std::string& old_name, column_definition& column,
-                     alter_target& target, std::vector<output_statement>& out);
+  void modify_column(const std::string& old_name, column_definition& column, alter_target& target,
+                     std::vector<output_statement>& out);
   bool alter_drop(token_cursor& cursor, definition_reader& reader, alter_target& target,
                   std::vector<output_statement>& out);
   void add_foreign_key(const std::string& table, foreign_key_definition& fk,

@@ -20,8 +20,8 @@ bool is_end(const token& t) {
 
 // Statements that only maintain MySQL's tables or sessions: written as
 // comments, without a finding.
-constexpr std::string_view maintenance_words[] = {"LOCK", "UNLOCK", "FLUSH", "ANALYZE",
-                                                  "OPTIMIZE", "CHECK", "REPAIR", "CHECKSUM"};
+constexpr std::string_view maintenance_words[] = {"LOCK",     "UNLOCK", "FLUSH",  "ANALYZE",
+                                                  "OPTIMIZE", "CHECK",  "REPAIR", "CHECKSUM"};
 // Statements about users and privileges, which PostgreSQL spells otherwise.
 constexpr std::string_view account_words[] = {"GRANT", "REVOKE"};
 // Stored code of MySQL.
@@ -143,8 +143,8 @@ void file_converter::comment_out(const std::vector<token>& tokens) {
   // needed to become valid is not reported again.
   std::string text;
   text_problems ignored;
-  append_text(text, source_.text(tokens.front().begin, tokens.back().end),
-              cx_.charset->handling, ignored);
+  append_text(text, source_.text(tokens.front().begin, tokens.back().end), cx_.charset->handling,
+              ignored);
   out_.comment(text);
 }
 
@@ -229,9 +229,9 @@ bool file_converter::convert_create(token_cursor& cursor, const std::vector<toke
   bool temporary = cursor.accept("TEMPORARY");
   if (cursor.accept("TABLE")) return ddl_.create_table(cursor, tokens, temporary, out, why);
   if (cursor.accept("INDEX")) return ddl_.create_index(cursor, tokens, key_kind::index, out, why);
-  for (auto [word, kind] : {std::pair{"UNIQUE", key_kind::unique},
-                            std::pair{"FULLTEXT", key_kind::fulltext},
-                            std::pair{"SPATIAL", key_kind::spatial}}) {
+  for (auto [word, kind] :
+       {std::pair{"UNIQUE", key_kind::unique}, std::pair{"FULLTEXT", key_kind::fulltext},
+        std::pair{"SPATIAL", key_kind::spatial}}) {
     if (cursor.accept(word)) {
       cursor.accept("INDEX");
       return ddl_.create_index(cursor, tokens, kind, out, why);

@@ -24,8 +24,8 @@
 namespace corvexa::schema {
 
 struct file_converter_setup {
-  bool write_header = true;     // SET client_encoding and standard_conforming_strings
-  bool convert_rows = true;     // false: INSERT rows are skipped (schema only)
+  bool write_header = true;  // SET client_encoding and standard_conforming_strings
+  bool convert_rows = true;  // false: INSERT rows are skipped (schema only)
   bool defer_foreign_keys = true;
 };
 

@@ -55,9 +55,9 @@ void insert_rows::plan(const insert_head& head) {
   }
   // Rows that leave the identity column out take its next value.
   const sql::column_model* identity = schema_.identity_of(head.table);
-  identity_omitted_ = identity != nullptr && !head.columns.empty() &&
-                      std::find(head.columns.begin(), head.columns.end(), identity->name) ==
-                          head.columns.end();
+  identity_omitted_ =
+      identity != nullptr && !head.columns.empty() &&
+      std::find(head.columns.begin(), head.columns.end(), identity->name) == head.columns.end();
   head_text_ = "INSERT INTO " + pg(head.table);
   if (!head.columns.empty()) head_text_ += " (" + name_list(head.columns) + ")";
   head_text_ += " VALUES\n";
@@ -303,9 +303,9 @@ bool insert_rows::read_plain_row(std::uint64_t row_begin, row_state& row) {
                                problems);
         }
       } else {
-        std::size_t length = append_quoted_string(
-            row_, std::string_view(p, static_cast<std::size_t>(end - p)),
-            cx_.modes.backslash_escapes, cx_.charset->handling, problems);
+        std::size_t length =
+            append_quoted_string(row_, std::string_view(p, static_cast<std::size_t>(end - p)),
+                                 cx_.modes.backslash_escapes, cx_.charset->handling, problems);
         if (length == 0) return give_up();
         value_end = p + length;
       }

@@ -48,7 +48,7 @@ class insert_rows {
   struct row_state {
     bool broken = false;
     bool reported = false;  // its finding is made
-    bool ended = false;  // the statement ended inside the row
+    bool ended = false;     // the statement ended inside the row
     bool needs_check = false;
     bool default_identity = false;
     bool explicit_identity = false;

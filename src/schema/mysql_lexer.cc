@@ -47,8 +47,7 @@ std::uint8_t mysql_lexer::skip_space() {
     } else if (c == '/' && byte_is(position_ + 1, '*') && byte_is(position_ + 2, '!')) {
       // MySQL runs what a versioned comment holds: its brackets are space.
       position_ += 3;
-      for (int digits = 0; digits < 6 && source_.has(position_) &&
-                           is_digit(source_.at(position_));
+      for (int digits = 0; digits < 6 && source_.has(position_) && is_digit(source_.at(position_));
            ++digits) {
         ++position_;
       }
@@ -98,8 +97,7 @@ token mysql_lexer::lex_from(std::uint64_t start, std::uint8_t flags) {
     case '#':
       return {token_kind::comment, flags, start, line_comment_end(start)};
     case '-':
-      if (byte_is(start + 1, '-') &&
-          (!source_.has(start + 2) || source_.at(start + 2) <= ' ')) {
+      if (byte_is(start + 1, '-') && (!source_.has(start + 2) || source_.at(start + 2) <= ' ')) {
         return {token_kind::comment, flags, start, line_comment_end(start)};
       }
       break;
@@ -134,8 +132,8 @@ token mysql_lexer::lex_from(std::uint64_t start, std::uint8_t flags) {
   return {kind, flags, start, start + 1};
 }
 
-std::uint64_t mysql_lexer::quoted_end(std::uint64_t after_open, unsigned char quote,
-                                      bool escapes, bool& closed) {
+std::uint64_t mysql_lexer::quoted_end(std::uint64_t after_open, unsigned char quote, bool escapes,
+                                      bool& closed) {
   std::uint64_t at = after_open;
   char stop = escapes ? '\\' : static_cast<char>(quote);
   for (;;) {
@@ -235,8 +233,7 @@ token mysql_lexer::lex_word_or_number(std::uint64_t start, std::uint8_t flags) {
       all = text[1] == 'x' ? is_hex_digit(d) : (d == '0' || d == '1');
     }
     if (all) {
-      return {text[1] == 'x' ? token_kind::hex_number : token_kind::bit_number, flags, start,
-              end};
+      return {text[1] == 'x' ? token_kind::hex_number : token_kind::bit_number, flags, start, end};
     }
   }
   // Digits, then an optional fraction and exponent; digits followed by
@@ -267,8 +264,8 @@ token mysql_lexer::lex_word_or_number(std::uint64_t start, std::uint8_t flags) {
 token mysql_lexer::lex_variable(std::uint64_t start, std::uint8_t flags) {
   std::uint64_t at = start + 1;
   if (byte_is(at, '@')) ++at;
-  if (source_.has(at) && (source_.at(at) == '\'' || source_.at(at) == '"' ||
-                          source_.at(at) == '`')) {
+  if (source_.has(at) &&
+      (source_.at(at) == '\'' || source_.at(at) == '"' || source_.at(at) == '`')) {
     bool closed = true;
     unsigned char quote = source_.at(at);
     at = quoted_end(at + 1, quote, quote != '`' && modes.backslash_escapes, closed);

@@ -52,8 +52,8 @@ struct token {
 
 // The session settings that change how text is read.
 struct lexer_modes {
-  bool ansi_quotes = false;        // "..." is a name
-  bool backslash_escapes = true;   // off under NO_BACKSLASH_ESCAPES
+  bool ansi_quotes = false;       // "..." is a name
+  bool backslash_escapes = true;  // off under NO_BACKSLASH_ESCAPES
 };
 
 class mysql_lexer {
@@ -103,8 +103,8 @@ class mysql_lexer {
 
 // True if `c` may stand in an unquoted MySQL name.
 constexpr bool is_word_byte(unsigned char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-         c == '_' || c == '$' || c >= 0x80;
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
+         c == '$' || c >= 0x80;
 }
 
 }  // namespace corvexa::schema

@@ -12,17 +12,24 @@ namespace {
 char escaped_byte(char c, bool& keeps_backslash) {
   keeps_backslash = false;
   switch (c) {
-    case '0': return '\0';
-    case 'b': return '\b';
-    case 'n': return '\n';
-    case 'r': return '\r';
-    case 't': return '\t';
-    case 'Z': return '\x1A';
+    case '0':
+      return '\0';
+    case 'b':
+      return '\b';
+    case 'n':
+      return '\n';
+    case 'r':
+      return '\r';
+    case 't':
+      return '\t';
+    case 'Z':
+      return '\x1A';
     case '%':
     case '_':
       keeps_backslash = true;
       return c;
-    default: return c;
+    default:
+      return c;
   }
 }
 

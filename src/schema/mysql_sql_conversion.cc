@@ -15,8 +15,7 @@ class discarding_writer final : public byte_writer {
 };
 
 sql_conversion_result run(sql_source& source, byte_writer& writer,
-                          const sql_conversion_options& options,
-                          const file_converter_setup& setup,
+                          const sql_conversion_options& options, const file_converter_setup& setup,
                           const sql::schema_model* known = nullptr) {
   sql_conversion_result result;
   output_sink sink(writer);

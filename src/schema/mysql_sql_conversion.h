@@ -54,10 +54,10 @@ sql_conversion_result read_schema_model(byte_reader& in,
 
 // One statement held in memory, such as DDL found in a PHP query string,
 // converted to PostgreSQL statements, each closed by ";\n" (a CREATE TABLE
-// may need several; what could not be converted is a "-- " comment). `known` gives the tables seen before (for the types and keys that
-// INSERT and REPLACE need); the tables the statement creates or changes
-// are in the result's model. Offsets of findings count from the start of
-// `statement`. Foreign keys stay in their CREATE TABLE.
+// may need several; what could not be converted is a "-- " comment). `known` gives the tables seen
+// before (for the types and keys that INSERT and REPLACE need); the tables the statement creates or
+// changes are in the result's model. Offsets of findings count from the start of `statement`.
+// Foreign keys stay in their CREATE TABLE.
 struct statement_conversion {
   std::string text;
   std::vector<schema_finding> findings;

@@ -20,15 +20,15 @@ namespace corvexa::schema {
 
 struct table_facts {
   std::vector<std::vector<std::string>> unique_keys;  // lower-case column names
-  std::map<std::string, std::string> indexes;  // MySQL index name (lower) -> PostgreSQL name
-  std::map<std::string, bool> index_is_constraint;  // PostgreSQL name -> a UNIQUE constraint
+  std::map<std::string, std::string> indexes;         // MySQL index name (lower) -> PostgreSQL name
+  std::map<std::string, bool> index_is_constraint;    // PostgreSQL name -> a UNIQUE constraint
   std::uint64_t identity_start = 1;
   bool ids_written = false;  // explicit identity values since the sequence was last set
 };
 
 struct deferred_foreign_key {
-  std::string table;       // lower case
-  std::string definition;  // CONSTRAINT ... FOREIGN KEY ... REFERENCES ...
+  std::string table;                 // lower case
+  std::string definition;            // CONSTRAINT ... FOREIGN KEY ... REFERENCES ...
   std::vector<std::string> columns;  // lower case
   std::string referenced_table;      // lower case
   std::vector<std::string> referenced_columns;

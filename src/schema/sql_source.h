@@ -59,7 +59,7 @@ class sql_source {
   std::size_t capacity_ = 0;
   const char* data_ = nullptr;  // the byte at offset base_
   std::uint64_t base_ = 0;
-  std::uint64_t end_ = 0;       // one past the last loaded byte
+  std::uint64_t end_ = 0;  // one past the last loaded byte
   std::uint64_t keep_ = 0;
   bool ended_ = false;
   bool read_failed_ = false;

@@ -16,10 +16,14 @@ struct function_spelling {
   std::string_view postgres;
 };
 constexpr function_spelling keyword_functions[] = {
-    {"CURRENT_TIMESTAMP", "CURRENT_TIMESTAMP"}, {"LOCALTIMESTAMP", "LOCALTIMESTAMP"},
-    {"LOCALTIME", "LOCALTIMESTAMP"},            {"CURRENT_DATE", "CURRENT_DATE"},
-    {"CURRENT_TIME", "CURRENT_TIME"},           {"CURDATE", "CURRENT_DATE"},
-    {"CURTIME", "CURRENT_TIME"},                {"UTC_TIMESTAMP", "(CURRENT_TIMESTAMP AT TIME ZONE 'UTC')"},
+    {"CURRENT_TIMESTAMP", "CURRENT_TIMESTAMP"},
+    {"LOCALTIMESTAMP", "LOCALTIMESTAMP"},
+    {"LOCALTIME", "LOCALTIMESTAMP"},
+    {"CURRENT_DATE", "CURRENT_DATE"},
+    {"CURRENT_TIME", "CURRENT_TIME"},
+    {"CURDATE", "CURRENT_DATE"},
+    {"CURTIME", "CURRENT_TIME"},
+    {"UTC_TIMESTAMP", "(CURRENT_TIMESTAMP AT TIME ZONE 'UTC')"},
     {"UTC_DATE", "(CURRENT_TIMESTAMP AT TIME ZONE 'UTC')::date"},
 };
 
@@ -152,9 +156,8 @@ literal_result append_literal(std::string& out, conversion_context& cx, const to
 }
 
 // The qualified name for a bare column reference at `i`, or empty.
-std::string qualified_name(conversion_context& cx, const std::vector<token>& tokens,
-                           std::size_t i, std::size_t begin, std::size_t end,
-                           const qualified_columns* qualify) {
+std::string qualified_name(conversion_context& cx, const std::vector<token>& tokens, std::size_t i,
+                           std::size_t begin, std::size_t end, const qualified_columns* qualify) {
   if (qualify == nullptr) return {};
   if (i > begin && is_punct_at(tokens, i - 1, end, cx, '.', false)) return {};
   if (is_punct_at(tokens, i + 1, end, cx, '(', false) ||
@@ -169,10 +172,9 @@ std::string qualified_name(conversion_context& cx, const std::vector<token>& tok
   return qualify->table + "." + cx.name(raw);
 }
 
-void append_expression(std::string& out, conversion_context& cx,
-                       const std::vector<token>& tokens, std::size_t begin, std::size_t end,
-                       expression_problems& problems, value_kind kind,
-                       const qualified_columns* qualify) {
+void append_expression(std::string& out, conversion_context& cx, const std::vector<token>& tokens,
+                       std::size_t begin, std::size_t end, expression_problems& problems,
+                       value_kind kind, const qualified_columns* qualify) {
   bool binary_next = false;
   for (std::size_t i = begin; i < end; ++i) {
     const token& t = tokens[i];

@@ -45,9 +45,9 @@ struct qualified_columns {
 
 // Appends tokens [begin, end) as PostgreSQL text, separated as they were
 // separated in the input. Literals are written for `kind`.
-void append_expression(std::string& out, conversion_context& cx,
-                       const std::vector<token>& tokens, std::size_t begin, std::size_t end,
-                       expression_problems& problems, value_kind kind = value_kind::unknown,
+void append_expression(std::string& out, conversion_context& cx, const std::vector<token>& tokens,
+                       std::size_t begin, std::size_t end, expression_problems& problems,
+                       value_kind kind = value_kind::unknown,
                        const qualified_columns* qualify = nullptr);
 
 // True for an introducer word that gives the next string's character set

@@ -11,14 +11,37 @@ namespace corvexa::schema {
 namespace {
 
 // Table options that only tune MySQL's storage: dropped without a finding.
-constexpr std::string_view storage_options[] = {
-    "ROW_FORMAT", "KEY_BLOCK_SIZE", "PACK_KEYS", "CHECKSUM", "TABLE_CHECKSUM",
-    "DELAY_KEY_WRITE", "STATS_AUTO_RECALC", "STATS_PERSISTENT", "STATS_SAMPLE_PAGES",
-    "AVG_ROW_LENGTH", "MAX_ROWS", "MIN_ROWS", "COMPRESSION", "ENCRYPTION", "INSERT_METHOD",
-    "TABLESPACE", "STORAGE", "AUTOEXTEND_SIZE", "SECONDARY_ENGINE", "ENGINE_ATTRIBUTE",
-    "SECONDARY_ENGINE_ATTRIBUTE", "PAGE_CHECKSUM", "TRANSACTIONAL", "ENCRYPTION_KEY_ID",
-    "PAGE_COMPRESSED", "PAGE_COMPRESSION_LEVEL", "IETF_QUOTES", "UNION", "CONNECTION",
-    "PASSWORD", "START"};
+constexpr std::string_view storage_options[] = {"ROW_FORMAT",
+                                                "KEY_BLOCK_SIZE",
+                                                "PACK_KEYS",
+                                                "CHECKSUM",
+                                                "TABLE_CHECKSUM",
+                                                "DELAY_KEY_WRITE",
+                                                "STATS_AUTO_RECALC",
+                                                "STATS_PERSISTENT",
+                                                "STATS_SAMPLE_PAGES",
+                                                "AVG_ROW_LENGTH",
+                                                "MAX_ROWS",
+                                                "MIN_ROWS",
+                                                "COMPRESSION",
+                                                "ENCRYPTION",
+                                                "INSERT_METHOD",
+                                                "TABLESPACE",
+                                                "STORAGE",
+                                                "AUTOEXTEND_SIZE",
+                                                "SECONDARY_ENGINE",
+                                                "ENGINE_ATTRIBUTE",
+                                                "SECONDARY_ENGINE_ATTRIBUTE",
+                                                "PAGE_CHECKSUM",
+                                                "TRANSACTIONAL",
+                                                "ENCRYPTION_KEY_ID",
+                                                "PAGE_COMPRESSED",
+                                                "PAGE_COMPRESSION_LEVEL",
+                                                "IETF_QUOTES",
+                                                "UNION",
+                                                "CONNECTION",
+                                                "PASSWORD",
+                                                "START"};
 
 bool is_storage_option(const token_cursor& cursor) {
   return std::any_of(std::begin(storage_options), std::end(storage_options),
@@ -187,8 +210,10 @@ bool definition_reader::read_column(token_cursor& cursor, column_definition& col
   std::size_t attributes = cursor.index();
   bool auto_increment = false;
   for (token_cursor scan = cursor; !scan.at_end() && !scan.is_punct(',');) {
-    if (scan.accept("AUTO_INCREMENT")) auto_increment = true;
-    else if (!scan.accept("SERIAL")) scan.take();
+    if (scan.accept("AUTO_INCREMENT"))
+      auto_increment = true;
+    else if (!scan.accept("SERIAL"))
+      scan.take();
   }
   column.type = map_mysql_type(mysql, auto_increment);
   column.value_literals = std::move(mysql.value_literals);
@@ -246,9 +271,8 @@ bool definition_reader::read_type(token_cursor& cursor, mysql_column_type& type)
   for (;;) {
     if (cursor.accept("UNSIGNED")) {
       type.is_unsigned = true;
-    } else if (cursor.accept("SIGNED") || cursor.accept("ZEROFILL") ||
-               cursor.accept("BINARY") || cursor.accept("ASCII") || cursor.accept("UNICODE") ||
-               cursor.accept("BYTE")) {
+    } else if (cursor.accept("SIGNED") || cursor.accept("ZEROFILL") || cursor.accept("BINARY") ||
+               cursor.accept("ASCII") || cursor.accept("UNICODE") || cursor.accept("BYTE")) {
     } else if (cursor.accept_all({"CHARACTER", "SET"}) || cursor.accept("CHARSET") ||
                cursor.accept("COLLATE")) {
       cursor.take();
@@ -330,8 +354,8 @@ bool definition_reader::read_attribute(token_cursor& cursor, column_definition& 
              cursor.accept_all({"CHARACTER", "SET"}) || cursor.accept("COLUMN_FORMAT") ||
              cursor.accept("STORAGE") || cursor.accept("SRID")) {
     cursor.take();
-  } else if (cursor.accept("VISIBLE") || cursor.accept("INVISIBLE") ||
-             cursor.accept("STORED") || cursor.accept("PERSISTENT")) {
+  } else if (cursor.accept("VISIBLE") || cursor.accept("INVISIBLE") || cursor.accept("STORED") ||
+             cursor.accept("PERSISTENT")) {
   } else if (cursor.accept("VIRTUAL")) {
     cx_.findings.add(issue::virtual_column, offset, column.name);
   } else if (cursor.accept("ENGINE_ATTRIBUTE") || cursor.accept("SECONDARY_ENGINE_ATTRIBUTE")) {
@@ -358,8 +382,8 @@ bool definition_reader::read_attribute(token_cursor& cursor, column_definition& 
       cursor.accept("ENFORCED");
       column.check_sql = condition;
     }
-  } else if (cursor.accept("UNSIGNED") || cursor.accept("SIGNED") ||
-             cursor.accept("ZEROFILL") || cursor.accept("BINARY") || cursor.accept("SERIAL")) {
+  } else if (cursor.accept("UNSIGNED") || cursor.accept("SIGNED") || cursor.accept("ZEROFILL") ||
+             cursor.accept("BINARY") || cursor.accept("SERIAL")) {
   } else {
     return false;
   }
@@ -441,8 +465,10 @@ bool definition_reader::read_key_parts(token_cursor& cursor, std::vector<key_par
         part.prefix = number_of(cx_.text(tokens_[size_begin]));
       }
     }
-    if (inner.accept("DESC")) part.descending = true;
-    else inner.accept("ASC");
+    if (inner.accept("DESC"))
+      part.descending = true;
+    else
+      inner.accept("ASC");
     parts.push_back(std::move(part));
     if (!inner.accept_punct(',') && !inner.at_end()) return false;
   }
@@ -487,12 +513,18 @@ bool definition_reader::read_foreign_key(token_cursor& cursor, foreign_key_defin
     } else if (cursor.accept_all({"ON", "DELETE"}) || cursor.accept_all({"ON", "UPDATE"})) {
       bool on_delete = same_word(cx_.text(tokens_[cursor.index() - 1]), "DELETE");
       std::string action;
-      if (cursor.accept("RESTRICT")) action = "RESTRICT";
-      else if (cursor.accept("CASCADE")) action = "CASCADE";
-      else if (cursor.accept_all({"SET", "NULL"})) action = "SET NULL";
-      else if (cursor.accept_all({"SET", "DEFAULT"})) action = "SET DEFAULT";
-      else if (cursor.accept_all({"NO", "ACTION"})) action = "NO ACTION";
-      else return false;
+      if (cursor.accept("RESTRICT"))
+        action = "RESTRICT";
+      else if (cursor.accept("CASCADE"))
+        action = "CASCADE";
+      else if (cursor.accept_all({"SET", "NULL"}))
+        action = "SET NULL";
+      else if (cursor.accept_all({"SET", "DEFAULT"}))
+        action = "SET DEFAULT";
+      else if (cursor.accept_all({"NO", "ACTION"}))
+        action = "NO ACTION";
+      else
+        return false;
       fk.actions += (on_delete ? " ON DELETE " : " ON UPDATE ") + action;
     } else {
       return true;

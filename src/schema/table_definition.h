@@ -97,8 +97,7 @@ class definition_reader {
   // KEY/INDEX/UNIQUE/PRIMARY KEY/FULLTEXT/SPATIAL with the cursor on its
   // first word (after CONSTRAINT name, given as `name`).
   bool read_key(token_cursor& cursor, key_definition& key, const std::string& name);
-  bool read_foreign_key(token_cursor& cursor, foreign_key_definition& fk,
-                        const std::string& name);
+  bool read_foreign_key(token_cursor& cursor, foreign_key_definition& fk, const std::string& name);
   // Table options after the definition list.
   void read_table_options(token_cursor& cursor, table_definition& table);
   // A DEFAULT value for `column`, whose type is known, after DEFAULT.

@@ -20,8 +20,8 @@ bool same_word(std::string_view text, std::string_view upper);
 
 class token_cursor {
  public:
-  token_cursor(const std::vector<token>& tokens, const sql_source& source,
-               std::size_t begin = 0, std::size_t end = SIZE_MAX);
+  token_cursor(const std::vector<token>& tokens, const sql_source& source, std::size_t begin = 0,
+               std::size_t end = SIZE_MAX);
 
   bool at_end() const { return index_ >= end_; }
   std::size_t index() const { return index_; }

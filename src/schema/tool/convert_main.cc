@@ -29,10 +29,9 @@ constexpr const char* usage =
 // Prints each finding with the line and column of its offset in `path`,
 // read again from the start.
 void print_findings(const char* path, std::vector<schema_finding> findings) {
-  std::stable_sort(findings.begin(), findings.end(),
-                   [](const schema_finding& a, const schema_finding& b) {
-                     return a.offset < b.offset;
-                   });
+  std::stable_sort(
+      findings.begin(), findings.end(),
+      [](const schema_finding& a, const schema_finding& b) { return a.offset < b.offset; });
   FILE* file = std::fopen(path, "rb");
   std::vector<char> block(1 << 16);
   std::size_t filled = 0, used = 0;  // of block
@@ -47,8 +46,8 @@ void print_findings(const char* path, std::vector<schema_finding> findings) {
       }
       std::size_t take = std::min<std::uint64_t>(filled - used, f.offset - offset);
       const char* start = block.data() + used;
-      for (const char* p = start; (p = static_cast<const char*>(
-                                       std::memchr(p, '\n', take - (p - start)))) != nullptr;
+      for (const char* p = start;
+           (p = static_cast<const char*>(std::memchr(p, '\n', take - (p - start)))) != nullptr;
            ++p) {
         ++line;
         line_start = offset + static_cast<std::uint64_t>(p - start) + 1;
@@ -85,7 +84,8 @@ int main(int argc, char** argv) {
   }
   int in = ::open(files[0], O_RDONLY);
   if (in < 0) {
-    std::fprintf(stderr, "corvexa-sql-convert: cannot read %s: %s\n", files[0], std::strerror(errno));
+    std::fprintf(stderr, "corvexa-sql-convert: cannot read %s: %s\n", files[0],
+                 std::strerror(errno));
     return 1;
   }
   corvexa::fd_reader reader(in);
@@ -102,7 +102,8 @@ int main(int argc, char** argv) {
   } else {
     int out = ::open(files[1], O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (out < 0) {
-      std::fprintf(stderr, "corvexa-sql-convert: cannot write %s: %s\n", files[1], std::strerror(errno));
+      std::fprintf(stderr, "corvexa-sql-convert: cannot write %s: %s\n", files[1],
+                   std::strerror(errno));
       return 1;
     }
     corvexa::fd_writer writer(out);
@@ -112,7 +113,8 @@ int main(int argc, char** argv) {
   ::close(in);
   print_findings(files[0], result.findings);
   if (result.read_failed || result.write_failed) {
-    std::fprintf(stderr, "corvexa-sql-convert: %s failed\n", result.read_failed ? "reading" : "writing");
+    std::fprintf(stderr, "corvexa-sql-convert: %s failed\n",
+                 result.read_failed ? "reading" : "writing");
     return 1;
   }
   return 0;
