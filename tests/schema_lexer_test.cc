@@ -57,6 +57,7 @@ const lexer_case lexer_cases[] = {
     {"mariadb_comment_is_a_comment", "/*M!100100 SET x */", "comment:/*M!100100 SET x */"},
     {"hex_and_bit", "0x1F X'aB' 0b101 b'11' 0xZ",
      "hex:0x1F hex:X'aB' bit:0b101 bit:b'11' word:0xZ"},
+    {"hex_and_bit_with_other_bytes", "X'zz' b'12'", "invalid:X'zz' invalid:b'12'"},
     {"numbers", "12 1.5 .5 1e3 2E-4 7.",
      "number:12 number:1.5 punct:. number:5 number:1e3 number:2E-4 number:7."},
     {"digit_names", "1st_col 123abc", "word:1st_col word:123abc"},

@@ -452,8 +452,14 @@ void insert_rows::read_duplicate_update(const token& on) {
   }
   expression_problems problems;
   while (!cursor.at_end()) {
+    // The column, the last part of a qualified name, in the output encoding.
     std::string column;
-    if (!cursor.take_name(column) || !cursor.accept_punct('=')) {
+    while (cursor.is_name() && cursor.is_punct('.', 1) && cursor.is_name(2)) {
+      cursor.take();
+      cursor.take();
+    }
+    if (cursor.is_name()) column = cx_.raw_name(cursor.take());
+    if (column.empty() || !cursor.accept_punct('=')) {
       cx_.findings.add(issue::duplicate_update_without_key, cursor.offset(), head_.table);
       return;
     }

@@ -123,6 +123,14 @@ token mysql_lexer::lex_from(std::uint64_t start, std::uint8_t flags) {
     token_kind kind = c == 'x' || c == 'X'   ? token_kind::hex_number
                       : c == 'b' || c == 'B' ? token_kind::bit_number
                                              : token_kind::string;
+    // X'..' and B'..' hold digits only; MySQL refuses anything else.
+    if (kind != token_kind::string && closed) {
+      for (std::uint64_t at = start + 2; at + 1 < end; ++at) {
+        unsigned char d = source_.at(at);
+        bool digit = kind == token_kind::hex_number ? is_hex_digit(d) : d == '0' || d == '1';
+        if (!digit) kind = token_kind::invalid;
+      }
+    }
     return {kind, flags, start, end};
   }
   if (is_word_byte(c)) return lex_word_or_number(start, flags);

@@ -70,18 +70,6 @@ bool token_cursor::is_name(std::size_t ahead) const {
   return kind == token_kind::word || kind == token_kind::quoted_name;
 }
 
-bool token_cursor::take_name(std::string& name) {
-  if (!is_name()) return false;
-  const token& first = take();
-  name = token_name(first, text(first));
-  while (is_punct('.') && is_name(1) && !peek().has(space_before)) {
-    ++index_;
-    const token& part = take();
-    name = token_name(part, text(part));
-  }
-  return true;
-}
-
 bool token_cursor::take_group(std::size_t& inner_begin, std::size_t& inner_end) {
   if (!is_punct('(')) return false;
   std::size_t start = index_;

@@ -1,6 +1,6 @@
 // A statement's tokens (comments left out) and a cursor that reads them the
 // way a hand-written parser of MySQL's DDL does: peek, accept a keyword or
-// a punctuation byte, take a name, skip a parenthesised group. Past the
+// a punctuation byte, skip a parenthesised group. Past the
 // last token it stands on an end_of_statement token.
 #pragma once
 
@@ -44,9 +44,6 @@ class token_cursor {
 
   // True if the next token is a name: a word or a quoted name.
   bool is_name(std::size_t ahead = 0) const;
-  // Takes a name, and a qualified one (db.table) as its last part; false
-  // (taking nothing) when no name is next.
-  bool take_name(std::string& name);
   // With the cursor on '(', moves past its ')' and returns the index range
   // of the tokens between; false if there is no '(' or no ')'.
   bool take_group(std::size_t& inner_begin, std::size_t& inner_end);
