@@ -344,8 +344,11 @@ bool insert_rows::read_plain_row(std::uint64_t row_begin, row_state& row) {
     ++p;
   }
   row_ += ')';
+  // In the order of the values, as the general path reports them.
+  bool zero_first = problems.zero_byte && (!problems.invalid_utf8 || zero_offset < invalid_offset);
+  if (zero_first) cx_.report({false, true}, zero_offset);
   if (problems.invalid_utf8) cx_.report({true, false}, invalid_offset);
-  if (problems.zero_byte) cx_.report({false, true}, zero_offset);
+  if (problems.zero_byte && !zero_first) cx_.report({false, true}, zero_offset);
   row.default_identity = default_identity;
   row.explicit_identity = explicit_identity;
   lexer_.seek(row_begin + 1 + static_cast<std::uint64_t>(p + 1 - start));
