@@ -58,8 +58,12 @@ done
 # pg_virtualenv needs to run as a user the server accepts; as root it runs
 # the cluster as postgres, which must be able to read the work folder.
 chmod -R a+rX "$work"
+# A port that nothing listens on now, so that a cluster of another test run
+# on this machine does not take it between creation and start.
+port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])' 2>/dev/null) ||
+  port=$((20000 + $$ % 20000))
 status=0
-timeout "$server_timeout" pg_virtualenv -t \
+timeout "$server_timeout" pg_virtualenv -t -c "-p $port" \
   bash "$here/check_loaded_sql.sh" "$work" "$fixtures" || status=$?
 [[ $status -eq 0 ]] || fail "the converted files did not load or hold something else (status $status)"
 say "PASS"
