@@ -23,6 +23,18 @@ std::size_t find_either_bytewise(const char* p, std::size_t n, char a, char b) {
   return i;
 }
 
+std::size_t special_run_bytewise(const char* p, std::size_t n, char quote) {
+  std::size_t i = 0;
+  while (i < n && p[i] != '\0' && p[i] != '\\' && p[i] != quote) ++i;
+  return i;
+}
+
+std::size_t ascii_run_bytewise(const char* p, std::size_t n) {
+  std::size_t i = 0;
+  while (i < n && static_cast<unsigned char>(p[i]) < 0x80) ++i;
+  return i;
+}
+
 std::size_t hex_run_bytewise(const char* p, std::size_t n) {
   std::size_t i = 0;
   while (i < n) {
@@ -52,6 +64,30 @@ std::size_t hex_run(const char* p, std::size_t n) {
     if (mask != 0) return i + static_cast<std::size_t>(__builtin_ctz(mask));
   }
   return i + hex_run_bytewise(p + i, n - i);
+}
+
+std::size_t special_run(const char* p, std::size_t n, char quote) {
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i backslash = _mm_set1_epi8('\\');
+  const __m128i quotes = _mm_set1_epi8(quote);
+  std::size_t i = 0;
+  for (; i + 16 <= n; i += 16) {
+    __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+    int mask = _mm_movemask_epi8(_mm_or_si128(
+        _mm_or_si128(_mm_cmpeq_epi8(block, zero), _mm_cmpeq_epi8(block, backslash)),
+        _mm_cmpeq_epi8(block, quotes)));
+    if (mask != 0) return i + static_cast<std::size_t>(__builtin_ctz(mask));
+  }
+  return i + special_run_bytewise(p + i, n - i, quote);
+}
+
+std::size_t ascii_run(const char* p, std::size_t n) {
+  std::size_t i = 0;
+  for (; i + 16 <= n; i += 16) {
+    int mask = _mm_movemask_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i)));
+    if (mask != 0) return i + static_cast<std::size_t>(__builtin_ctz(mask));
+  }
+  return i + ascii_run_bytewise(p + i, n - i);
 }
 
 std::size_t plain_run(const char* p, std::size_t n, char quote) {
@@ -85,6 +121,12 @@ std::size_t find_either(const char* p, std::size_t n, char a, char b) {
 }
 
 #else
+
+std::size_t special_run(const char* p, std::size_t n, char quote) {
+  return special_run_bytewise(p, n, quote);
+}
+
+std::size_t ascii_run(const char* p, std::size_t n) { return ascii_run_bytewise(p, n); }
 
 std::size_t hex_run(const char* p, std::size_t n) { return hex_run_bytewise(p, n); }
 

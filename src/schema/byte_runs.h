@@ -15,6 +15,15 @@ namespace corvexa::schema {
 std::size_t plain_run(const char* p, std::size_t n, char quote);
 std::size_t plain_run_bytewise(const char* p, std::size_t n, char quote);
 
+// The length of the prefix of [p, p + n) that holds no zero byte, no '\\'
+// and no `quote` (bytes of 0x80 and above are plain here).
+std::size_t special_run(const char* p, std::size_t n, char quote);
+std::size_t special_run_bytewise(const char* p, std::size_t n, char quote);
+
+// The length of the prefix of [p, p + n) below 0x80.
+std::size_t ascii_run(const char* p, std::size_t n);
+std::size_t ascii_run_bytewise(const char* p, std::size_t n);
+
 // The length of the prefix of [p, p + n) made of hex digits.
 std::size_t hex_run(const char* p, std::size_t n);
 std::size_t hex_run_bytewise(const char* p, std::size_t n);

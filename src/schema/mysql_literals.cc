@@ -117,8 +117,8 @@ std::size_t append_body(std::string& out, const char* p, std::size_t n, bool bac
                         text_handling handling, text_problems& problems, bool until_quote) {
   std::size_t i = 0;
   while (i < n) {
-    std::size_t run = plain_run(p + i, n - i, '\'');
-    out.append(p + i, run);
+    std::size_t run = special_run(p + i, n - i, '\'');
+    append_plain_text(out, std::string_view(p + i, run), handling, problems);
     i += run;
     if (i == n) break;
     char c = p[i];
@@ -144,16 +144,10 @@ std::size_t append_body(std::string& out, const char* p, std::size_t n, bool bac
     } else if (c == '\0') {
       problems.zero_byte = true;
       ++i;
-    } else if (c == '\\') {
+    } else {  // a backslash that escapes nothing
       if (until_quote) return not_closed;  // an escape cut by the end
       out += c;
       ++i;
-    } else {
-      // Bytes of 0x80 and above up to the next ASCII byte: whole characters.
-      std::size_t end = i;
-      while (end < n && static_cast<unsigned char>(p[end]) >= 0x80) ++end;
-      append_text(out, std::string_view(p + i, end - i), handling, problems);
-      i = end;
     }
   }
   return until_quote ? not_closed : n;

@@ -4,6 +4,7 @@
 #include "schema/byte_runs.h"
 
 #include <array>
+#include <cstdint>
 #include <cstring>
 
 namespace corvexa::schema {
@@ -106,38 +107,59 @@ const charset_info* find_charset(std::string_view mysql_name) {
 
 const charset_info& utf8_charset() { return charsets[0]; }
 
-void append_text(std::string& out, std::string_view bytes, text_handling handling,
-                 text_problems& problems, char quote) {
+void append_plain_text(std::string& out, std::string_view bytes, text_handling handling,
+                       text_problems& problems) {
+  if (handling == text_handling::passthrough) {
+    out.append(bytes);
+    return;
+  }
   const auto* s = reinterpret_cast<const unsigned char*>(bytes.data());
   std::size_t size = bytes.size();
+  std::size_t start = 0;  // of the valid bytes not yet appended
   std::size_t i = 0;
   while (i < size) {
-    // plain_run stops at a backslash too, which is plain here.
-    std::size_t run = i + plain_run(bytes.data() + i, size - i, quote != 0 ? quote : '\\');
-    while (run < size && s[run] == '\\') {
-      run += 1 + plain_run(bytes.data() + run + 1, size - run - 1, quote != 0 ? quote : '\\');
+    // Eight bytes at a time: text runs between non-ASCII characters are short.
+    while (i + 8 <= size) {
+      std::uint64_t word;
+      std::memcpy(&word, s + i, 8);
+      if ((word & 0x8080808080808080u) != 0) break;
+      i += 8;
     }
-    if (handling == text_handling::passthrough) {
-      while (run < size && s[run] != 0 && !(quote != 0 && s[run] == quote)) ++run;
+    while (i < size && s[i] < 0x80) ++i;
+    if (i == size) break;
+    std::size_t length =
+        handling == text_handling::utf8 ? utf8_character_length(s + i, size - i) : 0;
+    if (length > 0) {
+      i += length;
+      continue;
     }
-    out.append(bytes.data() + i, run - i);
-    if (run == size) break;
-    unsigned char c = s[run];
-    i = run + 1;
-    if (c == 0) {
+    out.append(bytes.data() + start, i - start);
+    if (handling == text_handling::utf8) problems.invalid_utf8 = true;
+    append_latin1_byte(out, s[i]);
+    start = ++i;
+  }
+  out.append(bytes.data() + start, size - start);
+}
+
+void append_text(std::string& out, std::string_view bytes, text_handling handling,
+                 text_problems& problems, char quote) {
+  // special_run stops at a backslash too, which is plain here.
+  char stop = quote != 0 ? quote : '\\';
+  std::size_t i = 0;
+  while (i < bytes.size()) {
+    std::size_t run = i + special_run(bytes.data() + i, bytes.size() - i, stop);
+    while (run < bytes.size() && bytes[run] == '\\') {
+      run += 1 + special_run(bytes.data() + run + 1, bytes.size() - run - 1, stop);
+    }
+    append_plain_text(out, bytes.substr(i, run - i), handling, problems);
+    if (run == bytes.size()) break;
+    if (bytes[run] == '\0') {
       problems.zero_byte = true;
-    } else if (quote != 0 && c == static_cast<unsigned char>(quote)) {
-      out += quote;
-      out += quote;
-    } else if (handling == text_handling::latin1) {
-      append_latin1_byte(out, c);
-    } else if (std::size_t length = utf8_character_length(s + run, size - run)) {
-      out.append(bytes.data() + run, length);
-      i = run + length;
     } else {
-      problems.invalid_utf8 = true;
-      append_latin1_byte(out, c);
+      out += quote;
+      out += quote;
     }
+    i = run + 1;
   }
 }
 

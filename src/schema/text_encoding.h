@@ -47,6 +47,11 @@ struct text_problems {
 void append_text(std::string& out, std::string_view bytes, text_handling handling,
                  text_problems& problems, char quote = 0);
 
+// Appends `bytes`, which hold no zero byte and nothing to double, as text
+// in the output encoding: the part of append_text between its stops.
+void append_plain_text(std::string& out, std::string_view bytes, text_handling handling,
+                       text_problems& problems);
+
 // The number of characters of `utf8` (bytes that do not start a character
 // are not counted).
 std::size_t character_count(std::string_view utf8);
