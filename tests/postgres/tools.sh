@@ -29,16 +29,21 @@ show() {
   fi
 }
 
-# Skips unless PHP with the pgsql extension, pg_virtualenv and a server are
-# installed.
-require_php_and_postgres() {
+# Skips unless psql, pg_virtualenv and a server are installed.
+require_postgres() {
   command -v timeout >/dev/null || skip "timeout (coreutils) not found"
-  command -v php >/dev/null || skip "php (package php-cli) not found"
-  timeout 60 php "${php_flags[@]}" -r 'exit(function_exists("pg_connect") ? 0 : 1);' ||
-    skip "PHP has no pgsql extension (package php-pgsql)"
+  command -v psql >/dev/null || skip "psql (package postgresql-client) not found"
   command -v pg_virtualenv >/dev/null || skip "pg_virtualenv (package postgresql-common) not found"
   compgen -G '/usr/lib/postgresql/*/bin/postgres' >/dev/null ||
     skip "no PostgreSQL server installed (package postgresql-15)"
+}
+
+# Skips unless PHP with the pgsql extension is installed too.
+require_php_and_postgres() {
+  require_postgres
+  command -v php >/dev/null || skip "php (package php-cli) not found"
+  timeout 60 php "${php_flags[@]}" -r 'exit(function_exists("pg_connect") ? 0 : 1);' ||
+    skip "PHP has no pgsql extension (package php-pgsql)"
 }
 
 # Runs "${@:2}" under pg_virtualenv, for at most $1 seconds, on a

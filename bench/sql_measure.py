@@ -1,0 +1,77 @@
+#!/usr/bin/env python3
+"""Times the .sql conversion against plain copies of each input and prints
+the medians, the rates, the ratios and the converter's peak RSS. Called by
+bench/sql_run; each command runs under GNU time, the output goes to a
+scratch file that is removed afterwards."""
+import argparse
+import os
+import statistics
+import subprocess
+import sys
+
+TARGET_RATIO = 2.0
+
+
+def timed(command, output, target):
+    """Runs `command` (a list; stdout to `output`) under GNU time; returns
+    (elapsed, user + system, peak RSS in KB). The file each command writes
+    (`target`) is emptied before, outside the timing, so that no command pays
+    for freeing the pages of the previous run's output."""
+    open(target, "wb").close()
+    with open(output, "wb") as out:
+        result = subprocess.run(["/usr/bin/time", "-f", "%e %U %S %M"] + command,
+                                stdout=out, stderr=subprocess.PIPE, check=True)
+    elapsed, user, system, rss = result.stderr.decode().strip().splitlines()[-1].split()
+    return float(elapsed), float(user) + float(system), int(rss)
+
+
+def measure(name, command, output, runs, target):
+    samples = [timed(command, output, target) for _ in range(runs)]
+    return {
+        "name": name,
+        "elapsed": statistics.median(s[0] for s in samples),
+        "cpu": statistics.median(s[1] for s in samples),
+        "rss": max(s[2] for s in samples),
+    }
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--converter", required=True)
+    parser.add_argument("--scratch", required=True)
+    parser.add_argument("--runs", type=int, default=5)
+    parser.add_argument("inputs", nargs="+")
+    args = parser.parse_args()
+    failed = False
+    for path in args.inputs:
+        size = os.path.getsize(path)
+        target = os.path.join(args.scratch, "sql-bench-output.sql")
+        findings = os.path.join(args.scratch, "sql-bench-findings.txt")
+        # One run first, so that every command reads the file from the page cache.
+        subprocess.run(["cat", path], stdout=subprocess.DEVNULL, check=True)
+        rows = [
+            measure("cat", ["cat", path], target, args.runs, target),
+            measure("dd bs=64K", ["dd", "if=" + path, "bs=64K", "status=none"], target, args.runs,
+                    target),
+            measure("convert", [args.converter, path, target], findings, args.runs, target),
+        ]
+        out_size = os.path.getsize(target)
+        os.remove(target)
+        print(f"\n{path}: {size / 1e6:.1f} MB in, {out_size / 1e6:.1f} MB out, "
+              f"median of {args.runs} runs")
+        print(f"  {'command':<10} {'elapsed s':>10} {'cpu s':>8} {'MB/s':>8} {'peak RSS':>10}")
+        for row in rows:
+            rate = size / 1e6 / row["elapsed"] if row["elapsed"] > 0 else float("inf")
+            print(f"  {row['name']:<10} {row['elapsed']:>10.3f} {row['cpu']:>8.3f} {rate:>8.0f} "
+                  f"{row['rss'] / 1024:>8.1f} MB")
+        convert = rows[2]["elapsed"]
+        for copy in rows[:2]:
+            ratio = convert / copy["elapsed"] if copy["elapsed"] > 0 else float("inf")
+            verdict = "PASS" if ratio <= TARGET_RATIO else "FAIL"
+            failed = failed or (copy["name"].startswith("dd") and verdict == "FAIL")
+            print(f"  convert / {copy['name']}: {ratio:.2f}x (target {TARGET_RATIO}x) {verdict}")
+    return 1 if failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

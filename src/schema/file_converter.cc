@@ -1,0 +1,385 @@
+// The statement loop and the choice of converter for each statement.
+#include "schema/file_converter.h"
+
+#include <span>
+
+#include "schema/postgres_syntax.h"
+#include "schema/sql_values.h"
+#include "schema/token_cursor.h"
+#include "sql/postgres_names.h"
+
+namespace corvexa::schema {
+namespace {
+
+constexpr std::string_view output_header =
+    "SET client_encoding = 'UTF8';\nSET standard_conforming_strings = on;\n";
+
+bool is_end(const token& t) {
+  return t.kind == token_kind::end_of_statement || t.kind == token_kind::end_of_input;
+}
+
+// Statements that only maintain MySQL's tables or sessions: written as
+// comments, without a finding.
+constexpr std::string_view maintenance_words[] = {"LOCK",     "UNLOCK", "FLUSH",  "ANALYZE",
+                                                  "OPTIMIZE", "CHECK",  "REPAIR", "CHECKSUM"};
+// Statements about users and privileges, which PostgreSQL spells otherwise.
+constexpr std::string_view account_words[] = {"GRANT", "REVOKE"};
+// Stored code of MySQL.
+constexpr std::string_view routine_words[] = {"TRIGGER", "PROCEDURE", "FUNCTION", "EVENT",
+                                              "AGGREGATE"};
+
+bool is_one_of(const token_cursor& cursor, std::span<const std::string_view> words) {
+  for (std::string_view word : words) {
+    if (cursor.is_word(word)) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+file_converter::file_converter(sql_source& source, output_sink& sink,
+                               const sql_conversion_options& options,
+                               const file_converter_setup& setup, sql_conversion_result& result)
+    : source_(source),
+      sink_(sink),
+      out_(sink),
+      setup_(setup),
+      result_(result),
+      cx_(source, findings_),
+      lexer_(source),
+      ddl_(cx_, schema_, session_, setup.defer_foreign_keys),
+      inserts_(cx_, lexer_, schema_, out_) {
+  session_.set_charset(std::string(options.charset), cx_, 0);
+}
+
+void file_converter::know(const sql::schema_model& model) {
+  for (const auto& [name, table] : model.tables()) schema_.model.add(table);
+}
+
+void file_converter::run() {
+  if (setup_.write_header) out_.raw(output_header);
+  sync_client_encoding();
+  for (;;) {
+    lexer_.modes = cx_.modes;
+    token first = lexer_.next();
+    while (first.kind == token_kind::comment) {
+      write_comment(first);
+      first = lexer_.next();
+    }
+    if (first.kind == token_kind::end_of_input) break;
+    if (first.kind == token_kind::end_of_statement) continue;
+    source_.keep_from(first.begin);
+    ++result_.statements;
+    if (first.kind == token_kind::word && same_word(cx_.text(first), "DELIMITER")) {
+      lexer_.read_delimiter_command();
+      std::string text = "DELIMITER ";
+      text_problems ignored;  // a client command: nothing of it reaches PostgreSQL
+      append_text(text, lexer_.delimiter(), cx_.charset->handling, ignored);
+      out_.comment(text);
+      continue;
+    }
+    if (first.kind == token_kind::word &&
+        (same_word(cx_.text(first), "INSERT") || same_word(cx_.text(first), "REPLACE"))) {
+      convert_insert(first);
+    } else {
+      read_statement(first);
+      convert_held(tokens_);
+    }
+    cx_.end_statement();
+  }
+  std::vector<output_statement> closing;
+  ddl_.finish(closing);
+  for (const output_statement& statement : closing) emit(statement);
+  result_.findings = std::move(findings_.all());
+  result_.model = schema_.model;
+  result_.read_failed = source_.read_failed();
+  result_.input_window = source_.capacity();
+}
+
+token file_converter::next_token(std::uint8_t& carried_flags) {
+  token t = lexer_.next();
+  while (t.kind == token_kind::comment) {
+    carried_flags |= space_before | t.flags;
+    t = lexer_.next();
+  }
+  t.flags |= carried_flags & (space_before | newline_before);
+  carried_flags = 0;
+  return t;
+}
+
+void file_converter::read_statement(const token& first) {
+  tokens_.clear();
+  tokens_.push_back(first);
+  std::uint8_t carried = 0;
+  for (token t = next_token(carried); !is_end(t); t = next_token(carried)) tokens_.push_back(t);
+}
+
+void file_converter::skip_statement() {
+  std::uint8_t carried = 0;
+  for (token t = next_token(carried); !is_end(t); t = next_token(carried)) {
+    source_.keep_from(t.end);
+  }
+}
+
+void file_converter::write_comment(const token& t) {
+  std::string_view raw = cx_.text(t);
+  if (t.has(unterminated)) findings_.add(issue::unterminated, t.begin, "a comment");
+  std::string_view body;
+  if (raw.starts_with("/*")) {
+    body = raw.substr(2);
+    if (body.ends_with("*/")) body.remove_suffix(2);
+  } else {
+    body = raw.substr(raw[0] == '#' ? 1 : 2);
+    if (body.starts_with(' ')) body.remove_prefix(1);
+  }
+  std::string text;
+  cx_.append_input_text(text, body, t.begin);
+  out_.comment(text);
+}
+
+void file_converter::comment_out(const std::vector<token>& tokens) {
+  if (tokens.empty()) return;
+  // The statement has its finding already: what the text of a comment
+  // needed to become valid is not reported again.
+  std::string text;
+  text_problems ignored;
+  append_text(text, source_.text(tokens.front().begin, tokens.back().end), cx_.charset->handling,
+              ignored);
+  out_.comment(text);
+}
+
+void file_converter::emit(const output_statement& statement) {
+  std::string error;
+  if (postgres_parses(statement.text, error)) {
+    out_.statement(statement.text);
+    return;
+  }
+  findings_.add(issue::does_not_parse, statement.offset, error);
+  out_.comment(statement.text);
+}
+
+void file_converter::sync_client_encoding() {
+  std::string wanted = cx_.charset->handling == text_handling::passthrough
+                           ? std::string(cx_.charset->postgres_encoding)
+                           : "UTF8";
+  if (wanted == written_encoding_) return;
+  out_.statement("SET client_encoding = '" + wanted + "'");
+  written_encoding_ = wanted;
+}
+
+void file_converter::convert_held(const std::vector<token>& tokens) {
+  token_cursor cursor(tokens, source_);
+  std::uint64_t offset = tokens.front().begin;
+  for (const token& t : tokens) {
+    if (t.has(unterminated)) {
+      findings_.add(issue::unterminated, t.begin,
+                    t.kind == token_kind::comment ? "a comment" : "a quoted text");
+      comment_out(tokens);
+      return;
+    }
+  }
+  std::vector<output_statement> out;
+  std::string why;
+  bool converted = true;
+  if (cursor.accept("CREATE")) {
+    converted = convert_create(cursor, tokens, out, why);
+  } else if (cursor.accept("ALTER")) {
+    if (cursor.is_word("DATABASE") || cursor.is_word("SCHEMA")) {
+      findings_.add(issue::database_statement, offset, "ALTER DATABASE");
+    } else if (cursor.is_word("TABLE") || cursor.is_word("IGNORE")) {
+      converted = ddl_.alter_table(cursor, tokens, out, why);
+    } else {
+      converted = false;
+      why = "ALTER";
+    }
+  } else if (cursor.accept("DROP")) {
+    converted = convert_drop(cursor, tokens, out, why);
+  } else if (cursor.accept("RENAME") && cursor.accept("TABLE")) {
+    converted = ddl_.rename_table(cursor, tokens, out, why);
+  } else if (cursor.accept("TRUNCATE")) {
+    converted = ddl_.truncate_table(cursor, tokens, out, why);
+  } else if (cursor.accept("SET")) {
+    session_.apply_set(cursor, cx_);
+    sync_client_encoding();
+  } else if (cursor.is_word("USE")) {
+    findings_.add(issue::database_statement, offset, "USE");
+  } else if (is_one_of(cursor, maintenance_words)) {
+  } else if (is_one_of(cursor, account_words)) {
+    converted = false;
+    why = std::string(cx_.text(tokens.front()));
+  } else {
+    converted = convert_generic(tokens, out);
+  }
+  if (!converted) {
+    if (!why.empty()) findings_.add(issue::unsupported_statement, offset, why);
+    comment_out(tokens);
+    return;
+  }
+  if (out.empty()) {
+    comment_out(tokens);
+    return;
+  }
+  for (const output_statement& statement : out) emit(statement);
+}
+
+bool file_converter::convert_create(token_cursor& cursor, const std::vector<token>& tokens,
+                                    std::vector<output_statement>& out, std::string& why) {
+  std::uint64_t offset = tokens.front().begin;
+  bool or_replace = cursor.accept_all({"OR", "REPLACE"});
+  bool temporary = cursor.accept("TEMPORARY");
+  if (cursor.accept("TABLE")) return ddl_.create_table(cursor, tokens, temporary, out, why);
+  if (cursor.accept("INDEX")) return ddl_.create_index(cursor, tokens, key_kind::index, out, why);
+  for (auto [word, kind] :
+       {std::pair{"UNIQUE", key_kind::unique}, std::pair{"FULLTEXT", key_kind::fulltext},
+        std::pair{"SPATIAL", key_kind::spatial}}) {
+    if (cursor.accept(word)) {
+      cursor.accept("INDEX");
+      return ddl_.create_index(cursor, tokens, kind, out, why);
+    }
+  }
+  if (cursor.is_word("DATABASE") || cursor.is_word("SCHEMA")) {
+    findings_.add(issue::database_statement, offset, "CREATE DATABASE");
+    return true;
+  }
+  // ALGORITHM=..., DEFINER=user@host, SQL SECURITY ...: MySQL's own.
+  for (;;) {
+    if (cursor.accept("ALGORITHM") || cursor.accept("DEFINER")) {
+      cursor.accept_punct('=');
+      cursor.take();
+      if (cursor.peek().kind == token_kind::variable) cursor.take();
+      std::size_t b, e;
+      cursor.take_group(b, e);  // CURRENT_USER()
+    } else if (cursor.accept_all({"SQL", "SECURITY"})) {
+      cursor.take();
+    } else {
+      break;
+    }
+  }
+  if (is_one_of(cursor, routine_words)) {
+    std::string what = "CREATE ";
+    what += cx_.text(cursor.take());
+    if (cursor.is_name()) {
+      what += ' ';
+      what += cx_.raw_name(cursor.peek());
+    }
+    findings_.add(issue::routine, offset, what);
+    return false;
+  }
+  if (!cursor.accept("VIEW")) {
+    why = "this CREATE statement";
+    return false;
+  }
+  std::string name = cursor.is_name() ? cx_.raw_name(cursor.peek()) : std::string();
+  findings_.add(issue::view_query, offset, name);
+  std::string text = or_replace ? "CREATE OR REPLACE VIEW" : "CREATE VIEW";
+  expression_problems problems;
+  append_expression(text, cx_, tokens, cursor.index(), tokens.size(), problems);
+  if (problems.broken) {
+    why = "a view";
+    return false;
+  }
+  out.push_back({text, offset});
+  return true;
+}
+
+bool file_converter::convert_drop(token_cursor& cursor, const std::vector<token>& tokens,
+                                  std::vector<output_statement>& out, std::string& why) {
+  std::uint64_t offset = tokens.front().begin;
+  cursor.accept("TEMPORARY");
+  if (cursor.accept("TABLE") || cursor.accept("TABLES")) {
+    return ddl_.drop_table(cursor, tokens, out, why);
+  }
+  if (cursor.accept("INDEX")) return ddl_.drop_index(cursor, tokens, out, why);
+  if (cursor.is_word("DATABASE") || cursor.is_word("SCHEMA")) {
+    findings_.add(issue::database_statement, offset, "DROP DATABASE");
+    return true;
+  }
+  if (is_one_of(cursor, routine_words)) return true;  // its CREATE is reported
+  if (cursor.is_word("VIEW")) return convert_generic(tokens, out);
+  why = "this DROP statement";
+  return false;
+}
+
+bool file_converter::convert_generic(const std::vector<token>& tokens,
+                                     std::vector<output_statement>& out) {
+  std::string text;
+  expression_problems problems;
+  append_expression(text, cx_, tokens, 0, tokens.size(), problems);
+  if (problems.variable) {
+    findings_.add(issue::user_variable, problems.variable_at, problems.variable_name);
+    return false;
+  }
+  if (problems.broken) {
+    findings_.add(issue::does_not_parse, problems.broken_at, "a byte that is not SQL");
+    return false;
+  }
+  out.push_back({text, tokens.front().begin});
+  return true;
+}
+
+bool file_converter::read_insert_head(const std::vector<token>& tokens, insert_head& head) {
+  token_cursor cursor(tokens, source_);
+  head.offset = tokens.front().begin;
+  head.mode = cursor.accept("REPLACE") ? insert_mode::replace : insert_mode::plain;
+  cursor.accept("INSERT");
+  while (cursor.accept("LOW_PRIORITY") || cursor.accept("DELAYED") ||
+         cursor.accept("HIGH_PRIORITY")) {
+  }
+  if (cursor.accept("IGNORE") && head.mode == insert_mode::plain) head.mode = insert_mode::ignore;
+  cursor.accept("INTO");
+  definition_reader reader(cx_, tokens);
+  head.table = lower_name(reader.take_raw_name(cursor));
+  if (head.table.empty()) return false;
+  std::size_t begin, end;
+  if (cursor.accept("PARTITION")) cursor.take_group(begin, end);
+  head.columns.clear();
+  if (cursor.take_group(begin, end)) {
+    token_cursor names(tokens, source_, begin, end);
+    while (!names.at_end()) {
+      std::string column = reader.take_raw_name(names);
+      if (column.empty()) return false;
+      head.columns.push_back(lower_name(column));
+      if (!names.accept_punct(',') && !names.at_end()) return false;
+    }
+  }
+  return cursor.at_end();
+}
+
+void file_converter::convert_insert(const token& first) {
+  tokens_.clear();
+  tokens_.push_back(first);
+  std::uint8_t carried = 0;
+  int depth = 0;
+  token t = next_token(carried);
+  // The head ends at VALUES (rows follow), or the statement is held whole.
+  for (; !is_end(t); t = next_token(carried)) {
+    if (t.kind == token_kind::punct) {
+      unsigned char c = source_.at(t.begin);
+      depth += c == '(' ? 1 : c == ')' ? -1 : 0;
+    }
+    if (depth == 0 && t.kind == token_kind::word &&
+        (same_word(cx_.text(t), "VALUES") || same_word(cx_.text(t), "VALUE"))) {
+      break;
+    }
+    tokens_.push_back(t);
+  }
+  insert_head head;
+  bool values = !is_end(t);
+  if (values && read_insert_head(tokens_, head)) {
+    if (!setup_.convert_rows) {
+      skip_statement();
+      return;
+    }
+    result_.rows += inserts_.convert(head, session_.no_auto_value_on_zero());
+    return;
+  }
+  // INSERT ... SELECT, INSERT ... SET, or a head that cannot be read.
+  if (values) tokens_.push_back(t);
+  if (!is_end(t)) {
+    for (t = next_token(carried); !is_end(t); t = next_token(carried)) tokens_.push_back(t);
+  }
+  if (!setup_.convert_rows) return;
+  convert_held(tokens_);
+}
+
+}  // namespace corvexa::schema

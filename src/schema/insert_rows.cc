@@ -1,0 +1,499 @@
+// The row loop of a streamed INSERT.
+#include "schema/insert_rows.h"
+
+#include <algorithm>
+
+#include "schema/byte_runs.h"
+#include "schema/mysql_literals.h"
+
+#include "schema/mysql_types.h"
+#include "schema/postgres_syntax.h"
+#include "schema/sql_values.h"
+#include "schema/token_cursor.h"
+#include "sql/postgres_names.h"
+
+namespace corvexa::schema {
+namespace {
+
+bool is_punct(const conversion_context& cx, const token& t, char c) {
+  return t.kind == token_kind::punct && cx.source.at(t.begin) == static_cast<unsigned char>(c);
+}
+
+bool is_end(const token& t) {
+  return t.kind == token_kind::end_of_statement || t.kind == token_kind::end_of_input;
+}
+
+std::string pg(const std::string& name) { return sql::postgres_name(name); }
+
+std::string name_list(const std::vector<std::string>& names) {
+  std::string list;
+  for (const std::string& n : names) list += (list.empty() ? "" : ", ") + pg(n);
+  return list;
+}
+
+}  // namespace
+
+token insert_rows::next_token() {
+  token t = lexer_.next();
+  while (t.kind == token_kind::comment) t = lexer_.next();
+  return t;
+}
+
+void insert_rows::plan(const insert_head& head) {
+  plan_.clear();
+  all_columns_ = head.columns;
+  const sql::table_model* table = schema_.model.table(head.table);
+  if (table != nullptr && all_columns_.empty()) {
+    for (const sql::column_model& c : table->columns) all_columns_.push_back(c.name);
+  }
+  for (const std::string& name : all_columns_) {
+    column_plan column;
+    if (const sql::column_model* known = table ? table->column(name) : nullptr) {
+      column = {kind_of_type(known->type), known->not_null, known->auto_increment};
+    }
+    plan_.push_back(column);
+  }
+  // Rows that leave the identity column out take its next value.
+  const sql::column_model* identity = schema_.identity_of(head.table);
+  identity_omitted_ =
+      identity != nullptr && !head.columns.empty() &&
+      std::find(head.columns.begin(), head.columns.end(), identity->name) == head.columns.end();
+  head_text_ = "INSERT INTO " + pg(head.table);
+  if (!head.columns.empty()) head_text_ += " (" + name_list(head.columns) + ")";
+  head_text_ += " VALUES\n";
+  conflict_.clear();
+  if (head.mode == insert_mode::ignore) {
+    conflict_ = "\nON CONFLICT DO NOTHING";
+    cx_.findings.add(issue::ignore_other_errors, head.offset);
+  } else if (head.mode == insert_mode::replace) {
+    conflict_ = replace_clause();
+    if (conflict_.empty()) cx_.findings.add(issue::replace_without_key, head.offset, head.table);
+  }
+}
+
+std::string insert_rows::conflict_target() const {
+  const sql::table_model* table = schema_.model.table(head_.table);
+  if (table != nullptr && !table->primary_key.empty()) return name_list(table->primary_key);
+  auto facts = schema_.facts.find(head_.table);
+  if (facts != schema_.facts.end() && !facts->second.unique_keys.empty()) {
+    return name_list(facts->second.unique_keys.front());
+  }
+  return {};
+}
+
+std::string insert_rows::replace_clause() const {
+  std::string target = conflict_target();
+  if (target.empty() || all_columns_.empty()) return {};
+  const sql::table_model* table = schema_.model.table(head_.table);
+  std::vector<std::string> key = table && !table->primary_key.empty()
+                                     ? table->primary_key
+                                     : schema_.facts.at(head_.table).unique_keys.front();
+  std::string set;
+  for (const std::string& column : all_columns_) {
+    if (std::find(key.begin(), key.end(), column) != key.end()) continue;
+    set += (set.empty() ? "" : ", ") + pg(column) + " = EXCLUDED." + pg(column);
+  }
+  if (set.empty()) return "\nON CONFLICT (" + target + ") DO NOTHING";
+  return "\nON CONFLICT (" + target + ") DO UPDATE SET " + set;
+}
+
+void insert_rows::open() {
+  if (open_) {
+    out_.raw(",\n");
+  } else {
+    out_.raw(head_text_);
+    open_ = true;
+  }
+}
+
+void insert_rows::close() {
+  if (!open_) return;
+  out_.raw(conflict_);
+  out_.raw(";\n");
+  open_ = false;
+}
+
+std::uint64_t insert_rows::convert(const insert_head& head, bool no_auto_value_on_zero) {
+  head_ = head;
+  no_auto_value_on_zero_ = no_auto_value_on_zero;
+  rows_ = zero_dates_ = 0;
+  split_ = open_ = false;
+  plan(head);
+  // The plain-row path knows no delimiter: one made of bytes that a plain
+  // row can hold (DELIMITER 1) leaves every row to the lexer.
+  plain_rows_ = std::none_of(lexer_.delimiter().begin(), lexer_.delimiter().end(), [](char c) {
+    auto b = static_cast<unsigned char>(c);
+    return is_word_byte(b) || std::string_view("'\\\",()-+. ").find(c) != std::string_view::npos;
+  });
+  token t = next_token();
+  while (is_punct(cx_, t, '(')) {
+    row_state row;
+    row.default_identity = identity_omitted_;
+    if (!plain_rows_ || !read_plain_row(t.begin, row)) read_row(t.begin, row);
+    finish_row(t.begin, row);
+    if (row.ended) {
+      close();
+      return rows_;
+    }
+    // Dumps put the next row right after a comma: "),(".
+    std::uint64_t at = lexer_.position();
+    std::string_view next = cx_.source.from(at);
+    if (plain_rows_ && next.size() >= 2 && next[0] == ',' && next[1] == '(') {
+      lexer_.seek(at + 2);
+      t = token{token_kind::punct, 0, at + 1, at + 2};
+      continue;
+    }
+    t = next_token();
+    if (!is_punct(cx_, t, ',')) break;
+    t = next_token();
+  }
+  if (t.kind == token_kind::word && same_word(cx_.text(t), "ON")) {
+    cx_.source.keep_from(t.begin);
+    read_duplicate_update(t);
+  } else if (!is_end(t)) {
+    close();
+    skip_to_statement_end(t);
+  }
+  close();
+  if (zero_dates_ > 0) {
+    cx_.findings.add(issue::zero_date_value, first_zero_date_, std::to_string(zero_dates_));
+  }
+  return rows_;
+}
+
+void insert_rows::skip_to_statement_end(token t) {
+  std::uint64_t begin = t.begin;
+  cx_.source.keep_from(begin);
+  cx_.findings.add(issue::does_not_parse, begin, "unexpected text after the rows");
+  while (!is_end(t)) t = next_token();
+  std::string text;
+  cx_.append_input_text(text, cx_.source.text(begin, t.begin), begin);
+  out_.comment(text);
+}
+
+void insert_rows::read_row(std::uint64_t row_begin, row_state& row) {
+  cx_.source.keep_from(row_begin);
+  row_.assign(1, '(');
+  std::size_t column = 0;
+  for (;;) {
+    value_.clear();
+    int depth = 0;
+    token t = next_token();
+    while (depth > 0 || !(is_punct(cx_, t, ',') || is_punct(cx_, t, ')'))) {
+      if (is_end(t)) {
+        row.ended = row.broken = true;
+        row.broken_at = t.begin;
+        return;
+      }
+      if (is_punct(cx_, t, '(')) ++depth;
+      if (is_punct(cx_, t, ')')) --depth;
+      value_.push_back(t);
+      t = next_token();
+    }
+    if (value_.empty()) {
+      row.broken = true;  // "()" or "(1,,2)": no PostgreSQL row
+      row.broken_at = t.begin;
+    } else {
+      write_value(column, row);
+    }
+    if (is_punct(cx_, t, ')')) break;
+    row_ += ", ";
+    ++column;
+  }
+  row_ += ')';
+}
+
+namespace {
+
+bool is_digit(char c) { return c >= '0' && c <= '9'; }
+
+// The end of the number at `p` (-12, 3.5, 1e-3), or `p` when there is none.
+const char* number_end(const char* p, const char* end) {
+  const char* q = p;
+  if (q < end && (*q == '-' || *q == '+')) ++q;
+  const char* digits = q;
+  while (q < end && is_digit(*q)) ++q;
+  if (q == digits) return p;
+  if (q < end && *q == '.') {
+    ++q;
+    while (q < end && is_digit(*q)) ++q;
+  }
+  if (q < end && (*q == 'e' || *q == 'E')) {
+    const char* e = q + 1;
+    if (e < end && (*e == '-' || *e == '+')) ++e;
+    if (e < end && is_digit(*e)) {
+      q = e;
+      while (q < end && is_digit(*q)) ++q;
+    }
+  }
+  return q;
+}
+
+// The end of the '...' string at `p` (after its closing quote), or null
+// when it does not end within [p, end).
+const char* string_end(const char* p, const char* end, bool escapes) {
+  const char* q = p + 1;
+  for (;;) {
+    q += find_either(q, static_cast<std::size_t>(end - q), '\'', escapes ? '\\' : '\'');
+    if (q >= end) return nullptr;
+    if (*q == '\\') {
+      q += 2;
+      if (q >= end) return nullptr;
+      continue;
+    }
+    if (q + 1 >= end) return nullptr;  // the quote may be doubled past the window
+    if (q[1] != '\'') return q + 1;
+    q += 2;
+  }
+}
+
+bool ends_value(const char* p, const char* end) {
+  return p < end && (*p == ',' || *p == ')' || *p == ' ');
+}
+
+}  // namespace
+
+void insert_rows::write_zero_date(const column_plan& target, std::uint64_t offset) {
+  if (zero_dates_++ == 0) first_zero_date_ = offset;
+  row_ += target.not_null ? "'-infinity'" : "NULL";
+}
+
+bool insert_rows::read_plain_row(std::uint64_t row_begin, row_state& row) {
+  std::string_view window = cx_.source.from(row_begin + 1);
+  const char* start = window.data();
+  const char* p = start;
+  const char* end = p + window.size();
+  row_.assign(1, '(');
+  text_problems problems;
+  std::uint64_t invalid_offset = 0;
+  std::uint64_t zero_offset = 0;
+  bool default_identity = row.default_identity;
+  bool explicit_identity = false;
+  std::uint64_t zero_dates_before = zero_dates_;
+  std::uint64_t first_zero_before = first_zero_date_;
+  auto give_up = [&] {
+    zero_dates_ = zero_dates_before;
+    first_zero_date_ = first_zero_before;
+    return false;
+  };
+  static const column_plan unknown_column;
+  for (std::size_t column = 0;; ++column) {
+    while (p < end && *p == ' ') ++p;
+    if (p == end) return give_up();
+    const column_plan& target = column < plan_.size() ? plan_[column] : unknown_column;
+    const char* value_end;
+    if (*p == '\'') {
+      if (target.identity) return give_up();
+      std::uint64_t offset = row_begin + 1 + static_cast<std::uint64_t>(p - start);
+      // Binary strings and dates are read whole first; other text is
+      // converted while its end is looked for.
+      bool date = target.kind == value_kind::date_time || target.kind == value_kind::unknown;
+      bool date_like = date && end - p > 6 && is_digit(p[1]) && p[5] == '-';
+      if (target.kind == value_kind::binary || date_like) {
+        value_end = string_end(p, end, cx_.modes.backslash_escapes);
+        if (value_end == nullptr) return give_up();
+        std::string_view raw(p, static_cast<std::size_t>(value_end - p));
+        if (target.kind == value_kind::binary) {
+          decode_string(raw, cx_.modes.backslash_escapes, bytes_);
+          append_bytea_literal(row_, bytes_);
+        } else if (is_zero_date(raw.substr(1, raw.size() - 2))) {
+          write_zero_date(target, offset);
+        } else {
+          append_quoted_string(row_, raw, cx_.modes.backslash_escapes, cx_.charset->handling,
+                               problems);
+        }
+      } else {
+        std::size_t length =
+            append_quoted_string(row_, std::string_view(p, static_cast<std::size_t>(end - p)),
+                                 cx_.modes.backslash_escapes, cx_.charset->handling, problems);
+        if (length == 0) return give_up();
+        value_end = p + length;
+      }
+      // Each kind of problem is reported at the first value that has it, as
+      // the general path does.
+      if (problems.invalid_utf8 && invalid_offset == 0) invalid_offset = offset;
+      if (problems.zero_byte && zero_offset == 0) zero_offset = offset;
+    } else if (*p == '0' && p + 1 < end && p[1] == 'x') {
+      value_end = p + 2 + hex_run(p + 2, static_cast<std::size_t>(end - p - 2));
+      bool bytes = target.kind == value_kind::binary || target.kind == value_kind::unknown;
+      if (value_end == p + 2 || !bytes || !ends_value(value_end, end)) return give_up();
+      append_hex_as_bytea(row_, std::string_view(p, static_cast<std::size_t>(value_end - p)));
+    } else if (*p == 'N' && end - p >= 4 && std::string_view(p, 4) == "NULL") {
+      value_end = p + 4;
+      if (!ends_value(value_end, end)) return give_up();
+      if (target.identity) default_identity = true;
+      row_ += target.identity ? "DEFAULT" : "NULL";
+    } else {
+      value_end = number_end(p, end);
+      if (value_end == p || !ends_value(value_end, end)) return give_up();
+      std::string_view number(p, static_cast<std::size_t>(value_end - p));
+      if (target.identity && number == "0" && !no_auto_value_on_zero_) {
+        default_identity = true;
+        row_ += "DEFAULT";
+      } else {
+        explicit_identity = explicit_identity || target.identity;
+        row_ += number;
+      }
+    }
+    p = value_end;
+    while (p < end && *p == ' ') ++p;
+    if (p == end) return give_up();
+    if (*p == ')') break;
+    if (*p != ',') return give_up();
+    row_ += ", ";
+    ++p;
+  }
+  row_ += ')';
+  // In the order of the values, as the general path reports them.
+  bool zero_first = problems.zero_byte && (!problems.invalid_utf8 || zero_offset < invalid_offset);
+  if (zero_first) cx_.report({false, true}, zero_offset);
+  if (problems.invalid_utf8) cx_.report({true, false}, invalid_offset);
+  if (problems.zero_byte && !zero_first) cx_.report({false, true}, zero_offset);
+  row.default_identity = default_identity;
+  row.explicit_identity = explicit_identity;
+  lexer_.seek(row_begin + 1 + static_cast<std::uint64_t>(p + 1 - start));
+  return true;
+}
+
+void insert_rows::write_value(std::size_t column, row_state& row) {
+  column_plan target = column < plan_.size() ? plan_[column] : column_plan{};
+  const token& first = value_[0];
+  if (target.identity && value_.size() == 1) {
+    std::string_view text = cx_.text(first);
+    bool is_null = first.kind == token_kind::word && same_word(text, "NULL");
+    bool is_zero = first.kind == token_kind::number && text == "0" && !no_auto_value_on_zero_;
+    if (is_null || is_zero || (first.kind == token_kind::word && same_word(text, "DEFAULT"))) {
+      row_ += "DEFAULT";
+      row.default_identity = true;
+      return;
+    }
+  }
+  if (target.identity) row.explicit_identity = true;
+  bool binary = false;
+  const token* literal = value_.size() == 1 ? &first : nullptr;
+  if (value_.size() == 2 && first.kind == token_kind::word &&
+      value_[1].kind == token_kind::string && is_charset_introducer(cx_.text(first), binary)) {
+    literal = &value_[1];
+  }
+  if (value_.size() == 2 && value_[1].kind == token_kind::number &&
+      (is_punct(cx_, first, '-') || is_punct(cx_, first, '+'))) {
+    row_ += cx_.text(first);
+    literal = &value_[1];
+  }
+  if (literal != nullptr) {
+    literal_result result = append_literal(row_, cx_, *literal, target.kind, binary);
+    if (result == literal_result::written) return;
+    if (result == literal_result::zero_date) {
+      write_zero_date(target, literal->begin);
+      return;
+    }
+  }
+  expression_problems problems;
+  append_expression(row_, cx_, value_, 0, value_.size(), problems, target.kind);
+  row.needs_check = true;
+  if (problems.broken) {
+    row.broken = true;
+    row.broken_at = problems.broken_at;
+  }
+  if (problems.variable) {
+    // Its value is not in the file: the row cannot be written.
+    cx_.findings.add(issue::user_variable, problems.variable_at, problems.variable_name);
+    row.broken = row.reported = true;
+  }
+}
+
+void insert_rows::finish_row(std::uint64_t row_begin, row_state& row) {
+  std::string error;
+  if (!row.broken && row.needs_check && !postgres_parses("VALUES " + row_, error)) {
+    row.broken = true;
+    row.broken_at = row_begin;
+  } else if (row.broken) {
+    error = row.ended ? "the statement ends inside a row" : "a value that cannot be written";
+  }
+  if (row.broken) {
+    close();
+    split_ = true;
+    if (!row.reported) {
+      cx_.findings.add(row.ended ? issue::unterminated : issue::does_not_parse, row.broken_at,
+                       row.ended ? "a row of an INSERT" : error);
+    }
+    std::string text;
+    cx_.append_input_text(text, cx_.source.text(row_begin, lexer_.position()), row_begin);
+    out_.comment(text);
+    return;
+  }
+  table_facts& facts = schema_.facts[head_.table];
+  if (row.default_identity && facts.ids_written) {
+    close();
+    const sql::column_model* identity = schema_.identity_of(head_.table);
+    if (identity != nullptr) {
+      out_.statement(identity_sync_statement(head_.table, identity->name, facts.identity_start));
+    }
+    facts.ids_written = false;
+  }
+  if (row.explicit_identity) facts.ids_written = true;
+  open();
+  out_.raw(row_);
+  ++rows_;
+}
+
+void insert_rows::read_duplicate_update(const token& on) {
+  std::vector<token> tail{on};
+  for (token t = next_token(); !is_end(t); t = next_token()) tail.push_back(t);
+  token_cursor cursor(tail, cx_.source);
+  std::string target = conflict_target();
+  if (!cursor.accept_all({"ON", "DUPLICATE", "KEY", "UPDATE"}) || target.empty()) {
+    std::uint64_t at = tail.empty() ? lexer_.position() : tail[0].begin;
+    cx_.findings.add(issue::duplicate_update_without_key, at, head_.table);
+    return;
+  }
+  if (split_) cx_.findings.add(issue::duplicate_update_split, tail[0].begin, head_.table);
+  std::string set;
+  qualified_columns qualify{pg(head_.table), all_columns_};
+  if (const sql::table_model* table = schema_.model.table(head_.table)) {
+    for (const sql::column_model& c : table->columns) qualify.columns.push_back(c.name);
+  }
+  expression_problems problems;
+  while (!cursor.at_end()) {
+    // The column, the last part of a qualified name, in the output encoding.
+    std::string column;
+    while (cursor.is_name() && cursor.is_punct('.', 1) && cursor.is_name(2)) {
+      cursor.take();
+      cursor.take();
+    }
+    if (cursor.is_name()) column = cx_.raw_name(cursor.take());
+    if (column.empty() || !cursor.accept_punct('=')) {
+      cx_.findings.add(issue::duplicate_update_without_key, cursor.offset(), head_.table);
+      return;
+    }
+    set += (set.empty() ? "" : ", ") + pg(lower_name(column)) + " = ";
+    std::size_t begin = cursor.index();
+    cursor.skip_to_comma();
+    std::size_t end = cursor.index();
+    // VALUES(col) is the value the row would have inserted: EXCLUDED.col.
+    std::size_t plain = begin;
+    for (std::size_t i = begin; i < end; ++i) {
+      token_cursor at(tail, cx_.source, i, end);
+      if (!(at.is_word("VALUES") && at.is_punct('(', 1) && at.is_name(2) && at.is_punct(')', 3))) {
+        continue;
+      }
+      append_expression(set, cx_, tail, plain, i, problems, value_kind::unknown, &qualify);
+      if (!set.empty() && set.back() != ' ' && tail[i].has(space_before)) set += ' ';
+      set += "EXCLUDED." + cx_.name(tail[i + 2]);
+      i += 3;
+      plain = i + 1;
+    }
+    append_expression(set, cx_, tail, plain, end, problems, value_kind::unknown, &qualify);
+    cursor.accept_punct(',');
+  }
+  std::string clause = "\nON CONFLICT (" + target + ") DO UPDATE SET " + set;
+  std::string error;
+  if (problems.broken || problems.variable ||
+      !postgres_parses("INSERT INTO t VALUES (1)" + clause, error)) {
+    cx_.findings.add(issue::duplicate_update_without_key, tail[0].begin, head_.table);
+    return;
+  }
+  conflict_ = clause;
+}
+
+}  // namespace corvexa::schema

@@ -1,0 +1,102 @@
+// INSERT and REPLACE ... VALUES, converted while they stream: an extended
+// INSERT of hundreds of megabytes is read, converted and written one row
+// tuple at a time, so memory holds one row. Each value is written for the
+// type of its column when the table's CREATE TABLE was seen (binary
+// strings as bytea, hex numbers as numbers or bytes, zero dates as NULL);
+// NULL (and 0, unless NO_AUTO_VALUE_ON_ZERO) for an identity column becomes
+// DEFAULT, after setting the sequence past the explicit ids written before.
+// INSERT IGNORE and REPLACE become ON CONFLICT clauses on the table's key.
+// A row that cannot be converted ends the statement: it is written as a
+// comment with a finding, and the rows after it start a new INSERT.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "schema/conversion_context.h"
+#include "schema/mysql_lexer.h"
+#include "schema/schema_state.h"
+#include "schema/sql_output.h"
+
+namespace corvexa::schema {
+
+enum class insert_mode { plain, ignore, replace };
+
+struct insert_head {
+  std::string table;                 // lower case
+  std::vector<std::string> columns;  // lower case, as listed; empty when not listed
+  insert_mode mode = insert_mode::plain;
+  std::uint64_t offset = 0;
+};
+
+class insert_rows {
+ public:
+  insert_rows(conversion_context& cx, mysql_lexer& lexer, schema_state& schema, sql_output& out)
+      : cx_(cx), lexer_(lexer), schema_(schema), out_(out) {}
+
+  // Converts the rows that follow VALUES, and an ON DUPLICATE KEY UPDATE
+  // clause, up to the end of the statement. Returns the rows written.
+  std::uint64_t convert(const insert_head& head, bool no_auto_value_on_zero);
+
+ private:
+  struct column_plan {
+    value_kind kind = value_kind::unknown;
+    bool not_null = false;
+    bool identity = false;
+  };
+  struct row_state {
+    bool broken = false;
+    bool reported = false;  // its finding is made
+    bool ended = false;     // the statement ended inside the row
+    bool needs_check = false;
+    bool default_identity = false;
+    bool explicit_identity = false;
+    std::uint64_t broken_at = 0;
+  };
+
+  void plan(const insert_head& head);
+  token next_token();
+  // Reads one row after its '('; `row.ended` when the statement ended
+  // inside it.
+  void read_row(std::uint64_t row_begin, row_state& row);
+  // The same for a row of the plain shape that dumps write (quoted
+  // strings, numbers, NULL, hex numbers, single spaces), read straight from
+  // the input window; false, having read nothing, for any other row.
+  bool read_plain_row(std::uint64_t row_begin, row_state& row);
+  // Writes a zero date for the column (NULL, or -infinity if NOT NULL).
+  void write_zero_date(const column_plan& target, std::uint64_t offset);
+  void write_value(std::size_t column, row_state& row);
+  void finish_row(std::uint64_t row_begin, row_state& row);
+  void open();
+  void close();
+  std::string conflict_target() const;
+  std::string replace_clause() const;
+  // ON DUPLICATE KEY UPDATE ..., from its first word to the statement's end.
+  void read_duplicate_update(const token& on);
+  void skip_to_statement_end(token t);
+
+  conversion_context& cx_;
+  mysql_lexer& lexer_;
+  schema_state& schema_;
+  sql_output& out_;
+
+  insert_head head_;
+  bool no_auto_value_on_zero_ = false;
+  std::vector<column_plan> plan_;
+  std::vector<std::string> all_columns_;  // the head's, or the table's
+  std::string head_text_;
+  std::string conflict_;
+  std::string row_;
+  std::vector<token> value_;
+  std::string bytes_;  // a decoded binary string
+  bool identity_omitted_ = false;
+  bool plain_rows_ = true;  // rows may take the plain-row path
+  bool open_ = false;
+  bool split_ = false;
+  std::uint64_t rows_ = 0;
+  std::uint64_t zero_dates_ = 0;
+  std::uint64_t first_zero_date_ = 0;
+};
+
+}  // namespace corvexa::schema

@@ -1,0 +1,72 @@
+// What the conversion knows of the schema so far: the model the query
+// checks read (tables, columns with PostgreSQL types, identity columns,
+// primary keys), and what only the conversion needs besides: unique keys
+// (the conflict target of REPLACE), the PostgreSQL names given to MySQL's
+// indexes, each identity's start and whether rows wrote its values, and the
+// foreign keys held back to the end of the file. Index names are per table
+// in MySQL but per schema in PostgreSQL, so every relation name handed out
+// is claimed here and made unique.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "sql/schema_model.h"
+
+namespace corvexa::schema {
+
+struct table_facts {
+  std::vector<std::vector<std::string>> unique_keys;  // lower-case column names
+  std::map<std::string, std::string> indexes;         // MySQL index name (lower) -> PostgreSQL name
+  std::map<std::string, bool> index_is_constraint;    // PostgreSQL name -> a UNIQUE constraint
+  std::uint64_t identity_start = 1;
+  bool ids_written = false;  // explicit identity values since the sequence was last set
+};
+
+struct deferred_foreign_key {
+  std::string table;                 // lower case
+  std::string definition;            // CONSTRAINT ... FOREIGN KEY ... REFERENCES ...
+  std::vector<std::string> columns;  // lower case
+  std::string referenced_table;      // lower case
+  std::vector<std::string> referenced_columns;
+  std::uint64_t offset = 0;
+};
+
+class schema_state {
+ public:
+  sql::schema_model model;
+  std::map<std::string, table_facts> facts;  // by lower-case table name
+  std::vector<deferred_foreign_key> foreign_keys;
+
+  // A relation name (index, constraint index, sequence) unique in the
+  // schema, as close to `wanted` as it can be; owned by `table`.
+  std::string claim_name(std::string_view wanted, const std::string& table);
+  // Notes a name PostgreSQL gives by itself (t_pkey, t_id_seq).
+  void note_name(std::string_view name, const std::string& table);
+  // Frees the names of a dropped table.
+  void forget_table(const std::string& table);
+  // Moves everything known of `from` to `to`.
+  void rename_table(const std::string& from, const std::string& to);
+
+  // The identity column of `table` (lower case), or null.
+  const sql::column_model* identity_of(const std::string& table) const;
+
+ private:
+  std::map<std::string, std::string> name_owners_;
+};
+
+// `name` in lower case (ASCII letters only, as PostgreSQL folds them).
+std::string lower_name(std::string_view name);
+
+// `name` cut to PostgreSQL's 63 bytes, at a character boundary.
+std::string fit_name(std::string name, std::size_t limit = 63);
+
+// The statement that sets the identity of `column` in `table` past the
+// largest value in the table (and at least to `start`).
+std::string identity_sync_statement(const std::string& table, const std::string& column,
+                                    std::uint64_t start);
+
+}  // namespace corvexa::schema

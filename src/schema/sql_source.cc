@@ -1,0 +1,53 @@
+// Loading, sliding and growing the window.
+#include "schema/sql_source.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace corvexa::schema {
+
+sql_source::sql_source(byte_reader& reader, std::size_t capacity)
+    : reader_(&reader),
+      storage_(new char[std::max<std::size_t>(capacity, 16)]),
+      capacity_(std::max<std::size_t>(capacity, 16)),
+      data_(storage_.get()) {}
+
+sql_source::sql_source(std::string_view whole)
+    : data_(whole.data()), end_(whole.size()), ended_(true) {}
+
+void sql_source::make_room() {
+  std::uint64_t kept_from = std::max(std::min(keep_, end_), base_);
+  std::size_t kept = static_cast<std::size_t>(end_ - kept_from);
+  char* buffer = storage_.get();
+  if (kept * 2 > capacity_) {
+    // Grow while the kept bytes fill half the buffer, so that a long
+    // statement costs amortised linear copying.
+    std::size_t grown = capacity_ * 2;
+    std::unique_ptr<char[]> larger(new char[grown]);
+    std::memcpy(larger.get(), data_ + (kept_from - base_), kept);
+    storage_ = std::move(larger);
+    capacity_ = grown;
+  } else if (kept_from > base_) {
+    std::memmove(buffer, data_ + (kept_from - base_), kept);
+  }
+  data_ = storage_.get();
+  base_ = kept_from;
+}
+
+bool sql_source::load_past(std::uint64_t offset) {
+  while (offset >= end_) {
+    if (ended_) return false;
+    if (end_ - base_ == capacity_ || keep_ > base_) make_room();
+    std::size_t used = static_cast<std::size_t>(end_ - base_);
+    long count = reader_->read_some(storage_.get() + used, capacity_ - used);
+    if (count <= 0) {
+      ended_ = true;
+      read_failed_ = count < 0;
+      return false;
+    }
+    end_ += static_cast<std::uint64_t>(count);
+  }
+  return true;
+}
+
+}  // namespace corvexa::schema

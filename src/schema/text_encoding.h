@@ -1,0 +1,59 @@
+// The character sets of a MySQL dump, and how their text reaches
+// PostgreSQL. The converter writes UTF-8: a utf8 dump is checked (bytes
+// that are not UTF-8 are read as latin1 and reported), a latin1 dump is
+// transcoded with MySQL's latin1, which is Windows-1252 and not ISO 8859-1.
+// Other single-byte and EUC sets go through unchanged under a
+// `SET client_encoding` naming them, so PostgreSQL converts them itself.
+// Zero bytes, which no PostgreSQL text can hold, are always removed.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace corvexa::schema {
+
+enum class text_handling {
+  utf8,         // checked; invalid bytes read as latin1
+  latin1,       // transcoded to UTF-8
+  passthrough,  // copied; PostgreSQL is told the encoding
+};
+
+struct charset_info {
+  std::string_view mysql_name;
+  text_handling handling;
+  std::string_view postgres_encoding;  // for `SET client_encoding`
+  // A multi-byte set whose second bytes can be '\\' or '\'' (Shift-JIS,
+  // GBK, Big5): the MySQL lexer here does not know its characters.
+  bool bytes_can_hide_quotes = false;
+};
+
+// The character set that `SET NAMES name` selects (any letter case, with or
+// without quotes removed by the caller), or null when it is not known.
+const charset_info* find_charset(std::string_view mysql_name);
+
+// The set a dump is read with when it names none.
+const charset_info& utf8_charset();
+
+// What appending text found, kept from the first offset seen.
+struct text_problems {
+  bool invalid_utf8 = false;
+  bool zero_byte = false;
+};
+
+// Appends `bytes` to `out` as text in the output encoding: UTF-8 (from
+// utf8 or latin1) or unchanged (passthrough). Zero bytes are dropped. With
+// `quote` set, each such byte is doubled, as inside a SQL string literal.
+void append_text(std::string& out, std::string_view bytes, text_handling handling,
+                 text_problems& problems, char quote = 0);
+
+// Appends `bytes`, which hold no zero byte and nothing to double, as text
+// in the output encoding: the part of append_text between its stops.
+void append_plain_text(std::string& out, std::string_view bytes, text_handling handling,
+                       text_problems& problems);
+
+// The number of characters of `utf8` (bytes that do not start a character
+// are not counted).
+std::size_t character_count(std::string_view utf8);
+
+}  // namespace corvexa::schema
