@@ -346,6 +346,45 @@ TEST(Tree, QueriesAreJudgedAndRewrittenWherePostgresqlNeeds) {
   EXPECT_EQ(read_file(dir / "patched/page.php"), converted);
 }
 
+// The tree's .sql files: the complete rules convert them, a dump of rows
+// knowing the tables another file creates; the seed rules copy them and
+// report the same findings; the findings point into the source file.
+TEST(Tree, SqlFilesAreConvertedKnowingTheTablesOfTheOthers) {
+  temp_dir dir;
+  fs::create_directories(dir / "src/install");
+  write_file(dir / "src/install/schema.sql",
+             "CREATE TABLE `t` (\n  `id` int NOT NULL AUTO_INCREMENT,\n"
+             "  `d` datetime DEFAULT '0000-00-00 00:00:00',\n  PRIMARY KEY (`id`)\n) ENGINE=MyISAM;\n");
+  write_file(dir / "src/install/data.sql", "INSERT INTO `t` VALUES (7,NULL);\n");
+
+  run_result complete = run_tree({"--report", "json", "src", "out"}, dir.path());
+  ASSERT_EQ(complete.status, 0) << complete.err;
+  std::string schema = read_file(dir / "out/install/schema.sql");
+  EXPECT_NE(schema.find("CREATE TABLE t ("), std::string::npos) << schema;
+  EXPECT_EQ(schema.find("ENGINE"), std::string::npos) << schema;
+  EXPECT_NE(read_file(dir / "out/install/data.sql").find("setval(pg_get_serial_sequence('t'"),
+            std::string::npos);
+  nlohmann::json report = nlohmann::json::parse(complete.out);
+  const auto& files = report["files"];
+  ASSERT_EQ(files.size(), 2u);
+  EXPECT_EQ(files[1]["kind"], "sql");
+  ASSERT_EQ(files[1]["findings"].size(), 1u) << files[1];
+  EXPECT_EQ(files[1]["findings"][0]["rule"], "sql-schema-convert");
+  EXPECT_EQ(files[1]["findings"][0]["source"]["line"], 3);
+
+  run_result seed = run_tree({"--rules=seed", "--report", "json", "src", "out-seed"}, dir.path());
+  ASSERT_EQ(seed.status, 0) << seed.err;
+  EXPECT_EQ(read_file(dir / "out-seed/install/schema.sql"), read_file(dir / "src/install/schema.sql"));
+  EXPECT_EQ(nlohmann::json::parse(seed.out)["files"][1]["findings"], files[1]["findings"]);
+
+  // A schema outside the tree is read for its tables, and a file that is
+  // not there is an error before anything is written.
+  run_result missing = run_tree({"--schema", "nowhere.sql", "src", "out-missing"}, dir.path());
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_NE(missing.err.find("cannot read the schema file nowhere.sql"), std::string::npos);
+  EXPECT_FALSE(fs::exists(dir / "out-missing"));
+}
+
 struct usage_case {
   std::vector<std::string> arguments;
   int status;

@@ -70,6 +70,13 @@ class memory_reader final : public byte_reader {
   std::size_t reads_ = 0;
 };
 
+// Takes every byte and keeps none: for a conversion whose output nobody
+// reads, only what it reports.
+class discarding_writer final : public byte_writer {
+ public:
+  bool write_all(std::string_view) override { return true; }
+};
+
 // Appends everything written to a string held by the caller.
 class string_writer final : public byte_writer {
  public:

@@ -35,6 +35,8 @@ enum class rule_id : std::uint8_t {
   sql_syntax,
   sql_mysql,
   sql_unchecked,
+  sql_schema_convert,
+  sql_schema_unsupported,
 };
 
 struct finding {

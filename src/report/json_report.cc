@@ -49,7 +49,7 @@ void add_file(const file_report& file, std::string& text) {
 json summary_object(const tree_report& report) {
   report_summary summary = summarize(report);
   json files = json::object();
-  for (file_kind kind : {file_kind::php, file_kind::copied, file_kind::symlink,
+  for (file_kind kind : {file_kind::php, file_kind::sql, file_kind::copied, file_kind::symlink,
                          file_kind::skipped, file_kind::failed}) {
     files[std::string(file_kind_name(kind))] = summary.files[kind];
   }

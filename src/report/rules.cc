@@ -12,7 +12,7 @@ namespace {
 
 using enum rule_id;
 
-constexpr std::array<rule, 20> rules = {{
+constexpr std::array<rule, 22> rules = {{
     {unsupported_call, "unsupported-call", severity::warning,
      "A MySQL call without a PostgreSQL counterpart was replaced by a warning "
      "comment; the code around it must be rewritten by hand."},
@@ -68,13 +68,19 @@ constexpr std::array<rule, 20> rules = {{
     {sql_unchecked, "sql-unchecked", severity::note,
      "A query text was too long, or had too many parts known only at run time, to "
      "be judged."},
+    {sql_schema_convert, "sql-schema-convert", severity::warning,
+     "A statement of an .sql file was converted, but PostgreSQL behaves differently or "
+     "the data changed (the message says how)."},
+    {sql_schema_unsupported, "sql-schema-unsupported", severity::warning,
+     "A statement of an .sql file could not be converted: it was written as a comment "
+     "or left as it was, to be done by hand."},
 }};
 
 constexpr bool table_follows_ids() {
   for (std::size_t i = 0; i < rules.size(); ++i) {
     if (static_cast<std::size_t>(rules[i].id) != i) return false;
   }
-  return static_cast<std::size_t>(sql_unchecked) + 1 == rules.size();
+  return static_cast<std::size_t>(sql_schema_unsupported) + 1 == rules.size();
 }
 static_assert(table_follows_ids(), "every rule_id has its row, in the order of the ids");
 

@@ -32,10 +32,13 @@ void add_file_lines(const tree_report& report, const file_report& file,
     text += " [" + std::string(file_kind_name(file.kind)) + "]\n";
     return;
   }
+  // An .sql file's findings are placed in the source file only: its
+  // conversion streams, and no map of its output is kept.
+  bool in_source = diff_mode || file.kind == file_kind::sql;
   const std::string shown =
-      printable(joined_path(diff_mode ? report.source : report.output, file.path));
+      printable(joined_path(in_source ? report.source : report.output, file.path));
   for (const finding& f : file.findings) {
-    text += shown + location(diff_mode ? f.source : f.output) + ": ";
+    text += shown + location(in_source ? f.source : f.output) + ": ";
     text += std::string(severity_name(f.level)) + ": " + printable(f.message);
     text += " [" + std::string(f.rule) + "]\n";
   }
@@ -57,7 +60,8 @@ void add_summary(const tree_report& report, std::string& text) {
   report_summary summary = summarize(report);
   auto files = [&](file_kind kind) { return std::to_string(summary.files[kind]); };
   text += "files: " + std::to_string(report.files.size()) + " (converted " +
-          files(file_kind::php) + ", copied " + files(file_kind::copied) +
+          files(file_kind::php) + ", SQL " + files(file_kind::sql) + ", copied " +
+          files(file_kind::copied) +
           ", symbolic links " + files(file_kind::symlink) + ", skipped " +
           files(file_kind::skipped) + ", failed " + files(file_kind::failed) + ")\n";
   std::uint64_t calls = 0;

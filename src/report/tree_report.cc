@@ -6,6 +6,7 @@ namespace corvexa {
 std::string_view file_kind_name(file_kind kind) {
   switch (kind) {
     case file_kind::php: return "php";
+    case file_kind::sql: return "sql";
     case file_kind::copied: return "copied";
     case file_kind::symlink: return "symlink";
     case file_kind::skipped: return "skipped";

@@ -15,7 +15,9 @@
 
 namespace corvexa {
 
-enum class file_kind { php, copied, symlink, skipped, failed };
+// php and sql files are converted (an sql file only by the complete
+// rules; the seed rules copy it and report what it needs).
+enum class file_kind { php, sql, copied, symlink, skipped, failed };
 
 std::string_view file_kind_name(file_kind kind);
 

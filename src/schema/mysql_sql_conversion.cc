@@ -8,12 +8,6 @@
 namespace corvexa::schema {
 namespace {
 
-// Takes everything and keeps nothing: the output of a schema-only read.
-class discarding_writer final : public byte_writer {
- public:
-  bool write_all(std::string_view) override { return true; }
-};
-
 sql_conversion_result run(sql_source& source, byte_writer& writer,
                           const sql_conversion_options& options, const file_converter_setup& setup,
                           const sql::schema_model* known = nullptr) {
@@ -33,7 +27,7 @@ sql_conversion_result convert_mysql_sql(byte_reader& in, byte_writer& out,
   sql_source source(in);
   file_converter_setup setup;
   setup.defer_foreign_keys = options.defer_foreign_keys;
-  return run(source, out, options, setup);
+  return run(source, out, options, setup, options.known);
 }
 
 sql_conversion_result read_schema_model(byte_reader& in, const sql_conversion_options& options) {

@@ -30,6 +30,10 @@ struct sql_conversion_options {
   // Foreign keys go to the end of the output, after every table and row,
   // since dumps create tables in name order and load rows in any order.
   bool defer_foreign_keys = true;
+  // Tables created by other files (a dump of rows loaded after the
+  // schema that creates them): their keys and identity columns are known
+  // to the rows of this one.
+  const sql::schema_model* known = nullptr;
 };
 
 struct sql_conversion_result {

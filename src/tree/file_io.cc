@@ -175,6 +175,24 @@ io_error copy_file_atomically(int from_folder, const std::string& from_name, int
   return file.commit(to_name, info.st_mode & 0777);
 }
 
+io_error filter_file_atomically(int from_folder, const std::string& from_name, int to_folder,
+                                const std::string& to_name, const stream_filter& filter) {
+  descriptor source;
+  struct stat info;
+  if (io_error error = open_regular(from_folder, from_name, source, info); !error.empty()) {
+    return error;
+  }
+  temporary_file file(to_folder);
+  if (!file.is_open()) return failure("could not write");
+  if (!filter(source.get(), file.fd())) return failure("could not convert");
+  return file.commit(to_name, info.st_mode & 0777);
+}
+
+io_error open_regular_file(int folder, const std::string& name, descriptor& file) {
+  struct stat info;
+  return open_regular(folder, name, file, info);
+}
+
 io_error make_link_atomically(const std::string& target, int folder, const std::string& name) {
   std::string temporary = create_with_fresh_name([&](const std::string& candidate) {
     return ::symlinkat(target.c_str(), folder, candidate.c_str()) == 0;

@@ -12,6 +12,9 @@
 
 #include <string>
 #include <string_view>
+#include <functional>
+
+#include "common/descriptor.h"
 
 namespace corvexa {
 
@@ -35,6 +38,20 @@ io_error write_file_atomically(int folder, const std::string& name, std::string_
 // `to_folder`, permission bits included.
 io_error copy_file_atomically(int from_folder, const std::string& from_name, int to_folder,
                               const std::string& to_name);
+
+// What a streaming conversion does with an open input and output: false
+// when it could not read or write, with errno saying why.
+using stream_filter = std::function<bool(int input, int output)>;
+
+// Writes the file `to_name` of `to_folder` as what `filter` makes of the
+// regular file `from_name` of `from_folder`, permission bits kept: for a
+// file too large to be held whole.
+io_error filter_file_atomically(int from_folder, const std::string& from_name, int to_folder,
+                                const std::string& to_name, const stream_filter& filter);
+
+// Opens the regular file `name` of `folder` for reading, for a reader that
+// streams it.
+io_error open_regular_file(int folder, const std::string& name, descriptor& file);
 
 // Makes `name` of `folder` a symbolic link to `target`.
 io_error make_link_atomically(const std::string& target, int folder, const std::string& name);

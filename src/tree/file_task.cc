@@ -12,41 +12,12 @@
 #include "tree/file_io.h"
 #include "tree/php_conversion.h"
 #include "tree/query_pass.h"
+#include "tree/sql_file_task.h"
+#include "tree/task_places.h"
 #include "tree/relative_path.h"
 
 namespace corvexa {
 namespace {
-
-// Marks the file as failed when `error` says something went wrong. A file
-// that was not written has no converted calls and no findings to show.
-void note_failure(task_result& result, io_error error) {
-  if (error.empty()) return;
-  result.report.kind = file_kind::failed;
-  result.report.problem = std::move(error);
-  result.report.calls_converted.clear();
-  result.report.findings.clear();
-}
-
-// The folder of `entry` in `folders`, and the entry's own name in it.
-struct place {
-  shared_folder folder;
-  std::string name;
-};
-
-io_error find_place(folder_opener& folders, const tree_entry& entry, const char* failure,
-                    place& found) {
-  found.name = name_part(entry.path);
-  std::string problem = folders.open(folder_part(entry.path), found.folder);
-  return problem.empty() ? problem : failure + problem;
-}
-
-io_error find_source(const task_context& context, const tree_entry& entry, place& found) {
-  return find_place(context.source, entry, "could not read: ", found);
-}
-
-io_error find_output(const task_context& context, const tree_entry& entry, place& found) {
-  return find_place(*context.output, entry, "could not write: ", found);
-}
 
 void convert_php_file(const task_context& context, const tree_entry& entry,
                       task_result& result) {
@@ -103,12 +74,12 @@ void recreate_link(const task_context& context, const tree_entry& entry,
 
 }  // namespace
 
-bool has_php_extension(const std::string& path, const tree_options& options) {
+bool has_extension(const std::string& path, const std::vector<std::string>& extensions) {
   std::size_t slash = path.rfind('/');
   std::size_t dot = path.rfind('.');
   if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return false;
   std::string extension = ascii_lowered(std::string_view(path).substr(dot + 1));
-  for (const std::string& wanted : options.php_extensions) {
+  for (const std::string& wanted : extensions) {
     if (extension == wanted) return true;
   }
   return false;
@@ -134,9 +105,16 @@ task_result run_file_task(const task_context& context, const tree_entry& entry) 
   try {
     switch (entry.type) {
       case entry_type::regular_file:
-        if (has_php_extension(entry.path, context.options)) {
+        if (has_extension(entry.path, context.options.php_extensions)) {
           result.report.kind = file_kind::php;
           convert_php_file(context, entry, result);
+        } else if (has_extension(entry.path, context.options.sql_extensions)) {
+          result.report.kind = file_kind::sql;
+          if (context.reading_tables) {
+            read_sql_tables(context, entry, result);
+          } else {
+            process_sql_file(context, entry, result);
+          }
         } else {
           result.report.kind = file_kind::copied;
           copy_other_file(context, entry, result);

@@ -31,6 +31,8 @@ struct task_context {
   // Where files are read, and where they are written (none in diff mode).
   folder_opener& source;
   folder_opener* output;
+  // The round that only reads the tables of the .sql files.
+  bool reading_tables = false;
 };
 
 // True if a folder above `path` (relative, "/" between names) is in
@@ -39,12 +41,14 @@ bool has_failed_ancestor(const std::string& path, const std::unordered_set<std::
 
 struct task_result {
   file_report report;
+  // The tables an .sql file describes.
+  sql::schema_model model;
   std::string diff;  // diff mode only
 };
 
 task_result run_file_task(const task_context& context, const tree_entry& entry);
 
-// True if `path` ends in one of the PHP extensions (letter case ignored).
-bool has_php_extension(const std::string& path, const tree_options& options);
+// True if `path` ends in one of `extensions` (letter case ignored).
+bool has_extension(const std::string& path, const std::vector<std::string>& extensions);
 
 }  // namespace corvexa

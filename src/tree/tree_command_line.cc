@@ -23,6 +23,8 @@ enum long_only : int {
   option_force,
   option_no_progress,
   option_rules,
+  option_sql_ext,
+  option_schema,
 };
 
 const option long_options[] = {
@@ -36,6 +38,8 @@ const option long_options[] = {
     {"force", no_argument, nullptr, option_force},
     {"no-progress", no_argument, nullptr, option_no_progress},
     {"rules", required_argument, nullptr, option_rules},
+    {"sql-ext", required_argument, nullptr, option_sql_ext},
+    {"schema", required_argument, nullptr, option_schema},
     {"help", no_argument, nullptr, 'h'},
     {"version", no_argument, nullptr, 'V'},
     {nullptr, 0, nullptr, 0},
@@ -113,6 +117,16 @@ std::string apply_option(int code, const char* value, tree_options& options) {
         return std::string("--ext needs a comma-separated list of extensions, not '") +
                value + "'";
       }
+      return {};
+    case option_sql_ext:
+      if (!parse_extensions(value, options.sql_extensions)) {
+        return std::string("--sql-ext needs a comma-separated list of extensions, not '") +
+               value + "'";
+      }
+      return {};
+    case option_schema:
+      if (*value == '\0') return "--schema needs a file name";
+      options.schema_file = value;
       return {};
     case option_force:
       options.force = true;
@@ -197,6 +211,9 @@ std::string tree_help_text() {
          "                        would change (the report then goes to standard error)\n"
          "      --ext LIST        comma-separated extensions converted as PHP\n"
          "                        (default php,php3,php4,php5,phtml,inc)\n"
+         "      --sql-ext LIST    comma-separated extensions of MySQL SQL files, converted\n"
+         "                        to PostgreSQL by the complete rules (default sql)\n"
+         "      --schema FILE     a MySQL schema kept outside the tree, read for its tables\n"
          "      --force           allow an OUTPUT_DIR that exists and is not empty\n"
          "      --no-progress     no progress line\n"
          "  -h, --help            show this text\n"

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The port of a whole application, proven: converts examples/club (a
-# multi-file application written for PHP's MySQL extension) with
-# corvexa-tree's default rules, serves the result with PHP's web server
+# multi-file application written for PHP's MySQL extension, with its MySQL
+# schema and data dump) with corvexa-tree's default rules, loads the
+# converted schema and data, serves the result with PHP's web server
 # against a throwaway PostgreSQL (pg_virtualenv), and requests every page
 # with curl (club/serve_pages.sh says what each must show). The
 # unconverted application must fail on this PHP, which has no MySQL
@@ -49,7 +50,7 @@ grep -q 'Call to undefined function mysql_connect()' "$work/unconverted.out" || 
 
 status=0
 on_throwaway_server "$server_timeout" \
-  bash "$here/club/serve_pages.sh" "$work/converted" "$here/club/schema-by-hand.sql" \
+  bash "$here/club/serve_pages.sh" "$work/converted" \
   >"$work/server-run.log" 2>&1 || status=$?
 if [[ $status -ne 0 ]]; then
   show "run on the throwaway server" "$work/server-run.log"

@@ -11,12 +11,6 @@
 namespace corvexa {
 namespace {
 
-// Takes every byte and keeps none.
-class discarding_writer final : public byte_writer {
- public:
-  bool write_all(std::string_view) override { return true; }
-};
-
 // Uses a chosen width of the byte searches while it lives, if one is given,
 // and puts back the width used before.
 class width_for_conversion {

@@ -1,25 +1,28 @@
 #!/usr/bin/env bash
 # Runs under pg_virtualenv, which has set PGHOST, PGPORT, PGUSER and
 # PGPASSWORD for a fresh cluster: creates the club's role and database,
-# loads its schema and data, serves the converted application with PHP's
+# loads its schema and data as corvexa-tree converted them from the MySQL
+# files the application ships (sql/schema.sql, then sql/data.sql), serves
+# the converted application with PHP's
 # own web server (every error, warning, notice and deprecation displayed
 # and logged), requests every page with curl, and checks what the pages
 # show from the database and that PHP said nothing else.
 #
-# Usage: serve_pages.sh <converted application> <schema and data for PostgreSQL>
+# Usage: serve_pages.sh <converted application>
 set -euo pipefail
 
 readonly step_timeout=60
-[[ $# -eq 2 ]] || { echo "usage: $0 <converted application> <schema file>" >&2; exit 2; }
+[[ $# -eq 1 ]] || { echo "usage: $0 <converted application>" >&2; exit 2; }
 app=$1
-schema=$2
 : "${PGPORT:?not run under pg_virtualenv: PGPORT is not set}"
 
 timeout "$step_timeout" psql -X -q -v ON_ERROR_STOP=1 -d postgres \
   -c "CREATE ROLE club LOGIN PASSWORD 'members only'" \
   -c "CREATE DATABASE club OWNER club ENCODING 'UTF8' TEMPLATE template0"
-PGPASSWORD='members only' timeout "$step_timeout" psql -X -q -v ON_ERROR_STOP=1 \
-  -h 127.0.0.1 -U club -d club -f "$schema" >/dev/null
+for file in schema data; do
+  PGPASSWORD='members only' timeout "$step_timeout" psql -X -q -v ON_ERROR_STOP=1 \
+    -h 127.0.0.1 -U club -d club -f "$app/sql/$file.sql" >/dev/null
+done
 
 work=$(mktemp -d)
 server_pid=

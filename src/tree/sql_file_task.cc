@@ -1,0 +1,108 @@
+// The conversion streams from the source file's descriptor into a
+// temporary file in the output folder, renamed when complete; the
+// positions of its findings come from a second pass over the source.
+#include "tree/sql_file_task.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "common/byte_streams.h"
+#include "report/rules.h"
+#include "schema/mysql_sql_conversion.h"
+#include "tree/file_positions.h"
+#include "tree/task_places.h"
+
+namespace corvexa {
+namespace {
+
+rule_id rule_of(const schema::schema_finding& found) {
+  return found.rule == schema::unsupported_rule ? rule_id::sql_schema_unsupported
+                                                : rule_id::sql_schema_convert;
+}
+
+// The converter's findings with their places in the source file; an .sql
+// file's output positions are not followed, so they are left at zero.
+std::vector<finding> located(const std::vector<schema::schema_finding>& found, int source) {
+  std::vector<finding> findings;
+  std::vector<std::uint64_t> offsets;
+  for (const schema::schema_finding& f : found) {
+    finding each = make_finding(rule_of(f), {}, f.message);
+    if (f.level == schema::schema_severity::note) each.level = severity::note;
+    each.source_offset = f.offset;
+    findings.push_back(std::move(each));
+  }
+  std::stable_sort(findings.begin(), findings.end(), [](const finding& a, const finding& b) {
+    return a.source_offset < b.source_offset;
+  });
+  for (const finding& f : findings) offsets.push_back(f.source_offset);
+  std::vector<file_position> positions = file_positions(source, offsets);
+  for (std::size_t i = 0; i < findings.size() && i < positions.size(); ++i) {
+    findings[i].source = positions[i].position;
+    findings[i].source_column_in_characters = positions[i].column_in_characters;
+  }
+  return findings;
+}
+
+// Runs the conversion of `source` into `output`, knowing the tables of
+// `known` (may be null); false when reading or writing failed.
+bool convert(int source, byte_writer& output, const sql::schema_model* known,
+             schema::sql_conversion_result& result) {
+  fd_reader reader(source);
+  schema::sql_conversion_options options;
+  options.known = known;
+  result = schema::convert_mysql_sql(reader, output, options);
+  return !result.read_failed && !result.write_failed;
+}
+
+}  // namespace
+
+void read_sql_tables(const task_context& context, const tree_entry& entry,
+                     task_result& result) {
+  place from;
+  descriptor source;
+  if (!find_source(context, entry, from).empty()) return;
+  if (!open_regular_file(from.folder->get(), from.name, source).empty()) return;
+  fd_reader reader(source.get());
+  result.model = schema::read_schema_model(reader).model;
+}
+
+void process_sql_file(const task_context& context, const tree_entry& entry,
+                      task_result& result) {
+  bool converts = context.options.rules == rule_set::complete && !context.options.diff;
+  place from;
+  io_error error = find_source(context, entry, from);
+  schema::sql_conversion_result converted;
+  if (error.empty() && converts) {
+    place to;
+    error = find_output(context, entry, to);
+    if (error.empty()) {
+      error = filter_file_atomically(from.folder->get(), from.name, to.folder->get(), to.name,
+                                     [&](int input, int output) {
+                                       fd_writer writer(output);
+                                       return convert(input, writer, context.schema,
+                                                      converted);
+                                     });
+    }
+  } else if (error.empty()) {
+    descriptor source;
+    error = open_regular_file(from.folder->get(), from.name, source);
+    discarding_writer nowhere;
+    if (error.empty() && !convert(source.get(), nowhere, context.schema, converted)) {
+      error = "could not read";
+    }
+    if (error.empty() && !context.options.diff) {
+      place to;
+      error = find_output(context, entry, to);
+      if (error.empty()) {
+        error = copy_file_atomically(from.folder->get(), from.name, to.folder->get(), to.name);
+      }
+    }
+  }
+  if (!error.empty()) return note_failure(result, std::move(error));
+  descriptor source;
+  if (open_regular_file(from.folder->get(), from.name, source).empty()) {
+    result.report.findings = located(converted.findings, source.get());
+  }
+}
+
+}  // namespace corvexa
