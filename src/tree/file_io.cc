@@ -164,19 +164,13 @@ io_error write_file_atomically(int folder, const std::string& name, std::string_
 
 io_error copy_file_atomically(int from_folder, const std::string& from_name, int to_folder,
                               const std::string& to_name) {
-  descriptor source;
-  struct stat info;
-  if (io_error error = open_regular(from_folder, from_name, source, info); !error.empty()) {
-    return error;
-  }
-  temporary_file file(to_folder);
-  if (!file.is_open()) return failure("could not write");
-  if (!copy_contents(source.get(), file.fd())) return failure("could not copy");
-  return file.commit(to_name, info.st_mode & 0777);
+  return filter_file_atomically(from_folder, from_name, to_folder, to_name, copy_contents,
+                                "could not copy");
 }
 
 io_error filter_file_atomically(int from_folder, const std::string& from_name, int to_folder,
-                                const std::string& to_name, const stream_filter& filter) {
+                                const std::string& to_name, const stream_filter& filter,
+                                std::string_view failed) {
   descriptor source;
   struct stat info;
   if (io_error error = open_regular(from_folder, from_name, source, info); !error.empty()) {
@@ -184,7 +178,7 @@ io_error filter_file_atomically(int from_folder, const std::string& from_name, i
   }
   temporary_file file(to_folder);
   if (!file.is_open()) return failure("could not write");
-  if (!filter(source.get(), file.fd())) return failure("could not convert");
+  if (!filter(source.get(), file.fd())) return failure(failed);
   return file.commit(to_name, info.st_mode & 0777);
 }
 

@@ -45,9 +45,11 @@ using stream_filter = std::function<bool(int input, int output)>;
 
 // Writes the file `to_name` of `to_folder` as what `filter` makes of the
 // regular file `from_name` of `from_folder`, permission bits kept: for a
-// file too large to be held whole.
+// file too large to be held whole. A failing filter's error begins with
+// `failed`.
 io_error filter_file_atomically(int from_folder, const std::string& from_name, int to_folder,
-                                const std::string& to_name, const stream_filter& filter);
+                                const std::string& to_name, const stream_filter& filter,
+                                std::string_view failed = "could not convert");
 
 // Opens the regular file `name` of `folder` for reading, for a reader that
 // streams it.

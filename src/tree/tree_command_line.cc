@@ -72,6 +72,15 @@ bool parse_extensions(std::string_view list, std::vector<std::string>& extension
   }
 }
 
+// Reads the value of `option`, a list of extensions; an error message, empty
+// if it was fine.
+std::string extension_list(std::string_view option, const char* value,
+                           std::vector<std::string>& extensions) {
+  if (parse_extensions(value, extensions)) return {};
+  return std::string(option) + " needs a comma-separated list of extensions, not '" + value +
+         "'";
+}
+
 parsed_command usage_error(std::string message) {
   parsed_command result;
   result.outcome = command_outcome::usage_error;
@@ -113,17 +122,9 @@ std::string apply_option(int code, const char* value, tree_options& options) {
       options.diff = true;
       return {};
     case option_ext:
-      if (!parse_extensions(value, options.php_extensions)) {
-        return std::string("--ext needs a comma-separated list of extensions, not '") +
-               value + "'";
-      }
-      return {};
+      return extension_list("--ext", value, options.php_extensions);
     case option_sql_ext:
-      if (!parse_extensions(value, options.sql_extensions)) {
-        return std::string("--sql-ext needs a comma-separated list of extensions, not '") +
-               value + "'";
-      }
-      return {};
+      return extension_list("--sql-ext", value, options.sql_extensions);
     case option_schema:
       if (*value == '\0') return "--schema needs a file name";
       options.schema_file = value;

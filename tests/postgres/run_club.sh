@@ -48,12 +48,6 @@ grep -q 'Call to undefined function mysql_connect()' "$work/unconverted.out" || 
   fail "the unconverted application did not fail for want of mysql_connect()"
 }
 
-status=0
-on_throwaway_server "$server_timeout" \
-  bash "$here/club/serve_pages.sh" "$work/converted" \
-  >"$work/server-run.log" 2>&1 || status=$?
-if [[ $status -ne 0 ]]; then
-  show "run on the throwaway server" "$work/server-run.log"
-  fail "the converted application did not serve its pages as expected (status $status)"
-fi
+server_step "$server_timeout" "the converted application did not serve its pages as expected" \
+  bash "$here/club/serve_pages.sh" "$work/converted"
 say "PASS: every page of the converted club application works on PHP 8 and PostgreSQL"

@@ -7,6 +7,8 @@
 #
 # Usage: run_converted_app.sh <folder of converted files> <expected output>
 set -euo pipefail
+readonly script=run_converted_app
+source "$(dirname "$0")/tools.sh"
 
 readonly step_timeout=60
 readonly db_name=guestbook        # the settings of examples/legacy-app/config.php
@@ -22,16 +24,11 @@ timeout "$step_timeout" psql -X -q -v ON_ERROR_STOP=1 -d postgres \
   -c "CREATE ROLE $db_user LOGIN PASSWORD '$db_pass'" \
   -c "CREATE DATABASE $db_name OWNER $db_user"
 
-# A clean environment, so that only PGPORT reaches libpq: the converted
-# connect string names host, user, password and database but no port.
 out=$(mktemp)
 err=$(mktemp)
 trap 'rm -f "$out" "$err"' EXIT
 status=0
-(cd "$converted" &&
-  timeout "$step_timeout" env -i PATH="$PATH" PGPORT="$PGPORT" PGCONNECT_TIMEOUT=10 \
-    php -d display_errors=stderr -d log_errors=0 -d html_errors=0 \
-        -d error_reporting=-1 index.php) >"$out" 2>"$err" || status=$?
+run_php_script "$converted" index.php "$out" "$err" || status=$?
 if [[ $status -ne 0 ]]; then
   cat "$out" "$err"
   echo "the converted application exited with status $status"

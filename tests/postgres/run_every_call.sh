@@ -38,12 +38,6 @@ if grep -q -e '\[leftover-name\]' -e '\[unreadable-call\]' "$work/report.txt"; t
   fail "a call of the MySQL extension is left in the converted script"
 fi
 
-status=0
-on_throwaway_server "$server_timeout" \
-  bash "$here/every_call/run_on_server.sh" "$work/converted" "$here/every_call/expected.txt" \
-  >"$work/server-run.log" 2>&1 || status=$?
-if [[ $status -ne 0 ]]; then
-  show "run on the throwaway server" "$work/server-run.log"
-  fail "the converted script did not run as expected on PostgreSQL (status $status)"
-fi
+server_step "$server_timeout" "the converted script did not run as expected on PostgreSQL" \
+  bash "$here/every_call/run_on_server.sh" "$work/converted" "$here/every_call/expected.txt"
 say "PASS: every call of the MySQL extension, converted, runs on PHP 8 and PostgreSQL"

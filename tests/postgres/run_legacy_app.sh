@@ -83,14 +83,6 @@ say "unconverted application fails as it should: Call to undefined function mysq
 
 # --- The converted application on a throwaway server -------------------------
 
-# -t keeps the cluster in a temporary folder even as root, so that runs of
-# other builds or users never meet in /etc/postgresql.
-server_status=0
-on_throwaway_server "$server_timeout" \
-  bash "$here/run_converted_app.sh" "$work/converted" "$app_source/expected-output.txt" \
-  >"$work/server-run.log" 2>&1 || server_status=$?
-if [[ $server_status -ne 0 ]]; then
-  show "run on the throwaway server" "$work/server-run.log"
-  fail "the converted application did not run as expected on PostgreSQL (status $server_status)"
-fi
+server_step "$server_timeout" "the converted application did not run as expected on PostgreSQL" \
+  bash "$here/run_converted_app.sh" "$work/converted" "$app_source/expected-output.txt"
 say "PASS: the converted application runs on PostgreSQL and prints the expected output"

@@ -62,3 +62,30 @@ on_throwaway_server() {
   echo "no free port for a throwaway server" >&2
   return 1
 }
+
+# Runs the PHP script $2 in the folder $1 (under a throwaway server) in a
+# clean environment, so that only PGPORT reaches libpq: a converted connect
+# names host, user, password and database but no port. Every error,
+# warning, notice and deprecation goes to standard error. Its output goes
+# to $3, its errors to $4; returns PHP's exit status.
+run_php_script() {
+  (cd "$1" &&
+    timeout 60 env -i PATH="$PATH" PGPORT="$PGPORT" PGCONNECT_TIMEOUT=10 \
+      php "${php_flags[@]}" "$2") >"$3" 2>"$4"
+}
+
+# Runs "${@:3}" on a throwaway server for at most $1 seconds; on failure
+# shows what it printed and fails with the message $2.
+server_step() {
+  local seconds=$1 failure=$2 log
+  shift 2
+  log=$(mktemp)
+  local status=0
+  on_throwaway_server "$seconds" "$@" >"$log" 2>&1 || status=$?
+  if [[ $status -ne 0 ]]; then
+    show "run on the throwaway server" "$log"
+    rm -f "$log"
+    fail "$failure (status $status)"
+  fi
+  rm -f "$log"
+}

@@ -7,6 +7,8 @@
 #
 # Usage: run_on_server.sh <folder of converted files> <expected output>
 set -euo pipefail
+readonly script=every_call
+source "$(dirname "$0")/../tools.sh"
 
 readonly step_timeout=60
 [[ $# -eq 2 ]] || { echo "usage: $0 <converted folder> <expected output>" >&2; exit 2; }
@@ -26,11 +28,7 @@ out=$(mktemp)
 err=$(mktemp)
 trap 'rm -f "$out" "$err"' EXIT
 status=0
-# Only PGPORT reaches libpq: the converted connect names everything else.
-(cd "$converted" &&
-  timeout "$step_timeout" env -i PATH="$PATH" PGPORT="$PGPORT" PGCONNECT_TIMEOUT=10 \
-    php -d display_errors=stderr -d log_errors=0 -d html_errors=0 \
-        -d error_reporting=-1 legacy.php) >"$out" 2>"$err" || status=$?
+run_php_script "$converted" legacy.php "$out" "$err" || status=$?
 if [[ $status -ne 0 || -s $err ]]; then
   cat "$out" "$err"
   echo "the converted script exited with status $status or printed errors"
