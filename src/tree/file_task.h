@@ -8,6 +8,7 @@
 
 #include "report/tree_report.h"
 #include "scan/call_table.h"
+#include "sql/query_wrappers.h"
 #include "sql/schema_model.h"
 #include "tree/source_walk.h"
 #include "tree/tree_options.h"
@@ -27,6 +28,9 @@ struct task_context {
   const sql::schema_model* schema;
   // Output folders that could not be made: nothing is written inside them.
   const std::unordered_set<std::string>& failed_folders;
+  // The tree's query wrappers, whose calls the query checks follow too;
+  // null for none.
+  const sql::wrapper_table* wrappers = nullptr;
 };
 
 // True if a folder above `path` (relative, "/" between names) is in

@@ -27,6 +27,7 @@
 #include "tree/join_path.h"
 #include "tree/ordered_workers.h"
 #include "tree/progress_line.h"
+#include "tree/query_wrapper_pass.h"
 #include "tree/source_walk.h"
 
 #ifndef CORVEXA_VERSION
@@ -173,8 +174,9 @@ bool process_entries(const tree_options& options, const std::vector<tree_entry>&
   }
   const call_table complete = make_complete_call_table();
   const call_table seed = options.rules == rule_set::seed ? make_mysql_call_table() : call_table();
+  const sql::wrapper_table wrappers = find_tree_wrappers(options, entries, worker_count(options));
   const task_context context{options, options.rules == rule_set::seed ? seed : complete, complete,
-                             nullptr, failed_folders};
+                             nullptr, failed_folders, &wrappers};
   progress_line progress(options.progress);
   bool output_written = true;
   fd_writer diff_output(standard_output);
