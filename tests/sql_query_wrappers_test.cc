@@ -89,6 +89,15 @@ const wrapper_case wrapper_cases[] = {
      "class B { function query($key) { return $this->cache[$key]; } }\n"
      "function query($s) { return mysql_query($s); }",
      {"query/0"}},
+    {"override_calling_parent",
+     "<?php class Db { function query($sql) { return mysql_query($sql); } }\n"
+     "class LoggedDb extends Db { function query($sql) { $this->last = $sql;\n"
+     "  return parent::query($sql); } }",
+     {"query/0 method"}},
+    {"override_calling_nothing_that_sends",
+     "<?php class A { function out($s) { if ($this->deep) return parent::out($s); echo $s; } }\n"
+     "class B { function out($s) { return $this->out($s); } }",
+     {}},
     {"recursion",
      "<?php function a($s) { return b($s); } function b($s) { return a($s); }\n"
      "function r($s) { if (retry()) return r($s); return mysql_query($s); }",
@@ -106,6 +115,8 @@ const wrapper_case wrapper_cases[] = {
     {"nested_named_function",
      "<?php class C { function m() { function inner($s) { return mysql_query($s); } } }",
      {"inner/0"}},
+    {"keywords_in_capitals", "<?php CLASS C { FUNCTION Q($sql) { RETURN MYSQL_QUERY($sql); } }",
+     {"q/0 method"}},
     {"unreadable_code", "<?php function q($sql) { return mysql_query($sql); ", {}},
 };
 

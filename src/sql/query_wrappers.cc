@@ -1,9 +1,12 @@
 // The fixed point is reached with a work list: a parameter clue becomes
 // good when it is sent itself or when a call it is passed to becomes a
 // wrapper, and a name's parameter becomes a wrapper when all its
-// definitions have a good clue there. Each clue is looked at once per call
-// it is passed to, so recursion and long chains cost no more than their
-// size.
+// definitions have a good clue there. A definition that passes the text on
+// to its own name (a method's override calling parent::query($sql))
+// becomes good as soon as another definition of the name is: it sends
+// through that one. A text that is only ever passed round in a circle
+// proves nothing. Each clue is looked at once per call it is passed to, so
+// recursion and long chains cost no more than their size.
 #include "sql/query_wrappers.h"
 
 #include <algorithm>
@@ -40,7 +43,10 @@ class wrapper_resolution {
       const parameter_clue& clue = entry.first;
       if (passed_by_reference(clue)) continue;
       if (clue.sent) sent.push_back(&entry);
-      for (const callable_argument& call : clue.passed) waiting_[call].push_back(&entry);
+      for (const callable_argument& call : clue.passed) {
+        waiting_[call].push_back(&entry);
+        if (call == clue.parameter) passing_to_own_name_[call].push_back(&entry);
+      }
     }
     for (clue_entry c : sent) make_good(c);
     // proven_ grows while it is walked: each wrapper once.
@@ -75,11 +81,20 @@ class wrapper_resolution {
   void make_good(clue_entry c) {
     good_.insert(c);
     const callable_argument& parameter = c->first.parameter;
+    good_definitions_[parameter] += c->second;
+    if (sending_.insert(parameter).second) {
+      auto passing = passing_to_own_name_.find(parameter);
+      if (passing != passing_to_own_name_.end()) {
+        for (clue_entry p : passing->second) {
+          if (!good_.contains(p)) make_good(p);
+        }
+      }
+    }
     auto defined = clues_.definitions.find(parameter.callee);
     std::uint32_t needed = defined == clues_.definitions.end() ? 1 : defined->second;
-    std::uint32_t& good = good_definitions_[parameter];
-    good += c->second;
-    if (good >= needed && wrappers_.insert(parameter).second) proven_.push_back(parameter);
+    if (good_definitions_[parameter] >= needed && wrappers_.insert(parameter).second) {
+      proven_.push_back(parameter);
+    }
   }
 
   const wrapper_clues& clues_;
@@ -87,6 +102,8 @@ class wrapper_resolution {
   std::set<callable_argument> wrappers_;
   std::vector<callable_argument> proven_;  // in the order they were proven
   std::map<callable_argument, std::vector<clue_entry>> waiting_;  // clues passed to each call
+  std::map<callable_argument, std::vector<clue_entry>> passing_to_own_name_;
+  std::set<callable_argument> sending_;  // names with a good definition
   std::map<callable_argument, std::uint32_t> good_definitions_;
 };
 
