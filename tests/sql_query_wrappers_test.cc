@@ -34,8 +34,7 @@ void PrintTo(const wrapper_case& c, std::ostream* out) { *out << c.name; }
 class QueryWrappers : public testing::TestWithParam<wrapper_case> {};
 
 TEST_P(QueryWrappers, Found) {
-  EXPECT_EQ(described(find_query_wrappers(GetParam().php)), GetParam().wrappers)
-      << GetParam().php;
+  EXPECT_EQ(described(find_query_wrappers(GetParam().php)), GetParam().wrappers) << GetParam().php;
 }
 
 const wrapper_case wrapper_cases[] = {
@@ -115,7 +114,8 @@ const wrapper_case wrapper_cases[] = {
     {"nested_named_function",
      "<?php class C { function m() { function inner($s) { return mysql_query($s); } } }",
      {"inner/0"}},
-    {"keywords_in_capitals", "<?php CLASS C { FUNCTION Q($sql) { RETURN MYSQL_QUERY($sql); } }",
+    {"keywords_in_capitals",
+     "<?php CLASS C { FUNCTION Q($sql) { RETURN MYSQL_QUERY($sql); } }",
      {"q/0 method"}},
     {"unreadable_code", "<?php function q($sql) { return mysql_query($sql); ", {}},
 };
@@ -132,9 +132,11 @@ const wrapper_case changed_cases[] = {
      "<?php function q($sql) { $q = $sql; if ($x) { $q = 'SELECT 1'; } return mysql_query($q); }",
      {}},
     {"changed_later_in_loop",
-     "<?php function q($sql) { while (more()) { mysql_query($sql); $sql = next_one(); } }", {}},
+     "<?php function q($sql) { while (more()) { mysql_query($sql); $sql = next_one(); } }",
+     {}},
     {"changed_in_condition",
-     "<?php function q($sql) { if ($sql = fix($sql)) return mysql_query($sql); }", {}},
+     "<?php function q($sql) { if ($sql = fix($sql)) return mysql_query($sql); }",
+     {}},
     {"by_reference_to_own_function",
      "<?php function fix(&$s) { $s = 'x'; }\n"
      "function q($sql) { fix($sql); return mysql_query($sql); }",
@@ -143,17 +145,21 @@ const wrapper_case changed_cases[] = {
      "<?php function fix($n, &...$all) { }\n"
      "function q($sql) { fix(1, 2, $sql); return mysql_query($sql); }",
      {}},
-    {"by_reference_to_php", "<?php function q($sql) { preg_match('/x/', $t, $sql);\n"
-     "  return mysql_query($sql); }", {}},
+    {"by_reference_to_php",
+     "<?php function q($sql) { preg_match('/x/', $t, $sql);\n"
+     "  return mysql_query($sql); }",
+     {}},
     {"reference_taken",
-     "<?php function q($sql) { $alias = &$sql; $alias = 'x'; return mysql_query($sql); }", {}},
+     "<?php function q($sql) { $alias = &$sql; $alias = 'x'; return mysql_query($sql); }",
+     {}},
     {"captured_by_reference",
      "<?php function q($sql) { $f = function () use (&$sql) { $sql = 'y'; }; $f();\n"
      "  return mysql_query($sql); }",
      {}},
     {"dynamic_call", "<?php function q($sql) { $fix($sql); return mysql_query($sql); }", {}},
     {"foreach_target",
-     "<?php function q($sql, $all) { foreach ($all as $k => $sql) { mysql_query($sql); } }", {}},
+     "<?php function q($sql, $all) { foreach ($all as $k => $sql) { mysql_query($sql); } }",
+     {}},
     {"destructured", "<?php function q($sql) { [$a, $sql] = f(); return mysql_query($sql); }", {}},
     {"global", "<?php function q($x, $sql) { global $db, $sql; return mysql_query($sql); }", {}},
     {"incremented", "<?php function q($sql) { ++$sql; return mysql_query($sql); }", {}},
@@ -161,7 +167,8 @@ const wrapper_case changed_cases[] = {
     {"extract", "<?php function q($sql) { extract($GLOBALS); return mysql_query($sql); }", {}},
     {"include", "<?php function q($sql) { include 'fix.php'; return mysql_query($sql); }", {}},
     {"written_variable_variable",
-     "<?php function q($sql, $n) { $$n = 'x'; return mysql_query($sql); }", {}},
+     "<?php function q($sql, $n) { $$n = 'x'; return mysql_query($sql); }",
+     {}},
     {"unset", "<?php function q($sql) { unset($sql); return mysql_query($sql); }", {}},
     {"variadic", "<?php function q(...$sql) { return mysql_query($sql); }", {}},
 };
@@ -197,8 +204,8 @@ TEST(QueryWrappers, FilesResolvedTogether) {
 TEST(QueryWrappers, HostileInputEndsQuickly) {
   std::string chain = "<?php\n";
   for (int i = 0; i < 2000; ++i) {
-    chain += "function f" + std::to_string(i) + "($s) { return f" + std::to_string(i + 1) +
-             "($s); }\n";
+    chain +=
+        "function f" + std::to_string(i) + "($s) { return f" + std::to_string(i + 1) + "($s); }\n";
   }
   chain += "function f2000($s) { return mysql_query($s); }\n";
   EXPECT_EQ(find_query_wrappers(chain).size(), 2001u);
@@ -208,9 +215,10 @@ TEST(QueryWrappers, HostileInputEndsQuickly) {
   }
   copies += " $v2000 = $v0; return mysql_query($v0); }";
   EXPECT_EQ(find_query_wrappers(copies).size(), 0u);
-  for (std::string php : {std::string("<?php function"), std::string("<?php function f("),
-                          std::string("<?php function f() {"), std::string("<?php class {"),
-                          std::string("<?php function (){ $$"), std::string("\0function\xff", 10)}) {
+  for (std::string php :
+       {std::string("<?php function"), std::string("<?php function f("),
+        std::string("<?php function f() {"), std::string("<?php class {"),
+        std::string("<?php function (){ $$"), std::string("\0function\xff", 10)}) {
     EXPECT_EQ(find_query_wrappers(php).size(), 0u);
   }
 }
@@ -256,7 +264,8 @@ TEST_P(WrapperCalls, TextsFound) {
 
 const call_case call_cases[] = {
     {"function", "<?php $r = run_query(\"SELECT `a` FROM t\");", {"SELECT `a` FROM t"}},
-    {"any_letter_case", "<?php RUN_Query('SELECT 1'); \\run_query('SELECT 2');",
+    {"any_letter_case",
+     "<?php RUN_Query('SELECT 1'); \\run_query('SELECT 2');",
      {"SELECT 1", "SELECT 2"}},
     {"methods",
      "<?php $db->query('SELECT 1'); $this->query(\"SELECT $x\"); self::query('SELECT 3');\n"
@@ -265,8 +274,7 @@ const call_case call_cases[] = {
     {"variable_and_concatenation",
      "<?php $sql = 'SELECT * FROM t'; $sql .= ' LIMIT ' . (int) $n; run_query($sql);",
      {"SELECT * FROM t LIMIT {(int) $n}"}},
-    {"parameter_index", "<?php db_query('club', 'SELECT 6'); db_query('SELECT 7');",
-     {"SELECT 6"}},
+    {"parameter_index", "<?php db_query('club', 'SELECT 6'); db_query('SELECT 7');", {"SELECT 6"}},
     {"long_name", "<?php a_wrapper_with_a_rather_long_name('SELECT 8');", {"SELECT 8"}},
     {"function_called_as_method", "<?php $x->run_query('a'); X::run_query('b');", {}},
     {"method_called_as_function", "<?php query('a');", {}},
@@ -275,7 +283,8 @@ const call_case call_cases[] = {
      "class Db { function query($sql) { return pg_query($sql); } } new run_query('a');",
      {}},
     {"in_strings_and_comments", "<?php // run_query('a')\n$s = \"run_query('b')\";", {}},
-    {"with_postgres_calls", "<?php pg_query('SELECT 1'); run_query('SELECT 2');",
+    {"with_postgres_calls",
+     "<?php pg_query('SELECT 1'); run_query('SELECT 2');",
      {"SELECT 1", "SELECT 2"}},
 };
 

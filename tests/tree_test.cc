@@ -375,28 +375,31 @@ TEST(Tree, TextsGivenToTheApplicationsQueryFunctionsAreJudgedAndRewritten) {
   write_file(dir / "src/include/functions.php",
              "<?php\nfunction run_query($sql)\n{\n    $result = mysql_query($sql);\n"
              "    if (!$result) die(mysql_error());\n    return $result;\n}\n");
-  write_file(dir / "src/include/Db.php",
-             "<?php\nclass Db {\n  function query($sql) { return mysql_query($sql, $this->link); }\n"
-             "}\n");
+  write_file(
+      dir / "src/include/Db.php",
+      "<?php\nclass Db {\n  function query($sql) { return mysql_query($sql, $this->link); }\n"
+      "}\n");
   write_file(dir / "src/include/pages.php",
              "<?php\nfunction page_rows($sql) { return run_query($sql); }\n");
-  write_file(dir / "src/page.php",
-             "<?php\n"
-             "$r = run_query(\"SELECT `name` FROM `users` LIMIT \" . (int) $first . \", \" . (int) $n);\n"
-             "$db->query('UPDATE `users` SET `seen` = 1 WHERE `id` = 5 LIMIT 1');\n"
-             "page_rows(\"SELECT IFNULL(`nick`, 'none') FROM `users`\");\n"
-             "run_query('SHOW TABLES');\n");
+  write_file(
+      dir / "src/page.php",
+      "<?php\n"
+      "$r = run_query(\"SELECT `name` FROM `users` LIMIT \" . (int) $first . \", \" . (int) $n);\n"
+      "$db->query('UPDATE `users` SET `seen` = 1 WHERE `id` = 5 LIMIT 1');\n"
+      "page_rows(\"SELECT IFNULL(`nick`, 'none') FROM `users`\");\n"
+      "run_query('SHOW TABLES');\n");
 
   run_result one = run_tree({"--report", "json", "-j", "1", "src", "out1"}, dir.path());
   ASSERT_EQ(one.status, 0) << one.err;
-  EXPECT_EQ(read_file(dir / "out1/page.php"),
-            "<?php\n"
-            "$r = run_query(\"SELECT name FROM users OFFSET \" . (int) $first . \" LIMIT \" . (int) "
-            "$n);\n"
-            "$db->query('UPDATE users SET seen = 1 WHERE ctid IN (SELECT ctid FROM users WHERE id = 5 "
-            "LIMIT 1)');\n"
-            "page_rows(\"SELECT COALESCE(nick, 'none') FROM users\");\n"
-            "run_query('SHOW TABLES');\n");
+  EXPECT_EQ(
+      read_file(dir / "out1/page.php"),
+      "<?php\n"
+      "$r = run_query(\"SELECT name FROM users OFFSET \" . (int) $first . \" LIMIT \" . (int) "
+      "$n);\n"
+      "$db->query('UPDATE users SET seen = 1 WHERE ctid IN (SELECT ctid FROM users WHERE id = 5 "
+      "LIMIT 1)');\n"
+      "page_rows(\"SELECT COALESCE(nick, 'none') FROM users\");\n"
+      "run_query('SHOW TABLES');\n");
   nlohmann::json report = nlohmann::json::parse(one.out);
   EXPECT_EQ(report["summary"]["query_texts"]["found"], 4);
   EXPECT_EQ(report["summary"]["query_texts"]["rewritten"], 3);

@@ -4,12 +4,13 @@
 // in strings or comments, not a method or a function of that name being
 // declared); and of every call of a query wrapper given (query_wrappers.h):
 // "name(...)" for a function, "->name(...)", "?->name(...)" and
-// "::name(...)" for a method, with the wrapper's parameter as the query. The query argument is read as a text (see
-// php_text_expression.h); a variable stands for the text last assigned to
-// it in straight-line code of the same block of the same function (or of
-// the file's top level). An assignment in a branch, a loop or another
-// block, or any other change to the variable, makes its text unknown, and
-// then the call's text is not found rather than guessed.
+// "::name(...)" for a method, with the wrapper's parameter as the query.
+// The query argument is read as a text (see php_text_expression.h); a
+// variable stands for the text last assigned to it in straight-line code
+// of the same block of the same function (or of the file's top level). An
+// assignment in a branch, a loop or another block, or any other change to
+// the variable, makes its text unknown, and then the call's text is not
+// found rather than guessed.
 #pragma once
 
 #include <cstdint>

@@ -100,7 +100,7 @@ class wrapper_resolution {
   const wrapper_clues& clues_;
   std::set<clue_entry> good_;
   std::set<callable_argument> wrappers_;
-  std::vector<callable_argument> proven_;  // in the order they were proven
+  std::vector<callable_argument> proven_;                         // in the order they were proven
   std::map<callable_argument, std::vector<clue_entry>> waiting_;  // clues passed to each call
   std::map<callable_argument, std::vector<clue_entry>> passing_to_own_name_;
   std::set<callable_argument> sending_;  // names with a good definition
@@ -126,9 +126,9 @@ wrapper_table::wrapper_table(std::vector<query_wrapper> wrappers) : wrappers_(st
 }
 
 std::span<const query_wrapper> wrapper_table::named(std::string_view lower_name) const {
-  auto first = std::lower_bound(
-      wrappers_.begin(), wrappers_.end(), lower_name,
-      [](const query_wrapper& w, std::string_view name) { return w.name < name; });
+  auto first =
+      std::lower_bound(wrappers_.begin(), wrappers_.end(), lower_name,
+                       [](const query_wrapper& w, std::string_view name) { return w.name < name; });
   auto last = first;
   while (last != wrappers_.end() && last->name == lower_name) ++last;
   return {first, last};

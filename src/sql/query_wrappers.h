@@ -33,9 +33,9 @@
 namespace corvexa::sql {
 
 struct query_wrapper {
-  std::string name;              // lower case
-  std::uint32_t parameter = 0;   // the query text's, counted from 0
-  bool method = false;           // defined in a class, trait or enum: ->name(), ::name()
+  std::string name;             // lower case
+  std::uint32_t parameter = 0;  // the query text's, counted from 0
+  bool method = false;          // defined in a class, trait or enum: ->name(), ::name()
   friend auto operator<=>(const query_wrapper&, const query_wrapper&) = default;
 };
 

@@ -30,35 +30,64 @@ struct reference_argument {
 };
 
 constexpr reference_argument php_reference_arguments[] = {
-    {"preg_match", 2, false},       {"preg_match_all", 2, false},
-    {"preg_replace", 4, false},     {"preg_replace_callback", 4, false},
-    {"str_replace", 3, false},      {"str_ireplace", 3, false},
-    {"settype", 0, false},          {"parse_str", 1, false},
-    {"mb_parse_str", 1, false},     {"sscanf", 2, true},
-    {"fscanf", 2, true},            {"similar_text", 2, false},
-    {"exec", 1, true},              {"system", 1, false},
-    {"passthru", 1, false},         {"mb_convert_variables", 2, true},
-    {"array_push", 0, false},       {"array_unshift", 0, false},
-    {"array_pop", 0, false},        {"array_shift", 0, false},
-    {"array_splice", 0, false},     {"array_walk", 0, false},
-    {"array_multisort", 0, true},   {"sort", 0, false},
-    {"rsort", 0, false},            {"usort", 0, false},
-    {"ksort", 0, false},            {"krsort", 0, false},
-    {"asort", 0, false},            {"arsort", 0, false},
-    {"uasort", 0, false},           {"uksort", 0, false},
-    {"natsort", 0, false},          {"natcasesort", 0, false},
-    {"shuffle", 0, false},          {"end", 0, false},
-    {"reset", 0, false},            {"next", 0, false},
-    {"prev", 0, false},             {"each", 0, false},
-    {"extract", 0, false},          {"headers_sent", 0, true},
-    {"is_callable", 2, false},      {"getimagesize", 1, false},
-    {"fsockopen", 2, true},         {"pfsockopen", 2, true},
-    {"stream_socket_client", 1, true}, {"flock", 2, false},
-    {"openssl_sign", 1, false},     {"xml_parse_into_struct", 2, true},
-    {"ereg", 2, false},             {"eregi", 2, false},
-    {"mb_ereg", 2, false},          {"mb_eregi", 2, false},
-    {"getmxrr", 1, true},           {"dns_get_record", 2, true},
-    {"proc_open", 2, false},        {"stream_select", 0, true},
+    {"preg_match", 2, false},
+    {"preg_match_all", 2, false},
+    {"preg_replace", 4, false},
+    {"preg_replace_callback", 4, false},
+    {"str_replace", 3, false},
+    {"str_ireplace", 3, false},
+    {"settype", 0, false},
+    {"parse_str", 1, false},
+    {"mb_parse_str", 1, false},
+    {"sscanf", 2, true},
+    {"fscanf", 2, true},
+    {"similar_text", 2, false},
+    {"exec", 1, true},
+    {"system", 1, false},
+    {"passthru", 1, false},
+    {"mb_convert_variables", 2, true},
+    {"array_push", 0, false},
+    {"array_unshift", 0, false},
+    {"array_pop", 0, false},
+    {"array_shift", 0, false},
+    {"array_splice", 0, false},
+    {"array_walk", 0, false},
+    {"array_multisort", 0, true},
+    {"sort", 0, false},
+    {"rsort", 0, false},
+    {"usort", 0, false},
+    {"ksort", 0, false},
+    {"krsort", 0, false},
+    {"asort", 0, false},
+    {"arsort", 0, false},
+    {"uasort", 0, false},
+    {"uksort", 0, false},
+    {"natsort", 0, false},
+    {"natcasesort", 0, false},
+    {"shuffle", 0, false},
+    {"end", 0, false},
+    {"reset", 0, false},
+    {"next", 0, false},
+    {"prev", 0, false},
+    {"each", 0, false},
+    {"extract", 0, false},
+    {"headers_sent", 0, true},
+    {"is_callable", 2, false},
+    {"getimagesize", 1, false},
+    {"fsockopen", 2, true},
+    {"pfsockopen", 2, true},
+    {"stream_socket_client", 1, true},
+    {"flock", 2, false},
+    {"openssl_sign", 1, false},
+    {"xml_parse_into_struct", 2, true},
+    {"ereg", 2, false},
+    {"eregi", 2, false},
+    {"mb_ereg", 2, false},
+    {"mb_eregi", 2, false},
+    {"getmxrr", 1, true},
+    {"dns_get_record", 2, true},
+    {"proc_open", 2, false},
+    {"stream_select", 0, true},
 };
 
 bool php_takes_by_reference(std::string_view function, std::uint32_t argument) {
@@ -78,10 +107,11 @@ bool is_any(std::string_view word, std::initializer_list<std::string_view> candi
 
 // Words before "(" that only read what stands inside.
 bool reads_only(std::string_view lower_word) {
-  return is_any(lower_word, {"if", "elseif", "while", "for", "switch", "return", "echo", "print",
-                             "and", "or", "xor", "isset", "empty", "array", "die", "exit",
-                             "match", "clone", "use", "function", "fn", "declare", "throw",
-                             "yield", "case", "else", "do", "instanceof", "new", "compact"});
+  return is_any(lower_word,
+                {"if",    "elseif", "while", "for",        "switch", "return",  "echo",  "print",
+                 "and",   "or",     "xor",   "isset",      "empty",  "array",   "die",   "exit",
+                 "match", "clone",  "use",   "function",   "fn",     "declare", "throw", "yield",
+                 "case",  "else",   "do",    "instanceof", "new",    "compact"});
 }
 
 // Words before "(" that assign what stands inside.
@@ -125,9 +155,9 @@ struct open_bracket {
 };
 
 struct function_header {
-  std::size_t name = none;  // none for a closure
+  std::size_t name = none;        // none for a closure
   std::size_t parameters = none;  // the "(" of the parameter list
-  std::size_t body = none;  // its "{", none for an abstract declaration
+  std::size_t body = none;        // its "{", none for an abstract declaration
 };
 
 class clue_gatherer {
@@ -199,9 +229,9 @@ class clue_gatherer {
       constexpr std::size_t longest_type = 64;
       for (std::size_t end = i + longest_type; ++i < end && i < code_.tokens.size();) {
         const php_token& token = code_.tokens[i];
-        bool type_symbol = token.kind == php_token_kind::symbol && token.length == 1 &&
-                           std::string_view("?|&\\()").find(code_.text[token.offset]) !=
-                               std::string_view::npos;
+        bool type_symbol =
+            token.kind == php_token_kind::symbol && token.length == 1 &&
+            std::string_view("?|&\\()").find(code_.text[token.offset]) != std::string_view::npos;
         if (token.kind != php_token_kind::word && !type_symbol) break;
       }
     }
@@ -264,10 +294,17 @@ class clue_gatherer {
         }
         const php_token& token = code.tokens[t];
         switch (token.kind) {
-          case php_token_kind::variable: t = visit_variable(t); break;
-          case php_token_kind::word: visit_word(t, nested_body); break;
-          case php_token_kind::symbol: visit_symbol(t); break;
-          default: break;
+          case php_token_kind::variable:
+            t = visit_variable(t);
+            break;
+          case php_token_kind::word:
+            visit_word(t, nested_body);
+            break;
+          case php_token_kind::symbol:
+            visit_symbol(t);
+            break;
+          default:
+            break;
         }
       }
     }
@@ -362,8 +399,7 @@ class clue_gatherer {
       const php_token& before = code.tokens[t - 1];
       if (before.kind == php_token_kind::open_tag || before.kind == php_token_kind::close_tag)
         return true;
-      return code.is_symbol(t - 1, ';') || code.is_symbol(t - 1, '{') ||
-             code.is_symbol(t - 1, '}');
+      return code.is_symbol(t - 1, ';') || code.is_symbol(t - 1, '{') || code.is_symbol(t - 1, '}');
     }
 
     // "$copy = $original;" as a statement of its own.
@@ -383,7 +419,8 @@ class clue_gatherer {
           code.token_text(t - 2) == code.token_text(t - 1)) {
         return true;  // "++$x", "--$x"
       }
-      if (code.is_symbol(last + 1, '[') || code.is_symbol(last + 1, '{')) return true;  // an element
+      if (code.is_symbol(last + 1, '[') || code.is_symbol(last + 1, '{'))
+        return true;  // an element
       if (assignment_follows(last)) return true;
       for (auto open = brackets.rbegin(); open != brackets.rend(); ++open) {
         if (code.is_symbol(open->token, '{')) break;
@@ -407,8 +444,8 @@ class clue_gatherer {
       if (equals == std::string::npos) return false;
       if (equals + 1 < op.size() && (op[equals + 1] == '=' || op[equals + 1] == '>')) return false;
       std::string_view before = std::string_view(op).substr(0, equals);
-      return is_any(before, {"", ".", "+", "-", "*", "/", "%", "|", "&", "^", "<<", ">>", "**",
-                             "??"});
+      return is_any(before,
+                    {"", ".", "+", "-", "*", "/", "%", "|", "&", "^", "<<", ">>", "**", "??"});
     }
 
     callee callee_of(std::size_t open) const {
@@ -445,9 +482,12 @@ class clue_gatherer {
       for (const whole_argument& argument : call.arguments) {
         switch (target.kind) {
           case callee_kind::none:
-          case callee_kind::reads: break;
+          case callee_kind::reads:
+            break;
           case callee_kind::writes:
-          case callee_kind::dynamic: write(argument.variable); break;
+          case callee_kind::dynamic:
+            write(argument.variable);
+            break;
           case callee_kind::named:
             if (shape != nullptr) {
               if (query_argument_index(*shape, count) == static_cast<int>(argument.index))
@@ -457,7 +497,8 @@ class clue_gatherer {
                         php_takes_by_reference(target.name.name, argument.index))) {
               write(argument.variable);
             } else {
-              passed.emplace_back(argument.variable, callable_argument{target.name, argument.index});
+              passed.emplace_back(argument.variable,
+                                  callable_argument{target.name, argument.index});
             }
             break;
         }

@@ -34,8 +34,8 @@ struct callable_argument {
 
 // One parameter of one definition whose text is used unchanged.
 struct parameter_clue {
-  callable_argument parameter;  // the function defined and the parameter's index
-  bool sent = false;            // it is the query argument of a query call
+  callable_argument parameter;            // the function defined and the parameter's index
+  bool sent = false;                      // it is the query argument of a query call
   std::vector<callable_argument> passed;  // other calls it is passed to whole; sorted
   friend auto operator<=>(const parameter_clue&, const parameter_clue&) = default;
 };
