@@ -1,9 +1,11 @@
 // Runs the SQL checks of PHP files on the fuzz input, reporting and
-// rewriting. Besides the sanitizers it checks what a caller relies on:
-// every finding lies in the PHP text, the edits are sorted, do not overlap
-// and lie strictly inside string literals, and the rewritten file has
-// exactly the code tokens the input had (a replacement never escapes its
-// literal).
+// rewriting, with the query wrappers the input defines. Besides the
+// sanitizers it checks what a caller relies on: every finding lies in the
+// PHP text, the edits are sorted, do not overlap and lie strictly inside
+// string literals, and the rewritten file has exactly the code tokens the
+// input had (a replacement never escapes its literal); the wrappers are
+// sorted, in lower case, and a fixed point (given as known, they give
+// themselves back).
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -13,6 +15,7 @@
 
 #include "scan/php_lexer.h"
 #include "sql/query_checks.h"
+#include "sql/query_wrappers.h"
 
 namespace {
 
@@ -69,6 +72,15 @@ void check_edits(std::string_view php, const corvexa::sql::query_report& report)
   }
 }
 
+void check_wrappers(std::string_view php, const std::vector<corvexa::sql::query_wrapper>& found) {
+  for (std::size_t i = 0; i < found.size(); ++i) {
+    check(!found[i].name.empty());
+    for (char c : found[i].name) check(c < 'A' || c > 'Z');
+    if (i > 0) check(found[i - 1] < found[i]);
+  }
+  check(corvexa::sql::find_query_wrappers(php, found) == found);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -81,10 +93,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     return s;
   }();
   std::string_view php(reinterpret_cast<const char*>(data), size);
-  corvexa::sql::query_report reported = corvexa::sql::check_php_queries(php, {false, &schema});
+  std::vector<corvexa::sql::query_wrapper> found = corvexa::sql::find_query_wrappers(php);
+  check_wrappers(php, found);
+  const corvexa::sql::wrapper_table wrappers(found);
+  corvexa::sql::query_report reported =
+      corvexa::sql::check_php_queries(php, {false, &schema, &wrappers});
   check_findings(php, reported);
   check(reported.edits.empty());
-  corvexa::sql::query_report rewritten = corvexa::sql::check_php_queries(php, {true, &schema});
+  corvexa::sql::query_report rewritten =
+      corvexa::sql::check_php_queries(php, {true, &schema, &wrappers});
   check_findings(php, rewritten);
   check_edits(php, rewritten);
   check(rewritten.texts_found == reported.texts_found);

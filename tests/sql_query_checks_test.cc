@@ -166,9 +166,9 @@ const rewrite_case rewrite_cases[] = {
      "<?php pg_query(\"SELECT * FROM `$prefix_users` LIMIT 1, 2\");",
      "<?php pg_query(\"SELECT * FROM $prefix_users LIMIT 2 OFFSET 1\");"},
     {"limit_of_placeholders", "<?php pg_query(\"SELECT * FROM t LIMIT $start, $count\");",
-     "<?php pg_query(\"SELECT * FROM t OFFSET $start ROWS FETCH FIRST $count ROWS ONLY\");"},
+     "<?php pg_query(\"SELECT * FROM t OFFSET $start LIMIT $count\");"},
     {"limit_ending_in_concatenation", "<?php pg_query('SELECT * FROM t LIMIT ' . $a . ', ' . $b);",
-     "<?php pg_query('SELECT * FROM t LIMIT ' . $a . ', ' . $b);"},
+     "<?php pg_query('SELECT * FROM t OFFSET ' . $a . ' LIMIT ' . $b);"},
     {"update_limit", "<?php pg_query(\"UPDATE t SET a = 1 WHERE b = '$b' LIMIT 1\");",
      "<?php pg_query(\"UPDATE t SET a = 1 WHERE ctid IN (SELECT ctid FROM t WHERE b = '$b' LIMIT "
      "1)\");"},

@@ -385,6 +385,61 @@ TEST(Tree, SqlFilesAreConvertedKnowingTheTablesOfTheOthers) {
   EXPECT_FALSE(fs::exists(dir / "out-missing"));
 }
 
+// A query function defined in one file makes the texts that other files
+// give it judged and rewritten: a function, a method, and a wrapper of it
+// defined in a third file; the same whatever the number of jobs.
+TEST(Tree, TextsGivenToTheApplicationsQueryFunctionsAreJudgedAndRewritten) {
+  temp_dir dir;
+  fs::create_directories(dir / "src/include");
+  write_file(dir / "src/include/functions.php",
+             "<?php\nfunction run_query($sql)\n{\n    $result = mysql_query($sql);\n"
+             "    if (!$result) die(mysql_error());\n    return $result;\n}\n");
+  write_file(
+      dir / "src/include/Db.php",
+      "<?php\nclass Db {\n  function query($sql) { return mysql_query($sql, $this->link); }\n"
+      "}\n");
+  write_file(dir / "src/include/pages.php",
+             "<?php\nfunction page_rows($sql) { return run_query($sql); }\n");
+  write_file(
+      dir / "src/page.php",
+      "<?php\n"
+      "$r = run_query(\"SELECT `name` FROM `users` LIMIT \" . (int) $first . \", \" . (int) $n);\n"
+      "$db->query('UPDATE `users` SET `seen` = 1 WHERE `id` = 5 LIMIT 1');\n"
+      "page_rows(\"SELECT IFNULL(`nick`, 'none') FROM `users`\");\n"
+      "run_query('SHOW TABLES');\n");
+
+  run_result one = run_tree({"--report", "json", "-j", "1", "src", "out1"}, dir.path());
+  ASSERT_EQ(one.status, 0) << one.err;
+  EXPECT_EQ(
+      read_file(dir / "out1/page.php"),
+      "<?php\n"
+      "$r = run_query(\"SELECT name FROM users OFFSET \" . (int) $first . \" LIMIT \" . (int) "
+      "$n);\n"
+      "$db->query('UPDATE users SET seen = 1 WHERE ctid IN (SELECT ctid FROM users WHERE id = 5 "
+      "LIMIT 1)');\n"
+      "page_rows(\"SELECT COALESCE(nick, 'none') FROM users\");\n"
+      "run_query('SHOW TABLES');\n");
+  nlohmann::json report = nlohmann::json::parse(one.out);
+  EXPECT_EQ(report["summary"]["query_texts"]["found"], 4);
+  EXPECT_EQ(report["summary"]["query_texts"]["rewritten"], 3);
+  const nlohmann::json& page = report["files"].back();
+  EXPECT_EQ(page["path"], "page.php");
+  ASSERT_EQ(page["findings"].size(), 1u) << page;
+  EXPECT_EQ(page["findings"][0]["rule"], "sql-mysql");
+  EXPECT_EQ(page["findings"][0]["source"], (nlohmann::json{{"line", 5}, {"column", 12}}));
+
+  run_result three = run_tree({"--report", "json", "-j", "3", "src", "out3"}, dir.path());
+  ASSERT_EQ(three.status, 0) << three.err;
+  EXPECT_EQ(snapshot(dir / "out3"), snapshot(dir / "out1"));
+  EXPECT_EQ(nlohmann::json::parse(three.out)["files"], report["files"]);
+
+  // Without the definitions, the page's texts are not found.
+  fs::remove_all(dir / "src/include");
+  run_result alone = run_tree({"--report", "json", "src", "out-alone"}, dir.path());
+  ASSERT_EQ(alone.status, 0) << alone.err;
+  EXPECT_EQ(read_file(dir / "out-alone/page.php"), read_file(dir / "src/page.php"));
+}
+
 struct usage_case {
   std::vector<std::string> arguments;
   int status;

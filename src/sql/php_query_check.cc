@@ -34,7 +34,7 @@ class php_query_checker {
       : php_(php), options_(options) {}
 
   query_report run() {
-    query_search search = find_query_texts(php_, max_query_text_bytes);
+    query_search search = find_query_texts(php_, max_query_text_bytes, options_.wrappers);
     report_.query_calls = search.calls;
     for (std::uint64_t call : search.oversized_calls) {
       ++report_.texts_unchecked;

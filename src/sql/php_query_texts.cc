@@ -4,35 +4,19 @@
 // in, and when a block closes, what was assigned in it becomes unknown.
 #include "sql/php_query_texts.h"
 
+#include <algorithm>
 #include <cstring>
+#include <span>
 #include <string>
 #include <unordered_map>
 
+#include "common/ascii.h"
 #include "sql/php_code.h"
 #include "sql/php_text_expression.h"
+#include "sql/query_calls.h"
 
 namespace corvexa::sql {
 namespace {
-
-// The query calls and which argument holds the query for each count of
-// arguments: index [n] for n arguments, -1 for none.
-struct query_call_shape {
-  std::string_view name;
-  int query_argument[4];
-};
-
-constexpr query_call_shape query_calls[] = {
-    {"pg_query", {-1, 0, 1, -1}},        {"pg_send_query", {-1, 0, 1, -1}},
-    {"pg_prepare", {-1, -1, 1, 2}},      {"pg_send_prepare", {-1, -1, 1, 2}},
-    {"pg_query_params", {-1, -1, 0, 1}}, {"pg_send_query_params", {-1, -1, 0, 1}},
-};
-
-const query_call_shape* query_call_named(std::string_view lower_word) {
-  for (const query_call_shape& shape : query_calls) {
-    if (shape.name == lower_word) return &shape;
-  }
-  return nullptr;
-}
 
 // The longest keyword or call name the walk looks for.
 constexpr std::size_t longest_word = 24;
@@ -59,7 +43,8 @@ struct open_block {
 
 class query_text_finder {
  public:
-  query_text_finder(std::string_view php, std::uint64_t limit) : code_(php), limit_(limit) {
+  query_text_finder(std::string_view php, std::uint64_t limit, const wrapper_table* wrappers)
+      : code_(php), limit_(limit), wrappers_(wrappers) {
     scopes_.emplace_back();
     blocks_.push_back({block_kind::function_body, next_block_++});
   }
@@ -81,7 +66,9 @@ class query_text_finder {
       if (!assignment_at(i)) note_other_use(i);
       return;
     }
-    if (token.kind != php_token_kind::word || token.length > longest_word) return;
+    if (token.kind != php_token_kind::word) return;
+    if (wrappers_ != nullptr && wrapper_call(i)) return;
+    if (token.length > longest_word) return;
     char buffer[longest_word];
     for (std::size_t k = 0; k < token.length; ++k) {
       char c = code_.text[token.offset + k];
@@ -91,7 +78,7 @@ class query_text_finder {
     if (word == "function") {
       function_pending_ = true;
     } else if (const query_call_shape* shape =
-                   word.size() > 3 && word[2] == '_' ? query_call_named(word) : nullptr) {
+                   word.size() > 3 && word[2] == '_' ? postgres_query_call(word) : nullptr) {
       query_call(i, *shape);
     } else if (word == "case" || word == "default") {
       forget_current_block();  // another branch of a switch starts
@@ -266,8 +253,37 @@ class query_text_finder {
     if (!is_call_name(i)) return;
     ++result_.calls;
     auto arguments = split_arguments(code_, i + 1);
-    if (arguments.size() >= 4) return;
-    int index = shape.query_argument[arguments.size()];
+    take_query_argument(i, arguments, query_argument_index(shape, arguments.size()));
+  }
+
+  // A call of a query wrapper: true if token i is one, which has then been
+  // taken.
+  bool wrapper_call(std::size_t i) {
+    if (!code_.is_symbol(i + 1, '(') || code_.partner[i + 1] == php_code::no_partner) return false;
+    lower_word_.assign(code_.token_text(i));
+    for (char& c : lower_word_) c = ascii_lower(c);
+    std::span<const query_wrapper> named = wrappers_->named(lower_word_);
+    if (named.empty()) return false;
+    bool method = i >= 1 && (code_.ends_member_arrow(i - 1) || code_.token_text(i - 1) == "::");
+    if (!method && !is_call_name(i)) return false;
+    auto called = std::find_if(named.begin(), named.end(),
+                               [&](const query_wrapper& w) { return w.method == method; });
+    if (called == named.end()) return false;
+    ++result_.calls;
+    auto arguments = split_arguments(code_, i + 1);
+    for (; called != named.end(); ++called) {
+      if (called->method != method) continue;
+      int index = called->parameter < arguments.size() ? static_cast<int>(called->parameter) : -1;
+      take_query_argument(i, arguments, index);
+    }
+    return true;
+  }
+
+  // Finds the text of the query argument `index` (-1: none) of the call
+  // named at token i.
+  void take_query_argument(std::size_t i,
+                           const std::vector<std::pair<std::size_t, std::size_t>>& arguments,
+                           int index) {
     if (index < 0) return;
     auto [first, last] = arguments[static_cast<std::size_t>(index)];
     if (first >= last) return;
@@ -294,6 +310,8 @@ class query_text_finder {
 
   php_code code_;
   std::uint64_t limit_;
+  const wrapper_table* wrappers_;  // null: none
+  std::string lower_word_;
   std::vector<variables> scopes_;
   std::vector<open_block> blocks_;
   std::size_t next_block_ = 0;
@@ -314,9 +332,12 @@ bool may_hold_query_calls(std::string_view php) {
   return false;
 }
 
-query_search find_query_texts(std::string_view php, std::uint64_t text_limit) {
-  if (!may_hold_query_calls(php)) return {};
-  return query_text_finder(php, text_limit).run();
+query_search find_query_texts(std::string_view php, std::uint64_t text_limit,
+                              const wrapper_table* wrappers) {
+  if (wrappers != nullptr && wrappers->empty()) wrappers = nullptr;
+  if (!may_hold_query_calls(php) && (wrappers == nullptr || !wrappers->may_be_called_in(php)))
+    return {};
+  return query_text_finder(php, text_limit, wrappers).run();
 }
 
 }  // namespace corvexa::sql

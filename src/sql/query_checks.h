@@ -5,6 +5,9 @@
 //   sql::query_report r = sql::check_php_queries(php_text, options);
 //   for (const sql::sql_finding& f : r.findings) ... f.rule, f.message, f.offset
 //
+// With `wrappers`, the texts given to the application's own query
+// functions and methods are found and judged too (query_wrappers.h).
+//
 // Findings:
 //   sql-syntax    (warning) PostgreSQL rejects the text; its message, and the
 //                 MySQL construct to blame with what to write instead where
@@ -34,6 +37,7 @@
 #include <string_view>
 #include <vector>
 
+#include "sql/query_wrappers.h"
 #include "sql/schema_model.h"
 
 namespace corvexa::sql {
@@ -48,6 +52,8 @@ inline constexpr std::uint64_t max_query_text_bytes = 1u << 20;
 struct query_options {
   bool rewrite = false;
   const schema_model* schema = nullptr;  // for NULL into auto-increment columns
+  // The application's own query functions, whose calls send a text too.
+  const wrapper_table* wrappers = nullptr;
 };
 
 struct sql_finding {

@@ -97,11 +97,11 @@ class clause_rewriter {
       add({sql_edit{t_[a].begin, t_[b].end, swapped}});
       return;
     }
+    // The values cannot move: PostgreSQL takes OFFSET before LIMIT too, and
+    // nothing needs to be written after b, which may end the text.
     bool spaced = t_[comma].end < t_[b].begin;
     add({sql_edit{t_[limit].begin, t_[limit].end, "OFFSET"},
-         sql_edit{t_[comma].begin, t_[comma].end,
-                  spaced ? " ROWS FETCH FIRST" : " ROWS FETCH FIRST "},
-         sql_edit{t_[b].end, t_[b].end, " ROWS ONLY"}});
+         sql_edit{t_[comma].begin, t_[comma].end, spaced ? " LIMIT" : " LIMIT "}});
   }
 
   // INTERVAL n UNIT, n a number (or a placeholder), maybe negative.

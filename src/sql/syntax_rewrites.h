@@ -1,8 +1,8 @@
 // Rewrites of MySQL syntax that PostgreSQL's parser rejects, each into an
 // exact PostgreSQL equivalent:
 //   `name`                   -> name, or "name" where PostgreSQL needs quotes
-//   LIMIT a, b               -> LIMIT b OFFSET a (or OFFSET a ROWS FETCH FIRST b
-//                               ROWS ONLY where a or b is a placeholder)
+//   LIMIT a, b               -> LIMIT b OFFSET a (or OFFSET a LIMIT b where a or b
+//                               is a placeholder)
 //   UPDATE/DELETE ... LIMIT n -> ... WHERE ctid IN (SELECT ctid FROM t WHERE ... LIMIT n)
 //   INTERVAL n DAY           -> INTERVAL 'n day'
 // Every rewrite is a group of edits of the substituted SQL that touch no

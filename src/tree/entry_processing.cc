@@ -18,6 +18,7 @@
 #include "tree/file_task.h"
 #include "tree/ordered_workers.h"
 #include "tree/progress_line.h"
+#include "tree/query_wrapper_pass.h"
 #include "tree/report_output.h"
 
 namespace corvexa {
@@ -118,16 +119,20 @@ processed_entries process_entries(const tree_options& options,
       options.rules == rule_set::seed ? make_mysql_call_table(settings) : call_table();
   const call_table& calls = options.rules == rule_set::seed ? seed : complete;
 
+  const sql::wrapper_table wrappers =
+      find_tree_wrappers(options, entries, source, worker_count(options));
   progress_line progress(options.progress);
   round_runner rounds(options, entries, result, progress,
                       2 * sql_tasks.size() + other_tasks.size());
-  rounds.run(sql_tasks, {options, calls, complete, nullptr, failed_folders, source, output, true},
+  rounds.run(sql_tasks,
+             {options, calls, complete, nullptr, failed_folders, source, output, nullptr, true},
              &model, /*keep_reports=*/false);
   const sql::schema_model* schema = model.empty() ? nullptr : &model;
   std::vector<std::size_t> tasks = sql_tasks;
   tasks.insert(tasks.end(), other_tasks.begin(), other_tasks.end());
-  rounds.run(tasks, {options, calls, complete, schema, failed_folders, source, output}, nullptr,
-             /*keep_reports=*/true);
+  rounds.run(tasks,
+             {options, calls, complete, schema, failed_folders, source, output, &wrappers},
+             nullptr, /*keep_reports=*/true);
   progress.clear();
   if (result.output_failed) {
     diagnose(std::string("could not write the diff: ") + std::strerror(errno));

@@ -32,7 +32,8 @@ void convert_php_file(const task_context& context, const tree_entry& entry,
   for (const replaced_call& call : converted.log.calls()) {
     if (call.translated) ++result.report.calls_converted[std::string(call.name)];
   }
-  query_pass queries = check_queries(converted, options.rules == rule_set::complete, context.schema);
+  query_pass queries = check_queries(converted, options.rules == rule_set::complete, context.schema,
+                                     context.wrappers);
   result.report.queries = queries.counts;
   result.report.extensions = std::move(queries.extensions);
   result.report.findings =

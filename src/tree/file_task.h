@@ -8,6 +8,7 @@
 
 #include "report/tree_report.h"
 #include "scan/call_table.h"
+#include "sql/query_wrappers.h"
 #include "sql/schema_model.h"
 #include "tree/folder_opener.h"
 #include "tree/source_walk.h"
@@ -31,6 +32,9 @@ struct task_context {
   // Where files are read, and where they are written (none in diff mode).
   folder_opener& source;
   folder_opener* output;
+  // The tree's query wrappers, whose calls the query checks follow too;
+  // null for none.
+  const sql::wrapper_table* wrappers = nullptr;
   // The round that only reads the tables of the .sql files.
   bool reading_tables = false;
 };

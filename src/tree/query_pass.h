@@ -12,6 +12,7 @@
 #include "common/conversion_events.h"
 #include "report/finding.h"
 #include "report/tree_report.h"
+#include "sql/query_wrappers.h"
 #include "sql/schema_model.h"
 #include "tree/php_conversion.h"
 
@@ -28,8 +29,9 @@ struct query_pass {
 };
 
 // Checks the queries of `converted` and, with `rewrite`, edits
-// converted.output and moves its log's offsets along. `schema` may be null.
-query_pass check_queries(converted_text& converted, bool rewrite,
-                         const sql::schema_model* schema);
+// converted.output and moves its log's offsets along. `schema` and
+// `wrappers` may be null.
+query_pass check_queries(converted_text& converted, bool rewrite, const sql::schema_model* schema,
+                         const sql::wrapper_table* wrappers);
 
 }  // namespace corvexa

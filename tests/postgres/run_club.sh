@@ -40,6 +40,13 @@ if [[ $status -ne 0 ]]; then
   fail "corvexa-tree --check exited with status $status: the port needs no hand edit"
 fi
 
+# The queries go through the application's own run_query(): their MySQL
+# dialect must be gone all the same.
+if grep -rn --include='*.php' '`' "$work/converted" >"$work/backquotes.txt"; then
+  show "backquoted names left in the converted application" "$work/backquotes.txt"
+  fail "corvexa-tree left MySQL's backquotes in queries sent through run_query()"
+fi
+
 status=0
 (cd "$app" && timeout "$step_timeout" php "${php_flags[@]}" index.php) \
   >"$work/unconverted.out" 2>&1 || status=$?
