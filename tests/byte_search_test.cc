@@ -79,8 +79,6 @@ TEST(ByteSearch, EveryWidthMarksWatchedBytesDollarsQuotesAndBackslashes) {
                 << place << " of " << size;
             EXPECT_EQ(marks.dollars, byte == '$' ? bit : 0)
                 << "byte " << value << " at " << place << " of " << size;
-            EXPECT_EQ(marks.name_bytes, has_class(byte, continues_name) ? bit : 0)
-                << "byte " << value << " at " << place << " of " << size;
             EXPECT_EQ(marks.double_quoted_stops, byte == '"' || byte == '\\' ? bit : 0)
                 << "byte " << value << " at " << place << " of " << size;
             EXPECT_EQ(marks.single_quoted_stops, byte == '\'' || byte == '\\' ? bit : 0)

@@ -45,7 +45,6 @@ void bytewise_mark_watched(const char* bytes, std::size_t size, const name_start
     bool watched = has_class(c, starts_watched) || may_start_call_name(c, starts);
     marks.watched |= std::uint64_t{watched} << k;
     marks.dollars |= std::uint64_t{c == '$'} << k;
-    marks.name_bytes |= std::uint64_t{has_class(c, continues_name)} << k;
     marks.double_quoted_stops |= std::uint64_t{is_string_stop(c, '"')} << k;
     marks.single_quoted_stops |= std::uint64_t{is_string_stop(c, '\'')} << k;
   }

@@ -39,9 +39,6 @@ struct watched_marks {
   std::uint64_t watched = 0;
   // "$", which begins a variable.
   std::uint64_t dollars = 0;
-  // Bytes that continue a name (see continues_name): a name that begins at
-  // bit k ends at the first clear bit after k.
-  std::uint64_t name_bytes = 0;
   // Where a string in double quotes, or in single quotes, may end or
   // escape its next byte: its quote or a backslash.
   std::uint64_t double_quoted_stops = 0;
@@ -58,8 +55,8 @@ struct byte_searches {
   // 64.
   std::uint64_t (*mark_quote_or_backslash)(const char* bytes, std::size_t size,
                                            char quote);
-  // The watched bytes, the dollars, the name bytes and the string stops,
-  // into `marks`; `size` is at most 64.
+  // The watched bytes, the dollars and the string stops, into `marks`;
+  // `size` is at most 64.
   // (Returned by value, the marks were copied through memory in a way that
   // stalled the block loop on every load.)
   void (*mark_watched)(const char* bytes, std::size_t size, const name_start_set& starts,
@@ -91,8 +88,8 @@ inline std::uint64_t mark_quote_or_backslash(const char* bytes, std::size_t size
   return detail::searches().mark_quote_or_backslash(bytes, size, quote);
 }
 
-// Marks the watched bytes, the dollars, the name bytes and the string
-// stops among the first `size` (at most 64) of `bytes`, into `marks`.
+// Marks the watched bytes, the dollars and the string stops among the
+// first `size` (at most 64) of `bytes`, into `marks`.
 inline void mark_watched(const char* bytes, std::size_t size, const name_start_set& starts,
                          watched_marks& marks) {
   detail::searches().mark_watched(bytes, size, starts, marks);

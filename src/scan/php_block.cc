@@ -11,10 +11,33 @@
 
 namespace corvexa {
 
+namespace {
+
+// Lends the block's token source to the rules of the calls in it for as
+// long as the block loop runs, so that a rule reads on where the loop
+// stopped, with the marks the pre-scan has made.
+class lent_source {
+ public:
+  lent_source(conversion_state& state, token_source& source)
+      : state_(state), before_(state.tokens) {
+    state.tokens = &source;
+  }
+  ~lent_source() { state_.tokens = before_; }
+  lent_source(const lent_source&) = delete;
+  lent_source& operator=(const lent_source&) = delete;
+
+ private:
+  conversion_state& state_;
+  token_source* before_;
+};
+
+}  // namespace
+
 void convert_php_block(conversion_state& state) {
   // A fresh block has passed no code, so a call never borrows a variable
   // from an earlier block.
   token_source source(state.input_stream, state.call_names);
+  lent_source lent(state, source);
   block_token token;
   while (source.next_in_block(token)) {
     switch (token.role) {

@@ -152,7 +152,7 @@ void token_source::take_last_variable(std::string_view window, std::size_t limit
   std::size_t dollar = watched_.last_dollar();
   // A variable that begins right at `limit` is the token read next.
   if (dollar == watched_byte_finder::none || dollar >= limit) return;
-  last_variable_.assign(window.substr(dollar, token_end(window, dollar) - dollar));
+  last_variable_.assign(window.substr(dollar, watched_.name_end(dollar) - dollar));
   watched_.forget_last_dollar();
 }
 
@@ -170,7 +170,8 @@ token_piece token_source::next_token(long_tokens long_ones) {
     input_.consume(size);
     return {piece_kind::whitespace, window.substr(0, size), offset};
   }
-  if (std::size_t end = token_end(window, 0); end != 0) {
+  watched_.look_at(window, offset);
+  if (std::size_t end = watched_.token_end_at(0); end != 0) {
     input_.consume(end);
     return {piece_kind::token, window.substr(0, end), offset};
   }

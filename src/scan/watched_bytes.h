@@ -6,8 +6,8 @@
 // also turn up inside longer names, which the token source tells apart.
 // Variables are not watched: the finder only keeps the place of the last
 // "$" in the code passed, for the variable to be cut there once a call
-// needs it. The same 64-byte pass marks where names and strings end, so
-// that neither is searched again.
+// needs it. The same 64-byte pass marks where strings may end, so that a
+// string is not searched again.
 //
 // The marks of a block depend on its bytes alone, so they are kept by the
 // input offset of the block: when the loop comes back to the window after a
@@ -63,24 +63,28 @@ class watched_byte_finder {
     return base() + found;
   }
 
-  // One past the end of the name that begins at `start`, the watched byte
-  // found last, or 0 if the name may run past the window.
-  std::size_t name_end(std::size_t start) {
-    std::size_t offset = start + 1 - base();
-    if (offset < block_size_) {
-      std::uint64_t ends = ~marks_.name_bytes >> offset;
-      if (ends != 0) {
-        std::size_t end = start + 1 + static_cast<std::size_t>(__builtin_ctzll(ends));
-        if (end - base() < block_size_) return end;
-      }
+  // One past the end of the token that begins at `start` (not whitespace),
+  // or 0 if it may run past the window: a string is walked on the marks,
+  // whatever else is cut by the token cutter's rules.
+  std::size_t token_end_at(std::size_t start) {
+    char first = window_[start];
+    if (has_class(first, starts_name)) return name_end(start);
+    if (has_class(first, starts_quoted)) {
+      if (!holds(start)) load(start);
+      return string_end(start);
     }
-    // A long name: on past the marks of this block.
+    return token_end(window_, start);
+  }
+
+  // One past the end of the name that begins at `start`, or 0 if the name
+  // may run past the window. Names are short, and cut a byte at a time.
+  std::size_t name_end(std::size_t start) const {
     std::size_t end = start + 1 + short_name_run_length(window_.substr(start + 1));
     return end < window_.size() ? end : 0;
   }
 
-  // One past the end of the string whose opening quote is at `start`, the
-  // watched byte found last, or 0 if the string may run past the window.
+  // One past the end of the string whose opening quote is at `start`, in
+  // the block marked last, or 0 if the string may run past the window.
   // The string's bytes are walked on the marks the pre-scan made anyway,
   // by the token cutter's string rule. A "$" inside it is not code passed.
   std::size_t string_end(std::size_t start) {
@@ -107,8 +111,10 @@ class watched_byte_finder {
  private:
   static constexpr std::size_t block = 64;
 
-  // The window place of the marks' bit 0; meaningful while holds() is
-  // true for some place.
+  // The window place of the marks' bit 0. The block may begin before the
+  // window does (the loop came back to it after a call, say): the
+  // arithmetic on places is modular, and comes right for every place the
+  // block holds.
   std::size_t base() const { return static_cast<std::size_t>(block_offset_ - window_offset_); }
 
   // True if the marks held are those of the block that window[at] is in.

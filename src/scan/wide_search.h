@@ -118,9 +118,9 @@ std::uint64_t mark_quote_or_backslash(const char* bytes, std::size_t size, char 
   return marks & first_bits(size);
 }
 
-// The watched bytes, the dollars, the name bytes and the string stops of
-// the 64 bytes at `block`, where `starts_name(vector)` gives the lanes that
-// may start a call name. Inlined
+// The watched bytes, the dollars and the string stops of the 64 bytes at
+// `block`, where `starts_name(vector)` gives the lanes that may start a
+// call name. Inlined
 // into each of its two uses, so that each compares with its constants in
 // registers rather than setting them up again for every vector.
 template <typename lanes, typename StartsName>
@@ -133,8 +133,6 @@ template <typename lanes, typename StartsName>
         lanes::either(in_ranges<lanes>(v, watched_first_bytes), starts_name(v));
     found.watched |= std::uint64_t{lanes::mask(watched)} << at;
     found.dollars |= std::uint64_t{lanes::mask(lanes::equal(v, '$'))} << at;
-    found.name_bytes |=
-        std::uint64_t{lanes::mask(in_ranges<lanes>(v, name_continue_bytes))} << at;
     found.double_quoted_stops |= std::uint64_t{lanes::mask(string_stops<lanes>(v, '"'))} << at;
     found.single_quoted_stops |= std::uint64_t{lanes::mask(string_stops<lanes>(v, '\''))} << at;
   }
@@ -163,7 +161,6 @@ void mark_watched(const char* bytes, std::size_t size, const name_start_set& sta
   std::uint64_t inside = first_bits(size);
   into.watched = marks.watched & inside;
   into.dollars = marks.dollars & inside;
-  into.name_bytes = marks.name_bytes & inside;
   into.double_quoted_stops = marks.double_quoted_stops & inside;
   into.single_quoted_stops = marks.single_quoted_stops & inside;
 }

@@ -99,15 +99,8 @@ class list_reader {
   bool quiet_ = false;
 };
 
-}  // namespace
-
-void read_call_args(conversion_state& state, call_arguments& arguments) {
-  arguments.first_argument.clear();
-  arguments.second_argument.clear();
-  arguments.third_argument.clear();
-  arguments.watched_words.clear();
-  arguments.split_by_nested_comma = false;
-  token_source source(state.input_stream, state.call_names);
+// Reads the list from `source`, which stands where the call name ended.
+void read_list(conversion_state& state, token_source& source, call_arguments& arguments) {
   list_reader reader(state, arguments);
   for (;;) {
     token_piece piece = source.next_token(reader.wanted());
@@ -125,6 +118,24 @@ void read_call_args(conversion_state& state, call_arguments& arguments) {
         return;
     }
   }
+}
+
+}  // namespace
+
+void read_call_args(conversion_state& state, call_arguments& arguments) {
+  arguments.first_argument.clear();
+  arguments.second_argument.clear();
+  arguments.third_argument.clear();
+  arguments.watched_words.clear();
+  arguments.split_by_nested_comma = false;
+  // The block loop's own source, or one of our own for a rule run outside
+  // the loop.
+  if (state.tokens != nullptr) {
+    read_list(state, *state.tokens, arguments);
+    return;
+  }
+  token_source own(state.input_stream, state.call_names);
+  read_list(state, own, arguments);
 }
 
 }  // namespace corvexa
