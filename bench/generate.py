@@ -9,7 +9,9 @@ converter knows. The same seed always gives the same bytes.
 Two mixes: `pages` (the default) is page scripts, HTML around short PHP
 blocks with a call in about one statement of four; `library` is class
 files, one block each, with doc comments, methods and a call in about one
-statement of twelve, about one per 2 KiB.
+statement of twelve, about one per 2 KiB. --bytes-per-call sets another
+density for either mix: the share of statements that are calls is chosen
+so that the pool has about one call per that many bytes.
 
 To stay fast at hundreds of MiB, a pool of a few hundred page fragments
 (HTML followed by one PHP block) is built once from the seed; a file is then
@@ -19,6 +21,7 @@ file i picking its fragments with its own random sequence.
 
   generate.py -o big.php                        # 200 MiB, seed 1
   generate.py --mix library -o lib.php          # class files instead
+  generate.py --bytes-per-call 110 -o dense.php # pages of little but calls
   generate.py --size 4K --count 2000 --outdir small/ --seed 7
 """
 
@@ -254,7 +257,7 @@ def call_deck(rng):
     return deck
 
 
-def build_pool(seed):
+def build_pool(seed, call_share=CALL_SHARE):
     """The page fragments files are assembled from, encoded as bytes."""
     rng = random.Random(seed)
     calls = itertools.cycle(call_deck(rng))
@@ -266,7 +269,7 @@ def build_pool(seed):
             parts.append('<p>Hello <?= htmlspecialchars($user_name) ?>!</p>\n')
         parts.append(rng.choice(['<?php\n', '<?php\n', '<?\n']))
         for _ in range(rng.randrange(4, 12)):
-            if rng.random() < CALL_SHARE:
+            if rng.random() < call_share:
                 parts.append(fill(rng.choice(CALL_TEMPLATES[next(calls)]), rng))
             else:
                 parts.append(fill(rng.choice(FILLER_TEMPLATES), rng))
@@ -275,7 +278,7 @@ def build_pool(seed):
     return pool
 
 
-def build_library_pool(seed):
+def build_library_pool(seed, call_share=LIBRARY_CALL_SHARE):
     """Class files, one PHP block each, encoded as bytes."""
     rng = random.Random(seed)
     calls = itertools.cycle(call_deck(rng))
@@ -289,7 +292,7 @@ def build_library_pool(seed):
             parts.append(fill(METHOD_DOC, rng))
             parts.append(fill(METHOD_HEAD, rng))
             for _ in range(rng.randrange(4, 12)):
-                if rng.random() < LIBRARY_CALL_SHARE:
+                if rng.random() < call_share:
                     template = rng.choice(CALL_TEMPLATES[next(calls)])
                 else:
                     template = rng.choice(LIBRARY_STATEMENTS + FILLER_TEMPLATES)
@@ -301,6 +304,36 @@ def build_library_pool(seed):
 
 
 POOLS = {'pages': build_pool, 'library': build_library_pool}
+
+# The calls of a text as print_stats counts them: a name of the extension
+# right before "(".
+CALL_PATTERN = re.compile(rb'\b[A-Za-z_]\w*(?=\s*\()')
+CALL_NAME_SET = {name.encode() for name in CALL_NAMES}
+
+
+def count_calls(data):
+    return sum(1 for m in CALL_PATTERN.finditer(data) if m.group(0).lower() in CALL_NAME_SET)
+
+
+def bytes_per_call(pool):
+    text = b''.join(pool)
+    return len(text) / max(count_calls(text), 1)
+
+
+def pool_with_density(mix, seed, wanted):
+    """The pool of `mix` whose statements are calls just often enough that
+    it has about one call per `wanted` bytes; the share is found by halving
+    its range, fewer calls giving more bytes per call."""
+    low, high = 0.001, 1.0
+    if bytes_per_call(POOLS[mix](seed, high)) > wanted:
+        sys.exit(f'generate.py: the {mix} mix cannot have a call every {wanted} bytes')
+    for _ in range(20):
+        middle = (low + high) / 2
+        if bytes_per_call(POOLS[mix](seed, middle)) > wanted:
+            low = middle
+        else:
+            high = middle
+    return POOLS[mix](seed, high)
 
 
 def padding(count):
@@ -340,8 +373,7 @@ def parse_size(text):
 def print_stats(path):
     data = open(path, 'rb').read()
     names = set(CALL_NAMES)
-    calls = [m.group(0).lower()
-             for m in re.finditer(rb'\b[A-Za-z_]\w*(?=\s*\()', data)]
+    calls = [m.group(0).lower() for m in CALL_PATTERN.finditer(data)]
     found = [c.decode() for c in calls if c.decode() in names]
     missing = sorted(names - set(found))
     print(f'{path}: {len(data)} bytes, {len(found)} calls, '
@@ -359,6 +391,10 @@ def main():
     parser.add_argument('--seed', type=int, default=1)
     parser.add_argument('--mix', choices=sorted(POOLS), default='pages',
                         help='page scripts (default) or class files')
+    parser.add_argument('--bytes-per-call', type=parse_size,
+                        help='make calls about this dense instead of the mix\'s own'
+                        ' share (110 for a file of little else, 4K as in real'
+                        ' applications)')
     parser.add_argument('-o', '--output', help='the file to write')
     parser.add_argument('--count', type=int,
                         help='write this many files into --outdir instead')
@@ -371,7 +407,10 @@ def main():
     if args.count is not None and not args.outdir:
         parser.error('--count needs --outdir')
 
-    pool = POOLS[args.mix](args.seed)
+    if args.bytes_per_call:
+        pool = pool_with_density(args.mix, args.seed, args.bytes_per_call)
+    else:
+        pool = POOLS[args.mix](args.seed)
     if args.output:
         write_file(args.output, pool, args.size, random.Random(args.seed))
         if args.stats:

@@ -1,5 +1,5 @@
-// Microbenchmarks of the scanner: get_token alone over a PHP application
-// held in memory, echoing whitespace and dropping it, and the whole
+// Microbenchmarks of the scanner: the token source alone over a PHP
+// application held in memory, handing out every token, and the whole
 // conversion (text copier, block loop, rules) with no call names and with
 // the fifty MySQL ones. Each reports input bytes per second.
 //
@@ -29,7 +29,7 @@
 #include "common/output_sink.h"
 #include "scan/call_table.h"
 #include "support/memory_conversion.h"
-#include "scan/tokenizer.h"
+#include "scan/token_source.h"
 #include "translate/mysql_call_table.h"
 
 namespace {
@@ -142,32 +142,22 @@ const std::string& php_input() {
   return input;
 }
 
-// Output that goes nowhere, so that only the scanner is measured.
-class discarding_writer final : public corvexa::byte_writer {
- public:
-  bool write_all(std::string_view) override { return true; }
-};
-
-void BM_get_token(benchmark::State& state, bool quiet) {
+void BM_next_token(benchmark::State& state) {
   const std::string& input = php_input();
   const corvexa::call_table no_calls;
-  discarding_writer sink;
-  corvexa::byte_text token;
   for (auto _ : state) {
     corvexa::input_buffer source(input);
-    corvexa::output_sink output(sink);
-    corvexa::ignored_events events;
-    corvexa::conversion_state conversion(source, output, events, no_calls);
-    std::size_t tokens = 0;
-    while (corvexa::get_token(conversion, token, quiet)) ++tokens;
-    output.flush();
-    benchmark::DoNotOptimize(tokens);
+    corvexa::token_source tokens(source, no_calls);
+    std::size_t count = 0;
+    while (tokens.next_token(corvexa::long_tokens::whole).kind != corvexa::piece_kind::end) {
+      ++count;
+    }
+    benchmark::DoNotOptimize(count);
   }
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
                           static_cast<std::int64_t>(input.size()));
 }
-BENCHMARK_CAPTURE(BM_get_token, echo_whitespace, false);
-BENCHMARK_CAPTURE(BM_get_token, quiet, true);
+BENCHMARK(BM_next_token);
 
 // The whole conversion of `input`, read in place; the output, the console
 // text and the events are dropped as they come, as a run into /dev/null

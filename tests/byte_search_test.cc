@@ -51,7 +51,6 @@ TEST(ByteSearch, EveryWidthFindsWhatTheClassTableSays) {
 }
 
 TEST(ByteSearch, EveryWidthMarksWatchedBytesDollarsQuotesAndBackslashes) {
-  const std::array<bool, 256> watched_first = byte_set(watched_first_bytes);
   struct start_case {
     std::string_view starts;
     std::string_view some_that_start;  // as well as the watched bytes
@@ -63,7 +62,7 @@ TEST(ByteSearch, EveryWidthMarksWatchedBytesDollarsQuotesAndBackslashes) {
       name_start_set starts = make_name_start_set(c.starts);
       for (int value = 0; value < 256; ++value) {
         char byte = static_cast<char>(value);
-        bool watched = watched_first[static_cast<unsigned char>(byte)] ||
+        bool watched = has_class(byte, starts_watched) ||
                        (starts.any_letter ? has_class(byte, starts_word)
                                           : c.starts.find(byte) != std::string_view::npos);
         if (c.some_that_start.find(byte) != std::string_view::npos) {

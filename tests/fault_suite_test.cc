@@ -294,6 +294,38 @@ TEST(FaultSuite, LongTokensCostTheirOwnLengthOnce) {
   }
 }
 
+// A string of the block's code is copied through part by part as it is
+// read: however long, it costs no memory of its own, also at the end of
+// the input, where it is never closed.
+TEST(FaultSuite, LongStringsOfCodeAreNeverHeld) {
+  if (CORVEXA_SANITIZED)
+    GTEST_SKIP() << "the sanitizers' allocator keeps freed memory and shadow "
+                    "pages, so resident size says nothing about the program";
+  const std::size_t length = 32u << 20;
+  const std::pair<std::string, std::string> inputs[] = {
+      {"<?php $a = '", "'; mysql_close($a); ?>"},
+      {"<?php echo \"", ""},
+  };
+  for (const auto& [before, after] : inputs) {
+    SCOPED_TRACE(before);
+    temp_dir dir;
+    {
+      std::ofstream file(dir / "in.php", std::ios::binary);
+      file << before;
+      const std::string piece(1u << 20, 'a');
+      for (std::size_t written = 0; written < length; written += piece.size())
+        file << piece;
+      file << after;
+    }
+
+    run_result run = run_corvexa({"corvexa", "in.php", "out.php"}, dir.path());
+
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(std::filesystem::file_size(dir / "out.php") > length, true);
+    EXPECT_LE(run.peak_memory_kib, 24 * 1024);  // well below the string's 32 MiB
+  }
+}
+
 TEST(FaultSuite, ClosedStandardDescriptorsKeepMessagesOutOfTheOutput) {
   temp_dir dir;
   const std::string input = "<?php mysql_errno(); ?>";

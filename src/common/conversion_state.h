@@ -19,6 +19,7 @@ namespace corvexa {
 
 class call_table;
 class php_code;
+class token_source;
 
 // The call a rule is converting: where it began, and what the rule has said
 // of it so far.
@@ -58,6 +59,9 @@ struct conversion_state {
   // own rules rather than by the seed's tokens; null when the input is
   // streamed.
   const php_code* code = nullptr;
+  // The tokens of the PHP block being converted, which a call's rule reads
+  // the rest of its call from; null outside the block loop.
+  token_source* tokens = nullptr;
   // How many calls' arguments this conversion lies inside: a call in an
   // argument is converted by a conversion of its own.
   unsigned nesting = 0;

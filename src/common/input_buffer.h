@@ -1,11 +1,9 @@
-// The input of a conversion as one large buffer. Readers take a byte at a
-// time through next() (a compare and a load in the common case) or look at
-// the whole buffered window and consume a run of bytes at once. The buffer is
+// The input of a conversion as one large buffer. Readers look at the whole
+// buffered window and consume a run of bytes at once. The buffer is
 // refilled from a byte_reader only when it is empty; an input held in memory
 // is used in place as a single window and never copied.
 #pragma once
 
-#include <cassert>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -18,8 +16,6 @@ namespace corvexa {
 class input_buffer {
  public:
   static constexpr std::size_t default_capacity = std::size_t{64} * 1024;
-  // next() returns this once the input is used up.
-  static constexpr int end_of_input = -1;
 
   explicit input_buffer(byte_reader& reader,
                         std::size_t capacity = default_capacity);
@@ -28,17 +24,6 @@ class input_buffer {
   explicit input_buffer(std::string_view whole, std::uint64_t first_offset = 0);
   input_buffer(const input_buffer&) = delete;
   input_buffer& operator=(const input_buffer&) = delete;
-
-  // The next byte (0-255), or end_of_input.
-  int next() {
-    if (next_ != end_) return static_cast<unsigned char>(*next_++);
-    return refill() ? static_cast<unsigned char>(*next_++) : end_of_input;
-  }
-  // Gives back the byte that next() has just returned.
-  void unread() {
-    assert(next_ != nullptr && next_ > start_);
-    --next_;
-  }
 
   // The bytes buffered and not yet consumed; empty only at the end of the
   // input.

@@ -10,8 +10,6 @@
 namespace corvexa {
 namespace {
 
-constexpr std::array<bool, 256> watched_first = byte_set(watched_first_bytes);
-
 std::size_t bytewise_name_run_length(const char* bytes, std::size_t size) {
   std::size_t i = 0;
   while (i < size && has_class(bytes[i], continues_name)) ++i;
@@ -44,8 +42,7 @@ void bytewise_mark_watched(const char* bytes, std::size_t size, const name_start
   marks = {};
   for (std::size_t k = 0; k < size; ++k) {
     char c = bytes[k];
-    bool watched = watched_first[static_cast<unsigned char>(c)] ||
-                   may_start_call_name(c, starts);
+    bool watched = has_class(c, starts_watched) || may_start_call_name(c, starts);
     marks.watched |= std::uint64_t{watched} << k;
     marks.dollars |= std::uint64_t{c == '$'} << k;
     marks.double_quoted_stops |= std::uint64_t{is_string_stop(c, '"')} << k;

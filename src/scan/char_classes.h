@@ -1,4 +1,4 @@
-// The byte classes of PHP code as the tokenizer sees them. Each class is
+// The byte classes of PHP code as the token cutter sees them. Each class is
 // written down once, as a list of byte ranges; the 256-entry table that the
 // byte-at-a-time code looks bytes up in is built from these lists, and so
 // are the wide searches of byte_search.cc, so the two can never disagree.
@@ -33,7 +33,9 @@ inline constexpr byte_range quote_bytes[] = {{'\'', '\''}, {'"', '"'}};
 // closer), and the quotes, since a string hides whatever it holds. Every
 // other token passes through unless it is a word that names a call or a
 // variable, which begins with "$" (see token_meaning.h); variables matter
-// only once a call turns up, so the pre-scan marks them apart.
+// only once a call turns up, so the pre-scan marks them apart. This list is
+// the one place that says so: the class table, the byte-at-a-time pre-scan
+// and the wide ones are all built from it.
 inline constexpr byte_range watched_first_bytes[] = {
     {'"', '"'}, {'\'', '\''}, {'/', '/'}, {'?', '?'}};
 
@@ -43,6 +45,7 @@ enum char_class : unsigned char {
   continues_name = 4,
   starts_quoted = 8,
   starts_word = 16,
+  starts_watched = 32,  // a byte of watched_first_bytes
 };
 
 constexpr void mark(std::array<unsigned char, 256>& table,
@@ -59,20 +62,12 @@ constexpr std::array<unsigned char, 256> make_char_classes() {
   mark(table, word_start_bytes, starts_word);
   mark(table, name_continue_bytes, continues_name);
   mark(table, quote_bytes, starts_quoted);
+  mark(table, watched_first_bytes, starts_watched);
   return table;
 }
 
 inline constexpr std::array<unsigned char, 256> char_classes =
     make_char_classes();
-
-// A table of the bytes in `ranges`, for sets that are not tokenizer classes.
-constexpr std::array<bool, 256> byte_set(std::span<const byte_range> ranges) {
-  std::array<bool, 256> set{};
-  for (byte_range range : ranges) {
-    for (int c = range.low; c <= range.high; ++c) set[c] = true;
-  }
-  return set;
-}
 
 inline bool has_class(char c, char_class wanted) {
   return (char_classes[static_cast<unsigned char>(c)] & wanted) != 0;

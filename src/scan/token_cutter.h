@@ -1,4 +1,4 @@
-// Where a token of PHP code ends: the tokenizer's rules, in one place.
+// Where a token of PHP code ends: the seed converter's rules, in one place.
 //
 // The first byte of a token chooses its kind. A quote starts a string,
 // which runs to the same quote again; a backslash in it takes the byte after
@@ -9,9 +9,8 @@
 // of the input a token ends as read.
 //
 // A cutter is handed the bytes after the first in pieces, as they come, so
-// that the tokenizer can follow a token across buffer refills, while the
-// block loop and the argument reader cut whole tokens out of one window by
-// the very same rules.
+// that the token source can follow a token across buffer refills, and cut
+// whole tokens out of one window by the very same rules.
 #pragma once
 
 #include <array>
@@ -49,6 +48,18 @@ inline string_walk walk_string_stops(const char* block, std::size_t size,
   return {false, size};
 }
 
+// How many bytes at the start of `bytes` continue a name, for a run that
+// is most often short, as names in code are: the first bytes are looked at
+// here, and only a longer run is handed to the wide search.
+inline std::size_t short_name_run_length(std::string_view bytes) {
+  constexpr std::size_t looked_at_here = 16;
+  std::size_t i = 0;
+  for (; i < bytes.size() && i < looked_at_here; ++i) {
+    if (!has_class(bytes[i], continues_name)) return i;
+  }
+  return i + name_run_length(bytes.substr(i));
+}
+
 class token_cutter {
  public:
   // Begins the token whose first byte is `first` (not whitespace).
@@ -75,7 +86,7 @@ class token_cutter {
       case state::ended:
         return 0;
       case state::in_name: {
-        std::size_t run = name_run_length(bytes);
+        std::size_t run = short_name_run_length(bytes);
         if (run < bytes.size()) state_ = state::ended;
         return run;
       }

@@ -1,9 +1,10 @@
 // What a token of PHP code means to the block loop, decided in this one
-// place whichever way the loop came by the token: cut out of the buffered
-// window or read across refills. A "$" token is a variable to remember, "//"
-// and "/*" open comments, "?>" closes the block, a word that names an entry
-// of the call table is a call; everything else passes through unchanged.
-// So only a word or a token that begins with one of watched_first_bytes
+// place whichever way the token source came by the token: cut out of the
+// buffered window or read across refills. "//" and "/*" open comments, "?>"
+// closes the block, a word that names an entry of the call table is a call;
+// everything else passes through unchanged (a variable too: the token source
+// keeps the last one for the calls that remember it). So only a word or a
+// token that begins with a byte of the class starts_watched
 // (char_classes.h) can mean more than passing through.
 #pragma once
 
@@ -17,7 +18,6 @@ namespace corvexa {
 
 enum class token_role : std::uint8_t {
   passes,        // written through unchanged
-  variable,      // written through, and kept as the block's last variable
   comment,       // "//" or "/*": the comment is copied whole
   call,          // a call name: the call's rule replaces the call
   block_closer,  // "?>": written, and the block ends
@@ -32,14 +32,25 @@ struct token_meaning {
 // follows: a string. Such a token need not be held whole to be judged.
 inline bool always_passes(char first) { return has_class(first, starts_quoted); }
 
+// What the pair that begins with `first` ("/" or "?") and goes on with
+// `second` means: a comment opener, the block closer, or neither, in which
+// case `first` is a token of its own.
+inline token_role meaning_of_pair(char first, char second) {
+  if (first == '/' && (second == '/' || second == '*')) return token_role::comment;
+  if (first == '?' && second == '>') return token_role::block_closer;
+  return token_role::passes;
+}
+
 // What the whole token `token` means.
 inline token_meaning meaning_of(std::string_view token, const call_table& calls) {
   char first = token[0];
-  if (always_passes(first)) return {};
-  if (first == '$') return {token_role::variable};
-  if (token == "//" || token == "/*") return {token_role::comment};
-  if (token == "?>") return {token_role::block_closer};
-  if (const call_entry* call = calls.find(token)) return {token_role::call, call};
+  if (has_class(first, starts_word)) {
+    if (const call_entry* call = calls.find(token)) return {token_role::call, call};
+    return {};
+  }
+  if (token.size() == 2 && has_class(first, starts_watched)) {
+    return {meaning_of_pair(first, token[1])};
+  }
   return {};
 }
 

@@ -119,8 +119,8 @@ std::uint64_t mark_quote_or_backslash(const char* bytes, std::size_t size, char 
 }
 
 // The watched bytes, the dollars and the string stops of the 64 bytes at
-// `block`, where
-// `starts_name(vector)` gives the lanes that may start a call name. Inlined
+// `block`, where `starts_name(vector)` gives the lanes that may start a
+// call name. Inlined
 // into each of its two uses, so that each compares with its constants in
 // registers rather than setting them up again for every vector.
 template <typename lanes, typename StartsName>

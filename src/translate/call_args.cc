@@ -1,16 +1,13 @@
-// Argument list reading with a depth count and an argument index. Tokens
-// that lie whole inside the buffered input window are taken from it in
-// place; a token that may run past the window's end is taken in pieces as
-// the buffer is refilled. Both paths cut tokens with the token cutter and
-// feed the same list_reader, so they cannot disagree.
+// Argument list reading with a depth count and an argument index, over the
+// tokens of the token source: a token that lies whole in the buffered
+// window is taken in place, one that runs past it in parts as the buffer is
+// refilled, so that a string as long as the input is not held twice.
 #include "translate/call_args.h"
 
 #include <cstdint>
 
 #include "scan/call_table.h"
-#include "scan/char_classes.h"
-#include "scan/token_cutter.h"
-#include "scan/tokenizer.h"
+#include "scan/token_source.h"
 
 namespace corvexa {
 namespace {
@@ -28,9 +25,12 @@ class list_reader {
 
   // Whitespace is echoed until the first comma and dropped after it.
   bool quiet() const { return quiet_; }
+  // Until the "(" (or what stands for it) is taken, a token is wanted
+  // whole: one that is not "(" is quoted by the report.
+  long_tokens wanted() const { return opened_ ? long_tokens::in_parts : long_tokens::whole; }
 
-  // Takes one token, which begins at input offset `source_offset`; returns
-  // true once the closing parenthesis is taken.
+  // Takes one whole token, which begins at input offset `source_offset`;
+  // returns true once the closing parenthesis is taken.
   bool take(std::string_view token, std::uint64_t source_offset) {
     if (!opened_) {
       // Anything but "(" is reported, dropped, and taken as if it were "(".
@@ -51,33 +51,17 @@ class list_reader {
     return false;
   }
 
-  // Takes the token that starts at the window's edge and may run past it.
-  // It is added to its argument piece by piece as it is read, so that a
-  // string as long as the input is not held twice. Returns true once the
-  // list is closed.
-  bool take_edge_token(byte_text& scratch) {
-    if (!opened_) {
-      // The token that should have been "(" is quoted whole by the report.
-      if (!get_token(state_, scratch, quiet_)) return true;
-      return take(scratch, state_.input_stream.position() - scratch.size());
-    }
-    // A token that can run past the window is a name, a string or one of
-    // the pairs: never "(", "," or ")", so it is only ever appended.
-    input_buffer& input = state_.input_stream;
-    std::uint64_t source_offset = input.position();
-    token_cutter cutter(input.window()[0]);
-    append(input.window().substr(0, 1), /*continues=*/false);
-    input.consume(1);
-    take_token_rest(input, cutter, [this](std::string_view piece) {
-      append(piece, /*continues=*/true);
-    });
-    note_appended_token(source_offset);
-    return false;
+  // Takes a part of a token that runs past the window. A token that can is
+  // a name, a string or one of the pairs: never "(", "," or ")", so it is
+  // only ever appended.
+  void take_part(const token_piece& part) {
+    append(part.text, /*continues=*/!part.first_part);
+    if (part.last_part) note_appended_token(part.token_offset);
   }
 
  private:
-  // Adds a whole token, or a piece of one that runs past the window
-  // (`continues` for every piece after its first), to the argument being
+  // Adds a whole token, or a part of one that runs past the window
+  // (`continues` for every part after its first), to the argument being
   // read. This is the one place where tokens join arguments; tokens after
   // the third argument are dropped.
   void append(std::string_view piece, bool continues) {
@@ -115,36 +99,25 @@ class list_reader {
   bool quiet_ = false;
 };
 
-enum class window_result { list_closed, token_at_edge, window_used };
-
-// Feeds the whole tokens of the window to `reader`, and the whitespace
-// between them to the output while the reader is not quiet.
-window_result read_window(conversion_state& state, list_reader& reader) {
-  std::string_view window = state.input_stream.window();
-  std::size_t i = 0;
-  window_result result = window_result::window_used;
-  while (i < window.size()) {
-    std::size_t start = i;
-    while (i < window.size() && has_class(window[i], whitespace)) ++i;
-    if (i > start && !reader.quiet()) {
-      state.output_stream.write(window.substr(start, i - start));
-    }
-    if (i == window.size()) break;
-    std::size_t end = token_end(window, i);
-    if (end == 0) {
-      result = window_result::token_at_edge;
-      break;
-    }
-    std::string_view token = window.substr(i, end - i);
-    std::uint64_t source_offset = state.input_stream.position() + i;
-    i = end;
-    if (reader.take(token, source_offset)) {
-      result = window_result::list_closed;
-      break;
+// Reads the list from `source`, which stands where the call name ended.
+void read_list(conversion_state& state, token_source& source, call_arguments& arguments) {
+  list_reader reader(state, arguments);
+  for (;;) {
+    token_piece piece = source.next_token(reader.wanted());
+    switch (piece.kind) {
+      case piece_kind::whitespace:
+        if (!reader.quiet()) state.output_stream.write(piece.text);
+        break;
+      case piece_kind::token:
+        if (reader.take(piece.text, piece.token_offset)) return;
+        break;
+      case piece_kind::token_part:
+        reader.take_part(piece);
+        break;
+      case piece_kind::end:
+        return;
     }
   }
-  state.input_stream.consume(i);
-  return result;
 }
 
 }  // namespace
@@ -155,19 +128,14 @@ void read_call_args(conversion_state& state, call_arguments& arguments) {
   arguments.third_argument.clear();
   arguments.watched_words.clear();
   arguments.split_by_nested_comma = false;
-  byte_text token;
-  list_reader reader(state, arguments);
-  for (;;) {
-    if (state.input_stream.window().empty()) return;
-    switch (read_window(state, reader)) {
-      case window_result::list_closed:
-        return;
-      case window_result::window_used:
-        continue;
-      case window_result::token_at_edge:
-        if (reader.take_edge_token(token)) return;
-    }
+  // The block loop's own source, or one of our own for a rule run outside
+  // the loop.
+  if (state.tokens != nullptr) {
+    read_list(state, *state.tokens, arguments);
+    return;
   }
+  token_source own(state.input_stream, state.call_names);
+  read_list(state, own, arguments);
 }
 
 }  // namespace corvexa

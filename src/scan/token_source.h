@@ -1,0 +1,116 @@
+// The tokens of PHP code, taken from the input buffer for the two readers of
+// code: the block loop, which is handed only what may mean more than passing
+// through (see token_meaning.h) and gets the code between as spans, and the
+// argument reader, which is handed every token and every run of whitespace.
+//
+// Where a token ends is the token cutter's to say. A token that lies whole in
+// the buffered window is handed out in place. One that may run past the
+// window's end is followed across refills: held whole where the reader must
+// see all of it at once (a name or a pair the block loop judges), otherwise
+// handed out in parts as they are read, so that a string far larger than
+// the buffer is never held. Whatever is handed out has been consumed from
+// the input; its text stays good until the source or anyone else reads on.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "common/byte_text.h"
+#include "common/input_buffer.h"
+#include "common/shared_text.h"
+#include "scan/call_table.h"
+#include "scan/token_cutter.h"
+#include "scan/token_meaning.h"
+#include "scan/watched_bytes.h"
+
+namespace corvexa {
+
+// What the block loop is handed: code that passes through (any number of
+// tokens and whitespace, or a part of a long string), or one token that
+// means more.
+struct block_token {
+  token_role role = token_role::passes;
+  std::string_view text;
+  std::uint64_t offset = 0;          // the input offset of text's first byte
+  const call_entry* call = nullptr;  // for token_role::call
+};
+
+enum class piece_kind : std::uint8_t {
+  whitespace,  // a run of whitespace
+  token,       // a whole token
+  token_part,  // a part of a token that runs past the window, as read
+  end,         // the input has ended
+};
+
+// What the argument reader is handed.
+struct token_piece {
+  piece_kind kind = piece_kind::end;
+  std::string_view text;
+  std::uint64_t token_offset = 0;  // the input offset of the token's first byte
+  bool first_part = true;          // for token_part: the token begins here
+  bool last_part = true;           // for token_part: the token ends here
+};
+
+// How next_token hands out a token that runs past the window.
+enum class long_tokens : std::uint8_t { whole, in_parts };
+
+class token_source {
+ public:
+  // `calls` says which words are calls, and which bytes may begin one.
+  token_source(input_buffer& input, const call_table& calls);
+  token_source(const token_source&) = delete;
+  token_source& operator=(const token_source&) = delete;
+
+  // The block loop's reading: the code up to the next token that means
+  // more than passing through, then that token. A string that runs past
+  // the window comes as passing parts. False once the input has ended.
+  bool next_in_block(block_token& token);
+  // The last variable of the code that next_in_block handed out as
+  // passing; empty before the first. Variables inside strings, comments
+  // and argument lists are not passed code.
+  const shared_text& last_variable() const { return last_variable_; }
+
+  // The argument reader's reading: the next run of whitespace or token.
+  token_piece next_token(long_tokens long_ones);
+
+ private:
+  // The first token of the window that the block loop must be handed, or
+  // where the code it may pass through ends.
+  struct found_token {
+    std::size_t start = 0;  // where the token begins: the code before it passes
+    std::size_t end = 0;    // one past its end, or 0 if it may run past the window
+    token_meaning meaning;
+  };
+  found_token find_in_window(std::string_view window);
+  // Hands out the code before `found` as passing, the variables in it
+  // taken, and keeps `found` to be handed out next.
+  void pass_before(std::string_view window, const found_token& found, block_token& token);
+  // Hands out the token that begins the window and may run past it.
+  void take_edge_token(block_token& token);
+  // Cuts the last variable of the code passed before window[limit].
+  void take_last_variable(std::string_view window, std::size_t limit);
+
+  // Reads the token that begins the window into held_, across refills.
+  void hold_whole_token();
+  // Begins handing out the token that begins the window in parts; returns
+  // its first part.
+  std::string_view begin_parts();
+  // The next part of the token being handed out in parts.
+  std::string_view next_part();
+
+  input_buffer& input_;
+  const call_table& calls_;
+  watched_byte_finder watched_;
+  shared_text last_variable_;
+  byte_text held_;  // a token held whole across refills
+  // The token that find_in_window found after the code handed out last,
+  // to be handed out next.
+  bool has_next_ = false;
+  found_token next_;
+  // The token being handed out in parts, if any.
+  bool in_parts_ = false;
+  token_cutter parts_cutter_{'\0'};
+  std::uint64_t parts_offset_ = 0;
+};
+
+}  // namespace corvexa
