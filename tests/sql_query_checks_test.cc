@@ -87,6 +87,8 @@ const finding_case finding_cases[] = {
      "IFNULL() is MySQL's: write COALESCE(a, b)"},
     {"date_format", "<?php pg_query(\"SELECT DATE_FORMAT(d, '%Y') FROM t\");", rule_sql_mysql,
      "DATE_FORMAT", "to_char"},
+    {"date_format_week", "<?php pg_query(\"SELECT DATE_FORMAT(d, '%x-%v') FROM t\");",
+     rule_sql_mysql, "DATE_FORMAT", "%x (the year of a week starting on Monday) has no exact"},
     {"double_quoted_value", "<?php pg_query(\"SELECT * FROM t WHERE name = \\\"bob\\\"\");",
      rule_sql_mysql, "\\\"bob", "write 'bob'"},
     {"zero_date", "<?php pg_query(\"SELECT * FROM t WHERE d = '0000-00-00'\");", rule_sql_mysql,
@@ -211,6 +213,33 @@ const rewrite_case rewrite_cases[] = {
     {"shared_literal",
      "<?php $q = 'SELECT IFNULL(a, 1) FROM t'; pg_query($q); pg_query($q . ' WHERE b');",
      "<?php $q = 'SELECT COALESCE(a, 1) FROM t'; pg_query($q); pg_query($q . ' WHERE b');"},
+    {"date_format",
+     "<?php pg_query(\"SELECT DATE_FORMAT(d, '%d.%m.%Y %H:%i'), DATE_FORMAT(NOW(), '%e %M, at "
+     "%l%p %%') FROM t WHERE id = $id\");",
+     "<?php pg_query(\"SELECT to_char((d)::timestamp, 'DD.MM.YYYY HH24:MI'), "
+     "to_char((NOW())::timestamp, 'FMDD FMMonth, \\\"at \\\"FMHH12AM \\\"%\\\"') FROM t WHERE "
+     "id = $id\");"},
+    {"date_format_codes_kept_apart",
+     "<?php pg_query('SELECT DATE_FORMAT(\\'$d\\', \\'%d%j%s%S%y%Y\\')');",
+     "<?php pg_query('SELECT to_char((\\'$d\\')::timestamp, "
+     "\\'DD\"\"DDDSS\"\"SSYY\"\"YYYY\\')');"},
+    {"date_format_of_placeholder", "<?php pg_query(\"SELECT DATE_FORMAT('$d', '%T %r')\");",
+     "<?php pg_query(\"SELECT to_char(('$d')::timestamp, 'HH24:MI:SS HH12:MI:SS AM')\");"},
+    {"date_format_without_exact_form",
+     "<?php pg_query(\"SELECT DATE_FORMAT(d, '%U'), DATE_FORMAT(d, $f), DATE_FORMAT(d, 'a\\\\n') "
+     "FROM t\");",
+     "<?php pg_query(\"SELECT DATE_FORMAT(d, '%U'), DATE_FORMAT(d, $f), DATE_FORMAT(d, 'a\\\\n') "
+     "FROM t\");"},
+    {"concat", "<?php pg_query(\"SELECT CONCAT(name, ' #', id + 1, $n), CONCAT_WS(',', a, b) FROM t\");",
+     "<?php pg_query(\"SELECT ((name)::text || (' #')::text || (id + 1)::text || ($n)::text), "
+     "CONCAT_WS(',', a, b) FROM t\");"},
+    {"date_parts",
+     "<?php pg_query(\"SELECT DAYOFWEEK(d), WEEKDAY(d), DAYOFYEAR(d), SECOND(d), TO_DAYS('$d'), "
+     "DATEDIFF(a, b), CURTIME() FROM t\");",
+     "<?php pg_query(\"SELECT (EXTRACT(DOW FROM (d)::date)::int + 1), (EXTRACT(ISODOW FROM "
+     "(d)::date)::int - 1), EXTRACT(DOY FROM (d)::date)::int, floor(EXTRACT(SECOND FROM "
+     "(d)::time))::int, (('$d')::date - DATE '0001-01-01' + 366), ((a)::date - (b)::date), "
+     "date_trunc('second', LOCALTIMESTAMP)::time FROM t\");"},
     {"not_rewritable_left_alone", "<?php pg_query('SELECT * FROM `t` WHERE a REGEXP 1');",
      "<?php pg_query('SELECT * FROM `t` WHERE a REGEXP 1');"},
 };
