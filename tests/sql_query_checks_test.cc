@@ -264,6 +264,54 @@ TEST(SqlRewrites, WhatIsNotRewrittenIsReported) {
   EXPECT_EQ(report.texts_rewritten, 1u);
 }
 
+// A stand-in for the .sql converter: a CREATE TABLE of `ok` becomes a table
+// and an index; any other is refused.
+ddl_conversion fake_ddl_conversion(std::string_view statement) {
+  if (statement.find("`ok`") == std::string_view::npos) return {false, {}, "it is odd", {}};
+  return {true, "CREATE TABLE ok (\n  a text DEFAULT 'x'\n);\nCREATE INDEX ok_a ON ok (a);\n", {},
+          {"a warning"}};
+}
+
+struct ddl_case {
+  const char* php;
+  const char* rewritten;  // the PHP text after the rewrites
+  const char* finding;    // a part of the one finding, or empty for none
+};
+
+TEST(SqlDdlTexts, AreConvertedWholeOrNamed) {
+  const ddl_case cases[] = {
+      {"<?php pg_query('CREATE TABLE `ok` (a text) ENGINE=MyISAM');",
+       "<?php pg_query('CREATE TABLE ok (\n  a text DEFAULT \\'x\\'\n);\nCREATE INDEX ok_a ON ok "
+       "(a)');",
+       "CREATE TABLE `ok`: a warning"},
+      {"<?php pg_query(\"create table if not exists `ok` (a text);\");",
+       "<?php pg_query(\"CREATE TABLE ok (\n  a text DEFAULT 'x'\n);\nCREATE INDEX ok_a ON ok "
+       "(a);\");",
+       "create table if not exists `ok`: a warning"},
+      {"<?php pg_query(\"CREATE TABLE {$p}ok (a text) ENGINE=MyISAM\");",
+       "<?php pg_query(\"CREATE TABLE {$p}ok (a text) ENGINE=MyISAM\");", "holds PHP values"},
+      {"<?php pg_query_params('CREATE TABLE `ok` (a text)', array());",
+       "<?php pg_query_params('CREATE TABLE ok (a text)', array());", "becomes 2 statements"},
+      {"<?php pg_query('CREATE TABLE `ok` ' . '(a text)');",
+       "<?php pg_query('CREATE TABLE ok ' . '(a text)');", "not one PHP string literal"},
+      {"<?php pg_query('ALTER TABLE `t` ADD b int(11) unsigned');",
+       "<?php pg_query('ALTER TABLE `t` ADD b int(11) unsigned');",
+       "ALTER TABLE `t` not converted: it is odd"},
+      {"<?php pg_query('SELECT `a` FROM `ok`');", "<?php pg_query('SELECT a FROM ok');", ""},
+  };
+  for (const ddl_case& c : cases) {
+    query_options options{true, nullptr, nullptr, fake_ddl_conversion};
+    query_report report = check_php_queries(c.php, options);
+    EXPECT_EQ(applied(c.php, report.edits), c.rewritten);
+    bool expects_finding = c.finding[0] != '\0';
+    EXPECT_EQ(!report.findings.empty(), expects_finding) << c.php;
+    if (!report.findings.empty() && expects_finding) {
+      EXPECT_NE(report.findings[0].message.find(c.finding), std::string::npos)
+          << c.php << ": " << report.findings[0].message;
+    }
+  }
+}
+
 TEST(SqlText, OffsetsAreInTheText) {
   const std::string sql = "SELECT * FROM `t` LIMIT 1, 2";
   query_report report = check_sql_text(sql, {});
