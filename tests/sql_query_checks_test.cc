@@ -293,10 +293,14 @@ TEST(SqlDdlTexts, AreConvertedWholeOrNamed) {
       {"<?php pg_query_params('CREATE TABLE `ok` (a text)', array());",
        "<?php pg_query_params('CREATE TABLE ok (a text)', array());", "becomes 2 statements"},
       {"<?php pg_query('CREATE TABLE `ok` ' . '(a text)');",
-       "<?php pg_query('CREATE TABLE ok ' . '(a text)');", "not one PHP string literal"},
+       "<?php pg_query('CREATE TABLE ok ' . '(a text)');", "cannot take the converted text"},
       {"<?php pg_query('ALTER TABLE `t` ADD b int(11) unsigned');",
        "<?php pg_query('ALTER TABLE `t` ADD b int(11) unsigned');",
        "ALTER TABLE `t` not converted: it is odd"},
+      {"<?php\n$q = <<<SQL\nCREATE TABLE `ok` (a text)\nSQL;\npg_query($q);",
+       "<?php\n$q = <<<SQL\nCREATE TABLE ok (   a text DEFAULT 'x' ); CREATE INDEX ok_a ON ok "
+       "(a)\nSQL;\npg_query($q);",
+       "a warning"},
       {"<?php pg_query('SELECT `a` FROM `ok`');", "<?php pg_query('SELECT a FROM ok');", ""},
   };
   for (const ddl_case& c : cases) {

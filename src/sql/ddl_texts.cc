@@ -109,4 +109,22 @@ ddl_text_outcome convert_ddl_text(std::string_view text, std::string_view headin
   return out;
 }
 
+std::string on_one_line(const std::string& sql) {
+  std::vector<sql_token> tokens;
+  if (!scan_sql(sql, tokens)) return sql;
+  std::string out = sql;
+  std::size_t from = 0;
+  auto blank_breaks = [&](std::size_t begin, std::size_t end) {
+    for (std::size_t i = begin; i < end && i < out.size(); ++i) {
+      if (out[i] == '\n' || out[i] == '\r') out[i] = ' ';
+    }
+  };
+  for (const sql_token& t : tokens) {
+    blank_breaks(from, t.begin);
+    from = t.end;
+  }
+  blank_breaks(from, out.size());
+  return out;
+}
+
 }  // namespace corvexa::sql

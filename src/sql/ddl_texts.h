@@ -27,4 +27,8 @@ ddl_text_outcome convert_ddl_text(std::string_view text, std::string_view headin
                                   bool has_placeholders, bool several_statements,
                                   const ddl_converter& convert);
 
+// `sql` with its line breaks between tokens made spaces, for a literal
+// that cannot take new lines.
+std::string on_one_line(const std::string& sql);
+
 }  // namespace corvexa::sql

@@ -179,10 +179,14 @@ class php_query_checker {
   }
 
   // The bytes around the edit keep their meaning: no escape sequence is cut
-  // and no interpolated variable grows into the new bytes.
+  // and no interpolated variable grows into the new bytes. No line is
+  // written into a heredoc or nowdoc, where it could end the literal or
+  // miss the indentation of its closing line.
   bool safe_in_literal(const query_text& text, std::uint64_t begin, std::uint64_t end,
                        const std::string& replacement, literal_style style) const {
     if (end > php_.size() || begin > end) return false;
+    bool heredoc_kind = style.kind == literal_kind::heredoc || style.kind == literal_kind::nowdoc;
+    if (heredoc_kind && replacement.find('\n') != std::string::npos) return false;
     if (style.kind == literal_kind::nowdoc) return true;
     if (begin > 0 && php_[begin - 1] == '\\') return false;
     if (!interpolates(style.kind)) return true;

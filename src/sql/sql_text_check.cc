@@ -84,8 +84,11 @@ class text_checker {
                                                 several_statements_, options_.convert_ddl);
     std::vector<text_level_edit> whole{text_level_edit{0, text_.size(), outcome.replacement}};
     if (!outcome.replacement.empty() && !writable_(whole)) {
+      whole[0].replacement = on_one_line(outcome.replacement);
+    }
+    if (!outcome.replacement.empty() && !writable_(whole)) {
       outcome.replacement.clear();
-      outcome.messages = {heading + " not converted: it is not one PHP string literal"};
+      outcome.messages = {heading + " not converted: its PHP literals cannot take the converted text in place"};
     }
     std::string message;
     for (const std::string& m : outcome.messages) message += (message.empty() ? "" : "; ") + m;
