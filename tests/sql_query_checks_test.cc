@@ -230,7 +230,8 @@ const rewrite_case rewrite_cases[] = {
      "FROM t\");",
      "<?php pg_query(\"SELECT DATE_FORMAT(d, '%U'), DATE_FORMAT(d, $f), DATE_FORMAT(d, 'a\\\\n') "
      "FROM t\");"},
-    {"concat", "<?php pg_query(\"SELECT CONCAT(name, ' #', id + 1, $n), CONCAT_WS(',', a, b) FROM t\");",
+    {"concat",
+     "<?php pg_query(\"SELECT CONCAT(name, ' #', id + 1, $n), CONCAT_WS(',', a, b) FROM t\");",
      "<?php pg_query(\"SELECT ((name)::text || (' #')::text || (id + 1)::text || ($n)::text), "
      "CONCAT_WS(',', a, b) FROM t\");"},
     {"date_parts",
@@ -268,7 +269,9 @@ TEST(SqlRewrites, WhatIsNotRewrittenIsReported) {
 // and an index; any other is refused.
 ddl_conversion fake_ddl_conversion(std::string_view statement) {
   if (statement.find("`ok`") == std::string_view::npos) return {false, {}, "it is odd", {}};
-  return {true, "CREATE TABLE ok (\n  a text DEFAULT 'x'\n);\nCREATE INDEX ok_a ON ok (a);\n", {},
+  return {true,
+          "CREATE TABLE ok (\n  a text DEFAULT 'x'\n);\nCREATE INDEX ok_a ON ok (a);\n",
+          {},
           {"a warning"}};
 }
 

@@ -6,9 +6,9 @@ namespace corvexa::sql {
 namespace {
 
 struct date_code {
-  char code;                // follows '%'
-  std::string_view pattern; // to_char's; empty: none exact
-  std::string_view prints;  // what MySQL prints, for the reason
+  char code;                 // follows '%'
+  std::string_view pattern;  // to_char's; empty: none exact
+  std::string_view prints;   // what MySQL prints, for the reason
 };
 
 // FM applies to the one pattern it stands before.
@@ -121,7 +121,8 @@ to_char_format to_char_of_date_format(std::string_view mysql_format) {
     const date_code* row = find_code(code);
     if (row == nullptr) return {false, {}, std::string("%") + code + " is no format code"};
     if (row->pattern.empty()) {
-      return {false, {},
+      return {false,
+              {},
               std::string("%") + code + " (" + std::string(row->prints) +
                   ") has no exact to_char pattern"};
     }

@@ -105,7 +105,8 @@ ddl_text_outcome convert_ddl_text(std::string_view text, std::string_view headin
     return out;
   }
   out.replacement = std::move(result);
-  for (const std::string& warning : converted.warnings) out.messages.push_back(name + ": " + warning);
+  for (const std::string& warning : converted.warnings)
+    out.messages.push_back(name + ": " + warning);
   return out;
 }
 

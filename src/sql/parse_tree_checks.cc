@@ -210,10 +210,10 @@ class tree_walk {
                                                std::uint64_t location) const {
     const sql_token_view& t = *tokens_;
     std::size_t n = argument_count(call);
-    bool count_fits = row.arguments == -1   ? n <= 1
-                      : row.arguments == -2 ? n >= 1
-                                            : row.arguments >= 0 &&
-                                                  n == static_cast<std::size_t>(row.arguments);
+    bool count_fits = row.arguments == -1 ? n <= 1
+                      : row.arguments == -2
+                          ? n >= 1
+                          : row.arguments >= 0 && n == static_cast<std::size_t>(row.arguments);
     if (row.rewrite == function_rewrite::none || !count_fits || !plain_call(call)) return {};
     std::size_t name = t.starting_at(location);
     if (name == sql_token_view::none || !t.is_char(name + 1, '(')) return {};

@@ -88,7 +88,8 @@ class text_checker {
     }
     if (!outcome.replacement.empty() && !writable_(whole)) {
       outcome.replacement.clear();
-      outcome.messages = {heading + " not converted: its PHP literals cannot take the converted text in place"};
+      outcome.messages = {
+          heading + " not converted: its PHP literals cannot take the converted text in place"};
     }
     std::string message;
     for (const std::string& m : outcome.messages) message += (message.empty() ? "" : "; ") + m;

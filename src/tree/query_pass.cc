@@ -73,8 +73,8 @@ sql::ddl_conversion convert_ddl(std::string_view statement, const sql::schema_mo
     if (f.rule != schema::unsupported_rule && f.level == schema::schema_severity::warning)
       out.warnings.push_back(f.message);
   }
-  bool commented = conversion.text.rfind("-- ", 0) == 0 ||
-                   conversion.text.find("\n-- ") != std::string::npos;
+  bool commented =
+      conversion.text.rfind("-- ", 0) == 0 || conversion.text.find("\n-- ") != std::string::npos;
   if (out.problem.empty() && commented) out.problem = "part of it became a comment";
   if (out.problem.empty() && conversion.text.empty()) out.problem = "nothing came out";
   out.converted = out.problem.empty();
