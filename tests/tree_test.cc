@@ -297,6 +297,36 @@ TEST(Tree, DiffModeWritesNothingAndPatchGivesTheConvertedTree) {
   }
 }
 
+// stripslashes() of a value fetched in the same function is a finding:
+// PostgreSQL gives values back as they were stored.
+TEST(Tree, StripslashesOfFetchedValuesIsAFinding) {
+  temp_dir dir;
+  fs::create_directories(dir / "src");
+  write_file(dir / "src/page.php",
+             "<?php\n"
+             "function show_post($r) {\n"
+             "    $row = mysql_fetch_assoc($r);\n"
+             "    echo stripslashes($row['title']);\n"
+             "    $post = @mysql_fetch_object($r);\n"
+             "    echo StripSlashes($post->body);\n"
+             "}\n"
+             "function other($row, $r) {\n"
+             "    echo stripslashes($row['title']), stripslashes($post->body);\n"
+             "    $n = mysql_fetch_row($r);\n"
+             "    echo stripslashes($n[0]), stripslashes($n[0] . 'x'), stripslashes($_POST['x']);\n"
+             "}\n"
+             "while ($row = mysql_fetch_array($res)) { echo stripslashes($row[1]); }\n"
+             "$text = stripslashes($row);\n");
+  run_result run = run_tree({"--report", "json", "src", "out"}, dir.path());
+  ASSERT_EQ(run.status, 0) << run.err;
+  nlohmann::json report = nlohmann::json::parse(run.out);
+  std::vector<int> lines;
+  for (const auto& f : report["files"][0]["findings"]) {
+    if (f["rule"] == "php-stripslashes") lines.push_back(f["source"]["line"]);
+  }
+  EXPECT_EQ(lines, (std::vector<int>{4, 6, 11, 13})) << report;
+}
+
 // The query texts the converted code sends are judged by PostgreSQL's
 // parser: the complete rules rewrite what has an exact equivalent, the seed
 // rules only report; either way a finding points at the offending byte of

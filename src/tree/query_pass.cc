@@ -8,9 +8,13 @@
 #include "report/rules.h"
 #include "schema/mysql_sql_conversion.h"
 #include "sql/query_checks.h"
+#include "tree/stripslashes_pass.h"
 
 namespace corvexa {
 namespace {
+
+constexpr std::string_view stripslashes_message =
+    "values come back from PostgreSQL as they were stored: remove stripslashes()";
 
 rule_id rule_of_check(std::string_view name) {
   if (name == sql::rule_sql_syntax) return rule_id::sql_syntax;
@@ -147,6 +151,13 @@ query_pass check_queries(converted_text& converted, bool rewrite, const sql::sch
     for (finding& f : pass.findings) f.output_offset = move(f.output_offset);
   }
   pass.changes = changes_of(converted.log, report.edits, edit_sources);
+  for (std::uint64_t at : stripslashes_of_fetched_values(converted.output)) {
+    finding f = make_finding(rule_id::php_stripslashes, "stripslashes",
+                             std::string(stripslashes_message));
+    f.output_offset = at;
+    f.source_offset = converted.log.source_offset_of(at);
+    pass.findings.push_back(std::move(f));
+  }
   return pass;
 }
 
