@@ -152,8 +152,8 @@ query_pass check_queries(converted_text& converted, bool rewrite, const sql::sch
   }
   pass.changes = changes_of(converted.log, report.edits, edit_sources);
   for (std::uint64_t at : stripslashes_of_fetched_values(converted.output)) {
-    finding f = make_finding(rule_id::php_stripslashes, "stripslashes",
-                             std::string(stripslashes_message));
+    finding f =
+        make_finding(rule_id::php_stripslashes, "stripslashes", std::string(stripslashes_message));
     f.output_offset = at;
     f.source_offset = converted.log.source_offset_of(at);
     pass.findings.push_back(std::move(f));
