@@ -78,7 +78,12 @@ class text_checker {
   // when the text is none or was not converted (a finding says why) and the
   // other checks are to judge it.
   bool converted_ddl() {
-    std::string heading = ddl_heading(text_);
+    // The PHP values show as {...} in the heading.
+    std::string shown(text_);
+    for (auto at = placeholders_.rbegin(); at != placeholders_.rend(); ++at) {
+      if (*at <= shown.size()) shown.insert(*at, "{...}");
+    }
+    std::string heading = ddl_heading(shown);
     if (heading.empty()) return false;
     ddl_text_outcome outcome = convert_ddl_text(text_, heading, !placeholders_.empty(),
                                                 several_statements_, options_.convert_ddl);
