@@ -35,15 +35,15 @@ constexpr date_code date_codes[] = {
     {'j', "DDD", ""},
     {'T', "HH24:MI:SS", ""},
     {'r', "HH12:MI:SS AM", ""},
-    {'U', "", "the week with weeks starting on Sunday"},
-    {'u', "", "the week with weeks starting on Monday"},
-    {'V', "", "the week with weeks starting on Sunday"},
-    {'v', "", "the week with weeks starting on Monday"},
-    {'X', "", "the year of a week starting on Sunday"},
-    {'x', "", "the year of a week starting on Monday"},
-    {'f', "", "microseconds"},
+    {'v', "IW", ""},      // MySQL's week mode 3 is ISO 8601's week
+    {'x', "IYYY", ""},    // and the year it belongs to
+    {'f', "US", ""},      // microseconds, six digits
+    {'D', "FMDDth", ""},  // 1st, 2nd, 3rd, 4th, 11th, 21st
+    {'U', "", "the week, 00 to 53, Sunday first"},
+    {'u', "", "the week, 00 to 53, Monday first"},
+    {'V', "", "the week, 01 to 53, Sunday first"},
+    {'X', "", "the year of the week of %V"},
     {'w', "", "the day of the week from 0 for Sunday"},
-    {'D', "", "the day with an English suffix"},
 };
 
 const date_code* find_code(char code) {
