@@ -87,6 +87,8 @@ const finding_case finding_cases[] = {
      "IFNULL() is MySQL's: write COALESCE(a, b)"},
     {"date_format", "<?php pg_query(\"SELECT DATE_FORMAT(d, '%Y') FROM t\");", rule_sql_mysql,
      "DATE_FORMAT", "to_char"},
+    {"date_format_week", "<?php pg_query(\"SELECT DATE_FORMAT(d, '%X-%V') FROM t\");",
+     rule_sql_mysql, "DATE_FORMAT", "%X (the year of the week of %V) has no exact"},
     {"double_quoted_value", "<?php pg_query(\"SELECT * FROM t WHERE name = \\\"bob\\\"\");",
      rule_sql_mysql, "\\\"bob", "write 'bob'"},
     {"zero_date", "<?php pg_query(\"SELECT * FROM t WHERE d = '0000-00-00'\");", rule_sql_mysql,
@@ -211,6 +213,34 @@ const rewrite_case rewrite_cases[] = {
     {"shared_literal",
      "<?php $q = 'SELECT IFNULL(a, 1) FROM t'; pg_query($q); pg_query($q . ' WHERE b');",
      "<?php $q = 'SELECT COALESCE(a, 1) FROM t'; pg_query($q); pg_query($q . ' WHERE b');"},
+    {"date_format",
+     "<?php pg_query(\"SELECT DATE_FORMAT(d, '%d.%m.%Y %H:%i'), DATE_FORMAT(NOW(), '%e %M, at "
+     "%l%p %%') FROM t WHERE id = $id\");",
+     "<?php pg_query(\"SELECT to_char((d)::timestamp, 'DD.MM.YYYY HH24:MI'), "
+     "to_char((NOW())::timestamp, 'FMDD FMMonth, \\\"at \\\"FMHH12AM \\\"%\\\"') FROM t WHERE "
+     "id = $id\");"},
+    {"date_format_codes_kept_apart",
+     "<?php pg_query('SELECT DATE_FORMAT(\\'$d\\', \\'%d%j%s%S%y%Y\\')');",
+     "<?php pg_query('SELECT to_char((\\'$d\\')::timestamp, "
+     "\\'DD\"\"DDDSS\"\"SSYY\"\"YYYY\\')');"},
+    {"date_format_of_placeholder", "<?php pg_query(\"SELECT DATE_FORMAT('$d', '%T %r')\");",
+     "<?php pg_query(\"SELECT to_char(('$d')::timestamp, 'HH24:MI:SS HH12:MI:SS AM')\");"},
+    {"date_format_without_exact_form",
+     "<?php pg_query(\"SELECT DATE_FORMAT(d, '%U'), DATE_FORMAT(d, $f), DATE_FORMAT(d, 'a\\\\n') "
+     "FROM t\");",
+     "<?php pg_query(\"SELECT DATE_FORMAT(d, '%U'), DATE_FORMAT(d, $f), DATE_FORMAT(d, 'a\\\\n') "
+     "FROM t\");"},
+    {"concat",
+     "<?php pg_query(\"SELECT CONCAT(name, ' #', id + 1, $n), CONCAT_WS(',', a, b) FROM t\");",
+     "<?php pg_query(\"SELECT ((name)::text || (' #')::text || (id + 1)::text || ($n)::text), "
+     "CONCAT_WS(',', a, b) FROM t\");"},
+    {"date_parts",
+     "<?php pg_query(\"SELECT DAYOFWEEK(d), WEEKDAY(d), DAYOFYEAR(d), SECOND(d), TO_DAYS('$d'), "
+     "DATEDIFF(a, b), CURTIME() FROM t\");",
+     "<?php pg_query(\"SELECT (EXTRACT(DOW FROM (d)::date)::int + 1), (EXTRACT(ISODOW FROM "
+     "(d)::date)::int - 1), EXTRACT(DOY FROM (d)::date)::int, floor(EXTRACT(SECOND FROM "
+     "(d)::time))::int, (('$d')::date - DATE '0001-01-01' + 366), ((a)::date - (b)::date), "
+     "date_trunc('second', LOCALTIMESTAMP)::time FROM t\");"},
     {"not_rewritable_left_alone", "<?php pg_query('SELECT * FROM `t` WHERE a REGEXP 1');",
      "<?php pg_query('SELECT * FROM `t` WHERE a REGEXP 1');"},
 };
@@ -233,6 +263,61 @@ TEST(SqlRewrites, WhatIsNotRewrittenIsReported) {
   ASSERT_EQ(report.findings.size(), 1u);
   EXPECT_NE(report.findings[0].message.find("DATE_FORMAT"), std::string::npos);
   EXPECT_EQ(report.texts_rewritten, 1u);
+}
+
+// A stand-in for the .sql converter: a CREATE TABLE of `ok` becomes a table
+// and an index; any other is refused.
+ddl_conversion fake_ddl_conversion(std::string_view statement) {
+  if (statement.find("`ok`") == std::string_view::npos) return {false, {}, "it is odd", {}};
+  return {true,
+          "CREATE TABLE ok (\n  a text DEFAULT 'x'\n);\nCREATE INDEX ok_a ON ok (a);\n",
+          {},
+          {"a warning"}};
+}
+
+struct ddl_case {
+  const char* php;
+  const char* rewritten;  // the PHP text after the rewrites
+  const char* finding;    // a part of the one finding, or empty for none
+};
+
+TEST(SqlDdlTexts, AreConvertedWholeOrNamed) {
+  const ddl_case cases[] = {
+      {"<?php pg_query('CREATE TABLE `ok` (a text) ENGINE=MyISAM');",
+       "<?php pg_query('CREATE TABLE ok (\n  a text DEFAULT \\'x\\'\n);\nCREATE INDEX ok_a ON ok "
+       "(a)');",
+       "CREATE TABLE `ok`: a warning"},
+      {"<?php pg_query(\"create table if not exists `ok` (a text);\");",
+       "<?php pg_query(\"CREATE TABLE ok (\n  a text DEFAULT 'x'\n);\nCREATE INDEX ok_a ON ok "
+       "(a);\");",
+       "create table if not exists `ok`: a warning"},
+      {"<?php pg_query(\"CREATE TABLE {$p}ok (a text) ENGINE=MyISAM\");",
+       "<?php pg_query(\"CREATE TABLE {$p}ok (a text) ENGINE=MyISAM\");",
+       "CREATE TABLE {...}ok holds PHP values"},
+      {"<?php pg_query_params('CREATE TABLE `ok` (a text)', array());",
+       "<?php pg_query_params('CREATE TABLE ok (a text)', array());", "becomes 2 statements"},
+      {"<?php pg_query('CREATE TABLE `ok` ' . '(a text)');",
+       "<?php pg_query('CREATE TABLE ok ' . '(a text)');", "cannot take the converted text"},
+      {"<?php pg_query('ALTER TABLE `t` ADD b int(11) unsigned');",
+       "<?php pg_query('ALTER TABLE `t` ADD b int(11) unsigned');",
+       "ALTER TABLE `t` not converted: it is odd"},
+      {"<?php\n$q = <<<SQL\nCREATE TABLE `ok` (a text)\nSQL;\npg_query($q);",
+       "<?php\n$q = <<<SQL\nCREATE TABLE ok (   a text DEFAULT 'x' ); CREATE INDEX ok_a ON ok "
+       "(a)\nSQL;\npg_query($q);",
+       "a warning"},
+      {"<?php pg_query('SELECT `a` FROM `ok`');", "<?php pg_query('SELECT a FROM ok');", ""},
+  };
+  for (const ddl_case& c : cases) {
+    query_options options{true, nullptr, nullptr, fake_ddl_conversion};
+    query_report report = check_php_queries(c.php, options);
+    EXPECT_EQ(applied(c.php, report.edits), c.rewritten);
+    bool expects_finding = c.finding[0] != '\0';
+    EXPECT_EQ(!report.findings.empty(), expects_finding) << c.php;
+    if (!report.findings.empty() && expects_finding) {
+      EXPECT_NE(report.findings[0].message.find(c.finding), std::string::npos)
+          << c.php << ": " << report.findings[0].message;
+    }
+  }
 }
 
 TEST(SqlText, OffsetsAreInTheText) {

@@ -19,6 +19,9 @@ enum class function_rewrite : unsigned char {
   extract_field,   // YEAR(x) -> EXTRACT(`target` FROM x)
   sha1,            // SHA1(x) -> encode(digest(x, 'sha1'), 'hex'), with pgcrypto
   interval_sum,    // DATE_ADD(x, INTERVAL ...) -> (x `target` INTERVAL ...)
+  arguments_in,    // the arguments in order in `target`'s $1, $2, ...
+  concat,          // CONCAT(a, b) -> ((a)::text || (b)::text): NULL if one is NULL
+  date_format,     // DATE_FORMAT(x, 'format') -> to_char((x)::timestamp, 'pattern')
 };
 
 struct mysql_function {
@@ -26,7 +29,7 @@ struct mysql_function {
   std::string_view advice;  // follows "NAME() "
   function_rewrite rewrite;
   std::string_view target;
-  int arguments;  // the count the rewrite takes; -1: 0 or 1
+  int arguments;  // the count the rewrite takes; -1: 0 or 1; -2: one or more
 };
 
 // The row for function `lower_name`, or null.

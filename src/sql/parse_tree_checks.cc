@@ -2,8 +2,11 @@
 // function. The rewrites find their tokens by the node's "location".
 #include "sql/parse_tree_checks.h"
 
+#include <optional>
+
 #include <nlohmann/json.hpp>
 
+#include "sql/date_format.h"
 #include "sql/mysql_functions.h"
 #include "sql/postgres_names.h"
 
@@ -128,6 +131,10 @@ class tree_walk {
     std::string message = upper(name) + "() " + std::string(row->advice);
     std::vector<sql_edit> edits;
     if (tokens_ != nullptr) edits = function_rewrite_edits(call, *row, location);
+    if (row->rewrite == function_rewrite::date_format) {
+      std::optional<to_char_format> format = constant_date_format(call);
+      if (format && !format->exact) message += ": " + format->reason;
+    }
     std::string_view extension =
         !edits.empty() && row->rewrite == function_rewrite::sha1 ? "pgcrypto" : "";
     add(std::move(message), location, std::move(edits), extension);
@@ -155,12 +162,57 @@ class tree_walk {
     return type != cast->end() && type->dump().find("\"interval\"") != std::string::npos;
   }
 
+  // The pieces of an arguments_in target around its $1, $2, ...: one more
+  // than the arguments, or none when they are not $1 to $n in order.
+  static std::vector<std::string> pieces_around_arguments(std::string_view target, std::size_t n) {
+    std::vector<std::string> pieces(1);
+    for (std::size_t i = 0; i < target.size(); ++i) {
+      if (target[i] == '$' && i + 1 < target.size() &&
+          target[i + 1] == static_cast<char>('1' + pieces.size() - 1)) {
+        pieces.emplace_back();
+        ++i;
+      } else {
+        pieces.back() += target[i];
+      }
+    }
+    if (pieces.size() != n + 1) return {};
+    return pieces;
+  }
+
+  // DATE_FORMAT's format converted, when it is a string constant.
+  static std::optional<to_char_format> constant_date_format(const json& call) {
+    auto args = call.find("args");
+    if (args == call.end() || !args->is_array() || args->size() != 2) return std::nullopt;
+    auto constant = args->at(1).find("A_Const");
+    if (constant == args->at(1).end() || !constant->contains("sval")) return std::nullopt;
+    return to_char_of_date_format(constant->value("/sval/sval"_json_pointer, std::string()));
+  }
+
+  // DATE_FORMAT's format as a to_char literal, when it is one plain string
+  // constant (no backslash, which MySQL reads as an escape) and every code
+  // has an exact pattern; else empty.
+  std::string to_char_literal(const json& call, std::size_t token, std::size_t close) const {
+    const sql_token_view& t = *tokens_;
+    std::optional<to_char_format> converted = constant_date_format(call);
+    const json& format = call.at("args").at(1);
+    if (!converted || !converted->exact || token + 1 != close ||
+        t[token].begin != location_of(format.at("A_Const")))
+      return {};
+    std::string_view bytes = t.bytes(token);
+    if (bytes.size() < 2 || bytes.front() != '\'' || bytes.find('\\') != std::string_view::npos)
+      return {};
+    std::string literal = "'";
+    for (char c : converted->format) literal.append(c == '\'' ? 2 : 1, c);
+    return literal + "'";
+  }
+
   std::vector<sql_edit> function_rewrite_edits(const json& call, const mysql_function& row,
                                                std::uint64_t location) const {
     const sql_token_view& t = *tokens_;
     std::size_t n = argument_count(call);
-    bool count_fits = row.arguments == -1
-                          ? n <= 1
+    bool count_fits = row.arguments == -1 ? n <= 1
+                      : row.arguments == -2
+                          ? n >= 1
                           : row.arguments >= 0 && n == static_cast<std::size_t>(row.arguments);
     if (row.rewrite == function_rewrite::none || !count_fits || !plain_call(call)) return {};
     std::size_t name = t.starting_at(location);
@@ -174,6 +226,13 @@ class tree_walk {
     };
     auto head = [&](std::string text) {
       return sql_edit{t[name].begin, t[open].end, std::move(text)};
+    };
+    // What stands between two arguments in place of their comma, and of
+    // one space after it.
+    auto separator = [&](std::size_t comma, std::string text) {
+      std::uint64_t end = t[comma].end;
+      if (end < sql_.size() && sql_[end] == ' ') ++end;
+      return sql_edit{t[comma].begin, end, std::move(text)};
     };
     // A keyword put in place of a comma, spaced from what follows it.
     auto keyword = [&](std::size_t comma, std::string_view word) {
@@ -210,6 +269,27 @@ class tree_walk {
       case function_rewrite::interval_sum:
         if (!interval_arguments(call)) return {};
         return {head("("), keyword(commas[0], row.target)};
+      case function_rewrite::arguments_in: {
+        std::vector<std::string> pieces = pieces_around_arguments(row.target, n);
+        if (pieces.empty() || n == 0) return {};
+        std::vector<sql_edit> edits{head(pieces[0])};
+        for (std::size_t i = 0; i < commas.size(); ++i)
+          edits.push_back(separator(commas[i], pieces[i + 1]));
+        edits.push_back(token(close, pieces[n]));
+        return edits;
+      }
+      case function_rewrite::concat: {
+        std::vector<sql_edit> edits{head("((")};
+        for (std::size_t comma : commas) edits.push_back(separator(comma, ")::text || ("));
+        edits.push_back(token(close, ")::text)"));
+        return edits;
+      }
+      case function_rewrite::date_format: {
+        std::string format = to_char_literal(call, commas[0] + 1, close);
+        if (format.empty()) return {};
+        return {head("to_char(("), token(commas[0], ")::timestamp,"),
+                token(commas[0] + 1, std::move(format))};
+      }
       case function_rewrite::none:
         break;
     }

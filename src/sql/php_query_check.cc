@@ -5,6 +5,7 @@
 // texts that share a literal (one variable used by two calls) must agree on
 // its edits; a text that does not is checked again without rewrites.
 #include <algorithm>
+#include <iterator>
 #include <map>
 #include <optional>
 
@@ -54,14 +55,25 @@ class php_query_checker {
         continue;
       }
       budget -= cost;
-      check_text(text);
+      check_text(text, runs_several_statements(query.function));
     }
     finish();
     return std::move(report_);
   }
 
  private:
-  void check_text(const query_text& text) {
+  // The calls that prepare a text or send it with parameters run one
+  // statement.
+  static bool runs_several_statements(std::string_view function) {
+    static constexpr std::string_view one_statement[] = {"pg_prepare", "pg_send_prepare",
+                                                         "pg_query_params", "pg_send_query_params"};
+    std::string name(function);
+    for (char& c : name) c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    return std::find(std::begin(one_statement), std::end(one_statement), name) ==
+           std::end(one_statement);
+  }
+
+  void check_text(const query_text& text, bool several_statements) {
     edit_filter writable = [&](const std::vector<text_level_edit>& group) {
       for (const text_level_edit& e : group) {
         if (!file_edit(text, e)) return false;
@@ -69,7 +81,8 @@ class php_query_checker {
       return true;
     };
     std::vector<std::uint64_t> placeholders = text.placeholder_offsets();
-    text_check check = check_query_text(text.text, placeholders, options_, writable);
+    text_check check =
+        check_query_text(text.text, placeholders, options_, writable, several_statements);
     std::vector<text_edit> edits;
     for (const text_level_edit& e : check.edits) {
       std::optional<text_edit> edit = file_edit(text, e);
@@ -166,10 +179,14 @@ class php_query_checker {
   }
 
   // The bytes around the edit keep their meaning: no escape sequence is cut
-  // and no interpolated variable grows into the new bytes.
+  // and no interpolated variable grows into the new bytes. No line is
+  // written into a heredoc or nowdoc, where it could end the literal or
+  // miss the indentation of its closing line.
   bool safe_in_literal(const query_text& text, std::uint64_t begin, std::uint64_t end,
                        const std::string& replacement, literal_style style) const {
     if (end > php_.size() || begin > end) return false;
+    bool heredoc_kind = style.kind == literal_kind::heredoc || style.kind == literal_kind::nowdoc;
+    if (heredoc_kind && replacement.find('\n') != std::string::npos) return false;
     if (style.kind == literal_kind::nowdoc) return true;
     if (begin > 0 && php_[begin - 1] == '\\') return false;
     if (!interpolates(style.kind)) return true;

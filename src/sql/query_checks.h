@@ -27,11 +27,18 @@
 // literal they fall in), and the text they give parses. Rewrites that need
 // an extension name it in `extensions`.
 //
+// With `rewrite` and `convert_ddl`, a text that is a MySQL CREATE TABLE or
+// ALTER TABLE made of one literal is replaced by what convert_ddl makes of
+// it (several statements only where the call runs several: pg_query). One
+// with PHP values in it, or that the converter cannot convert, is a finding
+// naming the statement.
+//
 // check_sql_text judges one SQL text (such as a statement of a .sql file)
 // the same way; its offsets are offsets in that text.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -49,11 +56,23 @@ inline constexpr std::string_view rule_sql_unchecked = "sql-unchecked";
 // A query text longer than this is not judged.
 inline constexpr std::uint64_t max_query_text_bytes = 1u << 20;
 
+// A MySQL DDL statement as PostgreSQL statements, each ended by ';'; when
+// not `converted`, `problem` says why.
+struct ddl_conversion {
+  bool converted = false;
+  std::string text;
+  std::string problem;
+  std::vector<std::string> warnings;  // what behaves differently once converted
+};
+using ddl_converter = std::function<ddl_conversion(std::string_view statement)>;
+
 struct query_options {
   bool rewrite = false;
   const schema_model* schema = nullptr;  // for NULL into auto-increment columns
   // The application's own query functions, whose calls send a text too.
   const wrapper_table* wrappers = nullptr;
+  // Converts the DDL statements of install scripts (see above); empty: none.
+  ddl_converter convert_ddl = nullptr;
 };
 
 struct sql_finding {

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 
+#include "sql/ddl_texts.h"
 #include "sql/mysql_syntax_hints.h"
 #include "sql/parse_tree_checks.h"
 #include "sql/placeholder_fill.h"
@@ -18,8 +19,12 @@ namespace {
 class text_checker {
  public:
   text_checker(std::string_view text, const std::vector<std::uint64_t>& placeholders,
-               const query_options& options, const edit_filter& writable)
-      : text_(text), placeholders_(placeholders), options_(options), writable_(writable) {}
+               const query_options& options, const edit_filter& writable, bool several_statements)
+      : text_(text),
+        placeholders_(placeholders),
+        options_(options),
+        writable_(writable),
+        several_statements_(several_statements) {}
 
   text_check run() {
     std::size_t nul = text_.find('\0');
@@ -37,6 +42,7 @@ class text_checker {
                   text_place{0, false, 0});
       return std::move(result_);
     }
+    if (options_.rewrite && options_.convert_ddl && converted_ddl()) return std::move(result_);
     filled_ = fill_and_parse(text_, placeholders_, true);
     std::string tree = std::move(filled_.outcome.tree_json);
     edit_list edits;
@@ -66,6 +72,37 @@ class text_checker {
 
   void add_finding(std::string_view rule, std::string message, text_place place) {
     result_.findings.push_back(text_finding{rule, std::move(message), place});
+  }
+
+  // A CREATE or ALTER TABLE text replaced whole by its conversion; false
+  // when the text is none or was not converted (a finding says why) and the
+  // other checks are to judge it.
+  bool converted_ddl() {
+    // The PHP values show as {...} in the heading.
+    std::string shown(text_);
+    for (auto at = placeholders_.rbegin(); at != placeholders_.rend(); ++at) {
+      if (*at <= shown.size()) shown.insert(*at, "{...}");
+    }
+    std::string heading = ddl_heading(shown);
+    if (heading.empty()) return false;
+    ddl_text_outcome outcome = convert_ddl_text(text_, heading, !placeholders_.empty(),
+                                                several_statements_, options_.convert_ddl);
+    std::vector<text_level_edit> whole{text_level_edit{0, text_.size(), outcome.replacement}};
+    if (!outcome.replacement.empty() && !writable_(whole)) {
+      whole[0].replacement = on_one_line(outcome.replacement);
+    }
+    if (!outcome.replacement.empty() && !writable_(whole)) {
+      outcome.replacement.clear();
+      outcome.messages = {
+          heading + " not converted: its PHP literals cannot take the converted text in place"};
+    }
+    std::string message;
+    for (const std::string& m : outcome.messages) message += (message.empty() ? "" : "; ") + m;
+    if (!message.empty()) add_finding(rule_sql_mysql, std::move(message), text_place{0, false, 0});
+    if (outcome.replacement.empty()) return false;
+    result_.parsed = true;
+    result_.edits = std::move(whole);
+    return true;
   }
 
   void report_rejection() {
@@ -177,6 +214,7 @@ class text_checker {
   const std::vector<std::uint64_t>& placeholders_;
   const query_options& options_;
   const edit_filter& writable_;
+  bool several_statements_;
   filled_query filled_;
   text_check result_;
 };
@@ -184,8 +222,9 @@ class text_checker {
 }  // namespace
 
 text_check check_query_text(std::string_view text, const std::vector<std::uint64_t>& placeholders,
-                            const query_options& options, const edit_filter& writable) {
-  return text_checker(text, placeholders, options, writable).run();
+                            const query_options& options, const edit_filter& writable,
+                            bool several_statements) {
+  return text_checker(text, placeholders, options, writable, several_statements).run();
 }
 
 }  // namespace corvexa::sql

@@ -51,7 +51,9 @@ struct text_check {
   bool unchecked = false;
 };
 
+// `several_statements`: the call runs a text of several statements.
 text_check check_query_text(std::string_view text, const std::vector<std::uint64_t>& placeholders,
-                            const query_options& options, const edit_filter& writable);
+                            const query_options& options, const edit_filter& writable,
+                            bool several_statements = true);
 
 }  // namespace corvexa::sql

@@ -6,10 +6,15 @@
 #include <algorithm>
 
 #include "report/rules.h"
+#include "schema/mysql_sql_conversion.h"
 #include "sql/query_checks.h"
+#include "tree/stripslashes_pass.h"
 
 namespace corvexa {
 namespace {
+
+constexpr std::string_view stripslashes_message =
+    "values come back from PostgreSQL as they were stored: remove stripslashes()";
 
 rule_id rule_of_check(std::string_view name) {
   if (name == sql::rule_sql_syntax) return rule_id::sql_syntax;
@@ -61,6 +66,26 @@ std::string edited(std::string_view text, const std::vector<sql::text_edit>& edi
   return result;
 }
 
+// The .sql converter's result for one statement: converted when nothing was
+// left as a comment or unconverted; its warnings are what behaves
+// differently.
+sql::ddl_conversion convert_ddl(std::string_view statement, const sql::schema_model* schema) {
+  schema::statement_conversion conversion = schema::convert_mysql_statement(statement, schema);
+  sql::ddl_conversion out;
+  for (const schema::schema_finding& f : conversion.findings) {
+    if (f.rule == schema::unsupported_rule && out.problem.empty()) out.problem = f.message;
+    if (f.rule != schema::unsupported_rule && f.level == schema::schema_severity::warning)
+      out.warnings.push_back(f.message);
+  }
+  bool commented =
+      conversion.text.rfind("-- ", 0) == 0 || conversion.text.find("\n-- ") != std::string::npos;
+  if (out.problem.empty() && commented) out.problem = "part of it became a comment";
+  if (out.problem.empty() && conversion.text.empty()) out.problem = "nothing came out";
+  out.converted = out.problem.empty();
+  if (out.converted) out.text = std::move(conversion.text);
+  return out;
+}
+
 // True if the output span [begin, end) lies inside a replaced call.
 bool inside_a_call(const std::vector<replaced_call>& calls, std::uint64_t begin) {
   auto after = std::upper_bound(calls.begin(), calls.end(), begin,
@@ -101,7 +126,11 @@ std::vector<replaced_call> changes_of(const event_log& log,
 query_pass check_queries(converted_text& converted, bool rewrite, const sql::schema_model* schema,
                          const sql::wrapper_table* wrappers) {
   query_pass pass;
-  sql::query_report report = sql::check_php_queries(converted.output, {rewrite, schema, wrappers});
+  sql::query_options options{rewrite, schema, wrappers, {}};
+  options.convert_ddl = [schema](std::string_view statement) {
+    return convert_ddl(statement, schema);
+  };
+  sql::query_report report = sql::check_php_queries(converted.output, options);
   pass.counts = {report.texts_found, report.texts_parsed, report.texts_rejected,
                  report.texts_rewritten, report.texts_unchecked};
   pass.extensions = report.extensions;
@@ -122,6 +151,13 @@ query_pass check_queries(converted_text& converted, bool rewrite, const sql::sch
     for (finding& f : pass.findings) f.output_offset = move(f.output_offset);
   }
   pass.changes = changes_of(converted.log, report.edits, edit_sources);
+  for (std::uint64_t at : stripslashes_of_fetched_values(converted.output)) {
+    finding f =
+        make_finding(rule_id::php_stripslashes, "stripslashes", std::string(stripslashes_message));
+    f.output_offset = at;
+    f.source_offset = converted.log.source_offset_of(at);
+    pass.findings.push_back(std::move(f));
+  }
   return pass;
 }
 

@@ -44,6 +44,14 @@ show('date parts', pg_query($link, 'SELECT YEAR(created), MONTH(created), DAYOFM
 show('sha1', pg_query($link, "SELECT SHA1('abc')"));
 show('renames', pg_query($link, "SELECT UCASE('ab'), LCASE('AB'), INSTR('abc', 'c'), TRUNCATE(2.789, 1)"));
 show('sprintf', pg_query($link, sprintf("SELECT name FROM `users` WHERE id = %d LIMIT 0, 1", $id)));
+$day = '2024-03-05';
+show('date_format', pg_query($link, "SELECT DATE_FORMAT(created, '%Y-%m-%d %H:%i:%s'), DATE_FORMAT(created, '%e %M %Y, %W %l%p'), DATE_FORMAT(created, '%d/%c/%y %k %h %I %j %a %b %T %r %S 100%% %Hh') FROM users WHERE id = 1"));
+show('date_format pm', pg_query($link, "SELECT DATE_FORMAT(created, '%h:%i %p %k'), DATE_FORMAT('$day', '%W %e.%c.') FROM users WHERE id = $id"));
+show('date_format iso week', pg_query($link, "SELECT DATE_FORMAT(created, '%x-%v %D %f'), DATE_FORMAT('2021-01-01', '%x-%v'), DATE_FORMAT('2024-03-11 10:00:00.25', '%D %f'), DATE_FORMAT('2024-03-23', '%D') FROM users WHERE id = 3"));
+show('concat', pg_query($link, "SELECT CONCAT(name, ':', score), CONCAT(name, '#', id, ' ', 1.50), CONCAT_WS('-', name, score) FROM users WHERE id = 1"));
+show('date functions', pg_query($link, "SELECT DAYOFWEEK(created), WEEKDAY(created), DAYOFYEAR(created), SECOND(created), TO_DAYS(created), DATEDIFF(created, '2023-12-25 23:00:00'), DAYOFWEEK('$day') FROM users WHERE id = 3"));
+$now = pg_fetch_result(pg_query($link, 'SELECT CURTIME()'), 0, 0);
+echo 'curtime: ', preg_match('/^\d\d:\d\d:\d\d$/', $now) ? 'HH:MM:SS' : $now, "\n";
 $sql = <<<SQL
     SELECT `name`
       FROM `users`
