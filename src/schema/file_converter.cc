@@ -219,7 +219,16 @@ void file_converter::convert_held(const std::vector<token>& tokens) {
     comment_out(tokens);
     return;
   }
+  create_extensions();
   for (const output_statement& statement : out) emit(statement);
+}
+
+void file_converter::create_extensions() {
+  for (const std::string& name : schema_.extensions) {
+    if (created_extensions_.insert(name).second) {
+      out_.statement("CREATE EXTENSION IF NOT EXISTS " + name);
+    }
+  }
 }
 
 bool file_converter::convert_create(token_cursor& cursor, const std::vector<token>& tokens,

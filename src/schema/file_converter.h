@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -59,6 +60,8 @@ class file_converter {
   // Writes the input text of a statement as a comment.
   void comment_out(const std::vector<token>& tokens);
   void sync_client_encoding();
+  // Creates the extensions that the statements about to be written use.
+  void create_extensions();
   void skip_statement();
 
   sql_source& source_;
@@ -75,6 +78,7 @@ class file_converter {
   insert_rows inserts_;
   std::vector<token> tokens_;
   std::string written_encoding_ = "UTF8";
+  std::set<std::string> created_extensions_;
 };
 
 }  // namespace corvexa::schema
