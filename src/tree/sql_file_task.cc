@@ -20,9 +20,46 @@ rule_id rule_of(const schema::schema_finding& found) {
                                                 : rule_id::sql_schema_convert;
 }
 
-// The converter's findings with their places in the source file; an .sql
-// file's output positions are not followed, so they are left at zero.
-std::vector<finding> located(const std::vector<schema::schema_finding>& found, int source) {
+std::string_view kind_name(schema::statement_kind kind) {
+  switch (kind) {
+    case schema::statement_kind::ddl:
+      return "MySQL DDL";
+    case schema::statement_kind::rows:
+      return "MySQL rows";
+    case schema::statement_kind::other:
+      break;
+  }
+  return "a MySQL statement";
+}
+
+// One note per statement the seed rules left as MySQL wrote it, at the
+// statement's first token; where the conversion already has a finding at
+// that place, the note joins its message.
+void add_migration_notes(const std::vector<schema::changed_statement>& changed,
+                         std::vector<finding>& findings) {
+  std::size_t converter_findings = findings.size();
+  for (const schema::changed_statement& statement : changed) {
+    std::string note = statement.what + ": " + std::string(kind_name(statement.kind)) +
+                       "; corvexa-tree --rules complete converts it";
+    auto end = findings.begin() + static_cast<std::ptrdiff_t>(converter_findings);
+    auto there = std::find_if(findings.begin(), end, [&](const finding& f) {
+      return f.source_offset == statement.offset;
+    });
+    if (there != end) {
+      there->message += "; " + note;
+      continue;
+    }
+    finding added = make_finding(rule_id::sql_schema_migrate, {}, std::move(note));
+    added.source_offset = statement.offset;
+    findings.push_back(std::move(added));
+  }
+}
+
+// The converter's findings, and the notes on the statements it would
+// change, with their places in the source file; an .sql file's output
+// positions are not followed, so they are left at zero.
+std::vector<finding> located(const std::vector<schema::schema_finding>& found,
+                             const std::vector<schema::changed_statement>& changed, int source) {
   std::vector<finding> findings;
   std::vector<std::uint64_t> offsets;
   for (const schema::schema_finding& f : found) {
@@ -31,6 +68,7 @@ std::vector<finding> located(const std::vector<schema::schema_finding>& found, i
     each.source_offset = f.offset;
     findings.push_back(std::move(each));
   }
+  add_migration_notes(changed, findings);
   std::stable_sort(findings.begin(), findings.end(), [](const finding& a, const finding& b) {
     return a.source_offset < b.source_offset;
   });
@@ -44,12 +82,14 @@ std::vector<finding> located(const std::vector<schema::schema_finding>& found, i
 }
 
 // Runs the conversion of `source` into `output`, knowing the tables of
-// `known` (may be null); false when reading or writing failed.
+// `known` (may be null); false when reading or writing failed. `list`
+// asks for the statements the conversion changes.
 bool convert(int source, byte_writer& output, const sql::schema_model* known,
-             schema::sql_conversion_result& result) {
+             schema::sql_conversion_result& result, bool list = false) {
   fd_reader reader(source);
   schema::sql_conversion_options options;
   options.known = known;
+  options.list_changed_statements = list;
   result = schema::convert_mysql_sql(reader, output, options);
   return !result.read_failed && !result.write_failed;
 }
@@ -87,7 +127,7 @@ void process_sql_file(const task_context& context, const tree_entry& entry,
     descriptor source;
     error = open_regular_file(from.folder->get(), from.name, source);
     discarding_writer nowhere;
-    if (error.empty() && !convert(source.get(), nowhere, context.schema, converted)) {
+    if (error.empty() && !convert(source.get(), nowhere, context.schema, converted, true)) {
       error = "could not read";
     }
     if (error.empty() && !context.options.diff) {
@@ -101,7 +141,7 @@ void process_sql_file(const task_context& context, const tree_entry& entry,
   if (!error.empty()) return note_failure(result, std::move(error));
   descriptor source;
   if (open_regular_file(from.folder->get(), from.name, source).empty()) {
-    result.report.findings = located(converted.findings, source.get());
+    result.report.findings = located(converted.findings, converted.changed_statements, source.get());
   }
 }
 
