@@ -441,6 +441,44 @@ TEST(Tree, SeedRulesNameEveryStatementToMigrate) {
   }
 }
 
+// The extensions that the PHP files' queries need are created by the .sql
+// files that create tables, with the file's own, sorted, once, before the
+// first table; a file of rows creates none. The same whatever the jobs.
+TEST(Tree, SqlFilesCreateTheExtensionsTheQueriesNeed) {
+  temp_dir dir;
+  fs::create_directories(dir / "src/install");
+  write_file(dir / "src/login.php",
+             "<?php\n$r = mysql_query(\"SELECT id FROM users WHERE pass = SHA1('x')\");\n");
+  write_file(dir / "src/install/schema.sql",
+             "-- users\nCREATE TABLE users (id int, name varchar(20), pass char(40) BINARY);\n"
+             "CREATE TABLE logins (id int);\n");
+  write_file(dir / "src/install/data.sql", "INSERT INTO users VALUES (1, 'a', 'b');\n");
+  std::string schema, data;
+  for (const char* jobs : {"1", "8"}) {
+    std::string out = std::string("out-") + jobs;
+    run_result run = run_tree({"-j", jobs, "--no-progress", "src", out}, dir.path());
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("extensions the database needs: pgcrypto"), std::string::npos)
+        << run.out;
+    std::string converted = read_file(dir / (out + "/install/schema.sql"));
+    EXPECT_NE(converted.find("-- users\nCREATE EXTENSION IF NOT EXISTS citext;\n"
+                             "CREATE EXTENSION IF NOT EXISTS pgcrypto;\nCREATE TABLE users ("),
+              std::string::npos)
+        << converted;
+    EXPECT_EQ(converted.find("CREATE EXTENSION"), converted.rfind("CREATE EXTENSION IF NOT EXISTS c"))
+        << converted;
+    EXPECT_EQ(converted.find("pgcrypto"), converted.rfind("pgcrypto")) << converted;
+    std::string rows = read_file(dir / (out + "/install/data.sql"));
+    EXPECT_EQ(rows.find("EXTENSION"), std::string::npos) << rows;
+    if (schema.empty()) {
+      schema = converted;
+      data = rows;
+    }
+    EXPECT_EQ(converted, schema);
+    EXPECT_EQ(rows, data);
+  }
+}
+
 // A query function defined in one file makes the texts that other files
 // give it judged and rewritten: a function, a method, and a wrapper of it
 // defined in a third file; the same whatever the number of jobs.

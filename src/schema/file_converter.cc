@@ -87,7 +87,8 @@ file_converter::file_converter(sql_source& source, output_sink& sink,
       lexer_(source),
       ddl_(cx_, schema_, session_, setup.defer_foreign_keys),
       inserts_(cx_, lexer_, schema_, out_),
-      list_changes_(options.list_changed_statements) {
+      list_changes_(options.list_changed_statements),
+      wanted_extensions_(options.extensions) {
   session_.set_charset(std::string(options.charset), cx_, 0);
 }
 
@@ -291,6 +292,7 @@ void file_converter::end_watch(std::uint64_t end) {
 }
 
 void file_converter::create_extensions() {
+  if (schema_.created_table) schema_.extensions.merge(wanted_extensions_);
   for (const std::string& name : schema_.extensions) {
     if (created_extensions_.insert(name).second) {
       out_.statement("CREATE EXTENSION IF NOT EXISTS " + name);

@@ -87,6 +87,7 @@ class file_converter {
   std::string written_encoding_ = "UTF8";
   std::set<std::string> created_extensions_;
   bool list_changes_ = false;
+  std::set<std::string> wanted_extensions_;  // from the options, at the first table
   text_match match_;
   std::uint64_t watched_ = 0;
   changed_statement watched_statement_;

@@ -13,6 +13,7 @@
 #pragma once
 
 #include <cstdint>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -37,6 +38,10 @@ struct sql_conversion_options {
   // Lists every statement whose PostgreSQL text is not its MySQL text
   // (spacing aside) in the result's changed_statements.
   bool list_changed_statements = false;
+  // PostgreSQL extensions that the application's queries need (such as
+  // pgcrypto): created, with those the file itself uses, before the
+  // first statement that creates a table.
+  std::set<std::string> extensions = {};
 };
 
 // What a statement is, for the one who migrates it.

@@ -44,6 +44,7 @@ class schema_state {
   std::vector<deferred_foreign_key> foreign_keys;
   // The PostgreSQL extensions that the statements written so far use.
   std::set<std::string> extensions;
+  bool created_table = false;  // the file has a CREATE TABLE
 
   // A relation name (index, constraint index, sequence) unique in the
   // schema, as close to `wanted` as it can be; owned by `table`.

@@ -223,6 +223,7 @@ void table_writer::on_update_trigger(const std::string& table,
 }
 
 void table_writer::create_table(table_definition& table, std::vector<output_statement>& out) {
+  schema_.created_table = true;
   std::string key = lower_name(table.name);
   std::string table_name = pg(table.name);
   std::string create = table.temporary ? "CREATE TEMPORARY TABLE " : "CREATE TABLE ";

@@ -84,12 +84,13 @@ std::vector<finding> located(const std::vector<schema::schema_finding>& found,
 // Runs the conversion of `source` into `output`, knowing the tables of
 // `known` (may be null); false when reading or writing failed. `list`
 // asks for the statements the conversion changes.
-bool convert(int source, byte_writer& output, const sql::schema_model* known,
+bool convert(int source, byte_writer& output, const task_context& context,
              schema::sql_conversion_result& result, bool list = false) {
   fd_reader reader(source);
   schema::sql_conversion_options options;
-  options.known = known;
+  options.known = context.schema;
   options.list_changed_statements = list;
+  if (context.extensions != nullptr) options.extensions = *context.extensions;
   result = schema::convert_mysql_sql(reader, output, options);
   return !result.read_failed && !result.write_failed;
 }
@@ -119,15 +120,14 @@ void process_sql_file(const task_context& context, const tree_entry& entry,
       error = filter_file_atomically(from.folder->get(), from.name, to.folder->get(), to.name,
                                      [&](int input, int output) {
                                        fd_writer writer(output);
-                                       return convert(input, writer, context.schema,
-                                                      converted);
+                                       return convert(input, writer, context, converted);
                                      });
     }
   } else if (error.empty()) {
     descriptor source;
     error = open_regular_file(from.folder->get(), from.name, source);
     discarding_writer nowhere;
-    if (error.empty() && !convert(source.get(), nowhere, context.schema, converted, true)) {
+    if (error.empty() && !convert(source.get(), nowhere, context, converted, true)) {
       error = "could not read";
     }
     if (error.empty() && !context.options.diff) {
