@@ -70,6 +70,7 @@ class sql_source {
 
   void pass_to_tap(std::uint64_t offset) {
     offset = offset < end_ ? offset : end_;
+    tapped_ = tapped_ > base_ ? tapped_ : base_;  // never before the window
     if (tap_ == nullptr || offset <= tapped_) return;
     tap_->input(text(tapped_, offset));
     tapped_ = offset;
