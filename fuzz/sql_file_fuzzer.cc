@@ -80,8 +80,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (std::size_t i = 0; i < result.changed_statements.size(); ++i) {
     if (result.changed_statements[i].offset != listed.changed_statements[i].offset ||
         result.changed_statements[i].what != listed.changed_statements[i].what ||
-        result.changed_statements[i].offset > input.size()) {
-      broken("a changed statement depends on the size of the reads, or points past the input");
+        result.changed_statements[i].offset > input.size() ||
+        !valid_utf8(result.changed_statements[i].what)) {
+      broken("a changed statement depends on the size of the reads, points past the input, or "
+             "is not named in UTF-8");
     }
   }
   if (expected.findings.size() != result.findings.size()) {

@@ -42,8 +42,17 @@ constexpr std::string_view statement_words[] = {
     "REPLACE",   "DATABASE", "SCHEMA",    "DELAYED", "LOW_PRIORITY", "HIGH_PRIORITY"};
 constexpr std::string_view ddl_words[] = {"CREATE", "ALTER", "DROP", "RENAME", "TRUNCATE"};
 
-std::string upper_word(std::string_view word) {
-  std::string upper(word);
+// `bytes` as UTF-8 text, read in the file's character set. Describing a
+// statement reports nothing: the conversion reports its bytes.
+std::string readable(const conversion_context& cx, std::string_view bytes) {
+  std::string text;
+  text_problems ignored;
+  append_text(text, bytes, cx.charset->handling, ignored);
+  return text;
+}
+
+std::string upper_word(const conversion_context& cx, const token& t) {
+  std::string upper = readable(cx, cx.text(t));
   for (char& c : upper) c = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
   return upper;
 }
@@ -55,7 +64,7 @@ changed_statement describe_statement(conversion_context& cx, const std::vector<t
   token_cursor cursor(tokens, cx.source);
   changed_statement described;
   described.offset = offset;
-  described.what = upper_word(cx.text(cursor.take()));
+  described.what = upper_word(cx, cursor.take());
   if (is_one_of(token_cursor(tokens, cx.source), ddl_words)) {
     described.kind = statement_kind::ddl;
   } else if (described.what == "INSERT" || described.what == "REPLACE") {
@@ -64,11 +73,11 @@ changed_statement describe_statement(conversion_context& cx, const std::vector<t
   while (!cursor.at_end() && cursor.peek().kind == token_kind::word &&
          is_one_of(cursor, statement_words)) {
     described.what += ' ';
-    described.what += upper_word(cx.text(cursor.take()));
+    described.what += upper_word(cx, cursor.take());
   }
   if (described.kind != statement_kind::other && cursor.is_name()) {
     described.what += ' ';
-    described.what += cx.raw_name(cursor.peek());
+    described.what += readable(cx, token_name(cursor.peek(), cx.text(cursor.peek())));
   }
   return described;
 }
