@@ -4,6 +4,7 @@
 #include "tree/sql_file_task.h"
 
 #include <algorithm>
+#include <unordered_map>
 #include <utility>
 
 #include "common/byte_streams.h"
@@ -37,16 +38,13 @@ std::string_view kind_name(schema::statement_kind kind) {
 // that place, the note joins its message.
 void add_migration_notes(const std::vector<schema::changed_statement>& changed,
                          std::vector<finding>& findings) {
-  std::size_t converter_findings = findings.size();
+  std::unordered_map<std::uint64_t, std::size_t> finding_at;
+  for (std::size_t i = findings.size(); i-- > 0;) finding_at[findings[i].source_offset] = i;
   for (const schema::changed_statement& statement : changed) {
     std::string note = statement.what + ": " + std::string(kind_name(statement.kind)) +
                        "; corvexa-tree --rules complete converts it";
-    auto end = findings.begin() + static_cast<std::ptrdiff_t>(converter_findings);
-    auto there = std::find_if(findings.begin(), end, [&](const finding& f) {
-      return f.source_offset == statement.offset;
-    });
-    if (there != end) {
-      there->message += "; " + note;
+    if (auto there = finding_at.find(statement.offset); there != finding_at.end()) {
+      findings[there->second].message += "; " + note;
       continue;
     }
     finding added = make_finding(rule_id::sql_schema_migrate, {}, std::move(note));
@@ -81,9 +79,9 @@ std::vector<finding> located(const std::vector<schema::schema_finding>& found,
   return findings;
 }
 
-// Runs the conversion of `source` into `output`, knowing the tables of
-// `known` (may be null); false when reading or writing failed. `list`
-// asks for the statements the conversion changes.
+// Runs the conversion of `source` into `output`, knowing the tables and
+// the extensions of `context`; false when reading or writing failed.
+// `list` asks for the statements the conversion changes.
 bool convert(int source, byte_writer& output, const task_context& context,
              schema::sql_conversion_result& result, bool list = false) {
   fd_reader reader(source);
@@ -127,7 +125,8 @@ void process_sql_file(const task_context& context, const tree_entry& entry,
     descriptor source;
     error = open_regular_file(from.folder->get(), from.name, source);
     discarding_writer nowhere;
-    if (error.empty() && !convert(source.get(), nowhere, context, converted, true)) {
+    bool seed = context.options.rules == rule_set::seed;
+    if (error.empty() && !convert(source.get(), nowhere, context, converted, seed)) {
       error = "could not read";
     }
     if (error.empty() && !context.options.diff) {
@@ -141,7 +140,8 @@ void process_sql_file(const task_context& context, const tree_entry& entry,
   if (!error.empty()) return note_failure(result, std::move(error));
   descriptor source;
   if (open_regular_file(from.folder->get(), from.name, source).empty()) {
-    result.report.findings = located(converted.findings, converted.changed_statements, source.get());
+    result.report.findings =
+        located(converted.findings, converted.changed_statements, source.get());
   }
 }
 
