@@ -20,8 +20,8 @@ namespace {
 
 using corvexa::schema::sql_conversion_result;
 
-sql_conversion_result convert(std::string_view input, std::size_t largest_read,
-                              std::string& output, bool list_changes = false) {
+sql_conversion_result convert(std::string_view input, std::size_t largest_read, std::string& output,
+                              bool list_changes = false) {
   corvexa::memory_reader reader(input, largest_read);
   corvexa::string_writer writer(output);
   corvexa::schema::sql_conversion_options options;
@@ -82,8 +82,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         result.changed_statements[i].what != listed.changed_statements[i].what ||
         result.changed_statements[i].offset > input.size() ||
         !valid_utf8(result.changed_statements[i].what)) {
-      broken("a changed statement depends on the size of the reads, points past the input, or "
-             "is not named in UTF-8");
+      broken(
+          "a changed statement depends on the size of the reads, points past the input, or "
+          "is not named in UTF-8");
     }
   }
   if (expected.findings.size() != result.findings.size()) {

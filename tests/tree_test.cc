@@ -465,7 +465,8 @@ TEST(Tree, SqlFilesCreateTheExtensionsTheQueriesNeed) {
                              "CREATE EXTENSION IF NOT EXISTS pgcrypto;\nCREATE TABLE users ("),
               std::string::npos)
         << converted;
-    EXPECT_EQ(converted.find("CREATE EXTENSION"), converted.rfind("CREATE EXTENSION IF NOT EXISTS c"))
+    EXPECT_EQ(converted.find("CREATE EXTENSION"),
+              converted.rfind("CREATE EXTENSION IF NOT EXISTS c"))
         << converted;
     EXPECT_EQ(converted.find("pgcrypto"), converted.rfind("pgcrypto")) << converted;
     std::string rows = read_file(dir / (out + "/install/data.sql"));

@@ -37,9 +37,9 @@ bool is_one_of(const token_cursor& cursor, std::span<const std::string_view> wor
 
 // The words that say what a statement does, before the name it acts on.
 constexpr std::string_view statement_words[] = {
-    "TABLE",     "TABLES",   "TEMPORARY", "INTO",   "IGNORE", "INDEX",        "UNIQUE",
-    "FULLTEXT",  "SPATIAL",  "VIEW",      "IF",     "NOT",    "EXISTS",       "OR",
-    "REPLACE",   "DATABASE", "SCHEMA",    "DELAYED", "LOW_PRIORITY", "HIGH_PRIORITY"};
+    "TABLE",    "TABLES",   "TEMPORARY", "INTO",    "IGNORE",       "INDEX",        "UNIQUE",
+    "FULLTEXT", "SPATIAL",  "VIEW",      "IF",      "NOT",          "EXISTS",       "OR",
+    "REPLACE",  "DATABASE", "SCHEMA",    "DELAYED", "LOW_PRIORITY", "HIGH_PRIORITY"};
 constexpr std::string_view ddl_words[] = {"CREATE", "ALTER", "DROP", "RENAME", "TRUNCATE"};
 
 // `bytes` as UTF-8 text, read in the file's character set. Describing a

@@ -296,8 +296,8 @@ void table_writer::create_table(table_definition& table, std::vector<output_stat
       std::string name = schema_.claim_name(wanted, key);
       facts.indexes[lower_name(mysql_name)] = name;
       facts.index_is_constraint[name] = true;
-      lines.push_back("CONSTRAINT " + pg(name) + " UNIQUE (" + key_columns(key, k, true, has_prefix) +
-                      ")");
+      lines.push_back("CONSTRAINT " + pg(name) + " UNIQUE (" +
+                      key_columns(key, k, true, has_prefix) + ")");
       std::vector<std::string> columns;
       for (const key_part& part : k.parts) columns.push_back(lower_name(part.column));
       facts.unique_keys.push_back(std::move(columns));

@@ -130,8 +130,8 @@ processed_entries process_entries(const tree_options& options,
              &model, /*keep_reports=*/false);
   const sql::schema_model* schema = model.empty() ? nullptr : &model;
   rounds.run(other_tasks,
-             {options, calls, complete, schema, failed_folders, source, output, &wrappers},
-             nullptr, /*keep_reports=*/true);
+             {options, calls, complete, schema, failed_folders, source, output, &wrappers}, nullptr,
+             /*keep_reports=*/true);
   // The .sql files last: those that create tables create the extensions
   // that the PHP files' queries turned out to need.
   std::set<std::string> extensions;
