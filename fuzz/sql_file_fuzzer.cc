@@ -20,11 +20,13 @@ namespace {
 
 using corvexa::schema::sql_conversion_result;
 
-sql_conversion_result convert(std::string_view input, std::size_t largest_read,
-                              std::string& output) {
+sql_conversion_result convert(std::string_view input, std::size_t largest_read, std::string& output,
+                              bool list_changes = false) {
   corvexa::memory_reader reader(input, largest_read);
   corvexa::string_writer writer(output);
-  return corvexa::schema::convert_mysql_sql(reader, writer);
+  corvexa::schema::sql_conversion_options options;
+  options.list_changed_statements = list_changes;
+  return corvexa::schema::convert_mysql_sql(reader, writer, options);
 }
 
 bool valid_utf8(std::string_view text) {
@@ -66,8 +68,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::string_view input(reinterpret_cast<const char*>(data) + 1, size - 1);
   std::string whole, chunked;
   sql_conversion_result expected = convert(input, 0, whole);
-  sql_conversion_result result = convert(input, 1 + data[0] % 64, chunked);
+  // The chunked run also lists the changed statements: listing changes
+  // nothing written, and the list does not depend on the reads either.
+  sql_conversion_result result = convert(input, 1 + data[0] % 64, chunked, true);
   if (whole != chunked) broken("the output depends on the size of the reads");
+  std::string listed_whole;
+  sql_conversion_result listed = convert(input, 0, listed_whole, true);
+  if (listed.changed_statements.size() != result.changed_statements.size()) {
+    broken("the changed statements depend on the size of the reads");
+  }
+  for (std::size_t i = 0; i < result.changed_statements.size(); ++i) {
+    if (result.changed_statements[i].offset != listed.changed_statements[i].offset ||
+        result.changed_statements[i].what != listed.changed_statements[i].what ||
+        result.changed_statements[i].offset > input.size() ||
+        !valid_utf8(result.changed_statements[i].what)) {
+      broken(
+          "a changed statement depends on the size of the reads, points past the input, or "
+          "is not named in UTF-8");
+    }
+  }
   if (expected.findings.size() != result.findings.size()) {
     broken("the findings depend on the size of the reads");
   }

@@ -432,7 +432,11 @@ TEST(Tree, SqlFilesAreConvertedKnowingTheTablesOfTheOthers) {
   run_result seed = run_tree({"--rules=seed", "--report", "json", "src", "out-seed"}, dir.path());
   ASSERT_EQ(seed.status, 0) << seed.err;
   EXPECT_EQ(read_file(dir / "out-seed/install/schema.sql"), read_file(dir / "src/install/schema.sql"));
-  EXPECT_EQ(nlohmann::json::parse(seed.out)["files"][1]["findings"], files[1]["findings"]);
+  // The same findings, with the CREATE TABLE they stand in named for migrating.
+  auto seed_findings = nlohmann::json::parse(seed.out)["files"][1]["findings"];
+  ASSERT_EQ(seed_findings.size(), 2u) << seed_findings;
+  EXPECT_EQ(seed_findings[0]["rule"], "sql-schema-migrate");
+  EXPECT_EQ(seed_findings[1], files[1]["findings"][0]);
 
   // A schema outside the tree is read for its tables, and a file that is
   // not there is an error before anything is written.
@@ -440,6 +444,97 @@ TEST(Tree, SqlFilesAreConvertedKnowingTheTablesOfTheOthers) {
   EXPECT_EQ(missing.status, 1);
   EXPECT_NE(missing.err.find("cannot read the schema file nowhere.sql"), std::string::npos);
   EXPECT_FALSE(fs::exists(dir / "out-missing"));
+}
+
+// The seed rules copy an .sql file and name each statement that converting
+// would change, at its first token; spacing alone is no change, and a
+// statement that already has a finding there gets no second one.
+TEST(Tree, SeedRulesNameEveryStatementToMigrate) {
+  temp_dir dir;
+  fs::create_directories(dir / "src");
+  write_file(dir / "src/schema.sql",
+             "CREATE TABLE users (id int) ENGINE=InnoDB;\n"
+             "INSERT INTO users VALUES (1),(2);\n"
+             "  INSERT INTO `users` VALUES (3);\n"
+             "SELECT 'a  b';\n"
+             "INSERT INTO users VALUES ('it''s'), ('a\\'b');\n"
+             "LOCK TABLES users WRITE;\n"
+             "GRANT ALL ON shop.* TO 'u'@'%';\n"
+             "CREATE TABLE t2 (\n  d datetime DEFAULT '0000-00-00 00:00:00'\n);\n"
+             "DROP TABLE IF EXISTS `old`;\n");
+  run_result seed = run_tree({"--rules=seed", "--report", "json", "src", "out"}, dir.path());
+  ASSERT_EQ(seed.status, 0) << seed.err;
+  EXPECT_EQ(read_file(dir / "out/schema.sql"), read_file(dir / "src/schema.sql"));
+  struct expected_finding {
+    int line, column;
+    const char* rule;
+    const char* message;
+  };
+  const std::string converts = "; corvexa-tree --rules complete converts it";
+  const expected_finding expected[] = {
+      {1, 1, "sql-schema-migrate", "CREATE TABLE users: MySQL DDL"},
+      {3, 3, "sql-schema-migrate", "INSERT INTO users: MySQL rows"},
+      {5, 1, "sql-schema-migrate", "INSERT INTO users: MySQL rows"},
+      {6, 1, "sql-schema-migrate", "LOCK TABLES: a MySQL statement"},
+      {7, 1, "sql-schema-unsupported",
+       "GRANT has no PostgreSQL counterpart and was written as a comment; GRANT: a MySQL "
+       "statement"},
+      {8, 1, "sql-schema-migrate", "CREATE TABLE t2: MySQL DDL"},
+      {9, 3, "sql-schema-convert",
+       "column d: MySQL's zero date default has no PostgreSQL counterpart; the default is NULL "
+       "and the column accepts NULL"},
+      {11, 1, "sql-schema-migrate", "DROP TABLE IF EXISTS old: MySQL DDL"},
+  };
+  auto findings = nlohmann::json::parse(seed.out)["files"][0]["findings"];
+  ASSERT_EQ(findings.size(), std::size(expected)) << findings;
+  for (std::size_t i = 0; i < std::size(expected); ++i) {
+    const expected_finding& e = expected[i];
+    std::string message = e.message;
+    if (std::string(e.rule) != "sql-schema-convert") message += converts;
+    EXPECT_EQ(findings[i]["source"]["line"], e.line) << findings[i];
+    EXPECT_EQ(findings[i]["source"]["column"], e.column) << findings[i];
+    EXPECT_EQ(findings[i]["rule"], e.rule) << findings[i];
+    EXPECT_EQ(findings[i]["message"], message) << findings[i];
+  }
+}
+
+// The extensions that the PHP files' queries need are created by the .sql
+// files that create tables, with the file's own, sorted, once, before the
+// first table; a file of rows creates none. The same whatever the jobs.
+TEST(Tree, SqlFilesCreateTheExtensionsTheQueriesNeed) {
+  temp_dir dir;
+  fs::create_directories(dir / "src/install");
+  write_file(dir / "src/login.php",
+             "<?php\n$r = mysql_query(\"SELECT id FROM users WHERE pass = SHA1('x')\");\n");
+  write_file(dir / "src/install/schema.sql",
+             "-- users\nCREATE TABLE users (id int, name varchar(20), pass char(40) BINARY);\n"
+             "CREATE TABLE logins (id int);\n");
+  write_file(dir / "src/install/data.sql", "INSERT INTO users VALUES (1, 'a', 'b');\n");
+  std::string schema, data;
+  for (const char* jobs : {"1", "8"}) {
+    std::string out = std::string("out-") + jobs;
+    run_result run = run_tree({"-j", jobs, "--no-progress", "src", out}, dir.path());
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("extensions the database needs: pgcrypto"), std::string::npos)
+        << run.out;
+    std::string converted = read_file(dir / (out + "/install/schema.sql"));
+    EXPECT_NE(converted.find("-- users\nCREATE EXTENSION IF NOT EXISTS citext;\n"
+                             "CREATE EXTENSION IF NOT EXISTS pgcrypto;\nCREATE TABLE users ("),
+              std::string::npos)
+        << converted;
+    EXPECT_EQ(converted.find("CREATE EXTENSION"),
+              converted.rfind("CREATE EXTENSION IF NOT EXISTS c"))
+        << converted;
+    EXPECT_EQ(converted.find("pgcrypto"), converted.rfind("pgcrypto")) << converted;
+    std::string rows = read_file(dir / (out + "/install/data.sql"));
+    EXPECT_EQ(rows.find("EXTENSION"), std::string::npos) << rows;
+    if (schema.empty()) {
+      schema = converted;
+      data = rows;
+    }
+    EXPECT_EQ(converted, schema);
+    EXPECT_EQ(rows, data);
+  }
 }
 
 // A query function defined in one file makes the texts that other files

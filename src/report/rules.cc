@@ -12,7 +12,7 @@ namespace {
 
 using enum rule_id;
 
-constexpr std::array<rule, 23> rules = {{
+constexpr std::array<rule, 24> rules = {{
     {unsupported_call, "unsupported-call", severity::warning,
      "A MySQL call without a PostgreSQL counterpart was replaced by a warning "
      "comment; the code around it must be rewritten by hand."},
@@ -74,6 +74,9 @@ constexpr std::array<rule, 23> rules = {{
     {sql_schema_unsupported, "sql-schema-unsupported", severity::warning,
      "A statement of an .sql file could not be converted: it was written as a comment "
      "or left as it was, to be done by hand."},
+    {sql_schema_migrate, "sql-schema-migrate", severity::note,
+     "A statement of an .sql file that the seed rules copied as it was is MySQL's: "
+     "the complete rules convert it."},
     {php_stripslashes, "php-stripslashes", severity::warning,
      "stripslashes() is given a value fetched from the database, which PostgreSQL returns "
      "as it was stored, without the slashes it was meant to take away."},

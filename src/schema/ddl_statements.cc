@@ -190,6 +190,7 @@ bool ddl_statements::alter_clause(token_cursor& cursor, definition_reader& reade
     std::string old_name = change ? reader.take_raw_name(cursor) : std::string();
     column_definition column;
     if (!reader.read_column(cursor, column)) return false;
+    settle_comparison(column, schema_.facts[target.table].exact_text);
     if (!change) old_name = column.name;
     modify_column(old_name, column, target, out);
     return true;
@@ -283,6 +284,8 @@ bool ddl_statements::alter_clause(token_cursor& cursor, definition_reader& reade
     return true;
   }
   reader.read_table_options(cursor, options);
+  bool& exact_text = schema_.facts[target.table].exact_text;
+  exact_text = options.comparison.exact(exact_text);
   return cursor.index() > before;
 }
 
@@ -292,7 +295,10 @@ bool ddl_statements::alter_add(token_cursor& cursor, definition_reader& reader,
   added.name = target.table;
   cursor.accept("COLUMN");
   if (!reader.read_item(cursor, added)) return false;
-  for (const column_definition& column : added.columns) add_column(column, target, out);
+  for (column_definition& column : added.columns) {
+    settle_comparison(column, schema_.facts[target.table].exact_text);
+    add_column(column, target, out);
+  }
   for (const key_definition& key : added.keys) {
     if (key.kind == key_kind::primary) {
       std::string columns;
@@ -351,9 +357,17 @@ void ddl_statements::modify_column(const std::string& old_name, column_definitio
   std::string alter = prefix + "ALTER COLUMN " + name;
   bool in_key = std::find(table.primary_key.begin(), table.primary_key.end(), old_key) !=
                 table.primary_key.end();
+  // The check of the old type (its values, its length) goes before the
+  // type changes, since it may not apply to the new one.
+  std::string condition = value_check_condition(column.type, name, column.value_literals);
+  std::string check = pg(fit_name(target.table + "_" + lower_name(column.name) + "_check"));
+  if (!condition.empty() || old.type == "citext") {
+    out.push_back({prefix + "DROP CONSTRAINT IF EXISTS " + check, at});
+  }
   if (old.type != column.type.type) {
     out.push_back(
         {alter + " TYPE " + column.type.type + " USING " + name + "::" + column.type.type, at});
+    if (column.type.type == "citext") schema_.extensions.insert("citext");
   }
   if (column.not_null && !old.not_null) out.push_back({alter + " SET NOT NULL", at});
   if (!column.not_null && old.not_null && !in_key && !old.auto_increment) {
@@ -371,12 +385,8 @@ void ddl_statements::modify_column(const std::string& old_name, column_definitio
   } else if (!column.auto_increment && old.auto_increment) {
     out.push_back({alter + " DROP IDENTITY IF EXISTS", at});
   }
-  if (column.type.check != value_check::none && !column.value_literals.empty()) {
-    std::string check = pg(fit_name(target.table + "_" + lower_name(column.name) + "_check"));
-    out.push_back({prefix + "DROP CONSTRAINT IF EXISTS " + check, at});
-    out.push_back({prefix + "ADD CONSTRAINT " + check + " CHECK (" +
-                       value_check_condition(column.type.check, name, column.value_literals) + ")",
-                   at});
+  if (!condition.empty()) {
+    out.push_back({prefix + "ADD CONSTRAINT " + check + " CHECK (" + condition + ")", at});
   }
   replace_column(table, old_key, table_writer::model_column(column));
   for (std::string& c : table.primary_key) {

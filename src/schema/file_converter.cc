@@ -35,6 +35,53 @@ bool is_one_of(const token_cursor& cursor, std::span<const std::string_view> wor
   return false;
 }
 
+// The words that say what a statement does, before the name it acts on.
+constexpr std::string_view statement_words[] = {
+    "TABLE",    "TABLES",   "TEMPORARY", "INTO",    "IGNORE",       "INDEX",        "UNIQUE",
+    "FULLTEXT", "SPATIAL",  "VIEW",      "IF",      "NOT",          "EXISTS",       "OR",
+    "REPLACE",  "DATABASE", "SCHEMA",    "DELAYED", "LOW_PRIORITY", "HIGH_PRIORITY"};
+constexpr std::string_view ddl_words[] = {"CREATE", "ALTER", "DROP", "RENAME", "TRUNCATE"};
+
+// `bytes` as UTF-8 text, read in the file's character set. Describing a
+// statement reports nothing: the conversion reports its bytes.
+std::string readable(const conversion_context& cx, std::string_view bytes) {
+  std::string text;
+  text_problems ignored;
+  append_text(text, bytes, cx.charset->handling, ignored);
+  return text;
+}
+
+std::string upper_word(const conversion_context& cx, const token& t) {
+  std::string upper = readable(cx, cx.text(t));
+  for (char& c : upper) c = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+  return upper;
+}
+
+// "CREATE TABLE users", "INSERT INTO orders", "SET": its first words and
+// the name they act on.
+changed_statement describe_statement(conversion_context& cx, const std::vector<token>& tokens,
+                                     std::uint64_t offset) {
+  token_cursor cursor(tokens, cx.source);
+  changed_statement described;
+  described.offset = offset;
+  described.what = upper_word(cx, cursor.take());
+  if (is_one_of(token_cursor(tokens, cx.source), ddl_words)) {
+    described.kind = statement_kind::ddl;
+  } else if (described.what == "INSERT" || described.what == "REPLACE") {
+    described.kind = statement_kind::rows;
+  }
+  while (!cursor.at_end() && cursor.peek().kind == token_kind::word &&
+         is_one_of(cursor, statement_words)) {
+    described.what += ' ';
+    described.what += upper_word(cx, cursor.take());
+  }
+  if (described.kind != statement_kind::other && cursor.is_name()) {
+    described.what += ' ';
+    described.what += readable(cx, token_name(cursor.peek(), cx.text(cursor.peek())));
+  }
+  return described;
+}
+
 }  // namespace
 
 file_converter::file_converter(sql_source& source, output_sink& sink,
@@ -48,7 +95,9 @@ file_converter::file_converter(sql_source& source, output_sink& sink,
       cx_(source, findings_),
       lexer_(source),
       ddl_(cx_, schema_, session_, setup.defer_foreign_keys),
-      inserts_(cx_, lexer_, schema_, out_) {
+      inserts_(cx_, lexer_, schema_, out_),
+      list_changes_(options.list_changed_statements),
+      wanted_extensions_(options.extensions) {
   session_.set_charset(std::string(options.charset), cx_, 0);
 }
 
@@ -78,13 +127,16 @@ void file_converter::run() {
       out_.comment(text);
       continue;
     }
+    watch_statement(first);
     if (first.kind == token_kind::word &&
         (same_word(cx_.text(first), "INSERT") || same_word(cx_.text(first), "REPLACE"))) {
       convert_insert(first);
     } else {
       read_statement(first);
+      describe_watched(tokens_);
       convert_held(tokens_);
     }
+    end_watch(lexer_.position());
     cx_.end_statement();
   }
   std::vector<output_statement> closing;
@@ -219,7 +271,42 @@ void file_converter::convert_held(const std::vector<token>& tokens) {
     comment_out(tokens);
     return;
   }
+  create_extensions();
   for (const output_statement& statement : out) emit(statement);
+}
+
+void file_converter::watch_statement(const token& first) {
+  if (!list_changes_) return;
+  match_.reset();
+  watched_ = first.begin;
+  watched_statement_ = {first.begin, {}, statement_kind::other};
+  source_.tap(match_, first.begin);
+  out_.tap(match_);
+}
+
+void file_converter::describe_watched(const std::vector<token>& head) {
+  if (list_changes_ && !head.empty()) watched_statement_ = describe_statement(cx_, head, watched_);
+}
+
+void file_converter::end_watch(std::uint64_t end) {
+  if (!list_changes_) return;
+  const std::string& delimiter = lexer_.delimiter();
+  if (end - watched_ >= delimiter.size() && source_.has(end - 1) &&
+      source_.text(end - delimiter.size(), end) == delimiter) {
+    end -= delimiter.size();
+  }
+  source_.untap(end);
+  out_.untap();
+  if (match_.differs()) result_.changed_statements.push_back(std::move(watched_statement_));
+}
+
+void file_converter::create_extensions() {
+  if (schema_.created_table) schema_.extensions.merge(wanted_extensions_);
+  for (const std::string& name : schema_.extensions) {
+    if (created_extensions_.insert(name).second) {
+      out_.statement("CREATE EXTENSION IF NOT EXISTS " + name);
+    }
+  }
 }
 
 bool file_converter::convert_create(token_cursor& cursor, const std::vector<token>& tokens,
@@ -363,6 +450,7 @@ void file_converter::convert_insert(const token& first) {
     }
     tokens_.push_back(t);
   }
+  describe_watched(tokens_);
   insert_head head;
   bool values = !is_end(t);
   if (values && read_insert_head(tokens_, head)) {

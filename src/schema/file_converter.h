@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -59,6 +60,15 @@ class file_converter {
   // Writes the input text of a statement as a comment.
   void comment_out(const std::vector<token>& tokens);
   void sync_client_encoding();
+  // Creates the extensions that the statements about to be written use.
+  void create_extensions();
+  // Starts comparing what is written for the statement at `first` with
+  // its text; ends at `end` and notes the statement if the two differ.
+  void watch_statement(const token& first);
+  // Notes what the statement is from its first tokens, while their bytes
+  // are still in the window (an INSERT's rows then move it on).
+  void describe_watched(const std::vector<token>& head);
+  void end_watch(std::uint64_t end);
   void skip_statement();
 
   sql_source& source_;
@@ -75,6 +85,12 @@ class file_converter {
   insert_rows inserts_;
   std::vector<token> tokens_;
   std::string written_encoding_ = "UTF8";
+  std::set<std::string> created_extensions_;
+  bool list_changes_ = false;
+  std::set<std::string> wanted_extensions_;  // from the options, at the first table
+  text_match match_;
+  std::uint64_t watched_ = 0;
+  changed_statement watched_statement_;
 };
 
 }  // namespace corvexa::schema

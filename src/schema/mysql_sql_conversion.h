@@ -13,6 +13,7 @@
 #pragma once
 
 #include <cstdint>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,10 +35,27 @@ struct sql_conversion_options {
   // schema that creates them): their keys and identity columns are known
   // to the rows of this one.
   const sql::schema_model* known = nullptr;
+  // Lists every statement whose PostgreSQL text is not its MySQL text
+  // (spacing aside) in the result's changed_statements.
+  bool list_changed_statements = false;
+  // PostgreSQL extensions that the application's queries need (such as
+  // pgcrypto): created, with those the file itself uses, before the
+  // first statement that creates a table.
+  std::set<std::string> extensions = {};
+};
+
+// What a statement is, for the one who migrates it.
+enum class statement_kind { ddl, rows, other };
+
+struct changed_statement {
+  std::uint64_t offset = 0;  // of its first token
+  std::string what;          // its first words, such as "CREATE TABLE users"
+  statement_kind kind = statement_kind::other;
 };
 
 struct sql_conversion_result {
   std::vector<schema_finding> findings;
+  std::vector<changed_statement> changed_statements;  // in the order of the file
   // The tables the file leaves behind, as PostgreSQL has them.
   sql::schema_model model;
   std::uint64_t statements = 0;  // statements read

@@ -76,6 +76,32 @@ postgres_column_type text_type(std::string type) {
   return {std::move(type), value_kind::text, false, value_check::none, std::nullopt};
 }
 
+postgres_column_type character_string(std::string type, std::uint64_t length) {
+  postgres_column_type pg = text_type(std::move(type));
+  pg.character_string = true;
+  pg.length = length;
+  return pg;
+}
+
+bool ends_with_word(std::string_view name, std::string_view suffix) {
+  if (name.size() < suffix.size()) return false;
+  std::string_view tail = name.substr(name.size() - suffix.size());
+  return std::equal(tail.begin(), tail.end(), suffix.begin(), [](char a, char b) {
+    return (a >= 'A' && a <= 'Z' ? static_cast<char>(a - 'A' + 'a') : a) == b;
+  });
+}
+
+// A name as written, maybe quoted ('utf8_bin', `binary`).
+std::string_view unquoted(std::string_view name) {
+  while (!name.empty() && (name.front() == '\'' || name.front() == '"' || name.front() == '`')) {
+    name.remove_prefix(1);
+  }
+  while (!name.empty() && (name.back() == '\'' || name.back() == '"' || name.back() == '`')) {
+    name.remove_suffix(1);
+  }
+  return name;
+}
+
 postgres_column_type number_type(const mysql_column_type& t) {
   const std::string& n = t.name;
   if (one_of(n, {"FLOAT", "FLOAT4"})) {
@@ -123,16 +149,17 @@ postgres_column_type map_mysql_type(const mysql_column_type& t, bool auto_increm
     return number_type(t);
   }
   if (one_of(n, {"CHAR", "CHARACTER", "NCHAR", "NATIONAL CHAR", "NATIONAL CHARACTER"})) {
-    return text_type(with_size("char", std::max<std::uint64_t>(size_or(t, 0, 1), 1)));
+    std::uint64_t length = std::max<std::uint64_t>(size_or(t, 0, 1), 1);
+    return character_string(with_size("char", length), length);
   }
   if (one_of(n, {"VARCHAR", "CHARACTER VARYING", "CHAR VARYING", "NVARCHAR", "NATIONAL VARCHAR",
                  "NCHAR VARCHAR", "NATIONAL CHAR VARYING", "NATIONAL CHARACTER VARYING",
                  "VARCHARACTER"})) {
     std::uint64_t length = size_or(t, 0, 0);
-    return text_type(length == 0 ? "text" : with_size("varchar", length));
+    return character_string(length == 0 ? "text" : with_size("varchar", length), length);
   }
   if (one_of(n, {"TINYTEXT", "TEXT", "MEDIUMTEXT", "LONGTEXT", "LONG", "LONG VARCHAR"})) {
-    return text_type("text");
+    return character_string("text", 0);
   }
   if (one_of(n, {"BINARY", "VARBINARY", "TINYBLOB", "BLOB", "MEDIUMBLOB", "LONGBLOB",
                  "LONG VARBINARY"})) {
@@ -150,6 +177,28 @@ postgres_column_type map_mysql_type(const mysql_column_type& t, bool auto_increm
   return unknown;
 }
 
+void text_comparison::collate(std::string_view name) {
+  collate_exact = !ends_with_word(unquoted(name), "_ci");
+}
+
+void text_comparison::charset(std::string_view name) {
+  std::string_view bare = unquoted(name);
+  charset_exact = bare.size() == 6 && ends_with_word(bare, "binary");
+}
+
+bool text_comparison::exact(bool table_default_exact) const {
+  if (collate_exact) return *collate_exact;
+  if (binary) return true;
+  if (charset_exact) return *charset_exact;
+  return table_default_exact;
+}
+
+void ignore_case(postgres_column_type& type) {
+  if (!type.character_string) return;
+  type.type = "citext";
+  if (type.length > 0) type.check = value_check::length_at_most;
+}
+
 value_kind kind_of_type(std::string_view type) {
   auto starts = [&](std::string_view prefix) { return type.substr(0, prefix.size()) == prefix; };
   if (type == "smallint" || type == "integer" || type == "bigint" || type == "numeric(20)") {
@@ -164,8 +213,13 @@ value_kind kind_of_type(std::string_view type) {
   return value_kind::text;
 }
 
-std::string value_check_condition(value_check check, const std::string& column,
+std::string value_check_condition(const postgres_column_type& type, const std::string& column,
                                   const std::vector<std::string>& literals) {
+  value_check check = type.check;
+  if (check == value_check::length_at_most) {
+    return "char_length(" + column + ") <= " + std::to_string(type.length);
+  }
+  if (check == value_check::none || literals.empty()) return {};
   std::string list;
   for (const std::string& literal : literals) {
     if (!list.empty()) list += ", ";

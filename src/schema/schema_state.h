@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <map>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,6 +25,7 @@ struct table_facts {
   std::map<std::string, bool> index_is_constraint;    // PostgreSQL name -> a UNIQUE constraint
   std::uint64_t identity_start = 1;
   bool ids_written = false;  // explicit identity values since the sequence was last set
+  bool exact_text = false;   // the default collation of its text is binary or case-sensitive
 };
 
 struct deferred_foreign_key {
@@ -40,6 +42,9 @@ class schema_state {
   sql::schema_model model;
   std::map<std::string, table_facts> facts;  // by lower-case table name
   std::vector<deferred_foreign_key> foreign_keys;
+  // The PostgreSQL extensions that the statements written so far use.
+  std::set<std::string> extensions;
+  bool created_table = false;  // the file has a CREATE TABLE
 
   // A relation name (index, constraint index, sequence) unique in the
   // schema, as close to `wanted` as it can be; owned by `table`.

@@ -4,6 +4,7 @@
 namespace corvexa::schema {
 
 void sql_output::comment(std::string_view text) {
+  if (tap_ != nullptr) tap_->mark_different();
   sink_.write("-- ");
   std::size_t start = 0;
   for (std::size_t i = 0; i < text.size(); ++i) {

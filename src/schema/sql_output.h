@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "common/output_sink.h"
+#include "schema/text_match.h"
 
 namespace corvexa::schema {
 
@@ -17,14 +18,22 @@ class sql_output {
   void statement(std::string_view text) {
     sink_.write(text);
     sink_.write(";\n");
+    if (tap_ != nullptr) tap_->output(text);
   }
   // Writes `text` as "-- " lines; zero bytes and carriage returns are
   // dropped.
   void comment(std::string_view text);
-  void raw(std::string_view text) { sink_.write(text); }
+  void raw(std::string_view text) {
+    sink_.write(text);
+    if (tap_ != nullptr) tap_->output(text);
+  }
+  // Hands what is written to `tap` until untap().
+  void tap(text_match& tap) { tap_ = &tap; }
+  void untap() { tap_ = nullptr; }
 
  private:
   output_sink& sink_;
+  text_match* tap_ = nullptr;
 };
 
 }  // namespace corvexa::schema

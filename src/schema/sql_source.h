@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "common/byte_streams.h"
+#include "schema/text_match.h"
 
 namespace corvexa::schema {
 
@@ -42,7 +43,20 @@ class sql_source {
     return std::string_view(data_ + (begin - base_), end - begin);
   }
   // Bytes before `offset` are no longer needed.
-  void keep_from(std::uint64_t offset) { keep_ = offset; }
+  void keep_from(std::uint64_t offset) {
+    pass_to_tap(offset);
+    keep_ = offset;
+  }
+  // Hands every byte from `offset` on to `tap` as the window leaves it
+  // (and, at untap(end), the rest up to `end`).
+  void tap(text_match& tap, std::uint64_t offset) {
+    tap_ = &tap;
+    tapped_ = offset;
+  }
+  void untap(std::uint64_t end) {
+    pass_to_tap(end);
+    tap_ = nullptr;
+  }
 
   bool read_failed() const { return read_failed_; }
   // The size the window has grown to: the most input held at once.
@@ -54,7 +68,17 @@ class sql_source {
   // Moves the kept bytes to the front, growing the buffer if they fill it.
   void make_room();
 
+  void pass_to_tap(std::uint64_t offset) {
+    offset = offset < end_ ? offset : end_;
+    tapped_ = tapped_ > base_ ? tapped_ : base_;  // never before the window
+    if (tap_ == nullptr || offset <= tapped_) return;
+    tap_->input(text(tapped_, offset));
+    tapped_ = offset;
+  }
+
   byte_reader* reader_ = nullptr;
+  text_match* tap_ = nullptr;
+  std::uint64_t tapped_ = 0;
   std::unique_ptr<char[]> storage_;
   std::size_t capacity_ = 0;
   const char* data_ = nullptr;  // the byte at offset base_

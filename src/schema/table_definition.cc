@@ -104,6 +104,10 @@ std::string upper_text(std::string_view text) {
 
 }  // namespace
 
+void settle_comparison(column_definition& column, bool table_default_exact) {
+  if (!column.comparison.exact(table_default_exact)) ignore_case(column.type);
+}
+
 std::string definition_reader::take_raw_name(token_cursor& cursor) {
   if (!cursor.is_name()) return {};
   // A qualified name keeps its last part: the database is chosen by psql.
@@ -153,6 +157,9 @@ bool definition_reader::read_create_table(token_cursor& cursor, table_definition
   if (!cursor.at_end()) {
     why = "CREATE TABLE ... SELECT";
     return false;
+  }
+  for (column_definition& column : table.columns) {
+    settle_comparison(column, table.comparison.exact(false));
   }
   return true;
 }
@@ -217,6 +224,7 @@ bool definition_reader::read_column(token_cursor& cursor, column_definition& col
   }
   column.type = map_mysql_type(mysql, auto_increment);
   column.value_literals = std::move(mysql.value_literals);
+  column.comparison = mysql.comparison;
   if (mysql.name == "SERIAL") {
     column.not_null = column.auto_increment = column.unique = true;
   }
@@ -271,11 +279,14 @@ bool definition_reader::read_type(token_cursor& cursor, mysql_column_type& type)
   for (;;) {
     if (cursor.accept("UNSIGNED")) {
       type.is_unsigned = true;
-    } else if (cursor.accept("SIGNED") || cursor.accept("ZEROFILL") || cursor.accept("BINARY") ||
-               cursor.accept("ASCII") || cursor.accept("UNICODE") || cursor.accept("BYTE")) {
-    } else if (cursor.accept_all({"CHARACTER", "SET"}) || cursor.accept("CHARSET") ||
-               cursor.accept("COLLATE")) {
-      cursor.take();
+    } else if (cursor.accept("BINARY")) {
+      type.comparison.binary = true;
+    } else if (cursor.accept("SIGNED") || cursor.accept("ZEROFILL") || cursor.accept("ASCII") ||
+               cursor.accept("UNICODE") || cursor.accept("BYTE")) {
+    } else if (cursor.accept_all({"CHARACTER", "SET"}) || cursor.accept("CHARSET")) {
+      type.comparison.charset(cx_.text(cursor.take()));
+    } else if (cursor.accept("COLLATE")) {
+      type.comparison.collate(cx_.text(cursor.take()));
     } else {
       return true;
     }
@@ -350,9 +361,11 @@ bool definition_reader::read_attribute(token_cursor& cursor, column_definition& 
   } else if (cursor.accept("COMMENT")) {
     if (cursor.peek().kind != token_kind::string) return false;
     cx_.append_string(column.comment_literal, cursor.take());
-  } else if (cursor.accept("COLLATE") || cursor.accept("CHARSET") ||
-             cursor.accept_all({"CHARACTER", "SET"}) || cursor.accept("COLUMN_FORMAT") ||
-             cursor.accept("STORAGE") || cursor.accept("SRID")) {
+  } else if (cursor.accept("COLLATE")) {
+    column.comparison.collate(cx_.text(cursor.take()));
+  } else if (cursor.accept("CHARSET") || cursor.accept_all({"CHARACTER", "SET"})) {
+    column.comparison.charset(cx_.text(cursor.take()));
+  } else if (cursor.accept("COLUMN_FORMAT") || cursor.accept("STORAGE") || cursor.accept("SRID")) {
     cursor.take();
   } else if (cursor.accept("VISIBLE") || cursor.accept("INVISIBLE") || cursor.accept("STORED") ||
              cursor.accept("PERSISTENT")) {
@@ -382,8 +395,10 @@ bool definition_reader::read_attribute(token_cursor& cursor, column_definition& 
       cursor.accept("ENFORCED");
       column.check_sql = condition;
     }
+  } else if (cursor.accept("BINARY")) {
+    column.comparison.binary = true;
   } else if (cursor.accept("UNSIGNED") || cursor.accept("SIGNED") || cursor.accept("ZEROFILL") ||
-             cursor.accept("BINARY") || cursor.accept("SERIAL")) {
+             cursor.accept("SERIAL")) {
   } else {
     return false;
   }
@@ -549,12 +564,15 @@ void definition_reader::read_table_options(token_cursor& cursor, table_definitio
         table.comment_literal.clear();
         cx_.append_string(table.comment_literal, cursor.take());
       }
-    } else if (cursor.accept("CHARSET") || cursor.accept("COLLATE") ||
-               cursor.accept_all({"CHARACTER", "SET"}) ||
+    } else if (cursor.accept("COLLATE") || cursor.accept_all({"DEFAULT", "COLLATE"})) {
+      cursor.accept_punct('=');
+      if (!cursor.at_end()) table.comparison.collate(cx_.text(cursor.take()));
+    } else if (cursor.accept("CHARSET") || cursor.accept_all({"CHARACTER", "SET"}) ||
                cursor.accept_all({"DEFAULT", "CHARSET"}) ||
-               cursor.accept_all({"DEFAULT", "COLLATE"}) ||
-               cursor.accept_all({"DEFAULT", "CHARACTER", "SET"}) ||
-               cursor.accept_all({"DATA", "DIRECTORY"}) ||
+               cursor.accept_all({"DEFAULT", "CHARACTER", "SET"})) {
+      cursor.accept_punct('=');
+      if (!cursor.at_end()) table.comparison.charset(cx_.text(cursor.take()));
+    } else if (cursor.accept_all({"DATA", "DIRECTORY"}) ||
                cursor.accept_all({"INDEX", "DIRECTORY"})) {
       skip_option_value(cursor);
     } else if (is_storage_option(cursor)) {

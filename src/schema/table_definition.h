@@ -29,6 +29,7 @@ struct column_definition {
   bool on_update_now = false;
   std::string generated_sql;
   std::string check_sql;  // an inline CHECK condition
+  text_comparison comparison;
 };
 
 enum class key_kind { primary, unique, index, fulltext, spatial };
@@ -76,7 +77,13 @@ struct table_definition {
   std::string comment_literal;
   std::optional<std::uint64_t> auto_increment_start;
   bool engine_enforces_foreign_keys = true;
+  text_comparison comparison;  // the default of its columns
 };
+
+// Gives a character string column the type that compares as MySQL would:
+// citext unless its own or the table's collation is binary or
+// case-sensitive. Known only once the table's options are read.
+void settle_comparison(column_definition& column, bool table_default_exact);
 
 class definition_reader {
  public:

@@ -47,10 +47,11 @@ std::string table_writer::column_text(const std::string& table, const column_def
   if (!column.default_sql.empty() && column.generated_sql.empty() && !column.auto_increment) {
     text += " DEFAULT " + column.default_sql;
   }
-  if (column.type.check != value_check::none && !column.value_literals.empty()) {
-    text += " CONSTRAINT " + check_name(table, column.name) + " CHECK (" +
-            value_check_condition(column.type.check, column_name, column.value_literals) + ")";
+  std::string condition = value_check_condition(column.type, column_name, column.value_literals);
+  if (!condition.empty()) {
+    text += " CONSTRAINT " + check_name(table, column.name) + " CHECK (" + condition + ")";
   }
+  if (column.type.type == "citext") schema_.extensions.insert("citext");
   if (!column.check_sql.empty()) text += " CHECK " + column.check_sql;
   return text;
 }
@@ -64,7 +65,9 @@ std::string table_writer::index_name(const std::string& table, const std::string
   return lower.starts_with(table + "_") ? lower : fit_name(table + "_" + lower);
 }
 
-std::string table_writer::key_columns(const key_definition& key, bool unique, bool& has_prefix) {
+std::string table_writer::key_columns(const std::string& table, const key_definition& key,
+                                      bool unique, bool& has_prefix) {
+  const sql::table_model* model = schema_.model.table(table);
   std::string list;
   has_prefix = false;
   for (const key_part& part : key.parts) {
@@ -72,8 +75,12 @@ std::string table_writer::key_columns(const key_definition& key, bool unique, bo
     if (!part.expression.empty()) {
       list += part.expression;
     } else if (part.prefix > 0 && unique) {
-      // A unique prefix keeps its meaning only as an index on the prefix.
-      list += "(left(" + pg(part.column) + ", " + std::to_string(part.prefix) + "))";
+      // A unique prefix keeps its meaning only as an index on the prefix,
+      // which left() makes text: a citext column's prefix ignores case too.
+      const sql::column_model* column = model ? model->column(lower_name(part.column)) : nullptr;
+      bool folds_case = column != nullptr && column->type == "citext";
+      list += "(left(" + pg(part.column) + ", " + std::to_string(part.prefix) + ")" +
+              (folds_case ? "::citext" : "") + ")";
       has_prefix = true;
     } else {
       list += pg(part.column);
@@ -118,7 +125,7 @@ void table_writer::add_key(const std::string& table, const key_definition& key, 
   } else {
     bool unique = key.kind == key_kind::unique;
     bool has_prefix = false;
-    std::string columns = key_columns(key, unique, has_prefix);
+    std::string columns = key_columns(table, key, unique, has_prefix);
     if (unique && has_prefix) {
       cx_.findings.add(issue::unique_prefix, key.offset, mysql_name);
     }
@@ -155,8 +162,11 @@ std::string table_writer::harmonize_type(const std::string& table, const std::st
   if (to == nullptr || from == nullptr || to->type == from->type) return {};
   // numeric and the integer types have no common btree operator family,
   // so PostgreSQL refuses a foreign key between them.
+  // Nor does citext compare with varchar: MySQL let a foreign key join
+  // columns of different collations.
   bool mixed = (from->type == "numeric(20)" && is_integer_type(to->type)) ||
-               (to->type == "numeric(20)" && is_integer_type(from->type));
+               (to->type == "numeric(20)" && is_integer_type(from->type)) ||
+               ((from->type == "citext") != (to->type == "citext"));
   if (!mixed) return {};
   sql::table_model changed = *child;
   for (sql::column_model& c : changed.columns) {
@@ -213,6 +223,7 @@ void table_writer::on_update_trigger(const std::string& table,
 }
 
 void table_writer::create_table(table_definition& table, std::vector<output_statement>& out) {
+  schema_.created_table = true;
   std::string key = lower_name(table.name);
   std::string table_name = pg(table.name);
   std::string create = table.temporary ? "CREATE TEMPORARY TABLE " : "CREATE TABLE ";
@@ -237,6 +248,7 @@ void table_writer::create_table(table_definition& table, std::vector<output_stat
   model.name = key;
   table_facts& facts = schema_.facts[key];
   facts.identity_start = table.auto_increment_start.value_or(1);
+  facts.exact_text = table.comparison.exact(false);
   for (const column_definition& column : table.columns) {
     model.columns.push_back(model_column(column));
     if (column.primary_key) model.primary_key.push_back(lower_name(column.name));
@@ -252,7 +264,11 @@ void table_writer::create_table(table_definition& table, std::vector<output_stat
       for (column_definition& column : table.columns) {
         if (!type.empty() && lower_name(column.name) == lower_name(fk.columns[i])) {
           column.type.type = type;
+          if (type == "citext") ignore_case(column.type);
         }
+      }
+      for (sql::column_model& column : model.columns) {
+        if (!type.empty() && column.name == lower_name(fk.columns[i])) column.type = type;
       }
     }
   }
@@ -267,7 +283,7 @@ void table_writer::create_table(table_definition& table, std::vector<output_stat
   for (const key_definition& k : table.keys) {
     bool has_prefix = false;
     if (k.kind == key_kind::primary) {
-      lines.push_back("PRIMARY KEY (" + key_columns(k, false, has_prefix) + ")");
+      lines.push_back("PRIMARY KEY (" + key_columns(key, k, false, has_prefix) + ")");
       model.primary_key.clear();
       for (const key_part& part : k.parts) model.primary_key.push_back(lower_name(part.column));
       schema_.note_name(key + "_pkey", key);
@@ -280,8 +296,8 @@ void table_writer::create_table(table_definition& table, std::vector<output_stat
       std::string name = schema_.claim_name(wanted, key);
       facts.indexes[lower_name(mysql_name)] = name;
       facts.index_is_constraint[name] = true;
-      lines.push_back("CONSTRAINT " + pg(name) + " UNIQUE (" + key_columns(k, true, has_prefix) +
-                      ")");
+      lines.push_back("CONSTRAINT " + pg(name) + " UNIQUE (" +
+                      key_columns(key, k, true, has_prefix) + ")");
       std::vector<std::string> columns;
       for (const key_part& part : k.parts) columns.push_back(lower_name(part.column));
       facts.unique_keys.push_back(std::move(columns));

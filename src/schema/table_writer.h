@@ -51,7 +51,8 @@ class table_writer {
   std::string index_name(const std::string& table, const std::string& name);
 
  private:
-  std::string key_columns(const key_definition& key, bool unique, bool& has_prefix);
+  std::string key_columns(const std::string& table, const key_definition& key, bool unique,
+                          bool& has_prefix);
   std::string check_name(const std::string& table, const std::string& column);
 
   conversion_context& cx_;

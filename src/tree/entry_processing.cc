@@ -1,6 +1,7 @@
-// Each round hands its tasks to ordered workers; the reports of both rounds
-// are merged by path at the end, so the report never depends on the order
-// in which the rounds ran.
+// Each round hands its tasks to ordered workers: the tables of the .sql
+// files first, then the other files, then the .sql files converted; the
+// reports are merged by path at the end, so the report never depends on
+// the order in which the rounds ran.
 #include "tree/entry_processing.h"
 
 #include <fcntl.h>
@@ -128,10 +129,18 @@ processed_entries process_entries(const tree_options& options,
              {options, calls, complete, nullptr, failed_folders, source, output, nullptr, true},
              &model, /*keep_reports=*/false);
   const sql::schema_model* schema = model.empty() ? nullptr : &model;
-  std::vector<std::size_t> tasks = sql_tasks;
-  tasks.insert(tasks.end(), other_tasks.begin(), other_tasks.end());
-  rounds.run(tasks,
-             {options, calls, complete, schema, failed_folders, source, output, &wrappers},
+  rounds.run(other_tasks,
+             {options, calls, complete, schema, failed_folders, source, output, &wrappers}, nullptr,
+             /*keep_reports=*/true);
+  // The .sql files last: those that create tables create the extensions
+  // that the PHP files' queries turned out to need.
+  std::set<std::string> extensions;
+  for (const file_report& file : result.files) {
+    extensions.insert(file.extensions.begin(), file.extensions.end());
+  }
+  rounds.run(sql_tasks,
+             {options, calls, complete, schema, failed_folders, source, output, &wrappers, false,
+              &extensions},
              nullptr, /*keep_reports=*/true);
   progress.clear();
   if (result.output_failed) {

@@ -3,6 +3,7 @@
 // skipped; in diff mode, produce the diff of a PHP file instead of writing.
 #pragma once
 
+#include <set>
 #include <string>
 #include <unordered_set>
 
@@ -37,6 +38,9 @@ struct task_context {
   const sql::wrapper_table* wrappers = nullptr;
   // The round that only reads the tables of the .sql files.
   bool reading_tables = false;
+  // The PostgreSQL extensions that the queries of the PHP files need,
+  // created by the converted .sql files that create tables; null for none.
+  const std::set<std::string>* extensions = nullptr;
 };
 
 // True if a folder above `path` (relative, "/" between names) is in

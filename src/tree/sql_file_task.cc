@@ -4,6 +4,7 @@
 #include "tree/sql_file_task.h"
 
 #include <algorithm>
+#include <unordered_map>
 #include <utility>
 
 #include "common/byte_streams.h"
@@ -20,9 +21,43 @@ rule_id rule_of(const schema::schema_finding& found) {
                                                 : rule_id::sql_schema_convert;
 }
 
-// The converter's findings with their places in the source file; an .sql
-// file's output positions are not followed, so they are left at zero.
-std::vector<finding> located(const std::vector<schema::schema_finding>& found, int source) {
+std::string_view kind_name(schema::statement_kind kind) {
+  switch (kind) {
+    case schema::statement_kind::ddl:
+      return "MySQL DDL";
+    case schema::statement_kind::rows:
+      return "MySQL rows";
+    case schema::statement_kind::other:
+      break;
+  }
+  return "a MySQL statement";
+}
+
+// One note per statement the seed rules left as MySQL wrote it, at the
+// statement's first token; where the conversion already has a finding at
+// that place, the note joins its message.
+void add_migration_notes(const std::vector<schema::changed_statement>& changed,
+                         std::vector<finding>& findings) {
+  std::unordered_map<std::uint64_t, std::size_t> finding_at;
+  for (std::size_t i = findings.size(); i-- > 0;) finding_at[findings[i].source_offset] = i;
+  for (const schema::changed_statement& statement : changed) {
+    std::string note = statement.what + ": " + std::string(kind_name(statement.kind)) +
+                       "; corvexa-tree --rules complete converts it";
+    if (auto there = finding_at.find(statement.offset); there != finding_at.end()) {
+      findings[there->second].message += "; " + note;
+      continue;
+    }
+    finding added = make_finding(rule_id::sql_schema_migrate, {}, std::move(note));
+    added.source_offset = statement.offset;
+    findings.push_back(std::move(added));
+  }
+}
+
+// The converter's findings, and the notes on the statements it would
+// change, with their places in the source file; an .sql file's output
+// positions are not followed, so they are left at zero.
+std::vector<finding> located(const std::vector<schema::schema_finding>& found,
+                             const std::vector<schema::changed_statement>& changed, int source) {
   std::vector<finding> findings;
   std::vector<std::uint64_t> offsets;
   for (const schema::schema_finding& f : found) {
@@ -31,6 +66,7 @@ std::vector<finding> located(const std::vector<schema::schema_finding>& found, i
     each.source_offset = f.offset;
     findings.push_back(std::move(each));
   }
+  add_migration_notes(changed, findings);
   std::stable_sort(findings.begin(), findings.end(), [](const finding& a, const finding& b) {
     return a.source_offset < b.source_offset;
   });
@@ -43,13 +79,16 @@ std::vector<finding> located(const std::vector<schema::schema_finding>& found, i
   return findings;
 }
 
-// Runs the conversion of `source` into `output`, knowing the tables of
-// `known` (may be null); false when reading or writing failed.
-bool convert(int source, byte_writer& output, const sql::schema_model* known,
-             schema::sql_conversion_result& result) {
+// Runs the conversion of `source` into `output`, knowing the tables and
+// the extensions of `context`; false when reading or writing failed.
+// `list` asks for the statements the conversion changes.
+bool convert(int source, byte_writer& output, const task_context& context,
+             schema::sql_conversion_result& result, bool list = false) {
   fd_reader reader(source);
   schema::sql_conversion_options options;
-  options.known = known;
+  options.known = context.schema;
+  options.list_changed_statements = list;
+  if (context.extensions != nullptr) options.extensions = *context.extensions;
   result = schema::convert_mysql_sql(reader, output, options);
   return !result.read_failed && !result.write_failed;
 }
@@ -79,15 +118,15 @@ void process_sql_file(const task_context& context, const tree_entry& entry,
       error = filter_file_atomically(from.folder->get(), from.name, to.folder->get(), to.name,
                                      [&](int input, int output) {
                                        fd_writer writer(output);
-                                       return convert(input, writer, context.schema,
-                                                      converted);
+                                       return convert(input, writer, context, converted);
                                      });
     }
   } else if (error.empty()) {
     descriptor source;
     error = open_regular_file(from.folder->get(), from.name, source);
     discarding_writer nowhere;
-    if (error.empty() && !convert(source.get(), nowhere, context.schema, converted)) {
+    bool seed = context.options.rules == rule_set::seed;
+    if (error.empty() && !convert(source.get(), nowhere, context, converted, seed)) {
       error = "could not read";
     }
     if (error.empty() && !context.options.diff) {
@@ -101,7 +140,8 @@ void process_sql_file(const task_context& context, const tree_entry& entry,
   if (!error.empty()) return note_failure(result, std::move(error));
   descriptor source;
   if (open_regular_file(from.folder->get(), from.name, source).empty()) {
-    result.report.findings = located(converted.findings, source.get());
+    result.report.findings =
+        located(converted.findings, converted.changed_statements, source.get());
   }
 }
 
