@@ -17,6 +17,16 @@ schema_model test_schema() {
   users.name = "users";
   users.columns = {{"id", "integer", true, true}, {"name", "text", false, false}};
   schema.add(users);
+  table_model posts;
+  posts.name = "posts";
+  posts.columns = {{"id", "integer", true, true},
+                   {"user_id", "integer", false, false},
+                   {"title", "text", false, false}};
+  schema.add(posts);
+  table_model t;
+  t.name = "t";
+  for (const char* c : {"a", "b", "c", "d", "e", "f", "k", "name"}) t.columns.push_back({c, "text"});
+  schema.add(t);
   return schema;
 }
 
@@ -127,6 +137,110 @@ TEST(SqlFindings, OneFindingPerPlace) {
   EXPECT_EQ(report.texts_found, 2u);
   EXPECT_EQ(report.findings.size(), 1u);
 }
+
+struct schema_case {
+  const char* name;
+  std::string php;
+  std::string at;       // the PHP text at the finding starts with this; empty: no finding
+  std::string message;  // the message holds this
+  bool rewrite = false;
+};
+
+void PrintTo(const schema_case& c, std::ostream* out) { *out << c.name; }
+
+class SqlSchemaNames : public testing::TestWithParam<schema_case> {};
+
+TEST_P(SqlSchemaNames, AreReportedOnlyWhenCertain) {
+  const schema_case& c = GetParam();
+  schema_model schema = test_schema();
+  query_report report = check_php_queries(c.php, query_options{c.rewrite, &schema});
+  EXPECT_EQ(report.texts_parsed, report.texts_found) << c.php;
+  std::vector<sql_finding> found;
+  for (const sql_finding& f : report.findings) {
+    if (f.rule == rule_sql_schema) found.push_back(f);
+  }
+  if (c.at.empty()) {
+    EXPECT_TRUE(found.empty()) << found[0].message;
+    return;
+  }
+  ASSERT_EQ(found.size(), 1u) << c.php;
+  EXPECT_EQ(c.php.substr(found[0].offset, c.at.size()), c.at) << found[0].message;
+  EXPECT_NE(found[0].message.find(c.message), std::string::npos) << found[0].message;
+}
+
+const schema_case schema_cases[] = {
+    {"unknown_table", "<?php pg_query($l, \"SELECT * FROM userz WHERE id = $id\");", "userz",
+     "table \"userz\" is not in the schema (the tree's .sql files and --schema)"},
+    {"unknown_public_table", "<?php pg_query('SELECT 1 FROM public.userz');", "userz",
+     "table \"userz\""},
+    {"qualified_column", "<?php pg_query('SELECT u.nme FROM users u');", "nme",
+     "column \"nme\" is not in table \"users\""},
+    {"unqualified_column", "<?php pg_query(\"SELECT nme FROM users WHERE id = {$u['id']}\");",
+     "nme", "column \"nme\" is not in table \"users\""},
+    {"unqualified_in_a_join",
+     "<?php pg_query('SELECT title FROM users JOIN posts ON posts.user_id = users.id WHERE nme = 1');",
+     "nme", "column \"nme\" is not in any of the tables \"users\", \"posts\""},
+    {"join_condition", "<?php pg_query('SELECT 1 FROM users JOIN posts p ON p.uid = users.id');",
+     "uid", "column \"uid\" is not in table \"posts\""},
+    {"insert_column", "<?php pg_query(\"INSERT INTO users (id, nmae) VALUES (1, '$n')\");", "nmae",
+     "column \"nmae\" is not in table \"users\""},
+    {"update_target", "<?php pg_query(\"UPDATE users SET nmae = '$n' WHERE id = $id\");", "nmae",
+     "column \"nmae\" is not in table \"users\""},
+    {"update_condition", "<?php pg_query(\"UPDATE users SET name = '$n' WHERE uid = 1\");", "uid",
+     "column \"uid\""},
+    {"delete_condition", "<?php pg_query('DELETE FROM users WHERE users.uid = ' . $id);", "uid",
+     "column \"uid\""},
+    {"subquery_column",
+     "<?php pg_query(\"SELECT * FROM users WHERE id IN (SELECT user_id FROM posts WHERE titel = "
+     "'x')\");",
+     "titel", "column \"titel\" is not in any of the tables \"posts\", \"users\""},
+    {"excluded_row",
+     "<?php pg_query('INSERT INTO users (id) VALUES (1) ON CONFLICT (id) DO UPDATE SET name = "
+     "EXCLUDED.nam');",
+     "nam", "column \"nam\" is not in table \"users\""},
+    {"cte_name", "<?php pg_query('WITH recent AS (SELECT id FROM users) SELECT id FROM recent');",
+     "", ""},
+    {"subquery_alias",
+     "<?php pg_query('SELECT s.total FROM (SELECT count(*) AS total FROM posts) s');", "", ""},
+    {"output_aliases",
+     "<?php pg_query('SELECT user_id, count(*) AS n FROM posts GROUP BY user_id HAVING count(*) > 1 "
+     "ORDER BY n');",
+     "", ""},
+    {"union_order", "<?php pg_query('SELECT id AS k FROM users UNION SELECT id FROM posts ORDER BY k');",
+     "", ""},
+    {"system_columns", "<?php pg_query('SELECT ctid, u.xmin FROM users u WHERE tableoid > 0');", "",
+     ""},
+    {"catalogs",
+     "<?php pg_query('SELECT c.relname, t.table_name FROM pg_class c, information_schema.tables t, "
+     "pg_catalog.pg_namespace n');",
+     "", ""},
+    {"placeholder_tables",
+     "<?php pg_query(\"SELECT nme FROM {$prefix}users\"); pg_query(\"SELECT * FROM $table\");", "",
+     ""},
+    {"placeholder_columns",
+     "<?php pg_query(\"SELECT $cols FROM users WHERE $field = 1 AND u_$x = 2 ORDER BY $sort\");", "",
+     ""},
+    {"unknown_columns_of_a_function",
+     "<?php pg_query('SELECT n, x FROM users, generate_series(1, 3) n');", "", ""},
+    {"outer_columns",
+     "<?php pg_query('SELECT * FROM users WHERE EXISTS (SELECT 1 FROM posts WHERE title = name)');",
+     "", ""},
+    {"alias_with_column_list", "<?php pg_query('SELECT u.x FROM users AS u(x, y)');", "", ""},
+    {"whole_row", "<?php pg_query('SELECT row_to_json(u) FROM users u');", "", ""},
+    {"join_alias",
+     "<?php pg_query('SELECT j.anything FROM (users JOIN posts ON posts.user_id = users.id) AS j');",
+     "", ""},
+    {"double_quoted_string", "<?php pg_query(\"SELECT * FROM users WHERE name = \\\"bob\\\"\");", "",
+     ""},
+    {"statements_that_make_tables",
+     "<?php pg_query('CREATE TEMPORARY TABLE tmp (a int)'); pg_query('DROP TABLE old');", "", ""},
+    {"rewritten_names", "<?php pg_query('SELECT `nme` FROM `userz` LIMIT 1, 2');", "", "", true},
+};
+
+INSTANTIATE_TEST_SUITE_P(Php, SqlSchemaNames, testing::ValuesIn(schema_cases),
+                         [](const testing::TestParamInfo<schema_case>& info) {
+                           return info.param.name;
+                         });
 
 struct rewrite_case {
   const char* name;

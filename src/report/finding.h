@@ -37,6 +37,7 @@ enum class rule_id : std::uint8_t {
   sql_unchecked,
   sql_schema_convert,
   sql_schema_unsupported,
+  sql_schema,
 };
 
 struct finding {

@@ -12,7 +12,7 @@ namespace {
 
 using enum rule_id;
 
-constexpr std::array<rule, 22> rules = {{
+constexpr std::array<rule, 23> rules = {{
     {unsupported_call, "unsupported-call", severity::warning,
      "A MySQL call without a PostgreSQL counterpart was replaced by a warning "
      "comment; the code around it must be rewritten by hand."},
@@ -74,13 +74,17 @@ constexpr std::array<rule, 22> rules = {{
     {sql_schema_unsupported, "sql-schema-unsupported", severity::warning,
      "A statement of an .sql file could not be converted: it was written as a comment "
      "or left as it was, to be done by hand."},
+    {sql_schema, "sql-schema", severity::warning,
+     "A query text names a table or column that the schema (the tree's .sql files and "
+     "--schema) does not have, or gives a column a value PostgreSQL will not take where "
+     "MySQL stored a number."},
 }};
 
 constexpr bool table_follows_ids() {
   for (std::size_t i = 0; i < rules.size(); ++i) {
     if (static_cast<std::size_t>(rules[i].id) != i) return false;
   }
-  return static_cast<std::size_t>(sql_schema_unsupported) + 1 == rules.size();
+  return static_cast<std::size_t>(sql_schema) + 1 == rules.size();
 }
 static_assert(table_follows_ids(), "every rule_id has its row, in the order of the ids");
 

@@ -15,6 +15,9 @@
 //   sql-mysql     (warning) the text parses but means something else than on
 //                 MySQL (a MySQL function, a bare `user`, a double-quoted
 //                 string, a zero date, NULL into an auto-increment column).
+//   sql-schema    (warning) the schema model is known and the text names a
+//                 table it has not, or a column that its table has not
+//                 (schema_checks.h).
 //   sql-unchecked (note) a text that was not judged: too long, or too many
 //                 placeholders to place.
 // Each finding has the byte offset in the PHP text it is about (for a
@@ -45,6 +48,7 @@ namespace corvexa::sql {
 inline constexpr std::string_view rule_sql_syntax = "sql-syntax";
 inline constexpr std::string_view rule_sql_mysql = "sql-mysql";
 inline constexpr std::string_view rule_sql_unchecked = "sql-unchecked";
+inline constexpr std::string_view rule_sql_schema = "sql-schema";
 
 // A query text longer than this is not judged.
 inline constexpr std::uint64_t max_query_text_bytes = 1u << 20;

@@ -10,6 +10,7 @@
 #include "sql/mysql_syntax_hints.h"
 #include "sql/parse_tree_checks.h"
 #include "sql/placeholder_fill.h"
+#include "sql/schema_checks.h"
 #include "sql/syntax_rewrites.h"
 
 namespace corvexa::sql {
@@ -49,7 +50,9 @@ class text_checker {
       }
     }
     result_.parsed = true;
+    std::vector<text_finding> names = schema_names(tree, edits);
     tree_checks(tree, edits);
+    for (text_finding& f : names) result_.findings.push_back(std::move(f));
     finish_edits(edits);
     return std::move(result_);
   }
@@ -145,6 +148,30 @@ class text_checker {
     } else {
       for (pending_rewrite& p : pending) result_.findings.push_back(std::move(p.finding));
     }
+  }
+
+  // The tables and columns the text names that the schema model has not.
+  std::vector<text_finding> schema_names(const std::string& tree, const edit_list& edits) const {
+    if (options_.schema == nullptr || options_.schema->empty() || tree.empty()) return {};
+    edited_sql current(original().sql, edits.sorted());
+    std::vector<sql_token> tokens;
+    if (!scan_sql(current.text(), tokens)) return {};
+    sql_token_view view(current.text(), tokens);
+    name_origin_of origin = [&](std::uint64_t begin, std::uint64_t end) {
+      auto range = current.original_range(begin, end);
+      std::uint64_t first = range ? range->first : current.report_offset(begin);
+      std::uint64_t last = range ? range->second : current.report_offset(end - 1) + 1;
+      for (const substitution_slot& slot : original().slots) {
+        if (slot.end >= first && slot.begin <= last) return name_origin::placeholder;
+      }
+      return range ? name_origin::written : name_origin::rewritten;
+    };
+    std::vector<text_finding> found;
+    for (schema_issue& issue : check_schema_names(tree, view, *options_.schema, origin)) {
+      found.push_back(text_finding{rule_sql_schema, std::move(issue.message),
+                                   place_of(current.report_offset(issue.begin))});
+    }
+    return found;
   }
 
   std::vector<text_level_edit> text_edits(const std::vector<sql_edit>& edits) const {
