@@ -23,6 +23,13 @@ schema_model test_schema() {
                    {"user_id", "integer", false, false},
                    {"title", "text", false, false}};
   schema.add(posts);
+  table_model scores;
+  scores.name = "scores";
+  scores.columns = {{"id", "integer", true, true},
+                    {"points", "smallint", false, false},
+                    {"rate", "numeric(5,2)", false, false},
+                    {"note", "text", false, false}};
+  schema.add(scores);
   table_model t;
   t.name = "t";
   for (const char* c : {"a", "b", "c", "d", "e", "f", "k", "name"}) t.columns.push_back({c, "text"});
@@ -333,6 +340,88 @@ INSTANTIATE_TEST_SUITE_P(Php, SqlRewrites, testing::ValuesIn(rewrite_cases),
                          [](const testing::TestParamInfo<rewrite_case>& info) {
                            return info.param.name;
                          });
+
+// A PHP value quoted for a number column becomes the number MySQL stored,
+// however the value was put into the text; where that cannot be written
+// for certain (or without rewrites) it is reported at the value.
+struct coercion_case {
+  const char* name;
+  std::string php;
+  std::string rewritten;  // the PHP text after the rewrites; empty: reported, not rewritten
+  std::string at = "$";   // the PHP text at the finding starts with this
+};
+
+void PrintTo(const coercion_case& c, std::ostream* out) { *out << c.name; }
+
+class SqlQuotedNumbers : public testing::TestWithParam<coercion_case> {};
+
+TEST_P(SqlQuotedNumbers, BecomeWhatMysqlStored) {
+  const coercion_case& c = GetParam();
+  schema_model schema = test_schema();
+  query_report report = check_php_queries(c.php, query_options{true, &schema});
+  std::string rewritten = applied(c.php, report.edits);
+  query_report unconverted = check_php_queries(c.php, query_options{false, &schema});
+  ASSERT_EQ(unconverted.findings.size(), 1u) << c.php;
+  EXPECT_EQ(unconverted.findings[0].rule, rule_sql_schema);
+  EXPECT_EQ(c.php.substr(unconverted.findings[0].offset, c.at.size()), c.at)
+      << unconverted.findings[0].message;
+  if (c.rewritten.empty()) {
+    EXPECT_EQ(rewritten, c.php);
+    ASSERT_EQ(report.findings.size(), 1u);
+    EXPECT_EQ(report.findings[0].offset, unconverted.findings[0].offset);
+    return;
+  }
+  EXPECT_EQ(rewritten, c.rewritten);
+  EXPECT_TRUE(report.findings.empty()) << report.findings[0].message;
+  EXPECT_TRUE(check_php_queries(rewritten, query_options{false, &schema}).findings.empty());
+}
+
+const coercion_case coercion_cases[] = {
+    {"insert_by_column_list", "<?php pg_query(\"INSERT INTO scores (points) VALUES ('$p')\");",
+     "<?php pg_query(\"INSERT INTO scores (points) VALUES ('\" . intval($p) . \"')\");"},
+    {"insert_by_column_order",
+     "<?php pg_query(\"INSERT INTO scores VALUES (DEFAULT, '{$row['p']}', 1.5, '$n')\");",
+     "<?php pg_query(\"INSERT INTO scores VALUES (DEFAULT, '\" . intval($row['p']) . \"', 1.5, "
+     "'$n')\");",
+     "{$row"},
+    {"update_of_a_property", "<?php pg_query(\"UPDATE scores SET points = '$o->p' WHERE id = 1\");",
+     "<?php pg_query(\"UPDATE scores SET points = '\" . intval($o->p) . \"' WHERE id = 1\");"},
+    {"compared_with_a_simple_array_key",
+     "<?php pg_query(\"SELECT * FROM scores s WHERE s.id = '$_GET[id]'\");",
+     "<?php pg_query(\"SELECT * FROM scores s WHERE s.id = '\" . intval($_GET['id']) . \"'\");"},
+    {"concatenated", "<?php pg_query('DELETE FROM scores WHERE \\'' . $id . '\\' = id');",
+     "<?php pg_query('DELETE FROM scores WHERE \\'' . intval($id) . '\\' = id');"},
+    {"sprintf_argument",
+     "<?php pg_query(sprintf(\"UPDATE scores SET rate = '%s' WHERE note = '%s'\", $r, $n));",
+     "<?php pg_query(sprintf(\"UPDATE scores SET rate = '%s' WHERE note = '%s'\", floatval($r), "
+     "$n));"},
+    {"variable_assigned_before",
+     "<?php $q = \"UPDATE scores SET points = '$p'\"; pg_query($q); pg_query($q . ' WHERE id = 2');",
+     "<?php $q = \"UPDATE scores SET points = '\" . intval($p) . \"'\"; pg_query($q); pg_query($q . "
+     "' WHERE id = 2');"},
+    {"heredoc", "<?php pg_query(<<<SQL\nUPDATE scores SET points = '$p'\nSQL);", ""},
+    {"spread_sprintf", "<?php pg_query(vsprintf(\"UPDATE scores SET points = '%s'\", $a));", "",
+     "vsprintf"},
+    {"variable_variable", "<?php pg_query(\"UPDATE scores SET points = '${p}'\");", ""},
+};
+
+INSTANTIATE_TEST_SUITE_P(Php, SqlQuotedNumbers, testing::ValuesIn(coercion_cases),
+                         [](const testing::TestParamInfo<coercion_case>& info) {
+                           return info.param.name;
+                         });
+
+TEST(SqlQuotedNumbers, OnlyWholeValuesOfKnownNumberColumns) {
+  schema_model schema = test_schema();
+  const std::string php =
+      "<?php pg_query(\"UPDATE scores SET note = '$n', points = '$a$b', rate = '1$c' WHERE "
+      "points = $p AND id IN ('$i') AND '$x' = '$y'\");\n"
+      "pg_query(\"SELECT * FROM scores, generate_series(1, 2) g WHERE id = '$u'\");\n"
+      "pg_query(\"SELECT * FROM scores JOIN posts ON posts.id = scores.id WHERE id = '$v'\");\n"
+      "pg_query(sprintf(\"SELECT * FROM scores WHERE id = '%d' OR id = '%s'\", $d, (int) $s));";
+  query_report report = check_php_queries(php, query_options{true, &schema});
+  EXPECT_EQ(applied(php, report.edits), php);
+  EXPECT_TRUE(report.findings.empty()) << report.findings[0].message;
+}
 
 TEST(SqlRewrites, NeedsAreReported) {
   query_report report =

@@ -20,7 +20,7 @@ constexpr int max_depth = 1000;
 
 constexpr std::string_view system_columns[] = {"ctid", "oid",  "xmin",    "xmax",
                                                "cmin", "cmax", "tableoid"};
-constexpr std::string_view system_schemas[] = {"pg_catalog", "information_schema"};
+constexpr std::string_view comparison_operators[] = {"=", "<>", "!=", "<", ">", "<=", ">="};
 
 const std::string not_in_schema = " is not in the schema (the tree's .sql files and --schema)";
 
@@ -97,7 +97,7 @@ class name_walk {
   name_walk(const sql_token_view& tokens, const schema_model& schema, const name_origin_of& origin)
       : tokens_(tokens), schema_(schema), origin_(origin) {}
 
-  std::vector<schema_issue> run(const json& tree) {
+  schema_reading run(const json& tree) {
     const json* stmts = list(tree, "stmts");
     if (stmts == nullptr) return {};
     for (const json& raw : *stmts) {
@@ -108,7 +108,7 @@ class name_walk {
       collect_own_names(*stmt, ctes_, aliases_, 0);
       statement(*stmt, nullptr, 0);
     }
-    return std::move(issues_);
+    return std::move(reading_);
   }
 
  private:
@@ -206,8 +206,12 @@ class name_walk {
     const json* relation = member(stmt, "relation");
     if (relation == nullptr) return;
     range_entry target = table_reference(*relation);
-    if (const json* cols = list(stmt, "cols")) target_names(*cols, target.table);
-    if (const json* query = member(stmt, "selectStmt")) statement(*query, nullptr, depth + 1);
+    const json* cols = list(stmt, "cols");
+    if (cols != nullptr) target_names(*cols, target.table);
+    if (const json* query = member(stmt, "selectStmt")) {
+      inserted_values(*query, cols, target.table);
+      statement(*query, nullptr, depth + 1);
+    }
     scope level{nullptr, {target}};
     if (const json* conflict = member(stmt, "onConflictClause")) {
       scope with_excluded{nullptr, {target, {"excluded", target.table}}};
@@ -234,6 +238,7 @@ class name_walk {
     for (const json* condition : join_conditions) expression(*condition, level, depth + 1);
     if (const json* targets = list(stmt, "targetList")) {
       target_names(*targets, table);
+      assigned_values(*targets, table);
       values(*targets, level, depth + 1);
     }
     for (const char* key : {"whereClause", "returningList"}) {
@@ -271,6 +276,89 @@ class name_walk {
     }
   }
 
+  // VALUES rows of an INSERT: each constant goes to the column of its place.
+  void inserted_values(const json& query, const json* cols, const table_model* table) {
+    const json* select = member(query, "SelectStmt");
+    const json* rows = select != nullptr ? list(*select, "valuesLists") : nullptr;
+    if (table == nullptr || rows == nullptr) return;
+    std::vector<const column_model*> columns;
+    if (cols != nullptr) {
+      for (const json& t : *cols) {
+        const json* target = member(t, "ResTarget");
+        bool plain = target != nullptr && member(*target, "indirection") == nullptr;
+        columns.push_back(plain ? table->column(text_of(*target, "name")) : nullptr);
+      }
+    } else {
+      for (const column_model& c : table->columns) columns.push_back(&c);
+    }
+    for (const json& row : *rows) {
+      const json* items = member(row, "List");
+      items = items != nullptr ? list(*items, "items") : nullptr;
+      if (items == nullptr) continue;
+      for (std::size_t i = 0; i < items->size() && i < columns.size(); ++i)
+        string_value((*items)[i], table, columns[i]);
+    }
+  }
+
+  void assigned_values(const json& targets, const table_model* table) {
+    if (table == nullptr) return;
+    for (const json& t : targets) {
+      const json* target = member(t, "ResTarget");
+      if (target == nullptr || member(*target, "indirection") != nullptr) continue;
+      if (const json* value = member(*target, "val"))
+        string_value(*value, table, table->column(text_of(*target, "name")));
+    }
+  }
+
+  // `column = 'constant'` (or another comparison, either way round).
+  void comparison(const json& node, const scope& level) {
+    if (text_of(node, "kind") != "AEXPR_OP") return;
+    const json* names = list(node, "name");
+    if (names == nullptr || names->size() != 1) return;
+    std::string op = string_field((*names)[0]);
+    if (!is_one_of(op, comparison_operators)) return;
+    const json* left = member(node, "lexpr");
+    const json* right = member(node, "rexpr");
+    if (left == nullptr || right == nullptr) return;
+    for (int side = 0; side < 2; ++side) {
+      const json* ref = member(side == 0 ? *left : *right, "ColumnRef");
+      if (ref == nullptr) continue;
+      auto [table, column] = resolved(*ref, level);
+      if (column != nullptr) string_value(side == 0 ? *right : *left, table, column);
+    }
+  }
+
+  // The table and column a reference means, when certain.
+  std::pair<const table_model*, const column_model*> resolved(const json& ref,
+                                                               const scope& level) const {
+    const json* fields = list(ref, "fields");
+    if (fields == nullptr || fields->empty() || fields->size() > 2) return {};
+    std::string column = string_field(fields->back());
+    if (column.empty()) return {};
+    if (fields->size() == 2) {
+      const range_entry* entry = visible(string_field(fields->front()), level);
+      if (entry == nullptr || entry->table == nullptr) return {};
+      return {entry->table, entry->table->column(column)};
+    }
+    std::pair<const table_model*, const column_model*> found{};
+    for (const scope* s = &level; s != nullptr; s = s->outer) {
+      for (const range_entry& entry : s->entries) {
+        if (entry.name == column || entry.table == nullptr) return {};
+        const column_model* c = entry.table->column(column);
+        if (c == nullptr) continue;
+        if (found.second != nullptr) return {};  // two tables have it
+        found = {entry.table, c};
+      }
+    }
+    return found;
+  }
+
+  void string_value(const json& node, const table_model* table, const column_model* column) {
+    const json* constant = member(node, "A_Const");
+    if (column == nullptr || constant == nullptr || member(*constant, "sval") == nullptr) return;
+    reading_.values.push_back(column_value{table, column, location_of(*constant)});
+  }
+
   void values(const json& targets, const scope& level, int depth) {
     for (const json& t : targets) {
       const json* target = member(t, "ResTarget");
@@ -290,6 +378,9 @@ class name_walk {
     for (auto it = node.begin(); it != node.end(); ++it) {
       if (it.key() == "ColumnRef") {
         column_reference(it.value(), level);
+      } else if (it.key() == "A_Expr") {
+        comparison(it.value(), level);
+        expression(it.value(), level, depth + 1);
       } else if (it.key() == "SelectStmt") {
         select(it.value(), &level, depth + 1);
       } else if (it.value().is_structured()) {
@@ -378,22 +469,21 @@ class name_walk {
 
   void report(std::size_t token, std::string message) {
     if (origin_of(token) != name_origin::written) return;
-    issues_.push_back(schema_issue{std::move(message), tokens_[token].begin, tokens_[token].end});
+    reading_.issues.push_back(
+        schema_issue{std::move(message), tokens_[token].begin, tokens_[token].end});
   }
 
   const sql_token_view& tokens_;
   const schema_model& schema_;
   const name_origin_of& origin_;
   std::set<std::string> ctes_, aliases_;
-  std::vector<schema_issue> issues_;
+  schema_reading reading_;
 };
 
 }  // namespace
 
-std::vector<schema_issue> check_schema_names(const std::string& tree_json,
-                                             const sql_token_view& tokens,
-                                             const schema_model& schema,
-                                             const name_origin_of& origin) {
+schema_reading read_schema_names(const std::string& tree_json, const sql_token_view& tokens,
+                                 const schema_model& schema, const name_origin_of& origin) {
   if (schema.empty()) return {};
   json tree = json::parse(tree_json, nullptr, false);
   if (tree.is_discarded()) return {};

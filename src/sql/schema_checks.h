@@ -26,6 +26,18 @@ struct schema_issue {
   std::uint64_t begin = 0, end = 0;  // the name's bytes in the parsed text
 };
 
+// A string constant given to (or compared with) a column of the model.
+struct column_value {
+  const table_model* table = nullptr;
+  const column_model* column = nullptr;
+  std::uint64_t location = 0;  // the constant's, in the parsed text
+};
+
+struct schema_reading {
+  std::vector<schema_issue> issues;
+  std::vector<column_value> values;
+};
+
 // How the bytes [begin, end) of the parsed text came to be there.
 enum class name_origin : std::uint8_t {
   written,      // as the text has them
@@ -34,9 +46,8 @@ enum class name_origin : std::uint8_t {
 };
 using name_origin_of = std::function<name_origin(std::uint64_t begin, std::uint64_t end)>;
 
-std::vector<schema_issue> check_schema_names(const std::string& tree_json,
-                                             const sql_token_view& tokens,
-                                             const schema_model& schema,
-                                             const name_origin_of& origin);
+schema_reading read_schema_names(const std::string& tree_json,
+                                 const sql_token_view& tokens, const schema_model& schema,
+                                 const name_origin_of& origin);
 
 }  // namespace corvexa::sql

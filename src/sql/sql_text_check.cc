@@ -10,7 +10,6 @@
 #include "sql/mysql_syntax_hints.h"
 #include "sql/parse_tree_checks.h"
 #include "sql/placeholder_fill.h"
-#include "sql/schema_checks.h"
 #include "sql/syntax_rewrites.h"
 
 namespace corvexa::sql {
@@ -151,7 +150,8 @@ class text_checker {
   }
 
   // The tables and columns the text names that the schema model has not.
-  std::vector<text_finding> schema_names(const std::string& tree, const edit_list& edits) const {
+  // Sets the check's numeric values too.
+  std::vector<text_finding> schema_names(const std::string& tree, const edit_list& edits) {
     if (options_.schema == nullptr || options_.schema->empty() || tree.empty()) return {};
     edited_sql current(original().sql, edits.sorted());
     std::vector<sql_token> tokens;
@@ -166,8 +166,10 @@ class text_checker {
       }
       return range ? name_origin::written : name_origin::rewritten;
     };
+    schema_reading reading = read_schema_names(tree, view, *options_.schema, origin);
+    result_.numeric_values = quoted_numeric_values(original(), current, reading.values);
     std::vector<text_finding> found;
-    for (schema_issue& issue : check_schema_names(tree, view, *options_.schema, origin)) {
+    for (schema_issue& issue : reading.issues) {
       found.push_back(text_finding{rule_sql_schema, std::move(issue.message),
                                    place_of(current.report_offset(issue.begin))});
     }
