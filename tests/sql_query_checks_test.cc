@@ -423,6 +423,39 @@ TEST(SqlQuotedNumbers, OnlyWholeValuesOfKnownNumberColumns) {
   EXPECT_TRUE(report.findings.empty()) << report.findings[0].message;
 }
 
+// The texts a database is asked to prepare: as rewritten, values as
+// parameters (a value that is a column list in truth has a type the
+// database cannot tell, which is no finding); none where a PHP value must
+// stand for a name or more, nor DDL, nor several statements.
+TEST(SqlAgainst, TextsAreSentWithTheirValuesAsParameters) {
+  std::vector<std::string> sent;
+  server_verdict verdict{"42703", "column \"zz\" does not exist"};
+  statement_judge judge = [&](const std::string& sql) {
+    sent.push_back(sql);
+    return verdict;
+  };
+  query_options options;
+  options.rewrite = true;
+  options.against = &judge;
+  const std::string php =
+      "<?php pg_query(\"SELECT * FROM t WHERE a = $a AND b = '$b' AND c LIKE '%$c%' LIMIT 1, 2\");\n"
+      "pg_query(\"SELECT $cols FROM t\"); pg_query(\"SELECT * FROM {$p}t\");\n"
+      "pg_query(\"SELECT * FROM t WHERE a IN ($list)\"); pg_query('CREATE TABLE x (a int)');\n"
+      "pg_query('SELECT 1; SELECT 2'); pg_query('SELECT IFNULL(a, 1) FROM t -- ' . $c);";
+  query_report report = check_php_queries(php, options);
+  EXPECT_EQ(sent, (std::vector<std::string>{
+                      "SELECT * FROM t WHERE a = $1 AND b = $2 AND c LIKE '%x%' LIMIT 2 OFFSET 1",
+                      "SELECT $1 FROM t", "SELECT * FROM t WHERE a IN ($1)",
+                      "SELECT COALESCE(a, 1) FROM t -- x"}));
+  ASSERT_EQ(report.findings.size(), 4u);
+  EXPECT_EQ(report.findings[0].rule, rule_sql_schema);
+  EXPECT_EQ(php.substr(report.findings[0].offset, 7), "SELECT ");
+  EXPECT_NE(report.findings[3].message.find("column \"zz\" does not exist"), std::string::npos);
+
+  verdict = {"42P18", "could not determine data type of parameter $1"};
+  EXPECT_TRUE(check_php_queries(php, options).findings.empty());
+}
+
 TEST(SqlRewrites, NeedsAreReported) {
   query_report report =
       check_php_queries("<?php pg_query('SELECT SHA1(a) FROM t');", {true, nullptr});

@@ -35,6 +35,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -53,11 +54,26 @@ inline constexpr std::string_view rule_sql_schema = "sql-schema";
 // A query text longer than this is not judged.
 inline constexpr std::uint64_t max_query_text_bytes = 1u << 20;
 
+// What a database says of a statement it was asked to prepare: its
+// SQLSTATE and message, both empty when it takes the statement.
+struct server_verdict {
+  std::string sqlstate;
+  std::string message;
+};
+
+// A database that prepares a statement (its values written $1, $2, ...)
+// without running it, as the server the application will use would.
+using statement_judge = std::function<server_verdict(const std::string& sql)>;
+
 struct query_options {
   bool rewrite = false;
   const schema_model* schema = nullptr;  // for NULL into auto-increment columns
   // The application's own query functions, whose calls send a text too.
   const wrapper_table* wrappers = nullptr;
+  // With a judge, each text that is one statement with only values known
+  // at run time is prepared there (as rewritten); a refusal for a name or
+  // a type is a sql-schema finding at the text.
+  const statement_judge* against = nullptr;
 };
 
 struct sql_finding {

@@ -10,6 +10,7 @@
 #include "sql/mysql_syntax_hints.h"
 #include "sql/parse_tree_checks.h"
 #include "sql/placeholder_fill.h"
+#include "sql/prepared_form.h"
 #include "sql/syntax_rewrites.h"
 
 namespace corvexa::sql {
@@ -52,6 +53,8 @@ class text_checker {
     std::vector<text_finding> names = schema_names(tree, edits);
     tree_checks(tree, edits);
     for (text_finding& f : names) result_.findings.push_back(std::move(f));
+    // A text the checks above found fault with is not sent: they tell more.
+    if (options_.against != nullptr && result_.findings.empty()) server_check(tree, edits);
     finish_edits(edits);
     return std::move(result_);
   }
@@ -174,6 +177,16 @@ class text_checker {
                                    place_of(current.report_offset(issue.begin))});
     }
     return found;
+  }
+
+  // Has the database prepare the text as it will be sent.
+  void server_check(const std::string& tree, const edit_list& edits) {
+    std::optional<std::string> statement = prepared_form(original(), edits.sorted(), tree);
+    if (!statement) return;
+    server_verdict verdict = (*options_.against)(*statement);
+    if (!refusal_about_the_statement(verdict.sqlstate)) return;
+    add_finding(rule_sql_schema, "the database of --against refuses this query: " + verdict.message,
+                text_place{0, false, 0});
   }
 
   std::vector<text_level_edit> text_edits(const std::vector<sql_edit>& edits) const {

@@ -106,7 +106,8 @@ processed_entries process_entries(const tree_options& options,
                                   const std::vector<tree_entry>& entries,
                                   const std::unordered_set<std::string>& failed_folders,
                                   folder_opener& source, folder_opener* output,
-                                  sql::schema_model model) {
+                                  sql::schema_model model,
+                                  const sql::statement_judge* against) {
   processed_entries result;
   std::vector<std::size_t> sql_tasks, other_tasks;
   for (std::size_t i = 0; i < entries.size(); ++i) {
@@ -131,7 +132,8 @@ processed_entries process_entries(const tree_options& options,
   std::vector<std::size_t> tasks = sql_tasks;
   tasks.insert(tasks.end(), other_tasks.begin(), other_tasks.end());
   rounds.run(tasks,
-             {options, calls, complete, schema, failed_folders, source, output, &wrappers},
+             {options, calls, complete, schema, failed_folders, source, output, &wrappers, false,
+              against},
              nullptr, /*keep_reports=*/true);
   progress.clear();
   if (result.output_failed) {

@@ -9,6 +9,7 @@
 #include "report/tree_report.h"
 #include "scan/call_table.h"
 #include "sql/query_wrappers.h"
+#include "sql/query_checks.h"
 #include "sql/schema_model.h"
 #include "tree/folder_opener.h"
 #include "tree/source_walk.h"
@@ -37,6 +38,8 @@ struct task_context {
   const sql::wrapper_table* wrappers = nullptr;
   // The round that only reads the tables of the .sql files.
   bool reading_tables = false;
+  // The database that prepares every query text (--against), or null.
+  const sql::statement_judge* against = nullptr;
 };
 
 // True if a folder above `path` (relative, "/" between names) is in

@@ -100,9 +100,10 @@ std::vector<replaced_call> changes_of(const event_log& log,
 }  // namespace
 
 query_pass check_queries(converted_text& converted, bool rewrite, const sql::schema_model* schema,
-                         const sql::wrapper_table* wrappers) {
+                         const sql::wrapper_table* wrappers, const sql::statement_judge* against) {
   query_pass pass;
-  sql::query_report report = sql::check_php_queries(converted.output, {rewrite, schema, wrappers});
+  sql::query_report report =
+      sql::check_php_queries(converted.output, {rewrite, schema, wrappers, against});
   pass.counts = {report.texts_found, report.texts_parsed, report.texts_rejected,
                  report.texts_rewritten, report.texts_unchecked};
   pass.extensions = report.extensions;
