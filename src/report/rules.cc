@@ -76,8 +76,8 @@ constexpr std::array<rule, 23> rules = {{
      "or left as it was, to be done by hand."},
     {sql_schema, "sql-schema", severity::warning,
      "A query text names a table or column that the schema (the tree's .sql files and "
-     "--schema) does not have, or gives a column a value PostgreSQL will not take where "
-     "MySQL stored a number."},
+     "--schema) does not have, gives a number column a quoted PHP value that PostgreSQL "
+     "refuses where MySQL stored a number, or is refused by the --against database."},
 }};
 
 constexpr bool table_follows_ids() {

@@ -17,7 +17,9 @@
 //                 string, a zero date, NULL into an auto-increment column).
 //   sql-schema    (warning) the schema model is known and the text names a
 //                 table it has not, or a column that its table has not
-//                 (schema_checks.h).
+//                 (schema_checks.h); a PHP value quoted for a number column
+//                 that is not rewritten (value_coercion.h); the refusal of
+//                 the `against` database.
 //   sql-unchecked (note) a text that was not judged: too long, or too many
 //                 placeholders to place.
 // Each finding has the byte offset in the PHP text it is about (for a
