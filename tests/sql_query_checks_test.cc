@@ -17,6 +17,23 @@ schema_model test_schema() {
   users.name = "users";
   users.columns = {{"id", "integer", true, true}, {"name", "text", false, false}};
   schema.add(users);
+  table_model posts;
+  posts.name = "posts";
+  posts.columns = {{"id", "integer", true, true},
+                   {"user_id", "integer", false, false},
+                   {"title", "text", false, false}};
+  schema.add(posts);
+  table_model scores;
+  scores.name = "scores";
+  scores.columns = {{"id", "integer", true, true},
+                    {"points", "smallint", false, false},
+                    {"rate", "numeric(5,2)", false, false},
+                    {"note", "text", false, false}};
+  schema.add(scores);
+  table_model t;
+  t.name = "t";
+  for (const char* c : {"a", "b", "c", "d", "e", "f", "k", "name"}) t.columns.push_back({c, "text"});
+  schema.add(t);
   return schema;
 }
 
@@ -129,6 +146,110 @@ TEST(SqlFindings, OneFindingPerPlace) {
   EXPECT_EQ(report.texts_found, 2u);
   EXPECT_EQ(report.findings.size(), 1u);
 }
+
+struct schema_case {
+  const char* name;
+  std::string php;
+  std::string at;       // the PHP text at the finding starts with this; empty: no finding
+  std::string message;  // the message holds this
+  bool rewrite = false;
+};
+
+void PrintTo(const schema_case& c, std::ostream* out) { *out << c.name; }
+
+class SqlSchemaNames : public testing::TestWithParam<schema_case> {};
+
+TEST_P(SqlSchemaNames, AreReportedOnlyWhenCertain) {
+  const schema_case& c = GetParam();
+  schema_model schema = test_schema();
+  query_report report = check_php_queries(c.php, query_options{c.rewrite, &schema});
+  EXPECT_EQ(report.texts_parsed, report.texts_found) << c.php;
+  std::vector<sql_finding> found;
+  for (const sql_finding& f : report.findings) {
+    if (f.rule == rule_sql_schema) found.push_back(f);
+  }
+  if (c.at.empty()) {
+    EXPECT_TRUE(found.empty()) << found[0].message;
+    return;
+  }
+  ASSERT_EQ(found.size(), 1u) << c.php;
+  EXPECT_EQ(c.php.substr(found[0].offset, c.at.size()), c.at) << found[0].message;
+  EXPECT_NE(found[0].message.find(c.message), std::string::npos) << found[0].message;
+}
+
+const schema_case schema_cases[] = {
+    {"unknown_table", "<?php pg_query($l, \"SELECT * FROM userz WHERE id = $id\");", "userz",
+     "table \"userz\" is not in the schema (the tree's .sql files and --schema)"},
+    {"unknown_public_table", "<?php pg_query('SELECT 1 FROM public.userz');", "userz",
+     "table \"userz\""},
+    {"qualified_column", "<?php pg_query('SELECT u.nme FROM users u');", "nme",
+     "column \"nme\" is not in table \"users\""},
+    {"unqualified_column", "<?php pg_query(\"SELECT nme FROM users WHERE id = {$u['id']}\");",
+     "nme", "column \"nme\" is not in table \"users\""},
+    {"unqualified_in_a_join",
+     "<?php pg_query('SELECT title FROM users JOIN posts ON posts.user_id = users.id WHERE nme = 1');",
+     "nme", "column \"nme\" is not in any of the tables \"users\", \"posts\""},
+    {"join_condition", "<?php pg_query('SELECT 1 FROM users JOIN posts p ON p.uid = users.id');",
+     "uid", "column \"uid\" is not in table \"posts\""},
+    {"insert_column", "<?php pg_query(\"INSERT INTO users (id, nmae) VALUES (1, '$n')\");", "nmae",
+     "column \"nmae\" is not in table \"users\""},
+    {"update_target", "<?php pg_query(\"UPDATE users SET nmae = '$n' WHERE id = $id\");", "nmae",
+     "column \"nmae\" is not in table \"users\""},
+    {"update_condition", "<?php pg_query(\"UPDATE users SET name = '$n' WHERE uid = 1\");", "uid",
+     "column \"uid\""},
+    {"delete_condition", "<?php pg_query('DELETE FROM users WHERE users.uid = ' . $id);", "uid",
+     "column \"uid\""},
+    {"subquery_column",
+     "<?php pg_query(\"SELECT * FROM users WHERE id IN (SELECT user_id FROM posts WHERE titel = "
+     "'x')\");",
+     "titel", "column \"titel\" is not in any of the tables \"posts\", \"users\""},
+    {"excluded_row",
+     "<?php pg_query('INSERT INTO users (id) VALUES (1) ON CONFLICT (id) DO UPDATE SET name = "
+     "EXCLUDED.nam');",
+     "nam", "column \"nam\" is not in table \"users\""},
+    {"cte_name", "<?php pg_query('WITH recent AS (SELECT id FROM users) SELECT id FROM recent');",
+     "", ""},
+    {"subquery_alias",
+     "<?php pg_query('SELECT s.total FROM (SELECT count(*) AS total FROM posts) s');", "", ""},
+    {"output_aliases",
+     "<?php pg_query('SELECT user_id, count(*) AS n FROM posts GROUP BY user_id HAVING count(*) > 1 "
+     "ORDER BY n');",
+     "", ""},
+    {"union_order", "<?php pg_query('SELECT id AS k FROM users UNION SELECT id FROM posts ORDER BY k');",
+     "", ""},
+    {"system_columns", "<?php pg_query('SELECT ctid, u.xmin FROM users u WHERE tableoid > 0');", "",
+     ""},
+    {"catalogs",
+     "<?php pg_query('SELECT c.relname, t.table_name FROM pg_class c, information_schema.tables t, "
+     "pg_catalog.pg_namespace n');",
+     "", ""},
+    {"placeholder_tables",
+     "<?php pg_query(\"SELECT nme FROM {$prefix}users\"); pg_query(\"SELECT * FROM $table\");", "",
+     ""},
+    {"placeholder_columns",
+     "<?php pg_query(\"SELECT $cols FROM users WHERE $field = 1 AND u_$x = 2 ORDER BY $sort\");", "",
+     ""},
+    {"unknown_columns_of_a_function",
+     "<?php pg_query('SELECT n, x FROM users, generate_series(1, 3) n');", "", ""},
+    {"outer_columns",
+     "<?php pg_query('SELECT * FROM users WHERE EXISTS (SELECT 1 FROM posts WHERE title = name)');",
+     "", ""},
+    {"alias_with_column_list", "<?php pg_query('SELECT u.x FROM users AS u(x, y)');", "", ""},
+    {"whole_row", "<?php pg_query('SELECT row_to_json(u) FROM users u');", "", ""},
+    {"join_alias",
+     "<?php pg_query('SELECT j.anything FROM (users JOIN posts ON posts.user_id = users.id) AS j');",
+     "", ""},
+    {"double_quoted_string", "<?php pg_query(\"SELECT * FROM users WHERE name = \\\"bob\\\"\");", "",
+     ""},
+    {"statements_that_make_tables",
+     "<?php pg_query('CREATE TEMPORARY TABLE tmp (a int)'); pg_query('DROP TABLE old');", "", ""},
+    {"rewritten_names", "<?php pg_query('SELECT `nme` FROM `userz` LIMIT 1, 2');", "", "", true},
+};
+
+INSTANTIATE_TEST_SUITE_P(Php, SqlSchemaNames, testing::ValuesIn(schema_cases),
+                         [](const testing::TestParamInfo<schema_case>& info) {
+                           return info.param.name;
+                         });
 
 struct rewrite_case {
   const char* name;
@@ -249,6 +370,121 @@ INSTANTIATE_TEST_SUITE_P(Php, SqlRewrites, testing::ValuesIn(rewrite_cases),
                          [](const testing::TestParamInfo<rewrite_case>& info) {
                            return info.param.name;
                          });
+
+// A PHP value quoted for a number column becomes the number MySQL stored,
+// however the value was put into the text; where that cannot be written
+// for certain (or without rewrites) it is reported at the value.
+struct coercion_case {
+  const char* name;
+  std::string php;
+  std::string rewritten;  // the PHP text after the rewrites; empty: reported, not rewritten
+  std::string at = "$";   // the PHP text at the finding starts with this
+};
+
+void PrintTo(const coercion_case& c, std::ostream* out) { *out << c.name; }
+
+class SqlQuotedNumbers : public testing::TestWithParam<coercion_case> {};
+
+TEST_P(SqlQuotedNumbers, BecomeWhatMysqlStored) {
+  const coercion_case& c = GetParam();
+  schema_model schema = test_schema();
+  query_report report = check_php_queries(c.php, query_options{true, &schema});
+  std::string rewritten = applied(c.php, report.edits);
+  query_report unconverted = check_php_queries(c.php, query_options{false, &schema});
+  ASSERT_EQ(unconverted.findings.size(), 1u) << c.php;
+  EXPECT_EQ(unconverted.findings[0].rule, rule_sql_schema);
+  EXPECT_EQ(c.php.substr(unconverted.findings[0].offset, c.at.size()), c.at)
+      << unconverted.findings[0].message;
+  if (c.rewritten.empty()) {
+    EXPECT_EQ(rewritten, c.php);
+    ASSERT_EQ(report.findings.size(), 1u);
+    EXPECT_EQ(report.findings[0].offset, unconverted.findings[0].offset);
+    return;
+  }
+  EXPECT_EQ(rewritten, c.rewritten);
+  EXPECT_TRUE(report.findings.empty()) << report.findings[0].message;
+  EXPECT_TRUE(check_php_queries(rewritten, query_options{false, &schema}).findings.empty());
+}
+
+const coercion_case coercion_cases[] = {
+    {"insert_by_column_list", "<?php pg_query(\"INSERT INTO scores (points) VALUES ('$p')\");",
+     "<?php pg_query(\"INSERT INTO scores (points) VALUES ('\" . intval($p) . \"')\");"},
+    {"insert_by_column_order",
+     "<?php pg_query(\"INSERT INTO scores VALUES (DEFAULT, '{$row['p']}', 1.5, '$n')\");",
+     "<?php pg_query(\"INSERT INTO scores VALUES (DEFAULT, '\" . intval($row['p']) . \"', 1.5, "
+     "'$n')\");",
+     "{$row"},
+    {"update_of_a_property", "<?php pg_query(\"UPDATE scores SET points = '$o->p' WHERE id = 1\");",
+     "<?php pg_query(\"UPDATE scores SET points = '\" . intval($o->p) . \"' WHERE id = 1\");"},
+    {"compared_with_a_simple_array_key",
+     "<?php pg_query(\"SELECT * FROM scores s WHERE s.id = '$_GET[id]'\");",
+     "<?php pg_query(\"SELECT * FROM scores s WHERE s.id = '\" . intval($_GET['id']) . \"'\");"},
+    {"concatenated", "<?php pg_query('DELETE FROM scores WHERE \\'' . $id . '\\' = id');",
+     "<?php pg_query('DELETE FROM scores WHERE \\'' . intval($id) . '\\' = id');"},
+    {"sprintf_argument",
+     "<?php pg_query(sprintf(\"UPDATE scores SET rate = '%s' WHERE note = '%s'\", $r, $n));",
+     "<?php pg_query(sprintf(\"UPDATE scores SET rate = '%s' WHERE note = '%s'\", floatval($r), "
+     "$n));"},
+    {"variable_assigned_before",
+     "<?php $q = \"UPDATE scores SET points = '$p'\"; pg_query($q); pg_query($q . ' WHERE id = 2');",
+     "<?php $q = \"UPDATE scores SET points = '\" . intval($p) . \"'\"; pg_query($q); pg_query($q . "
+     "' WHERE id = 2');"},
+    {"heredoc", "<?php pg_query(<<<SQL\nUPDATE scores SET points = '$p'\nSQL);", ""},
+    {"spread_sprintf", "<?php pg_query(vsprintf(\"UPDATE scores SET points = '%s'\", $a));", "",
+     "vsprintf"},
+    {"variable_variable", "<?php pg_query(\"UPDATE scores SET points = '${p}'\");", ""},
+};
+
+INSTANTIATE_TEST_SUITE_P(Php, SqlQuotedNumbers, testing::ValuesIn(coercion_cases),
+                         [](const testing::TestParamInfo<coercion_case>& info) {
+                           return info.param.name;
+                         });
+
+TEST(SqlQuotedNumbers, OnlyWholeValuesOfKnownNumberColumns) {
+  schema_model schema = test_schema();
+  const std::string php =
+      "<?php pg_query(\"UPDATE scores SET note = '$n', points = '$a$b', rate = '1$c' WHERE "
+      "points = $p AND id IN ('$i') AND '$x' = '$y'\");\n"
+      "pg_query(\"SELECT * FROM scores, generate_series(1, 2) g WHERE id = '$u'\");\n"
+      "pg_query(\"SELECT * FROM scores JOIN posts ON posts.id = scores.id WHERE id = '$v'\");\n"
+      "pg_query(sprintf(\"SELECT * FROM scores WHERE id = '%d' OR id = '%s'\", $d, (int) $s));";
+  query_report report = check_php_queries(php, query_options{true, &schema});
+  EXPECT_EQ(applied(php, report.edits), php);
+  EXPECT_TRUE(report.findings.empty()) << report.findings[0].message;
+}
+
+// The texts a database is asked to prepare: as rewritten, values as
+// parameters (a value that is a column list in truth has a type the
+// database cannot tell, which is no finding); none where a PHP value must
+// stand for a name or more, nor DDL, nor several statements.
+TEST(SqlAgainst, TextsAreSentWithTheirValuesAsParameters) {
+  std::vector<std::string> sent;
+  server_verdict verdict{"42703", "column \"zz\" does not exist"};
+  statement_judge judge = [&](const std::string& sql) {
+    sent.push_back(sql);
+    return verdict;
+  };
+  query_options options;
+  options.rewrite = true;
+  options.against = &judge;
+  const std::string php =
+      "<?php pg_query(\"SELECT * FROM t WHERE a = $a AND b = '$b' AND c LIKE '%$c%' LIMIT 1, 2\");\n"
+      "pg_query(\"SELECT $cols FROM t\"); pg_query(\"SELECT * FROM {$p}t\");\n"
+      "pg_query(\"SELECT * FROM t WHERE a IN ($list)\"); pg_query('CREATE TABLE x (a int)');\n"
+      "pg_query('SELECT 1; SELECT 2'); pg_query('SELECT IFNULL(a, 1) FROM t -- ' . $c);";
+  query_report report = check_php_queries(php, options);
+  EXPECT_EQ(sent, (std::vector<std::string>{
+                      "SELECT * FROM t WHERE a = $1 AND b = $2 AND c LIKE '%x%' LIMIT 2 OFFSET 1",
+                      "SELECT $1 FROM t", "SELECT * FROM t WHERE a IN ($1)",
+                      "SELECT COALESCE(a, 1) FROM t -- x"}));
+  ASSERT_EQ(report.findings.size(), 4u);
+  EXPECT_EQ(report.findings[0].rule, rule_sql_schema);
+  EXPECT_EQ(php.substr(report.findings[0].offset, 7), "SELECT ");
+  EXPECT_NE(report.findings[3].message.find("column \"zz\" does not exist"), std::string::npos);
+
+  verdict = {"42P18", "could not determine data type of parameter $1"};
+  EXPECT_TRUE(check_php_queries(php, options).findings.empty());
+}
 
 TEST(SqlRewrites, NeedsAreReported) {
   query_report report =

@@ -535,6 +535,26 @@ TEST(Tree, SqlFilesCreateTheExtensionsTheQueriesNeed) {
     EXPECT_EQ(converted, schema);
     EXPECT_EQ(rows, data);
   }
+
+// The tables of the tree's .sql files are what the queries of its PHP files
+// are held against, whatever order the files come in.
+TEST(Tree, QueriesAreHeldAgainstTheTablesOfTheSqlFiles) {
+  temp_dir dir;
+  fs::create_directories(dir / "src/install");
+  write_file(dir / "src/a.php",
+             "<?php\n$r = mysql_query(\"SELECT id FROM t\");\n"
+             "$r = mysql_query(\"SELECT stamp FROM t WHERE id = $id\");\n");
+  write_file(dir / "src/install/schema.sql",
+             "CREATE TABLE `t` (\n  `id` int NOT NULL AUTO_INCREMENT,\n  `d` datetime,\n"
+             "  PRIMARY KEY (`id`)\n);\n");
+  run_result run = run_tree({"--report", "json", "src", "out"}, dir.path());
+  ASSERT_EQ(run.status, 0) << run.err;
+  nlohmann::json report = nlohmann::json::parse(run.out);
+  const auto& findings = report["files"][0]["findings"];
+  ASSERT_EQ(findings.size(), 1u) << findings;
+  EXPECT_EQ(findings[0]["rule"], "sql-schema");
+  EXPECT_EQ(findings[0]["source"]["line"], 3);
+  EXPECT_EQ(findings[0]["source"]["column"], 26);
 }
 
 // A query function defined in one file makes the texts that other files

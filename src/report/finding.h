@@ -39,6 +39,7 @@ enum class rule_id : std::uint8_t {
   sql_schema_unsupported,
   sql_schema_migrate,
   php_stripslashes,
+  sql_schema,
 };
 
 struct finding {

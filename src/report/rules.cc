@@ -12,7 +12,7 @@ namespace {
 
 using enum rule_id;
 
-constexpr std::array<rule, 24> rules = {{
+constexpr std::array<rule, 25> rules = {{
     {unsupported_call, "unsupported-call", severity::warning,
      "A MySQL call without a PostgreSQL counterpart was replaced by a warning "
      "comment; the code around it must be rewritten by hand."},
@@ -80,13 +80,17 @@ constexpr std::array<rule, 24> rules = {{
     {php_stripslashes, "php-stripslashes", severity::warning,
      "stripslashes() is given a value fetched from the database, which PostgreSQL returns "
      "as it was stored, without the slashes it was meant to take away."},
+    {sql_schema, "sql-schema", severity::warning,
+     "A query text names a table or column that the schema (the tree's .sql files and "
+     "--schema) does not have, gives a number column a quoted PHP value that PostgreSQL "
+     "refuses where MySQL stored a number, or is refused by the --against database."},
 }};
 
 constexpr bool table_follows_ids() {
   for (std::size_t i = 0; i < rules.size(); ++i) {
     if (static_cast<std::size_t>(rules[i].id) != i) return false;
   }
-  return static_cast<std::size_t>(php_stripslashes) + 1 == rules.size();
+  return static_cast<std::size_t>(sql_schema) + 1 == rules.size();
 }
 static_assert(table_follows_ids(), "every rule_id has its row, in the order of the ids");
 

@@ -13,6 +13,7 @@
 #include "sql/php_string_literal.h"
 #include "sql/query_checks.h"
 #include "sql/sql_text_check.h"
+#include "sql/value_coercion.h"
 
 namespace corvexa::sql {
 namespace {
@@ -88,12 +89,26 @@ class php_query_checker {
       std::optional<text_edit> edit = file_edit(text, e);
       if (edit) edits.push_back(std::move(*edit));
     }
+    bool rewriting = options_.rewrite;
     if (edits.size() != check.edits.size() || !agrees_with_accepted(text, edits)) {
       query_options report_only = options_;
       report_only.rewrite = false;
       check = check_query_text(text.text, placeholders, report_only, writable);
       edits.clear();
+      rewriting = false;
     }
+    for (const numeric_value& value : check.numeric_values) {
+      if (value.placeholder >= text.placeholders.size() ||
+          converted_already(php_, text, text.placeholders[value.placeholder]))
+        continue;
+      if (!rewriting || !convert_value(text, value, edits)) {
+        add_finding(rule_sql_schema, value.message,
+                    text.placeholders[value.placeholder].expression_begin, text);
+      }
+    }
+    std::sort(edits.begin(), edits.end(), [](const text_edit& a, const text_edit& b) {
+      return std::pair(a.offset, a.length) < std::pair(b.offset, b.length);
+    });
     accept(text, edits);
     if (check.parsed) ++report_.texts_parsed;
     if (check.rejected) ++report_.texts_rejected;
@@ -103,6 +118,36 @@ class php_query_checker {
     for (text_finding& f : check.findings) {
       add_finding(f.rule, std::move(f.message), file_offset(text, f.place), text);
     }
+  }
+
+  // Adds the edits that convert a quoted value to the number MySQL stored;
+  // false when they cannot be made, or would touch other edits.
+  bool convert_value(const query_text& text, const numeric_value& value,
+                     std::vector<text_edit>& edits) const {
+    std::optional<std::vector<text_edit>> made = conversion_edits(
+        php_, text, text.placeholders[value.placeholder], value.conversion);
+    if (!made) return false;
+    std::uint64_t begin = made->front().offset;
+    std::uint64_t end = made->back().offset + made->back().length;
+    auto touches = [&](const text_edit& e) {
+      return e.offset <= end && e.offset + e.length >= begin;
+    };
+    if (std::any_of(edits.begin(), edits.end(), touches)) return false;
+    bool already_made = true;
+    for (const text_edit& e : *made) {
+      auto found = accepted_.find({e.offset, e.length});
+      already_made = already_made && found != accepted_.end() && found->second == e.replacement;
+    }
+    if (already_made) return true;  // by another text that shares the literal
+    // Accepted edits do not overlap: only the one before `begin` can reach it.
+    auto next = accepted_.lower_bound({begin, 0});
+    if (next != accepted_.end() && next->first.first <= end) return false;
+    if (next != accepted_.begin()) {
+      auto before = std::prev(next);
+      if (before->first.first + before->first.second >= begin) return false;
+    }
+    edits.insert(edits.end(), made->begin(), made->end());
+    return true;
   }
 
   void add_finding(std::string_view rule, std::string message, std::uint64_t offset,

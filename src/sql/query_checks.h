@@ -15,6 +15,11 @@
 //   sql-mysql     (warning) the text parses but means something else than on
 //                 MySQL (a MySQL function, a bare `user`, a double-quoted
 //                 string, a zero date, NULL into an auto-increment column).
+//   sql-schema    (warning) the schema model is known and the text names a
+//                 table it has not, or a column that its table has not
+//                 (schema_checks.h); a PHP value quoted for a number column
+//                 that is not rewritten (value_coercion.h); the refusal of
+//                 the `against` database.
 //   sql-unchecked (note) a text that was not judged: too long, or too many
 //                 placeholders to place.
 // Each finding has the byte offset in the PHP text it is about (for a
@@ -52,6 +57,7 @@ namespace corvexa::sql {
 inline constexpr std::string_view rule_sql_syntax = "sql-syntax";
 inline constexpr std::string_view rule_sql_mysql = "sql-mysql";
 inline constexpr std::string_view rule_sql_unchecked = "sql-unchecked";
+inline constexpr std::string_view rule_sql_schema = "sql-schema";
 
 // A query text longer than this is not judged.
 inline constexpr std::uint64_t max_query_text_bytes = 1u << 20;
@@ -66,6 +72,17 @@ struct ddl_conversion {
 };
 using ddl_converter = std::function<ddl_conversion(std::string_view statement)>;
 
+// What a database says of a statement it was asked to prepare: its
+// SQLSTATE and message, both empty when it takes the statement.
+struct server_verdict {
+  std::string sqlstate;
+  std::string message;
+};
+
+// A database that prepares a statement (its values written $1, $2, ...)
+// without running it, as the server the application will use would.
+using statement_judge = std::function<server_verdict(const std::string& sql)>;
+
 struct query_options {
   bool rewrite = false;
   const schema_model* schema = nullptr;  // for NULL into auto-increment columns
@@ -73,6 +90,10 @@ struct query_options {
   const wrapper_table* wrappers = nullptr;
   // Converts the DDL statements of install scripts (see above); empty: none.
   ddl_converter convert_ddl = nullptr;
+  // With a judge, each text that is one statement with only values known
+  // at run time is prepared there (as rewritten); a refusal for a name or
+  // a type is a sql-schema finding at the text.
+  const statement_judge* against = nullptr;
 };
 
 struct sql_finding {

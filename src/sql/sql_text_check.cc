@@ -11,6 +11,7 @@
 #include "sql/mysql_syntax_hints.h"
 #include "sql/parse_tree_checks.h"
 #include "sql/placeholder_fill.h"
+#include "sql/prepared_form.h"
 #include "sql/syntax_rewrites.h"
 
 namespace corvexa::sql {
@@ -55,7 +56,11 @@ class text_checker {
       }
     }
     result_.parsed = true;
+    std::vector<text_finding> names = schema_names(tree, edits);
     tree_checks(tree, edits);
+    for (text_finding& f : names) result_.findings.push_back(std::move(f));
+    // A text the checks above found fault with is not sent: they tell more.
+    if (options_.against != nullptr && result_.findings.empty()) server_check(tree, edits);
     finish_edits(edits);
     return std::move(result_);
   }
@@ -182,6 +187,43 @@ class text_checker {
     } else {
       for (pending_rewrite& p : pending) result_.findings.push_back(std::move(p.finding));
     }
+  }
+
+  // The tables and columns the text names that the schema model has not.
+  // Sets the check's numeric values too.
+  std::vector<text_finding> schema_names(const std::string& tree, const edit_list& edits) {
+    if (options_.schema == nullptr || options_.schema->empty() || tree.empty()) return {};
+    edited_sql current(original().sql, edits.sorted());
+    std::vector<sql_token> tokens;
+    if (!scan_sql(current.text(), tokens)) return {};
+    sql_token_view view(current.text(), tokens);
+    name_origin_of origin = [&](std::uint64_t begin, std::uint64_t end) {
+      auto range = current.original_range(begin, end);
+      std::uint64_t first = range ? range->first : current.report_offset(begin);
+      std::uint64_t last = range ? range->second : current.report_offset(end - 1) + 1;
+      for (const substitution_slot& slot : original().slots) {
+        if (slot.end >= first && slot.begin <= last) return name_origin::placeholder;
+      }
+      return range ? name_origin::written : name_origin::rewritten;
+    };
+    schema_reading reading = read_schema_names(tree, view, *options_.schema, origin);
+    result_.numeric_values = quoted_numeric_values(original(), current, reading.values);
+    std::vector<text_finding> found;
+    for (schema_issue& issue : reading.issues) {
+      found.push_back(text_finding{rule_sql_schema, std::move(issue.message),
+                                   place_of(current.report_offset(issue.begin))});
+    }
+    return found;
+  }
+
+  // Has the database prepare the text as it will be sent.
+  void server_check(const std::string& tree, const edit_list& edits) {
+    std::optional<std::string> statement = prepared_form(original(), edits.sorted(), tree);
+    if (!statement) return;
+    server_verdict verdict = (*options_.against)(*statement);
+    if (!refusal_about_the_statement(verdict.sqlstate)) return;
+    add_finding(rule_sql_schema, "the database of --against refuses this query: " + verdict.message,
+                text_place{0, false, 0});
   }
 
   std::vector<text_level_edit> text_edits(const std::vector<sql_edit>& edits) const {

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "sql/query_checks.h"
+#include "sql/value_coercion.h"
 
 namespace corvexa::sql {
 
@@ -46,6 +47,9 @@ struct text_check {
   std::vector<text_finding> findings;
   std::vector<text_level_edit> edits;  // sorted, not overlapping
   std::set<std::string> extensions;
+  // PHP values quoted for number columns: rewritten or reported where the
+  // PHP text is known.
+  std::vector<numeric_value> numeric_values;
   bool parsed = false;    // as written, or after the rewrites
   bool rejected = false;  // as written
   bool unchecked = false;

@@ -107,7 +107,8 @@ processed_entries process_entries(const tree_options& options,
                                   const std::vector<tree_entry>& entries,
                                   const std::unordered_set<std::string>& failed_folders,
                                   folder_opener& source, folder_opener* output,
-                                  sql::schema_model model) {
+                                  sql::schema_model model,
+                                  const sql::statement_judge* against) {
   processed_entries result;
   std::vector<std::size_t> sql_tasks, other_tasks;
   for (std::size_t i = 0; i < entries.size(); ++i) {
@@ -130,8 +131,9 @@ processed_entries process_entries(const tree_options& options,
              &model, /*keep_reports=*/false);
   const sql::schema_model* schema = model.empty() ? nullptr : &model;
   rounds.run(other_tasks,
-             {options, calls, complete, schema, failed_folders, source, output, &wrappers}, nullptr,
-             /*keep_reports=*/true);
+             {options, calls, complete, schema, failed_folders, source, output, &wrappers, false,
+              nullptr, against},
+             nullptr, /*keep_reports=*/true);
   // The .sql files last: those that create tables create the extensions
   // that the PHP files' queries turned out to need.
   std::set<std::string> extensions;
@@ -140,7 +142,7 @@ processed_entries process_entries(const tree_options& options,
   }
   rounds.run(sql_tasks,
              {options, calls, complete, schema, failed_folders, source, output, &wrappers, false,
-              &extensions},
+              &extensions, against},
              nullptr, /*keep_reports=*/true);
   progress.clear();
   if (result.output_failed) {

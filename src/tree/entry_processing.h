@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "report/tree_report.h"
+#include "sql/query_checks.h"
 #include "sql/schema_model.h"
 #include "tree/folder_opener.h"
 #include "tree/source_walk.h"
@@ -30,7 +31,8 @@ processed_entries process_entries(const tree_options& options,
                                   const std::vector<tree_entry>& entries,
                                   const std::unordered_set<std::string>& failed_folders,
                                   folder_opener& source, folder_opener* output,
-                                  sql::schema_model model);
+                                  sql::schema_model model,
+                                  const sql::statement_judge* against = nullptr);
 
 // Reads the tables of the --schema file `path` into `model`; a message if
 // it cannot be read.

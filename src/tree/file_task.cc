@@ -33,7 +33,7 @@ void convert_php_file(const task_context& context, const tree_entry& entry,
     if (call.translated) ++result.report.calls_converted[std::string(call.name)];
   }
   query_pass queries = check_queries(converted, options.rules == rule_set::complete, context.schema,
-                                     context.wrappers);
+                                     context.wrappers, context.against);
   result.report.queries = queries.counts;
   result.report.extensions = std::move(queries.extensions);
   result.report.findings =

@@ -10,6 +10,7 @@
 #include "report/tree_report.h"
 #include "scan/call_table.h"
 #include "sql/query_wrappers.h"
+#include "sql/query_checks.h"
 #include "sql/schema_model.h"
 #include "tree/folder_opener.h"
 #include "tree/source_walk.h"
@@ -41,6 +42,8 @@ struct task_context {
   // The PostgreSQL extensions that the queries of the PHP files need,
   // created by the converted .sql files that create tables; null for none.
   const std::set<std::string>* extensions = nullptr;
+  // The database that prepares every query text (--against), or null.
+  const sql::statement_judge* against = nullptr;
 };
 
 // True if a folder above `path` (relative, "/" between names) is in

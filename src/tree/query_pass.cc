@@ -19,6 +19,7 @@ constexpr std::string_view stripslashes_message =
 rule_id rule_of_check(std::string_view name) {
   if (name == sql::rule_sql_syntax) return rule_id::sql_syntax;
   if (name == sql::rule_sql_mysql) return rule_id::sql_mysql;
+  if (name == sql::rule_sql_schema) return rule_id::sql_schema;
   return rule_id::sql_unchecked;
 }
 
@@ -124,9 +125,9 @@ std::vector<replaced_call> changes_of(const event_log& log,
 }  // namespace
 
 query_pass check_queries(converted_text& converted, bool rewrite, const sql::schema_model* schema,
-                         const sql::wrapper_table* wrappers) {
+                         const sql::wrapper_table* wrappers, const sql::statement_judge* against) {
   query_pass pass;
-  sql::query_options options{rewrite, schema, wrappers, {}};
+  sql::query_options options{rewrite, schema, wrappers, {}, against};
   options.convert_ddl = [schema](std::string_view statement) {
     return convert_ddl(statement, schema);
   };

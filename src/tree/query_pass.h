@@ -12,6 +12,7 @@
 #include "common/conversion_events.h"
 #include "report/finding.h"
 #include "report/tree_report.h"
+#include "sql/query_checks.h"
 #include "sql/query_wrappers.h"
 #include "sql/schema_model.h"
 #include "tree/php_conversion.h"
@@ -32,6 +33,7 @@ struct query_pass {
 // converted.output and moves its log's offsets along. `schema` and
 // `wrappers` may be null.
 query_pass check_queries(converted_text& converted, bool rewrite, const sql::schema_model* schema,
-                         const sql::wrapper_table* wrappers);
+                         const sql::wrapper_table* wrappers,
+                         const sql::statement_judge* against = nullptr);
 
 }  // namespace corvexa

@@ -25,6 +25,7 @@ enum long_only : int {
   option_rules,
   option_sql_ext,
   option_schema,
+  option_against,
 };
 
 const option long_options[] = {
@@ -40,6 +41,7 @@ const option long_options[] = {
     {"rules", required_argument, nullptr, option_rules},
     {"sql-ext", required_argument, nullptr, option_sql_ext},
     {"schema", required_argument, nullptr, option_schema},
+    {"against", required_argument, nullptr, option_against},
     {"help", no_argument, nullptr, 'h'},
     {"version", no_argument, nullptr, 'V'},
     {nullptr, 0, nullptr, 0},
@@ -129,6 +131,10 @@ std::string apply_option(int code, const char* value, tree_options& options) {
       if (*value == '\0') return "--schema needs a file name";
       options.schema_file = value;
       return {};
+    case option_against:
+      if (*value == '\0') return "--against needs a connection string";
+      options.against = value;
+      return {};
     case option_force:
       options.force = true;
       return {};
@@ -215,13 +221,16 @@ std::string tree_help_text() {
          "      --sql-ext LIST    comma-separated extensions of MySQL SQL files, converted\n"
          "                        to PostgreSQL by the complete rules (default sql)\n"
          "      --schema FILE     a MySQL schema kept outside the tree, read for its tables\n"
+         "      --against DSN     prepare every query text in this PostgreSQL database\n"
+         "                        (libpq connection string), rolled back; its refusals\n"
+         "                        are findings\n"
          "      --force           allow an OUTPUT_DIR that exists and is not empty\n"
          "      --no-progress     no progress line\n"
          "  -h, --help            show this text\n"
          "  -V, --version         show the version\n"
          "\n"
          "Exit status: 0 when the run completed, 1 on any failure, 2 with --check when\n"
-         "findings remain.\n";
+         "findings remain, or when the --against database cannot be reached.\n";
 }
 
 }  // namespace corvexa

@@ -31,6 +31,9 @@ struct tree_options {
   std::vector<std::string> sql_extensions = {"sql"};
   // A MySQL schema kept outside the tree, read for its tables only.
   std::string schema_file;
+  // A PostgreSQL database (libpq connection string) that prepares every
+  // query text; empty for none.
+  std::string against;
   bool force = false;
   bool progress = true;
 };

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "common/version.h"
+#include "tree/database_judge.h"
 #include "tree/entry_processing.h"
 #include "tree/folder_checks.h"
 #include "tree/folder_opener.h"
@@ -80,6 +81,15 @@ std::string prepare_trees(const tree_options& options, run_trees& trees) {
 
 int run_tree(const tree_options& options) {
   auto start = std::chrono::steady_clock::now();
+  // A database that cannot be reached is known before anything is written.
+  database_judge database;
+  sql::statement_judge judge = [&](const std::string& sql) { return database.judge(sql); };
+  if (!options.against.empty()) {
+    if (std::string problem = database.connect(options.against); !problem.empty()) {
+      diagnose("cannot connect to the --against database: " + problem);
+      return 2;
+    }
+  }
   sql::schema_model schema;
   if (!options.schema_file.empty()) {
     if (std::string problem = read_schema_file(options.schema_file, schema); !problem.empty()) {
@@ -105,7 +115,8 @@ int run_tree(const tree_options& options) {
   report.output = options.output_dir;
   processed_entries processed = process_entries(options, entries, failed_folders,
                                                 *trees.source, trees.output.get(),
-                                                std::move(schema));
+                                                std::move(schema),
+                                                options.against.empty() ? nullptr : &judge);
   report.files = std::move(processed.files);
   add_folder_failures(report.files, std::move(folder_failures));
   if (trees.output) {

@@ -2,7 +2,8 @@
 # Proof of the SQL checks' rewrites on a real server: rewrites the MySQL
 # queries of sql_rewrites/queries.php with sql_rewrite_tool, runs the result
 # with PHP against a throwaway PostgreSQL cluster (pg_virtualenv) holding
-# sql_rewrites/schema.sql, and compares what it prints with what the queries
+# sql_rewrites/schema.sql (the PostgreSQL form of sql_rewrites/mysql_schema.sql,
+# which the tool holds the queries against), and compares what it prints with what the queries
 # printed on MySQL (sql_rewrites/expected.txt). The file as written must
 # fail there: that shows the rewrites are what make it run.
 #
@@ -29,7 +30,8 @@ require_php_and_postgres
 work=$(mktemp -d "${TMPDIR:-/tmp}/corvexa-sql.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 
-timeout "$step_timeout" "$tool" --auto-increment users.id "$cases/queries.php" "$work/rewritten.php" \
+timeout "$step_timeout" "$tool" --schema "$cases/mysql_schema.sql" "$cases/queries.php" \
+  "$work/rewritten.php" \
   >"$work/tool.txt" || { cat "$work/tool.txt"; fail "sql_rewrite_tool failed"; }
 cat "$work/tool.txt"
 if grep -q '^finding' "$work/tool.txt"; then

@@ -1,9 +1,11 @@
 // Rewrites the MySQL SQL of a PHP file with the SQL checks' rewrites, for the
 // test that runs the result on a real PostgreSQL server: reads IN, writes
 // the rewritten file to OUT, and prints what remains to do (one finding a
-// line) and the extensions the rewrites need.
+// line) and the extensions the rewrites need. The tables the queries are
+// held against are those of the MySQL schema FILE and the --auto-increment
+// columns.
 //
-//   sql_rewrite_tool [--auto-increment TABLE.COLUMN]... IN OUT
+//   sql_rewrite_tool [--schema FILE] [--auto-increment TABLE.COLUMN]... IN OUT
 //
 // Exit status: 0 when OUT was written, 1 on a read or write error, 2 for a
 // usage error.
@@ -13,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "common/byte_streams.h"
+#include "schema/mysql_sql_conversion.h"
 #include "sql/query_checks.h"
 
 namespace {
@@ -36,6 +40,16 @@ bool add_auto_increment(const std::string& spec, corvexa::sql::schema_model& sch
   return true;
 }
 
+// Adds the tables of the MySQL schema file `path` to `schema`.
+bool add_schema_file(const char* path, corvexa::sql::schema_model& schema) {
+  std::string sql;
+  if (!read_file(path, sql)) return false;
+  corvexa::memory_reader reader(sql);
+  corvexa::schema::sql_conversion_result result = corvexa::schema::read_schema_model(reader);
+  for (const auto& [name, table] : result.model.tables()) schema.add(table);
+  return !result.read_failed;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -43,14 +57,20 @@ int main(int argc, char** argv) {
   std::vector<const char*> files;
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
-    if (arg == "--auto-increment" && i + 1 < argc) {
+    if (arg == "--schema" && i + 1 < argc) {
+      if (!add_schema_file(argv[++i], schema)) {
+        std::fprintf(stderr, "cannot read the schema file %s\n", argv[i]);
+        return 1;
+      }
+    } else if (arg == "--auto-increment" && i + 1 < argc) {
       if (!add_auto_increment(argv[++i], schema)) return 2;
     } else {
       files.push_back(argv[i]);
     }
   }
   if (files.size() != 2) {
-    std::fprintf(stderr, "usage: %s [--auto-increment TABLE.COLUMN]... IN OUT\n", argv[0]);
+    std::fprintf(stderr, "usage: %s [--schema FILE] [--auto-increment TABLE.COLUMN]... IN OUT\n",
+                 argv[0]);
     return 2;
   }
   std::string php;

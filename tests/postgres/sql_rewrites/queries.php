@@ -66,3 +66,20 @@ show('delete limit', pg_query($link, 'SELECT min(id), count(*) FROM log'));
 pg_query($link, "INSERT INTO users VALUES (NULL, 'dee', 4, '2024-03-01 00:00:00', 1)");
 show('last_insert_id', pg_query($link, 'SELECT LAST_INSERT_ID()'));
 show('inserted', pg_query($link, 'SELECT name FROM users WHERE id = 4'));
+
+// PHP values quoted for number columns: MySQL stored 0 for '' and 'abc' and
+// the number a text starts with, where PostgreSQL refuses the statement.
+// The values come at run time, as a form's would.
+$form = array('empty' => '', 'word' => 'abc', 'twelve' => '12', 'three' => '3', 'rate' => '2.5x');
+$empty = $form['empty'];
+$word = $form['word'];
+$twelve = $form['twelve'];
+$three = $form['three'];
+$row = $form;
+pg_query($link, "INSERT INTO scores (points, rate) VALUES ('$empty', '{$row['rate']}')");
+pg_query($link, "INSERT INTO scores (points) VALUES ('" . $word . "')");
+pg_query($link, sprintf("INSERT INTO scores (points) VALUES ('%s')", $twelve));
+pg_query($link, "INSERT INTO scores VALUES (NULL, '$twelve', '$word')");
+pg_query($link, "UPDATE scores SET points = '$word' WHERE id = '$three'");
+show('quoted numbers', pg_query($link, 'SELECT id, points, rate FROM scores ORDER BY id'));
+show('compared with a quoted number', pg_query($link, "SELECT count(*) FROM scores WHERE points = '$empty'"));

@@ -1,0 +1,493 @@
+// A walk over libpg_query's JSON tree that keeps the scopes of FROM: each
+// query level has the names it can see (its own FROM items, then those of
+// the levels around it). Where SQL's rules are finer than this (a FROM
+// subquery sees its siblings here even when not LATERAL) the walk sees
+// more names, never fewer, so that it errs towards silence.
+#include "sql/schema_checks.h"
+
+#include <algorithm>
+#include <set>
+#include <span>
+
+#include <nlohmann/json.hpp>
+
+namespace corvexa::sql {
+namespace {
+
+using json = nlohmann::json;
+
+constexpr int max_depth = 1000;
+
+constexpr std::string_view system_columns[] = {"ctid", "oid",  "xmin",    "xmax",
+                                               "cmin", "cmax", "tableoid"};
+constexpr std::string_view comparison_operators[] = {"=", "<>", "!=", "<", ">", "<=", ">="};
+
+const std::string not_in_schema = " is not in the schema (the tree's .sql files and --schema)";
+
+bool is_one_of(std::string_view name, std::span<const std::string_view> names) {
+  return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+std::string lower_case(std::string_view s) {
+  std::string out(s);
+  for (char& c : out) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return out;
+}
+
+const json* member(const json& node, const char* key) {
+  if (!node.is_object()) return nullptr;
+  auto found = node.find(key);
+  return found != node.end() ? &*found : nullptr;
+}
+
+const json* list(const json& node, const char* key) {
+  const json* found = member(node, key);
+  return found != nullptr && found->is_array() ? found : nullptr;
+}
+
+std::string text_of(const json& node, const char* key) {
+  const json* found = member(node, key);
+  return found != nullptr && found->is_string() ? found->get<std::string>() : std::string();
+}
+
+std::uint64_t location_of(const json& node) {
+  const json* found = member(node, "location");
+  if (found == nullptr || !found->is_number_integer() || found->get<long long>() < 0) return 0;
+  return found->get<std::uint64_t>();
+}
+
+// {"String": {"sval": "..."}}, or empty for anything else (such as A_Star).
+std::string string_field(const json& node) {
+  const json* s = member(node, "String");
+  return s != nullptr ? text_of(*s, "sval") : std::string();
+}
+
+struct range_entry {
+  std::string name;                     // what the query calls it: alias or table name
+  const table_model* table = nullptr;   // null: its columns are not known
+};
+
+struct scope {
+  const scope* outer = nullptr;
+  std::vector<range_entry> entries;
+};
+
+// Names the statement gives itself anywhere: CTE names and output column
+// aliases. A table or column of such a name is never reported.
+void collect_own_names(const json& node, std::set<std::string>& ctes, std::set<std::string>& aliases,
+                       int depth) {
+  if (depth > max_depth || !node.is_structured()) return;
+  if (node.is_object()) {
+    if (const json* cte = member(node, "CommonTableExpr")) ctes.insert(text_of(*cte, "ctename"));
+    if (const json* select = member(node, "SelectStmt")) {
+      if (const json* targets = list(*select, "targetList")) {
+        for (const json& t : *targets) {
+          if (const json* target = member(t, "ResTarget")) aliases.insert(text_of(*target, "name"));
+        }
+      }
+    }
+  }
+  for (const json& child : node) collect_own_names(child, ctes, aliases, depth + 1);
+}
+
+class name_walk {
+ public:
+  name_walk(const sql_token_view& tokens, const schema_model& schema, const name_origin_of& origin)
+      : tokens_(tokens), schema_(schema), origin_(origin) {}
+
+  schema_reading run(const json& tree) {
+    const json* stmts = list(tree, "stmts");
+    if (stmts == nullptr) return {};
+    for (const json& raw : *stmts) {
+      const json* stmt = member(raw, "stmt");
+      if (stmt == nullptr) continue;
+      ctes_.clear();
+      aliases_.clear();
+      collect_own_names(*stmt, ctes_, aliases_, 0);
+      statement(*stmt, nullptr, 0);
+    }
+    return std::move(reading_);
+  }
+
+ private:
+  void statement(const json& node, const scope* outer, int depth) {
+    if (depth > max_depth) return;
+    if (const json* s = member(node, "SelectStmt")) select(*s, outer, depth);
+    if (const json* s = member(node, "InsertStmt")) insert(*s, depth);
+    if (const json* s = member(node, "UpdateStmt")) update(*s, depth);
+    if (const json* s = member(node, "DeleteStmt")) remove(*s, depth);
+  }
+
+  void with_clause(const json& stmt, const scope* outer, int depth) {
+    const json* with = member(stmt, "withClause");
+    const json* ctes = with != nullptr ? list(*with, "ctes") : nullptr;
+    if (ctes == nullptr) return;
+    for (const json& c : *ctes) {
+      const json* cte = member(c, "CommonTableExpr");
+      if (const json* query = cte != nullptr ? member(*cte, "ctequery") : nullptr)
+        statement(*query, outer, depth + 1);
+    }
+  }
+
+  void select(const json& stmt, const scope* outer, int depth) {
+    with_clause(stmt, outer, depth);
+    if (text_of(stmt, "op") != "SETOP_NONE" && stmt.contains("op")) {
+      // The ORDER BY of a UNION names output columns: only the branches are read.
+      for (const char* side : {"larg", "rarg"}) {
+        if (const json* branch = member(stmt, side)) select(*branch, outer, depth + 1);
+      }
+      return;
+    }
+    scope level{outer, {}};
+    std::vector<const json*> join_conditions;
+    if (const json* from = list(stmt, "fromClause")) {
+      for (const json& item : *from) from_item(item, level, join_conditions, depth + 1);
+    }
+    for (const json* condition : join_conditions) expression(*condition, level, depth + 1);
+    for (const char* key : {"targetList", "whereClause", "groupClause", "havingClause",
+                            "sortClause", "distinctClause", "windowClause", "valuesLists",
+                            "limitOffset", "limitCount"}) {
+      if (const json* part = member(stmt, key)) expression(*part, level, depth + 1);
+    }
+  }
+
+  void from_item(const json& item, scope& level, std::vector<const json*>& join_conditions,
+                 int depth) {
+    if (depth > max_depth) return;
+    if (const json* range = member(item, "RangeVar")) {
+      level.entries.push_back(table_reference(*range));
+    } else if (const json* join = member(item, "JoinExpr")) {
+      for (const char* side : {"larg", "rarg"}) {
+        if (const json* part = member(*join, side)) from_item(*part, level, join_conditions, depth + 1);
+      }
+      if (const json* quals = member(*join, "quals")) join_conditions.push_back(quals);
+      if (const json* alias = member(*join, "alias"))
+        level.entries.push_back({text_of(*alias, "aliasname"), nullptr});
+    } else if (const json* sub = member(item, "RangeSubselect")) {
+      if (const json* query = member(*sub, "subquery")) statement(*query, &level, depth + 1);
+      const json* alias = member(*sub, "alias");
+      level.entries.push_back({alias != nullptr ? text_of(*alias, "aliasname") : "", nullptr});
+    } else {
+      // A function, a table sample, XMLTABLE...: columns not known here.
+      const json* node = item.is_object() && !item.empty() ? &item.begin().value() : nullptr;
+      const json* alias = node != nullptr ? member(*node, "alias") : nullptr;
+      level.entries.push_back({alias != nullptr ? text_of(*alias, "aliasname") : "", nullptr});
+      if (node != nullptr) expression(*node, level, depth + 1);
+    }
+  }
+
+  // The table a RangeVar names, reported when the schema does not have it.
+  range_entry table_reference(const json& range) {
+    std::string name = text_of(range, "relname");
+    std::string schema_name = text_of(range, "schemaname");
+    const json* alias = member(range, "alias");
+    range_entry entry{alias != nullptr ? text_of(*alias, "aliasname") : name, nullptr};
+    // Columns renamed by the alias are not the table's.
+    bool renamed = alias != nullptr && member(*alias, "colnames") != nullptr;
+    if (range.contains("catalogname") || (!schema_name.empty() && schema_name != "public") ||
+        (schema_name.empty() && ctes_.count(name) > 0) || name.rfind("pg_", 0) == 0) {
+      return entry;
+    }
+    std::size_t token = name_token(location_of(range), schema_name.empty() ? 0 : 1, name);
+    if (token == sql_token_view::none || origin_of(token) == name_origin::placeholder) return entry;
+    const table_model* table = schema_.table(name);
+    if (table == nullptr) {
+      report(token, "table \"" + name + "\"" + not_in_schema);
+      return entry;
+    }
+    if (!renamed) entry.table = table;
+    return entry;
+  }
+
+  void insert(const json& stmt, int depth) {
+    with_clause(stmt, nullptr, depth);
+    const json* relation = member(stmt, "relation");
+    if (relation == nullptr) return;
+    range_entry target = table_reference(*relation);
+    const json* cols = list(stmt, "cols");
+    if (cols != nullptr) target_names(*cols, target.table);
+    if (const json* query = member(stmt, "selectStmt")) {
+      inserted_values(*query, cols, target.table);
+      statement(*query, nullptr, depth + 1);
+    }
+    scope level{nullptr, {target}};
+    if (const json* conflict = member(stmt, "onConflictClause")) {
+      scope with_excluded{nullptr, {target, {"excluded", target.table}}};
+      if (const json* targets = list(*conflict, "targetList")) {
+        target_names(*targets, target.table);
+        values(*targets, with_excluded, depth + 1);
+      }
+      if (const json* where = member(*conflict, "whereClause"))
+        expression(*where, with_excluded, depth + 1);
+    }
+    if (const json* returning = member(stmt, "returningList")) expression(*returning, level, depth + 1);
+  }
+
+  void update(const json& stmt, int depth) {
+    with_clause(stmt, nullptr, depth);
+    const json* relation = member(stmt, "relation");
+    if (relation == nullptr) return;
+    scope level{nullptr, {table_reference(*relation)}};
+    const table_model* table = level.entries.front().table;
+    std::vector<const json*> join_conditions;
+    if (const json* from = list(stmt, "fromClause")) {
+      for (const json& item : *from) from_item(item, level, join_conditions, depth + 1);
+    }
+    for (const json* condition : join_conditions) expression(*condition, level, depth + 1);
+    if (const json* targets = list(stmt, "targetList")) {
+      target_names(*targets, table);
+      assigned_values(*targets, table);
+      values(*targets, level, depth + 1);
+    }
+    for (const char* key : {"whereClause", "returningList"}) {
+      if (const json* part = member(stmt, key)) expression(*part, level, depth + 1);
+    }
+  }
+
+  void remove(const json& stmt, int depth) {
+    with_clause(stmt, nullptr, depth);
+    const json* relation = member(stmt, "relation");
+    if (relation == nullptr) return;
+    scope level{nullptr, {table_reference(*relation)}};
+    std::vector<const json*> join_conditions;
+    if (const json* using_list = list(stmt, "usingClause")) {
+      for (const json& item : *using_list) from_item(item, level, join_conditions, depth + 1);
+    }
+    for (const json* condition : join_conditions) expression(*condition, level, depth + 1);
+    for (const char* key : {"whereClause", "returningList"}) {
+      if (const json* part = member(stmt, key)) expression(*part, level, depth + 1);
+    }
+  }
+
+  // The columns an INSERT or UPDATE assigns: ResTargets named after them.
+  void target_names(const json& targets, const table_model* table) {
+    if (table == nullptr) return;
+    for (const json& t : targets) {
+      const json* target = member(t, "ResTarget");
+      if (target == nullptr) continue;
+      std::string name = text_of(*target, "name");
+      if (name.empty() || table->column(name) != nullptr || is_one_of(name, system_columns))
+        continue;
+      std::size_t token = name_token(location_of(*target), 0, name);
+      if (token != sql_token_view::none)
+        report(token, "column \"" + name + "\" is not in table \"" + table->name + "\"");
+    }
+  }
+
+  // VALUES rows of an INSERT: each constant goes to the column of its place.
+  void inserted_values(const json& query, const json* cols, const table_model* table) {
+    const json* select = member(query, "SelectStmt");
+    const json* rows = select != nullptr ? list(*select, "valuesLists") : nullptr;
+    if (table == nullptr || rows == nullptr) return;
+    std::vector<const column_model*> columns;
+    if (cols != nullptr) {
+      for (const json& t : *cols) {
+        const json* target = member(t, "ResTarget");
+        bool plain = target != nullptr && member(*target, "indirection") == nullptr;
+        columns.push_back(plain ? table->column(text_of(*target, "name")) : nullptr);
+      }
+    } else {
+      for (const column_model& c : table->columns) columns.push_back(&c);
+    }
+    for (const json& row : *rows) {
+      const json* items = member(row, "List");
+      items = items != nullptr ? list(*items, "items") : nullptr;
+      if (items == nullptr) continue;
+      for (std::size_t i = 0; i < items->size() && i < columns.size(); ++i)
+        string_value((*items)[i], table, columns[i]);
+    }
+  }
+
+  void assigned_values(const json& targets, const table_model* table) {
+    if (table == nullptr) return;
+    for (const json& t : targets) {
+      const json* target = member(t, "ResTarget");
+      if (target == nullptr || member(*target, "indirection") != nullptr) continue;
+      if (const json* value = member(*target, "val"))
+        string_value(*value, table, table->column(text_of(*target, "name")));
+    }
+  }
+
+  // `column = 'constant'` (or another comparison, either way round).
+  void comparison(const json& node, const scope& level) {
+    if (text_of(node, "kind") != "AEXPR_OP") return;
+    const json* names = list(node, "name");
+    if (names == nullptr || names->size() != 1) return;
+    std::string op = string_field((*names)[0]);
+    if (!is_one_of(op, comparison_operators)) return;
+    const json* left = member(node, "lexpr");
+    const json* right = member(node, "rexpr");
+    if (left == nullptr || right == nullptr) return;
+    for (int side = 0; side < 2; ++side) {
+      const json* ref = member(side == 0 ? *left : *right, "ColumnRef");
+      if (ref == nullptr) continue;
+      auto [table, column] = resolved(*ref, level);
+      if (column != nullptr) string_value(side == 0 ? *right : *left, table, column);
+    }
+  }
+
+  // The table and column a reference means, when certain.
+  std::pair<const table_model*, const column_model*> resolved(const json& ref,
+                                                               const scope& level) const {
+    const json* fields = list(ref, "fields");
+    if (fields == nullptr || fields->empty() || fields->size() > 2) return {};
+    std::string column = string_field(fields->back());
+    if (column.empty()) return {};
+    if (fields->size() == 2) {
+      const range_entry* entry = visible(string_field(fields->front()), level);
+      if (entry == nullptr || entry->table == nullptr) return {};
+      return {entry->table, entry->table->column(column)};
+    }
+    std::pair<const table_model*, const column_model*> found{};
+    for (const scope* s = &level; s != nullptr; s = s->outer) {
+      for (const range_entry& entry : s->entries) {
+        if (entry.name == column || entry.table == nullptr) return {};
+        const column_model* c = entry.table->column(column);
+        if (c == nullptr) continue;
+        if (found.second != nullptr) return {};  // two tables have it
+        found = {entry.table, c};
+      }
+    }
+    return found;
+  }
+
+  void string_value(const json& node, const table_model* table, const column_model* column) {
+    const json* constant = member(node, "A_Const");
+    if (column == nullptr || constant == nullptr || member(*constant, "sval") == nullptr) return;
+    reading_.values.push_back(column_value{table, column, location_of(*constant)});
+  }
+
+  void values(const json& targets, const scope& level, int depth) {
+    for (const json& t : targets) {
+      const json* target = member(t, "ResTarget");
+      if (const json* value = target != nullptr ? member(*target, "val") : nullptr)
+        expression(*value, level, depth);
+    }
+  }
+
+  // Any expression: its column references, and the queries inside it.
+  void expression(const json& node, const scope& level, int depth) {
+    if (depth > max_depth) return;
+    if (node.is_array()) {
+      for (const json& child : node) expression(child, level, depth + 1);
+      return;
+    }
+    if (!node.is_object()) return;
+    for (auto it = node.begin(); it != node.end(); ++it) {
+      if (it.key() == "ColumnRef") {
+        column_reference(it.value(), level);
+      } else if (it.key() == "A_Expr") {
+        comparison(it.value(), level);
+        expression(it.value(), level, depth + 1);
+      } else if (it.key() == "SelectStmt") {
+        select(it.value(), &level, depth + 1);
+      } else if (it.value().is_structured()) {
+        expression(it.value(), level, depth + 1);
+      }
+    }
+  }
+
+  void column_reference(const json& ref, const scope& level) {
+    const json* fields = list(ref, "fields");
+    if (fields == nullptr || fields->empty() || fields->size() > 2) return;
+    std::vector<std::string> names;
+    for (const json& f : *fields) names.push_back(string_field(f));
+    const std::string& column = names.back();
+    if (column.empty() || is_one_of(column, system_columns)) return;
+    std::uint64_t location = location_of(ref);
+    if (names.size() == 2) {
+      qualified_column(names[0], column, location, level);
+    } else {
+      unqualified_column(column, location, level);
+    }
+  }
+
+  void qualified_column(const std::string& qualifier, const std::string& column,
+                        std::uint64_t location, const scope& level) {
+    const range_entry* entry = visible(qualifier, level);
+    if (entry == nullptr || entry->table == nullptr || entry->table->column(column) != nullptr)
+      return;
+    std::size_t first = name_token(location, 0, qualifier);
+    std::size_t token = first == sql_token_view::none ? first : name_token(tokens_[first].begin, 1, column);
+    if (token == sql_token_view::none || origin_of(first) == name_origin::placeholder) return;
+    report(token, "column \"" + column + "\" is not in table \"" + entry->table->name + "\"");
+  }
+
+  void unqualified_column(const std::string& column, std::uint64_t location, const scope& level) {
+    if (aliases_.count(column) > 0) return;
+    std::vector<std::string> tables;
+    for (const scope* s = &level; s != nullptr; s = s->outer) {
+      for (const range_entry& entry : s->entries) {
+        // A whole-row reference, or a table whose columns are not known.
+        if (entry.name == column || entry.table == nullptr) return;
+        if (entry.table->column(column) != nullptr) return;
+        if (std::find(tables.begin(), tables.end(), entry.table->name) == tables.end())
+          tables.push_back(entry.table->name);
+      }
+    }
+    if (tables.empty()) return;
+    std::size_t token = name_token(location, 0, column);
+    // "abc" alone is MySQL's string, which the other checks rewrite.
+    if (token == sql_token_view::none || tokens_.bytes(token).front() == '"') return;
+    std::string where = "table \"" + tables.front() + "\"";
+    if (tables.size() > 1) {
+      where = "any of the tables";
+      for (const std::string& t : tables) where += (t == tables.front() ? " \"" : ", \"") + t + "\"";
+    }
+    report(token, "column \"" + column + "\" is not in " + where);
+  }
+
+  // The FROM item called `name` that `level` sees, innermost first.
+  static const range_entry* visible(const std::string& name, const scope& level) {
+    for (const scope* s = &level; s != nullptr; s = s->outer) {
+      for (const range_entry& entry : s->entries) {
+        if (entry.name == name) return &entry;
+      }
+    }
+    return nullptr;
+  }
+
+  // The token of the `skip`th dotted part of the name that starts at
+  // `location`, if it writes `name`; else none.
+  std::size_t name_token(std::uint64_t location, int skip, const std::string& name) const {
+    std::size_t i = tokens_.starting_at(location);
+    for (int k = 0; k < skip && i != sql_token_view::none; ++k) {
+      i = tokens_.is_char(i + 1, '.') && i + 2 < tokens_.size() ? i + 2 : sql_token_view::none;
+    }
+    if (i == sql_token_view::none) return i;
+    std::string_view bytes = tokens_.bytes(i);
+    bool same = !bytes.empty() && bytes.front() == '"' ? bytes == "\"" + name + "\""
+                                                        : lower_case(bytes) == name;
+    return same ? i : sql_token_view::none;
+  }
+
+  name_origin origin_of(std::size_t token) const {
+    return origin_(tokens_[token].begin, tokens_[token].end);
+  }
+
+  void report(std::size_t token, std::string message) {
+    if (origin_of(token) != name_origin::written) return;
+    reading_.issues.push_back(
+        schema_issue{std::move(message), tokens_[token].begin, tokens_[token].end});
+  }
+
+  const sql_token_view& tokens_;
+  const schema_model& schema_;
+  const name_origin_of& origin_;
+  std::set<std::string> ctes_, aliases_;
+  schema_reading reading_;
+};
+
+}  // namespace
+
+schema_reading read_schema_names(const std::string& tree_json, const sql_token_view& tokens,
+                                 const schema_model& schema, const name_origin_of& origin) {
+  if (schema.empty()) return {};
+  json tree = json::parse(tree_json, nullptr, false);
+  if (tree.is_discarded()) return {};
+  return name_walk(tokens, schema, origin).run(tree);
+}
+
+}  // namespace corvexa::sql

@@ -1,0 +1,20 @@
+-- The tables of queries.php as the MySQL application created them; the
+-- SQL checks hold the queries against them (schema.sql is their
+-- PostgreSQL form, loaded on the server).
+CREATE TABLE `users` (
+  `id` int NOT NULL AUTO_INCREMENT,
+  `name` varchar(40),
+  `order` int,
+  `created` datetime,
+  `score` int,
+  PRIMARY KEY (`id`)
+);
+CREATE TABLE `user` (`id` int, `login` varchar(40));
+CREATE TABLE `sessions` (`user` varchar(40), `started` datetime);
+CREATE TABLE `log` (`id` int, `msg` varchar(80));
+CREATE TABLE `scores` (
+  `id` int NOT NULL AUTO_INCREMENT,
+  `points` tinyint NOT NULL,
+  `rate` decimal(5,2),
+  PRIMARY KEY (`id`)
+);
