@@ -87,7 +87,7 @@ int run_tree(const tree_options& options) {
   if (!options.against.empty()) {
     if (std::string problem = database.connect(options.against); !problem.empty()) {
       diagnose("cannot connect to the --against database: " + problem);
-      return 2;
+      return 1;
     }
   }
   sql::schema_model schema;

@@ -4,7 +4,7 @@
 # types are sql-schema findings at the text; texts whose PHP values stand
 # for names, and values quoted for number columns, give none; the database
 # keeps nothing. A database that cannot be reached ends the run with exit
-# status 2 before anything is written.
+# status 1 before anything is written.
 #
 # Usage: run_against.sh <corvexa-tree binary>
 #
@@ -61,7 +61,7 @@ status=0
 timeout "$step_timeout" "$tree" --no-progress --against "host=127.0.0.1 port=1 connect_timeout=5" \
   "$work/src" "$work/unreachable" 2>"$work/unreachable.err" || status=$?
 cat "$work/unreachable.err"
-[[ $status -eq 2 ]] || fail "an unreachable database gave exit status $status, not 2"
+[[ $status -eq 1 ]] || fail "an unreachable database gave exit status $status, not 1"
 grep -q 'cannot connect to the --against database' "$work/unreachable.err" ||
   fail "an unreachable database was not named"
 [[ ! -e "$work/unreachable" ]] || fail "the output tree was made though the database was not reached"
