@@ -99,10 +99,27 @@ class list_reader {
   bool quiet_ = false;
 };
 
+// What token_source::read_window hands the tokens of the window to.
+struct window_reader {
+  conversion_state& state;
+  list_reader& list;
+
+  void whitespace(std::string_view text) {
+    if (!list.quiet()) state.output_stream.write(text);
+  }
+  bool token(std::string_view text, std::uint64_t source_offset) {
+    return list.take(text, source_offset);
+  }
+};
+
 // Reads the list from `source`, which stands where the call name ended.
 void read_list(conversion_state& state, token_source& source, call_arguments& arguments) {
   list_reader reader(state, arguments);
+  window_reader in_window{state, reader};
   for (;;) {
+    // Most lists lie whole in the window; a token that runs past it is
+    // read on piece by piece.
+    if (source.read_window(in_window)) return;
     token_piece piece = source.next_token(reader.wanted());
     switch (piece.kind) {
       case piece_kind::whitespace:
