@@ -105,9 +105,8 @@ bool call_table::may_name_a_call_in(std::string_view text) const {
   return false;
 }
 
-bool call_table::is_watched(std::string_view word) const {
-  return !watched_prefix_.empty() && word.size() >= watched_prefix_.size() &&
-         equals_ignoring_case(word.substr(0, watched_prefix_.size()), watched_prefix_,
+bool call_table::has_watched_prefix(std::string_view word) const {
+  return equals_ignoring_case(word.substr(0, watched_prefix_.size()), watched_prefix_,
                               watched_prefix_letters_);
 }
 

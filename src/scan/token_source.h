@@ -135,13 +135,13 @@ bool token_source::read_window(Reader& reader) {
       do {
         ++at;
       } while (at < window.size() && has_class(window[at], whitespace));
-      reader.whitespace(window.substr(start, at - start));
+      reader.whitespace(std::string_view(window.data() + start, at - start));
       continue;
     }
     std::size_t end = watched_.token_end_at(start);
     if (end == 0) break;
     at = end;
-    if (reader.token(window.substr(start, end - start), offset + start)) {
+    if (reader.token(std::string_view(window.data() + start, end - start), offset + start)) {
       ended = true;
       break;
     }

@@ -38,14 +38,23 @@ class list_reader {
       if (!is_single(token, '(')) report(state_, event_kind::parse_error, token);
       return false;
     }
-    if (is_single(token, ',')) {
-      if (index_ < 3) ++index_;  // later arguments are dropped
-      if (depth_ > 1) arguments_.split_by_nested_comma = true;
-      quiet_ = true;
-      return false;
+    if (token.size() == 1) {
+      switch (token[0]) {
+        case ',':
+          if (index_ < 3) ++index_;  // later arguments are dropped
+          if (depth_ > 1) arguments_.split_by_nested_comma = true;
+          quiet_ = true;
+          return false;
+        case '(':
+          ++depth_;
+          break;
+        case ')':
+          if (--depth_ == 0) return true;
+          break;
+        default:
+          break;
+      }
     }
-    if (is_single(token, '(')) ++depth_;
-    if (is_single(token, ')') && --depth_ == 0) return true;
     append(token, /*continues=*/false);
     note_appended_token(source_offset);
     return false;
