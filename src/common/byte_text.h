@@ -45,6 +45,8 @@ class byte_text {
   std::string_view view() const { return std::string_view(data_, size_); }
   operator std::string_view() const { return view(); }
   std::size_t size() const { return size_; }
+  // How many bytes the text holds without growing.
+  std::size_t capacity() const { return capacity_; }
   bool empty() const { return size_ == 0; }
   char operator[](std::size_t index) const { return data_[index]; }
 

@@ -148,6 +148,21 @@ void read_list(conversion_state& state, token_source& source, call_arguments& ar
 
 }  // namespace
 
+call_arguments& thread_call_arguments() {
+  thread_local call_arguments arguments;
+  return arguments;
+}
+
+void release_large_texts(call_arguments& arguments) {
+  // Past this, an argument is rare enough that allocating it each time
+  // costs nothing worth keeping its block for.
+  constexpr std::size_t kept_capacity = std::size_t{64} * 1024;
+  for (byte_text* text :
+       {&arguments.first_argument, &arguments.second_argument, &arguments.third_argument}) {
+    if (text->capacity() > kept_capacity) *text = byte_text();
+  }
+}
+
 void read_call_args(conversion_state& state, call_arguments& arguments) {
   arguments.first_argument.clear();
   arguments.second_argument.clear();

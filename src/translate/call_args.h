@@ -31,6 +31,16 @@ struct call_arguments {
   bool split_by_nested_comma = false;
 };
 
+// The call_arguments of this thread, which the rules read every call's
+// arguments into: kept from one call to the next, they cost no allocation
+// once their texts have grown to the usual size. Rules never run inside one
+// another, so one set a thread is enough. A rule that is done with them
+// calls release_large_texts().
+call_arguments& thread_call_arguments();
+// Gives back the blocks of texts that an unusually long argument grew, so
+// that a long string is not held after its call.
+void release_large_texts(call_arguments& arguments);
+
 // Reads "(" ... ")" into `arguments` (cleared first). A missing "(" is
 // reported as an event and reading goes on as if it had been there; an
 // unclosed list ends at the end of the input.

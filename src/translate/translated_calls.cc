@@ -205,7 +205,7 @@ void translate_call(conversion_state& state, const translated_call& call,
                     const table_settings& settings) {
   state.current_call.name = usual_name(call.names);
   state.current_call.translated = true;
-  call_arguments arguments;
+  call_arguments& arguments = thread_call_arguments();
   read_call_args(state, arguments);
   if (call.advised_before) report_advice(state, *call.advised_before);
 
@@ -233,6 +233,7 @@ void translate_call(conversion_state& state, const translated_call& call,
   report_doubtful_values(state, chosen.format,
                          std::span<const filled_value>(values.data(), count));
   if (!call.review.empty()) report(state, event_kind::review, call.review);
+  release_large_texts(arguments);
 }
 
 }  // namespace corvexa
