@@ -181,6 +181,7 @@ void report_doubtful_values(conversion_state& state, const format_text& format,
 void note_moved_words(conversion_state& state, const call_arguments& arguments,
                       std::span<const filled_value> values,
                       std::span<const std::uint64_t> value_offsets) {
+  if (arguments.watched_words.empty()) return;  // as most calls have
   for (std::size_t place = 0; place < values.size(); ++place) {
     const filled_value& value = values[place];
     if (value.argument < 0 || value.default_link) continue;
