@@ -153,18 +153,6 @@ call_arguments& thread_call_arguments() {
   return arguments;
 }
 
-void release_large_texts(call_arguments& arguments) {
-  // Past this, an argument is rare enough that allocating it each time
-  // costs nothing worth keeping its block for.
-  constexpr std::size_t kept_capacity = std::size_t{64} * 1024;
-  auto release_if_large = [](byte_text& text) {
-    if (text.capacity() > kept_capacity) text = byte_text();
-  };
-  release_if_large(arguments.first_argument);
-  release_if_large(arguments.second_argument);
-  release_if_large(arguments.third_argument);
-}
-
 void read_call_args(conversion_state& state, call_arguments& arguments) {
   arguments.first_argument.clear();
   arguments.second_argument.clear();

@@ -38,8 +38,18 @@ struct call_arguments {
 // calls release_large_texts().
 call_arguments& thread_call_arguments();
 // Gives back the blocks of texts that an unusually long argument grew, so
-// that a long string is not held after its call.
-void release_large_texts(call_arguments& arguments);
+// that a long string is not held after its call. Inline: every call asks.
+inline void release_large_texts(call_arguments& arguments) {
+  // Past this, an argument is rare enough that allocating it each time
+  // costs nothing worth keeping its block for.
+  constexpr std::size_t kept_capacity = std::size_t{64} * 1024;
+  auto release_if_large = [](byte_text& text) {
+    if (text.capacity() > kept_capacity) text = byte_text();
+  };
+  release_if_large(arguments.first_argument);
+  release_if_large(arguments.second_argument);
+  release_if_large(arguments.third_argument);
+}
 
 // Reads "(" ... ")" into `arguments` (cleared first). A missing "(" is
 // reported as an event and reading goes on as if it had been there; an
