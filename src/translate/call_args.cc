@@ -90,17 +90,13 @@ class list_reader {
     arguments_.watched_words.push_back({index_, token_begin_, source_offset});
   }
 
-  byte_text* current_text() {
-    switch (index_) {
-      case 0: return &arguments_.first_argument;
-      case 1: return &arguments_.second_argument;
-      case 2: return &arguments_.third_argument;
-      default: return nullptr;
-    }
-  }
+  byte_text* current_text() { return texts_[index_]; }
 
   conversion_state& state_;
   call_arguments& arguments_;
+  // The text of each argument index_ may take; none after the third.
+  byte_text* const texts_[4] = {&arguments_.first_argument, &arguments_.second_argument,
+                                &arguments_.third_argument, nullptr};
   bool opened_ = false;
   std::int64_t depth_ = 1;  // wide enough for any input length
   int index_ = 0;
