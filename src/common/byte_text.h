@@ -13,6 +13,8 @@
 #include <cstring>
 #include <string_view>
 
+#include "common/short_copy.h"
+
 namespace corvexa {
 
 class byte_text {
@@ -29,7 +31,9 @@ class byte_text {
   // when memory runs out.
   void append(std::string_view bytes) {
     if (bytes.size() > capacity_ - size_) bytes = grow_for(bytes);
-    if (!bytes.empty()) std::memmove(data_ + size_, bytes.data(), bytes.size());
+    // Bytes of this text lie before its end, where they are appended: the
+    // two never overlap.
+    copy_bytes(data_ + size_, bytes.data(), bytes.size());
     size_ += bytes.size();
   }
   void push_back(char byte) { append(std::string_view(&byte, 1)); }
@@ -41,6 +45,8 @@ class byte_text {
   std::string_view view() const { return std::string_view(data_, size_); }
   operator std::string_view() const { return view(); }
   std::size_t size() const { return size_; }
+  // How many bytes the text holds without growing.
+  std::size_t capacity() const { return capacity_; }
   bool empty() const { return size_ == 0; }
   char operator[](std::size_t index) const { return data_[index]; }
 

@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "common/byte_streams.h"
+#include "common/short_copy.h"
 
 namespace corvexa {
 
@@ -31,7 +32,7 @@ class output_sink {
   }
   void write(std::string_view bytes) {
     if (bytes.size() <= capacity_ - used_) {
-      std::memcpy(buffer_.get() + used_, bytes.data(), bytes.size());
+      copy_bytes(buffer_.get() + used_, bytes.data(), bytes.size());
       used_ += bytes.size();
     } else {
       write_past_buffer(bytes);

@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "common/byte_text.h"
+#include "common/short_copy.h"
 
 namespace corvexa {
 
@@ -48,7 +49,7 @@ class shared_text {
 
   void assign_short(std::string_view bytes) {
     long_text_.reset();
-    if (!bytes.empty()) std::memcpy(short_bytes_, bytes.data(), bytes.size());
+    copy_bytes(short_bytes_, bytes.data(), bytes.size());
     short_size_ = bytes.size();
   }
 

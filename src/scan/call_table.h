@@ -17,6 +17,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/ascii.h"
 #include "common/conversion_state.h"
 #include "scan/byte_search.h"
 
@@ -71,12 +72,19 @@ class call_table {
   // Words that begin with `prefix` (ASCII case ignored) are watched inside
   // argument lists, so that where each lands in a replacement is known.
   void watch_prefix(std::string_view prefix);
-  bool is_watched(std::string_view word) const;
+  // Most words are ruled out by their length or first byte, inline: the
+  // argument reader asks about every token.
+  bool is_watched(std::string_view word) const {
+    return !watched_prefix_.empty() && word.size() >= watched_prefix_.size() &&
+           ascii_lower(word[0]) == watched_prefix_[0] && has_watched_prefix(word);
+  }
 
  private:
   static constexpr std::int32_t no_entry = -1;
 
   const call_entry* look_up(std::string_view token) const;
+  // The rest of is_watched, for a word that begins as the prefix does.
+  bool has_watched_prefix(std::string_view word) const;
   void rebuild_slots();
 
   std::vector<call_entry> entries_;

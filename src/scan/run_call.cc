@@ -8,7 +8,12 @@ void run_call(conversion_state& state, const call_entry& call,
               const shared_text& last_variable, std::uint64_t name_offset) {
   if (call.remembers) state.remembered_variable = last_variable;
   call_in_progress& current = state.current_call;
-  current = call_in_progress{};
+  // Field by field, so that the moved words keep their block for the next
+  // call.
+  current.translated = false;
+  current.replacement_begin = 0;
+  current.replacement_started = false;
+  current.moved_words.clear();
   current.name = call.name;
   current.source_begin = name_offset;
   current.output_begin = state.output_stream.position();

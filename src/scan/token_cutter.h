@@ -18,6 +18,10 @@
 #include <cstdint>
 #include <string_view>
 
+#if defined(CORVEXA_WIDE_SEARCH) && defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "scan/byte_search.h"
 #include "scan/char_classes.h"
 
@@ -48,11 +52,35 @@ inline string_walk walk_string_stops(const char* block, std::size_t size,
   return {false, size};
 }
 
+#if defined(CORVEXA_WIDE_SEARCH) && defined(__SSE2__)
+// The bits of the 16 bytes at `bytes` that do not continue a name, byte k
+// in bit k: the test of the SSE2 search (search_sse2.cc), inline, since
+// the scanner asks it of nearly every name it cuts.
+inline std::uint32_t name_stops_16(const char* bytes) {
+  __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes));
+  __m128i hit = _mm_setzero_si128();
+  for (const byte_range& range : name_continue_bytes) {
+    __m128i offset = _mm_sub_epi8(v, _mm_set1_epi8(static_cast<char>(range.low)));
+    __m128i span = _mm_set1_epi8(static_cast<char>(range.high - range.low));
+    hit = _mm_or_si128(hit, _mm_cmpeq_epi8(_mm_min_epu8(offset, span), offset));
+  }
+  return ~static_cast<std::uint32_t>(_mm_movemask_epi8(hit)) & 0xFFFF;
+}
+#endif
+
 // How many bytes at the start of `bytes` continue a name, for a run that
 // is most often short, as names in code are: the first bytes are looked at
 // here, and only a longer run is handed to the wide search.
 inline std::size_t short_name_run_length(std::string_view bytes) {
   constexpr std::size_t looked_at_here = 16;
+#if defined(CORVEXA_WIDE_SEARCH) && defined(__SSE2__)
+  if (bytes.size() >= looked_at_here) {
+    if (std::uint32_t stops = name_stops_16(bytes.data()); stops != 0) {
+      return static_cast<std::size_t>(__builtin_ctz(stops));
+    }
+    return looked_at_here + name_run_length(bytes.substr(looked_at_here));
+  }
+#endif
   std::size_t i = 0;
   for (; i < bytes.size() && i < looked_at_here; ++i) {
     if (!has_class(bytes[i], continues_name)) return i;

@@ -72,6 +72,14 @@ class token_source {
 
   // The argument reader's reading: the next run of whitespace or token.
   token_piece next_token(long_tokens long_ones);
+  // The same reading over the whole window in one loop, for the common
+  // case of an argument list that lies in it: hands every run of whitespace
+  // to `reader.whitespace(text)` and every token that lies whole in the
+  // window to `reader.token(text, offset)`, as next_token would hand them
+  // out, until reader.token returns true, which is returned, or a token
+  // may run past the window (false: next_token goes on from there).
+  template <typename Reader>
+  bool read_window(Reader& reader);
 
  private:
   // The first token of the window that the block loop must be handed, or
@@ -112,5 +120,34 @@ class token_source {
   token_cutter parts_cutter_{'\0'};
   std::uint64_t parts_offset_ = 0;
 };
+
+template <typename Reader>
+bool token_source::read_window(Reader& reader) {
+  if (in_parts_) return false;
+  std::string_view window = input_.window();
+  std::uint64_t offset = input_.position();
+  watched_.look_at(window, offset);
+  std::size_t at = 0;
+  bool ended = false;
+  while (at < window.size()) {
+    std::size_t start = at;
+    if (has_class(window[at], whitespace)) {
+      do {
+        ++at;
+      } while (at < window.size() && has_class(window[at], whitespace));
+      reader.whitespace(std::string_view(window.data() + start, at - start));
+      continue;
+    }
+    std::size_t end = watched_.token_end_at(start);
+    if (end == 0) break;
+    at = end;
+    if (reader.token(std::string_view(window.data() + start, end - start), offset + start)) {
+      ended = true;
+      break;
+    }
+  }
+  input_.consume(at);
+  return ended;
+}
 
 }  // namespace corvexa

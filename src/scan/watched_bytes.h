@@ -69,6 +69,9 @@ class watched_byte_finder {
   std::size_t token_end_at(std::size_t start) {
     char first = window_[start];
     if (has_class(first, starts_name)) return name_end(start);
+    // Any byte but the watched ones is a token of its own, as the token
+    // cutter says; "(", "," and ")" are most of them here.
+    if (!has_class(first, starts_watched)) return start + 1;
     if (has_class(first, starts_quoted)) {
       if (!holds(start)) load(start);
       return string_end(start);

@@ -38,14 +38,23 @@ class list_reader {
       if (!is_single(token, '(')) report(state_, event_kind::parse_error, token);
       return false;
     }
-    if (is_single(token, ',')) {
-      if (index_ < 3) ++index_;  // later arguments are dropped
-      if (depth_ > 1) arguments_.split_by_nested_comma = true;
-      quiet_ = true;
-      return false;
+    if (token.size() == 1) {
+      switch (token[0]) {
+        case ',':
+          if (index_ < 3) ++index_;  // later arguments are dropped
+          if (depth_ > 1) arguments_.split_by_nested_comma = true;
+          quiet_ = true;
+          return false;
+        case '(':
+          ++depth_;
+          break;
+        case ')':
+          if (--depth_ == 0) return true;
+          break;
+        default:
+          break;
+      }
     }
-    if (is_single(token, '(')) ++depth_;
-    if (is_single(token, ')') && --depth_ == 0) return true;
     append(token, /*continues=*/false);
     note_appended_token(source_offset);
     return false;
@@ -81,17 +90,13 @@ class list_reader {
     arguments_.watched_words.push_back({index_, token_begin_, source_offset});
   }
 
-  byte_text* current_text() {
-    switch (index_) {
-      case 0: return &arguments_.first_argument;
-      case 1: return &arguments_.second_argument;
-      case 2: return &arguments_.third_argument;
-      default: return nullptr;
-    }
-  }
+  byte_text* current_text() { return texts_[index_]; }
 
   conversion_state& state_;
   call_arguments& arguments_;
+  // The text of each argument index_ may take; none after the third.
+  byte_text* const texts_[4] = {&arguments_.first_argument, &arguments_.second_argument,
+                                &arguments_.third_argument, nullptr};
   bool opened_ = false;
   std::int64_t depth_ = 1;  // wide enough for any input length
   int index_ = 0;
@@ -99,10 +104,27 @@ class list_reader {
   bool quiet_ = false;
 };
 
+// What token_source::read_window hands the tokens of the window to.
+struct window_reader {
+  conversion_state& state;
+  list_reader& list;
+
+  void whitespace(std::string_view text) {
+    if (!list.quiet()) state.output_stream.write(text);
+  }
+  bool token(std::string_view text, std::uint64_t source_offset) {
+    return list.take(text, source_offset);
+  }
+};
+
 // Reads the list from `source`, which stands where the call name ended.
 void read_list(conversion_state& state, token_source& source, call_arguments& arguments) {
   list_reader reader(state, arguments);
+  window_reader in_window{state, reader};
   for (;;) {
+    // Most lists lie whole in the window; a token that runs past it is
+    // read on piece by piece.
+    if (source.read_window(in_window)) return;
     token_piece piece = source.next_token(reader.wanted());
     switch (piece.kind) {
       case piece_kind::whitespace:
@@ -121,6 +143,11 @@ void read_list(conversion_state& state, token_source& source, call_arguments& ar
 }
 
 }  // namespace
+
+call_arguments& thread_call_arguments() {
+  thread_local call_arguments arguments;
+  return arguments;
+}
 
 void read_call_args(conversion_state& state, call_arguments& arguments) {
   arguments.first_argument.clear();

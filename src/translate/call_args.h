@@ -31,6 +31,26 @@ struct call_arguments {
   bool split_by_nested_comma = false;
 };
 
+// The call_arguments of this thread, which the rules read every call's
+// arguments into: kept from one call to the next, they cost no allocation
+// once their texts have grown to the usual size. Rules never run inside one
+// another, so one set a thread is enough. A rule that is done with them
+// calls release_large_texts().
+call_arguments& thread_call_arguments();
+// Gives back the blocks of texts that an unusually long argument grew, so
+// that a long string is not held after its call. Inline: every call asks.
+inline void release_large_texts(call_arguments& arguments) {
+  // Past this, an argument is rare enough that allocating it each time
+  // costs nothing worth keeping its block for.
+  constexpr std::size_t kept_capacity = std::size_t{64} * 1024;
+  auto release_if_large = [](byte_text& text) {
+    if (text.capacity() > kept_capacity) text = byte_text();
+  };
+  release_if_large(arguments.first_argument);
+  release_if_large(arguments.second_argument);
+  release_if_large(arguments.third_argument);
+}
+
 // Reads "(" ... ")" into `arguments` (cleared first). A missing "(" is
 // reported as an event and reading goes on as if it had been there; an
 // unclosed list ends at the end of the input.

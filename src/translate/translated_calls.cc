@@ -181,6 +181,7 @@ void report_doubtful_values(conversion_state& state, const format_text& format,
 void note_moved_words(conversion_state& state, const call_arguments& arguments,
                       std::span<const filled_value> values,
                       std::span<const std::uint64_t> value_offsets) {
+  if (arguments.watched_words.empty()) return;  // as most calls have
   for (std::size_t place = 0; place < values.size(); ++place) {
     const filled_value& value = values[place];
     if (value.argument < 0 || value.default_link) continue;
@@ -205,7 +206,7 @@ void translate_call(conversion_state& state, const translated_call& call,
                     const table_settings& settings) {
   state.current_call.name = usual_name(call.names);
   state.current_call.translated = true;
-  call_arguments arguments;
+  call_arguments& arguments = thread_call_arguments();
   read_call_args(state, arguments);
   if (call.advised_before) report_advice(state, *call.advised_before);
 
@@ -233,6 +234,7 @@ void translate_call(conversion_state& state, const translated_call& call,
   report_doubtful_values(state, chosen.format,
                          std::span<const filled_value>(values.data(), count));
   if (!call.review.empty()) report(state, event_kind::review, call.review);
+  release_large_texts(arguments);
 }
 
 }  // namespace corvexa

@@ -66,7 +66,7 @@ void mark_unsupported_call(conversion_state& state, const unsupported_call& call
   std::string_view name = usual_name(call.names);
   state.current_call.name = name;
   if (call.when == before) report(state, event_kind::unsupported_call, {}, call.instead);
-  call_arguments arguments;
+  call_arguments& arguments = thread_call_arguments();
   read_call_args(state, arguments);
   if (call.when == after) report(state, event_kind::unsupported_call, {}, call.instead);
   if (call.advises_on_database) {
@@ -74,6 +74,7 @@ void mark_unsupported_call(conversion_state& state, const unsupported_call& call
   }
   start_replacement(state);
   write_format(state.output_stream, comment_warning, {name});
+  release_large_texts(arguments);
 }
 
 }  // namespace corvexa
