@@ -118,6 +118,7 @@ std::uint64_t insert_rows::convert(const insert_head& head, bool no_auto_value_o
   no_auto_value_on_zero_ = no_auto_value_on_zero;
   rows_ = zero_dates_ = 0;
   split_ = open_ = false;
+  facts_ = nullptr;
   plan(head);
   // The plain-row path knows no delimiter: one made of bytes that a plain
   // row can hold (DELIMITER 1) leaves every row to the lexer.
@@ -422,7 +423,9 @@ void insert_rows::finish_row(std::uint64_t row_begin, row_state& row) {
     out_.comment(text);
     return;
   }
-  table_facts& facts = schema_.facts[head_.table];
+  // Looked up once per statement: no table is added or dropped inside one.
+  if (facts_ == nullptr) facts_ = &schema_.facts[head_.table];
+  table_facts& facts = *facts_;
   if (row.default_identity && facts.ids_written) {
     close();
     const sql::column_model* identity = schema_.identity_of(head_.table);
