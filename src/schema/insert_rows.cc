@@ -299,6 +299,8 @@ bool insert_rows::read_plain_row(std::uint64_t row_begin, row_state& row) {
           append_bytea_literal(row_, bytes_);
         } else if (is_zero_date(raw.substr(1, raw.size() - 2))) {
           write_zero_date(target, offset);
+        } else if (plain_run(p + 1, raw.size() - 2, '\'') == raw.size() - 2) {
+          row_ += raw;  // ASCII with nothing to undo or double: its own literal
         } else {
           append_quoted_string(row_, raw, cx_.modes.backslash_escapes, cx_.charset->handling,
                                problems);
