@@ -305,6 +305,13 @@ bool insert_rows::read_plain_row(std::uint64_t row_begin, row_state& row) {
           append_quoted_string(row_, raw, cx_.modes.backslash_escapes, cx_.charset->handling,
                                problems);
         }
+      } else if (const char* quote =
+                     p + 1 + plain_run(p + 1, static_cast<std::size_t>(end - p - 1), '\'');
+                 end - quote > 1 && *quote == '\'' && quote[1] != '\'') {
+        // ASCII with nothing to undo or double, the most common text: its
+        // own literal.
+        value_end = quote + 1;
+        row_.append(p, static_cast<std::size_t>(value_end - p));
       } else {
         std::size_t length =
             append_quoted_string(row_, std::string_view(p, static_cast<std::size_t>(end - p)),
