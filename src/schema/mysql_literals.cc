@@ -144,7 +144,8 @@ std::size_t append_body(std::string& out, const char* p, std::size_t n, bool bac
     } else if (c == '\0') {
       problems.zero_byte = true;
       ++i;
-    } else if (c != '\\') {  // a byte that the output encoding changes
+    } else if (c != '\\') {
+      // A byte beyond ASCII that the output encoding changes.
       append_plain_text(out, std::string_view(p + i, 1), handling, problems);
       ++i;
     } else {  // a backslash that escapes nothing
@@ -257,6 +258,11 @@ void append_hex_as_bytea(std::string& out, std::string_view raw) {
 }
 
 bool is_zero_date(std::string_view text) {
+  // Most dates have no zero field: those are told by three comparisons.
+  if (text.size() < 10 ||
+      (text.substr(0, 4) != "0000" && text.substr(5, 2) != "00" && text.substr(8, 2) != "00")) {
+    return false;
+  }
   int year, month, day;
   if (!date_fields(text, year, month, day)) return false;
   return year == 0 || month == 0 || day == 0;
