@@ -118,6 +118,7 @@ std::uint64_t insert_rows::convert(const insert_head& head, bool no_auto_value_o
   no_auto_value_on_zero_ = no_auto_value_on_zero;
   rows_ = zero_dates_ = 0;
   split_ = open_ = false;
+  facts_ = nullptr;
   plan(head);
   // The plain-row path knows no delimiter: one made of bytes that a plain
   // row can hold (DELIMITER 1) leaves every row to the lexer.
@@ -298,10 +299,19 @@ bool insert_rows::read_plain_row(std::uint64_t row_begin, row_state& row) {
           append_bytea_literal(row_, bytes_);
         } else if (is_zero_date(raw.substr(1, raw.size() - 2))) {
           write_zero_date(target, offset);
+        } else if (plain_run(p + 1, raw.size() - 2, '\'') == raw.size() - 2) {
+          row_ += raw;  // ASCII with nothing to undo or double: its own literal
         } else {
           append_quoted_string(row_, raw, cx_.modes.backslash_escapes, cx_.charset->handling,
                                problems);
         }
+      } else if (const char* quote =
+                     p + 1 + plain_run(p + 1, static_cast<std::size_t>(end - p - 1), '\'');
+                 end - quote > 1 && *quote == '\'' && quote[1] != '\'') {
+        // ASCII with nothing to undo or double, the most common text: its
+        // own literal.
+        value_end = quote + 1;
+        row_.append(p, static_cast<std::size_t>(value_end - p));
       } else {
         std::size_t length =
             append_quoted_string(row_, std::string_view(p, static_cast<std::size_t>(end - p)),
@@ -422,7 +432,9 @@ void insert_rows::finish_row(std::uint64_t row_begin, row_state& row) {
     out_.comment(text);
     return;
   }
-  table_facts& facts = schema_.facts[head_.table];
+  // Looked up once per statement: no table is added or dropped inside one.
+  if (facts_ == nullptr) facts_ = &schema_.facts[head_.table];
+  table_facts& facts = *facts_;
   if (row.default_identity && facts.ids_written) {
     close();
     const sql::column_model* identity = schema_.identity_of(head_.table);

@@ -85,6 +85,7 @@ class insert_rows {
   bool no_auto_value_on_zero_ = false;
   std::vector<column_plan> plan_;
   std::vector<std::string> all_columns_;  // the head's, or the table's
+  table_facts* facts_ = nullptr;          // the table's, once a row is written
   std::string head_text_;
   std::string conflict_;
   std::string row_;

@@ -117,8 +117,8 @@ std::size_t append_body(std::string& out, const char* p, std::size_t n, bool bac
                         text_handling handling, text_problems& problems, bool until_quote) {
   std::size_t i = 0;
   while (i < n) {
-    std::size_t run = special_run(p + i, n - i, '\'');
-    append_plain_text(out, std::string_view(p + i, run), handling, problems);
+    std::size_t run = unchanged_text_run(p + i, n - i, handling);
+    out.append(p + i, run);
     i += run;
     if (i == n) break;
     char c = p[i];
@@ -143,6 +143,10 @@ std::size_t append_body(std::string& out, const char* p, std::size_t n, bool bac
       i += doubled ? 2 : 1;
     } else if (c == '\0') {
       problems.zero_byte = true;
+      ++i;
+    } else if (c != '\\') {
+      // A byte beyond ASCII that the output encoding changes.
+      append_plain_text(out, std::string_view(p + i, 1), handling, problems);
       ++i;
     } else {  // a backslash that escapes nothing
       if (until_quote) return not_closed;  // an escape cut by the end
@@ -254,6 +258,11 @@ void append_hex_as_bytea(std::string& out, std::string_view raw) {
 }
 
 bool is_zero_date(std::string_view text) {
+  // Most dates have no zero field: those are told by three comparisons.
+  if (text.size() < 10 ||
+      (text.substr(0, 4) != "0000" && text.substr(5, 2) != "00" && text.substr(8, 2) != "00")) {
+    return false;
+  }
   int year, month, day;
   if (!date_fields(text, year, month, day)) return false;
   return year == 0 || month == 0 || day == 0;

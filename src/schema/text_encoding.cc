@@ -141,6 +141,19 @@ void append_plain_text(std::string& out, std::string_view bytes, text_handling h
   out.append(bytes.data() + start, size - start);
 }
 
+std::size_t unchanged_text_run(const char* p, std::size_t n, text_handling handling) {
+  if (handling == text_handling::passthrough) return special_run(p, n, '\'');
+  const auto* s = reinterpret_cast<const unsigned char*>(p);
+  std::size_t i = 0;
+  for (;;) {
+    i += plain_run(p + i, n - i, '\'');
+    if (i == n || s[i] < 0x80 || handling != text_handling::utf8) return i;
+    std::size_t length = utf8_character_length(s + i, n - i);
+    if (length == 0) return i;
+    i += length;
+  }
+}
+
 void append_text(std::string& out, std::string_view bytes, text_handling handling,
                  text_problems& problems, char quote) {
   // special_run stops at a backslash too, which is plain here.

@@ -52,6 +52,13 @@ void append_text(std::string& out, std::string_view bytes, text_handling handlin
 void append_plain_text(std::string& out, std::string_view bytes, text_handling handling,
                        text_problems& problems);
 
+// The length of the prefix of [p, p + n) that a '...' literal in the
+// output encoding holds unchanged: no zero byte, no '\\', no '\'', and
+// beyond ASCII only whole valid UTF-8 characters (utf8), nothing (latin1)
+// or anything (passthrough). Found in one pass, so that the bytes that
+// stop it are the only ones looked at one by one.
+std::size_t unchanged_text_run(const char* p, std::size_t n, text_handling handling);
+
 // The number of characters of `utf8` (bytes that do not start a character
 // are not counted).
 std::size_t character_count(std::string_view utf8);

@@ -26,9 +26,76 @@ using corvexa::schema::schema_finding;
 constexpr const char* usage =
     "usage: corvexa-sql-convert [--charset NAME] [--schema-only] IN.sql OUT.sql\n";
 
+// Where the lines stand at offsets of the input, taken while the
+// conversion reads it, so that the findings can be placed without reading
+// the file again from its start. At most `max_marks` are kept: past that,
+// every other one is dropped and the distance between them doubles, so
+// that their memory stays the same however large the file.
+class line_marks final : public corvexa::byte_reader {
+ public:
+  struct mark {
+    std::uint64_t offset = 0, line = 1, line_start = 0;
+  };
+
+  explicit line_marks(corvexa::byte_reader& input) : input_(input) {}
+
+  long read_some(char* buffer, std::size_t capacity) override {
+    long count = input_.read_some(buffer, capacity);
+    for (long i = 0; i < count;) {
+      if (at_.offset == next_mark_) add_mark();
+      std::size_t take = static_cast<std::size_t>(
+          std::min<std::uint64_t>(static_cast<std::uint64_t>(count - i), next_mark_ - at_.offset));
+      count_lines(buffer + i, take);
+      i += static_cast<long>(take);
+    }
+    return count;
+  }
+
+  // The last mark at or before `offset` (the start, when nothing was read).
+  mark before(std::uint64_t offset) const {
+    auto after = std::upper_bound(marks_.begin(), marks_.end(), offset,
+                                  [](std::uint64_t o, const mark& m) { return o < m.offset; });
+    return after == marks_.begin() ? mark{} : *(after - 1);
+  }
+
+ private:
+  static constexpr std::size_t max_marks = 4096;
+
+  void count_lines(const char* p, std::size_t n) {
+    const char* end = p + n;
+    std::uint64_t base = at_.offset;
+    const char* start = p;
+    while ((p = static_cast<const char*>(
+                std::memchr(p, '\n', static_cast<std::size_t>(end - p)))) != nullptr) {
+      ++at_.line;
+      at_.line_start = base + static_cast<std::uint64_t>(++p - start);
+      if (p == end) break;
+    }
+    at_.offset = base + n;
+  }
+
+  void add_mark() {
+    if (marks_.size() == max_marks) {
+      std::size_t kept = 0;
+      for (std::size_t i = 0; i < marks_.size(); i += 2) marks_[kept++] = marks_[i];
+      marks_.resize(kept);
+      spacing_ *= 2;
+    }
+    if (at_.offset % spacing_ == 0) marks_.push_back(at_);
+    next_mark_ = (at_.offset / spacing_ + 1) * spacing_;
+  }
+
+  corvexa::byte_reader& input_;
+  std::vector<mark> marks_;
+  mark at_;
+  std::uint64_t spacing_ = 1 << 16;
+  std::uint64_t next_mark_ = 0;
+};
+
 // Prints each finding with the line and column of its offset in `path`,
-// read again from the start.
-void print_findings(const char* path, std::vector<schema_finding> findings) {
+// read again from the mark before it.
+void print_findings(const char* path, std::vector<schema_finding> findings,
+                    const line_marks& marks) {
   std::stable_sort(
       findings.begin(), findings.end(),
       [](const schema_finding& a, const schema_finding& b) { return a.offset < b.offset; });
@@ -37,6 +104,14 @@ void print_findings(const char* path, std::vector<schema_finding> findings) {
   std::size_t filled = 0, used = 0;  // of block
   std::uint64_t offset = 0, line = 1, line_start = 0;
   for (const schema_finding& f : findings) {
+    line_marks::mark mark = marks.before(f.offset);
+    if (file != nullptr && mark.offset > offset &&
+        fseeko(file, static_cast<off_t>(mark.offset), SEEK_SET) == 0) {
+      offset = mark.offset;
+      line = mark.line;
+      line_start = mark.line_start;
+      filled = used = 0;
+    }
     // Counts the line breaks before the finding, a block at a time.
     while (file != nullptr && offset < f.offset) {
       if (used == filled) {
@@ -88,7 +163,8 @@ int main(int argc, char** argv) {
                  std::strerror(errno));
     return 1;
   }
-  corvexa::fd_reader reader(in);
+  corvexa::fd_reader input(in);
+  line_marks reader(input);
   corvexa::schema::sql_conversion_result result;
   if (schema_only) {
     result = corvexa::schema::read_schema_model(reader, options);
@@ -111,7 +187,7 @@ int main(int argc, char** argv) {
     if (::close(out) != 0) result.write_failed = true;
   }
   ::close(in);
-  print_findings(files[0], result.findings);
+  print_findings(files[0], result.findings, reader);
   if (result.read_failed || result.write_failed) {
     std::fprintf(stderr, "corvexa-sql-convert: %s failed\n",
                  result.read_failed ? "reading" : "writing");
