@@ -241,6 +241,19 @@ TEST(SqlFileStream, AnsiQuotesAndNoBackslashEscapesChangeTheReading) {
             "-- SET sql_mode='NO_BACKSLASH_ESCAPES'\nINSERT INTO t VALUES\n('c\\');\n");
 }
 
+// Without backslash escapes a backslash is a byte of the value, in every
+// kind of column, also where a value is copied whole.
+TEST(SqlFileStream, NoBackslashEscapesKeepEveryBackslash) {
+  std::string output;
+  convert_text("SET sql_mode='NO_BACKSLASH_ESCAPES';\n"
+               "CREATE TABLE d (t datetime, s varchar(9));\n"
+               "INSERT INTO d VALUES ('2020-01-01\\x', 'a\\b'), ('2020-01-02 \\', '\\');\n",
+               output);
+  EXPECT_NE(output.find("('2020-01-01\\x', 'a\\b'),\n('2020-01-02 \\', '\\');"),
+            std::string::npos)
+      << output;
+}
+
 struct cut_case {
   const char* name;
   const char* input;

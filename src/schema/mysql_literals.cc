@@ -148,6 +148,9 @@ std::size_t append_body(std::string& out, const char* p, std::size_t n, bool bac
       // A byte beyond ASCII that the output encoding changes.
       append_plain_text(out, std::string_view(p + i, 1), handling, problems);
       ++i;
+    } else if (!backslash_escapes) {  // a backslash is a byte like any other
+      out += c;
+      ++i;
     } else {  // a backslash that escapes nothing
       if (until_quote) return not_closed;  // an escape cut by the end
       out += c;
