@@ -28,8 +28,8 @@
 #include "common/input_buffer.h"
 #include "common/output_sink.h"
 #include "scan/call_table.h"
-#include "support/memory_conversion.h"
 #include "scan/token_source.h"
+#include "support/memory_conversion.h"
 #include "translate/mysql_call_table.h"
 
 namespace {
@@ -114,9 +114,7 @@ constexpr std::array<std::string_view, 4> html_pieces = {
 // about one time in four, cycling through all fifty names.
 std::string make_php_input(std::size_t size) {
   std::mt19937 random(20060602);
-  auto pick = [&random](std::size_t count) {
-    return static_cast<std::size_t>(random() % count);
-  };
+  auto pick = [&random](std::size_t count) { return static_cast<std::size_t>(random() % count); };
   std::string text;
   text.reserve(size + 4096);
   std::size_t next_call = 0;
@@ -167,8 +165,7 @@ void BM_convert_in_memory(benchmark::State& state, const std::string& input,
   corvexa::memory_conversion_options options;
   options.discard = true;
   for (auto _ : state) {
-    corvexa::memory_conversion result =
-        corvexa::convert_in_memory(input, calls, options);
+    corvexa::memory_conversion result = corvexa::convert_in_memory(input, calls, options);
     benchmark::DoNotOptimize(result.output.data());
   }
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
@@ -192,11 +189,9 @@ void register_file(const std::string& path, std::deque<std::string>& inputs) {
   std::string name = path.substr(path.rfind('/') + 1);
   // By reference: the benchmark would otherwise hold a copy of each.
   benchmark::RegisterBenchmark(("BM_convert_file/" + name + "/empty_table").c_str(),
-                               BM_convert_in_memory, std::cref(input),
-                               std::cref(empty_table));
+                               BM_convert_in_memory, std::cref(input), std::cref(empty_table));
   benchmark::RegisterBenchmark(("BM_convert_file/" + name + "/mysql_calls").c_str(),
-                               BM_convert_in_memory, std::cref(input),
-                               std::cref(mysql_table));
+                               BM_convert_in_memory, std::cref(input), std::cref(mysql_table));
 }
 
 }  // namespace

@@ -30,14 +30,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (size == 0) return 0;
   std::string_view input(reinterpret_cast<const char*>(data) + 1, size - 1);
 
-  auto chunked = corvexa::convert_in_memory(
-      input, calls, corvexa_fuzz::chunked_options(data[0]));
+  auto chunked = corvexa::convert_in_memory(input, calls, corvexa_fuzz::chunked_options(data[0]));
   auto whole = corvexa::convert_in_memory(input, calls);
   if (chunked.output != whole.output || chunked.console != whole.console) {
     std::abort();
   }
-  if (!contains_mysql(input) &&
-      (chunked.output != input || !chunked.console.empty())) {
+  if (!contains_mysql(input) && (chunked.output != input || !chunked.console.empty())) {
     std::abort();
   }
   return 0;

@@ -32,9 +32,8 @@ bool same_calls(const corvexa::memory_conversion& a, const corvexa::memory_conve
   for (std::size_t i = 0; i < a.calls.size(); ++i) {
     const corvexa::replaced_call& x = a.calls[i];
     const corvexa::replaced_call& y = b.calls[i];
-    if (x.name != y.name || x.translated != y.translated ||
-        x.source_begin != y.source_begin || x.source_end != y.source_end ||
-        x.output_begin != y.output_begin ||
+    if (x.name != y.name || x.translated != y.translated || x.source_begin != y.source_begin ||
+        x.source_end != y.source_end || x.output_begin != y.output_begin ||
         x.replacement_begin != y.replacement_begin || x.output_end != y.output_end) {
       return false;
     }
@@ -42,10 +41,8 @@ bool same_calls(const corvexa::memory_conversion& a, const corvexa::memory_conve
   return true;
 }
 
-bool same_conversion(const corvexa::memory_conversion& a,
-                     const corvexa::memory_conversion& b) {
-  return a.output == b.output && a.console == b.console && same_events(a, b) &&
-         same_calls(a, b);
+bool same_conversion(const corvexa::memory_conversion& a, const corvexa::memory_conversion& b) {
+  return a.output == b.output && a.console == b.console && same_events(a, b) && same_calls(a, b);
 }
 
 }  // namespace
@@ -58,8 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   corvexa::memory_conversion_options in_place;
   corvexa::memory_conversion_options chunked = corvexa_fuzz::chunked_options(data[0]);
   in_place.width = chunked.width = corvexa::search_width::bytewise;
-  const corvexa::memory_conversion reference =
-      corvexa::convert_in_memory(input, calls, in_place);
+  const corvexa::memory_conversion reference = corvexa::convert_in_memory(input, calls, in_place);
   for (corvexa::search_width width : corvexa::available_search_widths()) {
     in_place.width = chunked.width = width;
     if (!same_conversion(corvexa::convert_in_memory(input, calls, in_place), reference) ||

@@ -10,9 +10,9 @@
 #include <cstring>
 #include <string>
 
-#include "support/memory_conversion.h"
 #include "scan/stream_conversion.h"
 #include "scan/text_copier.h"
+#include "support/memory_conversion.h"
 #include "translate/mysql_call_table.h"
 
 namespace corvexa {
@@ -20,14 +20,13 @@ namespace {
 
 using namespace std::string_literals;
 
-void expect_conversion(std::string_view input, const call_table& calls,
-                       std::string_view output, std::string_view console = "") {
+void expect_conversion(std::string_view input, const call_table& calls, std::string_view output,
+                       std::string_view console = "") {
   for (search_width width : available_search_widths()) {
-    for (std::size_t largest_read :
-         {memory_conversion_options::in_place, std::size_t{7},
-          memory_conversion_options::whole_buffer}) {
-      memory_conversion result = convert_in_memory(
-          input, calls, {.largest_read = largest_read, .width = width});
+    for (std::size_t largest_read : {memory_conversion_options::in_place, std::size_t{7},
+                                     memory_conversion_options::whole_buffer}) {
+      memory_conversion result =
+          convert_in_memory(input, calls, {.largest_read = largest_read, .width = width});
       EXPECT_EQ(result.output, output)
           << "reads of at most " << largest_read << ", " << name_of(width);
       EXPECT_EQ(result.console, console)
@@ -89,12 +88,10 @@ TEST(BlockLoop, FindsBlocksCommentsAndCallNames) {
       {"<<?mysql_close()?><?mysql_close()?>", "<<?pg_close()?><?pg_close()?>"},
       {"< ?mysql_close()", "< ?mysql_close()"},
       // Comments are copied whole; "#" does not start one.
-      {"<?php /*/ mysql_close() */ mysql_close() ?>",
-       "<?php /*/ mysql_close() */ pg_close() ?>"},
+      {"<?php /*/ mysql_close() */ mysql_close() ?>", "<?php /*/ mysql_close() */ pg_close() ?>"},
       {"<?php /**/mysql_close()", "<?php /**/pg_close()"},
       {"<?php // a\rmysql_close() ?>", "<?php // a\rpg_close() ?>"},
-      {"<?php // ?> mysql_close()\nmysql_close() ?>",
-       "<?php // ?> mysql_close()\npg_close() ?>"},
+      {"<?php // ?> mysql_close()\nmysql_close() ?>", "<?php // ?> mysql_close()\npg_close() ?>"},
       {"<?php # mysql_close()\n?>", "<?php # pg_close()\n?>"},
       // Names match as whole words in any case, never inside strings or
       // variables.

@@ -39,8 +39,8 @@ TEST(ByteSearch, EveryWidthFindsWhatTheClassTableSays) {
       char c = static_cast<char>(value);
       for (std::size_t size : {1, 15, 16, 17, 31, 32, 33, 63, 64, 70}) {
         for (std::size_t place = 0; place < size; ++place) {
-          SCOPED_TRACE("byte " + std::to_string(value) + " at " +
-                       std::to_string(place) + " of " + std::to_string(size));
+          SCOPED_TRACE("byte " + std::to_string(value) + " at " + std::to_string(place) + " of " +
+                       std::to_string(size));
           std::vector<char> name = bytes_with(size, 'a', place, c);
           EXPECT_EQ(name_run_length({name.data(), size}),
                     has_class(c, continues_name) ? size : place);
@@ -75,8 +75,8 @@ TEST(ByteSearch, EveryWidthMarksWatchedBytesDollarsQuotesAndBackslashes) {
             watched_marks marks;
             mark_watched(block.data(), size, starts, marks);
             EXPECT_EQ(marks.watched, watched ? bit : 0)
-                << "starts \"" << c.starts << "\", byte " << value << " at "
-                << place << " of " << size;
+                << "starts \"" << c.starts << "\", byte " << value << " at " << place << " of "
+                << size;
             EXPECT_EQ(marks.dollars, byte == '$' ? bit : 0)
                 << "byte " << value << " at " << place << " of " << size;
             EXPECT_EQ(marks.double_quoted_stops, byte == '"' || byte == '\\' ? bit : 0)
@@ -84,8 +84,7 @@ TEST(ByteSearch, EveryWidthMarksWatchedBytesDollarsQuotesAndBackslashes) {
             EXPECT_EQ(marks.single_quoted_stops, byte == '\'' || byte == '\\' ? bit : 0)
                 << "byte " << value << " at " << place << " of " << size;
             bool ends_or_escapes = byte == '"' || byte == '\\';
-            EXPECT_EQ(mark_quote_or_backslash(block.data(), size, '"'),
-                      ends_or_escapes ? bit : 0)
+            EXPECT_EQ(mark_quote_or_backslash(block.data(), size, '"'), ends_or_escapes ? bit : 0)
                 << "byte " << value << " at " << place << " of " << size;
           }
         }

@@ -18,9 +18,8 @@ call_table table_showing_arguments() {
   table.add("f", false, [](conversion_state& state) {
     call_arguments a;
     read_call_args(state, a);
-    for (std::string_view piece :
-         {"["sv, a.first_argument.view(), "|"sv, a.second_argument.view(),
-          "|"sv, a.third_argument.view(), "]"sv}) {
+    for (std::string_view piece : {"["sv, a.first_argument.view(), "|"sv, a.second_argument.view(),
+                                   "|"sv, a.third_argument.view(), "]"sv}) {
       state.output_stream.write(piece);
     }
   });

@@ -40,39 +40,29 @@ struct offsets_case {
 constexpr auto unsupported = event_kind::unsupported_call;
 
 const offsets_case cases[] = {
-    {"<?php $r = mysql_query($sql, $db); ?>",
-     {{"mysql_query", true, 11, 33, 11, 11, 29}},
-     {}},
+    {"<?php $r = mysql_query($sql, $db); ?>", {{"mysql_query", true, 11, 33, 11, 11, 29}}, {}},
     // Whitespace echoed from the argument list stands between where the
     // call's output begins and where its replacement does.
-    {"<?php\n  MYSQL_CLOSE ( $l ) ;\n",
-     {{"mysql_close", true, 8, 26, 8, 11, 23}},
-     {}},
+    {"<?php\n  MYSQL_CLOSE ( $l ) ;\n", {{"mysql_close", true, 8, 26, 8, 11, 23}}, {}},
     {"<?mysql_close()?>x<?php mysql_errno;",
-     {{"mysql_close", true, 2, 15, 2, 2, 12},
-      {"mysql_errno", false, 24, 36, 21, 21, 62}},
-     {{unsupported, "mysql_errno", "", 24},
-      {event_kind::parse_error, "mysql_errno", ";", 24}}},
+     {{"mysql_close", true, 2, 15, 2, 2, 12}, {"mysql_errno", false, 24, 36, 21, 21, 62}},
+     {{unsupported, "mysql_errno", "", 24}, {event_kind::parse_error, "mysql_errno", ";", 24}}},
     // Names in comments and argument lists are no calls; a name right after
     // a comment, a string or "_" is.
     {"<?php /* mysql_close() */mysql_close();'a'.mysql_num_rows(mysql_close($x));",
-     {{"mysql_close", true, 25, 38, 25, 25, 35},
-      {"mysql_num_rows", true, 43, 74, 40, 40, 68}},
+     {{"mysql_close", true, 25, 38, 25, 25, 35}, {"mysql_num_rows", true, 43, 74, 40, 40, 68}},
      {}},
     {"<?php _mysql_close(); $db->mysql_fieldseek($r, 1);",
-     {{"mysql_close", true, 7, 20, 7, 7, 17},
-      {"mysql_field_seek", false, 27, 49, 24, 24, 70}},
+     {{"mysql_close", true, 7, 20, 7, 7, 17}, {"mysql_field_seek", false, 27, 49, 24, 24, 70}},
      {{unsupported, "mysql_field_seek", "", 27}}},
     {"<?php $res = mysql_db_query('shop', $sql); mysql_select_db('shop');",
-     {{"mysql_db_query", true, 13, 41, 13, 13, 33},
-      {"mysql_select_db", false, 43, 66, 35, 35, 80}},
+     {{"mysql_db_query", true, 13, 41, 13, 13, 33}, {"mysql_select_db", false, 43, 66, 35, 35, 80}},
      {{event_kind::advice, "mysql_db_query", "", 13, advice::db_query},
       {event_kind::guessed_link, "mysql_db_query", "$res", 13},
       {unsupported, "mysql_select_db", "", 43},
       {event_kind::advice, "mysql_select_db", "shop", 43, advice::database_differs}}},
     {"<?php mysql_insert_id(); mysql_select_db($db, $l, 'x', 'y');",
-     {{"mysql_insert_id", true, 6, 23, 6, 6, 19},
-      {"mysql_select_db", false, 25, 59, 21, 21, 66}},
+     {{"mysql_insert_id", true, 6, 23, 6, 6, 19}, {"mysql_select_db", false, 25, 59, 21, 21, 66}},
      {{event_kind::advice, "mysql_insert_id", "", 6, advice::insert_id},
       {unsupported, "mysql_select_db", "", 25},
       {event_kind::advice, "mysql_select_db", "", 25, advice::database_unknown}}},
@@ -89,13 +79,10 @@ std::vector<memory_conversion_options> every_read_size(std::size_t size) {
   for (search_width width : available_search_widths()) {
     ways.push_back({.width = width});
     for (std::size_t n = 1; n <= size; ++n) {
-      ways.push_back({.largest_read = n,
-                      .input_capacity = n,
-                      .output_capacity = n,
-                      .width = width});
+      ways.push_back(
+          {.largest_read = n, .input_capacity = n, .output_capacity = n, .width = width});
     }
-    ways.push_back({.largest_read = memory_conversion_options::whole_buffer,
-                    .width = width});
+    ways.push_back({.largest_read = memory_conversion_options::whole_buffer, .width = width});
   }
   return ways;
 }

@@ -16,8 +16,7 @@ TEST(CallTable, MatchesWholeNamesInAnyLetterCaseOnly) {
   call_table table;
   // Bytes next to the letters ("@", "[", "`", "{") and bytes from 128 up,
   // which are letters with bit 7 set, must not be taken for letters.
-  const std::string names[] = {"mysql", "mysql_close", "mysql_fetch_lengths",
-                               "a`z{", "a\xe1xyz"};
+  const std::string names[] = {"mysql", "mysql_close", "mysql_fetch_lengths", "a`z{", "a\xe1xyz"};
   for (const std::string& name : names) table.add(name, false, nullptr);
   for (const std::string& name : names) {
     for (std::size_t place = 0; place < name.size(); ++place) {

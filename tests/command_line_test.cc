@@ -26,14 +26,12 @@ std::string converted(const std::string& database) {
 }
 
 TEST(CommandLine, BannerHasTitleThreeCreditLinesAndVersion) {
-  const std::string title =
-      "\nMysql PHP code to PostgresSQL php code converter.\n";
+  const std::string title = "\nMysql PHP code to PostgresSQL php code converter.\n";
   const std::string version = "Version 0.95 - June 2, 2006\n\n";
   const std::string& text = banner();
   ASSERT_TRUE(text.starts_with(title)) << text;
   ASSERT_TRUE(text.ends_with(version)) << text;
-  std::string credits = text.substr(
-      title.size(), text.size() - title.size() - version.size());
+  std::string credits = text.substr(title.size(), text.size() - title.size() - version.size());
   int lines = 0;
   for (std::size_t start = 0; start < credits.size(); ++lines) {
     std::size_t end = credits.find('\n', start);
@@ -57,36 +55,51 @@ const std::vector<command_case> command_cases = {
     {"no argument", {}, usage, 1, ""},
     {"option first",
      {"-d", "shop", "in.php", "out.php"},
-     start_message("in.php", "out.php", "shop") + done, 0, "shop"},
+     start_message("in.php", "out.php", "shop") + done,
+     0,
+     "shop"},
     {"option last",
      {"in.php", "out.php", "-d", "shop"},
-     start_message("in.php", "out.php", "shop") + done, 0, "shop"},
+     start_message("in.php", "out.php", "shop") + done,
+     0,
+     "shop"},
     {"option between",
      {"in.php", "-d", "shop", "out.php"},
-     start_message("in.php", "out.php", "shop") + done, 0, "shop"},
+     start_message("in.php", "out.php", "shop") + done,
+     0,
+     "shop"},
     {"default database",
      {"in.php", "out.php"},
-     start_message("in.php", "out.php") + done, 0, "default"},
+     start_message("in.php", "out.php") + done,
+     0,
+     "default"},
     {"extra file names",
      {"in.php", "out.php", "a", "b"},
      "Ignoring: a\nIgnoring: b\n" + start_message("in.php", "out.php") + done,
-     0, "default"},
+     0,
+     "default"},
     {"option glued to its value is a file name",
      {"-dshop", "in.php", "out.php"},
-     "Ignoring: out.php\nError: could not open infile -dshop.\n\n", 1, ""},
-    {"same name",
-     {"x.php", "x.php"},
-     "Error: infile cannot be the same as outfile.\n\n", 1, ""},
+     "Ignoring: out.php\nError: could not open infile -dshop.\n\n",
+     1,
+     ""},
+    {"same name", {"x.php", "x.php"}, "Error: infile cannot be the same as outfile.\n\n", 1, ""},
     {"repeated option, last wins",
      {"-d", "first", "in.php", "-d", "second", "out.php", "-d", "shop"},
-     start_message("in.php", "out.php", "shop") + done, 0, "shop"},
+     start_message("in.php", "out.php", "shop") + done,
+     0,
+     "shop"},
     {"option without value",
      {"in.php", "out.php", "extra", "-d"},
-     "Ignoring: extra\n" + usage, 1, ""},
+     "Ignoring: extra\n" + usage,
+     1,
+     ""},
     {"option and one file name", {"-d", "shop", "in.php"}, usage, 1, ""},
     {"missing input",
      {"missing.php", "out.php"},
-     "Error: could not open infile missing.php.\n\n", 1, ""},
+     "Error: could not open infile missing.php.\n\n",
+     1,
+     ""},
 };
 
 TEST(CommandLine, Table) {

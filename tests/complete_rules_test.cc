@@ -34,8 +34,8 @@ ported port(const std::string& input) {
   converted_text converted;
   convert_text(input, complete_table(), rule_set::complete, converted);
   ported result{converted.output, {}};
-  for (const finding& f : locate_findings(converted.log, input, converted.output,
-                                          {"shop", complete_table(), false})) {
+  for (const finding& f :
+       locate_findings(converted.log, input, converted.output, {"shop", complete_table(), false})) {
     result.findings.push_back(std::string(f.rule) + " " + std::to_string(f.source.line) + ":" +
                               std::to_string(f.source.column));
   }
@@ -79,36 +79,48 @@ TEST(CompleteRules, ConvertWhatPhpCallsAndNothingElse) {
        " new mysql_info(); \\Db\\mysql_ping(); $mysql_error = 1;"},
       {"a global call with a leading backslash", "<?php \\mysql_ping();",
        "<?php \\pg_ping(" + link + ");"},
-      {"a name without a call is left alone", "<?php $f = mysql_query;",
-       "<?php $f = mysql_query;", {"leftover-name 1:12"}},
-      {"an unclosed call is left as it was", "<?php mysql_query($q ?> text",
-       "<?php mysql_query($q ?> text", {"unreadable-call 1:7"}},
+      {"a name without a call is left alone",
+       "<?php $f = mysql_query;",
+       "<?php $f = mysql_query;",
+       {"leftover-name 1:12"}},
+      {"an unclosed call is left as it was",
+       "<?php mysql_query($q ?> text",
+       "<?php mysql_query($q ?> text",
+       {"unreadable-call 1:7"}},
       {"a call with no counterpart becomes a value",
        "<?php if (mysql_field_flags($r, 0) == 'x') {}",
-       "<?php if ('' == 'x') {}", {"no-equivalent 1:11"}},
-      {"a missing argument", "<?php mysql_num_rows();", "<?php pg_num_rows();",
+       "<?php if ('' == 'x') {}",
+       {"no-equivalent 1:11"}},
+      {"a missing argument",
+       "<?php mysql_num_rows();",
+       "<?php pg_num_rows();",
        {"missing-argument 1:7"}},
       {"the database of the run is selected", "<?php mysql_select_db('shop') or die();",
        "<?php true or die();"},
       {"another database, an expression, an interpolated string",
        "<?php mysql_select_db('other'); mysql_select_db($d); mysql_select_db(\"$d\");",
-       "<?php true; true; true;", {"select-db 1:7", "select-db 1:33", "select-db 1:54"}},
+       "<?php true; true; true;",
+       {"select-db 1:7", "select-db 1:33", "select-db 1:54"}},
       {"an errno number the conversion keeps", "<?php if (mysql_errno() == 1062) {}",
        "<?php if ((($GLOBALS['pg_last_link'] ?? false) ? match (substr(strstr(pg_last_error(" +
-           link + "), ':  ') ?: '', 3, 5)) { '' => 0, '23505' => 1062, '23503' => 1452, "
+           link +
+           "), ':  ') ?: '', 3, 5)) { '' => 0, '23505' => 1062, '23503' => 1452, "
            "'23502' => 1048, '42P01' => 1146, '42703' => 1054, '42601' => 1064, '40P01' => "
            "1213, '55P03' => 1205, '22001' => 1406, '22003' => 1264, default => 1 } : 2002) "
            "== 1062) {}"},
       {"an errno number it does not give, on either side",
-       "<?php $a = 1451 === mysql_errno($l); $b = mysql_errno($l) != 9999;", "",
+       "<?php $a = 1451 === mysql_errno($l); $b = mysql_errno($l) != 9999;",
+       "",
        {"errno-number 1:21", "errno-number 1:43"}},
       {"a charset PostgreSQL names otherwise, and one it does not know",
        "<?php mysql_set_charset('utf8mb4'); mysql_set_charset($cs);",
        "<?php (pg_set_client_encoding(" + link + ", 'UTF8') === 0); (pg_set_client_encoding(" +
            link + ", $cs) === 0);",
        {"behaves-differently 1:37"}},
-      {"a function's name in a string", "<?php if (function_exists('mysql_connect')) {}",
-       "<?php if (function_exists('mysql_connect')) {}", {"name-in-string 1:27"}},
+      {"a function's name in a string",
+       "<?php if (function_exists('mysql_connect')) {}",
+       "<?php if (function_exists('mysql_connect')) {}",
+       {"name-in-string 1:27"}},
   };
   for (const port_case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -124,7 +136,8 @@ TEST(CompleteRules, ConvertWhatPhpCallsAndNothingElse) {
 // replacement byte for byte, so that a place in it (in a query's text, say)
 // is found again in the input; one that a call inside it changed is not.
 TEST(CompleteRules, KeptArgumentsAreFollowedIntoTheReplacement) {
-  const std::string input = "<?php\nmysql_query( \"SELECT `a`\" , $db); mysql_query(f(mysql_ping()));";
+  const std::string input =
+      "<?php\nmysql_query( \"SELECT `a`\" , $db); mysql_query(f(mysql_ping()));";
   converted_text converted;
   convert_text(input, complete_table(), rule_set::complete, converted);
   ASSERT_EQ(converted.log.calls().size(), 2u);
@@ -210,8 +223,8 @@ TEST(CompleteRules, WhatPhpParsedBeforeThePortItParsesAfter) {
       "<?php $x = @mysql_change_user('a', 'b') ? 1 : 2; mysql_close();",
       "<?php class A { function q($s) { return mysql_query($s, $this->db); } }",
   };
-  std::filesystem::path file =
-      std::filesystem::temp_directory_path() / ("corvexa-parse-" + std::to_string(::getpid()) + ".php");
+  std::filesystem::path file = std::filesystem::temp_directory_path() /
+                               ("corvexa-parse-" + std::to_string(::getpid()) + ".php");
   for (const std::string& input : inputs) {
     SCOPED_TRACE(input);
     ASSERT_TRUE(php_parses(input, file));

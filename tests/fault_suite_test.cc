@@ -11,9 +11,9 @@
 #include <thread>
 
 #include <algorithm>
-#include <cstdlib>
 #include <cctype>
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <random>
@@ -31,15 +31,14 @@ const std::string source = "<?php $r = mysql_query($sql, $db); ?>\n";
 const std::string same_name = "Error: infile cannot be the same as outfile.\n\n";
 
 // Compares byte strings without printing megabytes when they differ.
-testing::AssertionResult same_bytes(const std::string& actual,
-                                    const std::string& expected) {
+testing::AssertionResult same_bytes(const std::string& actual, const std::string& expected) {
   if (actual == expected) return testing::AssertionSuccess();
-  std::size_t at = std::mismatch(actual.begin(), actual.end(), expected.begin(),
-                                 expected.end()).first - actual.begin();
+  std::size_t at =
+      std::mismatch(actual.begin(), actual.end(), expected.begin(), expected.end()).first -
+      actual.begin();
   return testing::AssertionFailure()
-         << "sizes " << actual.size() << " and " << expected.size()
-         << ", first difference at byte " << at << ": got \""
-         << actual.substr(at, 40) << "\", expected \""
+         << "sizes " << actual.size() << " and " << expected.size() << ", first difference at byte "
+         << at << ": got \"" << actual.substr(at, 40) << "\", expected \""
          << expected.substr(at, 40) << "\"";
 }
 
@@ -52,7 +51,9 @@ struct refusal_case {
 
 const std::vector<refusal_case> refusal_cases = {
     {"missing input",
-     [](const temp_dir&) { return std::vector<std::string>{"nope.php", "out.php"}; },
+     [](const temp_dir&) {
+       return std::vector<std::string>{"nope.php", "out.php"};
+     },
      "Error: could not open infile nope.php.\n\n"},
     {"input is a folder",
      [](const temp_dir& dir) {
@@ -72,7 +73,9 @@ const std::vector<refusal_case> refusal_cases = {
      },
      "Error: could not open outfile outdir.\n\n"},
     {"same file with ./",
-     [](const temp_dir&) { return std::vector<std::string>{"./in.php", "in.php"}; },
+     [](const temp_dir&) {
+       return std::vector<std::string>{"./in.php", "in.php"};
+     },
      same_name},
     {"same file through a symbolic link",
      [](const temp_dir& dir) {
@@ -133,18 +136,15 @@ TEST(FaultSuite, WriteErrorIsReportedWithoutDone) {
   if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
   // The second input fails its first write long before its call is read:
   // the conversion still goes on to the end, so its warning is printed.
-  const std::string inputs[] = {
-      source, "<?php" + std::string(300000, ' ') + "mysql_errno() ?>"};
-  const std::string consoles[] = {
-      "", "Warning: mysql_errno() not supported.\n"};
+  const std::string inputs[] = {source, "<?php" + std::string(300000, ' ') + "mysql_errno() ?>"};
+  const std::string consoles[] = {"", "Warning: mysql_errno() not supported.\n"};
   for (int i = 0; i < 2; ++i) {
     temp_dir dir;
     write_file(dir / "in.php", inputs[i]);
 
     run_result run = run_corvexa({"corvexa", "in.php", "/dev/full"}, dir.path());
 
-    EXPECT_EQ(run.out, banner() + start_message("in.php", "/dev/full") +
-                           consoles[i] +
+    EXPECT_EQ(run.out, banner() + start_message("in.php", "/dev/full") + consoles[i] +
                            "Error: could not write outfile /dev/full.\n\n");
     EXPECT_EQ(run.err, "");
     EXPECT_EQ(run.status, 1);
@@ -156,8 +156,7 @@ TEST(FaultSuite, WriteErrorIsReportedWithoutDone) {
 // error, since nothing is mapped at address 0.
 TEST(FaultSuite, ReadErrorIsReportedWithoutDone) {
   temp_dir dir;
-  run_result run =
-      run_corvexa({"corvexa", "/proc/self/mem", "out.php"}, dir.path());
+  run_result run = run_corvexa({"corvexa", "/proc/self/mem", "out.php"}, dir.path());
   if (run.out.find("could not open infile") != std::string::npos)
     GTEST_SKIP() << "/proc/self/mem cannot be opened here";
 
@@ -176,8 +175,7 @@ void expect_conversion(const std::string& input, const std::string& output,
 
   run_result run = run_corvexa({"corvexa", "in.php", "out.php"}, dir.path());
 
-  EXPECT_EQ(run.out, banner() + start_message("in.php", "out.php") + messages +
-                         "Done.\n\n");
+  EXPECT_EQ(run.out, banner() + start_message("in.php", "out.php") + messages + "Done.\n\n");
   EXPECT_EQ(run.err, "");
   EXPECT_EQ(run.status, 0);
   EXPECT_TRUE(same_bytes(read_file(dir / "out.php"), output));
@@ -207,19 +205,14 @@ const std::vector<conversion_case> conversion_cases = {
     {"end inside a line comment", "<?php // not closed ?>", ""},
     {"end right after ? in a block", "<?php $a ?", ""},
     {"end right after / in a block", "<?php $a /", ""},
-    {"zero bytes everywhere",
-     "\0<?php $s = 'a\0b'; \0 echo \"\0\"; ?>\0"s, ""},
+    {"zero bytes everywhere", "\0<?php $s = 'a\0b'; \0 echo \"\0\"; ?>\0"s, ""},
     {"end right after a call name", "<?php mysql_close", "<?php pg_close()"},
-    {"end right after the opening parenthesis", "<?php mysql_close(",
-     "<?php pg_close()"},
-    {"end inside an argument list", "<?php mysql_query('x', $db",
-     "<?php pg_query($db,'x')"},
-    {"end inside a string argument", "<?php mysql_query('abc",
-     "<?php pg_query('abc)"},
+    {"end right after the opening parenthesis", "<?php mysql_close(", "<?php pg_close()"},
+    {"end inside an argument list", "<?php mysql_query('x', $db", "<?php pg_query($db,'x')"},
+    {"end inside a string argument", "<?php mysql_query('abc", "<?php pg_query('abc)"},
     {"deep nesting never closed", "<?php mysql_close" + deep_open,
      "<?php pg_close" + deep_open + ")"},
-    {"deep nesting closed",
-     "<?php mysql_close(" + deep_open + deep_close + "); ?>",
+    {"deep nesting closed", "<?php mysql_close(" + deep_open + deep_close + "); ?>",
      "<?php pg_close(" + deep_open + deep_close + "); ?>"},
 };
 
@@ -234,8 +227,7 @@ TEST(FaultSuite, EveryByteValueIsCopiedUnchanged) {
   std::string ascending(256, '\0');
   for (int i = 0; i < 256; ++i) ascending[i] = static_cast<char>(i);
   std::vector<std::string> inputs = {ascending, "<?" + ascending,
-                                     std::string(ascending.rbegin(),
-                                                 ascending.rend())};
+                                     std::string(ascending.rbegin(), ascending.rend())};
   std::mt19937 random(20060602);
   for (int round = 0; round < 5; ++round) {
     std::string shuffled = ascending;
@@ -253,8 +245,7 @@ TEST(FaultSuite, EveryByteValueIsCopiedUnchanged) {
 }
 
 TEST(FaultSuite, HugeStringTokenIsCopiedWhole) {
-  std::string input =
-      "<?php $s = '" + std::string(64u << 20, 'a') + "'; ?>";
+  std::string input = "<?php $s = '" + std::string(64u << 20, 'a') + "'; ?>";
   expect_conversion(input, input);
 }
 
@@ -280,8 +271,7 @@ TEST(FaultSuite, LongTokensCostTheirOwnLengthOnce) {
       std::ofstream file(dir / "in.php", std::ios::binary);
       file << before;
       const std::string piece(1u << 20, 'a');
-      for (std::size_t written = 0; written < length; written += piece.size())
-        file << piece;
+      for (std::size_t written = 0; written < length; written += piece.size()) file << piece;
       file << after;
     }
 
@@ -313,8 +303,7 @@ TEST(FaultSuite, LongStringsOfCodeAreNeverHeld) {
       std::ofstream file(dir / "in.php", std::ios::binary);
       file << before;
       const std::string piece(1u << 20, 'a');
-      for (std::size_t written = 0; written < length; written += piece.size())
-        file << piece;
+      for (std::size_t written = 0; written < length; written += piece.size()) file << piece;
       file << after;
     }
 
@@ -332,12 +321,11 @@ TEST(FaultSuite, ClosedStandardDescriptorsKeepMessagesOutOfTheOutput) {
   write_file(dir / "in.php", input);
   // With 0, 1 and 2 closed, the input and output would otherwise open as
   // descriptors 0 and 1, and the console would write into the output.
-  std::string command = "cd '" + dir.path() + "' && '" CORVEXA_BINARY
-                        "' in.php out.php <&- >&- 2>&-";
+  std::string command =
+      "cd '" + dir.path() + "' && '" CORVEXA_BINARY "' in.php out.php <&- >&- 2>&-";
   // Its messages could not be shown: that is no success.
   EXPECT_EQ(WEXITSTATUS(std::system(command.c_str())), 1);
-  EXPECT_EQ(read_file(dir / "out.php"),
-            "<?php // Warning: mysql_errno() not supported.\n; ?>");
+  EXPECT_EQ(read_file(dir / "out.php"), "<?php // Warning: mysql_errno() not supported.\n; ?>");
   EXPECT_EQ(read_file(dir / "in.php"), input);
 }
 
@@ -383,8 +371,8 @@ TEST(FaultSuite, RunningOutOfMemoryIsReportedWithoutDone) {
   // The argument list of the call holds the 96 MiB name whole, which does
   // not fit in 64 MiB of address space.
   write_file(dir / "in.php", "<?php mysql_query(" + std::string(96u << 20, 'a'));
-  run_result run = run_corvexa({"corvexa", "in.php", "out.php"}, dir.path(),
-                               limited_to(RLIMIT_AS, 64u << 20));
+  run_result run =
+      run_corvexa({"corvexa", "in.php", "out.php"}, dir.path(), limited_to(RLIMIT_AS, 64u << 20));
 
   EXPECT_EQ(run.out, banner() + start_message("in.php", "out.php") +
                          "Error: out of memory while converting infile in.php.\n\n");
@@ -427,8 +415,7 @@ TEST(FaultSuite, ConsoleThatCannotBeWrittenFailsTheRunButNotTheOutput) {
   EXPECT_EQ(run.err, "");
   EXPECT_EQ(run.status, 1);
   std::string converted = "<?php\n";
-  for (int i = 0; i < 5000; ++i)
-    converted += "// Warning: mysql_errno() not supported.\n;\n";
+  for (int i = 0; i < 5000; ++i) converted += "// Warning: mysql_errno() not supported.\n;\n";
   EXPECT_TRUE(same_bytes(read_file(dir / "out.php"), converted));
 }
 
@@ -444,8 +431,8 @@ TEST(FaultSuite, SlowNonBlockingConsoleLosesNothing) {
 
   std::string warnings;
   for (int i = 0; i < 5000; ++i) warnings += "Warning: mysql_errno() not supported.\n";
-  EXPECT_TRUE(same_bytes(run.out, banner() + start_message("in.php", "out.php") +
-                                      warnings + "Done.\n\n"));
+  EXPECT_TRUE(
+      same_bytes(run.out, banner() + start_message("in.php", "out.php") + warnings + "Done.\n\n"));
   EXPECT_EQ(run.status, 0);
 }
 
@@ -463,9 +450,8 @@ TEST(FaultSuite, InputCutShortDuringTheRunIsAReadError) {
   int status = std::system(command.c_str());
 
   EXPECT_EQ(WEXITSTATUS(status), 1);
-  EXPECT_EQ(read_file(dir / "console.txt"),
-            banner() + start_message("in.php", "out.php") +
-                "Error: could not read infile in.php.\n\n");
+  EXPECT_EQ(read_file(dir / "console.txt"), banner() + start_message("in.php", "out.php") +
+                                                "Error: could not read infile in.php.\n\n");
 }
 
 }  // namespace

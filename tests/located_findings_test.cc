@@ -55,10 +55,13 @@ TEST(LocatedFindings, PointAtTheCallNameAndAtItsReplacement) {
        "<?php\nmysql_errno();\nmysql_errno(); mysql_tablename($r, 1);\r\n  mysql_insert_id($l);",
        {"unsupported-call", "unsupported-call", "unsupported-call", "insert-id"}},
       {"a parse error with whitespace echoed before the replacement",
-       "<?php mysql_close ;\n\t $x) ?>", {"parse-error"}},
-      {"a warning printed after the replacement", "<?\n$r = mysql_db_query('d', $q);",
+       "<?php mysql_close ;\n\t $x) ?>",
+       {"parse-error"}},
+      {"a warning printed after the replacement",
+       "<?\n$r = mysql_db_query('d', $q);",
        {"db-query"}},
-      {"database advice", "<?php mysql_select_db('shop'); mysql_selectdb($d);",
+      {"database advice",
+       "<?php mysql_select_db('shop'); mysql_selectdb($d);",
        {"select-db", "select-db"}},
   };
   for (const position_case& c : cases) {
@@ -97,7 +100,11 @@ TEST(LocatedFindings, CountLinesAtLineFeedsAndColumnsInBytes) {
 }
 
 TEST(LocatedFindings, CharacterColumnsGoOnAlongALineAndStartAgainOnTheNext) {
-  const std::string text = "a\xc3\xa9" "b\xe2\x82\xac" "c\nx\xc3\xa9" "y";
+  const std::string text =
+      "a\xc3\xa9"
+      "b\xe2\x82\xac"
+      "c\nx\xc3\xa9"
+      "y";
   line_index lines(text);
   line_index::character_columns columns(lines, text);
   const std::pair<std::uint64_t, std::uint64_t> offsets_and_columns[] = {

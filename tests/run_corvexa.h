@@ -23,9 +23,9 @@
 namespace corvexa_test {
 
 struct run_result {
-  std::string out;  // everything written to standard output
-  std::string err;  // everything written to standard error
-  int status = -1;  // exit status; -1 if the process did not exit normally
+  std::string out;           // everything written to standard output
+  std::string err;           // everything written to standard error
+  int status = -1;           // exit status; -1 if the process did not exit normally
   long peak_memory_kib = 0;  // the child's peak resident set size
 };
 
@@ -45,8 +45,7 @@ inline run_result run_program(const char* binary, const std::vector<std::string>
                               const std::string& cwd, const run_options& options = {}) {
   std::vector<char*> pointers;
   pointers.reserve(argv.size() + 1);
-  for (const std::string& argument : argv)
-    pointers.push_back(const_cast<char*>(argument.c_str()));
+  for (const std::string& argument : argv) pointers.push_back(const_cast<char*>(argument.c_str()));
   pointers.push_back(nullptr);
 
   run_result result;
@@ -62,8 +61,7 @@ inline run_result run_program(const char* binary, const std::vector<std::string>
     if (::chdir(cwd.c_str()) != 0) ::_exit(126);
     ::dup2(out_pipe[1], 1);
     ::dup2(err_pipe[1], 2);
-    for (int fd : {out_pipe[0], out_pipe[1], err_pipe[0], err_pipe[1]})
-      ::close(fd);
+    for (int fd : {out_pipe[0], out_pipe[1], err_pipe[0], err_pipe[1]}) ::close(fd);
     if (options.in_child) options.in_child();
     ::execv(binary, pointers.data());
     ::_exit(127);
@@ -100,8 +98,8 @@ inline run_result run_program(const char* binary, const std::vector<std::string>
   return result;
 }
 
-inline run_result run_corvexa(const std::vector<std::string>& argv,
-                              const std::string& cwd, const run_options& options = {}) {
+inline run_result run_corvexa(const std::vector<std::string>& argv, const std::string& cwd,
+                              const run_options& options = {}) {
   return run_program(CORVEXA_BINARY, argv, cwd, options);
 }
 
@@ -109,9 +107,7 @@ inline run_result run_corvexa(const std::vector<std::string>& argv,
 class temp_dir {
  public:
   temp_dir() {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "corvexa-e2e-XXXXXX")
-            .string();
+    std::string pattern = (std::filesystem::temp_directory_path() / "corvexa-e2e-XXXXXX").string();
     if (::mkdtemp(pattern.data()) != nullptr) path_ = pattern;
   }
   ~temp_dir() {
@@ -122,9 +118,7 @@ class temp_dir {
   temp_dir& operator=(const temp_dir&) = delete;
 
   const std::string& path() const { return path_; }
-  std::string operator/(const std::string& name) const {
-    return path_ + "/" + name;
-  }
+  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
 
  private:
   std::string path_;
@@ -136,8 +130,7 @@ inline void write_file(const std::string& path, const std::string& bytes) {
 
 inline std::string read_file(const std::string& path) {
   std::ifstream file(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(file),
-          std::istreambuf_iterator<char>()};
+  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
 // Everything under `dir`, by relative path: the bytes of regular files,
@@ -147,8 +140,7 @@ inline std::string read_file(const std::string& path) {
 inline std::map<std::string, std::string> snapshot(const std::string& dir) {
   namespace fs = std::filesystem;
   std::map<std::string, std::string> entries;
-  for (const fs::directory_entry& entry :
-       fs::recursive_directory_iterator(dir)) {
+  for (const fs::directory_entry& entry : fs::recursive_directory_iterator(dir)) {
     // Lexically: fs::relative would resolve a link to its target.
     std::string name = entry.path().lexically_relative(dir).string();
     if (entry.is_symlink())
@@ -181,8 +173,7 @@ inline const std::string& banner() {
 // The start message of a run that got as far as converting.
 inline std::string start_message(const std::string& in, const std::string& out,
                                  const std::string& database = "default") {
-  return "Infile: " + in + "\nOutfile: " + out + "\nDatabase: " + database +
-         "\n\n";
+  return "Infile: " + in + "\nOutfile: " + out + "\nDatabase: " + database + "\n\n";
 }
 
 }  // namespace corvexa_test

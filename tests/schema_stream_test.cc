@@ -245,12 +245,12 @@ TEST(SqlFileStream, AnsiQuotesAndNoBackslashEscapesChangeTheReading) {
 // kind of column, also where a value is copied whole.
 TEST(SqlFileStream, NoBackslashEscapesKeepEveryBackslash) {
   std::string output;
-  convert_text("SET sql_mode='NO_BACKSLASH_ESCAPES';\n"
-               "CREATE TABLE d (t datetime, s varchar(9));\n"
-               "INSERT INTO d VALUES ('2020-01-01\\x', 'a\\b'), ('2020-01-02 \\', '\\');\n",
-               output);
-  EXPECT_NE(output.find("('2020-01-01\\x', 'a\\b'),\n('2020-01-02 \\', '\\');"),
-            std::string::npos)
+  convert_text(
+      "SET sql_mode='NO_BACKSLASH_ESCAPES';\n"
+      "CREATE TABLE d (t datetime, s varchar(9));\n"
+      "INSERT INTO d VALUES ('2020-01-01\\x', 'a\\b'), ('2020-01-02 \\', '\\');\n",
+      output);
+  EXPECT_NE(output.find("('2020-01-01\\x', 'a\\b'),\n('2020-01-02 \\', '\\');"), std::string::npos)
       << output;
 }
 

@@ -32,7 +32,8 @@ schema_model test_schema() {
   schema.add(scores);
   table_model t;
   t.name = "t";
-  for (const char* c : {"a", "b", "c", "d", "e", "f", "k", "name"}) t.columns.push_back({c, "text"});
+  for (const char* c : {"a", "b", "c", "d", "e", "f", "k", "name"})
+    t.columns.push_back({c, "text"});
   schema.add(t);
   return schema;
 }
@@ -187,7 +188,8 @@ const schema_case schema_cases[] = {
     {"unqualified_column", "<?php pg_query(\"SELECT nme FROM users WHERE id = {$u['id']}\");",
      "nme", "column \"nme\" is not in table \"users\""},
     {"unqualified_in_a_join",
-     "<?php pg_query('SELECT title FROM users JOIN posts ON posts.user_id = users.id WHERE nme = 1');",
+     "<?php pg_query('SELECT title FROM users JOIN posts ON posts.user_id = users.id WHERE nme = "
+     "1');",
      "nme", "column \"nme\" is not in any of the tables \"users\", \"posts\""},
     {"join_condition", "<?php pg_query('SELECT 1 FROM users JOIN posts p ON p.uid = users.id');",
      "uid", "column \"uid\" is not in table \"posts\""},
@@ -212,11 +214,12 @@ const schema_case schema_cases[] = {
     {"subquery_alias",
      "<?php pg_query('SELECT s.total FROM (SELECT count(*) AS total FROM posts) s');", "", ""},
     {"output_aliases",
-     "<?php pg_query('SELECT user_id, count(*) AS n FROM posts GROUP BY user_id HAVING count(*) > 1 "
+     "<?php pg_query('SELECT user_id, count(*) AS n FROM posts GROUP BY user_id HAVING count(*) > "
+     "1 "
      "ORDER BY n');",
      "", ""},
-    {"union_order", "<?php pg_query('SELECT id AS k FROM users UNION SELECT id FROM posts ORDER BY k');",
-     "", ""},
+    {"union_order",
+     "<?php pg_query('SELECT id AS k FROM users UNION SELECT id FROM posts ORDER BY k');", "", ""},
     {"system_columns", "<?php pg_query('SELECT ctid, u.xmin FROM users u WHERE tableoid > 0');", "",
      ""},
     {"catalogs",
@@ -227,8 +230,8 @@ const schema_case schema_cases[] = {
      "<?php pg_query(\"SELECT nme FROM {$prefix}users\"); pg_query(\"SELECT * FROM $table\");", "",
      ""},
     {"placeholder_columns",
-     "<?php pg_query(\"SELECT $cols FROM users WHERE $field = 1 AND u_$x = 2 ORDER BY $sort\");", "",
-     ""},
+     "<?php pg_query(\"SELECT $cols FROM users WHERE $field = 1 AND u_$x = 2 ORDER BY $sort\");",
+     "", ""},
     {"unknown_columns_of_a_function",
      "<?php pg_query('SELECT n, x FROM users, generate_series(1, 3) n');", "", ""},
     {"outer_columns",
@@ -237,10 +240,11 @@ const schema_case schema_cases[] = {
     {"alias_with_column_list", "<?php pg_query('SELECT u.x FROM users AS u(x, y)');", "", ""},
     {"whole_row", "<?php pg_query('SELECT row_to_json(u) FROM users u');", "", ""},
     {"join_alias",
-     "<?php pg_query('SELECT j.anything FROM (users JOIN posts ON posts.user_id = users.id) AS j');",
+     "<?php pg_query('SELECT j.anything FROM (users JOIN posts ON posts.user_id = users.id) AS "
+     "j');",
      "", ""},
-    {"double_quoted_string", "<?php pg_query(\"SELECT * FROM users WHERE name = \\\"bob\\\"\");", "",
-     ""},
+    {"double_quoted_string", "<?php pg_query(\"SELECT * FROM users WHERE name = \\\"bob\\\"\");",
+     "", ""},
     {"statements_that_make_tables",
      "<?php pg_query('CREATE TEMPORARY TABLE tmp (a int)'); pg_query('DROP TABLE old');", "", ""},
     {"rewritten_names", "<?php pg_query('SELECT `nme` FROM `userz` LIMIT 1, 2');", "", "", true},
@@ -426,8 +430,10 @@ const coercion_case coercion_cases[] = {
      "<?php pg_query(sprintf(\"UPDATE scores SET rate = '%s' WHERE note = '%s'\", floatval($r), "
      "$n));"},
     {"variable_assigned_before",
-     "<?php $q = \"UPDATE scores SET points = '$p'\"; pg_query($q); pg_query($q . ' WHERE id = 2');",
-     "<?php $q = \"UPDATE scores SET points = '\" . intval($p) . \"'\"; pg_query($q); pg_query($q . "
+     "<?php $q = \"UPDATE scores SET points = '$p'\"; pg_query($q); pg_query($q . ' WHERE id = "
+     "2');",
+     "<?php $q = \"UPDATE scores SET points = '\" . intval($p) . \"'\"; pg_query($q); pg_query($q "
+     ". "
      "' WHERE id = 2');"},
     {"heredoc", "<?php pg_query(<<<SQL\nUPDATE scores SET points = '$p'\nSQL);", ""},
     {"spread_sprintf", "<?php pg_query(vsprintf(\"UPDATE scores SET points = '%s'\", $a));", "",
@@ -468,7 +474,8 @@ TEST(SqlAgainst, TextsAreSentWithTheirValuesAsParameters) {
   options.rewrite = true;
   options.against = &judge;
   const std::string php =
-      "<?php pg_query(\"SELECT * FROM t WHERE a = $a AND b = '$b' AND c LIKE '%$c%' LIMIT 1, 2\");\n"
+      "<?php pg_query(\"SELECT * FROM t WHERE a = $a AND b = '$b' AND c LIKE '%$c%' LIMIT 1, "
+      "2\");\n"
       "pg_query(\"SELECT $cols FROM t\"); pg_query(\"SELECT * FROM {$p}t\");\n"
       "pg_query(\"SELECT * FROM t WHERE a IN ($list)\"); pg_query('CREATE TABLE x (a int)');\n"
       "pg_query('SELECT 1; SELECT 2'); pg_query('SELECT IFNULL(a, 1) FROM t -- ' . $c);";

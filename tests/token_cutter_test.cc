@@ -17,8 +17,7 @@ namespace {
 // Where the token starting at `start` ends when the bytes after its first
 // come in two pieces, split `split` bytes in; the input's end if it never
 // ends.
-std::size_t end_in_two_pieces(std::string_view input, std::size_t start,
-                              std::size_t split) {
+std::size_t end_in_two_pieces(std::string_view input, std::size_t start, std::size_t split) {
   token_cutter cutter(input[start]);
   std::string_view rest = input.substr(start + 1);
   split = std::min(split, rest.size());

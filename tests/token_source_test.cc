@@ -53,25 +53,19 @@ tokenized tokenize(std::string_view input, std::size_t chunk, long_tokens long_o
     if (piece.kind == piece_kind::end) break;
     EXPECT_EQ(in_token, piece.kind == piece_kind::token_part && !piece.first_part);
     switch (piece.kind) {
-      case piece_kind::whitespace:
-        result.whitespace.append(piece.text);
-        break;
-      case piece_kind::token:
-        result.tokens.emplace_back(piece.text);
-        break;
+      case piece_kind::whitespace: result.whitespace.append(piece.text); break;
+      case piece_kind::token: result.tokens.emplace_back(piece.text); break;
       case piece_kind::token_part:
         EXPECT_EQ(long_ones, long_tokens::in_parts);
         if (piece.first_part) result.tokens.emplace_back();
         result.tokens.back().append(piece.text);
         in_token = !piece.last_part;
         break;
-      case piece_kind::end:
-        break;
+      case piece_kind::end: break;
     }
   }
   EXPECT_FALSE(in_token) << "a token in parts must end";
-  EXPECT_EQ(tokens.next_token(long_ones).kind, piece_kind::end)
-      << "the end must stay the end";
+  EXPECT_EQ(tokens.next_token(long_ones).kind, piece_kind::end) << "the end must stay the end";
   return result;
 }
 

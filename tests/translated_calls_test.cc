@@ -30,38 +30,35 @@ TEST(TranslatedCalls, EveryRowWritesItsReplacement) {
       {"MYSQL_CLOSE($l);", "default", "pg_close($l);", ""},
       {"$link = mysql_connect($host, $user, $pass); mysql_error();", "shop",
        "$link = pg_connect(\"dbname=shop host=\".$host.\" user=\".$user.\" "
-       "password=\".$pass); pg_result_error($link);", ""},
+       "password=\".$pass); pg_result_error($link);",
+       ""},
       {"$l = Mysql_PConnect('h', 'u', 'p', 'x');", "default",
        "$l = pg_pconnect(\"dbname=default host=\".'h'.\" user=\".'u'.\" "
-       "password=\".'p');", ""},
+       "password=\".'p');",
+       ""},
       // The default link is the remembered variable, empty before any
       // remembering call; the other arguments play no part in the choice.
       {"mysql_create_db('x'); mysql_createdb('x', $c);", "default",
        "pg_query(,'create database 'x''); pg_query($c,'create database 'x'');", ""},
       {"$c = mysql_connect(); MYSQL_DROPDB('x'); mysql_drop_db('x', $d);", "default",
        "$c = pg_connect(\"dbname=default host=\"..\" user=\"..\" password=\".); "
-       "pg_query($c,'drop database 'x''); pg_query($d,'drop database 'x'');", ""},
-      {"mysql_error(); mysql_error($e);", "default",
-       "pg_result_error(); pg_result_error($e);", ""},
+       "pg_query($c,'drop database 'x''); pg_query($d,'drop database 'x'');",
+       ""},
+      {"mysql_error(); mysql_error($e);", "default", "pg_result_error(); pg_result_error($e);", ""},
       {"$row = mysql_fetch_array($r); mysql_error();", "default",
        "$row = pg_fetch_array($r); pg_result_error($row);", ""},
       // The database query drops its first argument and brings a ";" of its
       // own; its warning follows any parse error.
-      {"$res = mysql_db_query('shop', $sql);", "default",
-       "$res = pg_query($res,$sql);;", db_query_warning},
-      {"$r = MySQL('db', $sql, $c);", "default", "$r = pg_query($c,$sql);;",
+      {"$res = mysql_db_query('shop', $sql);", "default", "$res = pg_query($res,$sql);;",
        db_query_warning},
+      {"$r = MySQL('db', $sql, $c);", "default", "$r = pg_query($c,$sql);;", db_query_warning},
       {"mysql;", "default", "pg_query(,);",
        "Parse Error: Expected '(' and got ';'.\n" + db_query_warning},
       // Fetch modes: only the exact upper-case MySQL names are mapped.
-      {"mysql_fetch_array($r, MYSQL_ASSOC)", "default",
-       "pg_fetch_array($r,NULL,PGSQL_ASSOC)", ""},
-      {"mysql_fetch_array($r, MYSQL_NUM)", "default",
-       "pg_fetch_array($r,NULL,PGSQL_NUM)", ""},
-      {"mysql_fetch_array($r, MYSQL_BOTH)", "default",
-       "pg_fetch_array($r,NULL,PGSQL_BOTH)", ""},
-      {"mysql_fetch_array($r, mysql_assoc)", "default",
-       "pg_fetch_array($r,NULL,PGSQL_BOTH)", ""},
+      {"mysql_fetch_array($r, MYSQL_ASSOC)", "default", "pg_fetch_array($r,NULL,PGSQL_ASSOC)", ""},
+      {"mysql_fetch_array($r, MYSQL_NUM)", "default", "pg_fetch_array($r,NULL,PGSQL_NUM)", ""},
+      {"mysql_fetch_array($r, MYSQL_BOTH)", "default", "pg_fetch_array($r,NULL,PGSQL_BOTH)", ""},
+      {"mysql_fetch_array($r, mysql_assoc)", "default", "pg_fetch_array($r,NULL,PGSQL_BOTH)", ""},
       {"mysql_fetch_array($r, $m)", "default", "pg_fetch_array($r,NULL,PGSQL_BOTH)", ""},
       {"mysql_fetch_assoc($r); mysql_fetch_assoc($r, $x)", "default",
        "pg_fetch_assoc($r); pg_fetch_assoc($r,$x)", ""},
@@ -77,27 +74,24 @@ TEST(TranslatedCalls, EveryRowWritesItsReplacement) {
        "pg_field_prtlen($r,1,\"\"); pg_field_prtlen($r,2,\"\")", ""},
       {"mysql_free_result($r); mysql_freeresult($s)", "default",
        "pg_free_result($r); pg_free_result($s)", ""},
-      {"$id = mysql_insert_id($l);", "default", "$id = pg_last_oid($l);",
-       insert_id_notes},
+      {"$id = mysql_insert_id($l);", "default", "$id = pg_last_oid($l);", insert_id_notes},
       {"mysql_insert_id $l)", "default", " pg_last_oid()",
        "Parse Error: Expected '(' and got '$l'.\n" + insert_id_notes},
       {"mysql_num_fields($r); mysql_numfields($s)", "default",
        "pg_num_fields($r); pg_num_fields($s)", ""},
-      {"mysql_num_rows($r); mysql_NumRows($s)", "default",
-       "pg_num_rows($r); pg_num_rows($s)", ""},
+      {"mysql_num_rows($r); mysql_NumRows($s)", "default", "pg_num_rows($r); pg_num_rows($s)", ""},
       // mysql_query moves the link to the front; mysql_result keeps order.
       {"$r = mysql_query($sql, $link); $r = mysql_query($sql);", "default",
        "$r = pg_query($link,$sql); $r = pg_query($sql);", ""},
       {"mysql_result($r, 0, 'name'); mysql_result($r, 0)", "default",
        "pg_query($r,0,'name'); pg_query($r,0)", ""},
-      {"mysql_num_rows(mysql_query($q, $l));", "default",
-       "pg_num_rows(mysql_query($q);", ""},
+      {"mysql_num_rows(mysql_query($q, $l));", "default", "pg_num_rows(mysql_query($q);", ""},
   };
   for (const translated_case& c : cases) {
     SCOPED_TRACE(c.code);
     call_table calls = make_mysql_call_table({std::string(c.database)});
-    memory_conversion result = convert_in_memory(
-        "<?" + std::string(c.code), calls, {.database_name = c.database});
+    memory_conversion result =
+        convert_in_memory("<?" + std::string(c.code), calls, {.database_name = c.database});
     EXPECT_EQ(result.output, "<?" + std::string(c.output));
     EXPECT_EQ(result.console, c.console);
   }

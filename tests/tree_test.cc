@@ -65,7 +65,8 @@ TEST(Tree, MirrorsTheSourceTree) {
   EXPECT_EQ(run.err, "");
   EXPECT_EQ(snapshot(dir / "src"), source_before);
   for (const char* php : {"index.php", "lib/Query.PHP", "lib/page.inc", "odd name\n\xff.php"}) {
-    EXPECT_EQ(read_file(dir / "out/" + php), converted_by_corvexa(dir, read_file(dir / "src/" + php)))
+    EXPECT_EQ(read_file(dir / "out/" + php),
+              converted_by_corvexa(dir, read_file(dir / "src/" + php)))
         << php;
   }
   EXPECT_EQ(read_file(dir / "out/style.css"), "body { }\n");
@@ -90,8 +91,7 @@ TEST(Tree, MirrorsTheSourceTree) {
   // Byte order, with the name that is not UTF-8 made valid.
   EXPECT_EQ(paths, (std::vector<std::string>{"dangling", "index.php", "lib/Query.PHP",
                                              "lib/link.php", "lib/page.inc",
-                                             "odd name\n\xef\xbf\xbd.php", "pipe",
-                                             "style.css"}));
+                                             "odd name\n\xef\xbf\xbd.php", "pipe", "style.css"}));
   EXPECT_EQ(kinds, (std::vector<std::string>{"symlink", "php", "php", "symlink", "php", "php",
                                              "skipped", "copied"}));
   const auto& index = report["files"][1];
@@ -180,7 +180,8 @@ TEST(Tree, RefusesAnOutputFolderThatOverlapsTheSourceOrHoldsFiles) {
       {"around", {"src/lib", "."}, "contains the source folder"},
       {"inside through a link", {"src", "link-to-src/new"}, "is inside the source folder"},
       {"inside through a link after a missing folder",
-       {"src", "missing/../link-to-src/new"}, "is inside the source folder"},
+       {"src", "missing/../link-to-src/new"},
+       "is inside the source folder"},
       {"not empty", {"src", "full"}, "exists and is not empty"},
       {"a file", {"src", "full/file"}, "exists and is not a folder"},
       {"missing source", {"nothing", "out"}, "cannot use source folder nothing"},
@@ -215,9 +216,10 @@ TEST(Tree, FailedFilesAreNamedAndTheOthersStillConverted) {
   run_result run = run_tree({"--force", "--rules", "seed", "-d", "shop", "src", "out"}, dir.path());
 
   EXPECT_EQ(run.status, 1);
-  for (const char* failed : {"src/lib: error: could not create folder: it exists and is not a folder [failed]",
-                             "src/lib/Query.PHP: error: not written: its output folder could not be created",
-                             "src/lib/page.inc: error: not written"}) {
+  for (const char* failed :
+       {"src/lib: error: could not create folder: it exists and is not a folder [failed]",
+        "src/lib/Query.PHP: error: not written: its output folder could not be created",
+        "src/lib/page.inc: error: not written"}) {
     EXPECT_NE(run.out.find(failed), std::string::npos) << failed << "\n" << run.out;
   }
   EXPECT_EQ(read_file(dir / "out/index.php"), converted_by_corvexa(dir, connect_file));
@@ -244,10 +246,12 @@ TEST(Tree, ForceNeverWritesThroughALinkInTheOutput) {
 
   EXPECT_EQ(run.status, 1);
   EXPECT_NE(run.out.find("src/lib: error: could not create folder: it exists and is not a folder"),
-            std::string::npos) << run.out;
+            std::string::npos)
+      << run.out;
   EXPECT_NE(run.out.find("src/lib/page.inc: error: not written"), std::string::npos) << run.out;
   EXPECT_EQ(snapshot(dir / "src"), source_before);
-  EXPECT_EQ(snapshot(dir / "elsewhere"), (std::map<std::string, std::string>{{"keep.txt", "kept"}}));
+  EXPECT_EQ(snapshot(dir / "elsewhere"),
+            (std::map<std::string, std::string>{{"keep.txt", "kept"}}));
   EXPECT_EQ(mode_of(dir / "elsewhere"), 0755u);
   EXPECT_EQ(read_file(dir / "out/index.php"), converted_by_corvexa(dir, connect_file));
 }
@@ -411,9 +415,10 @@ TEST(Tree, QueriesAreJudgedAndRewrittenWherePostgresqlNeeds) {
 TEST(Tree, SqlFilesAreConvertedKnowingTheTablesOfTheOthers) {
   temp_dir dir;
   fs::create_directories(dir / "src/install");
-  write_file(dir / "src/install/schema.sql",
-             "CREATE TABLE `t` (\n  `id` int NOT NULL AUTO_INCREMENT,\n"
-             "  `d` datetime DEFAULT '0000-00-00 00:00:00',\n  PRIMARY KEY (`id`)\n) ENGINE=MyISAM;\n");
+  write_file(
+      dir / "src/install/schema.sql",
+      "CREATE TABLE `t` (\n  `id` int NOT NULL AUTO_INCREMENT,\n"
+      "  `d` datetime DEFAULT '0000-00-00 00:00:00',\n  PRIMARY KEY (`id`)\n) ENGINE=MyISAM;\n");
   write_file(dir / "src/install/data.sql", "INSERT INTO `t` VALUES (7,NULL);\n");
 
   run_result complete = run_tree({"--report", "json", "src", "out"}, dir.path());
@@ -433,7 +438,8 @@ TEST(Tree, SqlFilesAreConvertedKnowingTheTablesOfTheOthers) {
 
   run_result seed = run_tree({"--rules=seed", "--report", "json", "src", "out-seed"}, dir.path());
   ASSERT_EQ(seed.status, 0) << seed.err;
-  EXPECT_EQ(read_file(dir / "out-seed/install/schema.sql"), read_file(dir / "src/install/schema.sql"));
+  EXPECT_EQ(read_file(dir / "out-seed/install/schema.sql"),
+            read_file(dir / "src/install/schema.sql"));
   // The same findings, with the CREATE TABLE they stand in named for migrating.
   auto seed_findings = nlohmann::json::parse(seed.out)["files"][1]["findings"];
   ASSERT_EQ(seed_findings.size(), 2u) << seed_findings;

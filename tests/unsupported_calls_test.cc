@@ -10,13 +10,11 @@
 namespace corvexa {
 namespace {
 
-TEST(CallTable, HoldsFiftyNames) {
-  EXPECT_EQ(make_mysql_call_table().size(), 50u);
-}
+TEST(CallTable, HoldsFiftyNames) { EXPECT_EQ(make_mysql_call_table().size(), 50u); }
 
 struct unsupported_case {
-  std::string_view name;       // as written in the source
-  std::string_view reported;   // as named in the warnings
+  std::string_view name;      // as written in the source
+  std::string_view reported;  // as named in the warnings
   bool warns_before_arguments;
 };
 
@@ -50,8 +48,7 @@ TEST(UnsupportedCalls, WarnInPlaceOfTheCallAndOnTheConsole) {
     SCOPED_TRACE(c.name);
     std::string warning = "Warning: " + std::string(c.reported) + "() not supported.\n";
     std::string parse_error = "Parse Error: Expected '(' and got ';'.\n";
-    std::string console = c.warns_before_arguments ? warning + parse_error
-                                                   : parse_error + warning;
+    std::string console = c.warns_before_arguments ? warning + parse_error : parse_error + warning;
     if (c.reported == "mysql_select_db") {
       console += "You will most likely have to edit this PHP code by hand to make it work.\n";
     }
@@ -70,15 +67,12 @@ struct advice_case {
 
 TEST(UnsupportedCalls, SelectDbAdvisesOnTheDatabaseName) {
   const advice_case cases[] = {
-      {"mysql_select_db('shop');", "shop",
-       "shop == shop ..  This is a good thing.\n\n"},
+      {"mysql_select_db('shop');", "shop", "shop == shop ..  This is a good thing.\n\n"},
       {"mysql_select_db('shop', $link);", "default",
        "Suggestion: corvexa -d shop in.php out.php\n\n"},
-      {"MYSQL_SELECTDB(\"shop\");", "default",
-       "Suggestion: corvexa -d shop in.php out.php\n\n"},
+      {"MYSQL_SELECTDB(\"shop\");", "default", "Suggestion: corvexa -d shop in.php out.php\n\n"},
       // The last byte is cut off whatever it is.
-      {"mysql_select_db('shop'.$x);", "shop",
-       "Suggestion: corvexa -d shop'.$ in.php out.php\n\n"},
+      {"mysql_select_db('shop'.$x);", "shop", "Suggestion: corvexa -d shop'.$ in.php out.php\n\n"},
       {"mysql_select_db('", "default", "Suggestion: corvexa -d  in.php out.php\n\n"},
       {"mysql_select_db($db);", "shop",
        "You will most likely have to edit this PHP code by hand to make it work.\n"},

@@ -1,11 +1,11 @@
 // File-descriptor and string streams behind the converter's buffers.
 #include "common/byte_streams.h"
 
+#include <poll.h>
+#include <unistd.h>
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <poll.h>
-#include <unistd.h>
 
 namespace corvexa {
 namespace {

@@ -50,9 +50,7 @@ class byte_text {
   bool empty() const { return size_ == 0; }
   char operator[](std::size_t index) const { return data_[index]; }
 
-  friend bool operator==(const byte_text& a, std::string_view b) {
-    return a.view() == b;
-  }
+  friend bool operator==(const byte_text& a, std::string_view b) { return a.view() == b; }
 
  private:
   // Makes room for `bytes` at the end. Returns them, moved along with the

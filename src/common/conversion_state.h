@@ -36,12 +36,9 @@ struct call_in_progress {
 };
 
 struct conversion_state {
-  conversion_state(input_buffer& input, output_sink& output,
-                   event_sink& event_listener, const call_table& calls)
-      : input_stream(input),
-        output_stream(output),
-        events(event_listener),
-        call_names(calls) {}
+  conversion_state(input_buffer& input, output_sink& output, event_sink& event_listener,
+                   const call_table& calls)
+      : input_stream(input), output_stream(output), events(event_listener), call_names(calls) {}
 
   input_buffer& input_stream;
   output_sink& output_stream;
@@ -68,8 +65,8 @@ struct conversion_state {
 };
 
 // Reports an event of the call in progress.
-inline void report(conversion_state& state, event_kind kind,
-                   std::string_view text = {}, std::string_view detail = {}) {
+inline void report(conversion_state& state, event_kind kind, std::string_view text = {},
+                   std::string_view detail = {}) {
   state.events.report(conversion_event{.kind = kind,
                                        .call = state.current_call.name,
                                        .text = text,

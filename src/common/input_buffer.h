@@ -17,8 +17,7 @@ class input_buffer {
  public:
   static constexpr std::size_t default_capacity = std::size_t{64} * 1024;
 
-  explicit input_buffer(byte_reader& reader,
-                        std::size_t capacity = default_capacity);
+  explicit input_buffer(byte_reader& reader, std::size_t capacity = default_capacity);
   // Reads `whole` in place; the caller keeps it alive. Its first byte is
   // at offset `first_offset` (a part of a larger input is read so).
   explicit input_buffer(std::string_view whole, std::uint64_t first_offset = 0);
@@ -51,7 +50,7 @@ class input_buffer {
   std::size_t capacity_ = 0;
   const char* next_ = nullptr;
   const char* end_ = nullptr;
-  const char* start_ = nullptr;  // where the current block begins
+  const char* start_ = nullptr;     // where the current block begins
   std::uint64_t block_offset_ = 0;  // the input offset of start_
   // Once the reader has reported the end (or an error) it is not asked
   // again: a terminal, say, would wait for more input.

@@ -21,8 +21,7 @@ class output_sink {
  public:
   static constexpr std::size_t default_capacity = std::size_t{64} * 1024;
 
-  explicit output_sink(byte_writer& writer,
-                       std::size_t capacity = default_capacity);
+  explicit output_sink(byte_writer& writer, std::size_t capacity = default_capacity);
   output_sink(const output_sink&) = delete;
   output_sink& operator=(const output_sink&) = delete;
 

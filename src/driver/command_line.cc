@@ -12,8 +12,8 @@ void print_usage(output_sink& console, std::string_view program) {
   console.write_line("          -d <dbname>\n");
 }
 
-bool parse_command_line(std::span<const char* const> arguments,
-                        output_sink& console, command_line& result) {
+bool parse_command_line(std::span<const char* const> arguments, output_sink& console,
+                        command_line& result) {
   if (arguments.size() < 2) return false;
   int files_seen = 0;
   for (std::size_t i = 0; i < arguments.size(); ++i) {

@@ -25,7 +25,7 @@ void print_usage(output_sink& console, std::string_view program);
 // "Ignoring" lines for extra file names as it goes. Returns false when the
 // command line is unusable: a "-d" without a value, or fewer than two file
 // names. The caller then prints the usage text.
-bool parse_command_line(std::span<const char* const> arguments,
-                        output_sink& console, command_line& result);
+bool parse_command_line(std::span<const char* const> arguments, output_sink& console,
+                        command_line& result);
 
 }  // namespace corvexa

@@ -23,17 +23,12 @@ namespace {
 
 constexpr std::string_view same_name_error =
     "Error: infile cannot be the same as outfile.\n";  // printed as a line
-constexpr format_text open_input_error =
-    "Error: could not open infile %s.\n\n";
-constexpr format_text open_output_error =
-    "Error: could not open outfile %s.\n\n";
+constexpr format_text open_input_error = "Error: could not open infile %s.\n\n";
+constexpr format_text open_output_error = "Error: could not open outfile %s.\n\n";
 constexpr format_text read_error = "Error: could not read infile %s.\n\n";
-constexpr format_text write_error =
-    "Error: could not write outfile %s.\n\n";
-constexpr format_text out_of_memory_error =
-    "Error: out of memory while converting infile %s.\n\n";
-constexpr format_text start_message =
-    "Infile: %s\nOutfile: %s\nDatabase: %s\n\n";
+constexpr format_text write_error = "Error: could not write outfile %s.\n\n";
+constexpr format_text out_of_memory_error = "Error: out of memory while converting infile %s.\n\n";
+constexpr format_text start_message = "Infile: %s\nOutfile: %s\nDatabase: %s\n\n";
 constexpr std::string_view done_message = "Done.\n";  // printed as a line
 
 // The input, open for reading, and its size at opening if it is a regular
@@ -47,8 +42,7 @@ struct opened_input {
 opened_input open_input(const std::string& path) {
   descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
   struct stat info;
-  if (!file.is_open() || ::fstat(file.get(), &info) != 0 ||
-      S_ISDIR(info.st_mode)) {
+  if (!file.is_open() || ::fstat(file.get(), &info) != 0 || S_ISDIR(info.st_mode)) {
     return {descriptor(-1), std::nullopt};
   }
   std::optional<unsigned long long> size;
@@ -63,8 +57,7 @@ bool names_input_file(const std::string& path, const descriptor& input) {
   struct stat output_info, input_info;
   if (::stat(path.c_str(), &output_info) != 0) return false;
   if (::fstat(input.get(), &input_info) != 0) return false;
-  return output_info.st_dev == input_info.st_dev &&
-         output_info.st_ino == input_info.st_ino;
+  return output_info.st_dev == input_info.st_dev && output_info.st_ino == input_info.st_ino;
 }
 
 enum class output_outcome { opened, same_as_input, not_opened };
@@ -73,17 +66,14 @@ enum class output_outcome { opened, same_as_input, not_opened };
 // opened with the open input. Only a file that is known to be another file
 // is truncated: a name that changes between a check and the opening (a
 // symbolic link swapped in, say) can never make the input lose a byte.
-output_outcome open_output(const std::string& path, const descriptor& input,
-                           descriptor& output) {
+output_outcome open_output(const std::string& path, const descriptor& input, descriptor& output) {
   output = descriptor(::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666));
   if (!output.is_open()) return output_outcome::not_opened;
   struct stat output_info, input_info;
-  if (::fstat(output.get(), &output_info) != 0 ||
-      ::fstat(input.get(), &input_info) != 0) {
+  if (::fstat(output.get(), &output_info) != 0 || ::fstat(input.get(), &input_info) != 0) {
     return output_outcome::not_opened;
   }
-  if (output_info.st_dev == input_info.st_dev &&
-      output_info.st_ino == input_info.st_ino) {
+  if (output_info.st_dev == input_info.st_dev && output_info.st_ino == input_info.st_ino) {
     return output_outcome::same_as_input;
   }
   if (S_ISREG(output_info.st_mode) && ::ftruncate(output.get(), 0) != 0) {
@@ -93,21 +83,19 @@ output_outcome open_output(const std::string& path, const descriptor& input,
 }
 
 // Converts the open input into the open output. Returns the exit status.
-int convert_files(const command_line& command, const call_table& calls,
-                  const opened_input& input, descriptor& output,
-                  output_sink& console) {
+int convert_files(const command_line& command, const call_table& calls, const opened_input& input,
+                  descriptor& output, output_sink& console) {
   fd_reader reader(input.file.get());
   fd_writer writer(output.get());
   input_buffer input_stream(reader);
   output_sink output_stream(writer);
-  console_report messages(console, {command.database_name, command.input_path,
-                                    command.output_path});
+  console_report messages(console,
+                          {command.database_name, command.input_path, command.output_path});
   convert_stream(input_stream, output_stream, messages, calls);
 
   bool written = output_stream.flush();
   written = output.close() && written;
-  bool cut_short = input.size_at_opening &&
-                   reader.bytes_read() < *input.size_at_opening;
+  bool cut_short = input.size_at_opening && reader.bytes_read() < *input.size_at_opening;
   if (input_stream.read_failed() || cut_short) {
     write_format(console, read_error, {command.input_path});
     return 1;
@@ -122,8 +110,7 @@ int convert_files(const command_line& command, const call_table& calls,
 
 }  // namespace
 
-int run_conversion(const command_line& command, const call_table& calls,
-                   output_sink& console) {
+int run_conversion(const command_line& command, const call_table& calls, output_sink& console) {
   if (command.input_path == command.output_path) {
     console.write_line(same_name_error);
     return 1;
@@ -139,18 +126,15 @@ int run_conversion(const command_line& command, const call_table& calls,
   }
   descriptor output(-1);
   switch (open_output(command.output_path, input.file, output)) {
-    case output_outcome::same_as_input:
-      console.write_line(same_name_error);
-      return 1;
+    case output_outcome::same_as_input: console.write_line(same_name_error); return 1;
     case output_outcome::not_opened:
       write_format(console, open_output_error, {command.output_path});
       return 1;
-    case output_outcome::opened:
-      break;
+    case output_outcome::opened: break;
   }
 
-  write_format(console, start_message, {command.input_path, command.output_path,
-                                        command.database_name});
+  write_format(console, start_message,
+               {command.input_path, command.output_path, command.database_name});
   console.flush();
   try {
     return convert_files(command, calls, input, output, console);

@@ -12,7 +12,6 @@
 namespace corvexa {
 
 // Returns the exit status: 0 after a completed conversion, 1 otherwise.
-int run_conversion(const command_line& command, const call_table& calls,
-                   output_sink& console);
+int run_conversion(const command_line& command, const call_table& calls, output_sink& console);
 
 }  // namespace corvexa

@@ -10,8 +10,8 @@
 
 #include "common/byte_streams.h"
 #include "common/byte_text.h"
-#include "common/standard_descriptors.h"
 #include "common/output_sink.h"
+#include "common/standard_descriptors.h"
 #include "driver/banner.h"
 #include "driver/command_line.h"
 #include "driver/conversion_run.h"

@@ -66,8 +66,10 @@ std::vector<finding> find_leftover_names(std::string_view output, const event_lo
     const call_entry* left = extension.find(text);
     if (left == nullptr) continue;
     add(rule_id::leftover_name, tokens[i].offset, text,
-        std::string(text) + " is still in the converted code, and PHP 7 and later do not have "
-                            "it: --rules complete writes " + counterpart_of(left->name));
+        std::string(text) +
+            " is still in the converted code, and PHP 7 and later do not have "
+            "it: --rules complete writes " +
+            counterpart_of(left->name));
   }
   return findings;
 }

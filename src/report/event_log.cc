@@ -23,7 +23,8 @@ void event_log::call_replaced(const replaced_call& call) {
 
 std::span<const moved_word> event_log::moved_words(std::size_t index) const {
   std::size_t end = index + 1 < moved_begin_.size() ? moved_begin_[index + 1] : moved_.size();
-  return std::span<const moved_word>(moved_.data() + moved_begin_[index], end - moved_begin_[index]);
+  return std::span<const moved_word>(moved_.data() + moved_begin_[index],
+                                     end - moved_begin_[index]);
 }
 
 }  // namespace corvexa
@@ -31,10 +32,9 @@ std::span<const moved_word> event_log::moved_words(std::size_t index) const {
 namespace corvexa {
 
 std::uint64_t event_log::source_offset_of(std::uint64_t offset) const {
-  auto after = std::upper_bound(calls_.begin(), calls_.end(), offset,
-                                [](std::uint64_t at, const replaced_call& call) {
-                                  return at < call.output_begin;
-                                });
+  auto after = std::upper_bound(
+      calls_.begin(), calls_.end(), offset,
+      [](std::uint64_t at, const replaced_call& call) { return at < call.output_begin; });
   if (after == calls_.begin()) return offset;
   const replaced_call& call = *(after - 1);
   if (offset >= call.output_end) return call.source_end + (offset - call.output_end);

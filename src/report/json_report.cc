@@ -10,17 +10,12 @@ namespace {
 
 using json = nlohmann::ordered_json;
 
-json position(const text_position& at) {
-  return json{{"line", at.line}, {"column", at.column}};
-}
+json position(const text_position& at) { return json{{"line", at.line}, {"column", at.column}}; }
 
 json finding_object(const finding& f) {
-  return json{{"rule", f.rule},
-              {"severity", severity_name(f.level)},
-              {"name", f.name},
-              {"message", f.message},
-              {"source", position(f.source)},
-              {"output", position(f.output)}};
+  return json{
+      {"rule", f.rule},       {"severity", severity_name(f.level)}, {"name", f.name},
+      {"message", f.message}, {"source", position(f.source)},       {"output", position(f.output)}};
 }
 
 // One value as compact JSON; bytes that are not UTF-8 become U+FFFD.
@@ -62,11 +57,12 @@ json summary_object(const tree_report& report) {
               {"calls_converted", summary.calls_converted},
               {"findings", std::move(findings)},
               {"findings_by_rule", summary.findings_by_rule},
-              {"query_texts", {{"found", queries.found},
-                               {"parsed", queries.parsed},
-                               {"rejected", queries.rejected},
-                               {"rewritten", queries.rewritten},
-                               {"unchecked", queries.unchecked}}},
+              {"query_texts",
+               {{"found", queries.found},
+                {"parsed", queries.parsed},
+                {"rejected", queries.rejected},
+                {"rewritten", queries.rewritten},
+                {"unchecked", queries.unchecked}}},
               {"extensions", summary.extensions},
               {"seconds", report.seconds}};
 }

@@ -57,10 +57,9 @@ std::vector<finding> locate_findings(const event_log& log, std::string_view inpu
     for (finding& f : find_broken_expressions(input, log)) findings.push_back(std::move(f));
   }
   if (findings.empty()) return findings;
-  std::stable_sort(findings.begin(), findings.end(),
-                   [](const finding& a, const finding& b) {
-                     return a.source_offset < b.source_offset;
-                   });
+  std::stable_sort(findings.begin(), findings.end(), [](const finding& a, const finding& b) {
+    return a.source_offset < b.source_offset;
+  });
   findings = one_per_place(std::move(findings));
   line_index input_lines(input);
   line_index output_lines(output);

@@ -95,34 +95,37 @@ constexpr bool table_follows_ids() {
 static_assert(table_follows_ids(), "every rule_id has its row, in the order of the ids");
 
 // The message of an advice of the tables (translate/advice.h).
-std::string advice_message(advice what, const logged_event& event,
-                           std::string_view database_name) {
+std::string advice_message(advice what, const logged_event& event, std::string_view database_name) {
   std::string call = event.call + "()";
   const std::string& text = event.text;
   switch (what) {
     case advice::db_query:
-      return call + " became pg_query(), which drops its database argument: connect to that "
-                    "database with pg_connect()";
+      return call +
+             " became pg_query(), which drops its database argument: connect to that "
+             "database with pg_connect()";
     case advice::insert_id:
-      return call + " became pg_last_oid(), which tables without OIDs do not give: write "
-                    "pg_fetch_result(pg_query($link, 'SELECT lastval()'), 0, 0)";
+      return call +
+             " became pg_last_oid(), which tables without OIDs do not give: write "
+             "pg_fetch_result(pg_query($link, 'SELECT lastval()'), 0, 0)";
     case advice::database_matches:
       return call + " selects '" + text + "', the database this run connects to";
     case advice::database_differs:
       return call + " selects '" + text + "', but the converted code connects to '" +
              std::string(database_name) + "': convert again with -d " + text;
     case advice::database_unknown:
-      return call + " selects a database given by an expression, but the converted code "
-                    "connects to '" + std::string(database_name) +
+      return call +
+             " selects a database given by an expression, but the converted code "
+             "connects to '" +
+             std::string(database_name) +
              "': make sure that is the one, or convert again with -d NAME";
     case advice::errno_compared:
       if (!event.detail.empty()) {
-        return call + " is compared with MySQL's error number " + text +
-               ", which the converted " + call + " gives as " + event.detail +
-               ": compare with " + event.detail;
+        return call + " is compared with MySQL's error number " + text + ", which the converted " +
+               call + " gives as " + event.detail + ": compare with " + event.detail;
       }
-      return call + " is compared with MySQL's error number " + text +
-             ", which the converted " + call + " never gives (it gives MySQL's number for a "
+      return call + " is compared with MySQL's error number " + text + ", which the converted " +
+             call +
+             " never gives (it gives MySQL's number for a "
              "few SQLSTATEs, such as 1062 for 23505, and 1 for any other failure): test the "
              "SQLSTATE at the start of pg_last_error($link) instead";
   }
@@ -147,7 +150,8 @@ std::string message_of(const logged_event& event, std::string_view database_name
   const std::string& text = event.text;
   switch (event.kind) {
     case event_kind::unsupported_call:
-      return event.detail.empty() ? call + " not supported" : call + " not supported: " + event.detail;
+      return event.detail.empty() ? call + " not supported"
+                                  : call + " not supported: " + event.detail;
     case event_kind::parse_error:
       return "expected '(' after " + event.call + " and got '" + text + "'";
     case event_kind::split_argument:
@@ -156,21 +160,20 @@ std::string message_of(const logged_event& event, std::string_view database_name
     case event_kind::missing_argument:
       return call + " has no " + text + " argument, but its replacement needs a value there";
     case event_kind::no_link:
-      return call + " has no link and no connection was remembered: pass the connection "
-                    "that pg_connect() returned";
+      return call +
+             " has no link and no connection was remembered: pass the connection "
+             "that pg_connect() returned";
     case event_kind::guessed_link:
       return call + " has no link; " + text +
              ", the variable of the last connect or fetch call, stands in: confirm that "
              "it is the connection";
-    case event_kind::review:
-      return call + ": " + text;
-    case event_kind::no_equivalent:
-      return call + " has no PostgreSQL counterpart: " + text;
-    case event_kind::behaves_differently:
-      return call + ": " + text;
+    case event_kind::review: return call + ": " + text;
+    case event_kind::no_equivalent: return call + " has no PostgreSQL counterpart: " + text;
+    case event_kind::behaves_differently: return call + ": " + text;
     case event_kind::unreadable_call:
-      return call + " was left as it was: its argument list does not close within its PHP "
-                    "block, or lies too deep inside other calls; convert it by hand";
+      return call +
+             " was left as it was: its argument list does not close within its PHP "
+             "block, or lies too deep inside other calls; convert it by hand";
     case event_kind::advice:
       return advice_message(static_cast<advice>(event.advice), event, database_name);
   }
@@ -197,8 +200,7 @@ rule_id rule_of_event(const logged_event& event) {
 // A database named in double quotes with "$" in it is interpolated by PHP:
 // its name is known only at run time.
 bool is_interpolated(std::string_view written) {
-  return !written.empty() && written.front() == '"' &&
-         written.find('$') != std::string_view::npos;
+  return !written.empty() && written.front() == '"' && written.find('$') != std::string_view::npos;
 }
 
 }  // namespace
@@ -233,8 +235,8 @@ finding describe_event(const logged_event& event, std::string_view database_name
       is_interpolated(event.detail)) {
     described.advice = static_cast<std::uint8_t>(advice::database_unknown);
   }
-  finding f = make_finding(rule_of_event(described), described.call,
-                           message_of(described, database_name));
+  finding f =
+      make_finding(rule_of_event(described), described.call, message_of(described, database_name));
   f.source_offset = event.source_offset;
   return f;
 }

@@ -22,9 +22,8 @@ std::string percent_encoded(std::string_view path) {
   std::string uri;
   for (char c : path) {
     auto byte = static_cast<unsigned char>(c);
-    bool unreserved = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
-                      (c >= '0' && c <= '9') || c == '-' || c == '.' || c == '_' ||
-                      c == '~' || c == '/';
+    bool unreserved = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                      c == '-' || c == '.' || c == '_' || c == '~' || c == '/';
     if (unreserved) {
       uri.push_back(c);
     } else {
@@ -47,7 +46,8 @@ json rule_list() {
 }
 
 json location(const std::string& path, const text_position* at) {
-  json physical = {{"artifactLocation", {{"uri", percent_encoded(path)}, {"uriBaseId", "SRCROOT"}}}};
+  json physical = {
+      {"artifactLocation", {{"uri", percent_encoded(path)}, {"uriBaseId", "SRCROOT"}}}};
   if (at != nullptr) {
     physical["region"] = {{"startLine", at->line}, {"startColumn", at->column}};
   }
@@ -69,12 +69,12 @@ json invocation(const tree_report& report) {
   for (const file_report& file : report.files) {
     if (file.kind != file_kind::failed && file.kind != file_kind::skipped) continue;
     successful = successful && file.kind != file_kind::failed;
-    notifications.push_back(
-        json{{"level", file.kind == file_kind::failed ? "error" : "note"},
-             {"message", {{"text", std::string(file.kind == file_kind::failed ? "failed: "
-                                                                               : "skipped: ") +
-                                       file.problem}}},
-             {"locations", json::array({location(file.path, nullptr)})}});
+    notifications.push_back(json{
+        {"level", file.kind == file_kind::failed ? "error" : "note"},
+        {"message",
+         {{"text",
+           std::string(file.kind == file_kind::failed ? "failed: " : "skipped: ") + file.problem}}},
+        {"locations", json::array({location(file.path, nullptr)})}});
   }
   return json{{"executionSuccessful", successful},
               {"toolExecutionNotifications", std::move(notifications)}};
@@ -90,9 +90,9 @@ std::string dumped(const json& value) {
 std::string render_sarif_report(const tree_report& report, const std::string& source_root) {
   std::string root_uri = "file://" + percent_encoded(source_root);
   if (root_uri.back() != '/') root_uri += '/';
-  json run = {{"tool", {{"driver", {{"name", "corvexa-tree"},
-                                    {"version", report.version},
-                                    {"rules", rule_list()}}}}},
+  json run = {{"tool",
+               {{"driver",
+                 {{"name", "corvexa-tree"}, {"version", report.version}, {"rules", rule_list()}}}}},
               {"invocations", json::array({invocation(report)})},
               {"originalUriBaseIds", {{"SRCROOT", {{"uri", root_uri}}}}},
               {"columnKind", "unicodeCodePoints"}};

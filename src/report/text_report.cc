@@ -22,8 +22,7 @@ std::string location(const text_position& at) {
   return text;
 }
 
-void add_file_lines(const tree_report& report, const file_report& file,
-                    std::string& text) {
+void add_file_lines(const tree_report& report, const file_report& file, std::string& text) {
   bool diff_mode = report.output.empty();
   if (file.kind == file_kind::skipped || file.kind == file_kind::failed) {
     text += printable(joined_path(report.source, file.path));
@@ -59,9 +58,8 @@ std::string counted(std::uint64_t total, const Counts& counts) {
 void add_summary(const tree_report& report, std::string& text) {
   report_summary summary = summarize(report);
   auto files = [&](file_kind kind) { return std::to_string(summary.files[kind]); };
-  text += "files: " + std::to_string(report.files.size()) + " (converted " +
-          files(file_kind::php) + ", SQL " + files(file_kind::sql) + ", copied " +
-          files(file_kind::copied) +
+  text += "files: " + std::to_string(report.files.size()) + " (converted " + files(file_kind::php) +
+          ", SQL " + files(file_kind::sql) + ", copied " + files(file_kind::copied) +
           ", symbolic links " + files(file_kind::symlink) + ", skipped " +
           files(file_kind::skipped) + ", failed " + files(file_kind::failed) + ")\n";
   std::uint64_t calls = 0;

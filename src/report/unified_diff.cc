@@ -42,8 +42,7 @@ std::uint64_t next_line_start(const line_index& lines, std::string_view text,
 // The replaced calls widened to whole lines and merged where they touch.
 // Empty if the bytes between the calls differ.
 std::vector<line_change> changes_of(std::string_view input, const line_index& input_lines,
-                                    std::string_view output,
-                                    std::span<const replaced_call> calls) {
+                                    std::string_view output, std::span<const replaced_call> calls) {
   std::vector<line_change> changes;
   std::uint64_t input_done = 0, output_done = 0;  // ends of the last call
   for (const replaced_call& call : calls) {
@@ -95,8 +94,7 @@ struct diff_side {
 
   std::string_view line(std::uint64_t index) const {
     std::uint64_t begin = lines.line_start(index + 1);
-    std::uint64_t end = index + 1 < lines.line_count() ? lines.line_start(index + 2)
-                                                       : text.size();
+    std::uint64_t end = index + 1 < lines.line_count() ? lines.line_start(index + 2) : text.size();
     return text.substr(begin, end - begin);
   }
   // Appends lines [first, end) each after `mark`.
@@ -132,8 +130,8 @@ struct line_pair {
 void add_hunk(std::string& diff, const diff_side& old_side, const diff_side& new_side,
               std::span<const line_pair> group) {
   std::uint64_t lead = std::min(context_lines, group.front().before.first);
-  std::uint64_t trail = std::min(context_lines, old_side.lines.line_count() -
-                                                    group.back().before.end);
+  std::uint64_t trail =
+      std::min(context_lines, old_side.lines.line_count() - group.back().before.end);
   line_range before{group.front().before.first - lead, group.back().before.end + trail};
   line_range after{group.front().after.first - lead, group.back().after.end + trail};
   diff += "@@ -" + header_range(before) + " +" + header_range(after) + " @@\n";
@@ -178,8 +176,7 @@ std::string header_path(std::string_view prefix, std::string_view path) {
 
 }  // namespace
 
-std::string unified_diff(std::string_view path, std::string_view input,
-                         std::string_view output,
+std::string unified_diff(std::string_view path, std::string_view input, std::string_view output,
                          std::span<const replaced_call> calls) {
   if (input == output) return {};
   diff_side old_side{input, line_index(input)};
@@ -194,13 +191,11 @@ std::string unified_diff(std::string_view path, std::string_view input,
                      lines_of(new_side.lines, output, change.after)});
   }
 
-  std::string diff = "--- " + header_path("a/", path) + "\n+++ " +
-                     header_path("b/", path) + "\n";
+  std::string diff = "--- " + header_path("a/", path) + "\n+++ " + header_path("b/", path) + "\n";
   std::size_t first = 0;
   for (std::size_t next = 1; next <= pairs.size(); ++next) {
     bool ends_group = next == pairs.size() ||
-                      pairs[next].before.first - pairs[next - 1].before.end >
-                          2 * context_lines;
+                      pairs[next].before.first - pairs[next - 1].before.end > 2 * context_lines;
     if (!ends_group) continue;
     add_hunk(diff, old_side, new_side,
              std::span<const line_pair>(pairs.data() + first, next - first));

@@ -17,8 +17,7 @@ namespace corvexa {
 // "+++ b/PATH"; empty when they are equal. `calls` are the replaced calls
 // in input order. Should the bytes between them not match (they always
 // do), the whole file is given as one change, which is still exact.
-std::string unified_diff(std::string_view path, std::string_view input,
-                         std::string_view output,
+std::string unified_diff(std::string_view path, std::string_view input, std::string_view output,
                          std::span<const replaced_call> calls);
 
 }  // namespace corvexa

@@ -20,8 +20,7 @@ std::size_t bytewise_name_run_length(const char* bytes, std::size_t size) {
 // escapes the byte after it.
 bool is_string_stop(char c, char quote) { return c == quote || c == '\\'; }
 
-std::uint64_t bytewise_mark_quote_or_backslash(const char* bytes, std::size_t size,
-                                               char quote) {
+std::uint64_t bytewise_mark_quote_or_backslash(const char* bytes, std::size_t size, char quote) {
   std::uint64_t marks = 0;
   for (std::size_t k = 0; k < size; ++k) {
     marks |= std::uint64_t{is_string_stop(bytes[k], quote)} << k;
@@ -75,13 +74,10 @@ const width_list& available() {
 const byte_searches& searches_of(search_width width) {
   switch (width) {
 #if defined(CORVEXA_WIDE_SEARCH)
-    case search_width::avx2:
-      return avx2_searches;
-    case search_width::sse2:
-      return sse2_searches;
+    case search_width::avx2: return avx2_searches;
+    case search_width::sse2: return sse2_searches;
 #endif
-    default:
-      return bytewise_searches;
+    default: return bytewise_searches;
   }
 }
 
@@ -96,8 +92,7 @@ std::size_t first_name_run_length(const char* bytes, std::size_t size) {
   return detail::searches().name_run_length(bytes, size);
 }
 
-std::uint64_t first_mark_quote_or_backslash(const char* bytes, std::size_t size,
-                                            char quote) {
+std::uint64_t first_mark_quote_or_backslash(const char* bytes, std::size_t size, char quote) {
   use_widest();
   return detail::searches().mark_quote_or_backslash(bytes, size, quote);
 }
@@ -108,14 +103,13 @@ void first_mark_watched(const char* bytes, std::size_t size, const name_start_se
   detail::searches().mark_watched(bytes, size, starts, marks);
 }
 
-constexpr byte_searches widest_on_first_use = {
-    first_name_run_length, first_mark_quote_or_backslash, first_mark_watched};
+constexpr byte_searches widest_on_first_use = {first_name_run_length, first_mark_quote_or_backslash,
+                                               first_mark_watched};
 
 }  // namespace
 
-const byte_searches bytewise_searches = {
-    bytewise_name_run_length, bytewise_mark_quote_or_backslash,
-    bytewise_mark_watched};
+const byte_searches bytewise_searches = {bytewise_name_run_length, bytewise_mark_quote_or_backslash,
+                                         bytewise_mark_watched};
 
 namespace detail {
 constinit std::atomic<const byte_searches*> searches_in_use{&widest_on_first_use};
@@ -151,12 +145,9 @@ search_width search_width_in_use() {
 
 std::string_view name_of(search_width width) {
   switch (width) {
-    case search_width::avx2:
-      return "avx2";
-    case search_width::sse2:
-      return "sse2";
-    case search_width::bytewise:
-      break;
+    case search_width::avx2: return "avx2";
+    case search_width::sse2: return "sse2";
+    case search_width::bytewise: break;
   }
   return "bytewise";
 }

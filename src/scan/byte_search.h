@@ -53,8 +53,7 @@ struct byte_searches {
   std::size_t (*name_run_length)(const char* bytes, std::size_t size);
   // Bit k set where bytes[k] is `quote` or a backslash; `size` is at most
   // 64.
-  std::uint64_t (*mark_quote_or_backslash)(const char* bytes, std::size_t size,
-                                           char quote);
+  std::uint64_t (*mark_quote_or_backslash)(const char* bytes, std::size_t size, char quote);
   // The watched bytes, the dollars and the string stops, into `marks`;
   // `size` is at most 64.
   // (Returned by value, the marks were copied through memory in a way that
@@ -69,9 +68,7 @@ namespace detail {
 // relaxed load is enough, since the tables it points to are constants.
 extern std::atomic<const byte_searches*> searches_in_use;
 
-inline const byte_searches& searches() {
-  return *searches_in_use.load(std::memory_order_relaxed);
-}
+inline const byte_searches& searches() { return *searches_in_use.load(std::memory_order_relaxed); }
 }  // namespace detail
 
 // How many bytes at the start of `bytes` continue a name: all of them if
@@ -83,8 +80,7 @@ inline std::size_t name_run_length(std::string_view bytes) {
 // Marks the bytes among the first `size` (at most 64) of `bytes` that are
 // `quote` or a backslash, byte k in bit k: where a string may end, or
 // escape its next byte.
-inline std::uint64_t mark_quote_or_backslash(const char* bytes, std::size_t size,
-                                             char quote) {
+inline std::uint64_t mark_quote_or_backslash(const char* bytes, std::size_t size, char quote) {
   return detail::searches().mark_quote_or_backslash(bytes, size, quote);
 }
 

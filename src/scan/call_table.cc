@@ -126,7 +126,8 @@ void call_table::add(std::string_view name, bool remembers, call_rule rule, call
     common_prefix_ = lower;
   } else {
     std::size_t same = 0;
-    while (same < common_prefix_.size() && same < lower.size() && common_prefix_[same] == lower[same]) {
+    while (same < common_prefix_.size() && same < lower.size() &&
+           common_prefix_[same] == lower[same]) {
       ++same;
     }
     common_prefix_.resize(same);

@@ -58,9 +58,7 @@ class call_table {
 
   // True if a name of the table begins with `c` (in either letter case):
   // only a word that begins with such a byte may name a call.
-  bool may_start_name(char c) const {
-    return may_start_name_[static_cast<unsigned char>(c)];
-  }
+  bool may_start_name(char c) const { return may_start_name_[static_cast<unsigned char>(c)]; }
   // Those bytes, in the form the block loop's pre-scan takes them.
   const name_start_set& name_starts() const { return name_starts_; }
 

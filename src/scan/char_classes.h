@@ -19,8 +19,7 @@ struct byte_range {
 // tokens of their own.
 inline constexpr byte_range whitespace_bytes[] = {{'\t', '\n'}, {'\r', '\r'}, {' ', ' '}};
 // "$", a digit or an ASCII letter starts a variable, a number or a word.
-inline constexpr byte_range name_start_bytes[] = {
-    {'$', '$'}, {'0', '9'}, {'A', 'Z'}, {'a', 'z'}};
+inline constexpr byte_range name_start_bytes[] = {{'$', '$'}, {'0', '9'}, {'A', 'Z'}, {'a', 'z'}};
 // A word starts with an ASCII letter.
 inline constexpr byte_range word_start_bytes[] = {{'A', 'Z'}, {'a', 'z'}};
 // A name goes on over digits, capital letters and every byte from "_" (95)
@@ -48,8 +47,8 @@ enum char_class : unsigned char {
   starts_watched = 32,  // a byte of watched_first_bytes
 };
 
-constexpr void mark(std::array<unsigned char, 256>& table,
-                    std::span<const byte_range> ranges, unsigned char classes) {
+constexpr void mark(std::array<unsigned char, 256>& table, std::span<const byte_range> ranges,
+                    unsigned char classes) {
   for (byte_range range : ranges) {
     for (int c = range.low; c <= range.high; ++c) table[c] |= classes;
   }
@@ -66,8 +65,7 @@ constexpr std::array<unsigned char, 256> make_char_classes() {
   return table;
 }
 
-inline constexpr std::array<unsigned char, 256> char_classes =
-    make_char_classes();
+inline constexpr std::array<unsigned char, 256> char_classes = make_char_classes();
 
 inline bool has_class(char c, char_class wanted) {
   return (char_classes[static_cast<unsigned char>(c)] & wanted) != 0;

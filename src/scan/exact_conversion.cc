@@ -37,9 +37,8 @@ void convert_code_span(conversion_state& state, code_span span) {
   for (std::size_t i = code.first_token_from(span.begin);
        i < tokens.size() && tokens[i].offset < span.end;) {
     const php_token& token = tokens[i];
-    const call_entry* call = token.kind == php_token_kind::word
-                                 ? state.call_names.find(code.text_of(token))
-                                 : nullptr;
+    const call_entry* call =
+        token.kind == php_token_kind::word ? state.call_names.find(code.text_of(token)) : nullptr;
     if (call == nullptr || !fits(call->form, code.use_of(i))) {
       ++i;
       continue;

@@ -41,18 +41,12 @@ void convert_php_block(conversion_state& state) {
   block_token token;
   while (source.next_in_block(token)) {
     switch (token.role) {
-      case token_role::passes:
-        state.output_stream.write(token.text);
-        break;
-      case token_role::comment:
-        copy_comment(state, token.text);
-        break;
+      case token_role::passes: state.output_stream.write(token.text); break;
+      case token_role::comment: copy_comment(state, token.text); break;
       case token_role::call:
         run_call(state, *token.call, source.last_variable(), token.offset);
         break;
-      case token_role::block_closer:
-        state.output_stream.write(token.text);
-        return;
+      case token_role::block_closer: state.output_stream.write(token.text); return;
     }
   }
 }

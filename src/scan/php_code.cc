@@ -10,12 +10,10 @@
 namespace corvexa {
 namespace {
 
-
 // Words after which a name is being declared or created, not called or read.
-constexpr std::string_view declaring_words[] = {"function", "new",       "const", "class",
-                                                "interface", "trait",    "enum",  "instanceof",
-                                                "goto",      "namespace", "use",  "extends",
-                                                "implements", "insteadof", "as"};
+constexpr std::string_view declaring_words[] = {
+    "function", "new",       "const", "class",   "interface",  "trait",     "enum", "instanceof",
+    "goto",     "namespace", "use",   "extends", "implements", "insteadof", "as"};
 
 }  // namespace
 
@@ -51,9 +49,9 @@ void php_code::match_brackets() {
 }
 
 std::size_t php_code::first_token_from(std::uint64_t offset) const {
-  auto found = std::lower_bound(
-      tokens_.begin(), tokens_.end(), offset,
-      [](const php_token& token, std::uint64_t at) { return token.offset < at; });
+  auto found =
+      std::lower_bound(tokens_.begin(), tokens_.end(), offset,
+                       [](const php_token& token, std::uint64_t at) { return token.offset < at; });
   return static_cast<std::size_t>(found - tokens_.begin());
 }
 

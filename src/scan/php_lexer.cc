@@ -14,7 +14,9 @@ bool starts_name(char c) {
 
 bool continues_name(char c) { return starts_name(c) || (c >= '0' && c <= '9'); }
 
-bool is_space(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
+bool is_space(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
 
 bool equal_ignoring_case(std::string_view text, std::size_t at, std::string_view word) {
   return at + word.size() <= text.size() &&

@@ -20,8 +20,8 @@ enum class php_token_kind {
   word,           // a name: keyword, function, constant
   variable,       // "$name"
   number,
-  string,         // a quoted, backquoted, heredoc or nowdoc string
-  symbol,         // punctuation, one byte, or "::"
+  string,  // a quoted, backquoted, heredoc or nowdoc string
+  symbol,  // punctuation, one byte, or "::"
 };
 
 struct php_token {

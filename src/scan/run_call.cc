@@ -4,8 +4,8 @@
 
 namespace corvexa {
 
-void run_call(conversion_state& state, const call_entry& call,
-              const shared_text& last_variable, std::uint64_t name_offset) {
+void run_call(conversion_state& state, const call_entry& call, const shared_text& last_variable,
+              std::uint64_t name_offset) {
   if (call.remembers) state.remembered_variable = last_variable;
   call_in_progress& current = state.current_call;
   // Field by field, so that the moved words keep their block for the next
@@ -24,9 +24,8 @@ void run_call(conversion_state& state, const call_entry& call,
   replaced.source_begin = current.source_begin;
   replaced.source_end = state.input_stream.position();
   replaced.output_begin = current.output_begin;
-  replaced.replacement_begin = current.replacement_started
-                                   ? current.replacement_begin
-                                   : current.output_begin;
+  replaced.replacement_begin =
+      current.replacement_started ? current.replacement_begin : current.output_begin;
   replaced.output_end = state.output_stream.position();
   replaced.moved_words = current.moved_words;
   state.events.call_replaced(replaced);

@@ -14,7 +14,7 @@ namespace corvexa {
 // Runs the rule of `call`, whose name has just been consumed and started at
 // input offset `name_offset`; `last_variable` becomes the remembered
 // variable if the call remembers.
-void run_call(conversion_state& state, const call_entry& call,
-              const shared_text& last_variable, std::uint64_t name_offset);
+void run_call(conversion_state& state, const call_entry& call, const shared_text& last_variable,
+              std::uint64_t name_offset);
 
 }  // namespace corvexa

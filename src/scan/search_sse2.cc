@@ -18,9 +18,7 @@ struct sse2_lanes {
   }
   static vector none() { return _mm_setzero_si128(); }
   static vector either(vector a, vector b) { return _mm_or_si128(a, b); }
-  static vector equal(vector bytes, char c) {
-    return _mm_cmpeq_epi8(bytes, _mm_set1_epi8(c));
-  }
+  static vector equal(vector bytes, char c) { return _mm_cmpeq_epi8(bytes, _mm_set1_epi8(c)); }
   // Lanes whose unsigned value lies in [low, high]: subtracting `low` maps
   // the range onto [0, high - low], where the unsigned minimum keeps them.
   static vector in_range(vector bytes, unsigned char low, unsigned char high) {

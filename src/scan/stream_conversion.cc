@@ -5,8 +5,8 @@
 
 namespace corvexa {
 
-void convert_stream(input_buffer& input, output_sink& output,
-                    event_sink& events, const call_table& calls) {
+void convert_stream(input_buffer& input, output_sink& output, event_sink& events,
+                    const call_table& calls) {
   conversion_state state(input, output, events, calls);
   copy_text(state);
 }

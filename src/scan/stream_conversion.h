@@ -14,7 +14,7 @@ namespace corvexa {
 
 // Converts all of `input` into `output`, which is not flushed, reporting
 // events to `events`.
-void convert_stream(input_buffer& input, output_sink& output,
-                    event_sink& events, const call_table& calls);
+void convert_stream(input_buffer& input, output_sink& output, event_sink& events,
+                    const call_table& calls);
 
 }  // namespace corvexa

@@ -39,8 +39,8 @@ struct string_walk {
   std::size_t next = 0;
 };
 
-inline string_walk walk_string_stops(const char* block, std::size_t size,
-                                     std::uint64_t stops, char quote) {
+inline string_walk walk_string_stops(const char* block, std::size_t size, std::uint64_t stops,
+                                     char quote) {
   while (stops != 0) {
     std::size_t at = static_cast<std::size_t>(__builtin_ctzll(stops));
     if (block[at] == quote) return {true, at + 1};
@@ -111,8 +111,7 @@ class token_cutter {
   // them do and the token may go on.
   std::size_t take(std::string_view bytes) {
     switch (state_) {
-      case state::ended:
-        return 0;
+      case state::ended: return 0;
       case state::in_name: {
         std::size_t run = short_name_run_length(bytes);
         if (run < bytes.size()) state_ = state::ended;
@@ -123,8 +122,7 @@ class token_cutter {
         state_ = state::ended;
         return bytes[0] == pair_[0] || bytes[0] == pair_[1] ? 1 : 0;
       case state::in_string:
-      case state::after_backslash:
-        return take_string(bytes);
+      case state::after_backslash: return take_string(bytes);
     }
     return 0;
   }

@@ -96,8 +96,8 @@ class watched_byte_finder {
     while (at < window_.size()) {
       if (!holds(at)) load(at);
       std::size_t offset = at - base();
-      std::uint64_t stops = (quote == '"' ? marks_.double_quoted_stops
-                                          : marks_.single_quoted_stops) >> offset;
+      std::uint64_t stops =
+          (quote == '"' ? marks_.double_quoted_stops : marks_.single_quoted_stops) >> offset;
       std::size_t size = block_size_ - offset;
       string_walk walk = walk_string_stops(window_.data() + at, size, stops, quote);
       if (walk.ended) return at + walk.next;
@@ -140,7 +140,7 @@ class watched_byte_finder {
 
   const name_start_set& starts_;
   std::string_view window_;
-  std::uint64_t window_offset_ = 0;  // the input offset of window_[0]
+  std::uint64_t window_offset_ = 0;          // the input offset of window_[0]
   std::uint64_t block_offset_ = UINT64_MAX;  // the input offset of the marks' bit 0
   std::size_t block_size_ = 0;
   watched_marks marks_;

@@ -27,8 +27,7 @@ namespace {
 
 // Lanes that hold a byte of one of `ranges`.
 template <typename lanes, std::size_t count>
-typename lanes::vector in_ranges(typename lanes::vector bytes,
-                                 const byte_range (&ranges)[count]) {
+typename lanes::vector in_ranges(typename lanes::vector bytes, const byte_range (&ranges)[count]) {
   typename lanes::vector hit = lanes::none();
   for (const byte_range& range : ranges) {
     hit = lanes::either(hit, range.low == range.high
@@ -111,9 +110,8 @@ typename lanes::vector string_stops(typename lanes::vector bytes, char quote) {
 template <typename lanes>
 std::uint64_t mark_quote_or_backslash(const char* bytes, std::size_t size, char quote) {
   std::uint64_t marks = mark_up_to_64(bytes, size, [quote](const char* block) {
-    return mark_64<lanes>(block, [quote](typename lanes::vector v) {
-      return string_stops<lanes>(v, quote);
-    });
+    return mark_64<lanes>(
+        block, [quote](typename lanes::vector v) { return string_stops<lanes>(v, quote); });
   });
   return marks & first_bits(size);
 }
@@ -144,9 +142,8 @@ void mark_watched(const char* bytes, std::size_t size, const name_start_set& sta
                   watched_marks& into) {
   watched_marks marks = mark_up_to_64(bytes, size, [&starts](const char* block) {
     if (starts.any_letter) {
-      return mark_watched_64<lanes>(block, [](typename lanes::vector v) {
-        return in_ranges<lanes>(v, word_start_bytes);
-      });
+      return mark_watched_64<lanes>(
+          block, [](typename lanes::vector v) { return in_ranges<lanes>(v, word_start_bytes); });
     }
     // All four places, the unused ones too: they repeat a byte that is
     // watched anyway.

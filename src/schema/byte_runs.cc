@@ -73,9 +73,9 @@ std::size_t special_run(const char* p, std::size_t n, char quote) {
   std::size_t i = 0;
   for (; i + 16 <= n; i += 16) {
     __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
-    int mask = _mm_movemask_epi8(_mm_or_si128(
-        _mm_or_si128(_mm_cmpeq_epi8(block, zero), _mm_cmpeq_epi8(block, backslash)),
-        _mm_cmpeq_epi8(block, quotes)));
+    int mask = _mm_movemask_epi8(
+        _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(block, zero), _mm_cmpeq_epi8(block, backslash)),
+                     _mm_cmpeq_epi8(block, quotes)));
     if (mask != 0) return i + static_cast<std::size_t>(__builtin_ctz(mask));
   }
   return i + special_run_bytewise(p + i, n - i, quote);

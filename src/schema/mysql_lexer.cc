@@ -94,8 +94,7 @@ token mysql_lexer::lex_from(std::uint64_t start, std::uint8_t flags) {
       if (!closed) flags |= unterminated;
       return {token_kind::quoted_name, flags, start, end};
     }
-    case '#':
-      return {token_kind::comment, flags, start, line_comment_end(start)};
+    case '#': return {token_kind::comment, flags, start, line_comment_end(start)};
     case '-':
       if (byte_is(start + 1, '-') && (!source_.has(start + 2) || source_.at(start + 2) <= ' ')) {
         return {token_kind::comment, flags, start, line_comment_end(start)};
@@ -108,10 +107,8 @@ token mysql_lexer::lex_from(std::uint64_t start, std::uint8_t flags) {
         return {token_kind::comment, flags, start, end};
       }
       break;
-    case '@':
-      return lex_variable(start, flags);
-    default:
-      break;
+    case '@': return lex_variable(start, flags);
+    default: break;
   }
   bool letter_quote = (c == 'x' || c == 'X' || c == 'b' || c == 'B' || c == 'n' || c == 'N') &&
                       byte_is(start + 1, '\'');

@@ -12,24 +12,15 @@ namespace {
 char escaped_byte(char c, bool& keeps_backslash) {
   keeps_backslash = false;
   switch (c) {
-    case '0':
-      return '\0';
-    case 'b':
-      return '\b';
-    case 'n':
-      return '\n';
-    case 'r':
-      return '\r';
-    case 't':
-      return '\t';
-    case 'Z':
-      return '\x1A';
+    case '0': return '\0';
+    case 'b': return '\b';
+    case 'n': return '\n';
+    case 'r': return '\r';
+    case 't': return '\t';
+    case 'Z': return '\x1A';
     case '%':
-    case '_':
-      keeps_backslash = true;
-      return c;
-    default:
-      return c;
+    case '_': keeps_backslash = true; return c;
+    default: return c;
   }
 }
 
@@ -151,7 +142,7 @@ std::size_t append_body(std::string& out, const char* p, std::size_t n, bool bac
     } else if (!backslash_escapes) {  // a backslash is a byte like any other
       out += c;
       ++i;
-    } else {  // a backslash that escapes nothing
+    } else {                               // a backslash that escapes nothing
       if (until_quote) return not_closed;  // an escape cut by the end
       out += c;
       ++i;

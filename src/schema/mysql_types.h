@@ -52,7 +52,7 @@ struct postgres_column_type {
   value_kind kind = value_kind::text;
   bool can_be_identity = false;
   value_check check = value_check::none;
-  std::optional<issue> note;  // what the mapping changed
+  std::optional<issue> note;      // what the mapping changed
   bool character_string = false;  // char, varchar or text: compares by collation
   std::uint64_t length = 0;       // of char(n) and varchar(n)
 };

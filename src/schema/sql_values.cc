@@ -122,13 +122,9 @@ literal_result append_literal(std::string& out, conversion_context& cx, const to
                               value_kind kind, bool binary) {
   if (t.has(unterminated)) return literal_result::not_a_literal;
   switch (t.kind) {
-    case token_kind::string:
-      return append_string_value(out, cx, t, kind, binary);
-    case token_kind::number:
-      out += cx.text(t);
-      return literal_result::written;
-    case token_kind::hex_number:
-      return append_hex(out, cx, t, kind);
+    case token_kind::string: return append_string_value(out, cx, t, kind, binary);
+    case token_kind::number: out += cx.text(t); return literal_result::written;
+    case token_kind::hex_number: return append_hex(out, cx, t, kind);
     case token_kind::bit_number: {
       std::uint64_t value;
       if (!bit_value(bit_digits(cx.text(t)), value)) return literal_result::not_a_literal;
@@ -150,8 +146,7 @@ literal_result append_literal(std::string& out, conversion_context& cx, const to
       }
       return literal_result::written;
     }
-    default:
-      return literal_result::not_a_literal;
+    default: return literal_result::not_a_literal;
   }
 }
 
@@ -195,9 +190,7 @@ void append_expression(std::string& out, conversion_context& cx, const std::vect
       }
     }
     switch (t.kind) {
-      case token_kind::quoted_name:
-        out += cx.name(t);
-        break;
+      case token_kind::quoted_name: out += cx.name(t); break;
       case token_kind::string:
       case token_kind::number:
       case token_kind::hex_number:
@@ -244,8 +237,7 @@ void append_expression(std::string& out, conversion_context& cx, const std::vect
         }
         break;
       }
-      default:
-        break;
+      default: break;
     }
   }
 }

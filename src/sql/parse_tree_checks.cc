@@ -244,8 +244,7 @@ class tree_walk {
       return token(comma, std::move(replacement));
     };
     switch (row.rewrite) {
-      case function_rewrite::rename:
-        return {token(name, std::string(row.target))};
+      case function_rewrite::rename: return {token(name, std::string(row.target))};
       case function_rewrite::if_to_case:
         return {head("CASE WHEN "), keyword(commas[0], "THEN"), keyword(commas[1], "ELSE"),
                 token(close, " END")};
@@ -258,8 +257,7 @@ class tree_walk {
         return {token(name, "to_timestamp"), token(close, ")::timestamp")};
       case function_rewrite::keyword:
         return {sql_edit{t[name].begin, t[close].end, std::string(row.target)}};
-      case function_rewrite::locate:
-        return {token(name, "position"), keyword(commas[0], "IN")};
+      case function_rewrite::locate: return {token(name, "position"), keyword(commas[0], "IN")};
       case function_rewrite::group_concat:
         return {head("string_agg(("), token(close, ")::text, ',')")};
       case function_rewrite::extract_field:
@@ -290,8 +288,7 @@ class tree_walk {
         return {head("to_char(("), token(commas[0], ")::timestamp,"),
                 token(commas[0] + 1, std::move(format))};
       }
-      case function_rewrite::none:
-        break;
+      case function_rewrite::none: break;
     }
     return {};
   }

@@ -124,8 +124,8 @@ class php_query_checker {
   // false when they cannot be made, or would touch other edits.
   bool convert_value(const query_text& text, const numeric_value& value,
                      std::vector<text_edit>& edits) const {
-    std::optional<std::vector<text_edit>> made = conversion_edits(
-        php_, text, text.placeholders[value.placeholder], value.conversion);
+    std::optional<std::vector<text_edit>> made =
+        conversion_edits(php_, text, text.placeholders[value.placeholder], value.conversion);
     if (!made) return false;
     std::uint64_t begin = made->front().offset;
     std::uint64_t end = made->back().offset + made->back().length;

@@ -109,35 +109,16 @@ class interpolating_reader {
     char c = file_[at + 1];
     char simple = '\0';
     switch (c) {
-      case 'n':
-        simple = '\n';
-        break;
-      case 't':
-        simple = '\t';
-        break;
-      case 'r':
-        simple = '\r';
-        break;
-      case 'v':
-        simple = '\v';
-        break;
-      case 'e':
-        simple = '\x1b';
-        break;
-      case 'f':
-        simple = '\f';
-        break;
-      case '\\':
-        simple = '\\';
-        break;
-      case '$':
-        simple = '$';
-        break;
-      case '"':
-        simple = style_.kind == literal_kind::double_quoted ? '"' : '\0';
-        break;
-      default:
-        break;
+      case 'n': simple = '\n'; break;
+      case 't': simple = '\t'; break;
+      case 'r': simple = '\r'; break;
+      case 'v': simple = '\v'; break;
+      case 'e': simple = '\x1b'; break;
+      case 'f': simple = '\f'; break;
+      case '\\': simple = '\\'; break;
+      case '$': simple = '$'; break;
+      case '"': simple = style_.kind == literal_kind::double_quoted ? '"' : '\0'; break;
+      default: break;
     }
     if (simple != '\0') {
       add(simple, at, at + 2);
@@ -327,14 +308,10 @@ bool read_php_string(std::string_view file, std::uint64_t begin, std::uint64_t e
                      query_text_builder& out) {
   if (end <= begin + 1 || end > file.size()) return false;
   switch (file[begin]) {
-    case '\'':
-      return read_single_quoted(file, begin, end, out);
-    case '"':
-      return read_double_quoted(file, begin, end, out);
-    case '<':
-      return read_heredoc(file, begin, end, out);
-    default:
-      return false;  // a backquoted shell command
+    case '\'': return read_single_quoted(file, begin, end, out);
+    case '"': return read_double_quoted(file, begin, end, out);
+    case '<': return read_heredoc(file, begin, end, out);
+    default: return false;  // a backquoted shell command
   }
 }
 
@@ -353,8 +330,7 @@ std::string escape_for_literal(std::string_view bytes, literal_style style) {
       case literal_kind::heredoc:
         if (c == '\\' || c == '$') out += '\\';
         break;
-      case literal_kind::nowdoc:
-        break;
+      case literal_kind::nowdoc: break;
     }
     out += c;
   }

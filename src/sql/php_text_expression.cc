@@ -89,16 +89,12 @@ class evaluator {
       case '/':
       case '%':
       case '\\':
-      case '$':
-        return true;
-      case '-':
-        return true;
-      case '>':
-        return code_.ends_member_arrow(i);
+      case '$': return true;
+      case '-': return true;
+      case '>': return code_.ends_member_arrow(i);
       case '?':  // "?->" only
         return code_.adjacent(i) && code_.is_symbol(i + 1, '-');
-      default:
-        return false;
+      default: return false;
     }
   }
 

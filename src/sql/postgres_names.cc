@@ -19,9 +19,7 @@ bool continues_plain_name(unsigned char c) {
   return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' || c == '$' || c >= 128;
 }
 
-bool starts_plain_name(unsigned char c) {
-  return (c >= 'a' && c <= 'z') || c == '_' || c >= 128;
-}
+bool starts_plain_name(unsigned char c) { return (c >= 'a' && c <= 'z') || c == '_' || c >= 128; }
 
 // The keyword kind of a lower-case word, by PostgreSQL's scanner.
 PgQuery__KeywordKind keyword_kind(const std::string& word) {

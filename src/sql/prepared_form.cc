@@ -53,8 +53,8 @@ std::optional<std::string> prepared_form(const substituted_sql& original,
     parameter += std::to_string(parameters + 1);
     sql_edit edit;
     if (token->kind == sql_token_kind::sconst) {
-      bool alone = token->begin + 1 == slot.begin && token->end == slot.end + 1 &&
-                   sql[token->begin] == '\'';
+      bool alone =
+          token->begin + 1 == slot.begin && token->end == slot.end + 1 && sql[token->begin] == '\'';
       if (!alone) continue;  // a part of a string: the stand-in is as good as any
       edit = sql_edit{token->begin, token->end, parameter};
     } else if (token->kind == sql_token_kind::iconst && token->begin == slot.begin &&

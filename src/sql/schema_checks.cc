@@ -65,8 +65,8 @@ std::string string_field(const json& node) {
 }
 
 struct range_entry {
-  std::string name;                     // what the query calls it: alias or table name
-  const table_model* table = nullptr;   // null: its columns are not known
+  std::string name;                    // what the query calls it: alias or table name
+  const table_model* table = nullptr;  // null: its columns are not known
 };
 
 struct scope {
@@ -76,8 +76,8 @@ struct scope {
 
 // Names the statement gives itself anywhere: CTE names and output column
 // aliases. A table or column of such a name is never reported.
-void collect_own_names(const json& node, std::set<std::string>& ctes, std::set<std::string>& aliases,
-                       int depth) {
+void collect_own_names(const json& node, std::set<std::string>& ctes,
+                       std::set<std::string>& aliases, int depth) {
   if (depth > max_depth || !node.is_structured()) return;
   if (node.is_object()) {
     if (const json* cte = member(node, "CommonTableExpr")) ctes.insert(text_of(*cte, "ctename"));
@@ -146,9 +146,9 @@ class name_walk {
       for (const json& item : *from) from_item(item, level, join_conditions, depth + 1);
     }
     for (const json* condition : join_conditions) expression(*condition, level, depth + 1);
-    for (const char* key : {"targetList", "whereClause", "groupClause", "havingClause",
-                            "sortClause", "distinctClause", "windowClause", "valuesLists",
-                            "limitOffset", "limitCount"}) {
+    for (const char* key :
+         {"targetList", "whereClause", "groupClause", "havingClause", "sortClause",
+          "distinctClause", "windowClause", "valuesLists", "limitOffset", "limitCount"}) {
       if (const json* part = member(stmt, key)) expression(*part, level, depth + 1);
     }
   }
@@ -160,7 +160,8 @@ class name_walk {
       level.entries.push_back(table_reference(*range));
     } else if (const json* join = member(item, "JoinExpr")) {
       for (const char* side : {"larg", "rarg"}) {
-        if (const json* part = member(*join, side)) from_item(*part, level, join_conditions, depth + 1);
+        if (const json* part = member(*join, side))
+          from_item(*part, level, join_conditions, depth + 1);
       }
       if (const json* quals = member(*join, "quals")) join_conditions.push_back(quals);
       if (const json* alias = member(*join, "alias"))
@@ -222,7 +223,8 @@ class name_walk {
       if (const json* where = member(*conflict, "whereClause"))
         expression(*where, with_excluded, depth + 1);
     }
-    if (const json* returning = member(stmt, "returningList")) expression(*returning, level, depth + 1);
+    if (const json* returning = member(stmt, "returningList"))
+      expression(*returning, level, depth + 1);
   }
 
   void update(const json& stmt, int depth) {
@@ -330,7 +332,7 @@ class name_walk {
 
   // The table and column a reference means, when certain.
   std::pair<const table_model*, const column_model*> resolved(const json& ref,
-                                                               const scope& level) const {
+                                                              const scope& level) const {
     const json* fields = list(ref, "fields");
     if (fields == nullptr || fields->empty() || fields->size() > 2) return {};
     std::string column = string_field(fields->back());
@@ -410,7 +412,8 @@ class name_walk {
     if (entry == nullptr || entry->table == nullptr || entry->table->column(column) != nullptr)
       return;
     std::size_t first = name_token(location, 0, qualifier);
-    std::size_t token = first == sql_token_view::none ? first : name_token(tokens_[first].begin, 1, column);
+    std::size_t token =
+        first == sql_token_view::none ? first : name_token(tokens_[first].begin, 1, column);
     if (token == sql_token_view::none || origin_of(first) == name_origin::placeholder) return;
     report(token, "column \"" + column + "\" is not in table \"" + entry->table->name + "\"");
   }
@@ -434,7 +437,8 @@ class name_walk {
     std::string where = "table \"" + tables.front() + "\"";
     if (tables.size() > 1) {
       where = "any of the tables";
-      for (const std::string& t : tables) where += (t == tables.front() ? " \"" : ", \"") + t + "\"";
+      for (const std::string& t : tables)
+        where += (t == tables.front() ? " \"" : ", \"") + t + "\"";
     }
     report(token, "column \"" + column + "\" is not in " + where);
   }
@@ -459,7 +463,7 @@ class name_walk {
     if (i == sql_token_view::none) return i;
     std::string_view bytes = tokens_.bytes(i);
     bool same = !bytes.empty() && bytes.front() == '"' ? bytes == "\"" + name + "\""
-                                                        : lower_case(bytes) == name;
+                                                       : lower_case(bytes) == name;
     return same ? i : sql_token_view::none;
   }
 

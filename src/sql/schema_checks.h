@@ -46,8 +46,7 @@ enum class name_origin : std::uint8_t {
 };
 using name_origin_of = std::function<name_origin(std::uint64_t begin, std::uint64_t end)>;
 
-schema_reading read_schema_names(const std::string& tree_json,
-                                 const sql_token_view& tokens, const schema_model& schema,
-                                 const name_origin_of& origin);
+schema_reading read_schema_names(const std::string& tree_json, const sql_token_view& tokens,
+                                 const schema_model& schema, const name_origin_of& origin);
 
 }  // namespace corvexa::sql

@@ -22,7 +22,7 @@ struct column_model {
 };
 
 struct table_model {
-  std::string name;  // lower case
+  std::string name;                   // lower case
   std::vector<column_model> columns;  // in the order of the CREATE TABLE
   std::vector<std::string> primary_key;
 

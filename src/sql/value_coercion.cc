@@ -16,9 +16,10 @@ struct type_conversion {
 };
 
 constexpr type_conversion type_conversions[] = {
-    {"smallint", "intval"}, {"integer", "intval"},   {"bigint", "intval"},  {"int", "intval"},
-    {"int2", "intval"},     {"int4", "intval"},      {"int8", "intval"},    {"numeric", "floatval"},
-    {"decimal", "floatval"}, {"real", "floatval"},   {"double", "floatval"}, {"float", "floatval"},
+    {"smallint", "intval"}, {"integer", "intval"},   {"bigint", "intval"},
+    {"int", "intval"},      {"int2", "intval"},      {"int4", "intval"},
+    {"int8", "intval"},     {"numeric", "floatval"}, {"decimal", "floatval"},
+    {"real", "floatval"},   {"double", "floatval"},  {"float", "floatval"},
     {"float4", "floatval"}, {"float8", "floatval"},
 };
 
@@ -45,8 +46,8 @@ std::string interpolated_code(std::string_view span) {
   std::string_view digits = !key.empty() && key[0] == '-' ? key.substr(1) : key;
   bool number = !digits.empty() && std::all_of(digits.begin(), digits.end(),
                                                [](char c) { return c >= '0' && c <= '9'; });
-  bool variable = key.size() > 1 && key[0] == '$' &&
-                  std::all_of(key.begin() + 1, key.end(), continues_name);
+  bool variable =
+      key.size() > 1 && key[0] == '$' && std::all_of(key.begin() + 1, key.end(), continues_name);
   if (number || variable) return std::string(span);
   if (key.empty() || !starts_name(key[0]) || !std::all_of(key.begin(), key.end(), continues_name))
     return {};
@@ -110,7 +111,8 @@ char conversion_letter(std::string_view php, std::uint64_t at) {
 bool converted_already(std::string_view php, const query_text& text, const text_placeholder& p) {
   if (p.expression_end > php.size() || p.expression_begin >= p.expression_end) return false;
   std::string_view span = php.substr(p.expression_begin, p.expression_end - p.expression_begin);
-  for (std::string_view start : {"intval(", "floatval(", "(int)", "(integer)", "(float)", "(double)"}) {
+  for (std::string_view start :
+       {"intval(", "floatval(", "(int)", "(integer)", "(float)", "(double)"}) {
     if (starts_with_word(span, start)) return true;
   }
   if (p.interpolated) return false;
@@ -163,11 +165,11 @@ std::optional<std::vector<text_edit>> conversion_edits(std::string_view php, con
     if (code.empty()) return std::nullopt;
     return std::vector<text_edit>{{begin, end - begin, "\" . " + call + "(" + code + ") . \""}};
   }
-  bool shared = std::count_if(text.placeholders.begin(), text.placeholders.end(),
-                              [&](const text_placeholder& other) {
-                                return other.expression_begin == begin &&
-                                       other.expression_end == end;
-                              }) > 1;
+  bool shared =
+      std::count_if(text.placeholders.begin(), text.placeholders.end(),
+                    [&](const text_placeholder& other) {
+                      return other.expression_begin == begin && other.expression_end == end;
+                    }) > 1;
   bool holds_literal = std::any_of(text.runs.begin(), text.runs.end(), [&](const literal_run& r) {
     return r.file_begin >= begin && r.file_end <= end;
   });

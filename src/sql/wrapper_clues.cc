@@ -294,17 +294,10 @@ class clue_gatherer {
         }
         const php_token& token = code.tokens[t];
         switch (token.kind) {
-          case php_token_kind::variable:
-            t = visit_variable(t);
-            break;
-          case php_token_kind::word:
-            visit_word(t, nested_body);
-            break;
-          case php_token_kind::symbol:
-            visit_symbol(t);
-            break;
-          default:
-            break;
+          case php_token_kind::variable: t = visit_variable(t); break;
+          case php_token_kind::word: visit_word(t, nested_body); break;
+          case php_token_kind::symbol: visit_symbol(t); break;
+          default: break;
         }
       }
     }
@@ -482,12 +475,9 @@ class clue_gatherer {
       for (const whole_argument& argument : call.arguments) {
         switch (target.kind) {
           case callee_kind::none:
-          case callee_kind::reads:
-            break;
+          case callee_kind::reads: break;
           case callee_kind::writes:
-          case callee_kind::dynamic:
-            write(argument.variable);
-            break;
+          case callee_kind::dynamic: write(argument.variable); break;
           case callee_kind::named:
             if (shape != nullptr) {
               if (query_argument_index(*shape, count) == static_cast<int>(argument.index))

@@ -12,9 +12,7 @@
 namespace corvexa {
 namespace {
 
-bool is_single(std::string_view token, char c) {
-  return token.size() == 1 && token[0] == c;
-}
+bool is_single(std::string_view token, char c) { return token.size() == 1 && token[0] == c; }
 
 // The state of reading one argument list: takes its tokens one at a time,
 // from the "(" on.
@@ -45,14 +43,11 @@ class list_reader {
           if (depth_ > 1) arguments_.split_by_nested_comma = true;
           quiet_ = true;
           return false;
-        case '(':
-          ++depth_;
-          break;
+        case '(': ++depth_; break;
         case ')':
           if (--depth_ == 0) return true;
           break;
-        default:
-          break;
+        default: break;
       }
     }
     append(token, /*continues=*/false);
@@ -133,11 +128,8 @@ void read_list(conversion_state& state, token_source& source, call_arguments& ar
       case piece_kind::token:
         if (reader.take(piece.text, piece.token_offset)) return;
         break;
-      case piece_kind::token_part:
-        reader.take_part(piece);
-        break;
-      case piece_kind::end:
-        return;
+      case piece_kind::token_part: reader.take_part(piece); break;
+      case piece_kind::end: return;
     }
   }
 }

@@ -16,8 +16,7 @@ using enum complete_check;
 // A connection that opened asks for verbose errors, whose text carries the
 // SQLSTATE, and becomes the last connection; one that failed leaves the
 // last connection as it was, as MySQL did.
-#define connected \
-  "&& pg_set_error_verbosity({N}, PGSQL_ERRORS_VERBOSE) >= 0 ? ({G} = {N}) : false)"
+#define connected "&& pg_set_error_verbosity({N}, PGSQL_ERRORS_VERBOSE) >= 0 ? ({G} = {N}) : false)"
 
 // A query records its result for mysql_affected_rows(); a failing
 // mysql_query() gave no warning, so neither does the converted one.
@@ -41,7 +40,8 @@ constexpr complete_call rows[] = {
     {.names = "mysql_close", .replacement = "pg_close({L})", .link_argument = 0},
     {.names = "mysql_connect", .replacement = "(({N} = pg_connect({C}{F})) " connected},
     {.names = "mysql_create_db mysql_createdb",
-     .replacement = "(@pg_query({L}, 'CREATE DATABASE ' . pg_escape_identifier({L}, {0})) !== false)",
+     .replacement =
+         "(@pg_query({L}, 'CREATE DATABASE ' . pg_escape_identifier({L}, {0})) !== false)",
      .link_argument = 1},
     {.names = "mysql_data_seek", .replacement = "pg_result_seek({0}, {1})"},
     {.names = "mysql_db_name mysql_dbname", .replacement = "pg_fetch_result({0}, {1}, {2|0})"},
@@ -75,8 +75,7 @@ constexpr complete_call rows[] = {
      .replacement = "false",
      .outcome = no_equivalent,
      .note = "it became false; use strlen() on the values of the fetched row"},
-    {.names = "mysql_fetch_object",
-     .replacement = "pg_fetch_object({0}{[, null, {1}]}{[, {2}]})"},
+    {.names = "mysql_fetch_object", .replacement = "pg_fetch_object({0}{[, null, {1}]}{[, {2}]})"},
     {.names = "mysql_fetch_row", .replacement = "pg_fetch_row({0})"},
     {.names = "mysql_field_flags mysql_fieldflags",
      .replacement = "''",

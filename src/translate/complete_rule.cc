@@ -26,8 +26,7 @@ constexpr std::string_view unknown_encoding_note =
 
 void report_outcome(conversion_state& state, const complete_call& call) {
   switch (call.outcome) {
-    case complete_outcome::exact:
-      break;
+    case complete_outcome::exact: break;
     case complete_outcome::differs:
       report(state, event_kind::behaves_differently, call.note);
       break;
@@ -91,7 +90,7 @@ void check_errno_comparison(conversion_state& state) {
   const mysql_error_row* row = mysql_error_of(*number);
   if (row != nullptr && row->kept) return;
   report_advice(state, advice::errno_compared, *number,
-         row != nullptr ? kept_number_for(row->sqlstate) : std::string_view{});
+                row != nullptr ? kept_number_for(row->sqlstate) : std::string_view{});
 }
 
 template_values values_for(std::string_view database_name, const complete_call& call,
@@ -105,7 +104,8 @@ template_values values_for(std::string_view database_name, const complete_call& 
   if (call.replacement.find("{E}") != std::string_view::npos) {
     values.encoding = client_encoding(arguments, encoding_known);
   }
-  if (call.replacement.find("{M}") != std::string_view::npos) values.errno_arms = errno_match_arms();
+  if (call.replacement.find("{M}") != std::string_view::npos)
+    values.errno_arms = errno_match_arms();
   return values;
 }
 
@@ -161,15 +161,13 @@ void convert_completely(conversion_state& state, const complete_call& call,
   if (call.check == complete_check::compared_errno) check_errno_comparison(state);
 
   bool encoding_known = true;
-  filled_template filled =
-      fill_template(call.replacement,
-                    values_for(settings.database_name, call, arguments, encoding_known));
+  filled_template filled = fill_template(
+      call.replacement, values_for(settings.database_name, call, arguments, encoding_known));
   start_replacement(state);
   note_kept_arguments(state, arguments, filled);
   state.output_stream.write(filled.text);
   for (std::size_t index : filled.missing) {
-    report(state, event_kind::missing_argument,
-           index < ordinals.size() ? ordinals[index] : "an");
+    report(state, event_kind::missing_argument, index < ordinals.size() ? ordinals[index] : "an");
   }
   if (!encoding_known) report(state, event_kind::behaves_differently, unknown_encoding_note);
   report_outcome(state, call);

@@ -70,14 +70,12 @@ bool plainly_false(std::string_view written) {
 
 // MySQL's character sets and the names PostgreSQL gives the same encodings.
 constexpr std::pair<std::string_view, std::string_view> encodings[] = {
-    {"utf8", "UTF8"},       {"utf8mb4", "UTF8"},     {"utf8mb3", "UTF8"},
-    {"latin1", "LATIN1"},   {"latin2", "LATIN2"},    {"latin5", "LATIN5"},
-    {"latin7", "LATIN7"},   {"ascii", "SQL_ASCII"},  {"cp1250", "WIN1250"},
-    {"cp1251", "WIN1251"},  {"cp1256", "WIN1256"},   {"cp1257", "WIN1257"},
-    {"cp866", "WIN866"},    {"koi8r", "KOI8R"},      {"koi8u", "KOI8U"},
-    {"greek", "ISO_8859_7"}, {"hebrew", "ISO_8859_8"}, {"big5", "BIG5"},
-    {"gbk", "GBK"},         {"gb2312", "EUC_CN"},    {"sjis", "SJIS"},
-    {"ujis", "EUC_JP"},     {"euckr", "EUC_KR"},
+    {"utf8", "UTF8"},         {"utf8mb4", "UTF8"},   {"utf8mb3", "UTF8"},   {"latin1", "LATIN1"},
+    {"latin2", "LATIN2"},     {"latin5", "LATIN5"},  {"latin7", "LATIN7"},  {"ascii", "SQL_ASCII"},
+    {"cp1250", "WIN1250"},    {"cp1251", "WIN1251"}, {"cp1256", "WIN1256"}, {"cp1257", "WIN1257"},
+    {"cp866", "WIN866"},      {"koi8r", "KOI8R"},    {"koi8u", "KOI8U"},    {"greek", "ISO_8859_7"},
+    {"hebrew", "ISO_8859_8"}, {"big5", "BIG5"},      {"gbk", "GBK"},        {"gb2312", "EUC_CN"},
+    {"sjis", "SJIS"},         {"ujis", "EUC_JP"},    {"euckr", "EUC_KR"},
 };
 
 }  // namespace

@@ -27,7 +27,9 @@ class nested_events final : public event_sink {
   event_sink& outer_;
 };
 
-bool is_space(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
+bool is_space(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
 
 code_span trimmed(std::string_view text, code_span span) {
   while (span.begin < span.end && is_space(text[span.begin])) ++span.begin;

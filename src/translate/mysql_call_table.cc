@@ -3,9 +3,9 @@
 
 #include <memory>
 
+#include "translate/name_list.h"
 #include "translate/translated_calls.h"
 #include "translate/unsupported_calls.h"
-#include "translate/name_list.h"
 
 namespace corvexa {
 
@@ -17,9 +17,8 @@ call_table make_mysql_call_table(const table_settings& settings) {
   auto shared = std::make_shared<const table_settings>(settings);
   for (const translated_call& call : translated_calls()) {
     for_each_name(call.names, [&](std::string_view name) {
-      table.add(name, call.remembers, [&call, shared](conversion_state& state) {
-        translate_call(state, call, *shared);
-      });
+      table.add(name, call.remembers,
+                [&call, shared](conversion_state& state) { translate_call(state, call, *shared); });
     });
   }
   for (const unsupported_call& call : unsupported_calls()) {

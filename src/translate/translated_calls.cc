@@ -38,8 +38,7 @@ std::string_view fetch_mode_of(const call_arguments& a) {
 
 // Inlined: a value returned from a call went through memory in a way that
 // stalled the rule at every call.
-[[gnu::always_inline]] inline filled_value fill(value_source source,
-                                                const conversion_state& state,
+[[gnu::always_inline]] inline filled_value fill(value_source source, const conversion_state& state,
                                                 const table_settings& settings,
                                                 const call_arguments& a) {
   switch (source) {
@@ -79,11 +78,9 @@ constexpr translated_call rows[] = {
      .remembers = true,
      .usual = {pconnect_format, {database, first, second, third}}},
     {.names = "mysql_create_db mysql_createdb",
-     .usual = {"pg_query(%s,'create database %s')",
-               {second_or_link, first}}},
+     .usual = {"pg_query(%s,'create database %s')", {second_or_link, first}}},
     {.names = "mysql_drop_db mysql_dropdb",
-     .usual = {"pg_query(%s,'drop database %s')",
-               {second_or_link, first}}},
+     .usual = {"pg_query(%s,'drop database %s')", {second_or_link, first}}},
     {.names = "mysql_db_query mysql",
      .remembers = true,
      .usual = {"pg_query(%s,%s);", {third_or_link, second}},
@@ -120,15 +117,12 @@ constexpr translated_call rows[] = {
      .usual = {"pg_field_prtlen(%s,%s,\"\")", {first, second}},
      .review = "pg_field_prtlen() measures a value of one row, not the "
                "column: use pg_field_size() for the column"},
-    {.names = "mysql_free_result mysql_freeresult",
-     .usual = {"pg_free_result(%s)", {first}}},
+    {.names = "mysql_free_result mysql_freeresult", .usual = {"pg_free_result(%s)", {first}}},
     {.names = "mysql_insert_id",
      .usual = {"pg_last_oid(%s)", {first}},
      .advised_before = advice::insert_id},
-    {.names = "mysql_num_fields mysql_numfields",
-     .usual = {"pg_num_fields(%s)", {first}}},
-    {.names = "mysql_num_rows mysql_numrows",
-     .usual = {"pg_num_rows(%s)", {first}}},
+    {.names = "mysql_num_fields mysql_numfields", .usual = {"pg_num_fields(%s)", {first}}},
+    {.names = "mysql_num_rows mysql_numrows", .usual = {"pg_num_rows(%s)", {first}}},
     {.names = "mysql_query",
      .usual = {"pg_query(%s,%s)", {second, first}},
      .if_empty = second,
@@ -150,8 +144,7 @@ bool place_needs_value(const format_text& format, std::size_t index) {
   std::string_view text = format.text();
   std::size_t at = format.place(index);
   auto separates = [](char c) { return c == ',' || c == '.'; };
-  return (at > 0 && separates(text[at - 1])) ||
-         (at + 2 < text.size() && separates(text[at + 2]));
+  return (at > 0 && separates(text[at - 1])) || (at + 2 < text.size() && separates(text[at + 2]));
 }
 
 constexpr std::string_view argument_names[] = {"first", "second", "third"};
@@ -167,8 +160,7 @@ void report_doubtful_values(conversion_state& state, const format_text& format,
       } else {
         report(state, event_kind::guessed_link, value.text);
       }
-    } else if (value.argument >= 0 && value.text.empty() &&
-               place_needs_value(format, place)) {
+    } else if (value.argument >= 0 && value.text.empty() && place_needs_value(format, place)) {
       report(state, event_kind::missing_argument,
              argument_names[static_cast<std::size_t>(value.argument)]);
     }
@@ -191,12 +183,10 @@ void note_moved_words(conversion_state& state, const call_arguments& arguments,
           {word.source_offset, value_offsets[place] + word.offset_in_argument});
     }
   }
-  std::sort(state.current_call.moved_words.begin(), state.current_call.moved_words.end(),
-            [](const moved_word& a, const moved_word& b) {
-              return a.output_offset < b.output_offset;
-            });
+  std::sort(
+      state.current_call.moved_words.begin(), state.current_call.moved_words.end(),
+      [](const moved_word& a, const moved_word& b) { return a.output_offset < b.output_offset; });
 }
-
 
 }  // namespace
 
@@ -210,8 +200,8 @@ void translate_call(conversion_state& state, const translated_call& call,
   read_call_args(state, arguments);
   if (call.advised_before) report_advice(state, *call.advised_before);
 
-  bool use_short = call.if_empty != none &&
-                   fill(call.if_empty, state, settings, arguments).text.empty();
+  bool use_short =
+      call.if_empty != none && fill(call.if_empty, state, settings, arguments).text.empty();
   const replacement& chosen = use_short ? call.short_form : call.usual;
   std::array<filled_value, replacement::max_values> values;
   std::array<std::string_view, replacement::max_values> texts;
@@ -227,12 +217,11 @@ void translate_call(conversion_state& state, const translated_call& call,
   std::array<std::uint64_t, replacement::max_values> value_offsets{};
   write_format(state.output_stream, chosen.format,
                std::span<const std::string_view>(texts.data(), count), value_offsets.data());
-  note_moved_words(state, arguments,
-                   std::span<const filled_value>(values.data(), count), value_offsets);
+  note_moved_words(state, arguments, std::span<const filled_value>(values.data(), count),
+                   value_offsets);
   if (call.advised_after) report_advice(state, *call.advised_after);
   if (arguments.split_by_nested_comma) report(state, event_kind::split_argument);
-  report_doubtful_values(state, chosen.format,
-                         std::span<const filled_value>(values.data(), count));
+  report_doubtful_values(state, chosen.format, std::span<const filled_value>(values.data(), count));
   if (!call.review.empty()) report(state, event_kind::review, call.review);
   release_large_texts(arguments);
 }

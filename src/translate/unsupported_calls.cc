@@ -35,10 +35,9 @@ constexpr unsupported_call rows[] = {
      "write pg_query($link, 'SELECT table_name FROM information_schema.tables WHERE "
      "table_schema = current_schema()')"},
     {"mysql_tablename", before, "write pg_fetch_result($result, $row, 0)"},
-    {"mysql_select_db mysql_selectdb", after,
-     "delete it: pg_connect() names the database", /*advises_on_database=*/true},
+    {"mysql_select_db mysql_selectdb", after, "delete it: pg_connect() names the database",
+     /*advises_on_database=*/true},
 };
-
 
 // Compares the database that mysql_select_db selects with the run's own.
 // A quoted first argument names it: the opening quote and the last byte,
@@ -52,8 +51,7 @@ void advise_on_database(conversion_state& state, std::string_view selection,
   std::string_view selected = selection.substr(1);
   if (!selected.empty()) selected.remove_suffix(1);
   report_advice(state,
-                selected == database_name ? advice::database_matches
-                                                : advice::database_differs,
+                selected == database_name ? advice::database_matches : advice::database_differs,
                 selected, selection);
 }
 

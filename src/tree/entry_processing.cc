@@ -53,7 +53,8 @@ std::string read_schema_file(const std::string& path, sql::schema_model& model) 
   }
   fd_reader reader(file.get());
   schema::sql_conversion_result result = schema::read_schema_model(reader);
-  if (result.read_failed) return "cannot read the schema file " + path + ": " + std::strerror(errno);
+  if (result.read_failed)
+    return "cannot read the schema file " + path + ": " + std::strerror(errno);
   add_tables(model, result.model);
   return {};
 }
@@ -65,8 +66,7 @@ class round_runner {
  public:
   round_runner(const tree_options& options, const std::vector<tree_entry>& entries,
                processed_entries& result, progress_line& progress, std::size_t total)
-      : options_(options), entries_(entries), result_(result), progress_(progress),
-        total_(total) {}
+      : options_(options), entries_(entries), result_(result), progress_(progress), total_(total) {}
 
   // Runs `tasks` (indexes into the entries) with `context`; the tables of
   // .sql files go to `model` when it is given, the reports to the result
@@ -107,8 +107,7 @@ processed_entries process_entries(const tree_options& options,
                                   const std::vector<tree_entry>& entries,
                                   const std::unordered_set<std::string>& failed_folders,
                                   folder_opener& source, folder_opener* output,
-                                  sql::schema_model model,
-                                  const sql::statement_judge* against) {
+                                  sql::schema_model model, const sql::statement_judge* against) {
   processed_entries result;
   std::vector<std::size_t> sql_tasks, other_tasks;
   for (std::size_t i = 0; i < entries.size(); ++i) {

@@ -22,9 +22,7 @@
 namespace corvexa {
 namespace {
 
-io_error failure(std::string_view what) {
-  return std::string(what) + ": " + std::strerror(errno);
-}
+io_error failure(std::string_view what) { return std::string(what) + ": " + std::strerror(errno); }
 
 // A seed that differs between runs and threads: from the kernel, or from
 // the clock where it has none to give.

@@ -10,9 +10,9 @@
 
 #include <sys/types.h>
 
+#include <functional>
 #include <string>
 #include <string_view>
-#include <functional>
 
 #include "common/descriptor.h"
 

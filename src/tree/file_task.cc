@@ -4,23 +4,22 @@
 
 #include <new>
 
-#include "common/ascii.h"
 #include <utility>
+#include "common/ascii.h"
 
 #include "report/located_findings.h"
 #include "report/unified_diff.h"
 #include "tree/file_io.h"
 #include "tree/php_conversion.h"
 #include "tree/query_pass.h"
+#include "tree/relative_path.h"
 #include "tree/sql_file_task.h"
 #include "tree/task_places.h"
-#include "tree/relative_path.h"
 
 namespace corvexa {
 namespace {
 
-void convert_php_file(const task_context& context, const tree_entry& entry,
-                      task_result& result) {
+void convert_php_file(const task_context& context, const tree_entry& entry, task_result& result) {
   const tree_options& options = context.options;
   place from;
   io_error error = find_source(context, entry, from);
@@ -52,8 +51,7 @@ void convert_php_file(const task_context& context, const tree_entry& entry,
   note_failure(result, std::move(error));
 }
 
-void copy_other_file(const task_context& context, const tree_entry& entry,
-                     task_result& result) {
+void copy_other_file(const task_context& context, const tree_entry& entry, task_result& result) {
   if (context.options.diff) return;
   place from, to;
   io_error error = find_source(context, entry, from);
@@ -64,8 +62,7 @@ void copy_other_file(const task_context& context, const tree_entry& entry,
   note_failure(result, std::move(error));
 }
 
-void recreate_link(const task_context& context, const tree_entry& entry,
-                   task_result& result) {
+void recreate_link(const task_context& context, const tree_entry& entry, task_result& result) {
   if (context.options.diff) return;
   place to;
   io_error error = find_output(context, entry, to);
@@ -133,16 +130,15 @@ task_result run_file_task(const task_context& context, const tree_entry& entry) 
         result.report.kind = file_kind::failed;
         result.report.problem = "could not read folder: " + entry.problem;
         break;
-      case entry_type::folder:
-        break;
+      case entry_type::folder: break;
     }
   } catch (const std::exception& failure) {
     // Out of memory for this file, or a size that no string can hold.
     bool memory = dynamic_cast<const std::bad_alloc*>(&failure) != nullptr;
     result = task_result{};
     result.report.path = entry.path;
-    note_failure(result, memory ? "out of memory" : std::string("could not convert: ") +
-                                                        failure.what());
+    note_failure(result,
+                 memory ? "out of memory" : std::string("could not convert: ") + failure.what());
   }
   return result;
 }

@@ -9,8 +9,8 @@
 
 #include "report/tree_report.h"
 #include "scan/call_table.h"
-#include "sql/query_wrappers.h"
 #include "sql/query_checks.h"
+#include "sql/query_wrappers.h"
 #include "sql/schema_model.h"
 #include "tree/folder_opener.h"
 #include "tree/source_walk.h"

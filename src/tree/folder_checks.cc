@@ -30,9 +30,7 @@ bool is_empty_folder(const std::string& path) {
   return empty;
 }
 
-std::string with_reason(const std::string& what) {
-  return what + ": " + std::strerror(errno);
-}
+std::string with_reason(const std::string& what) { return what + ": " + std::strerror(errno); }
 
 }  // namespace
 

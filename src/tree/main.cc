@@ -19,7 +19,6 @@
 #include "tree/tree_command_line.h"
 #include "tree/tree_run.h"
 
-
 int main(int argc, char** argv) {
   using namespace corvexa;
   hold_standard_descriptors_open();
@@ -31,16 +30,14 @@ int main(int argc, char** argv) {
   parsed_command command =
       parse_tree_command_line(std::span<char* const>(argv, static_cast<std::size_t>(argc)));
   switch (command.outcome) {
-    case command_outcome::help:
-      return fd_writer(1).write_all(tree_help_text()) ? 0 : 1;
+    case command_outcome::help: return fd_writer(1).write_all(tree_help_text()) ? 0 : 1;
     case command_outcome::version:
       return fd_writer(1).write_all("corvexa-tree " + std::string(corvexa_version) + "\n") ? 0 : 1;
     case command_outcome::usage_error:
       fd_writer(2).write_all("corvexa-tree: " + command.error +
                              "\nTry 'corvexa-tree --help' for more information.\n");
       return 1;
-    case command_outcome::run:
-      break;
+    case command_outcome::run: break;
   }
   try {
     return run_tree(command.options);

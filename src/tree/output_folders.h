@@ -27,9 +27,9 @@ void add_folder_failures(std::vector<file_report>& files, std::vector<file_repor
 // folders made or kept by this run are touched. Each is looked up afresh
 // from the output folder: returns those that are no longer where the run
 // made them, whose files are then not in place either.
-std::unordered_set<std::string> restore_folder_modes(
-    folder_opener& output, const std::vector<tree_entry>& entries,
-    const std::unordered_set<std::string>& failed);
+std::unordered_set<std::string> restore_folder_modes(folder_opener& output,
+                                                     const std::vector<tree_entry>& entries,
+                                                     const std::unordered_set<std::string>& failed);
 
 // Fails every file written into a folder that was then moved or replaced,
 // and the outermost such folders themselves.

@@ -89,10 +89,9 @@ sql::ddl_conversion convert_ddl(std::string_view statement, const sql::schema_mo
 
 // True if the output span [begin, end) lies inside a replaced call.
 bool inside_a_call(const std::vector<replaced_call>& calls, std::uint64_t begin) {
-  auto after = std::upper_bound(calls.begin(), calls.end(), begin,
-                                [](std::uint64_t at, const replaced_call& call) {
-                                  return at < call.output_begin;
-                                });
+  auto after = std::upper_bound(
+      calls.begin(), calls.end(), begin,
+      [](std::uint64_t at, const replaced_call& call) { return at < call.output_begin; });
   return after != calls.begin() && begin < (after - 1)->output_end;
 }
 

@@ -86,8 +86,7 @@ class walker {
     while (const dirent* item = ::readdir(folder.get())) {
       std::string name = item->d_name;
       if (name == "." || name == "..") continue;
-      add_entry(::dirfd(folder.get()), join(relative, name), name, item->d_type,
-                subfolders);
+      add_entry(::dirfd(folder.get()), join(relative, name), name, item->d_type, subfolders);
       errno = 0;
     }
     if (errno != 0) mark_unreadable(relative, std::strerror(errno));

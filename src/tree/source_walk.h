@@ -17,16 +17,16 @@ enum class entry_type {
   folder,
   regular_file,
   symbolic_link,
-  other,               // a FIFO, socket or device: skipped
-  unreadable_folder,   // listed, but its content could not be read
+  other,              // a FIFO, socket or device: skipped
+  unreadable_folder,  // listed, but its content could not be read
 };
 
 struct tree_entry {
   std::string path;  // relative to the source folder, "/" between names
   entry_type type = entry_type::regular_file;
-  mode_t mode = 0;           // permission bits of folders
-  std::string link_target;   // of symbolic links
-  std::string problem;       // why a folder could not be read; what "other" is
+  mode_t mode = 0;          // permission bits of folders
+  std::string link_target;  // of symbolic links
+  std::string problem;      // why a folder could not be read; what "other" is
 };
 
 // Every entry under the root of `source` (which is not listed itself), in

@@ -23,12 +23,9 @@ rule_id rule_of(const schema::schema_finding& found) {
 
 std::string_view kind_name(schema::statement_kind kind) {
   switch (kind) {
-    case schema::statement_kind::ddl:
-      return "MySQL DDL";
-    case schema::statement_kind::rows:
-      return "MySQL rows";
-    case schema::statement_kind::other:
-      break;
+    case schema::statement_kind::ddl: return "MySQL DDL";
+    case schema::statement_kind::rows: return "MySQL rows";
+    case schema::statement_kind::other: break;
   }
   return "a MySQL statement";
 }
@@ -95,8 +92,7 @@ bool convert(int source, byte_writer& output, const task_context& context,
 
 }  // namespace
 
-void read_sql_tables(const task_context& context, const tree_entry& entry,
-                     task_result& result) {
+void read_sql_tables(const task_context& context, const tree_entry& entry, task_result& result) {
   place from;
   descriptor source;
   if (!find_source(context, entry, from).empty()) return;
@@ -105,8 +101,7 @@ void read_sql_tables(const task_context& context, const tree_entry& entry,
   result.model = schema::read_schema_model(reader).model;
 }
 
-void process_sql_file(const task_context& context, const tree_entry& entry,
-                      task_result& result) {
+void process_sql_file(const task_context& context, const tree_entry& entry, task_result& result) {
   bool converts = context.options.rules == rule_set::complete && !context.options.diff;
   place from;
   io_error error = find_source(context, entry, from);

@@ -79,8 +79,7 @@ bool parse_extensions(std::string_view list, std::vector<std::string>& extension
 std::string extension_list(std::string_view option, const char* value,
                            std::vector<std::string>& extensions) {
   if (parse_extensions(value, extensions)) return {};
-  return std::string(option) + " needs a comma-separated list of extensions, not '" + value +
-         "'";
+  return std::string(option) + " needs a comma-separated list of extensions, not '" + value + "'";
 }
 
 parsed_command usage_error(std::string message) {
@@ -93,13 +92,11 @@ parsed_command usage_error(std::string message) {
 // Applies one option; returns an error message, empty if it was fine.
 std::string apply_option(int code, const char* value, tree_options& options) {
   switch (code) {
-    case 'd':
-      options.database_name = value;
-      return {};
+    case 'd': options.database_name = value; return {};
     case 'j':
       if (!parse_jobs(value, options.jobs)) {
-        return "--jobs needs a whole number from 1 to " + std::to_string(most_jobs) +
-               ", not '" + value + "'";
+        return "--jobs needs a whole number from 1 to " + std::to_string(most_jobs) + ", not '" +
+               value + "'";
       }
       return {};
     case option_report:
@@ -117,16 +114,10 @@ std::string apply_option(int code, const char* value, tree_options& options) {
       if (*value == '\0') return "--report-file needs a file name";
       options.report_file = value;
       return {};
-    case option_check:
-      options.check = true;
-      return {};
-    case option_diff:
-      options.diff = true;
-      return {};
-    case option_ext:
-      return extension_list("--ext", value, options.php_extensions);
-    case option_sql_ext:
-      return extension_list("--sql-ext", value, options.sql_extensions);
+    case option_check: options.check = true; return {};
+    case option_diff: options.diff = true; return {};
+    case option_ext: return extension_list("--ext", value, options.php_extensions);
+    case option_sql_ext: return extension_list("--sql-ext", value, options.sql_extensions);
     case option_schema:
       if (*value == '\0') return "--schema needs a file name";
       options.schema_file = value;
@@ -135,12 +126,8 @@ std::string apply_option(int code, const char* value, tree_options& options) {
       if (*value == '\0') return "--against needs a connection string";
       options.against = value;
       return {};
-    case option_force:
-      options.force = true;
-      return {};
-    case option_no_progress:
-      options.progress = false;
-      return {};
+    case option_force: options.force = true; return {};
+    case option_no_progress: options.progress = false; return {};
     case option_rules:
       if (std::string_view(value) == "complete") {
         options.rules = rule_set::complete;
@@ -150,8 +137,7 @@ std::string apply_option(int code, const char* value, tree_options& options) {
         return std::string("--rules takes complete or seed, not '") + value + "'";
       }
       return {};
-    default:
-      return "unknown option";
+    default: return "unknown option";
   }
 }
 
@@ -176,8 +162,8 @@ parsed_command parse_tree_command_line(std::span<char* const> arguments) {
     if (code == '?') {
       // An unknown letter in a group such as -xq comes back in optopt.
       bool short_option = optopt > 0 && optopt < 256;
-      std::string shown = short_option ? std::string("-") + static_cast<char>(optopt)
-                                       : last_argument;
+      std::string shown =
+          short_option ? std::string("-") + static_cast<char>(optopt) : last_argument;
       return usage_error("unknown option '" + shown + "'");
     }
     std::string error = apply_option(code, optarg, result.options);
@@ -186,9 +172,8 @@ parsed_command parse_tree_command_line(std::span<char* const> arguments) {
   std::vector<std::string> folders(arguments.begin() + optind, arguments.end());
   std::size_t wanted = result.options.diff ? 1 : 2;
   if (folders.size() != wanted) {
-    return usage_error(result.options.diff
-                           ? "--diff takes one folder, SOURCE_DIR"
-                           : "give two folders, SOURCE_DIR and OUTPUT_DIR");
+    return usage_error(result.options.diff ? "--diff takes one folder, SOURCE_DIR"
+                                           : "give two folders, SOURCE_DIR and OUTPUT_DIR");
   }
   for (const std::string& folder : folders) {
     if (folder.empty()) return usage_error("a folder name is empty");

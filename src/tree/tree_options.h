@@ -25,8 +25,7 @@ struct tree_options {
   bool check = false;
   bool diff = false;
   // Extensions of the files converted as PHP, lower case, without the dot.
-  std::vector<std::string> php_extensions = {"php", "php3", "php4", "php5",
-                                             "phtml", "inc"};
+  std::vector<std::string> php_extensions = {"php", "php3", "php4", "php5", "phtml", "inc"};
   // Extensions of the files converted as MySQL's SQL.
   std::vector<std::string> sql_extensions = {"sql"};
   // A MySQL schema kept outside the tree, read for its tables only.

@@ -113,18 +113,16 @@ int run_tree(const tree_options& options) {
   report.database = options.database_name;
   report.source = options.source_dir;
   report.output = options.output_dir;
-  processed_entries processed = process_entries(options, entries, failed_folders,
-                                                *trees.source, trees.output.get(),
-                                                std::move(schema),
-                                                options.against.empty() ? nullptr : &judge);
+  processed_entries processed =
+      process_entries(options, entries, failed_folders, *trees.source, trees.output.get(),
+                      std::move(schema), options.against.empty() ? nullptr : &judge);
   report.files = std::move(processed.files);
   add_folder_failures(report.files, std::move(folder_failures));
   if (trees.output) {
     fail_moved_folders(report.files, restore_folder_modes(*trees.output, entries, failed_folders));
   }
 
-  report.seconds =
-      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  report.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   std::string text = render_report(options, report);
   bool report_written = write_report(options, text);
 

@@ -37,9 +37,7 @@ class recording_events final : public event_sink {
     result_.events.push_back({event.kind, std::string(event.call), std::string(event.text),
                               event.source_offset, event.advice});
   }
-  void call_replaced(const replaced_call& call) override {
-    result_.calls.push_back(call);
-  }
+  void call_replaced(const replaced_call& call) override { result_.calls.push_back(call); }
 
  private:
   event_sink& console_;
@@ -48,8 +46,7 @@ class recording_events final : public event_sink {
 
 }  // namespace
 
-memory_conversion convert_in_memory(std::string_view input,
-                                    const call_table& calls,
+memory_conversion convert_in_memory(std::string_view input, const call_table& calls,
                                     const memory_conversion_options& options) {
   memory_conversion result;
   memory_reader reader(input, options.largest_read);
@@ -60,17 +57,14 @@ memory_conversion convert_in_memory(std::string_view input,
   string_writer output_writer(result.output);
   string_writer console_writer(result.console);
   discarding_writer nowhere;
-  output_sink output(options.discard ? static_cast<byte_writer&>(nowhere)
-                                     : output_writer,
+  output_sink output(options.discard ? static_cast<byte_writer&>(nowhere) : output_writer,
                      options.output_capacity);
-  output_sink console(options.discard ? static_cast<byte_writer&>(nowhere)
-                                      : console_writer,
+  output_sink console(options.discard ? static_cast<byte_writer&>(nowhere) : console_writer,
                       options.output_capacity);
-  console_report messages(console, {options.database_name, options.input_path,
-                                    options.output_path});
+  console_report messages(console,
+                          {options.database_name, options.input_path, options.output_path});
   recording_events recording(messages, result);
-  event_sink& events = options.discard ? static_cast<event_sink&>(messages)
-                                       : recording;
+  event_sink& events = options.discard ? static_cast<event_sink&>(messages) : recording;
   width_for_conversion width(options.width);
   convert_stream(*source, output, events, calls);
   output.flush();

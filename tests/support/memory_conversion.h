@@ -58,8 +58,7 @@ struct memory_conversion {
   std::vector<replaced_call> calls;  // names point into the call table's rows
 };
 
-memory_conversion convert_in_memory(std::string_view input,
-                                    const call_table& calls,
+memory_conversion convert_in_memory(std::string_view input, const call_table& calls,
                                     const memory_conversion_options& options = {});
 
 }  // namespace corvexa
