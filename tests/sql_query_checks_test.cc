@@ -3,6 +3,8 @@
 // file is checked again, and must then have no rejected text.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -492,6 +494,75 @@ TEST(SqlAgainst, TextsAreSentWithTheirValuesAsParameters) {
   verdict = {"42P18", "could not determine data type of parameter $1"};
   EXPECT_TRUE(check_php_queries(php, options).findings.empty());
 }
+
+// A refusal stands at the character the database names, led back through
+// parameters, rewrites and multibyte characters to the PHP source; at a
+// parameter, at its PHP expression; with no place (or none in the text), at
+// the text's start.
+struct refusal_place_case {
+  const char* name;
+  std::string php;
+  std::string named;     // what the refusal's character begins in the sent text
+  std::string expected;  // what the finding's offset begins in the PHP source
+};
+
+constexpr const char* no_place = "";
+constexpr const char* past_the_end = "\x01";
+
+// The 1-based character the database gives for `named`: UTF-8 characters
+// are counted; a position past the text's end when `named` is not in it.
+std::uint64_t character_of(const std::string& sql, const std::string& named) {
+  if (named.empty()) return 0;
+  std::size_t byte = std::min(sql.find(named), sql.size());
+  std::uint64_t characters = byte < sql.size() ? 1 : 2;  // one past the end
+  for (std::size_t i = 0; i < byte; ++i) {
+    if ((static_cast<unsigned char>(sql[i]) & 0xC0) != 0x80) ++characters;
+  }
+  return characters;
+}
+
+class SqlAgainstPlace : public testing::TestWithParam<refusal_place_case> {};
+
+TEST_P(SqlAgainstPlace, FindingStandsWhereTheDatabaseSays) {
+  const refusal_place_case& c = GetParam();
+  std::string sent;
+  statement_judge judge = [&](const std::string& sql) {
+    sent = sql;
+    return server_verdict{"42703", "column \"zz\" does not exist", character_of(sql, c.named)};
+  };
+  query_options options;
+  options.rewrite = true;
+  options.against = &judge;
+  query_report report = check_php_queries(c.php, options);
+  ASSERT_EQ(report.findings.size(), 1u) << sent;
+  EXPECT_EQ(c.php.substr(report.findings[0].offset, c.expected.size()), c.expected) << sent;
+}
+
+const refusal_place_case refusal_place_cases[] = {
+    {"plain", "<?php pg_query('SELECT a, zz FROM t');", "zz", "zz FROM"},
+    {"after_quoted_value", "<?php pg_query(\"SELECT * FROM t WHERE a = '$name' AND zz = 1\");",
+     "zz", "zz = 1"},
+    {"after_value_in_code", "<?php pg_query(\"SELECT * FROM t WHERE a = $id AND zz = 1\");", "zz",
+     "zz = 1"},
+    {"after_concatenated_value",
+     "<?php pg_query('SELECT * FROM t WHERE a = ' . $a . ' AND zz = 1');", "zz", "zz = 1"},
+    {"in_a_parameter", "<?php pg_query(\"SELECT * FROM t WHERE a = '$name' AND b = $n\");", "$2",
+     "$n\""},
+    {"in_a_quoted_parameter", "<?php pg_query(\"SELECT * FROM t WHERE a = '$name'\");", "$1",
+     "$name'"},
+    {"after_multibyte", "<?php pg_query(\"SELECT 'ünï — 😀' AS ü, zz FROM t\");", "zz", "zz FROM"},
+    {"after_backquotes", "<?php pg_query('SELECT `a`, zz FROM `t`');", "zz", "zz FROM"},
+    {"after_a_longer_rewrite", "<?php pg_query('SELECT IFNULL(a, 1), zz FROM t');", "zz",
+     "zz FROM"},
+    {"in_a_rewrite", "<?php pg_query('SELECT IFNULL(a, 1) FROM t');", "COALESCE", "IFNULL"},
+    {"no_place", "<?php pg_query('SELECT a, zz FROM t');", no_place, "SELECT"},
+    {"past_the_end", "<?php pg_query('SELECT a, zz FROM t');", past_the_end, "SELECT"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Php, SqlAgainstPlace, testing::ValuesIn(refusal_place_cases),
+                         [](const testing::TestParamInfo<refusal_place_case>& info) {
+                           return info.param.name;
+                         });
 
 TEST(SqlRewrites, NeedsAreReported) {
   query_report report =

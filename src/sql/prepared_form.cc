@@ -31,9 +31,9 @@ bool one_preparable_statement(const std::string& tree_json) {
 
 }  // namespace
 
-std::optional<std::string> prepared_form(const substituted_sql& original,
-                                         const std::vector<sql_edit>& rewrites,
-                                         const std::string& tree_json) {
+std::optional<prepared_statement> prepared_form(const substituted_sql& original,
+                                                const std::vector<sql_edit>& rewrites,
+                                                const std::string& tree_json) {
   if (!one_preparable_statement(tree_json)) return std::nullopt;
   const std::string& sql = original.sql;
   std::vector<sql_token> tokens;
@@ -41,6 +41,7 @@ std::optional<std::string> prepared_form(const substituted_sql& original,
   edit_list edits;
   if (!edits.add_group(rewrites)) return std::nullopt;
   std::size_t parameters = 0;
+  std::map<std::uint64_t, std::uint64_t> stand_ins;
   for (const substitution_slot& slot : original.slots) {
     auto token = std::partition_point(tokens.begin(), tokens.end(),
                                       [&](const sql_token& t) { return t.end <= slot.begin; });
@@ -64,9 +65,26 @@ std::optional<std::string> prepared_form(const substituted_sql& original,
       return std::nullopt;  // a name, a list, a condition: another statement
     }
     if (!edits.add_group({edit})) return std::nullopt;
+    stand_ins.emplace(edit.begin, slot.begin);
     ++parameters;
   }
-  return edited_sql(sql, edits.sorted()).text();
+  return prepared_statement{edited_sql(sql, edits.sorted()), std::move(stand_ins)};
+}
+
+// PostgreSQL counts the characters of the text as the server holds it:
+// UTF-8 characters, whose bytes after the first are 10xxxxxx.
+std::optional<std::uint64_t> prepared_statement::checked_offset(std::uint64_t position) const {
+  const std::string& text = form.text();
+  if (position == 0) return std::nullopt;
+  std::uint64_t byte = 0;
+  for (std::uint64_t character = 1; character < position; ++character) {
+    if (byte >= text.size()) return std::nullopt;
+    ++byte;
+    while (byte < text.size() && (static_cast<unsigned char>(text[byte]) & 0xC0) == 0x80) ++byte;
+  }
+  std::uint64_t checked = form.report_offset(byte);
+  auto stand_in = parameter_stand_ins.find(checked);
+  return stand_in != parameter_stand_ins.end() ? stand_in->second : checked;
 }
 
 bool refusal_about_the_statement(const std::string& sqlstate) {

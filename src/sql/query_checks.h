@@ -73,10 +73,12 @@ struct ddl_conversion {
 using ddl_converter = std::function<ddl_conversion(std::string_view statement)>;
 
 // What a database says of a statement it was asked to prepare: its
-// SQLSTATE and message, both empty when it takes the statement.
+// SQLSTATE and message, both empty when it takes the statement, and the
+// 1-based character of the statement the refusal names (0: none).
 struct server_verdict {
   std::string sqlstate;
   std::string message;
+  std::uint64_t position = 0;
 };
 
 // A database that prepares a statement (its values written $1, $2, ...)
@@ -92,7 +94,8 @@ struct query_options {
   ddl_converter convert_ddl = nullptr;
   // With a judge, each text that is one statement with only values known
   // at run time is prepared there (as rewritten); a refusal for a name or
-  // a type is a sql-schema finding at the text.
+  // a type is a sql-schema finding at the place the database names (at the
+  // text's start when it names none).
   const statement_judge* against = nullptr;
 };
 

@@ -218,12 +218,13 @@ class text_checker {
 
   // Has the database prepare the text as it will be sent.
   void server_check(const std::string& tree, const edit_list& edits) {
-    std::optional<std::string> statement = prepared_form(original(), edits.sorted(), tree);
+    std::optional<prepared_statement> statement = prepared_form(original(), edits.sorted(), tree);
     if (!statement) return;
-    server_verdict verdict = (*options_.against)(*statement);
+    server_verdict verdict = (*options_.against)(statement->form.text());
     if (!refusal_about_the_statement(verdict.sqlstate)) return;
+    std::optional<std::uint64_t> at = statement->checked_offset(verdict.position);
     add_finding(rule_sql_schema, "the database of --against refuses this query: " + verdict.message,
-                text_place{0, false, 0});
+                at ? place_of(*at) : text_place{0, false, 0});
   }
 
   std::vector<text_level_edit> text_edits(const std::vector<sql_edit>& edits) const {

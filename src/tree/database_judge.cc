@@ -3,6 +3,8 @@
 // A statement timeout keeps a locked catalog from stalling the run.
 #include "tree/database_judge.h"
 
+#include <charconv>
+
 #include <libpq-fe.h>
 
 namespace corvexa {
@@ -51,6 +53,12 @@ sql::server_verdict database_judge::judge(const std::string& sql) {
   if (PQresultStatus(result) != PGRES_COMMAND_OK) {
     verdict.sqlstate = field(result, PG_DIAG_SQLSTATE);
     verdict.message = field(result, PG_DIAG_MESSAGE_PRIMARY);
+    std::string position = field(result, PG_DIAG_STATEMENT_POSITION);
+    std::uint64_t character = 0;
+    auto [end, error] =
+        std::from_chars(position.data(), position.data() + position.size(), character);
+    if (error == std::errc() && end == position.data() + position.size())
+      verdict.position = character;
   }
   PQclear(result);
   run(connection_, "ROLLBACK");

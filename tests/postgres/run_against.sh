@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # corvexa-tree --against on a throwaway PostgreSQL cluster (pg_virtualenv):
 # the database prepares every query text, and its refusals of names and
-# types are sql-schema findings at the text; texts whose PHP values stand
+# types are sql-schema findings at the line and column of the PHP source
+# where the database places them (after rewritten backquotes, a PHP value
+# and multibyte characters too); texts whose PHP values stand
 # for names, and values quoted for number columns, give none; the database
 # keeps nothing. A database that cannot be reached ends the run with exit
 # status 1 before anything is written.
@@ -29,11 +31,15 @@ if [[ ${1:-} == --on-server ]]; then
     "$work/src" "$work/out" >"$work/report.json"
   grep -o '"rule":"sql-schema"[^}]*}' "$work/report.json" >"$work/findings.txt" || true
   cat "$work/findings.txt"
-  [[ $(wc -l <"$work/findings.txt") -eq 2 ]] || { echo "not two findings"; exit 1; }
-  grep -q 'function nonesuch(integer) does not exist.*"line":3' "$work/findings.txt" ||
-    { echo "the missing function was not found"; exit 1; }
-  grep -q 'operator does not exist: boolean = integer.*"line":4' "$work/findings.txt" ||
-    { echo "the mismatched type was not found"; exit 1; }
+  [[ $(wc -l <"$work/findings.txt") -eq 3 ]] || { echo "not three findings"; exit 1; }
+  # The columns of the source count bytes: the function's name, the
+  # operator, the missing column.
+  grep -q 'function nonesuch(integer) does not exist.*"source":{"line":3,"column":26}' \
+    "$work/findings.txt" || { echo "the missing function was not found at its name"; exit 1; }
+  grep -q 'operator does not exist: boolean = integer.*"source":{"line":4,"column":50}' \
+    "$work/findings.txt" || { echo "the mismatched type was not found at its operator"; exit 1; }
+  grep -q 'column \\"missing\\" does not exist.*"source":{"line":8,"column":88}' \
+    "$work/findings.txt" || { echo "the missing column was not found at its name"; exit 1; }
   kept=$(timeout "$step_timeout" psql -X -At -c 'SELECT count(*) FROM users')
   [[ $kept == 0 ]] || { echo "the database kept rows: $kept"; exit 1; }
   exit 0
@@ -55,6 +61,7 @@ $r = mysql_query("SELECT * FROM users WHERE flag = 1 AND name LIKE '%$q%'");
 $r = mysql_query("SELECT $columns FROM $table WHERE $condition");
 $r = mysql_query("UPDATE users SET name = '$n' WHERE id = '$id'");
 $r = mysql_query("INSERT INTO users (id, name) VALUES ($id, '$n')");
+$r = mysql_query("SELECT `name`, 'ü — ö' AS ä FROM users WHERE name = '$name' AND missing = 1");
 PHP
 
 status=0
@@ -71,4 +78,4 @@ on_throwaway_server "$server_timeout" bash "$0" --on-server "$tree" "$work" >"$w
   status=$?
 cat "$work/server.log"
 [[ $status -eq 0 ]] || fail "the findings of --against were not the expected ones (status $status)"
-say "PASS: the database's refusals are findings, and nothing is kept"
+say "PASS: the database's refusals are findings where it places them, and nothing is kept"
