@@ -163,6 +163,8 @@ run_converted_script_and_compare() {
   local out err status=0
   out=$(mktemp)
   err=$(mktemp)
+  # Expanded now: the locals are gone by the time the script exits.
+  # shellcheck disable=SC2064
   trap "rm -f $(printf '%q ' "$out" "$err")" EXIT
   run_php_script "$converted" "$php_script" "$out" "$err" || status=$?
   if [[ $status -ne 0 ]]; then
