@@ -15,23 +15,16 @@
 # server missing). When the environment variable CI is "true", a missing
 # tool is a failure instead of a skip.
 set -euo pipefail
-
-readonly step_timeout=60
-readonly server_timeout=300
 readonly script=load_sql_files
-here=$(cd "$(dirname "$0")" && pwd)
-source "$here/tools.sh"
+source "$(dirname "$0")/tools.sh"
 
-[[ $# -eq 2 ]] || { echo "usage: $0 <corvexa-sql-convert binary> <source tree>" >&2; exit 2; }
+need_arguments 2 "<corvexa-sql-convert binary> <source tree>" "$@"
 converter=$1
 fixtures=$2/tests/sql_files
-[[ -x "$converter" ]] || fail "converter not found: $converter"
+need_program "$converter" "converter"
 compgen -G "$fixtures/*.sql" >/dev/null || fail "no fixtures in $fixtures"
-
 require_postgres
-
-work=$(mktemp -d "${TMPDIR:-/tmp}/corvexa-sql-load.XXXXXX")
-trap 'rm -rf "$work"' EXIT
+make_work_folder corvexa-sql-load
 
 for input in "$fixtures"/*.sql; do
   name=$(basename "$input" .sql)

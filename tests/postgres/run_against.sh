@@ -13,12 +13,8 @@
 # Exit status: 0 passed, 1 failed, 77 skipped (no PostgreSQL server). When
 # the environment variable CI is "true", a missing tool is a failure.
 set -euo pipefail
-
-readonly step_timeout=60
-readonly server_timeout=300
 readonly script=run_against
-here=$(cd "$(dirname "$0")" && pwd)
-source "$here/tools.sh"
+source "$(dirname "$0")/tools.sh"
 
 # On the server: the table, the run, what it found, what the database kept.
 if [[ ${1:-} == --on-server ]]; then
@@ -45,13 +41,11 @@ if [[ ${1:-} == --on-server ]]; then
   exit 0
 fi
 
-[[ $# -eq 1 ]] || { echo "usage: $0 <corvexa-tree binary>" >&2; exit 2; }
+need_arguments 1 "<corvexa-tree binary>" "$@"
 tree=$1
-[[ -x "$tree" ]] || fail "corvexa-tree not found: $tree"
+need_program "$tree" "corvexa-tree"
 require_postgres
-
-work=$(mktemp -d "${TMPDIR:-/tmp}/corvexa-against.XXXXXX")
-trap 'rm -rf "$work"' EXIT
+make_work_folder corvexa-against
 mkdir -p "$work/src"
 cat >"$work/src/page.php" <<'PHP'
 <?php

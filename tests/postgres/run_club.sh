@@ -14,31 +14,20 @@
 # curl or the PostgreSQL server is missing; a failure instead when CI is
 # "true").
 set -euo pipefail
-
-readonly step_timeout=60
-readonly server_timeout=300
 readonly script=run_club
-here=$(cd "$(dirname "$0")" && pwd)
-source "$here/tools.sh"
+source "$(dirname "$0")/tools.sh"
 
-[[ $# -eq 2 ]] || { echo "usage: $0 <corvexa-tree binary> <source tree>" >&2; exit 2; }
+need_arguments 2 "<corvexa-tree binary> <source tree>" "$@"
 corvexa_tree=$1
 app=$2/examples/club
-[[ -x "$corvexa_tree" ]] || fail "corvexa-tree binary not found: $corvexa_tree"
+need_program "$corvexa_tree" "corvexa-tree binary"
 [[ -f "$app/index.php" ]] || fail "no application in $app"
 require_php_and_postgres
 command -v curl >/dev/null || skip "curl (package curl) not found"
+make_work_folder corvexa-club
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/corvexa-club.XXXXXX")
-trap 'rm -rf "$work"' EXIT
-
-status=0
-timeout "$step_timeout" "$corvexa_tree" --no-progress --check -d club "$app" "$work/converted" \
-  >"$work/report.txt" 2>&1 || status=$?
-if [[ $status -ne 0 ]]; then
-  show "corvexa-tree report" "$work/report.txt"
-  fail "corvexa-tree --check exited with status $status: the port needs no hand edit"
-fi
+# With --check, corvexa-tree fails on any finding: the port needs no hand edit.
+port_folder club "$app" "$work/converted" "$work/report.txt" --check
 
 # The queries go through the application's own run_query(): their MySQL
 # dialect must be gone all the same.

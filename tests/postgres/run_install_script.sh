@@ -11,32 +11,18 @@
 # Exit status: 0 passed, 1 failed, 77 skipped (PHP, its pgsql extension or
 # the PostgreSQL server is missing; a failure instead when CI is "true").
 set -euo pipefail
-
-readonly step_timeout=60
-readonly server_timeout=300
 readonly script=run_install_script
-here=$(cd "$(dirname "$0")" && pwd)
-source "$here/tools.sh"
+source "$(dirname "$0")/tools.sh"
 
-[[ $# -eq 1 ]] || { echo "usage: $0 <corvexa-tree binary>" >&2; exit 2; }
+need_arguments 1 "<corvexa-tree binary>" "$@"
 corvexa_tree=$1
-[[ -x "$corvexa_tree" ]] || fail "corvexa-tree binary not found: $corvexa_tree"
+need_program "$corvexa_tree" "corvexa-tree binary"
 require_php_and_postgres
+make_work_folder corvexa-install
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/corvexa-install.XXXXXX")
-trap 'rm -rf "$work"' EXIT
-
-status=0
-timeout "$step_timeout" "$corvexa_tree" --no-progress -d installer "$here/install_script" \
-  "$work/converted" >"$work/report.txt" 2>&1 || status=$?
-if [[ $status -ne 0 ]]; then
-  show "corvexa-tree report" "$work/report.txt"
-  fail "corvexa-tree exited with status $status"
-fi
-if grep -q -e '\[sql-syntax\]' -e '\[sql-mysql\]' "$work/report.txt"; then
-  show "corvexa-tree report" "$work/report.txt"
-  fail "a query text of the install script was left as MySQL wrote it"
-fi
+port_folder installer "$here/install_script" "$work/converted" "$work/report.txt"
+refuse_findings "$work/report.txt" "a query text of the install script was left as MySQL wrote it" \
+  sql-syntax sql-mysql
 if grep -q -i -e 'ENGINE=' -e 'AUTO_INCREMENT' -e '`' "$work/converted/install.php"; then
   fail "MySQL DDL is left in the converted install script"
 fi

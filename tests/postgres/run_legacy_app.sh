@@ -18,27 +18,22 @@
 # "true", a missing tool is a failure instead of a skip.
 set -euo pipefail
 
-readonly step_timeout=60          # seconds for each command
-readonly server_timeout=300       # seconds for the whole run on the server
 readonly app_files=(config.php index.php listing.php)
 readonly db_name=guestbook        # the -d of the conversion, as in config.php
 
 readonly script=run_legacy_app
-here=$(cd "$(dirname "$0")" && pwd)
-source "$here/tools.sh"
+source "$(dirname "$0")/tools.sh"
 
-[[ $# -eq 2 ]] || { echo "usage: $0 <corvexa binary> <source tree>" >&2; exit 2; }
+need_arguments 2 "<corvexa binary> <source tree>" "$@"
 corvexa=$1
 app_source=$2/examples/legacy-app
-[[ -x "$corvexa" ]] || fail "corvexa binary not found: $corvexa"
+need_program "$corvexa" "corvexa binary"
 [[ -f "$app_source/expected-output.txt" ]] || fail "no application in $app_source"
 
 # --- Tools ------------------------------------------------------------------
 
 require_php_and_postgres
-
-work=$(mktemp -d "${TMPDIR:-/tmp}/corvexa-e2e.XXXXXX")
-trap 'rm -rf "$work"' EXIT
+make_work_folder corvexa-e2e
 
 # --- Conversion -------------------------------------------------------------
 

@@ -13,22 +13,15 @@
 # the PostgreSQL server is missing). When the environment variable CI is
 # "true", a missing tool is a failure instead of a skip.
 set -euo pipefail
-
-readonly step_timeout=60
-readonly server_timeout=300
 readonly script=run_sql_rewrites
-here=$(cd "$(dirname "$0")" && pwd)
-source "$here/tools.sh"
+source "$(dirname "$0")/tools.sh"
 
-[[ $# -eq 2 ]] || { echo "usage: $0 <sql_rewrite_tool binary> <source tree>" >&2; exit 2; }
+need_arguments 2 "<sql_rewrite_tool binary> <source tree>" "$@"
 tool=$1
 cases=$2/tests/postgres/sql_rewrites
-[[ -x "$tool" ]] || fail "sql_rewrite_tool not found: $tool"
-
+need_program "$tool" "sql_rewrite_tool"
 require_php_and_postgres
-
-work=$(mktemp -d "${TMPDIR:-/tmp}/corvexa-sql.XXXXXX")
-trap 'rm -rf "$work"' EXIT
+make_work_folder corvexa-sql
 
 timeout "$step_timeout" "$tool" --schema "$cases/mysql_schema.sql" "$cases/queries.php" \
   "$work/rewritten.php" \

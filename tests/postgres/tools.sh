@@ -1,12 +1,16 @@
 # Shared by the end-to-end scripts: messages, the skip rule and the check
 # that PHP with its pgsql extension and a PostgreSQL server are at hand.
-# Source it after setting `script` to the script's name.
+# Source it after setting `script` to the script's name; it sets `here` to
+# this folder.
 #
 # A missing tool skips the test (exit 77), except when the environment
 # variable CI is "true", where it fails: in CI nothing may be skipped for
 # want of a package.
 
 readonly skip_status=77
+readonly step_timeout=60          # seconds for each command
+readonly server_timeout=300       # seconds for a whole run on a server
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 readonly php_flags=(-d display_errors=stderr -d log_errors=0 -d html_errors=0
                     -d error_reporting=-1)
 
@@ -88,4 +92,94 @@ server_step() {
     fail "$failure (status $status)"
   fi
   rm -f "$log"
+}
+
+# Ends the script with status 2 and its usage unless it was given exactly
+# $1 arguments ("${@:3}"); $2 names them.
+need_arguments() {
+  local count=$1 names=$2
+  shift 2
+  [[ $# -eq $count ]] || { echo "usage: $0 $names" >&2; exit 2; }
+}
+
+# Fails unless $1 is a program that can be run; $2 names it.
+need_program() {
+  [[ -x "$1" ]] || fail "$2 not found: $1"
+}
+
+# Makes a folder for the run's files, named after $1, and removes it when
+# the script ends; sets `work` to it.
+make_work_folder() {
+  work=$(mktemp -d "${TMPDIR:-/tmp}/$1.XXXXXX")
+  trap 'rm -rf "$work"' EXIT
+}
+
+# Ports the folder $2 into $3 with the corvexa-tree binary named in
+# $corvexa_tree, for the database $1, with the options "${@:5}"; its report
+# goes to $4. Fails, showing the report, when corvexa-tree does.
+port_folder() {
+  local database=$1 source=$2 out=$3 report=$4
+  shift 4
+  local status=0
+  timeout "$step_timeout" "$corvexa_tree" --no-progress "$@" -d "$database" "$source" "$out" \
+    >"$report" 2>&1 || status=$?
+  if [[ $status -ne 0 ]]; then
+    show "corvexa-tree report" "$report"
+    fail "corvexa-tree${*:+ $*} exited with status $status"
+  fi
+}
+
+# Fails with the message $2, showing the report $1, when the report holds
+# a finding of any of the rules "${@:3}".
+refuse_findings() {
+  local report=$1 failure=$2
+  shift 2
+  local patterns=() rule
+  for rule in "$@"; do patterns+=(-e "[$rule]"); done
+  if grep -q -F "${patterns[@]}" "$report"; then
+    show "corvexa-tree report" "$report"
+    fail "$failure"
+  fi
+}
+
+# On a throwaway server (PGPORT set by pg_virtualenv): creates the login
+# role $1 with the password $2 and the options "${@:3}", and an empty
+# database $1 that it owns.
+make_role_and_database() {
+  local name=$1 password=${2//\'/\'\'}
+  shift 2
+  : "${PGPORT:?not run under pg_virtualenv: PGPORT is not set}"
+  timeout "$step_timeout" psql -X -q -v ON_ERROR_STOP=1 -d postgres \
+    -c "CREATE ROLE $name LOGIN $* PASSWORD '$password'" \
+    -c "CREATE DATABASE $name OWNER $name"
+}
+
+# On a throwaway server: runs the converted PHP script $2 in the folder $1
+# and exits 1, naming it $4, when PHP fails, prints any message (but those
+# matching the grep pattern $5, if given) or prints other than the file $3.
+# Sets the EXIT trap that removes what PHP printed.
+run_converted_script_and_compare() {
+  local converted=$1 php_script=$2 expected=$3 what=$4 allowed=${5:-}
+  local out err status=0
+  out=$(mktemp)
+  err=$(mktemp)
+  # Expanded now: the locals are gone by the time the script exits.
+  # shellcheck disable=SC2064
+  trap "rm -f $(printf '%q ' "$out" "$err")" EXIT
+  run_php_script "$converted" "$php_script" "$out" "$err" || status=$?
+  if [[ $status -ne 0 ]]; then
+    cat "$out" "$err"
+    echo "$what exited with status $status"
+    exit 1
+  fi
+  if [[ -z $allowed && -s $err ]] ||
+     [[ -n $allowed && -n $(grep -v -e "$allowed" -e '^$' "$err") ]]; then
+    cat "$err"
+    echo "$what printed errors or warnings"
+    exit 1
+  fi
+  if ! diff -u "$expected" "$out"; then
+    echo "$what printed something else than $expected"
+    exit 1
+  fi
 }

@@ -10,31 +10,14 @@ set -euo pipefail
 readonly script=every_call
 source "$(dirname "$0")/../tools.sh"
 
-readonly step_timeout=60
-[[ $# -eq 2 ]] || { echo "usage: $0 <converted folder> <expected output>" >&2; exit 2; }
+need_arguments 2 "<converted folder> <expected output>" "$@"
 converted=$1
 expected=$2
-: "${PGPORT:?not run under pg_virtualenv: PGPORT is not set}"
 
-timeout "$step_timeout" psql -X -q -v ON_ERROR_STOP=1 -d postgres \
-  -c "CREATE ROLE every_call LOGIN CREATEDB PASSWORD 'it''s secret'" \
-  -c "CREATE DATABASE every_call OWNER every_call"
+make_role_and_database every_call "it's secret" CREATEDB
 PGPASSWORD="it's secret" timeout "$step_timeout" psql -X -q -v ON_ERROR_STOP=1 \
   -h 127.0.0.1 -U every_call -d every_call \
   -c "CREATE TABLE members (id serial PRIMARY KEY, name varchar(40) NOT NULL,
                             email varchar(80) UNIQUE, score integer)"
 
-out=$(mktemp)
-err=$(mktemp)
-trap 'rm -f "$out" "$err"' EXIT
-status=0
-run_php_script "$converted" legacy.php "$out" "$err" || status=$?
-if [[ $status -ne 0 || -s $err ]]; then
-  cat "$out" "$err"
-  echo "the converted script exited with status $status or printed errors"
-  exit 1
-fi
-if ! diff -u "$expected" "$out"; then
-  echo "the converted script printed something else than $expected"
-  exit 1
-fi
+run_converted_script_and_compare "$converted" legacy.php "$expected" "the converted script"

@@ -10,27 +10,10 @@ set -euo pipefail
 readonly script=install_script
 source "$(dirname "$0")/../tools.sh"
 
-readonly step_timeout=60
-[[ $# -eq 2 ]] || { echo "usage: $0 <converted folder> <expected output>" >&2; exit 2; }
+need_arguments 2 "<converted folder> <expected output>" "$@"
 converted=$1
 expected=$2
-: "${PGPORT:?not run under pg_virtualenv: PGPORT is not set}"
 
-timeout "$step_timeout" psql -X -q -v ON_ERROR_STOP=1 -d postgres \
-  -c "CREATE ROLE installer LOGIN PASSWORD 'it''s secret'" \
-  -c "CREATE DATABASE installer OWNER installer"
-
-out=$(mktemp)
-err=$(mktemp)
-trap 'rm -f "$out" "$err"' EXIT
-status=0
-run_php_script "$converted" install.php "$out" "$err" || status=$?
-if [[ $status -ne 0 || -s $err ]]; then
-  cat "$out" "$err"
-  echo "the converted install script exited with status $status or printed errors"
-  exit 1
-fi
-if ! diff -u "$expected" "$out"; then
-  echo "the converted install script printed something else than $expected"
-  exit 1
-fi
+make_role_and_database installer "it's secret"
+run_converted_script_and_compare "$converted" install.php "$expected" \
+  "the converted install script"
