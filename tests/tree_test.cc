@@ -566,6 +566,37 @@ TEST(Tree, QueriesAreHeldAgainstTheTablesOfTheSqlFiles) {
   EXPECT_EQ(findings[0]["source"]["column"], 26);
 }
 
+// With no schema in the tree, a column compared with text is a note at the
+// column, by either rules; with one, its text columns become citext and
+// the comparisons keep their meaning.
+TEST(Tree, TextComparisonsAreNotedOnlyWithoutASchema) {
+  temp_dir dir;
+  fs::create_directories(dir / "src");
+  write_file(dir / "src/a.php",
+             "<?php\n$r = mysql_query(\"SELECT id FROM users WHERE id = '5'\");\n"
+             "$r = mysql_query(\"SELECT id FROM users WHERE name = '$n'\");\n");
+  for (const char* rules : {"--rules=complete", "--rules=seed"}) {
+    run_result run = run_tree({rules, "--report", "json", "src", "out"}, dir.path());
+    ASSERT_EQ(run.status, 0) << run.err;
+    nlohmann::json report = nlohmann::json::parse(run.out);
+    const auto& findings = report["files"][0]["findings"];
+    ASSERT_EQ(findings.size(), 1u) << findings;
+    EXPECT_EQ(findings[0]["rule"], "sql-case");
+    EXPECT_EQ(findings[0]["source"]["line"], 3);
+    // The seed rules place what lies inside a converted call at the call.
+    if (std::string(rules) == "--rules=complete") {
+      EXPECT_EQ(findings[0]["source"]["column"], 46);
+    }
+    fs::remove_all(dir / "out");
+  }
+  write_file(dir / "src/schema.sql", "CREATE TABLE users (id int, name varchar(20));\n");
+  run_result run = run_tree({"--report", "json", "src", "out"}, dir.path());
+  ASSERT_EQ(run.status, 0) << run.err;
+  for (const auto& file : nlohmann::json::parse(run.out)["files"]) {
+    EXPECT_TRUE(file["findings"].empty()) << file;
+  }
+}
+
 // A query function defined in one file makes the texts that other files
 // give it judged and rewritten: a function, a method, and a wrapper of it
 // defined in a third file; the same whatever the number of jobs.

@@ -20,6 +20,7 @@ rule_id rule_of_check(std::string_view name) {
   if (name == sql::rule_sql_syntax) return rule_id::sql_syntax;
   if (name == sql::rule_sql_mysql) return rule_id::sql_mysql;
   if (name == sql::rule_sql_schema) return rule_id::sql_schema;
+  if (name == sql::rule_sql_case) return rule_id::sql_case;
   return rule_id::sql_unchecked;
 }
 
