@@ -211,6 +211,18 @@ class text_checker {
     }
   }
 
+  // How the bytes [begin, end) of `current` came to be there; a stand-in
+  // that touches them makes them a placeholder's.
+  name_origin origin_in(const edited_sql& current, std::uint64_t begin, std::uint64_t end) const {
+    auto range = current.original_range(begin, end);
+    std::uint64_t first = range ? range->first : current.report_offset(begin);
+    std::uint64_t last = range ? range->second : current.report_offset(end - 1) + 1;
+    for (const substitution_slot& slot : original().slots) {
+      if (slot.end >= first && slot.begin <= last) return name_origin::placeholder;
+    }
+    return range ? name_origin::written : name_origin::rewritten;
+  }
+
   // The tables and columns the text names that the schema model has not.
   // Sets the check's numeric values too.
   std::vector<text_finding> schema_names(const std::string& tree, const edit_list& edits) {
@@ -220,13 +232,7 @@ class text_checker {
     if (!scan_sql(current.text(), tokens)) return {};
     sql_token_view view(current.text(), tokens);
     name_origin_of origin = [&](std::uint64_t begin, std::uint64_t end) {
-      auto range = current.original_range(begin, end);
-      std::uint64_t first = range ? range->first : current.report_offset(begin);
-      std::uint64_t last = range ? range->second : current.report_offset(end - 1) + 1;
-      for (const substitution_slot& slot : original().slots) {
-        if (slot.end >= first && slot.begin <= last) return name_origin::placeholder;
-      }
-      return range ? name_origin::written : name_origin::rewritten;
+      return origin_in(current, begin, end);
     };
     schema_reading reading = read_schema_names(tree, view, *options_.schema, origin);
     result_.numeric_values = quoted_numeric_values(original(), current, reading.values);
@@ -247,10 +253,10 @@ class text_checker {
     if (current.text().find_first_of("'\"$") == std::string::npos) return {};
     std::vector<text_finding> found;
     for (const text_comparison& c : find_text_comparisons(current.text(), tree)) {
-      text_place place = place_of(current.report_offset(c.location));
       // A name a PHP value takes part in is not known.
-      if (place.on_placeholder) continue;
-      found.push_back(text_finding{rule_sql_case, case_message(c.column), place});
+      if (origin_in(current, c.location, c.end) == name_origin::placeholder) continue;
+      found.push_back(text_finding{rule_sql_case, case_message(c.column),
+                                   place_of(current.report_offset(c.location))});
     }
     return found;
   }

@@ -3,6 +3,8 @@
 // functions looked through (lower(name) = 'bob' is what to write).
 #include "sql/text_comparisons.h"
 
+#include <algorithm>
+
 #include <nlohmann/json.hpp>
 
 namespace corvexa::sql {
@@ -35,6 +37,27 @@ std::uint64_t location_of(const json& node) {
 std::string string_field(const json& node) {
   const json* s = member(node, "String");
   return s != nullptr ? text_of(*s, "sval") : std::string();
+}
+
+bool is_name_byte(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
+         c == '$' || c == '.' || static_cast<unsigned char>(c) >= 0x80;
+}
+
+// Where a column name written from `at` ends: its parts, plain or in
+// double quotes, and the dots between them.
+std::uint64_t name_end(std::string_view sql, std::uint64_t at) {
+  while (at < sql.size()) {
+    if (sql[at] == '"') {
+      std::size_t close = sql.find('"', at + 1);
+      at = close == std::string_view::npos ? sql.size() : close + 1;
+    } else if (is_name_byte(sql[at])) {
+      ++at;
+    } else {
+      break;
+    }
+  }
+  return at;
 }
 
 // Numbers and dates written as strings compare the same in any case.
@@ -77,12 +100,23 @@ class comparison_walk {
     if (left == nullptr || right == nullptr) return;
     bool equality = kind == "AEXPR_OP" && (op == "=" || op == "<>");
     bool like = kind == "AEXPR_LIKE" && (op == "~~" || op == "!~~");
+    if (like) right = &pattern_of(*right);
     if (equality || like) {
       if (is_text(*right)) add_column(*left);
       if (is_text(*left)) add_column(*right);
     } else if (kind == "AEXPR_IN" && in_list_holds_text(*right)) {
       add_column(*left);
     }
+  }
+
+  // The pattern of `LIKE pattern ESCAPE c`, which is like_escape(pattern, c).
+  static const json& pattern_of(const json& node) {
+    const json* call = member(node, "FuncCall");
+    const json* names = call != nullptr ? member(*call, "funcname") : nullptr;
+    const json* args = call != nullptr ? member(*call, "args") : nullptr;
+    bool escape = names != nullptr && names->is_array() && !names->empty() &&
+                  string_field(names->back()) == "like_escape";
+    return escape && args != nullptr && args->is_array() && !args->empty() ? (*args)[0] : node;
   }
 
   bool in_list_holds_text(const json& node) const {
@@ -121,7 +155,8 @@ class comparison_walk {
       return;
     std::string name = string_field(fields->back());
     if (name.empty()) return;
-    found_.push_back(text_comparison{std::move(name), location_of(*ref)});
+    std::uint64_t at = location_of(*ref);
+    found_.push_back(text_comparison{std::move(name), at, std::max(name_end(sql_, at), at + 1)});
   }
 
   std::string_view sql_;

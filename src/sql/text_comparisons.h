@@ -3,8 +3,8 @@
 // not: where no schema says which columns become citext, each such
 // comparison is worth a look. Read from the parse tree of SELECT, INSERT,
 // UPDATE and DELETE statements (never DDL): `=`, `<>` (and `!=`), LIKE and
-// NOT LIKE with the column on either side, and IN or NOT IN of a list that
-// holds text. A constant made only of digits, '-', ':', '.' and spaces is
+// NOT LIKE (with or without ESCAPE) with the column on either side, and IN
+// or NOT IN of a list that holds text. A constant made only of digits, '-', ':', '.' and spaces is
 // a number or a date, not text; NULL, numbers and other columns are not
 // text either; ILIKE ignores case already. A double-quoted name standing
 // alone is a MySQL string (parse_tree_checks.h), and so it is text here.
@@ -18,8 +18,8 @@
 namespace corvexa::sql {
 
 struct text_comparison {
-  std::string column;          // its name: the last part of a qualified one
-  std::uint64_t location = 0;  // the column's, in the parsed text
+  std::string column;                   // its name: the last part of a qualified one
+  std::uint64_t location = 0, end = 0;  // the column's bytes, in the parsed text
 };
 
 std::vector<text_comparison> find_text_comparisons(std::string_view sql,
