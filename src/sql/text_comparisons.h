@@ -4,10 +4,11 @@
 // comparison is worth a look. Read from the parse tree of SELECT, INSERT,
 // UPDATE and DELETE statements (never DDL): `=`, `<>` (and `!=`), LIKE and
 // NOT LIKE (with or without ESCAPE) with the column on either side, and IN
-// or NOT IN of a list that holds text. A constant made only of digits, '-', ':', '.' and spaces is
-// a number or a date, not text; NULL, numbers and other columns are not
-// text either; ILIKE ignores case already. A double-quoted name standing
-// alone is a MySQL string (parse_tree_checks.h), and so it is text here.
+// or NOT IN of a list that holds text. A constant made only of digits,
+// '-', ':', '.' and spaces is a number or a date, not text; NULL, numbers
+// and other columns are not text either; ILIKE ignores case already. A
+// double-quoted name standing alone is a MySQL string (parse_tree_checks.h),
+// and so it is text here.
 #pragma once
 
 #include <cstdint>
