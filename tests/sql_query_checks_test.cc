@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,20 @@ schema_model test_schema() {
     t.columns.push_back({c, "text"});
   schema.add(t);
   return schema;
+}
+
+// The notes on text comparisons of a report, which a query without a
+// schema has wherever it compares a column with text, or all its other
+// findings.
+std::vector<sql_finding> case_notes(const query_report& report, bool wanted = true) {
+  std::vector<sql_finding> kept;
+  std::copy_if(report.findings.begin(), report.findings.end(), std::back_inserter(kept),
+               [&](const sql_finding& f) { return (f.rule == rule_sql_case) == wanted; });
+  return kept;
+}
+
+std::vector<sql_finding> without_case_notes(const query_report& report) {
+  return case_notes(report, false);
 }
 
 std::string applied(std::string_view text, const std::vector<text_edit>& edits) {
@@ -140,7 +155,8 @@ TEST(SqlFindings, PlaceholdersCauseNoErrorOfTheirOwn) {
   query_report report = check_php_queries(php, {});
   EXPECT_EQ(report.texts_found, 7u);
   EXPECT_EQ(report.texts_parsed, 7u);
-  EXPECT_TRUE(report.findings.empty()) << report.findings[0].message;
+  std::vector<sql_finding> findings = without_case_notes(report);
+  EXPECT_TRUE(findings.empty()) << findings[0].message;
 }
 
 TEST(SqlFindings, OneFindingPerPlace) {
@@ -481,18 +497,18 @@ TEST(SqlAgainst, TextsAreSentWithTheirValuesAsParameters) {
       "pg_query(\"SELECT $cols FROM t\"); pg_query(\"SELECT * FROM {$p}t\");\n"
       "pg_query(\"SELECT * FROM t WHERE a IN ($list)\"); pg_query('CREATE TABLE x (a int)');\n"
       "pg_query('SELECT 1; SELECT 2'); pg_query('SELECT IFNULL(a, 1) FROM t -- ' . $c);";
-  query_report report = check_php_queries(php, options);
+  std::vector<sql_finding> findings = without_case_notes(check_php_queries(php, options));
   EXPECT_EQ(sent, (std::vector<std::string>{
                       "SELECT * FROM t WHERE a = $1 AND b = $2 AND c LIKE '%x%' LIMIT 2 OFFSET 1",
                       "SELECT $1 FROM t", "SELECT * FROM t WHERE a IN ($1)",
                       "SELECT COALESCE(a, 1) FROM t -- x"}));
-  ASSERT_EQ(report.findings.size(), 4u);
-  EXPECT_EQ(report.findings[0].rule, rule_sql_schema);
-  EXPECT_EQ(php.substr(report.findings[0].offset, 7), "SELECT ");
-  EXPECT_NE(report.findings[3].message.find("column \"zz\" does not exist"), std::string::npos);
+  ASSERT_EQ(findings.size(), 4u);
+  EXPECT_EQ(findings[0].rule, rule_sql_schema);
+  EXPECT_EQ(php.substr(findings[0].offset, 7), "SELECT ");
+  EXPECT_NE(findings[3].message.find("column \"zz\" does not exist"), std::string::npos);
 
   verdict = {"42P18", "could not determine data type of parameter $1"};
-  EXPECT_TRUE(check_php_queries(php, options).findings.empty());
+  EXPECT_TRUE(without_case_notes(check_php_queries(php, options)).empty());
 }
 
 // A refusal stands at the character the database names, led back through
@@ -533,9 +549,9 @@ TEST_P(SqlAgainstPlace, FindingStandsWhereTheDatabaseSays) {
   query_options options;
   options.rewrite = true;
   options.against = &judge;
-  query_report report = check_php_queries(c.php, options);
-  ASSERT_EQ(report.findings.size(), 1u) << sent;
-  EXPECT_EQ(c.php.substr(report.findings[0].offset, c.expected.size()), c.expected) << sent;
+  std::vector<sql_finding> findings = without_case_notes(check_php_queries(c.php, options));
+  ASSERT_EQ(findings.size(), 1u) << sent;
+  EXPECT_EQ(c.php.substr(findings[0].offset, c.expected.size()), c.expected) << sent;
 }
 
 const refusal_place_case refusal_place_cases[] = {
@@ -563,6 +579,104 @@ INSTANTIATE_TEST_SUITE_P(Php, SqlAgainstPlace, testing::ValuesIn(refusal_place_c
                          [](const testing::TestParamInfo<refusal_place_case>& info) {
                            return info.param.name;
                          });
+
+// With no schema known, each column compared with text is noted at the
+// column: MySQL compared it without regard to case.
+struct case_case {
+  const char* name;
+  std::string php;
+  std::string at;  // the PHP text at the note starts with this; empty: no note
+  std::string column;
+  bool rewrite = false;
+};
+
+void PrintTo(const case_case& c, std::ostream* out) { *out << c.name; }
+
+class SqlTextComparisons : public testing::TestWithParam<case_case> {};
+
+TEST_P(SqlTextComparisons, AreNotedAtTheColumnWithoutASchema) {
+  const case_case& c = GetParam();
+  const schema_model empty;
+  for (const schema_model* unknown : {static_cast<const schema_model*>(nullptr), &empty}) {
+    std::vector<sql_finding> notes =
+        case_notes(check_php_queries(c.php, query_options{c.rewrite, unknown}));
+    if (c.at.empty()) {
+      EXPECT_TRUE(notes.empty()) << notes[0].message;
+      continue;
+    }
+    ASSERT_EQ(notes.size(), 1u) << c.php;
+    EXPECT_EQ(c.php.substr(notes[0].offset, c.at.size()), c.at) << notes[0].message;
+    EXPECT_NE(notes[0].message.find("MySQL compared \"" + c.column + "\" with this text"),
+              std::string::npos)
+        << notes[0].message;
+  }
+  schema_model schema = test_schema();
+  EXPECT_TRUE(case_notes(check_php_queries(c.php, query_options{c.rewrite, &schema})).empty());
+}
+
+const case_case case_cases[] = {
+    {"equals", "<?php pg_query(\"SELECT * FROM users WHERE name = 'bob'\");", "name = ", "name"},
+    {"like_with_a_value", "<?php pg_query(\"SELECT * FROM users u WHERE u.name LIKE '%$q%'\");",
+     "u.name", "name"},
+    {"not_like_on_the_right", "<?php pg_query(\"SELECT * FROM t WHERE 'x%' NOT LIKE a\");", "a\"",
+     "a"},
+    {"in_list", "<?php pg_query(\"SELECT * FROM users WHERE name IN ('a', 'b')\");", "name IN",
+     "name"},
+    {"not_in_a_subquery_of_an_update",
+     "<?php pg_query(\"UPDATE t SET a = 1 WHERE b IN (SELECT c FROM u WHERE d NOT IN ('x'))\");",
+     "d NOT", "d"},
+    {"bang_equals", "<?php pg_query('SELECT 1 FROM t WHERE k != \\'No\\'');", "k !=", "k"},
+    {"quoted_php_value", "<?php pg_query(sprintf(\"DELETE FROM t WHERE f = '%s'\", $f));",
+     "f =", "f"},
+    {"double_quoted_value_rewritten",
+     "<?php pg_query(\"SELECT * FROM t WHERE name <> \\\"$x\\\"\");", "name <>", "name", true},
+    {"double_quoted_value_reported",
+     "<?php pg_query(\"SELECT * FROM t WHERE name <> \\\"$x\\\"\");", "name <>", "name"},
+    {"like_with_escape", "<?php pg_query(\"SELECT * FROM t WHERE a LIKE 'x!%%' ESCAPE '!'\");",
+     "a LIKE", "a"},
+    {"number", "<?php pg_query('SELECT * FROM t WHERE id = 5');", "", ""},
+    {"name_with_a_php_value", "<?php pg_query(\"SELECT * FROM t WHERE c_$l = 'x'\");", "", ""},
+    {"number_in_quotes", "<?php pg_query(\"SELECT * FROM t WHERE id = '5' OR id IN ('6')\");", "",
+     ""},
+    {"dates", "<?php pg_query(\"SELECT * FROM t WHERE d > '2020-01-01' OR d = '1:2:3.5'\");", "",
+     ""},
+    {"empty_text", "<?php pg_query(\"SELECT * FROM t WHERE a <> ''\");", "", ""},
+    {"columns", "<?php pg_query('SELECT * FROM t JOIN u ON t.a = u.b WHERE a LIKE b');", "", ""},
+    {"null", "<?php pg_query('SELECT * FROM t WHERE name IS NULL OR name = NULL');", "", ""},
+    {"ilike", "<?php pg_query(\"SELECT * FROM t WHERE name ILIKE '%$q%'\");", "", ""},
+    {"php_value_unquoted", "<?php pg_query(\"SELECT * FROM t WHERE name = $n\");", "", ""},
+    {"lower_of_both", "<?php pg_query(\"SELECT * FROM t WHERE lower(a) = lower('$a')\");", "", ""},
+    {"other_operators", "<?php pg_query(\"SELECT * FROM t WHERE a < 'm' OR a || 'x' = b\");", "",
+     ""},
+    {"ddl", "<?php pg_query(\"CREATE TABLE t (a text CHECK (a <> 'x'))\");", "", ""},
+};
+
+INSTANTIATE_TEST_SUITE_P(Php, SqlTextComparisons, testing::ValuesIn(case_cases),
+                         [](const testing::TestParamInfo<case_case>& info) {
+                           return info.param.name;
+                         });
+
+// A note stands only where no other finding does, and once however many
+// texts share its place.
+TEST(SqlTextComparisons, YieldToOtherFindingsAtTheirPlace) {
+  statement_judge judge = [](const std::string&) {
+    return server_verdict{"42703", "column \"nme\" does not exist", 23};
+  };
+  query_options options;
+  options.against = &judge;
+  const std::string php = "<?php pg_query(\"SELECT * FROM t WHERE nme = 'bob'\");";
+  query_report report = check_php_queries(php, options);
+  ASSERT_EQ(report.findings.size(), 1u);
+  EXPECT_EQ(report.findings[0].rule, rule_sql_schema);
+  EXPECT_EQ(php.substr(report.findings[0].offset, 3), "nme");
+
+  const std::string shared =
+      "<?php $w = \"name = 'bob'\";\n"
+      "pg_query('SELECT * FROM t WHERE ' . $w); pg_query('DELETE FROM t WHERE ' . $w);";
+  report = check_php_queries(shared, {});
+  EXPECT_EQ(report.texts_found, 2u);
+  EXPECT_EQ(report.findings.size(), 1u);
+}
 
 TEST(SqlRewrites, NeedsAreReported) {
   query_report report =

@@ -566,6 +566,43 @@ TEST(Tree, QueriesAreHeldAgainstTheTablesOfTheSqlFiles) {
   EXPECT_EQ(findings[0]["source"]["column"], 26);
 }
 
+// With no schema in the tree, a column compared with text is a note at the
+// column, by either rules, where no other finding stands (the seed rules
+// place everything inside a converted call at the call); with a schema, its
+// text columns become citext and the comparisons keep their meaning.
+TEST(Tree, TextComparisonsAreNotedOnlyWithoutASchema) {
+  temp_dir dir;
+  fs::create_directories(dir / "src");
+  write_file(dir / "src/a.php",
+             "<?php\n$r = mysql_query(\"SELECT id FROM users WHERE id = '5'\");\n"
+             "$r = mysql_query(\"SELECT id FROM users WHERE name = '$n'\");\n"
+             "$r = mysql_query(\"SELECT id FROM users WHERE name = \\\"$n\\\"\");\n");
+  const std::pair<const char*, std::vector<std::string>> runs[] = {
+      {"--rules=complete", {"sql-case 3:46", "sql-case 4:46"}},
+      {"--rules=seed", {"sql-case 3:6", "sql-mysql 4:6"}},
+  };
+  for (const auto& [rules, expected] : runs) {
+    run_result run = run_tree({rules, "--report", "json", "src", "out"}, dir.path());
+    ASSERT_EQ(run.status, 0) << run.err;
+    nlohmann::json report = nlohmann::json::parse(run.out);
+    std::vector<std::string> found;
+    for (const auto& f : report["files"][0]["findings"]) {
+      found.push_back(f["rule"].get<std::string>() + " " + f["source"]["line"].dump() + ":" +
+                      f["source"]["column"].dump());
+      bool about_case = f["message"].get<std::string>().find("regard to case") != std::string::npos;
+      EXPECT_EQ(about_case, f["rule"] == "sql-case") << f;
+    }
+    EXPECT_EQ(found, expected) << rules;
+    fs::remove_all(dir / "out");
+  }
+  write_file(dir / "src/schema.sql", "CREATE TABLE users (id int, name varchar(20));\n");
+  run_result run = run_tree({"--report", "json", "src", "out"}, dir.path());
+  ASSERT_EQ(run.status, 0) << run.err;
+  for (const auto& file : nlohmann::json::parse(run.out)["files"]) {
+    EXPECT_TRUE(file["findings"].empty()) << file;
+  }
+}
+
 // A query function defined in one file makes the texts that other files
 // give it judged and rewritten: a function, a method, and a wrapper of it
 // defined in a third file; the same whatever the number of jobs.

@@ -40,6 +40,7 @@ enum class rule_id : std::uint8_t {
   sql_schema_migrate,
   php_stripslashes,
   sql_schema,
+  sql_case,
 };
 
 struct finding {

@@ -12,7 +12,7 @@ namespace {
 
 using enum rule_id;
 
-constexpr std::array<rule, 25> rules = {{
+constexpr std::array<rule, 26> rules = {{
     {unsupported_call, "unsupported-call", severity::warning,
      "A MySQL call without a PostgreSQL counterpart was replaced by a warning "
      "comment; the code around it must be rewritten by hand."},
@@ -84,13 +84,16 @@ constexpr std::array<rule, 25> rules = {{
      "A query text names a table or column that the schema (the tree's .sql files and "
      "--schema) does not have, gives a number column a quoted PHP value that PostgreSQL "
      "refuses where MySQL stored a number, or is refused by the --against database."},
+    {sql_case, "sql-case", severity::note,
+     "With no schema known, a query text compares a column with text, which MySQL did "
+     "without regard to case and PostgreSQL does with it."},
 }};
 
 constexpr bool table_follows_ids() {
   for (std::size_t i = 0; i < rules.size(); ++i) {
     if (static_cast<std::size_t>(rules[i].id) != i) return false;
   }
-  return static_cast<std::size_t>(sql_schema) + 1 == rules.size();
+  return static_cast<std::size_t>(sql_case) + 1 == rules.size();
 }
 static_assert(table_follows_ids(), "every rule_id has its row, in the order of the ids");
 

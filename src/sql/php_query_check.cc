@@ -300,9 +300,11 @@ class php_query_checker {
       report_.edits.push_back(text_edit{key.first, key.second, std::move(replacement)});
     }
     auto& findings = report_.findings;
+    // At one offset the first stays: a text comparison's note yields to the rest.
+    auto order = [](const sql_finding& f) { return std::pair(f.offset, f.rule == rule_sql_case); };
     std::stable_sort(
         findings.begin(), findings.end(),
-        [](const sql_finding& a, const sql_finding& b) { return a.offset < b.offset; });
+        [&](const sql_finding& a, const sql_finding& b) { return order(a) < order(b); });
     findings.erase(std::unique(findings.begin(), findings.end(),
                                [](const sql_finding& a, const sql_finding& b) {
                                  return a.offset == b.offset;

@@ -22,6 +22,9 @@
 //                 the `against` database.
 //   sql-unchecked (note) a text that was not judged: too long, or too many
 //                 placeholders to place.
+//   sql-case      (note) no schema is known, and the text compares a column
+//                 with text (text_comparisons.h), which MySQL did without
+//                 regard to case. Only where no other finding stands.
 // Each finding has the byte offset in the PHP text it is about (for a
 // place inside an interpolated or concatenated value: where that PHP
 // expression starts) and the span of the whole query expression.
@@ -58,6 +61,7 @@ inline constexpr std::string_view rule_sql_syntax = "sql-syntax";
 inline constexpr std::string_view rule_sql_mysql = "sql-mysql";
 inline constexpr std::string_view rule_sql_unchecked = "sql-unchecked";
 inline constexpr std::string_view rule_sql_schema = "sql-schema";
+inline constexpr std::string_view rule_sql_case = "sql-case";
 
 // A query text longer than this is not judged.
 inline constexpr std::uint64_t max_query_text_bytes = 1u << 20;
@@ -87,7 +91,9 @@ using statement_judge = std::function<server_verdict(const std::string& sql)>;
 
 struct query_options {
   bool rewrite = false;
-  const schema_model* schema = nullptr;  // for NULL into auto-increment columns
+  // For NULL into auto-increment columns and names; null or empty: the
+  // text comparisons are reported.
+  const schema_model* schema = nullptr;
   // The application's own query functions, whose calls send a text too.
   const wrapper_table* wrappers = nullptr;
   // Converts the DDL statements of install scripts (see above); empty: none.

@@ -13,9 +13,17 @@
 #include "sql/placeholder_fill.h"
 #include "sql/prepared_form.h"
 #include "sql/syntax_rewrites.h"
+#include "sql/text_comparisons.h"
 
 namespace corvexa::sql {
 namespace {
+
+std::string case_message(std::string_view column) {
+  return "MySQL compared \"" + std::string(column) +
+         "\" with this text without regard to case; PostgreSQL does not: make the column "
+         "citext (corvexa-tree converts a MySQL schema given with --schema or in the tree that "
+         "way) or compare lower() of both";
+}
 
 class text_checker {
  public:
@@ -57,10 +65,15 @@ class text_checker {
     }
     result_.parsed = true;
     std::vector<text_finding> names = schema_names(tree, edits);
+    std::vector<text_finding> comparisons = text_comparisons(tree, edits);
     tree_checks(tree, edits);
     for (text_finding& f : names) result_.findings.push_back(std::move(f));
     // A text the checks above found fault with is not sent: they tell more.
     if (options_.against != nullptr && result_.findings.empty()) server_check(tree, edits);
+    // Notes, which yield to any other finding at their place.
+    for (text_finding& f : comparisons) {
+      if (!finding_at(f.place)) result_.findings.push_back(std::move(f));
+    }
     finish_edits(edits);
     return std::move(result_);
   }
@@ -73,6 +86,15 @@ class text_checker {
       return text_place{slot->text_offset, true, slot->placeholder};
     }
     return text_place{original().text_offset(sql_offset), false, 0};
+  }
+
+  bool finding_at(const text_place& place) const {
+    return std::any_of(result_.findings.begin(), result_.findings.end(),
+                       [&](const text_finding& f) {
+                         return f.place.on_placeholder == place.on_placeholder &&
+                                (place.on_placeholder ? f.place.placeholder == place.placeholder
+                                                      : f.place.offset == place.offset);
+                       });
   }
 
   void add_finding(std::string_view rule, std::string message, text_place place) {
@@ -189,6 +211,18 @@ class text_checker {
     }
   }
 
+  // How the bytes [begin, end) of `current` came to be there; a stand-in
+  // that touches them makes them a placeholder's.
+  name_origin origin_in(const edited_sql& current, std::uint64_t begin, std::uint64_t end) const {
+    auto range = current.original_range(begin, end);
+    std::uint64_t first = range ? range->first : current.report_offset(begin);
+    std::uint64_t last = range ? range->second : current.report_offset(end - 1) + 1;
+    for (const substitution_slot& slot : original().slots) {
+      if (slot.end >= first && slot.begin <= last) return name_origin::placeholder;
+    }
+    return range ? name_origin::written : name_origin::rewritten;
+  }
+
   // The tables and columns the text names that the schema model has not.
   // Sets the check's numeric values too.
   std::vector<text_finding> schema_names(const std::string& tree, const edit_list& edits) {
@@ -198,13 +232,7 @@ class text_checker {
     if (!scan_sql(current.text(), tokens)) return {};
     sql_token_view view(current.text(), tokens);
     name_origin_of origin = [&](std::uint64_t begin, std::uint64_t end) {
-      auto range = current.original_range(begin, end);
-      std::uint64_t first = range ? range->first : current.report_offset(begin);
-      std::uint64_t last = range ? range->second : current.report_offset(end - 1) + 1;
-      for (const substitution_slot& slot : original().slots) {
-        if (slot.end >= first && slot.begin <= last) return name_origin::placeholder;
-      }
-      return range ? name_origin::written : name_origin::rewritten;
+      return origin_in(current, begin, end);
     };
     schema_reading reading = read_schema_names(tree, view, *options_.schema, origin);
     result_.numeric_values = quoted_numeric_values(original(), current, reading.values);
@@ -212,6 +240,23 @@ class text_checker {
     for (schema_issue& issue : reading.issues) {
       found.push_back(text_finding{rule_sql_schema, std::move(issue.message),
                                    place_of(current.report_offset(issue.begin))});
+    }
+    return found;
+  }
+
+  // The columns the text compares with text, which MySQL did without regard
+  // to case: asked only when no schema says which columns became citext.
+  // The tree is that of the text before the tree checks' rewrites.
+  std::vector<text_finding> text_comparisons(const std::string& tree, const edit_list& edits) {
+    if ((options_.schema != nullptr && !options_.schema->empty()) || tree.empty()) return {};
+    edited_sql current(original().sql, edits.sorted());
+    if (current.text().find_first_of("'\"$") == std::string::npos) return {};
+    std::vector<text_finding> found;
+    for (const text_comparison& c : find_text_comparisons(current.text(), tree)) {
+      // A name a PHP value takes part in is not known.
+      if (origin_in(current, c.location, c.end) == name_origin::placeholder) continue;
+      found.push_back(text_finding{rule_sql_case, case_message(c.column),
+                                   place_of(current.report_offset(c.location))});
     }
     return found;
   }

@@ -4,6 +4,7 @@
 #include "tree/query_pass.h"
 
 #include <algorithm>
+#include <set>
 
 #include "report/rules.h"
 #include "schema/mysql_sql_conversion.h"
@@ -20,7 +21,21 @@ rule_id rule_of_check(std::string_view name) {
   if (name == sql::rule_sql_syntax) return rule_id::sql_syntax;
   if (name == sql::rule_sql_mysql) return rule_id::sql_mysql;
   if (name == sql::rule_sql_schema) return rule_id::sql_schema;
+  if (name == sql::rule_sql_case) return rule_id::sql_case;
   return rule_id::sql_unchecked;
+}
+
+// The seed rules place what lies inside a converted call at the call: there
+// a text comparison's note yields to the other findings, as it does where
+// the checks place them apart.
+void notes_yield_to_other_findings(std::vector<finding>& findings) {
+  std::set<std::uint64_t> taken;
+  for (const finding& f : findings) {
+    if (f.id != rule_id::sql_case) taken.insert(f.source_offset);
+  }
+  std::erase_if(findings, [&](const finding& f) {
+    return f.id == rule_id::sql_case && taken.count(f.source_offset) > 0;
+  });
 }
 
 // Moves offsets of a text through its edits: an offset after an edit moves
@@ -140,6 +155,7 @@ query_pass check_queries(converted_text& converted, bool rewrite, const sql::sch
     f.source_offset = converted.log.source_offset_of(found.offset);
     pass.findings.push_back(std::move(f));
   }
+  notes_yield_to_other_findings(pass.findings);
   std::vector<std::uint64_t> edit_sources;
   for (const sql::text_edit& edit : report.edits) {
     edit_sources.push_back(converted.log.source_offset_of(edit.offset));
