@@ -6,6 +6,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "sql/parse_tree_json.h"
+
 #include "sql/date_format.h"
 #include "sql/mysql_functions.h"
 #include "sql/postgres_names.h"
@@ -14,6 +16,8 @@ namespace corvexa::sql {
 namespace {
 
 using json = nlohmann::json;
+using parse_tree::location_of;
+using parse_tree::string_field;
 
 constexpr int max_depth = 1000;
 constexpr std::size_t max_quoted_in_message = 40;
@@ -49,20 +53,6 @@ bool word_at(std::string_view sql, std::uint64_t at, std::string_view lower_word
 std::string shortened(std::string_view s) {
   if (s.size() <= max_quoted_in_message) return std::string(s);
   return std::string(s.substr(0, max_quoted_in_message)) + "...";
-}
-
-std::uint64_t location_of(const json& node) {
-  auto found = node.find("location");
-  if (found == node.end() || !found->is_number_integer() || found->get<long long>() < 0) return 0;
-  return found->get<std::uint64_t>();
-}
-
-std::string string_value(const json& node) {
-  // {"String": {"sval": "..."}}
-  auto s = node.find("String");
-  if (s == node.end() || !s->is_object()) return {};
-  auto v = s->find("sval");
-  return v != s->end() && v->is_string() ? v->get<std::string>() : std::string();
 }
 
 class tree_walk {
@@ -124,7 +114,7 @@ class tree_walk {
   void function_call(const json& call) {
     auto names = call.find("funcname");
     if (names == call.end() || !names->is_array() || names->size() != 1) return;
-    std::string name = string_value((*names)[0]);
+    std::string name = string_field((*names)[0]);
     const mysql_function* row = find_mysql_function(name);
     if (row == nullptr) return;
     std::uint64_t location = location_of(call);
@@ -308,7 +298,7 @@ class tree_walk {
     if (fields == node.end() || !fields->is_array() || fields->size() != 1) return;
     std::uint64_t location = location_of(node);
     if (location >= sql_.size() || sql_[location] != '"') return;
-    std::string value = string_value((*fields)[0]);
+    std::string value = string_field((*fields)[0]);
     std::string message = "\"" + shortened(value) +
                           "\" is a name on PostgreSQL, not a string: write '" + shortened(value) +
                           "'";

@@ -11,10 +11,18 @@
 
 #include <nlohmann/json.hpp>
 
+#include "common/ascii.h"
+#include "sql/parse_tree_json.h"
+
 namespace corvexa::sql {
 namespace {
 
 using json = nlohmann::json;
+using parse_tree::list;
+using parse_tree::location_of;
+using parse_tree::member;
+using parse_tree::string_field;
+using parse_tree::text_of;
 
 constexpr int max_depth = 1000;
 
@@ -26,42 +34,6 @@ const std::string not_in_schema = " is not in the schema (the tree's .sql files 
 
 bool is_one_of(std::string_view name, std::span<const std::string_view> names) {
   return std::find(names.begin(), names.end(), name) != names.end();
-}
-
-std::string lower_case(std::string_view s) {
-  std::string out(s);
-  for (char& c : out) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return out;
-}
-
-const json* member(const json& node, const char* key) {
-  if (!node.is_object()) return nullptr;
-  auto found = node.find(key);
-  return found != node.end() ? &*found : nullptr;
-}
-
-const json* list(const json& node, const char* key) {
-  const json* found = member(node, key);
-  return found != nullptr && found->is_array() ? found : nullptr;
-}
-
-std::string text_of(const json& node, const char* key) {
-  const json* found = member(node, key);
-  return found != nullptr && found->is_string() ? found->get<std::string>() : std::string();
-}
-
-std::uint64_t location_of(const json& node) {
-  const json* found = member(node, "location");
-  if (found == nullptr || !found->is_number_integer() || found->get<long long>() < 0) return 0;
-  return found->get<std::uint64_t>();
-}
-
-// {"String": {"sval": "..."}}, or empty for anything else (such as A_Star).
-std::string string_field(const json& node) {
-  const json* s = member(node, "String");
-  return s != nullptr ? text_of(*s, "sval") : std::string();
 }
 
 struct range_entry {
@@ -463,7 +435,7 @@ class name_walk {
     if (i == sql_token_view::none) return i;
     std::string_view bytes = tokens_.bytes(i);
     bool same = !bytes.empty() && bytes.front() == '"' ? bytes == "\"" + name + "\""
-                                                       : lower_case(bytes) == name;
+                                                       : ascii_lowered(bytes) == name;
     return same ? i : sql_token_view::none;
   }
 

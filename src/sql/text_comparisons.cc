@@ -7,37 +7,20 @@
 
 #include <nlohmann/json.hpp>
 
+#include "sql/parse_tree_json.h"
+
 namespace corvexa::sql {
 namespace {
 
 using json = nlohmann::json;
+using parse_tree::location_of;
+using parse_tree::member;
+using parse_tree::string_field;
+using parse_tree::text_of;
 
 constexpr int max_depth = 1000;
 
 constexpr const char* dml_statements[] = {"SelectStmt", "InsertStmt", "UpdateStmt", "DeleteStmt"};
-
-const json* member(const json& node, const char* key) {
-  if (!node.is_object()) return nullptr;
-  auto found = node.find(key);
-  return found != node.end() ? &*found : nullptr;
-}
-
-std::string text_of(const json& node, const char* key) {
-  const json* found = member(node, key);
-  return found != nullptr && found->is_string() ? found->get<std::string>() : std::string();
-}
-
-std::uint64_t location_of(const json& node) {
-  const json* found = member(node, "location");
-  if (found == nullptr || !found->is_number_integer() || found->get<long long>() < 0) return 0;
-  return found->get<std::uint64_t>();
-}
-
-// {"String": {"sval": "..."}}, or empty for anything else (such as A_Star).
-std::string string_field(const json& node) {
-  const json* s = member(node, "String");
-  return s != nullptr ? text_of(*s, "sval") : std::string();
-}
 
 bool is_name_byte(char c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
