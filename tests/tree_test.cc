@@ -598,7 +598,8 @@ TEST(Tree, TextComparisonsAreNotedOnlyWithoutASchema) {
   write_file(dir / "src/schema.sql", "CREATE TABLE users (id int, name varchar(20));\n");
   run_result run = run_tree({"--report", "json", "src", "out"}, dir.path());
   ASSERT_EQ(run.status, 0) << run.err;
-  for (const auto& file : nlohmann::json::parse(run.out)["files"]) {
+  const nlohmann::json with_schema = nlohmann::json::parse(run.out);
+  for (const auto& file : with_schema["files"]) {
     EXPECT_TRUE(file["findings"].empty()) << file;
   }
 }
