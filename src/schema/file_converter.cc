@@ -43,11 +43,15 @@ constexpr std::string_view statement_words[] = {
 constexpr std::string_view ddl_words[] = {"CREATE", "ALTER", "DROP", "RENAME", "TRUNCATE"};
 
 // `bytes` as UTF-8 text, read in the file's character set. Describing a
-// statement reports nothing: the conversion reports its bytes.
+// statement reports nothing: the conversion reports its bytes. A set the
+// output keeps as it is (Shift-JIS, GBK, ...) is read here as UTF-8 with
+// its other bytes as latin1: the report is UTF-8 whatever the file holds.
 std::string readable(const conversion_context& cx, std::string_view bytes) {
   std::string text;
   text_problems ignored;
-  append_text(text, bytes, cx.charset->handling, ignored);
+  text_handling handling = cx.charset->handling;
+  if (handling == text_handling::passthrough) handling = text_handling::utf8;
+  append_text(text, bytes, handling, ignored);
   return text;
 }
 
