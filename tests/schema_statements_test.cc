@@ -2,6 +2,7 @@
 // by case, and the findings that go with what cannot be converted exactly.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -262,6 +263,39 @@ const statement_case alter_cases[] = {
 };
 INSTANTIATE_TEST_SUITE_P(Alter, AlterConversion, ::testing::ValuesIn(alter_cases),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// CONVERT TO changes how every text column compares (the statement itself
+// becomes a comment); a column whose converted type then compares otherwise
+// is a finding, and columns added later follow the new default.
+TEST(AlterConvertTo, ReportsColumnsThatWouldCompareOtherwise) {
+  struct convert_case {
+    const char* mysql;
+    bool reported;
+  };
+  const convert_case cases[] = {
+      {"CREATE TABLE t (a varchar(4));\nALTER TABLE t CONVERT TO CHARACTER SET utf8mb4 COLLATE "
+       "utf8mb4_bin",
+       true},
+      {"CREATE TABLE t (a text COLLATE utf8_bin);\nALTER TABLE t CONVERT TO CHARSET utf8", true},
+      {"CREATE TABLE t (a varchar(4));\nALTER TABLE t CONVERT TO CHARACTER SET utf8mb4 COLLATE "
+       "utf8mb4_unicode_ci",
+       false},
+      {"CREATE TABLE t (a int);\nALTER TABLE t CONVERT TO CHARACTER SET latin1 COLLATE latin1_bin",
+       false},
+      {"ALTER TABLE unknown CONVERT TO CHARACTER SET utf8mb4 COLLATE utf8mb4_bin", false},
+  };
+  for (const convert_case& c : cases) {
+    statement_conversion result = convert_mysql_statement(c.mysql);
+    bool reported = std::any_of(result.findings.begin(), result.findings.end(), [](auto& f) {
+      return f.message.find("CONVERT TO of table t") != std::string::npos;
+    });
+    EXPECT_EQ(reported, c.reported) << c.mysql;
+  }
+  EXPECT_NE(converted("CREATE TABLE t (a int);\nALTER TABLE t CONVERT TO CHARACTER SET utf8 "
+                      "COLLATE utf8_bin;\nALTER TABLE t ADD b varchar(3)")
+                .find("ADD COLUMN b varchar(3);"),
+            std::string::npos);
+}
 
 // INSERT rows: the values for the columns of the table created before.
 const statement_case insert_cases[] = {

@@ -278,8 +278,8 @@ bool ddl_statements::alter_clause(token_cursor& cursor, definition_reader& reade
   }
   table_definition options;
   std::size_t before = cursor.index();
-  if (cursor.accept("CONVERT") || cursor.accept("ALGORITHM") || cursor.accept("LOCK") ||
-      cursor.accept("ORDER")) {
+  if (cursor.accept("CONVERT")) return alter_convert(cursor, target, offset);
+  if (cursor.accept("ALGORITHM") || cursor.accept("LOCK") || cursor.accept("ORDER")) {
     cursor.skip_to_comma();
     return true;
   }
@@ -287,6 +287,41 @@ bool ddl_statements::alter_clause(token_cursor& cursor, definition_reader& reade
   bool& exact_text = schema_.facts[target.table].exact_text;
   exact_text = options.comparison.exact(exact_text);
   return cursor.index() > before;
+}
+
+// CONVERT TO CHARACTER SET x [COLLATE y] gives every text column of the
+// table, and the columns added later, the comparison of y. The columns keep
+// their converted types; where one of them would now compare otherwise
+// (citext against text), that is a finding for the hand.
+bool ddl_statements::alter_convert(token_cursor& cursor, alter_target& target,
+                                   std::uint64_t offset) {
+  if (!cursor.accept("TO")) return false;
+  text_comparison comparison;
+  while (!cursor.at_end() && !cursor.is_punct(',')) {
+    if (cursor.accept("COLLATE")) {
+      cursor.accept_punct('=');
+      if (!cursor.at_end()) comparison.collate(cx_.text(cursor.take()));
+    } else if (cursor.accept("CHARSET") || cursor.accept_all({"CHARACTER", "SET"})) {
+      cursor.accept_punct('=');
+      if (!cursor.at_end()) comparison.charset(cx_.text(cursor.take()));
+    } else {
+      cursor.take();
+    }
+  }
+  bool exact = comparison.exact(false);
+  schema_.facts[target.table].exact_text = exact;
+  const sql::table_model* table = schema_.model.table(target.table);
+  if (table == nullptr) return true;
+  for (const sql::column_model& column : table->columns) {
+    bool citext = column.type == "citext";
+    bool text = citext || column.type == "text" || column.type.starts_with("varchar") ||
+                column.type.starts_with("char");
+    if (text && citext == exact) {
+      cx_.findings.add(issue::convert_comparison, offset, target.table);
+      break;
+    }
+  }
+  return true;
 }
 
 bool ddl_statements::alter_add(token_cursor& cursor, definition_reader& reader,

@@ -136,6 +136,10 @@ constexpr issue_text issue_texts[] = {
     {issue::view_query, convert_rule, schema_severity::warning,
      "view {}: its query was converted name by name only; check that PostgreSQL "
      "runs it (MySQL functions such as IFNULL or GROUP_CONCAT are not there)"},
+    {issue::convert_comparison, unsupported_rule, schema_severity::warning,
+     "CONVERT TO of table {} changes how its text columns compare, which the converted "
+     "columns do not follow: make them citext (compared without case) or text (with case) "
+     "by hand"},
 };
 
 // `detail` (a piece of the input) fit for a message: at most 80 bytes, on

@@ -75,6 +75,7 @@ enum class issue {
   alter_unsupported,
   dropped_clause,
   view_query,
+  convert_comparison,
 };
 
 struct schema_finding {
