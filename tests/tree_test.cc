@@ -552,10 +552,11 @@ TEST(Tree, QueriesAreHeldAgainstTheTablesOfTheSqlFiles) {
   fs::create_directories(dir / "src/install");
   write_file(dir / "src/a.php",
              "<?php\n$r = mysql_query(\"SELECT id FROM t\");\n"
-             "$r = mysql_query(\"SELECT stamp FROM t WHERE id = $id\");\n");
+             "$r = mysql_query(\"SELECT stamp FROM t WHERE id = $id\");\n"
+             "$r = mysql_query(\"SELECT anything FROM recent\");\n");
   write_file(dir / "src/install/schema.sql",
              "CREATE TABLE `t` (\n  `id` int NOT NULL AUTO_INCREMENT,\n  `d` datetime,\n"
-             "  PRIMARY KEY (`id`)\n);\n");
+             "  PRIMARY KEY (`id`)\n);\nCREATE VIEW `recent` AS SELECT id FROM t;\n");
   run_result run = run_tree({"--report", "json", "src", "out"}, dir.path());
   ASSERT_EQ(run.status, 0) << run.err;
   nlohmann::json report = nlohmann::json::parse(run.out);

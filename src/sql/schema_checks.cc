@@ -170,7 +170,7 @@ class name_walk {
       report(token, "table \"" + name + "\"" + not_in_schema);
       return entry;
     }
-    if (!renamed) entry.table = table;
+    if (!renamed && table->columns_known) entry.table = table;
     return entry;
   }
 

@@ -25,6 +25,8 @@ struct table_model {
   std::string name;                   // lower case
   std::vector<column_model> columns;  // in the order of the CREATE TABLE
   std::vector<std::string> primary_key;
+  // False for a view: its name is known, its columns are not looked into.
+  bool columns_known = true;
 
   // The column named `name` (any letter case), or null.
   const column_model* column(std::string_view name) const;
