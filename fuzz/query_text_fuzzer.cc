@@ -5,15 +5,18 @@
 // string literals, and the rewritten file has exactly the code tokens the
 // input had (a replacement never escapes its literal); the wrappers are
 // sorted, in lower case, and a fixed point (given as known, they give
-// themselves back).
+// themselves back); the names of created tables are lower case and short.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "common/ascii.h"
 #include "scan/php_lexer.h"
+#include "sql/created_tables.h"
 #include "sql/query_checks.h"
 #include "sql/query_wrappers.h"
 
@@ -105,5 +108,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   check_findings(php, rewritten);
   check_edits(php, rewritten);
   check(rewritten.texts_found == reported.texts_found);
+  // The names of created tables are read from the file's own bytes.
+  std::set<std::string> created;
+  corvexa::sql::gather_created_tables(php, created);
+  for (const std::string& name : created) {
+    check(!name.empty() && name.size() <= 256 && corvexa::ascii_lowered(name) == name);
+  }
   return 0;
 }

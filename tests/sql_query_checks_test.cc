@@ -6,9 +6,11 @@
 #include <algorithm>
 #include <cstdint>
 #include <iterator>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "sql/created_tables.h"
 #include "sql/query_checks.h"
 
 namespace corvexa::sql {
@@ -793,6 +795,32 @@ TEST(SqlBadInput, ManyBlocksAndVariablesStayLinear) {
   php += "pg_query($v7);";
   query_report report = check_php_queries(php, {});
   EXPECT_EQ(report.texts_found, 1u);
+}
+
+// The tables a file's own query texts create, by name; none where a PHP
+// value takes part in the name or the words are not a CREATE TABLE.
+TEST(CreatedTables, AreNamedWhereCertain) {
+  struct created_case {
+    const char* php;
+    std::set<std::string> names;
+  };
+  const created_case cases[] = {
+      {"<?php q('CREATE TABLE users (id int)');", {"users"}},
+      {"<?php q(\"create temporary table `Tmp_Ids`(id int)\");", {"tmp_ids"}},
+      {"<?php q('CREATE TEMP TABLE IF NOT EXISTS shop.`orders` (id int)');", {"orders"}},
+      {"<?php q(<<<SQL\nCREATE TABLE\n  log (id int)\nSQL\n);", {"log"}},
+      {"<?php q(\"CREATE TABLE {$prefix}users (id int)\"); q(\"CREATE TABLE log_$y (a int)\");",
+       {}},
+      {"<?php q(\"CREATE TABLE `t$x` (a int)\"); q('CREATE TABLE IF EXISTS x');", {}},
+      {"<?php // CREATE TABLE in_a_comment (a int)\n$recreate = 'RECREATE TABLES now';", {}},
+      {"<?php q('CREATE INDEX i ON t (a)'); q('CREATE TABLESPACE s');", {}},
+      {"<?php q('CREATE TABLE `unclosed (a int)');", {}},
+  };
+  for (const created_case& c : cases) {
+    std::set<std::string> names;
+    gather_created_tables(c.php, names);
+    EXPECT_EQ(names, c.names) << c.php;
+  }
 }
 
 }  // namespace

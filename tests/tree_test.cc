@@ -546,14 +546,19 @@ TEST(Tree, SqlFilesCreateTheExtensionsTheQueriesNeed) {
 }
 
 // The tables of the tree's .sql files are what the queries of its PHP files
-// are held against, whatever order the files come in.
+// are held against, whatever order the files come in; its views and the
+// tables its PHP code creates are known by name.
 TEST(Tree, QueriesAreHeldAgainstTheTablesOfTheSqlFiles) {
   temp_dir dir;
   fs::create_directories(dir / "src/install");
   write_file(dir / "src/a.php",
              "<?php\n$r = mysql_query(\"SELECT id FROM t\");\n"
              "$r = mysql_query(\"SELECT stamp FROM t WHERE id = $id\");\n"
-             "$r = mysql_query(\"SELECT anything FROM recent\");\n");
+             "$r = mysql_query(\"SELECT anything FROM recent\");\n"
+             "$r = mysql_query('SELECT n FROM made_by_install, tmp');\n");
+  write_file(dir / "src/install/install.php",
+             "<?php\nmysql_query('CREATE TABLE IF NOT EXISTS made_by_install (n int)');\n"
+             "mysql_query(\"CREATE TEMPORARY TABLE `Tmp` (n int)\");\n");
   write_file(dir / "src/install/schema.sql",
              "CREATE TABLE `t` (\n  `id` int NOT NULL AUTO_INCREMENT,\n  `d` datetime,\n"
              "  PRIMARY KEY (`id`)\n);\nCREATE VIEW `recent` AS SELECT id FROM t;\n");

@@ -31,4 +31,16 @@ constexpr bool equal_ignoring_ascii_case(std::string_view a, std::string_view b)
   return true;
 }
 
+// True if `text` holds `lower_word` (lower case) in any letter case. Words
+// are nearly always written in one case, which a fast search finds first.
+inline bool contains_ignoring_ascii_case(std::string_view text, std::string_view lower_word) {
+  if (lower_word.empty() || text.find(lower_word) != std::string_view::npos) return true;
+  for (std::size_t at = 0; at + lower_word.size() <= text.size(); ++at) {
+    if (ascii_lower(text[at]) == lower_word[0] &&
+        equal_ignoring_ascii_case(text.substr(at, lower_word.size()), lower_word))
+      return true;
+  }
+  return false;
+}
+
 }  // namespace corvexa

@@ -371,12 +371,7 @@ bool file_converter::convert_create(token_cursor& cursor, const std::vector<toke
   }
   out.push_back({text, offset});
   // The queries may read the view; its columns are whatever its query gives.
-  if (!name.empty()) {
-    sql::table_model view;
-    view.name = name;
-    view.columns_known = false;
-    schema_.model.add(std::move(view));
-  }
+  if (!name.empty()) schema_.model.add_name_only(name);
   return true;
 }
 

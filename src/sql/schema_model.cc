@@ -24,6 +24,13 @@ void schema_model::add(table_model table) {
   tables_[key] = std::move(table);
 }
 
+void schema_model::add_name_only(std::string_view name) {
+  table_model table;
+  table.name = name;
+  table.columns_known = false;
+  add(std::move(table));
+}
+
 const table_model* schema_model::table(std::string_view name) const {
   auto found = tables_.find(lower_case(name));
   return found == tables_.end() ? nullptr : &found->second;

@@ -25,7 +25,7 @@ struct table_model {
   std::string name;                   // lower case
   std::vector<column_model> columns;  // in the order of the CREATE TABLE
   std::vector<std::string> primary_key;
-  // False for a view: its name is known, its columns are not looked into.
+  // False for one known by its name only (add_name_only).
   bool columns_known = true;
 
   // The column named `name` (any letter case), or null.
@@ -36,6 +36,9 @@ class schema_model {
  public:
   // Adds a table, replacing one of the same name.
   void add(table_model table);
+  // Adds a table or view known by its name only (a view, a table the
+  // application's code creates): its columns are not looked into.
+  void add_name_only(std::string_view name);
   // The table named `name` (any letter case), or null.
   const table_model* table(std::string_view name) const;
   bool empty() const { return tables_.empty(); }

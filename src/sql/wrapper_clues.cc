@@ -570,14 +570,7 @@ void wrapper_clues::merge(wrapper_clues&& other) {
 }
 
 bool may_define_functions(std::string_view php) {
-  constexpr std::string_view word = "function";
-  // Written in lower case nearly always, which a fast search finds.
-  if (php.find(word) != std::string_view::npos) return true;
-  for (std::size_t at = 0; at + word.size() <= php.size(); ++at) {
-    if (ascii_lower(php[at]) == 'f' && equal_ignoring_ascii_case(php.substr(at, word.size()), word))
-      return true;
-  }
-  return false;
+  return contains_ignoring_ascii_case(php, "function");
 }
 
 wrapper_clues gather_wrapper_clues(std::string_view php) {

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <set>
 #include <thread>
 
 #include "common/byte_streams.h"
@@ -42,6 +43,13 @@ bool is_sql_file(const tree_entry& entry, const tree_options& options) {
 // Adds the tables of `more` to `model`.
 void add_tables(sql::schema_model& model, const sql::schema_model& more) {
   for (const auto& [name, table] : more.tables()) model.add(table);
+}
+
+// The tables the code creates, known by name where the schema lacks them.
+void add_created_tables(sql::schema_model& model, const std::set<std::string>& names) {
+  for (const std::string& name : names) {
+    if (model.table(name) == nullptr) model.add_name_only(name);
+  }
 }
 
 }  // namespace
@@ -120,8 +128,9 @@ processed_entries process_entries(const tree_options& options,
       options.rules == rule_set::seed ? make_mysql_call_table(settings) : call_table();
   const call_table& calls = options.rules == rule_set::seed ? seed : complete;
 
-  const sql::wrapper_table wrappers =
-      find_tree_wrappers(options, entries, source, worker_count(options));
+  const tree_query_clues clues =
+      find_tree_query_clues(options, entries, source, worker_count(options));
+  const sql::wrapper_table& wrappers = clues.wrappers;
   progress_line progress(options.progress);
   round_runner rounds(options, entries, result, progress,
                       2 * sql_tasks.size() + other_tasks.size());
@@ -129,6 +138,7 @@ processed_entries process_entries(const tree_options& options,
              {options, calls, complete, nullptr, failed_folders, source, output, nullptr, true},
              &model, /*keep_reports=*/false);
   const sql::schema_model* schema = model.empty() ? nullptr : &model;
+  if (schema != nullptr) add_created_tables(model, clues.created_tables);
   rounds.run(other_tasks,
              {options, calls, complete, schema, failed_folders, source, output, &wrappers, false,
               nullptr, against},
