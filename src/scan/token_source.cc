@@ -58,23 +58,14 @@ bool token_source::next_in_block(block_token& token) {
   }
   std::string_view window = input_.window();
   if (window.empty()) return false;
-  if (has_next_) {
-    has_next_ = false;
-    std::size_t size = next_.end - next_.start;
-    token = {next_.meaning.role, window.substr(0, size), input_.position(), next_.meaning.call};
-    input_.consume(size);
-    return true;
-  }
   watched_.look_at(window, input_.position());
   found_token found = find_in_window(window);
-  if (found.start > 0) {
+  if (found.end != 0) {
+    take_found(window, found, token);
+  } else if (found.start > 0) {
     pass_before(window, found, token);
-  } else if (found.end == 0) {
-    take_edge_token(token);
   } else {
-    token = {found.meaning.role, window.substr(0, found.end), input_.position(),
-             found.meaning.call};
-    input_.consume(found.end);
+    take_edge_token(token);
   }
   return true;
 }
@@ -121,15 +112,19 @@ token_source::found_token token_source::find_in_window(std::string_view window) 
   }
 }
 
+void token_source::take_found(std::string_view window, const found_token& found,
+                              block_token& token) {
+  take_last_variable(window, found.start);
+  token = {found.meaning.role, window.substr(found.start, found.end - found.start),
+           input_.position() + found.start, found.meaning.call, window.substr(0, found.start)};
+  input_.consume(found.end);
+}
+
 void token_source::pass_before(std::string_view window, const found_token& found,
                                block_token& token) {
   take_last_variable(window, found.start);
   token = {token_role::passes, window.substr(0, found.start), input_.position()};
   input_.consume(found.start);
-  if (found.end != 0) {
-    has_next_ = true;
-    next_ = found;
-  }
 }
 
 void token_source::take_edge_token(block_token& token) {
