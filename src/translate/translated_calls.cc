@@ -194,7 +194,7 @@ std::span<const translated_call> translated_calls() { return rows; }
 
 void translate_call(conversion_state& state, const translated_call& call,
                     const table_settings& settings) {
-  state.current_call.name = usual_name(call.names);
+  state.current_call.name = call.names.usual();
   state.current_call.translated = true;
   call_arguments& arguments = thread_call_arguments();
   read_call_args(state, arguments);
