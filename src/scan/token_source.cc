@@ -67,6 +67,8 @@ bool token_source::next_in_block(block_token& token) {
   if (window.empty()) return false;
   watched_.look_at(window, input_.position());
   found_token found = find_in_window(window);
+  // The code before `found` passes, whatever `found` is.
+  take_last_variable(window, found.start);
   if (found.end != 0) {
     take_found(window, found, token);
   } else if (found.start > 0) {
@@ -121,7 +123,6 @@ token_source::found_token token_source::find_in_window(std::string_view window) 
 
 void token_source::take_found(std::string_view window, const found_token& found,
                               block_token& token) {
-  take_last_variable(window, found.start);
   token = {found.meaning.role, in_window(window, found.start, found.end),
            input_.position() + found.start, found.meaning.call, in_window(window, 0, found.start)};
   input_.consume(found.end);
@@ -129,7 +130,6 @@ void token_source::take_found(std::string_view window, const found_token& found,
 
 void token_source::pass_before(std::string_view window, const found_token& found,
                                block_token& token) {
-  take_last_variable(window, found.start);
   token = {token_role::passes, in_window(window, 0, found.start), input_.position()};
   input_.consume(found.start);
 }

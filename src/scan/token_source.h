@@ -94,10 +94,10 @@ class token_source {
   };
   found_token find_in_window(std::string_view window);
   // Hands out `found` (which lies whole in the window) with the code
-  // before it, the variables in that code taken.
+  // before it.
   void take_found(std::string_view window, const found_token& found, block_token& token);
   // Hands out the code before `found` (which may run past the window) as
-  // passing, the variables in it taken.
+  // passing.
   void pass_before(std::string_view window, const found_token& found, block_token& token);
   // Hands out the token that begins the window and may run past it.
   void take_edge_token(block_token& token);
