@@ -55,8 +55,10 @@ TEST(ByteSearch, EveryWidthMarksWatchedBytesDollarsQuotesAndBackslashes) {
     std::string_view starts;
     std::string_view some_that_start;  // as well as the watched bytes
   };
-  // Up to four bytes are compared one by one; beyond, every letter counts.
-  const start_case cases[] = {{"", ""}, {"mM", "mM"}, {"fFgGq", "azAZ"}};
+  // Up to two bytes, and up to four, are compared one by one; beyond,
+  // every letter counts.
+  const start_case cases[] = {{"", ""},       {"m", "m"},       {"mM", "mM"},
+                              {"aAq", "aAq"}, {"aAbB", "aAbB"}, {"fFgGq", "azAZ"}};
   at_every_width([&] {
     for (const start_case& c : cases) {
       name_start_set starts = make_name_start_set(c.starts);

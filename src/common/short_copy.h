@@ -16,7 +16,17 @@ namespace corvexa {
 [[gnu::always_inline]] inline void copy_bytes(char* to, const char* from, std::size_t size) {
   if (size >= 8) {
     if (size > 16) {
-      std::memcpy(to, from, size);
+      if (size > 32) {
+        std::memcpy(to, from, size);
+        return;
+      }
+      // The first sixteen bytes and the last sixteen: a call name, a
+      // message or the code between two calls is often this long.
+      char head[16], tail[16];
+      std::memcpy(head, from, 16);
+      std::memcpy(tail, from + size - 16, 16);
+      std::memcpy(to, head, 16);
+      std::memcpy(to + size - 16, tail, 16);
       return;
     }
     // The first eight bytes and the last eight, which overlap below 16.

@@ -30,7 +30,8 @@ void copy_comment(conversion_state& state, std::string_view opener) {
         state.input_stream,
         [](std::string_view window) {
           std::size_t line_feed = window.find('\n');
-          std::size_t carriage_return = window.substr(0, line_feed).find('\r');
+          std::size_t line_size = line_feed == std::string_view::npos ? window.size() : line_feed;
+          std::size_t carriage_return = std::string_view(window.data(), line_size).find('\r');
           std::size_t end = std::min(line_feed, carriage_return);
           return end == std::string_view::npos ? end : end + 1;
         },

@@ -40,6 +40,7 @@ void convert_php_block(conversion_state& state) {
   lent_source lent(state, source);
   block_token token;
   while (source.next_in_block(token)) {
+    if (!token.passes_before.empty()) state.output_stream.write(token.passes_before);
     switch (token.role) {
       case token_role::passes: state.output_stream.write(token.text); break;
       case token_role::comment: copy_comment(state, token.text); break;

@@ -10,6 +10,13 @@
 namespace corvexa {
 namespace {
 
+// The bytes [begin, end) of the window, which the caller knows to lie in
+// it: built in place, as substr() would check the bounds again at every
+// token the block loop hands out.
+std::string_view in_window(std::string_view window, std::size_t begin, std::size_t end) {
+  return std::string_view(window.data() + begin, end - begin);
+}
+
 // True if the letter at window[at] begins a word rather than going on with
 // a name that began before it. `boundary` (at most `at`) is a place where a
 // token begins, and no watched byte lies between it and `at`.
@@ -58,23 +65,16 @@ bool token_source::next_in_block(block_token& token) {
   }
   std::string_view window = input_.window();
   if (window.empty()) return false;
-  if (has_next_) {
-    has_next_ = false;
-    std::size_t size = next_.end - next_.start;
-    token = {next_.meaning.role, window.substr(0, size), input_.position(), next_.meaning.call};
-    input_.consume(size);
-    return true;
-  }
   watched_.look_at(window, input_.position());
   found_token found = find_in_window(window);
-  if (found.start > 0) {
+  // The code before `found` passes, whatever `found` is.
+  take_last_variable(window, found.start);
+  if (found.end != 0) {
+    take_found(window, found, token);
+  } else if (found.start > 0) {
     pass_before(window, found, token);
-  } else if (found.end == 0) {
-    take_edge_token(token);
   } else {
-    token = {found.meaning.role, window.substr(0, found.end), input_.position(),
-             found.meaning.call};
-    input_.consume(found.end);
+    take_edge_token(token);
   }
   return true;
 }
@@ -104,7 +104,7 @@ token_source::found_token token_source::find_in_window(std::string_view window) 
       }
       end = watched_.name_end(start);
       if (end == 0) return {start, 0, {}};
-      if (const call_entry* call = calls_.find(window.substr(start, end - start))) {
+      if (const call_entry* call = calls_.find(in_window(window, start, end))) {
         return {start, end, {token_role::call, call}};
       }
     } else if (always_passes(first)) {
@@ -121,15 +121,17 @@ token_source::found_token token_source::find_in_window(std::string_view window) 
   }
 }
 
+void token_source::take_found(std::string_view window, const found_token& found,
+                              block_token& token) {
+  token = {found.meaning.role, in_window(window, found.start, found.end),
+           input_.position() + found.start, found.meaning.call, in_window(window, 0, found.start)};
+  input_.consume(found.end);
+}
+
 void token_source::pass_before(std::string_view window, const found_token& found,
                                block_token& token) {
-  take_last_variable(window, found.start);
-  token = {token_role::passes, window.substr(0, found.start), input_.position()};
+  token = {token_role::passes, in_window(window, 0, found.start), input_.position()};
   input_.consume(found.start);
-  if (found.end != 0) {
-    has_next_ = true;
-    next_ = found;
-  }
 }
 
 void token_source::take_edge_token(block_token& token) {
@@ -152,7 +154,7 @@ void token_source::take_last_variable(std::string_view window, std::size_t limit
   std::size_t dollar = watched_.last_dollar();
   // A variable that begins right at `limit` is the token read next.
   if (dollar == watched_byte_finder::none || dollar >= limit) return;
-  last_variable_.assign(window.substr(dollar, watched_.name_end(dollar) - dollar));
+  last_variable_.assign(in_window(window, dollar, watched_.name_end(dollar)));
   watched_.forget_last_dollar();
 }
 

@@ -27,12 +27,15 @@ namespace corvexa {
 
 // What the block loop is handed: code that passes through (any number of
 // tokens and whitespace, or a part of a long string), or one token that
-// means more.
+// means more, with the code that passes before it: handed out together,
+// the two cost the loop one turn rather than two, and a file dense with
+// calls has one of each per call.
 struct block_token {
   token_role role = token_role::passes;
   std::string_view text;
-  std::uint64_t offset = 0;          // the input offset of text's first byte
-  const call_entry* call = nullptr;  // for token_role::call
+  std::uint64_t offset = 0;             // the input offset of text's first byte
+  const call_entry* call = nullptr;     // for token_role::call
+  std::string_view passes_before = {};  // code to write before text (not for passes)
 };
 
 enum class piece_kind : std::uint8_t {
@@ -90,8 +93,11 @@ class token_source {
     token_meaning meaning;
   };
   found_token find_in_window(std::string_view window);
-  // Hands out the code before `found` as passing, the variables in it
-  // taken, and keeps `found` to be handed out next.
+  // Hands out `found` (which lies whole in the window) with the code
+  // before it.
+  void take_found(std::string_view window, const found_token& found, block_token& token);
+  // Hands out the code before `found` (which may run past the window) as
+  // passing.
   void pass_before(std::string_view window, const found_token& found, block_token& token);
   // Hands out the token that begins the window and may run past it.
   void take_edge_token(block_token& token);
@@ -111,10 +117,6 @@ class token_source {
   watched_byte_finder watched_;
   shared_text last_variable_;
   byte_text held_;  // a token held whole across refills
-  // The token that find_in_window found after the code handed out last,
-  // to be handed out next.
-  bool has_next_ = false;
-  found_token next_;
   // The token being handed out in parts, if any.
   bool in_parts_ = false;
   token_cutter parts_cutter_{'\0'};

@@ -82,7 +82,10 @@ class watched_byte_finder {
   // One past the end of the name that begins at `start`, or 0 if the name
   // may run past the window. Names are short, and cut a byte at a time.
   std::size_t name_end(std::size_t start) const {
-    std::size_t end = start + 1 + short_name_run_length(window_.substr(start + 1));
+    // Built in place rather than by substr(), whose bounds check the
+    // block loop would pay at every name.
+    std::string_view rest(window_.data() + start + 1, window_.size() - start - 1);
+    std::size_t end = start + 1 + short_name_run_length(rest);
     return end < window_.size() ? end : 0;
   }
 

@@ -118,9 +118,9 @@ std::uint64_t mark_quote_or_backslash(const char* bytes, std::size_t size, char 
 
 // The watched bytes, the dollars and the string stops of the 64 bytes at
 // `block`, where `starts_name(vector)` gives the lanes that may start a
-// call name. Inlined
-// into each of its two uses, so that each compares with its constants in
-// registers rather than setting them up again for every vector.
+// call name. Inlined into each of its uses, so that each compares with its
+// constants in registers rather than setting them up again for every
+// vector.
 template <typename lanes, typename StartsName>
 [[gnu::always_inline]] inline watched_marks mark_watched_64(const char* block,
                                                             StartsName starts_name) {
@@ -137,29 +137,55 @@ template <typename lanes, typename StartsName>
   return found;
 }
 
+// The marks of the 64 bytes at `block`.
 template <typename lanes>
-void mark_watched(const char* bytes, std::size_t size, const name_start_set& starts,
-                  watched_marks& into) {
-  watched_marks marks = mark_up_to_64(bytes, size, [&starts](const char* block) {
-    if (starts.any_letter) {
-      return mark_watched_64<lanes>(
-          block, [](typename lanes::vector v) { return in_ranges<lanes>(v, word_start_bytes); });
-    }
-    // All four places, the unused ones too: they repeat a byte that is
-    // watched anyway.
+[[gnu::always_inline]] inline watched_marks mark_watched_block(const char* block,
+                                                               const name_start_set& starts) {
+  if (starts.any_letter) {
+    return mark_watched_64<lanes>(
+        block, [](typename lanes::vector v) { return in_ranges<lanes>(v, word_start_bytes); });
+  }
+  // The names of a table mostly begin with one letter, in either case: two
+  // places are compared then, all four otherwise. Unused places repeat a
+  // byte that is watched anyway.
+  if (starts.count <= 2) {
     return mark_watched_64<lanes>(block, [&starts](typename lanes::vector v) {
-      typename lanes::vector hit = lanes::equal(v, starts.bytes[0]);
-      for (std::size_t i = 1; i < name_start_set::most_bytes; ++i) {
-        hit = lanes::either(hit, lanes::equal(v, starts.bytes[i]));
-      }
-      return hit;
+      return lanes::either(lanes::equal(v, starts.bytes[0]), lanes::equal(v, starts.bytes[1]));
     });
+  }
+  return mark_watched_64<lanes>(block, [&starts](typename lanes::vector v) {
+    typename lanes::vector hit = lanes::equal(v, starts.bytes[0]);
+    for (std::size_t i = 1; i < name_start_set::most_bytes; ++i) {
+      hit = lanes::either(hit, lanes::equal(v, starts.bytes[i]));
+    }
+    return hit;
   });
+}
+
+// The marks of the last block of a window, of fewer than 64 bytes, made in
+// a zeroed copy. A function of its own, so that the marking of the whole
+// blocks, which are nearly all, keeps no copy on the stack.
+template <typename lanes>
+[[gnu::noinline]] void mark_watched_part(const char* bytes, std::size_t size,
+                                         const name_start_set& starts, watched_marks& into) {
+  char block[64] = {};
+  std::memcpy(block, bytes, size);
+  watched_marks marks = mark_watched_block<lanes>(block, starts);
   std::uint64_t inside = first_bits(size);
   into.watched = marks.watched & inside;
   into.dollars = marks.dollars & inside;
   into.double_quoted_stops = marks.double_quoted_stops & inside;
   into.single_quoted_stops = marks.single_quoted_stops & inside;
+}
+
+template <typename lanes>
+void mark_watched(const char* bytes, std::size_t size, const name_start_set& starts,
+                  watched_marks& into) {
+  if (size < 64) {
+    mark_watched_part<lanes>(bytes, size, starts, into);
+    return;
+  }
+  into = mark_watched_block<lanes>(bytes, starts);
 }
 
 // The searches of byte_search.h for `lanes`.

@@ -79,9 +79,10 @@ class list_reader {
   // joined its argument whole: keeps where a watched word stands in it.
   void note_appended_token(std::uint64_t source_offset) {
     byte_text* text = current_text();
-    if (text == nullptr || !state_.call_names.is_watched(text->view().substr(token_begin_))) {
-      return;
-    }
+    if (text == nullptr) return;
+    // The token's bytes in its argument (token_begin_ lies within it).
+    std::string_view token(text->view().data() + token_begin_, text->size() - token_begin_);
+    if (!state_.call_names.is_watched(token)) return;
     arguments_.watched_words.push_back({index_, token_begin_, source_offset});
   }
 

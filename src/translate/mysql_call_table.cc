@@ -16,13 +16,13 @@ call_table make_mysql_call_table(const table_settings& settings) {
   table.watch_prefix(extension_prefix);
   auto shared = std::make_shared<const table_settings>(settings);
   for (const translated_call& call : translated_calls()) {
-    for_each_name(call.names, [&](std::string_view name) {
+    for_each_name(call.names.all(), [&](std::string_view name) {
       table.add(name, call.remembers,
                 [&call, shared](conversion_state& state) { translate_call(state, call, *shared); });
     });
   }
   for (const unsupported_call& call : unsupported_calls()) {
-    for_each_name(call.names, [&](std::string_view name) {
+    for_each_name(call.names.all(), [&](std::string_view name) {
       table.add(name, /*remembers=*/false, [&call, shared](conversion_state& state) {
         mark_unsupported_call(state, call, *shared);
       });

@@ -18,6 +18,10 @@ struct filled_value {
   std::string_view text;
   int argument = -1;
   bool default_link = false;
+
+  // What write_format writes in its place: the values are handed to it as
+  // they are, rather than copied into a list of texts at every call.
+  operator std::string_view() const { return text; }
 };
 
 std::string_view argument_text(const call_arguments& a, int index) {
@@ -194,7 +198,7 @@ std::span<const translated_call> translated_calls() { return rows; }
 
 void translate_call(conversion_state& state, const translated_call& call,
                     const table_settings& settings) {
-  state.current_call.name = usual_name(call.names);
+  state.current_call.name = call.names.usual();
   state.current_call.translated = true;
   call_arguments& arguments = thread_call_arguments();
   read_call_args(state, arguments);
@@ -204,24 +208,19 @@ void translate_call(conversion_state& state, const translated_call& call,
       call.if_empty != none && fill(call.if_empty, state, settings, arguments).text.empty();
   const replacement& chosen = use_short ? call.short_form : call.usual;
   std::array<filled_value, replacement::max_values> values;
-  std::array<std::string_view, replacement::max_values> texts;
   std::size_t count = 0;
   for (value_source source : chosen.values) {
     if (source == none) break;
-    filled_value value = fill(source, state, settings, arguments);
-    texts[count] = value.text;
-    values[count] = value;
-    ++count;
+    values[count++] = fill(source, state, settings, arguments);
   }
+  std::span<const filled_value> filled(values.data(), count);
   start_replacement(state);
   std::array<std::uint64_t, replacement::max_values> value_offsets{};
-  write_format(state.output_stream, chosen.format,
-               std::span<const std::string_view>(texts.data(), count), value_offsets.data());
-  note_moved_words(state, arguments, std::span<const filled_value>(values.data(), count),
-                   value_offsets);
+  write_format(state.output_stream, chosen.format, filled, value_offsets.data());
+  note_moved_words(state, arguments, filled, value_offsets);
   if (call.advised_after) report_advice(state, *call.advised_after);
   if (arguments.split_by_nested_comma) report(state, event_kind::split_argument);
-  report_doubtful_values(state, chosen.format, std::span<const filled_value>(values.data(), count));
+  report_doubtful_values(state, chosen.format, filled);
   if (!call.review.empty()) report(state, event_kind::review, call.review);
   release_large_texts(arguments);
 }

@@ -15,6 +15,7 @@
 #include "common/format_text.h"
 #include "translate/advice.h"
 #include "translate/call_args.h"
+#include "translate/name_list.h"
 #include "translate/table_settings.h"
 
 namespace corvexa {
@@ -45,7 +46,7 @@ struct replacement {
 
 struct translated_call {
   // The call names, separated by spaces; the first is the usual one.
-  std::string_view names;
+  name_list names;
   bool remembers = false;
   replacement usual;
   // When this value is empty, `short_form` is written instead of `usual`.

@@ -61,7 +61,7 @@ std::span<const unsupported_call> unsupported_calls() { return rows; }
 
 void mark_unsupported_call(conversion_state& state, const unsupported_call& call,
                            const table_settings& settings) {
-  std::string_view name = usual_name(call.names);
+  std::string_view name = call.names.usual();
   state.current_call.name = name;
   if (call.when == before) report(state, event_kind::unsupported_call, {}, call.instead);
   call_arguments& arguments = thread_call_arguments();

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "common/conversion_state.h"
+#include "translate/name_list.h"
 #include "translate/table_settings.h"
 
 namespace corvexa {
@@ -17,7 +18,7 @@ enum class warning_time { before_arguments, after_arguments };
 
 struct unsupported_call {
   // The call names, separated by spaces; messages name the first.
-  std::string_view names;
+  name_list names;
   warning_time when;
   // What to write instead, for the reports that say so.
   std::string_view instead = {};
