@@ -3,7 +3,7 @@
 #include "sql/created_tables.h"
 
 #include "common/ascii.h"
-#include "scan/php_lexer.h"
+#include "sql/php_code.h"
 
 namespace corvexa::sql {
 namespace {
@@ -90,13 +90,18 @@ void tables_of_literal(std::string_view literal, std::set<std::string>& names) {
 
 }  // namespace
 
+bool may_create_tables(std::string_view php) { return contains_ignoring_ascii_case(php, "create"); }
+
 void gather_created_tables(std::string_view php, std::set<std::string>& names) {
-  if (!contains_ignoring_ascii_case(php, "create")) return;
-  lex_php(php, [&](const php_token& token) {
-    if (token.kind != php_token_kind::string) return;
-    std::string_view literal = php.substr(token.offset, token.length);
+  if (may_create_tables(php)) gather_created_tables(php_code(php), names);
+}
+
+void gather_created_tables(const php_code& code, std::set<std::string>& names) {
+  for (const php_token& token : code.tokens) {
+    if (token.kind != php_token_kind::string) continue;
+    std::string_view literal = code.text.substr(token.offset, token.length);
     if (contains_ignoring_ascii_case(literal, "create")) tables_of_literal(literal, names);
-  });
+  }
 }
 
 }  // namespace corvexa::sql

@@ -162,7 +162,7 @@ struct function_header {
 
 class clue_gatherer {
  public:
-  explicit clue_gatherer(std::string_view php) : code_(php) {}
+  explicit clue_gatherer(const php_code& code) : code_(code) {}
 
   wrapper_clues run() {
     std::vector<bool> class_bodies;  // for each open "{": whether it holds a class's members
@@ -556,7 +556,7 @@ class clue_gatherer {
     }
   }
 
-  php_code code_;
+  const php_code& code_;
   wrapper_clues clues_;
 };
 
@@ -575,7 +575,9 @@ bool may_define_functions(std::string_view php) {
 
 wrapper_clues gather_wrapper_clues(std::string_view php) {
   if (!may_define_functions(php)) return {};
-  return clue_gatherer(php).run();
+  return gather_wrapper_clues(php_code(php));
 }
+
+wrapper_clues gather_wrapper_clues(const php_code& code) { return clue_gatherer(code).run(); }
 
 }  // namespace corvexa::sql

@@ -18,6 +18,8 @@
 
 namespace corvexa::sql {
 
+struct php_code;
+
 // A function, or a method of any class (calls do not say which class).
 struct callable_name {
   std::string name;  // lower case
@@ -56,6 +58,8 @@ struct wrapper_clues {
 
 // The clues of one PHP file. Never fails: code it cannot read gives none.
 wrapper_clues gather_wrapper_clues(std::string_view php);
+// The same, of a file already cut into tokens.
+wrapper_clues gather_wrapper_clues(const php_code& code);
 
 // True if `php` may define a function: a quick test before lexing it.
 bool may_define_functions(std::string_view php);

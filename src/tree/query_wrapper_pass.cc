@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "sql/created_tables.h"
+#include "sql/php_code.h"
 #include "sql/wrapper_clues.h"
 #include "tree/file_io.h"
 #include "tree/file_task.h"
@@ -28,8 +29,12 @@ void add_clues_of_file(folder_opener& tree, const std::string& path, file_clues&
   if (!tree.open(folder_part(path), folder).empty()) return;
   read_file source;
   if (!read_regular_file(folder->get(), name_part(path), source).empty()) return;
-  clues.wrappers.merge(sql::gather_wrapper_clues(source.bytes));
-  sql::gather_created_tables(source.bytes, clues.created_tables);
+  // One cut into tokens serves both searches.
+  bool functions = sql::may_define_functions(source.bytes);
+  if (!functions && !sql::may_create_tables(source.bytes)) return;
+  sql::php_code code(source.bytes);
+  if (functions) clues.wrappers.merge(sql::gather_wrapper_clues(code));
+  sql::gather_created_tables(code, clues.created_tables);
 }
 
 }  // namespace
