@@ -25,8 +25,7 @@ bool equal_ignoring_case(std::string_view text, std::size_t at, std::string_view
 
 class lexer {
  public:
-  lexer(std::string_view text, const std::function<void(const php_token&)>& visit)
-      : text_(text), visit_(visit) {}
+  lexer(std::string_view text, std::vector<php_token>& tokens) : text_(text), tokens_(tokens) {}
 
   void run() {
     while (at_ < text_.size()) {
@@ -37,7 +36,7 @@ class lexer {
 
  private:
   void emit(php_token_kind kind, std::size_t begin, std::size_t end) {
-    visit_(php_token{kind, begin, end - begin});
+    tokens_.push_back(php_token{kind, begin, end - begin});
   }
 
   // Skips text outside PHP up to and over an opening tag; false at the end.
@@ -163,19 +162,21 @@ class lexer {
   }
 
   std::string_view text_;
-  const std::function<void(const php_token&)>& visit_;
+  std::vector<php_token>& tokens_;
   std::size_t at_ = 0;
 };
 
 }  // namespace
 
 void lex_php(std::string_view text, const std::function<void(const php_token&)>& visit) {
-  lexer(text, visit).run();
+  for (const php_token& token : php_tokens(text)) visit(token);
 }
 
 std::vector<php_token> php_tokens(std::string_view text) {
   std::vector<php_token> tokens;
-  lex_php(text, [&tokens](const php_token& token) { tokens.push_back(token); });
+  // About one token in six bytes of code: one allocation for most files.
+  tokens.reserve(text.size() / 6);
+  lexer(text, tokens).run();
   return tokens;
 }
 

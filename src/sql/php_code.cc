@@ -10,8 +10,7 @@ char closer_of(char c) { return c == '(' ? ')' : c == '[' ? ']' : c == '{' ? '}'
 }  // namespace
 
 php_code::php_code(std::string_view source) : text(source) {
-  tokens.reserve(text.size() / 6);
-  lex_php(text, [&](const php_token& token) { tokens.push_back(token); });
+  tokens = php_tokens(text);
   partner.assign(tokens.size(), no_partner);
   std::vector<std::size_t> open;
   for (std::size_t i = 0; i < tokens.size(); ++i) {
