@@ -46,10 +46,14 @@ std::string interpolated_code(std::string_view span) {
   std::string_view digits = !key.empty() && key[0] == '-' ? key.substr(1) : key;
   bool number = !digits.empty() && std::all_of(digits.begin(), digits.end(),
                                                [](char c) { return c >= '0' && c <= '9'; });
+  // In a string "$a[01]", "$a[-0]" and a number past PHP_INT_MAX are
+  // string keys; outside it they would be numbers (01 is octal 1).
+  bool canonical = number && (key == "0" || (digits[0] != '0' && digits.size() < 19));
   bool variable =
       key.size() > 1 && key[0] == '$' && std::all_of(key.begin() + 1, key.end(), continues_name);
-  if (number || variable) return std::string(span);
-  if (key.empty() || !starts_name(key[0]) || !std::all_of(key.begin(), key.end(), continues_name))
+  if (canonical || variable) return std::string(span);
+  if (!number &&
+      (key.empty() || !starts_name(key[0]) || !std::all_of(key.begin(), key.end(), continues_name)))
     return {};
   return std::string(span.substr(0, open)) + "['" + std::string(key) + "']";
 }
