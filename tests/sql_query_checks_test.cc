@@ -483,6 +483,22 @@ TEST(SqlQuotedNumbers, OnlyWholeValuesOfKnownNumberColumns) {
   EXPECT_TRUE(report.findings.empty()) << report.findings[0].message;
 }
 
+// A value that several texts share is converted only when every text
+// wants the same conversion of it; otherwise it keeps its bytes, reported.
+TEST(SqlQuotedNumbers, SharedValueConvertedOnlyWhereEveryTextAgrees) {
+  schema_model schema = test_schema();
+  const std::pair<const char*, const char*> column_pairs[] = {
+      {"points", "note"}, {"note", "points"}, {"points", "rate"}, {"rate", "points"}};
+  for (const auto& [first, second] : column_pairs) {
+    const std::string php = std::string("<?php $v = \" = '$x'\";\npg_query('UPDATE scores SET ") +
+                            first + "' . $v);\npg_query('UPDATE scores SET " + second + "' . $v);";
+    query_report report = check_php_queries(php, query_options{true, &schema});
+    EXPECT_EQ(applied(php, report.edits), php);
+    ASSERT_EQ(report.findings.size(), 1u) << php;
+    EXPECT_EQ(php.substr(report.findings[0].offset, 3), "$x'") << php;
+  }
+}
+
 // The texts a database is asked to prepare: as rewritten, values as
 // parameters (a value that is a column list in truth has a type the
 // database cannot tell, which is no finding); none where a PHP value must

@@ -8,6 +8,7 @@
 #include <iterator>
 #include <map>
 #include <optional>
+#include <set>
 
 #include "sql/php_query_texts.h"
 #include "sql/php_string_literal.h"
@@ -63,6 +64,9 @@ class php_query_checker {
   }
 
  private:
+  using edit_key = std::pair<std::uint64_t, std::uint64_t>;  // offset, length
+  using edit_map = std::map<edit_key, std::string>;
+
   // The calls that prepare a text or send it with parameters run one
   // statement.
   static bool runs_several_statements(std::string_view function) {
@@ -97,15 +101,7 @@ class php_query_checker {
       edits.clear();
       rewriting = false;
     }
-    for (const numeric_value& value : check.numeric_values) {
-      if (value.placeholder >= text.placeholders.size() ||
-          converted_already(php_, text, text.placeholders[value.placeholder]))
-        continue;
-      if (!rewriting || !convert_value(text, value, edits)) {
-        add_finding(rule_sql_schema, value.message,
-                    text.placeholders[value.placeholder].expression_begin, text);
-      }
-    }
+    convert_values(text, check.numeric_values, rewriting, edits);
     std::sort(edits.begin(), edits.end(), [](const text_edit& a, const text_edit& b) {
       return std::pair(a.offset, a.length) < std::pair(b.offset, b.length);
     });
@@ -118,6 +114,57 @@ class php_query_checker {
     for (text_finding& f : check.findings) {
       add_finding(f.rule, std::move(f.message), file_offset(text, f.place), text);
     }
+  }
+
+  // A PHP value that several texts share (one variable used by two calls)
+  // is converted only while every text that holds it wants the same
+  // conversion: a value quoted for a number column in one and for a text
+  // column in another keeps its bytes and is reported.
+  void convert_values(const query_text& text, const std::vector<numeric_value>& values,
+                      bool rewriting, std::vector<text_edit>& edits) {
+    std::map<edit_key, const numeric_value*> wanted;  // by the value's PHP expression
+    for (const numeric_value& value : values) {
+      if (value.placeholder >= text.placeholders.size()) continue;
+      const text_placeholder& p = text.placeholders[value.placeholder];
+      if (!converted_already(php_, text, p)) wanted.emplace(value_key(p), &value);
+    }
+    for (const text_placeholder& p : text.placeholders) {
+      if (!wanted.contains(value_key(p))) keep_value(value_key(p));
+    }
+    for (const auto& [key, value] : wanted) {
+      auto made = conversions_.find(key);
+      if (made != conversions_.end() && made->second.conversion != value->conversion)
+        keep_value(key);
+      sql_finding finding{rule_sql_schema, value->message, key.first, text.expression_begin,
+                          text.expression_end};
+      std::size_t before = edits.size();
+      if (!rewriting || kept_values_.contains(key) || !convert_value(text, *value, edits)) {
+        report_.findings.push_back(std::move(finding));
+        continue;
+      }
+      auto [it, added] = conversions_.try_emplace(key);
+      if (!added) continue;
+      it->second = made_conversion{value->conversion, std::move(finding),
+                                   std::vector<text_edit>(edits.begin() + before, edits.end())};
+    }
+  }
+
+  static edit_key value_key(const text_placeholder& p) {
+    return {p.expression_begin, p.expression_end};
+  }
+
+  // The value at `key` keeps its bytes: a conversion made for another text
+  // is taken back and reported.
+  void keep_value(const edit_key& key) {
+    kept_values_.insert(key);
+    auto made = conversions_.find(key);
+    if (made == conversions_.end()) return;
+    for (const text_edit& e : made->second.edits) {
+      auto found = accepted_.find({e.offset, e.length});
+      if (found != accepted_.end() && found->second == e.replacement) accepted_.erase(found);
+    }
+    report_.findings.push_back(std::move(made->second.finding));
+    conversions_.erase(made);
   }
 
   // Adds the edits that convert a quoted value to the number MySQL stored;
@@ -259,9 +306,6 @@ class php_query_checker {
     return true;
   }
 
-  using edit_key = std::pair<std::uint64_t, std::uint64_t>;  // offset, length
-  using edit_map = std::map<edit_key, std::string>;
-
   // The edits that lie in [low, high].
   static std::vector<std::pair<edit_key, std::string>> edits_within(const edit_map& edits,
                                                                     std::uint64_t low,
@@ -317,6 +361,13 @@ class php_query_checker {
   query_report report_;
   edit_map accepted_;
   std::map<std::uint64_t, std::uint64_t> covered_;  // file ranges of accepted texts' literals
+  struct made_conversion {
+    std::string_view conversion;
+    sql_finding finding;  // reported if the conversion is taken back
+    std::vector<text_edit> edits;
+  };
+  std::map<edit_key, made_conversion> conversions_;  // by the value's PHP expression
+  std::set<edit_key> kept_values_;                   // values some text needs as they are
 };
 
 }  // namespace
