@@ -95,6 +95,10 @@ const text_case text_cases[] = {
     {"switch_cases",
      "<?php switch ($x) { case 1: $sql = 'a'; break; case 2: pg_query($sql); }",
      {}},
+    {"goto_over_an_append",
+     "<?php $sql = 'a'; goto done; $sql .= 'b'; done: pg_query($sql);\n"
+     "$q = 'c'; back: pg_query($q); $q .= 'd'; goto back;",
+     {}},
     {"other_function_scope", "<?php $sql = 'a'; function f() { pg_query($sql); }", {}},
     {"inside_function", "<?php function f($db) { $sql = 'c'; return pg_query($db, $sql); }", {"c"}},
     {"element_written", "<?php $sql = 'a'; $sql[0] = 'b'; pg_query($sql);", {}},

@@ -68,6 +68,7 @@ class query_text_finder {
     }
     if (token.kind != php_token_kind::word) return;
     if (wrappers_ != nullptr && wrapper_call(i)) return;
+    if (is_label(i)) forget_scope();  // a goto may arrive here from anywhere in it
     if (token.length > longest_word) return;
     char buffer[longest_word];
     for (std::size_t k = 0; k < token.length; ++k) {
@@ -118,6 +119,17 @@ class query_text_finder {
     for (known_variable* variable : closing.assigned) {
       if (variable->block == closing.id) *variable = known_variable{nullptr, current_block()};
     }
+  }
+
+  // "name:" as a statement of its own, other than "else:" and "default:".
+  bool is_label(std::size_t i) const {
+    if (!at_statement_start(i) || !code_.is_symbol(i + 1, ':')) return false;
+    if (code_.adjacent(i + 1) && code_.is_symbol(i + 2, ':')) return false;  // "A::b"
+    return !code_.is_word(i, "else") && !code_.is_word(i, "default");
+  }
+
+  void forget_scope() {
+    for (auto& [name, variable] : scopes_.back()) variable.text = nullptr;
   }
 
   void forget_current_block() {
