@@ -463,6 +463,10 @@ const coercion_case coercion_cases[] = {
     {"spread_sprintf", "<?php pg_query(vsprintf(\"UPDATE scores SET points = '%s'\", $a));", "",
      "vsprintf"},
     {"variable_variable", "<?php pg_query(\"UPDATE scores SET points = '${p}'\");", ""},
+    {"spread_arguments", "<?php pg_query(sprintf(\"UPDATE scores SET points = '%s'\", ...$a));", "",
+     "..."},
+    {"named_argument", "<?php pg_query(sprintf(\"UPDATE scores SET points = '%s'\", values: $a));",
+     "", "values"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Php, SqlQuotedNumbers, testing::ValuesIn(coercion_cases),

@@ -72,6 +72,16 @@ bool is_format_call(std::string_view span) {
   return false;
 }
 
+// "...$a" and "name: $a" are no value of their own that intval() could take.
+bool is_spread_or_named(std::string_view span) {
+  if (span.starts_with("...")) return true;
+  std::size_t end = 0;
+  while (end < span.size() && continues_name(span[end])) ++end;
+  while (end < span.size() && is_space(span[end])) ++end;
+  return end > 0 && starts_name(span[0]) && end < span.size() && span[end] == ':' &&
+         (end + 1 == span.size() || span[end + 1] != ':');
+}
+
 // The concatenation operand or call argument [begin, end) of `php`: after
 // "." or ",", before ".", "," or ")".
 bool is_operand(std::string_view php, std::uint64_t begin, std::uint64_t end) {
@@ -177,7 +187,8 @@ std::optional<std::vector<text_edit>> conversion_edits(std::string_view php, con
   bool holds_literal = std::any_of(text.runs.begin(), text.runs.end(), [&](const literal_run& r) {
     return r.file_begin >= begin && r.file_end <= end;
   });
-  if (shared || holds_literal || is_format_call(span) || !is_operand(php, begin, end))
+  if (shared || holds_literal || is_format_call(span) || is_spread_or_named(span) ||
+      !is_operand(php, begin, end))
     return std::nullopt;
   return std::vector<text_edit>{{begin, 0, call + "("}, {end, 0, ")"}};
 }
