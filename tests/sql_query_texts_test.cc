@@ -105,6 +105,10 @@ const text_case text_cases[] = {
     {"by_reference", "<?php $sql = 'a'; f(&$sql); pg_query($sql);", {}},
     {"unknown_variable", "<?php pg_query($l, $sql);", {}},
     {"ternary", "<?php pg_query($x ? 'a' : 'b');", {}},
+    {"loose_keyword_operators",
+     "<?php pg_query('a' . print 'b' . 'c'); pg_query('d' . include 'e' . 'f');\n"
+     "pg_query('g' . fn() => 'h' . 'i'); pg_query('j' . yield 'k' . 'l');",
+     {}},
     {"not_calls",
      "<?php $db->pg_query('a'); Db::pg_query('b'); function pg_query($q) {}\n"
      "// pg_query('c')\n# pg_query('d')\n$s = \"pg_query('e')\"; ?>pg_query('f')",
