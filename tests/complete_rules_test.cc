@@ -72,6 +72,10 @@ TEST(CompleteRules, ConvertWhatPhpCallsAndNothingElse) {
        "$s = \"mysql_query($d)\"; $h = <<<SQL\nmysql_query($e) it's\nSQL;\n?> mysql_close()",
        "mysql_query($a) <?php # don't mysql_query($b)\n// mysql_query($c)\n"
        "$s = \"mysql_query($d)\"; $h = <<<SQL\nmysql_query($e) it's\nSQL;\n?> mysql_close()"},
+      {"lines that end in a lone CR, as PHP reads them",
+       "<?php // x\rmysql_ping();\r$h = <<<SQL\rmysql_close()\rSQL;\rmysql_ping();",
+       "<?php // x\rpg_ping(" + link + ");\r$h = <<<SQL\rmysql_close()\rSQL;\rpg_ping(" + link +
+           ");"},
       {"methods, static calls, declarations and namespaced names are not the extension's",
        "<?php $o->mysql_query(1); $o?->mysql_close(); A::mysql_ping(); function mysql_stat() {}"
        " new mysql_info(); \\Db\\mysql_ping(); $mysql_error = 1;",

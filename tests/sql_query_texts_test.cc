@@ -74,6 +74,10 @@ const text_case text_cases[] = {
     {"heredoc_indented",
      "<?php\n  $q = <<<SQL\n    SELECT *\n      FROM $t\n    SQL;\n  pg_query($q);",
      {"SELECT *\n  FROM {$t}"}},
+    {"heredoc_lines_ending_in_cr",
+     "<?php pg_query(<<<SQL\r  SELECT *\r\r    FROM $t\r  SQL\r); pg_query(<<<'SQL'\r\n  x\r\n  "
+     "SQL);",
+     {"SELECT *\r\r  FROM {$t}", "x"}},
     {"nowdoc", "<?php pg_query(<<<'SQL'\nSELECT '$x'\nSQL\n);", {"SELECT '$x'"}},
     {"sprintf",
      "<?php pg_query(sprintf(\"SELECT %d, '%s', '%%x', %1\\$s, %05.2f\", $a, $b, $c));",

@@ -278,7 +278,7 @@ class php_query_checker {
                        const std::string& replacement, literal_style style) const {
     if (end > php_.size() || begin > end) return false;
     bool heredoc_kind = style.kind == literal_kind::heredoc || style.kind == literal_kind::nowdoc;
-    if (heredoc_kind && replacement.find('\n') != std::string::npos) return false;
+    if (heredoc_kind && replacement.find_first_of("\r\n") != std::string::npos) return false;
     if (style.kind == literal_kind::nowdoc) return true;
     if (begin > 0 && php_[begin - 1] == '\\') return false;
     if (!interpolates(style.kind)) return true;
