@@ -76,6 +76,9 @@ TEST(CompleteRules, ConvertWhatPhpCallsAndNothingElse) {
        "<?php // x\rmysql_ping();\r$h = <<<SQL\rmysql_close()\rSQL;\rmysql_ping();",
        "<?php // x\rpg_ping(" + link + ");\r$h = <<<SQL\rmysql_close()\rSQL;\rpg_ping(" + link +
            ");"},
+      {"a PHP 8 attribute is code, not a comment",
+       "<?php #[Pure] function f() { return mysql_ping(); }",
+       "<?php #[Pure] function f() { return pg_ping(" + link + "); }"},
       {"methods, static calls, declarations and namespaced names are not the extension's",
        "<?php $o->mysql_query(1); $o?->mysql_close(); A::mysql_ping(); function mysql_stat() {}"
        " new mysql_info(); \\Db\\mysql_ping(); $mysql_error = 1;",

@@ -69,8 +69,8 @@ class lexer {
       } else if (c == '?' && next_is('>')) {
         emit(php_token_kind::close_tag, begin, at_ += 2);
         return;
-      } else if (c == '#' || (c == '/' && next_is('/'))) {
-        skip_line_comment();
+      } else if ((c == '#' && !next_is('[')) || (c == '/' && next_is('/'))) {
+        skip_line_comment();  // "#[" opens an attribute of PHP 8, which is code
       } else if (c == '/' && next_is('*')) {
         std::size_t end = text_.find("*/", at_ + 2);
         at_ = end == std::string_view::npos ? text_.size() : end + 2;
