@@ -92,6 +92,8 @@ TEST_P(SqlFindings, PointAtTheConstruct) {
 }
 
 const finding_case finding_cases[] = {
+    {"update_ignore_read_as_a_table", "<?php pg_query(\"UPDATE IGNORE t SET a = 1 WHERE b = 2\");",
+     rule_sql_mysql, "IGNORE t", "UPDATE IGNORE is MySQL's"},
     {"backquotes", "<?php pg_query($l,\"SELECT * FROM `users` WHERE id = $id\");", rule_sql_syntax,
      "`users`", "backquoted name: write it plain or in double quotes"},
     {"limit_offset_count", "<?php pg_query('SELECT * FROM t LIMIT 0, 10');", rule_sql_syntax,
@@ -387,6 +389,16 @@ const rewrite_case rewrite_cases[] = {
     {"not_rewritable_left_alone", "<?php pg_query('SELECT * FROM `t` WHERE a REGEXP 1');",
      "<?php pg_query('SELECT * FROM `t` WHERE a REGEXP 1');"},
 };
+
+// A rewrite that makes a text parse leaves what PostgreSQL then misreads
+// reported.
+TEST(SqlRewrites, UpdateIgnoreStaysReportedAfterItsLimitIsRewritten) {
+  const std::string php = "<?php pg_query(\"UPDATE IGNORE t SET a = 1 LIMIT 1\");";
+  std::vector<sql_finding> findings =
+      without_case_notes(check_php_queries(php, query_options{true, nullptr}));
+  ASSERT_EQ(findings.size(), 1u);
+  EXPECT_EQ(findings[0].rule, rule_sql_mysql) << findings[0].message;
+}
 
 INSTANTIATE_TEST_SUITE_P(Php, SqlRewrites, testing::ValuesIn(rewrite_cases),
                          [](const testing::TestParamInfo<rewrite_case>& info) {

@@ -101,6 +101,8 @@ class tree_walk {
           insert(value);
         else if (key == "VariableShowStmt")
           show(value);
+        else if (key == "UpdateStmt")
+          update(value);
       }
       if (value.is_structured()) visit(value, depth + 1);
     }
@@ -336,6 +338,21 @@ class tree_walk {
     }
   }
 
+  // "UPDATE IGNORE t SET ..." parses on PostgreSQL as an update of a table
+  // named ignore, called t; LOW_PRIORITY likewise.
+  void update(const json& node) {
+    auto relation = node.find("relation");
+    if (relation == node.end() || !relation->is_object() || !relation->contains("alias") ||
+        relation->contains("schemaname")) {
+      return;
+    }
+    std::string name = relation->value("relname", "");
+    if (name != "ignore" && name != "low_priority") return;
+    add("UPDATE " + upper(name) +
+            " is MySQL's: remove it (PostgreSQL reads it as the name of the table)",
+        location_of(*relation));
+  }
+
   // INSERT INTO t [(columns)] VALUES (NULL, ...) where the column is
   // auto-increment in the schema model.
   void insert(const json& node) {
@@ -428,7 +445,10 @@ bool may_need_tree_checks(std::string_view sql, const schema_model* schema) {
     if (end - i <= 16) {
       word.assign(sql, i, end - i);
       for (char& c : word) c = lower(c);
-      if (word == "user" || word == "show" || (schema != nullptr && word == "null")) return true;
+      if (word == "user" || word == "show" || word == "ignore" || word == "low_priority" ||
+          (schema != nullptr && word == "null")) {
+        return true;
+      }
       std::size_t next = end;
       while (next < sql.size() && (sql[next] == ' ' || sql[next] == '\t' || sql[next] == '\n'))
         ++next;
