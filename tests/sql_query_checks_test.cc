@@ -499,6 +499,16 @@ TEST(SqlQuotedNumbers, OnlyWholeValuesOfKnownNumberColumns) {
   EXPECT_TRUE(report.findings.empty()) << report.findings[0].message;
 }
 
+// A UNION of thousands of SELECTs nests as deep in the parse tree: the
+// walk over its names stops at a depth, as the other walks do.
+TEST(SqlSchemaNames, ThousandsOfUnionsAreWalkedWithinADepth) {
+  schema_model schema = test_schema();
+  std::string sql = "SELECT id FROM users";
+  for (int i = 0; i < 60000; ++i) sql += " UNION SELECT 1";
+  query_report report = check_sql_text(sql, query_options{false, &schema});
+  EXPECT_EQ(report.texts_parsed, 1u);
+}
+
 // A value that several texts share is converted only when every text
 // wants the same conversion of it; otherwise it keeps its bytes, reported.
 TEST(SqlQuotedNumbers, SharedValueConvertedOnlyWhereEveryTextAgrees) {

@@ -104,6 +104,7 @@ class name_walk {
   }
 
   void select(const json& stmt, const scope* outer, int depth) {
+    if (depth > max_depth) return;  // a UNION of thousands nests as deep
     with_clause(stmt, outer, depth);
     if (text_of(stmt, "op") != "SETOP_NONE" && stmt.contains("op")) {
       // The ORDER BY of a UNION names output columns: only the branches are read.
