@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "sql/php_query_texts.h"
+#include "sql/query_checks.h"
 
 namespace corvexa::sql {
 namespace {
@@ -158,6 +159,25 @@ TEST(QueryTextLimits, ThousandsOfPartsAreReadInOnePass) {
   auto found = find_query_texts(php, 1 << 20).queries;
   ASSERT_EQ(found.size(), 1u);
   EXPECT_EQ(found[0].text->placeholders.size(), 20000u);
+}
+
+// A text grown by thousands of appends, each sent: the appends take time in
+// their number, and the texts kept stay within the file's budget (the
+// calls past it are kept without a text, to be reported as not checked).
+TEST(QueryTextLimits, ATextSentAfterEachOfThousandsOfAppendsStaysWithinBudget) {
+  std::string php = "<?php $q = 'SELECT 1 FROM t WHERE 1 = 1';\n";
+  for (int i = 0; i < 5000; ++i) php += "$q .= ' AND a = 1'; pg_query($q);\n";
+  query_search search = find_query_texts(php, 1 << 20);
+  std::uint64_t kept = 0;
+  std::size_t without_text = 0;
+  for (const found_query& q : search.queries) {
+    if (q.text == nullptr)
+      ++without_text;
+    else
+      kept += q.text->text.size() + q.text->placeholders.size();
+  }
+  EXPECT_LE(kept, text_bytes_per_file_byte * php.size() + (1 << 20));
+  EXPECT_GT(without_text, 0u);
 }
 
 TEST(QueryTextLimits, FilesWithoutQueryCallsAreSkippedBeforeLexing) {

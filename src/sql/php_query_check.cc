@@ -19,11 +19,8 @@
 namespace corvexa::sql {
 namespace {
 
-// Where the bytes of the query texts of one file may be checked: at most
-// this many times the file's size (plus one long text), so that a variable
-// used by many calls cannot make the work grow without end.
-constexpr std::uint64_t checked_bytes_per_file_byte = 16;
-
+const std::string too_many_message =
+    "query text not checked: the file's texts are too many or too long";
 const std::string too_long_message =
     "query text not checked: longer than " + std::to_string(max_query_text_bytes) + " bytes";
 
@@ -44,16 +41,21 @@ class php_query_checker {
       report_.findings.push_back(
           sql_finding{rule_sql_unchecked, too_long_message, call, call, call});
     }
-    std::uint64_t budget = checked_bytes_per_file_byte * php_.size() + max_query_text_bytes;
+    std::uint64_t budget = text_bytes_per_file_byte * php_.size() + max_query_text_bytes;
     for (const found_query& query : search.queries) {
-      const query_text& text = *query.text;
       ++report_.texts_found;
+      if (query.text == nullptr) {  // not read: past the file's budget
+        ++report_.texts_unchecked;
+        std::uint64_t call = query.call_offset;
+        report_.findings.push_back(
+            sql_finding{rule_sql_unchecked, too_many_message, call, call, call});
+        continue;
+      }
+      const query_text& text = *query.text;
       std::uint64_t cost = text.text.size() + text.placeholders.size();
       if (cost > budget) {
         ++report_.texts_unchecked;
-        add_finding(rule_sql_unchecked,
-                    "query text not checked: the file's texts are too many or too long",
-                    text.expression_begin, text);
+        add_finding(rule_sql_unchecked, too_many_message, text.expression_begin, text);
         continue;
       }
       budget -= cost;
