@@ -76,6 +76,9 @@ TEST(CompleteRules, ConvertWhatPhpCallsAndNothingElse) {
        "<?php // x\rmysql_ping();\r$h = <<<SQL\rmysql_close()\rSQL;\rmysql_ping();",
        "<?php // x\rpg_ping(" + link + ");\r$h = <<<SQL\rmysql_close()\rSQL;\rpg_ping(" + link +
            ");"},
+      {"an argument that ends in a line comment keeps the line break that ends it",
+       "<?php mysql_query($q // why\n); mysql_result($r # row\r\n, 0);",
+       "<?php " + query + link + ", $q // why\n)); pg_fetch_result($r # row\r\n, 0, 0);"},
       {"a PHP 8 attribute is code, not a comment",
        "<?php #[Pure] function f() { return mysql_ping(); }",
        "<?php #[Pure] function f() { return pg_ping(" + link + "); }"},
@@ -229,6 +232,7 @@ TEST(CompleteRules, WhatPhpParsedBeforeThePortItParsesAfter) {
       "<?php while ($f = mysql_fetch_field($r)) {} mysql_field_seek($r, 1) or die();",
       "<?php $x = @mysql_change_user('a', 'b') ? 1 : 2; mysql_close();",
       "<?php class A { function q($s) { return mysql_query($s, $this->db); } }",
+      "<?php mysql_query(\"SELECT 1\" // why\n); mysql_result($r /* a */ # b\n, 0);",
   };
   std::filesystem::path file = std::filesystem::temp_directory_path() /
                                ("corvexa-parse-" + std::to_string(::getpid()) + ".php");
