@@ -89,6 +89,11 @@ TEST(CompleteRules, ConvertWhatPhpCallsAndNothingElse) {
        " new mysql_info(); \\Db\\mysql_ping(); $mysql_error = 1;"},
       {"a global call with a leading backslash", "<?php \\mysql_ping();",
        "<?php \\pg_ping(" + link + ");"},
+      {"a leading backslash stays only before a name",
+       "<?php die(\\mysql_error()); $f = \\MYSQL_CLIENT_SSL; \\mysql_select_db('shop');",
+       "<?php die((($GLOBALS['pg_last_link'] ?? false) ? pg_last_error(" + link +
+           ") : (error_get_last()['message'] ?? ''))); $f = 0; \\true;",
+       {"behaves-differently 1:33"}},
       {"a name without a call is left alone",
        "<?php $f = mysql_query;",
        "<?php $f = mysql_query;",
@@ -233,6 +238,7 @@ TEST(CompleteRules, WhatPhpParsedBeforeThePortItParsesAfter) {
       "<?php $x = @mysql_change_user('a', 'b') ? 1 : 2; mysql_close();",
       "<?php class A { function q($s) { return mysql_query($s, $this->db); } }",
       "<?php mysql_query(\"SELECT 1\" // why\n); mysql_result($r /* a */ # b\n, 0);",
+      "<?php echo \\mysql_error(), \\MYSQL_CLIENT_SSL, \\mysql_info(), \\mysql_num_rows($r);",
   };
   std::filesystem::path file = std::filesystem::temp_directory_path() /
                                ("corvexa-parse-" + std::to_string(::getpid()) + ".php");

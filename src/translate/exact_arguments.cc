@@ -86,7 +86,7 @@ exact_arguments read_exact_arguments(conversion_state& state) {
   exact_arguments result;
   const php_code& code = *state.code;
   input_buffer& input = state.input_stream;
-  std::size_t name = code.token_at(state.current_call.source_begin);
+  std::size_t name = code.name_at(state.current_call.source_begin);
   argument_list list = code.arguments_of(name);
   std::uint64_t input_end = input.position() + input.window().size();
   if (!list.closed || list.end > input_end || state.nesting >= most_nesting) return result;
