@@ -386,6 +386,13 @@ const rewrite_case rewrite_cases[] = {
      "(d)::date)::int - 1), EXTRACT(DOY FROM (d)::date)::int, floor(EXTRACT(SECOND FROM "
      "(d)::time))::int, (('$d')::date - DATE '0001-01-01' + 366), ((a)::date - (b)::date), "
      "date_trunc('second', LOCALTIMESTAMP)::time FROM t\");"},
+    {"if_of_a_number_left_alone", "<?php pg_query('SELECT IF(a, 1, 2), IF(a + 1, 1, 2) FROM t');",
+     "<?php pg_query('SELECT IF(a, 1, 2), IF(a + 1, 1, 2) FROM t');"},
+    {"if_of_conditions",
+     "<?php pg_query('SELECT IF(a IS NULL, 1, 2), IF(a IN (1), 1, 2), IF(a <> b AND c, 1, 2) "
+     "FROM t');",
+     "<?php pg_query('SELECT CASE WHEN a IS NULL THEN 1 ELSE 2 END, CASE WHEN a IN (1) THEN 1 "
+     "ELSE 2 END, CASE WHEN a <> b AND c THEN 1 ELSE 2 END FROM t');"},
     {"not_rewritable_left_alone", "<?php pg_query('SELECT * FROM `t` WHERE a REGEXP 1');",
      "<?php pg_query('SELECT * FROM `t` WHERE a REGEXP 1');"},
 };

@@ -198,6 +198,30 @@ class tree_walk {
     return literal + "'";
   }
 
+  // A condition that PostgreSQL reads as a boolean by its form. MySQL's
+  // IF(n, ...) also tests a number (a tinyint flag), which CASE WHEN n
+  // refuses: such an IF is reported, not rewritten.
+  static bool boolean_form(const json& node) {
+    if (!node.is_object() || node.size() != 1) return false;
+    const std::string& kind = node.begin().key();
+    const json& body = node.begin().value();
+    if (kind == "BoolExpr" || kind == "NullTest" || kind == "BooleanTest") return true;
+    if (kind == "A_Const") return body.contains("boolval");
+    if (kind == "SubLink") return body.value("subLinkType", "") != "EXPR_SUBLINK";
+    if (kind != "A_Expr") return false;
+    std::string expression = body.value("kind", "");
+    if (expression == "AEXPR_NULLIF") return false;
+    if (expression != "AEXPR_OP") return true;  // IN, LIKE, BETWEEN, ANY, ...
+    const json* names = parse_tree::list(body, "name");
+    if (names == nullptr || names->size() != 1) return false;
+    std::string op = string_field((*names)[0]);
+    for (std::string_view comparison :
+         {"=", "<>", "!=", "<", ">", "<=", ">=", "~", "~*", "!~", "!~*"}) {
+      if (op == comparison) return true;
+    }
+    return false;
+  }
+
   std::vector<sql_edit> function_rewrite_edits(const json& call, const mysql_function& row,
                                                std::uint64_t location) const {
     const sql_token_view& t = *tokens_;
@@ -238,6 +262,7 @@ class tree_walk {
     switch (row.rewrite) {
       case function_rewrite::rename: return {token(name, std::string(row.target))};
       case function_rewrite::if_to_case:
+        if (!boolean_form(call.at("args")[0])) return {};
         return {head("CASE WHEN "), keyword(commas[0], "THEN"), keyword(commas[1], "ELSE"),
                 token(close, " END")};
       case function_rewrite::unix_timestamp:
