@@ -337,9 +337,9 @@ const rewrite_case rewrite_cases[] = {
      "UNIX_TIMESTAMP(c), LAST_INSERT_ID(), FROM_UNIXTIME(d), CURDATE(), LOCATE('x', e), YEAR(f) "
      "FROM t\");",
      "<?php pg_query(\"SELECT COALESCE(a, 0), CASE WHEN b > 1 THEN 'y' ELSE 'n' END, random(), "
-     "floor(EXTRACT(EPOCH FROM now()))::bigint, floor(EXTRACT(EPOCH FROM c))::bigint, lastval(), "
-     "to_timestamp(d)::timestamp, CURRENT_DATE, position('x' IN e), EXTRACT(YEAR FROM f) FROM "
-     "t\");"},
+     "floor(EXTRACT(EPOCH FROM now()))::bigint, floor(EXTRACT(EPOCH FROM (c)::timestamptz))::"
+     "bigint, lastval(), to_timestamp(d)::timestamp, CURRENT_DATE, position('x' IN e), "
+     "EXTRACT(YEAR FROM f) FROM t\");"},
     {"group_concat_and_sha1",
      "<?php pg_query('SELECT GROUP_CONCAT(name), SHA1(name) FROM t GROUP BY k');",
      "<?php pg_query('SELECT string_agg((name)::text, \\',\\'), encode(digest(name, \\'sha1\\'), "

@@ -269,7 +269,9 @@ class tree_walk {
         if (n == 0)
           return {
               sql_edit{t[name].begin, t[close].end, "floor(EXTRACT(EPOCH FROM now()))::bigint"}};
-        return {head("floor(EXTRACT(EPOCH FROM "), token(close, "))::bigint")};
+        // A timestamp without time zone is read in the session's time
+        // zone, as MySQL reads a DATETIME, not as UTC.
+        return {head("floor(EXTRACT(EPOCH FROM ("), token(close, ")::timestamptz))::bigint")};
       case function_rewrite::from_unixtime:
         return {token(name, "to_timestamp"), token(close, ")::timestamp")};
       case function_rewrite::keyword:
