@@ -482,6 +482,8 @@ const coercion_case coercion_cases[] = {
     {"spread_sprintf", "<?php pg_query(vsprintf(\"UPDATE scores SET points = '%s'\", $a));", "",
      "vsprintf"},
     {"variable_variable", "<?php pg_query(\"UPDATE scores SET points = '${p}'\");", ""},
+    {"auto_increment_column_of_an_insert",
+     "<?php pg_query(\"INSERT INTO scores (id, points) VALUES ('$id', 1)\");", ""},
     {"spread_arguments", "<?php pg_query(sprintf(\"UPDATE scores SET points = '%s'\", ...$a));", "",
      "..."},
     {"named_argument", "<?php pg_query(sprintf(\"UPDATE scores SET points = '%s'\", values: $a));",

@@ -140,6 +140,7 @@ class php_query_checker {
       sql_finding finding{rule_sql_schema, value->message, key.first, text.expression_begin,
                           text.expression_end};
       std::size_t before = edits.size();
+      if (!value->convertible) keep_value(key);
       if (!rewriting || kept_values_.contains(key) || !convert_value(text, *value, edits)) {
         report_.findings.push_back(std::move(finding));
         continue;

@@ -271,7 +271,7 @@ class name_walk {
       items = items != nullptr ? list(*items, "items") : nullptr;
       if (items == nullptr) continue;
       for (std::size_t i = 0; i < items->size() && i < columns.size(); ++i)
-        string_value((*items)[i], table, columns[i]);
+        string_value((*items)[i], table, columns[i], true);
     }
   }
 
@@ -328,10 +328,11 @@ class name_walk {
     return found;
   }
 
-  void string_value(const json& node, const table_model* table, const column_model* column) {
+  void string_value(const json& node, const table_model* table, const column_model* column,
+                    bool inserted = false) {
     const json* constant = member(node, "A_Const");
     if (column == nullptr || constant == nullptr || member(*constant, "sval") == nullptr) return;
-    reading_.values.push_back(column_value{table, column, location_of(*constant)});
+    reading_.values.push_back(column_value{table, column, location_of(*constant), inserted});
   }
 
   void values(const json& targets, const scope& level, int depth) {

@@ -101,6 +101,13 @@ std::string value_message(const column_value& value, std::string_view conversion
          std::string(conversion) + "()";
 }
 
+std::string identity_message(const column_value& value) {
+  return "a PHP value quoted for the AUTO_INCREMENT column \"" + value.column->name +
+         "\" of table \"" + value.table->name +
+         "\": MySQL made a new id for '' or 0, PostgreSQL refuses '' and stores 0: write DEFAULT "
+         "(or leave the column out) where the value is empty";
+}
+
 bool starts_with_word(std::string_view s, std::string_view lower_word) {
   if (s.size() < lower_word.size()) return false;
   for (std::size_t i = 0; i < lower_word.size(); ++i) {
@@ -161,6 +168,11 @@ std::vector<numeric_value> quoted_numeric_values(const substituted_sql& original
     std::uint64_t at = range->first;
     const substitution_slot* slot = original.slot_spanning(at + 1, at + 2);
     if (slot == nullptr || sql[at] != '\'' || sql[at + 2] != '\'') continue;
+    if (value.inserted && value.column->auto_increment) {
+      // MySQL made a new id for '' and 0 there; PostgreSQL would store 0.
+      found.push_back(numeric_value{slot->placeholder, conversion, identity_message(value), false});
+      continue;
+    }
     found.push_back(numeric_value{slot->placeholder, conversion, value_message(value, conversion)});
   }
   return found;
