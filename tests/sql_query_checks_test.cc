@@ -386,6 +386,10 @@ const rewrite_case rewrite_cases[] = {
      "(d)::date)::int - 1), EXTRACT(DOY FROM (d)::date)::int, floor(EXTRACT(SECOND FROM "
      "(d)::time))::int, (('$d')::date - DATE '0001-01-01' + 366), ((a)::date - (b)::date), "
      "date_trunc('second', LOCALTIMESTAMP)::time FROM t\");"},
+    {"date_parts_of_strings",
+     "<?php pg_query(\"SELECT YEAR('$d'), HOUR('10:30:00'), MONTH(d) FROM t\");",
+     "<?php pg_query(\"SELECT EXTRACT(YEAR FROM ('$d')::date), EXTRACT(HOUR FROM "
+     "('10:30:00')::time), EXTRACT(MONTH FROM d) FROM t\");"},
     {"if_of_a_number_left_alone", "<?php pg_query('SELECT IF(a, 1, 2), IF(a + 1, 1, 2) FROM t');",
      "<?php pg_query('SELECT IF(a, 1, 2), IF(a + 1, 1, 2) FROM t');"},
     {"if_of_conditions",

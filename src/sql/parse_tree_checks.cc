@@ -198,6 +198,11 @@ class tree_walk {
     return literal + "'";
   }
 
+  static bool is_string_constant(const json& node) {
+    const json* constant = parse_tree::member(node, "A_Const");
+    return constant != nullptr && parse_tree::member(*constant, "sval") != nullptr;
+  }
+
   // A condition that PostgreSQL reads as a boolean by its form. MySQL's
   // IF(n, ...) also tests a number (a tinyint flag), which CASE WHEN n
   // refuses: such an IF is reported, not rewritten.
@@ -279,8 +284,13 @@ class tree_walk {
       case function_rewrite::locate: return {token(name, "position"), keyword(commas[0], "IN")};
       case function_rewrite::group_concat:
         return {head("string_agg(("), token(close, ")::text, ',')")};
-      case function_rewrite::extract_field:
-        return {head(std::string("EXTRACT(").append(row.target).append(" FROM "))};
+      case function_rewrite::extract_field: {
+        std::string start = std::string("EXTRACT(").append(row.target).append(" FROM ");
+        // MySQL reads a string as a date or a time; EXTRACT cannot choose.
+        if (!is_string_constant(call.at("args")[0])) return {head(std::move(start))};
+        bool time = row.target == "HOUR" || row.target == "MINUTE";
+        return {head(start + "("), token(close, time ? ")::time)" : ")::date)")};
+      }
       case function_rewrite::sha1:
         return {head("encode(digest("), token(close, ", 'sha1'), 'hex')")};
       case function_rewrite::interval_sum:

@@ -86,3 +86,4 @@ show('compared with a quoted number', pg_query($link, "SELECT count(*) FROM scor
 // A DATETIME is read in the session's time zone, by MySQL as by PostgreSQL.
 pg_query($link, "SET TIME ZONE 'Europe/Berlin'");
 show('unix_timestamp in another zone', pg_query($link, 'SELECT UNIX_TIMESTAMP(FROM_UNIXTIME(1704164645))'));
+show('date parts of strings', pg_query($link, "SELECT YEAR('2024-01-02 03:04:05'), HOUR('10:30:00')"));
