@@ -72,6 +72,16 @@ TEST(CompleteRules, ConvertWhatPhpCallsAndNothingElse) {
        "$s = \"mysql_query($d)\"; $h = <<<SQL\nmysql_query($e) it's\nSQL;\n?> mysql_close()",
        "mysql_query($a) <?php # don't mysql_query($b)\n// mysql_query($c)\n"
        "$s = \"mysql_query($d)\"; $h = <<<SQL\nmysql_query($e) it's\nSQL;\n?> mysql_close()"},
+      {"lines that end in a lone CR, as PHP reads them",
+       "<?php // x\rmysql_ping();\r$h = <<<SQL\rmysql_close()\rSQL;\rmysql_ping();",
+       "<?php // x\rpg_ping(" + link + ");\r$h = <<<SQL\rmysql_close()\rSQL;\rpg_ping(" + link +
+           ");"},
+      {"an argument that ends in a line comment keeps the line break that ends it",
+       "<?php mysql_query($q // why\n); mysql_result($r # row\r\n, 0);",
+       "<?php " + query + link + ", $q // why\n)); pg_fetch_result($r # row\r\n, 0, 0);"},
+      {"a PHP 8 attribute is code, not a comment",
+       "<?php #[Pure] function f() { return mysql_ping(); }",
+       "<?php #[Pure] function f() { return pg_ping(" + link + "); }"},
       {"methods, static calls, declarations and namespaced names are not the extension's",
        "<?php $o->mysql_query(1); $o?->mysql_close(); A::mysql_ping(); function mysql_stat() {}"
        " new mysql_info(); \\Db\\mysql_ping(); $mysql_error = 1;",
@@ -79,6 +89,11 @@ TEST(CompleteRules, ConvertWhatPhpCallsAndNothingElse) {
        " new mysql_info(); \\Db\\mysql_ping(); $mysql_error = 1;"},
       {"a global call with a leading backslash", "<?php \\mysql_ping();",
        "<?php \\pg_ping(" + link + ");"},
+      {"a leading backslash stays only before a name",
+       "<?php die(\\mysql_error()); $f = \\MYSQL_CLIENT_SSL; \\mysql_select_db('shop');",
+       "<?php die((($GLOBALS['pg_last_link'] ?? false) ? pg_last_error(" + link +
+           ") : (error_get_last()['message'] ?? ''))); $f = 0; \\true;",
+       {"behaves-differently 1:33"}},
       {"a name without a call is left alone",
        "<?php $f = mysql_query;",
        "<?php $f = mysql_query;",
@@ -222,6 +237,8 @@ TEST(CompleteRules, WhatPhpParsedBeforeThePortItParsesAfter) {
       "<?php while ($f = mysql_fetch_field($r)) {} mysql_field_seek($r, 1) or die();",
       "<?php $x = @mysql_change_user('a', 'b') ? 1 : 2; mysql_close();",
       "<?php class A { function q($s) { return mysql_query($s, $this->db); } }",
+      "<?php mysql_query(\"SELECT 1\" // why\n); mysql_result($r /* a */ # b\n, 0);",
+      "<?php echo \\mysql_error(), \\MYSQL_CLIENT_SSL, \\mysql_info(), \\mysql_num_rows($r);",
   };
   std::filesystem::path file = std::filesystem::temp_directory_path() /
                                ("corvexa-parse-" + std::to_string(::getpid()) + ".php");

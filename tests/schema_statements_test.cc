@@ -297,6 +297,18 @@ TEST(AlterConvertTo, ReportsColumnsThatWouldCompareOtherwise) {
             std::string::npos);
 }
 
+// FIRST and AFTER place a column, which PostgreSQL cannot: a note each; the
+// column AFTER names is no clause of its own.
+TEST(AlterConversionFindings, ColumnPositionIsOneNote) {
+  statement_conversion c = convert_mysql_statement(
+      "CREATE TABLE t (a int);\nALTER TABLE t ADD b int AFTER a, ADD c int FIRST, MODIFY b "
+      "bigint AFTER `c`");
+  ASSERT_EQ(c.findings.size(), 3u) << c.text;
+  for (const schema_finding& f : c.findings) {
+    EXPECT_NE(f.message.find("FIRST/AFTER was dropped"), std::string::npos) << f.message;
+  }
+}
+
 // INSERT rows: the values for the columns of the table created before.
 const statement_case insert_cases[] = {
     {"escapes_become_standard_strings",

@@ -234,6 +234,13 @@ TEST(SqlFileStream, ZeroBytesLeaveText) {
   EXPECT_EQ(result.findings.size(), 2u);
 }
 
+// The mysql client skips a UTF-8 byte order mark that starts the file.
+TEST(SqlFileStream, ByteOrderMarkAtTheStartIsSkipped) {
+  EXPECT_EQ(convert_body("\xef\xbb\xbf"
+                         "CREATE TABLE t (a int);\n"),
+            "CREATE TABLE t (\n  a integer\n);\n");
+}
+
 TEST(SqlFileStream, AnsiQuotesAndNoBackslashEscapesChangeTheReading) {
   EXPECT_EQ(convert_body("SET sql_mode='ANSI_QUOTES';\nINSERT INTO \"T\" VALUES ('a\\b');\n"
                          "SET sql_mode='NO_BACKSLASH_ESCAPES';\nINSERT INTO t VALUES ('c\\');\n"),

@@ -94,6 +94,8 @@ TEST_P(SqlFindings, PointAtTheConstruct) {
 }
 
 const finding_case finding_cases[] = {
+    {"update_ignore_read_as_a_table", "<?php pg_query(\"UPDATE IGNORE t SET a = 1 WHERE b = 2\");",
+     rule_sql_mysql, "IGNORE t", "UPDATE IGNORE is MySQL's"},
     {"backquotes", "<?php pg_query($l,\"SELECT * FROM `users` WHERE id = $id\");", rule_sql_syntax,
      "`users`", "backquoted name: write it plain or in double quotes"},
     {"limit_offset_count", "<?php pg_query('SELECT * FROM t LIMIT 0, 10');", rule_sql_syntax,
@@ -337,9 +339,9 @@ const rewrite_case rewrite_cases[] = {
      "UNIX_TIMESTAMP(c), LAST_INSERT_ID(), FROM_UNIXTIME(d), CURDATE(), LOCATE('x', e), YEAR(f) "
      "FROM t\");",
      "<?php pg_query(\"SELECT COALESCE(a, 0), CASE WHEN b > 1 THEN 'y' ELSE 'n' END, random(), "
-     "floor(EXTRACT(EPOCH FROM now()))::bigint, floor(EXTRACT(EPOCH FROM c))::bigint, lastval(), "
-     "to_timestamp(d)::timestamp, CURRENT_DATE, position('x' IN e), EXTRACT(YEAR FROM f) FROM "
-     "t\");"},
+     "floor(EXTRACT(EPOCH FROM now()))::bigint, floor(EXTRACT(EPOCH FROM (c)::timestamptz))::"
+     "bigint, lastval(), to_timestamp(d)::timestamp, CURRENT_DATE, position('x' IN e), "
+     "EXTRACT(YEAR FROM f) FROM t\");"},
     {"group_concat_and_sha1",
      "<?php pg_query('SELECT GROUP_CONCAT(name), SHA1(name) FROM t GROUP BY k');",
      "<?php pg_query('SELECT string_agg((name)::text, \\',\\'), encode(digest(name, \\'sha1\\'), "
@@ -386,9 +388,30 @@ const rewrite_case rewrite_cases[] = {
      "(d)::date)::int - 1), EXTRACT(DOY FROM (d)::date)::int, floor(EXTRACT(SECOND FROM "
      "(d)::time))::int, (('$d')::date - DATE '0001-01-01' + 366), ((a)::date - (b)::date), "
      "date_trunc('second', LOCALTIMESTAMP)::time FROM t\");"},
+    {"date_parts_of_strings",
+     "<?php pg_query(\"SELECT YEAR('$d'), HOUR('10:30:00'), MONTH(d) FROM t\");",
+     "<?php pg_query(\"SELECT EXTRACT(YEAR FROM ('$d')::date), EXTRACT(HOUR FROM "
+     "('10:30:00')::time), EXTRACT(MONTH FROM d) FROM t\");"},
+    {"if_of_a_number_left_alone", "<?php pg_query('SELECT IF(a, 1, 2), IF(a + 1, 1, 2) FROM t');",
+     "<?php pg_query('SELECT IF(a, 1, 2), IF(a + 1, 1, 2) FROM t');"},
+    {"if_of_conditions",
+     "<?php pg_query('SELECT IF(a IS NULL, 1, 2), IF(a IN (1), 1, 2), IF(a <> b AND c, 1, 2) "
+     "FROM t');",
+     "<?php pg_query('SELECT CASE WHEN a IS NULL THEN 1 ELSE 2 END, CASE WHEN a IN (1) THEN 1 "
+     "ELSE 2 END, CASE WHEN a <> b AND c THEN 1 ELSE 2 END FROM t');"},
     {"not_rewritable_left_alone", "<?php pg_query('SELECT * FROM `t` WHERE a REGEXP 1');",
      "<?php pg_query('SELECT * FROM `t` WHERE a REGEXP 1');"},
 };
+
+// A rewrite that makes a text parse leaves what PostgreSQL then misreads
+// reported.
+TEST(SqlRewrites, UpdateIgnoreStaysReportedAfterItsLimitIsRewritten) {
+  const std::string php = "<?php pg_query(\"UPDATE IGNORE t SET a = 1 LIMIT 1\");";
+  std::vector<sql_finding> findings =
+      without_case_notes(check_php_queries(php, query_options{true, nullptr}));
+  ASSERT_EQ(findings.size(), 1u);
+  EXPECT_EQ(findings[0].rule, rule_sql_mysql) << findings[0].message;
+}
 
 INSTANTIATE_TEST_SUITE_P(Php, SqlRewrites, testing::ValuesIn(rewrite_cases),
                          [](const testing::TestParamInfo<rewrite_case>& info) {
@@ -443,6 +466,12 @@ const coercion_case coercion_cases[] = {
     {"compared_with_a_simple_array_key",
      "<?php pg_query(\"SELECT * FROM scores s WHERE s.id = '$_GET[id]'\");",
      "<?php pg_query(\"SELECT * FROM scores s WHERE s.id = '\" . intval($_GET['id']) . \"'\");"},
+    {"octal_looking_key_is_a_string_key",
+     "<?php pg_query(\"UPDATE scores SET points = '$a[01]' WHERE id = 1\");",
+     "<?php pg_query(\"UPDATE scores SET points = '\" . intval($a['01']) . \"' WHERE id = 1\");"},
+    {"minus_zero_key_is_a_string_key",
+     "<?php pg_query(\"DELETE FROM scores WHERE id = '$a[-0]'\");",
+     "<?php pg_query(\"DELETE FROM scores WHERE id = '\" . intval($a['-0']) . \"'\");"},
     {"concatenated", "<?php pg_query('DELETE FROM scores WHERE \\'' . $id . '\\' = id');",
      "<?php pg_query('DELETE FROM scores WHERE \\'' . intval($id) . '\\' = id');"},
     {"sprintf_argument",
@@ -459,6 +488,12 @@ const coercion_case coercion_cases[] = {
     {"spread_sprintf", "<?php pg_query(vsprintf(\"UPDATE scores SET points = '%s'\", $a));", "",
      "vsprintf"},
     {"variable_variable", "<?php pg_query(\"UPDATE scores SET points = '${p}'\");", ""},
+    {"auto_increment_column_of_an_insert",
+     "<?php pg_query(\"INSERT INTO scores (id, points) VALUES ('$id', 1)\");", ""},
+    {"spread_arguments", "<?php pg_query(sprintf(\"UPDATE scores SET points = '%s'\", ...$a));", "",
+     "..."},
+    {"named_argument", "<?php pg_query(sprintf(\"UPDATE scores SET points = '%s'\", values: $a));",
+     "", "values"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Php, SqlQuotedNumbers, testing::ValuesIn(coercion_cases),
@@ -477,6 +512,32 @@ TEST(SqlQuotedNumbers, OnlyWholeValuesOfKnownNumberColumns) {
   query_report report = check_php_queries(php, query_options{true, &schema});
   EXPECT_EQ(applied(php, report.edits), php);
   EXPECT_TRUE(report.findings.empty()) << report.findings[0].message;
+}
+
+// A UNION of thousands of SELECTs nests as deep in the parse tree: the
+// walk over its names stops at a depth, as the other walks do.
+TEST(SqlSchemaNames, ThousandsOfUnionsAreWalkedWithinADepth) {
+  schema_model schema = test_schema();
+  std::string sql = "SELECT id FROM users";
+  for (int i = 0; i < 60000; ++i) sql += " UNION SELECT 1";
+  query_report report = check_sql_text(sql, query_options{false, &schema});
+  EXPECT_EQ(report.texts_parsed, 1u);
+}
+
+// A value that several texts share is converted only when every text
+// wants the same conversion of it; otherwise it keeps its bytes, reported.
+TEST(SqlQuotedNumbers, SharedValueConvertedOnlyWhereEveryTextAgrees) {
+  schema_model schema = test_schema();
+  const std::pair<const char*, const char*> column_pairs[] = {
+      {"points", "note"}, {"note", "points"}, {"points", "rate"}, {"rate", "points"}};
+  for (const auto& [first, second] : column_pairs) {
+    const std::string php = std::string("<?php $v = \" = '$x'\";\npg_query('UPDATE scores SET ") +
+                            first + "' . $v);\npg_query('UPDATE scores SET " + second + "' . $v);";
+    query_report report = check_php_queries(php, query_options{true, &schema});
+    EXPECT_EQ(applied(php, report.edits), php);
+    ASSERT_EQ(report.findings.size(), 1u) << php;
+    EXPECT_EQ(php.substr(report.findings[0].offset, 3), "$x'") << php;
+  }
 }
 
 // The texts a database is asked to prepare: as rewritten, values as

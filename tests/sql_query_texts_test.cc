@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "sql/php_query_texts.h"
+#include "sql/query_checks.h"
 
 namespace corvexa::sql {
 namespace {
@@ -74,6 +75,10 @@ const text_case text_cases[] = {
     {"heredoc_indented",
      "<?php\n  $q = <<<SQL\n    SELECT *\n      FROM $t\n    SQL;\n  pg_query($q);",
      {"SELECT *\n  FROM {$t}"}},
+    {"heredoc_lines_ending_in_cr",
+     "<?php pg_query(<<<SQL\r  SELECT *\r\r    FROM $t\r  SQL\r); pg_query(<<<'SQL'\r\n  x\r\n  "
+     "SQL);",
+     {"SELECT *\r\r  FROM {$t}", "x"}},
     {"nowdoc", "<?php pg_query(<<<'SQL'\nSELECT '$x'\nSQL\n);", {"SELECT '$x'"}},
     {"sprintf",
      "<?php pg_query(sprintf(\"SELECT %d, '%s', '%%x', %1\\$s, %05.2f\", $a, $b, $c));",
@@ -95,12 +100,20 @@ const text_case text_cases[] = {
     {"switch_cases",
      "<?php switch ($x) { case 1: $sql = 'a'; break; case 2: pg_query($sql); }",
      {}},
+    {"goto_over_an_append",
+     "<?php $sql = 'a'; goto done; $sql .= 'b'; done: pg_query($sql);\n"
+     "$q = 'c'; back: pg_query($q); $q .= 'd'; goto back;",
+     {}},
     {"other_function_scope", "<?php $sql = 'a'; function f() { pg_query($sql); }", {}},
     {"inside_function", "<?php function f($db) { $sql = 'c'; return pg_query($db, $sql); }", {"c"}},
     {"element_written", "<?php $sql = 'a'; $sql[0] = 'b'; pg_query($sql);", {}},
     {"by_reference", "<?php $sql = 'a'; f(&$sql); pg_query($sql);", {}},
     {"unknown_variable", "<?php pg_query($l, $sql);", {}},
     {"ternary", "<?php pg_query($x ? 'a' : 'b');", {}},
+    {"loose_keyword_operators",
+     "<?php pg_query('a' . print 'b' . 'c'); pg_query('d' . include 'e' . 'f');\n"
+     "pg_query('g' . fn() => 'h' . 'i'); pg_query('j' . yield 'k' . 'l');",
+     {}},
     {"not_calls",
      "<?php $db->pg_query('a'); Db::pg_query('b'); function pg_query($q) {}\n"
      "// pg_query('c')\n# pg_query('d')\n$s = \"pg_query('e')\"; ?>pg_query('f')",
@@ -146,6 +159,25 @@ TEST(QueryTextLimits, ThousandsOfPartsAreReadInOnePass) {
   auto found = find_query_texts(php, 1 << 20).queries;
   ASSERT_EQ(found.size(), 1u);
   EXPECT_EQ(found[0].text->placeholders.size(), 20000u);
+}
+
+// A text grown by thousands of appends, each sent: the appends take time in
+// their number, and the texts kept stay within the file's budget (the
+// calls past it are kept without a text, to be reported as not checked).
+TEST(QueryTextLimits, ATextSentAfterEachOfThousandsOfAppendsStaysWithinBudget) {
+  std::string php = "<?php $q = 'SELECT 1 FROM t WHERE 1 = 1';\n";
+  for (int i = 0; i < 5000; ++i) php += "$q .= ' AND a = 1'; pg_query($q);\n";
+  query_search search = find_query_texts(php, 1 << 20);
+  std::uint64_t kept = 0;
+  std::size_t without_text = 0;
+  for (const found_query& q : search.queries) {
+    if (q.text == nullptr)
+      ++without_text;
+    else
+      kept += q.text->text.size() + q.text->placeholders.size();
+  }
+  EXPECT_LE(kept, text_bytes_per_file_byte * php.size() + (1 << 20));
+  EXPECT_GT(without_text, 0u);
 }
 
 TEST(QueryTextLimits, FilesWithoutQueryCallsAreSkippedBeforeLexing) {

@@ -43,9 +43,12 @@ void convert_code_span(conversion_state& state, code_span span) {
       ++i;
       continue;
     }
-    copy_up_to(state, token.offset);
-    state.input_stream.consume(token.length);
-    run_call(state, *call, no_variable, token.offset);
+    // A "\" before the name is part of the call: the rule writes it only
+    // where PHP reads it before the replacement ("\(" is an error).
+    std::uint64_t begin = code.globally_qualified(i) ? tokens[i - 1].offset : token.offset;
+    copy_up_to(state, begin);
+    state.input_stream.consume(static_cast<std::size_t>(token.offset + token.length - begin));
+    run_call(state, *call, no_variable, begin);
     // The rule read on to the end of the call; carry on after it.
     i = code.first_token_from(state.input_stream.position());
   }

@@ -60,6 +60,16 @@ std::size_t php_code::token_at(std::uint64_t offset) const {
   return index < tokens_.size() && tokens_[index].offset == offset ? index : tokens_.size();
 }
 
+std::size_t php_code::name_at(std::uint64_t offset) const {
+  std::size_t index = token_at(offset);
+  return is_symbol(index, '\\') ? index + 1 : index;
+}
+
+bool php_code::globally_qualified(std::size_t index) const {
+  return index > 0 && index < tokens_.size() && is_symbol(index - 1, '\\') &&
+         tokens_[index - 1].offset + 1 == tokens_[index].offset;
+}
+
 bool php_code::is_symbol(std::size_t index, char c) const {
   if (index >= tokens_.size()) return false;
   const php_token& token = tokens_[index];

@@ -53,6 +53,11 @@ class php_code {
   // The index of the token that begins exactly at `offset`, or
   // tokens().size().
   std::size_t token_at(std::uint64_t offset) const;
+  // The index of the name of the call or constant that starts at `offset`:
+  // the token there, or the one after a "\" that qualifies it as global.
+  std::size_t name_at(std::uint64_t offset) const;
+  // True if the name token at `index` follows a "\" that makes it global.
+  bool globally_qualified(std::size_t index) const;
 
   // How the word token at `index` is used.
   name_use use_of(std::size_t index) const;

@@ -68,8 +68,8 @@ class lexer {
       } else if (c == '?' && next_is('>')) {
         emit(php_token_kind::close_tag, begin, at_ += 2);
         return;
-      } else if (c == '#' || (c == '/' && next_is('/'))) {
-        skip_line_comment();
+      } else if ((c == '#' && !next_is('[')) || (c == '/' && next_is('/'))) {
+        skip_line_comment();  // "#[" opens an attribute of PHP 8, which is code
       } else if (c == '/' && next_is('*')) {
         std::size_t end = text_.find("*/", at_ + 2);
         at_ = end == std::string_view::npos ? text_.size() : end + 2;
@@ -98,14 +98,12 @@ class lexer {
     return from;
   }
 
-  // A line comment ends before "?>" or after the line break.
+  // A line comment ends before "?>" or at the line break ("\n", "\r\n" or
+  // a lone "\r", as PHP reads it).
   void skip_line_comment() {
     while (at_ < text_.size()) {
       char c = text_[at_];
-      if (c == '\n') {
-        ++at_;
-        return;
-      }
+      if (c == '\n' || c == '\r') return;
       if (c == '?' && next_is('>')) return;
       ++at_;
     }
@@ -138,9 +136,9 @@ class lexer {
       if (i >= text_.size() || text_[i] != quote) return false;
       ++i;
     }
-    if (i < text_.size() && text_[i] == '\r') ++i;
-    if (i >= text_.size() || text_[i] != '\n') return false;
-    at_ = closing_line_end(i + 1, name);
+    std::size_t body = line_break_end(i);
+    if (body == i) return false;
+    at_ = closing_line_end(body, name);
     return true;
   }
 
@@ -154,11 +152,19 @@ class lexer {
           (i + name.size() == text_.size() || !continues_name(text_[i + name.size()]))) {
         return i + name.size();
       }
-      std::size_t feed = text_.find('\n', line);
+      std::size_t feed = text_.find_first_of("\r\n", line);
       if (feed == std::string_view::npos) break;
-      line = feed + 1;
+      line = line_break_end(feed);
     }
     return text_.size();
+  }
+
+  // Just past the line break ("\n", "\r\n" or "\r") at `i`; `i` if none.
+  std::size_t line_break_end(std::size_t i) const {
+    if (i >= text_.size()) return i;
+    if (text_[i] == '\n') return i + 1;
+    if (text_[i] != '\r') return i;
+    return i + 1 < text_.size() && text_[i + 1] == '\n' ? i + 2 : i + 1;
   }
 
   std::string_view text_;

@@ -1,9 +1,10 @@
 // A lexer that reads a file the way PHP itself does, to tell code from
 // text: what lies outside PHP tags, strings (quoted, backquoted, heredoc
 // and nowdoc) and comments ("//", "#" and "/* */", a line comment ending at
-// "?>" too) are not code. It hands out the tokens of code only, which is
-// what the checks of a converted file need; it is not the converter's
-// tokenizer, which by design treats "#" comments and heredocs as code.
+// "?>" too; "#[" opens an attribute of PHP 8, which is code) are not code.
+// It hands out the tokens of code only, which is what the checks of a
+// converted file need; it is not the converter's tokenizer, which by design
+// treats "#" comments and heredocs as code.
 #pragma once
 
 #include <cstdint>

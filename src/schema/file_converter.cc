@@ -110,7 +110,10 @@ void file_converter::know(const sql::schema_model& model) {
 }
 
 void file_converter::run() {
-  if (setup_.write_header) out_.raw(output_header);
+  if (setup_.write_header) {  // a file, not a statement of PHP code
+    out_.raw(output_header);
+    lexer_.skip_byte_order_mark();
+  }
   sync_client_encoding();
   for (;;) {
     lexer_.modes = cx_.modes;

@@ -67,6 +67,11 @@ class mysql_lexer {
   // Continues at `offset`, which a reader outside the lexer has reached
   // through plain SQL (no comment or delimiter passed).
   void seek(std::uint64_t offset) { position_ = offset; }
+  // Passes a UTF-8 byte order mark at the start of a file, as the mysql
+  // client does.
+  void skip_byte_order_mark() {
+    if (position_ == 0 && byte_is(0, 0xEF) && byte_is(1, 0xBB) && byte_is(2, 0xBF)) position_ = 3;
+  }
 
   // The rest of the line after a DELIMITER command word: its first
   // whitespace-separated word becomes the delimiter (if it is not empty).

@@ -395,6 +395,12 @@ bool definition_reader::read_attribute(token_cursor& cursor, column_definition& 
       cursor.accept("ENFORCED");
       column.check_sql = condition;
     }
+  } else if (cursor.accept("FIRST")) {
+    cx_.findings.add(issue::column_position, offset, column.name);
+  } else if (cursor.is_word("AFTER") && cursor.is_name(1)) {
+    cursor.take();
+    cursor.take();  // the column it follows
+    cx_.findings.add(issue::column_position, offset, column.name);
   } else if (cursor.accept("BINARY")) {
     column.comparison.binary = true;
   } else if (cursor.accept("UNSIGNED") || cursor.accept("SIGNED") || cursor.accept("ZEROFILL") ||

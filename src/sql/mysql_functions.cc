@@ -12,7 +12,7 @@ constexpr mysql_function functions[] = {
     {"if", "is MySQL's: write CASE WHEN c THEN a ELSE b END", fr::if_to_case, "", 3},
     {"rand", "is MySQL's: write random()", fr::rename, "random", 0},
     {"unix_timestamp",
-     "is MySQL's: write floor(EXTRACT(EPOCH FROM x))::bigint (x = now() for none)",
+     "is MySQL's: write floor(EXTRACT(EPOCH FROM x::timestamptz))::bigint (x = now() for none)",
      fr::unix_timestamp, "", -1},
     {"from_unixtime", "is MySQL's: write to_timestamp(x)::timestamp", fr::from_unixtime, "", 1},
     {"last_insert_id", "is MySQL's: write lastval(), or INSERT ... RETURNING id", fr::rename,

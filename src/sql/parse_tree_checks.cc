@@ -101,6 +101,8 @@ class tree_walk {
           insert(value);
         else if (key == "VariableShowStmt")
           show(value);
+        else if (key == "UpdateStmt")
+          update(value);
       }
       if (value.is_structured()) visit(value, depth + 1);
     }
@@ -196,6 +198,35 @@ class tree_walk {
     return literal + "'";
   }
 
+  static bool is_string_constant(const json& node) {
+    const json* constant = parse_tree::member(node, "A_Const");
+    return constant != nullptr && parse_tree::member(*constant, "sval") != nullptr;
+  }
+
+  // A condition that PostgreSQL reads as a boolean by its form. MySQL's
+  // IF(n, ...) also tests a number (a tinyint flag), which CASE WHEN n
+  // refuses: such an IF is reported, not rewritten.
+  static bool boolean_form(const json& node) {
+    if (!node.is_object() || node.size() != 1) return false;
+    const std::string& kind = node.begin().key();
+    const json& body = node.begin().value();
+    if (kind == "BoolExpr" || kind == "NullTest" || kind == "BooleanTest") return true;
+    if (kind == "A_Const") return body.contains("boolval");
+    if (kind == "SubLink") return body.value("subLinkType", "") != "EXPR_SUBLINK";
+    if (kind != "A_Expr") return false;
+    std::string expression = body.value("kind", "");
+    if (expression == "AEXPR_NULLIF") return false;
+    if (expression != "AEXPR_OP") return true;  // IN, LIKE, BETWEEN, ANY, ...
+    const json* names = parse_tree::list(body, "name");
+    if (names == nullptr || names->size() != 1) return false;
+    std::string op = string_field((*names)[0]);
+    for (std::string_view comparison :
+         {"=", "<>", "!=", "<", ">", "<=", ">=", "~", "~*", "!~", "!~*"}) {
+      if (op == comparison) return true;
+    }
+    return false;
+  }
+
   std::vector<sql_edit> function_rewrite_edits(const json& call, const mysql_function& row,
                                                std::uint64_t location) const {
     const sql_token_view& t = *tokens_;
@@ -236,13 +267,16 @@ class tree_walk {
     switch (row.rewrite) {
       case function_rewrite::rename: return {token(name, std::string(row.target))};
       case function_rewrite::if_to_case:
+        if (!boolean_form(call.at("args")[0])) return {};
         return {head("CASE WHEN "), keyword(commas[0], "THEN"), keyword(commas[1], "ELSE"),
                 token(close, " END")};
       case function_rewrite::unix_timestamp:
         if (n == 0)
           return {
               sql_edit{t[name].begin, t[close].end, "floor(EXTRACT(EPOCH FROM now()))::bigint"}};
-        return {head("floor(EXTRACT(EPOCH FROM "), token(close, "))::bigint")};
+        // A timestamp without time zone is read in the session's time
+        // zone, as MySQL reads a DATETIME, not as UTC.
+        return {head("floor(EXTRACT(EPOCH FROM ("), token(close, ")::timestamptz))::bigint")};
       case function_rewrite::from_unixtime:
         return {token(name, "to_timestamp"), token(close, ")::timestamp")};
       case function_rewrite::keyword:
@@ -250,8 +284,13 @@ class tree_walk {
       case function_rewrite::locate: return {token(name, "position"), keyword(commas[0], "IN")};
       case function_rewrite::group_concat:
         return {head("string_agg(("), token(close, ")::text, ',')")};
-      case function_rewrite::extract_field:
-        return {head(std::string("EXTRACT(").append(row.target).append(" FROM "))};
+      case function_rewrite::extract_field: {
+        std::string start = std::string("EXTRACT(").append(row.target).append(" FROM ");
+        // MySQL reads a string as a date or a time; EXTRACT cannot choose.
+        if (!is_string_constant(call.at("args")[0])) return {head(std::move(start))};
+        bool time = row.target == "HOUR" || row.target == "MINUTE";
+        return {head(start + "("), token(close, time ? ")::time)" : ")::date)")};
+      }
       case function_rewrite::sha1:
         return {head("encode(digest("), token(close, ", 'sha1'), 'hex')")};
       case function_rewrite::interval_sum:
@@ -334,6 +373,21 @@ class tree_walk {
         return;
       }
     }
+  }
+
+  // "UPDATE IGNORE t SET ..." parses on PostgreSQL as an update of a table
+  // named ignore, called t; LOW_PRIORITY likewise.
+  void update(const json& node) {
+    auto relation = node.find("relation");
+    if (relation == node.end() || !relation->is_object() || !relation->contains("alias") ||
+        relation->contains("schemaname")) {
+      return;
+    }
+    std::string name = relation->value("relname", "");
+    if (name != "ignore" && name != "low_priority") return;
+    add("UPDATE " + upper(name) +
+            " is MySQL's: remove it (PostgreSQL reads it as the name of the table)",
+        location_of(*relation));
   }
 
   // INSERT INTO t [(columns)] VALUES (NULL, ...) where the column is
@@ -428,7 +482,10 @@ bool may_need_tree_checks(std::string_view sql, const schema_model* schema) {
     if (end - i <= 16) {
       word.assign(sql, i, end - i);
       for (char& c : word) c = lower(c);
-      if (word == "user" || word == "show" || (schema != nullptr && word == "null")) return true;
+      if (word == "user" || word == "show" || word == "ignore" || word == "low_priority" ||
+          (schema != nullptr && word == "null")) {
+        return true;
+      }
       std::size_t next = end;
       while (next < sql.size() && (sql[next] == ' ' || sql[next] == '\t' || sql[next] == '\n'))
         ++next;

@@ -8,6 +8,7 @@
 #include <iterator>
 #include <map>
 #include <optional>
+#include <set>
 
 #include "sql/php_query_texts.h"
 #include "sql/php_string_literal.h"
@@ -18,11 +19,8 @@
 namespace corvexa::sql {
 namespace {
 
-// Where the bytes of the query texts of one file may be checked: at most
-// this many times the file's size (plus one long text), so that a variable
-// used by many calls cannot make the work grow without end.
-constexpr std::uint64_t checked_bytes_per_file_byte = 16;
-
+const std::string too_many_message =
+    "query text not checked: the file's texts are too many or too long";
 const std::string too_long_message =
     "query text not checked: longer than " + std::to_string(max_query_text_bytes) + " bytes";
 
@@ -43,16 +41,21 @@ class php_query_checker {
       report_.findings.push_back(
           sql_finding{rule_sql_unchecked, too_long_message, call, call, call});
     }
-    std::uint64_t budget = checked_bytes_per_file_byte * php_.size() + max_query_text_bytes;
+    std::uint64_t budget = text_bytes_per_file_byte * php_.size() + max_query_text_bytes;
     for (const found_query& query : search.queries) {
-      const query_text& text = *query.text;
       ++report_.texts_found;
+      if (query.text == nullptr) {  // not read: past the file's budget
+        ++report_.texts_unchecked;
+        std::uint64_t call = query.call_offset;
+        report_.findings.push_back(
+            sql_finding{rule_sql_unchecked, too_many_message, call, call, call});
+        continue;
+      }
+      const query_text& text = *query.text;
       std::uint64_t cost = text.text.size() + text.placeholders.size();
       if (cost > budget) {
         ++report_.texts_unchecked;
-        add_finding(rule_sql_unchecked,
-                    "query text not checked: the file's texts are too many or too long",
-                    text.expression_begin, text);
+        add_finding(rule_sql_unchecked, too_many_message, text.expression_begin, text);
         continue;
       }
       budget -= cost;
@@ -63,6 +66,9 @@ class php_query_checker {
   }
 
  private:
+  using edit_key = std::pair<std::uint64_t, std::uint64_t>;  // offset, length
+  using edit_map = std::map<edit_key, std::string>;
+
   // The calls that prepare a text or send it with parameters run one
   // statement.
   static bool runs_several_statements(std::string_view function) {
@@ -97,15 +103,7 @@ class php_query_checker {
       edits.clear();
       rewriting = false;
     }
-    for (const numeric_value& value : check.numeric_values) {
-      if (value.placeholder >= text.placeholders.size() ||
-          converted_already(php_, text, text.placeholders[value.placeholder]))
-        continue;
-      if (!rewriting || !convert_value(text, value, edits)) {
-        add_finding(rule_sql_schema, value.message,
-                    text.placeholders[value.placeholder].expression_begin, text);
-      }
-    }
+    convert_values(text, check.numeric_values, rewriting, edits);
     std::sort(edits.begin(), edits.end(), [](const text_edit& a, const text_edit& b) {
       return std::pair(a.offset, a.length) < std::pair(b.offset, b.length);
     });
@@ -118,6 +116,58 @@ class php_query_checker {
     for (text_finding& f : check.findings) {
       add_finding(f.rule, std::move(f.message), file_offset(text, f.place), text);
     }
+  }
+
+  // A PHP value that several texts share (one variable used by two calls)
+  // is converted only while every text that holds it wants the same
+  // conversion: a value quoted for a number column in one and for a text
+  // column in another keeps its bytes and is reported.
+  void convert_values(const query_text& text, const std::vector<numeric_value>& values,
+                      bool rewriting, std::vector<text_edit>& edits) {
+    std::map<edit_key, const numeric_value*> wanted;  // by the value's PHP expression
+    for (const numeric_value& value : values) {
+      if (value.placeholder >= text.placeholders.size()) continue;
+      const text_placeholder& p = text.placeholders[value.placeholder];
+      if (!converted_already(php_, text, p)) wanted.emplace(value_key(p), &value);
+    }
+    for (const text_placeholder& p : text.placeholders) {
+      if (!wanted.contains(value_key(p))) keep_value(value_key(p));
+    }
+    for (const auto& [key, value] : wanted) {
+      auto made = conversions_.find(key);
+      if (made != conversions_.end() && made->second.conversion != value->conversion)
+        keep_value(key);
+      sql_finding finding{rule_sql_schema, value->message, key.first, text.expression_begin,
+                          text.expression_end};
+      std::size_t before = edits.size();
+      if (!value->convertible) keep_value(key);
+      if (!rewriting || kept_values_.contains(key) || !convert_value(text, *value, edits)) {
+        report_.findings.push_back(std::move(finding));
+        continue;
+      }
+      auto [it, added] = conversions_.try_emplace(key);
+      if (!added) continue;
+      it->second = made_conversion{value->conversion, std::move(finding),
+                                   std::vector<text_edit>(edits.begin() + before, edits.end())};
+    }
+  }
+
+  static edit_key value_key(const text_placeholder& p) {
+    return {p.expression_begin, p.expression_end};
+  }
+
+  // The value at `key` keeps its bytes: a conversion made for another text
+  // is taken back and reported.
+  void keep_value(const edit_key& key) {
+    kept_values_.insert(key);
+    auto made = conversions_.find(key);
+    if (made == conversions_.end()) return;
+    for (const text_edit& e : made->second.edits) {
+      auto found = accepted_.find({e.offset, e.length});
+      if (found != accepted_.end() && found->second == e.replacement) accepted_.erase(found);
+    }
+    report_.findings.push_back(std::move(made->second.finding));
+    conversions_.erase(made);
   }
 
   // Adds the edits that convert a quoted value to the number MySQL stored;
@@ -231,7 +281,7 @@ class php_query_checker {
                        const std::string& replacement, literal_style style) const {
     if (end > php_.size() || begin > end) return false;
     bool heredoc_kind = style.kind == literal_kind::heredoc || style.kind == literal_kind::nowdoc;
-    if (heredoc_kind && replacement.find('\n') != std::string::npos) return false;
+    if (heredoc_kind && replacement.find_first_of("\r\n") != std::string::npos) return false;
     if (style.kind == literal_kind::nowdoc) return true;
     if (begin > 0 && php_[begin - 1] == '\\') return false;
     if (!interpolates(style.kind)) return true;
@@ -258,9 +308,6 @@ class php_query_checker {
     }
     return true;
   }
-
-  using edit_key = std::pair<std::uint64_t, std::uint64_t>;  // offset, length
-  using edit_map = std::map<edit_key, std::string>;
 
   // The edits that lie in [low, high].
   static std::vector<std::pair<edit_key, std::string>> edits_within(const edit_map& edits,
@@ -317,6 +364,13 @@ class php_query_checker {
   query_report report_;
   edit_map accepted_;
   std::map<std::uint64_t, std::uint64_t> covered_;  // file ranges of accepted texts' literals
+  struct made_conversion {
+    std::string_view conversion;
+    sql_finding finding;  // reported if the conversion is taken back
+    std::vector<text_edit> edits;
+  };
+  std::map<edit_key, made_conversion> conversions_;  // by the value's PHP expression
+  std::set<edit_key> kept_values_;                   // values some text needs as they are
 };
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "sql/php_code.h"
 #include "sql/php_text_expression.h"
 #include "sql/query_calls.h"
+#include "sql/query_checks.h"
 
 namespace corvexa::sql {
 namespace {
@@ -44,7 +45,10 @@ struct open_block {
 class query_text_finder {
  public:
   query_text_finder(std::string_view php, std::uint64_t limit, const wrapper_table* wrappers)
-      : code_(php), limit_(limit), wrappers_(wrappers) {
+      : code_(php),
+        limit_(limit),
+        budget_(text_bytes_per_file_byte * php.size() + limit),
+        wrappers_(wrappers) {
     scopes_.emplace_back();
     blocks_.push_back({block_kind::function_body, next_block_++});
   }
@@ -68,6 +72,7 @@ class query_text_finder {
     }
     if (token.kind != php_token_kind::word) return;
     if (wrappers_ != nullptr && wrapper_call(i)) return;
+    if (is_label(i)) forget_scope();  // a goto may arrive here from anywhere in it
     if (token.length > longest_word) return;
     char buffer[longest_word];
     for (std::size_t k = 0; k < token.length; ++k) {
@@ -118,6 +123,17 @@ class query_text_finder {
     for (known_variable* variable : closing.assigned) {
       if (variable->block == closing.id) *variable = known_variable{nullptr, current_block()};
     }
+  }
+
+  // "name:" as a statement of its own, other than "else:" and "default:".
+  bool is_label(std::size_t i) const {
+    if (!at_statement_start(i) || !code_.is_symbol(i + 1, ':')) return false;
+    if (code_.adjacent(i + 1) && code_.is_symbol(i + 2, ':')) return false;  // "A::b"
+    return !code_.is_word(i, "else") && !code_.is_word(i, "default");
+  }
+
+  void forget_scope() {
+    for (auto& [name, variable] : scopes_.back()) variable.text = nullptr;
   }
 
   void forget_current_block() {
@@ -192,12 +208,19 @@ class query_text_finder {
       return true;
     }
     known_variable& variable = scopes_.back()[name];
-    auto text = std::make_shared<query_text>();
-    query_text_builder out(*text, limit_);
+    bool known_before = variable.text != nullptr && variable.block == current_block();
+    // Appended to in place where nothing else holds the text: copying it at
+    // each ".=" made a long run of appends take time in the square of
+    // their number.
+    bool in_place =
+        append && known_before && variable.text.use_count() == 1 && !mentions(first, last, name);
+    auto text = in_place ? std::const_pointer_cast<query_text>(std::move(variable.text))
+                         : std::make_shared<query_text>();
+    std::uint64_t size_before = text->text.size() + text->placeholders.size();
+    query_text_builder out(*text, room());
     bool known = true;
     if (append) {
-      known = variable.text != nullptr && variable.block == current_block() &&
-              out.add_text(*variable.text);
+      known = in_place || (known_before && out.add_text(*variable.text));
       if (known && first < last && !evaluate_text(code_, first, last, lookup_, out)) {
         known = add_expression_placeholder(code_, first, last, out);
       }
@@ -205,9 +228,17 @@ class query_text_finder {
       known =
           first < last && evaluate_text(code_, first, last, lookup_, out) && !text->runs.empty();
     }
-    if (out.overflowed()) ++result_.oversized;
+    if (spend(*text, size_before) && out.overflowed()) ++result_.oversized;
     set_variable(variable, known && !out.overflowed() ? std::move(text) : nullptr);
     return true;
+  }
+
+  bool mentions(std::size_t first, std::size_t last, std::string_view variable) const {
+    for (std::size_t i = first; i < last; ++i) {
+      if (code_.tokens[i].kind == php_token_kind::variable && code_.token_text(i) == variable)
+        return true;
+    }
+    return false;
   }
 
   // Only a literal or a variable can give an expression a text.
@@ -288,8 +319,12 @@ class query_text_finder {
     auto [first, last] = arguments[static_cast<std::size_t>(index)];
     if (first >= last) return;
     auto text = std::make_shared<query_text>();
-    query_text_builder out(*text, limit_);
+    query_text_builder out(*text, room());
     bool known = evaluate_text(code_, first, last, lookup_, out);
+    if (!spend(*text, 0) && out.overflowed()) {  // reported as not checked
+      result_.queries.push_back(found_query{code_.token_text(i), code_.tokens[i].offset, nullptr});
+      return;
+    }
     if (out.overflowed()) {
       ++result_.oversized;
       result_.oversized_calls.push_back(code_.tokens[i].offset);
@@ -301,6 +336,18 @@ class query_text_finder {
         found_query{code_.token_text(i), code_.tokens[i].offset, std::move(text)});
   }
 
+  // Room for a text: the limit of one, or what is left of the file's budget.
+  std::uint64_t room() const { return std::min(limit_, budget_); }
+
+  // Takes what `text` grew by since `size_before` from the budget; false if
+  // the room it had was the rest of the budget, not the limit of one text.
+  bool spend(const query_text& text, std::uint64_t size_before) {
+    std::uint64_t grown = text.text.size() + text.placeholders.size() - size_before;
+    bool within = budget_ >= limit_;
+    budget_ -= std::min(budget_, grown);
+    return within;
+  }
+
   const query_text* lookup(std::string_view name) const {
     const variables& scope = scopes_.back();
     auto found = scope.find(std::string(name));
@@ -310,6 +357,7 @@ class query_text_finder {
 
   php_code code_;
   std::uint64_t limit_;
+  std::uint64_t budget_;           // bytes the texts of the file may still take
   const wrapper_table* wrappers_;  // null: none
   std::string lower_word_;
   std::vector<variables> scopes_;

@@ -13,6 +13,9 @@ bool starts_name(char c) {
 
 bool continues_name(char c) { return starts_name(c) || (c >= '0' && c <= '9'); }
 
+// PHP ends a line at "\n", "\r\n" and a lone "\r".
+bool is_line_break(char c) { return c == '\n' || c == '\r'; }
+
 int hex_value(char c) {
   if (c >= '0' && c <= '9') return c - '0';
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
@@ -65,11 +68,11 @@ class interpolating_reader {
         continue;
       }
       char c = file_[at];
-      line_start = c == '\n';
+      line_start = is_line_break(c);
       std::uint64_t next;
       if (std::uint64_t plain = plain_end(at, end, indent > 0); plain > at) {
         next = plain;
-        line_start = file_[plain - 1] == '\n';
+        line_start = is_line_break(file_[plain - 1]);
         if (!out_.add_span(file_.substr(at, plain - at), at, style_)) return false;
       } else if (c == '\\' && at + 1 < end) {
         next = escape(at, end);
@@ -99,7 +102,7 @@ class interpolating_reader {
       char c = file_[i];
       if (c == '\\' || c == '$' || c == '{') break;
       ++i;
-      if (c == '\n' && by_lines) break;
+      if (is_line_break(c) && by_lines) break;
     }
     return i;
   }
@@ -270,21 +273,21 @@ bool read_heredoc(std::string_view file, std::uint64_t begin, std::uint64_t end,
   std::uint64_t label_begin = i;
   while (i < end && continues_name(file[i])) ++i;
   std::string_view label = file.substr(label_begin, i - label_begin);
-  std::uint64_t body = file.find('\n', i);
+  std::uint64_t body = file.find_first_of("\r\n", i);
   if (label.empty() || body == std::string_view::npos || body >= end) return false;
-  ++body;
+  body += file.compare(body, 2, "\r\n") == 0 ? 2 : 1;
   // The token ends right after the closing label, alone on its line but
   // for the indentation before it.
   if (end - body < label.size() || file.substr(end - label.size(), label.size()) != label)
     return false;
   std::uint64_t line = end - label.size();
   while (line > body && (file[line - 1] == ' ' || file[line - 1] == '\t')) --line;
-  if (line != body && file[line - 1] != '\n') return false;  // unterminated
+  if (line != body && !is_line_break(file[line - 1])) return false;  // unterminated
   std::uint64_t indent = end - label.size() - line;
   std::uint64_t body_end = line;
   if (body_end > body) {
     --body_end;  // the line break before the closing line is not part of the text
-    if (body_end > body && file[body_end - 1] == '\r') --body_end;
+    if (file[body_end] == '\n' && body_end > body && file[body_end - 1] == '\r') --body_end;
   }
   literal_style style{nowdoc ? literal_kind::nowdoc : literal_kind::heredoc, false};
   if (!nowdoc) return interpolating_reader(file, style, out).read(body, body_end, indent);
@@ -296,7 +299,7 @@ bool read_heredoc(std::string_view file, std::uint64_t begin, std::uint64_t end,
       line_start = false;
       if (at >= body_end) break;
     }
-    line_start = file[at] == '\n';
+    line_start = is_line_break(file[at]);
     if (!out.add_byte(file[at], at, at + 1, style)) return false;
   }
   return true;

@@ -51,9 +51,10 @@ class evaluator {
         continue;
       }
       if (token.kind == php_token_kind::word) {
-        if (code_.is_word(i, "and") || code_.is_word(i, "or") || code_.is_word(i, "xor") ||
-            code_.is_word(i, "instanceof")) {
-          return false;
+        for (std::string_view loose :
+             {"and", "or", "xor", "instanceof", "print", "yield", "throw", "include",
+              "include_once", "require", "require_once", "fn"}) {
+          if (code_.is_word(i, loose)) return false;  // "print $a . 'b'" prints "$a" . 'b'
         }
         continue;
       }

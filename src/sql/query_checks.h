@@ -65,6 +65,10 @@ inline constexpr std::string_view rule_sql_case = "sql-case";
 
 // A query text longer than this is not judged.
 inline constexpr std::uint64_t max_query_text_bytes = 1u << 20;
+// The texts of one file are read and judged up to this many bytes per byte
+// of the file (plus one long text), so that a variable used by many calls
+// cannot make the work and the memory grow without end.
+inline constexpr std::uint64_t text_bytes_per_file_byte = 16;
 
 // A MySQL DDL statement as PostgreSQL statements, each ended by ';'; when
 // not `converted`, `problem` says why.

@@ -104,6 +104,7 @@ class name_walk {
   }
 
   void select(const json& stmt, const scope* outer, int depth) {
+    if (depth > max_depth) return;  // a UNION of thousands nests as deep
     with_clause(stmt, outer, depth);
     if (text_of(stmt, "op") != "SETOP_NONE" && stmt.contains("op")) {
       // The ORDER BY of a UNION names output columns: only the branches are read.
@@ -270,7 +271,7 @@ class name_walk {
       items = items != nullptr ? list(*items, "items") : nullptr;
       if (items == nullptr) continue;
       for (std::size_t i = 0; i < items->size() && i < columns.size(); ++i)
-        string_value((*items)[i], table, columns[i]);
+        string_value((*items)[i], table, columns[i], true);
     }
   }
 
@@ -327,10 +328,11 @@ class name_walk {
     return found;
   }
 
-  void string_value(const json& node, const table_model* table, const column_model* column) {
+  void string_value(const json& node, const table_model* table, const column_model* column,
+                    bool inserted = false) {
     const json* constant = member(node, "A_Const");
     if (column == nullptr || constant == nullptr || member(*constant, "sval") == nullptr) return;
-    reading_.values.push_back(column_value{table, column, location_of(*constant)});
+    reading_.values.push_back(column_value{table, column, location_of(*constant), inserted});
   }
 
   void values(const json& targets, const scope& level, int depth) {

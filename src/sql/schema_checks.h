@@ -31,6 +31,7 @@ struct column_value {
   const table_model* table = nullptr;
   const column_model* column = nullptr;
   std::uint64_t location = 0;  // the constant's, in the parsed text
+  bool inserted = false;       // a value of an INSERT's VALUES
 };
 
 struct schema_reading {

@@ -46,10 +46,14 @@ std::string interpolated_code(std::string_view span) {
   std::string_view digits = !key.empty() && key[0] == '-' ? key.substr(1) : key;
   bool number = !digits.empty() && std::all_of(digits.begin(), digits.end(),
                                                [](char c) { return c >= '0' && c <= '9'; });
+  // In a string "$a[01]", "$a[-0]" and a number past PHP_INT_MAX are
+  // string keys; outside it they would be numbers (01 is octal 1).
+  bool canonical = number && (key == "0" || (digits[0] != '0' && digits.size() < 19));
   bool variable =
       key.size() > 1 && key[0] == '$' && std::all_of(key.begin() + 1, key.end(), continues_name);
-  if (number || variable) return std::string(span);
-  if (key.empty() || !starts_name(key[0]) || !std::all_of(key.begin(), key.end(), continues_name))
+  if (canonical || variable) return std::string(span);
+  if (!number &&
+      (key.empty() || !starts_name(key[0]) || !std::all_of(key.begin(), key.end(), continues_name)))
     return {};
   return std::string(span.substr(0, open)) + "['" + std::string(key) + "']";
 }
@@ -66,6 +70,16 @@ bool is_format_call(std::string_view span) {
     if (same && !continues_name(span[name.size()])) return true;
   }
   return false;
+}
+
+// "...$a" and "name: $a" are no value of their own that intval() could take.
+bool is_spread_or_named(std::string_view span) {
+  if (span.starts_with("...")) return true;
+  std::size_t end = 0;
+  while (end < span.size() && continues_name(span[end])) ++end;
+  while (end < span.size() && is_space(span[end])) ++end;
+  return end > 0 && starts_name(span[0]) && end < span.size() && span[end] == ':' &&
+         (end + 1 == span.size() || span[end + 1] != ':');
 }
 
 // The concatenation operand or call argument [begin, end) of `php`: after
@@ -85,6 +99,13 @@ std::string value_message(const column_value& value, std::string_view conversion
          "\": PostgreSQL refuses '' or a non-number where MySQL stored 0 (or the number the "
          "text starts with): convert the value with " +
          std::string(conversion) + "()";
+}
+
+std::string identity_message(const column_value& value) {
+  return "a PHP value quoted for the AUTO_INCREMENT column \"" + value.column->name +
+         "\" of table \"" + value.table->name +
+         "\": MySQL made a new id for '' or 0, PostgreSQL refuses '' and stores 0: write DEFAULT "
+         "(or leave the column out) where the value is empty";
 }
 
 bool starts_with_word(std::string_view s, std::string_view lower_word) {
@@ -147,6 +168,11 @@ std::vector<numeric_value> quoted_numeric_values(const substituted_sql& original
     std::uint64_t at = range->first;
     const substitution_slot* slot = original.slot_spanning(at + 1, at + 2);
     if (slot == nullptr || sql[at] != '\'' || sql[at + 2] != '\'') continue;
+    if (value.inserted && value.column->auto_increment) {
+      // MySQL made a new id for '' and 0 there; PostgreSQL would store 0.
+      found.push_back(numeric_value{slot->placeholder, conversion, identity_message(value), false});
+      continue;
+    }
     found.push_back(numeric_value{slot->placeholder, conversion, value_message(value, conversion)});
   }
   return found;
@@ -173,7 +199,8 @@ std::optional<std::vector<text_edit>> conversion_edits(std::string_view php, con
   bool holds_literal = std::any_of(text.runs.begin(), text.runs.end(), [&](const literal_run& r) {
     return r.file_begin >= begin && r.file_end <= end;
   });
-  if (shared || holds_literal || is_format_call(span) || !is_operand(php, begin, end))
+  if (shared || holds_literal || is_format_call(span) || is_spread_or_named(span) ||
+      !is_operand(php, begin, end))
     return std::nullopt;
   return std::vector<text_edit>{{begin, 0, call + "("}, {end, 0, ")"}};
 }

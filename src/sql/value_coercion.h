@@ -32,6 +32,7 @@ struct numeric_value {
   std::size_t placeholder = 0;  // the value quoted as the whole constant
   std::string_view conversion;  // "intval" or "floatval"
   std::string message;          // the column, and the fix
+  bool convertible = true;      // false: reported only
 };
 
 // The PHP function that makes a value the number MySQL stores in a column

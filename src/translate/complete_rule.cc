@@ -71,7 +71,7 @@ std::optional<std::string_view> compared_number(const conversion_state& state) {
       is_comparison(code, after, i)) {
     number = code.text_of(tokens[i]);
   }
-  std::size_t name = code.token_at(state.current_call.source_begin);
+  std::size_t name = code.name_at(state.current_call.source_begin);
   std::size_t j = name;
   while (j > 0 && tokens[j - 1].kind == php_token_kind::symbol && name - j < 3) --j;
   if (!number && j > 0 && j < name && tokens[j - 1].kind == php_token_kind::number &&
@@ -122,12 +122,24 @@ void note_kept_arguments(conversion_state& state, const exact_arguments& argumen
   }
 }
 
+// Starts the replacement that begins with `text`: a "\" that qualified the
+// call's name stays before a name ("\pg_ping()", "\true"), where PHP reads
+// it, and nowhere else.
+void begin_replacement(conversion_state& state, std::string_view text) {
+  start_replacement(state);
+  const php_code& code = *state.code;
+  bool qualified = code.text()[state.current_call.source_begin] == '\\';
+  char first = text.empty() ? '\0' : text.front();
+  bool name = (first >= 'a' && first <= 'z') || (first >= 'A' && first <= 'Z') || first == '_';
+  if (qualified && name) state.output_stream.write("\\");
+}
+
 // Writes the name back as it stood: the call could not be read.
 void leave_as_it_was(conversion_state& state) {
   state.current_call.translated = false;
-  start_replacement(state);
   const php_code& code = *state.code;
-  const php_token& name = code.tokens()[code.token_at(state.current_call.source_begin)];
+  const php_token& name = code.tokens()[code.name_at(state.current_call.source_begin)];
+  begin_replacement(state, code.text_of(name));
   state.output_stream.write(code.text_of(name));
   report(state, event_kind::unreadable_call);
 }
@@ -139,7 +151,7 @@ void convert_completely(conversion_state& state, const complete_call& call,
   state.current_call.name = usual_name(call.names);
   state.current_call.translated = call.outcome != complete_outcome::no_equivalent;
   if (call.form == call_form::constant) {
-    start_replacement(state);
+    begin_replacement(state, call.replacement);
     state.output_stream.write(call.replacement);
     report_outcome(state, call);
     return;
@@ -150,7 +162,7 @@ void convert_completely(conversion_state& state, const complete_call& call,
   if (without.argument >= 0 &&
       arguments.converted.size() <= static_cast<std::size_t>(without.argument)) {
     state.current_call.translated = false;
-    start_replacement(state);
+    begin_replacement(state, without.replacement);
     state.output_stream.write(without.replacement);
     report(state, event_kind::no_equivalent, without.note);
     return;
@@ -163,7 +175,7 @@ void convert_completely(conversion_state& state, const complete_call& call,
   bool encoding_known = true;
   filled_template filled = fill_template(
       call.replacement, values_for(settings.database_name, call, arguments, encoding_known));
-  start_replacement(state);
+  begin_replacement(state, filled.text);
   note_kept_arguments(state, arguments, filled);
   state.output_stream.write(filled.text);
   for (std::size_t index : filled.missing) {

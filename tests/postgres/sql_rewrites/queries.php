@@ -83,3 +83,7 @@ pg_query($link, "INSERT INTO scores VALUES (NULL, '$twelve', '$word')");
 pg_query($link, "UPDATE scores SET points = '$word' WHERE id = '$three'");
 show('quoted numbers', pg_query($link, 'SELECT id, points, rate FROM scores ORDER BY id'));
 show('compared with a quoted number', pg_query($link, "SELECT count(*) FROM scores WHERE points = '$empty'"));
+// A DATETIME is read in the session's time zone, by MySQL as by PostgreSQL.
+pg_query($link, "SET TIME ZONE 'Europe/Berlin'");
+show('unix_timestamp in another zone', pg_query($link, 'SELECT UNIX_TIMESTAMP(FROM_UNIXTIME(1704164645))'));
+show('date parts of strings', pg_query($link, "SELECT YEAR('2024-01-02 03:04:05'), HOUR('10:30:00')"));
