@@ -6,6 +6,7 @@
 #include <cctype>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 #include "scan/call_table.h"
 
@@ -41,6 +42,24 @@ TEST(CallTable, TakesOnlyWordsAsNames) {
     EXPECT_THROW(table.add(name, false, nullptr), std::invalid_argument) << name;
   }
   EXPECT_NO_THROW(table.add("f\x80_9", false, nullptr));
+}
+
+// The quick test before a file is read token by token: the names' common
+// prefix anywhere, in any letter case.
+TEST(CallTable, MayNameACallWhereTheCommonPrefixStands) {
+  call_table table;
+  table.add("mysql_query", false, nullptr);
+  table.add("mysql_close", false, nullptr);
+  const std::pair<const char*, bool> texts[] = {
+      {"<?php MYSQL_QUERY($q);", true},
+      {"x->Mysql_x", true},
+      {"mysql_", true},
+      {"mysql", false},
+      {"my sql_", false},
+      {"", false},
+  };
+  for (const auto& [text, may] : texts) EXPECT_EQ(table.may_name_a_call_in(text), may) << text;
+  EXPECT_FALSE(call_table().may_name_a_call_in("mysql_query"));
 }
 
 }  // namespace

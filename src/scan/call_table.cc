@@ -95,17 +95,8 @@ void call_table::watch_prefix(std::string_view prefix) {
 
 bool call_table::may_name_a_call_in(std::string_view text) const {
   if (entries_.empty()) return false;
-  if (common_prefix_.empty()) return true;
-  const char first[] = {common_prefix_[0], ascii_upper(common_prefix_[0])};
-  std::string_view firsts(first, 2);
-  for (std::size_t at = 0; at + common_prefix_.size() <= text.size(); ++at) {
-    at = text.find_first_of(firsts, at);
-    if (at == std::string_view::npos || at + common_prefix_.size() > text.size()) return false;
-    if (equal_ignoring_ascii_case(text.substr(at, common_prefix_.size()), common_prefix_)) {
-      return true;
-    }
-  }
-  return false;
+  // The prefix is in lower case, as every name of the table.
+  return contains_ignoring_ascii_case(text, common_prefix_);
 }
 
 bool call_table::has_watched_prefix(std::string_view word) const {
