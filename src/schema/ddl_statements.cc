@@ -278,7 +278,7 @@ bool ddl_statements::alter_clause(token_cursor& cursor, definition_reader& reade
   }
   table_definition options;
   std::size_t before = cursor.index();
-  if (cursor.accept("CONVERT")) return alter_convert(cursor, target, offset);
+  if (cursor.accept("CONVERT")) return alter_convert(cursor, reader, target, offset);
   if (cursor.accept("ALGORITHM") || cursor.accept("LOCK") || cursor.accept("ORDER")) {
     cursor.skip_to_comma();
     return true;
@@ -293,20 +293,12 @@ bool ddl_statements::alter_clause(token_cursor& cursor, definition_reader& reade
 // table, and the columns added later, the comparison of y. The columns keep
 // their converted types; where one of them would now compare otherwise
 // (citext against text), that is a finding for the hand.
-bool ddl_statements::alter_convert(token_cursor& cursor, alter_target& target,
-                                   std::uint64_t offset) {
+bool ddl_statements::alter_convert(token_cursor& cursor, definition_reader& reader,
+                                   alter_target& target, std::uint64_t offset) {
   if (!cursor.accept("TO")) return false;
   text_comparison comparison;
   while (!cursor.at_end() && !cursor.is_punct(',')) {
-    if (cursor.accept("COLLATE")) {
-      cursor.accept_punct('=');
-      if (!cursor.at_end()) comparison.collate(cx_.text(cursor.take()));
-    } else if (cursor.accept("CHARSET") || cursor.accept_all({"CHARACTER", "SET"})) {
-      cursor.accept_punct('=');
-      if (!cursor.at_end()) comparison.charset(cx_.text(cursor.take()));
-    } else {
-      cursor.take();
-    }
+    if (!reader.read_comparison_option(cursor, comparison)) cursor.take();
   }
   bool exact = comparison.exact(false);
   schema_.facts[target.table].exact_text = exact;

@@ -55,7 +55,8 @@ class ddl_statements {
   };
   bool alter_clause(token_cursor& cursor, definition_reader& reader, alter_target& target,
                     std::vector<output_statement>& out);
-  bool alter_convert(token_cursor& cursor, alter_target& target, std::uint64_t offset);
+  bool alter_convert(token_cursor& cursor, definition_reader& reader, alter_target& target,
+                     std::uint64_t offset);
   bool alter_add(token_cursor& cursor, definition_reader& reader, alter_target& target,
                  std::vector<output_statement>& out);
   void add_column(const column_definition& column, alter_target& target,

@@ -553,6 +553,22 @@ bool definition_reader::read_foreign_key(token_cursor& cursor, foreign_key_defin
   }
 }
 
+bool definition_reader::read_comparison_option(token_cursor& cursor, text_comparison& comparison) {
+  if (cursor.accept("COLLATE") || cursor.accept_all({"DEFAULT", "COLLATE"})) {
+    cursor.accept_punct('=');
+    if (!cursor.at_end()) comparison.collate(cx_.text(cursor.take()));
+    return true;
+  }
+  if (cursor.accept("CHARSET") || cursor.accept_all({"CHARACTER", "SET"}) ||
+      cursor.accept_all({"DEFAULT", "CHARSET"}) ||
+      cursor.accept_all({"DEFAULT", "CHARACTER", "SET"})) {
+    cursor.accept_punct('=');
+    if (!cursor.at_end()) comparison.charset(cx_.text(cursor.take()));
+    return true;
+  }
+  return false;
+}
+
 void definition_reader::read_table_options(token_cursor& cursor, table_definition& table) {
   while (!cursor.at_end()) {
     cursor.accept_punct(',');
@@ -570,14 +586,8 @@ void definition_reader::read_table_options(token_cursor& cursor, table_definitio
         table.comment_literal.clear();
         cx_.append_string(table.comment_literal, cursor.take());
       }
-    } else if (cursor.accept("COLLATE") || cursor.accept_all({"DEFAULT", "COLLATE"})) {
-      cursor.accept_punct('=');
-      if (!cursor.at_end()) table.comparison.collate(cx_.text(cursor.take()));
-    } else if (cursor.accept("CHARSET") || cursor.accept_all({"CHARACTER", "SET"}) ||
-               cursor.accept_all({"DEFAULT", "CHARSET"}) ||
-               cursor.accept_all({"DEFAULT", "CHARACTER", "SET"})) {
-      cursor.accept_punct('=');
-      if (!cursor.at_end()) table.comparison.charset(cx_.text(cursor.take()));
+    } else if (read_comparison_option(cursor, table.comparison)) {
+      continue;
     } else if (cursor.accept_all({"DATA", "DIRECTORY"}) ||
                cursor.accept_all({"INDEX", "DIRECTORY"})) {
       skip_option_value(cursor);

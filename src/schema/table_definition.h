@@ -107,6 +107,10 @@ class definition_reader {
   bool read_foreign_key(token_cursor& cursor, foreign_key_definition& fk, const std::string& name);
   // Table options after the definition list.
   void read_table_options(token_cursor& cursor, table_definition& table);
+  // A character set or collation option ("CHARACTER SET x", "CHARSET = x",
+  // "COLLATE x", each with DEFAULT or not) noted in `comparison`; false,
+  // and nothing taken, at any other option.
+  bool read_comparison_option(token_cursor& cursor, text_comparison& comparison);
   // A DEFAULT value for `column`, whose type is known, after DEFAULT.
   void read_default(token_cursor& cursor, column_definition& column);
   // "(part, ...)" of a key: names with prefix lengths and ASC/DESC, or
