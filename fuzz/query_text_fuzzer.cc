@@ -22,12 +22,6 @@
 
 namespace {
 
-std::vector<corvexa::php_token> tokens_of(std::string_view text) {
-  std::vector<corvexa::php_token> tokens;
-  corvexa::lex_php(text, [&](const corvexa::php_token& t) { tokens.push_back(t); });
-  return tokens;
-}
-
 void check(bool holds) {
   if (!holds) std::abort();
 }
@@ -54,7 +48,7 @@ bool inside_string(const std::vector<corvexa::php_token>& tokens,
 
 void check_edits(std::string_view php, const corvexa::sql::query_report& report) {
   if (report.edits.empty()) return;
-  std::vector<corvexa::php_token> before = tokens_of(php);
+  std::vector<corvexa::php_token> before = corvexa::php_tokens(php);
   std::string rewritten;
   std::uint64_t at = 0;
   for (const corvexa::sql::text_edit& e : report.edits) {
@@ -65,7 +59,7 @@ void check_edits(std::string_view php, const corvexa::sql::query_report& report)
     at = e.offset + e.length;
   }
   rewritten.append(php.substr(at));
-  std::vector<corvexa::php_token> after = tokens_of(rewritten);
+  std::vector<corvexa::php_token> after = corvexa::php_tokens(rewritten);
   check(after.size() == before.size());
   for (std::size_t i = 0; i < before.size() && i < after.size(); ++i) {
     check(after[i].kind == before[i].kind);

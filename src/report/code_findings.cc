@@ -98,7 +98,7 @@ std::vector<finding> find_broken_expressions(std::string_view input, const event
     }
     awaiting_follower = nullptr;
   };
-  lex_php(input, [&](const php_token& token) {
+  for (const php_token& token : php_tokens(input)) {
     if (awaiting_follower != nullptr && token.offset >= awaiting_follower->source_end) {
       conclude(may_follow_statement(token, input));
     }
@@ -109,7 +109,7 @@ std::vector<finding> find_broken_expressions(std::string_view input, const event
       broken = !ends_statement(previous, input);
     }
     previous = token;
-  });
+  }
   if (awaiting_follower != nullptr) conclude(true);  // the end of the file ends it
   return findings;
 }

@@ -174,10 +174,6 @@ class lexer {
 
 }  // namespace
 
-void lex_php(std::string_view text, const std::function<void(const php_token&)>& visit) {
-  for (const php_token& token : php_tokens(text)) visit(token);
-}
-
 std::vector<php_token> php_tokens(std::string_view text) {
   std::vector<php_token> tokens;
   // About one token in six bytes of code: one allocation for most files.

@@ -8,7 +8,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string_view>
 #include <vector>
 
@@ -30,9 +29,6 @@ struct php_token {
   std::uint64_t offset;
   std::uint64_t length;
 };
-
-// Calls `visit` with every token of code in `text`, in order.
-void lex_php(std::string_view text, const std::function<void(const php_token&)>& visit);
 
 // Every token of code in `text`, in order.
 std::vector<php_token> php_tokens(std::string_view text);
