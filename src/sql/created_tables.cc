@@ -4,19 +4,13 @@
 
 #include "common/ascii.h"
 #include "sql/php_code.h"
+#include "sql/sql_bytes.h"
 
 namespace corvexa::sql {
 namespace {
 
 // MySQL's names have at most 64 characters of up to four bytes each.
 constexpr std::size_t longest_name_bytes = 64 * 4;
-
-bool is_space(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
-
-bool is_name_byte(char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
-         static_cast<unsigned char>(c) >= 0x80;
-}
 
 // Reads the words of a CREATE TABLE heading from `at` on.
 class heading_reader {
@@ -55,7 +49,7 @@ class heading_reader {
       if (end == std::string_view::npos) return {};
       at_ = end + 1;
     } else {
-      while (end < text_.size() && is_name_byte(text_[end])) ++end;
+      while (end < text_.size() && is_sql_word_byte(text_[end])) ++end;
       at_ = end;
     }
     std::string_view part = text_.substr(begin, end - begin);
@@ -65,11 +59,11 @@ class heading_reader {
   }
   std::size_t after_spaces() const {
     std::size_t at = at_;
-    while (at < text_.size() && is_space(text_[at])) ++at;
+    while (at < text_.size() && is_sql_space(text_[at])) ++at;
     return at;
   }
   bool ends_inside_a_name(std::size_t end) const {
-    return end < text_.size() && is_name_byte(text_[end]);
+    return end < text_.size() && is_sql_word_byte(text_[end]);
   }
 
   std::string_view text_;
@@ -78,7 +72,7 @@ class heading_reader {
 
 void tables_of_literal(std::string_view literal, std::set<std::string>& names) {
   for (std::size_t at = 0; at < literal.size(); ++at) {
-    if (ascii_lower(literal[at]) != 'c' || (at > 0 && is_name_byte(literal[at - 1]))) continue;
+    if (ascii_lower(literal[at]) != 'c' || (at > 0 && is_sql_word_byte(literal[at - 1]))) continue;
     heading_reader reader(literal, at);
     if (!reader.accept("create")) continue;
     if (!reader.accept("temporary")) reader.accept("temp");

@@ -4,6 +4,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "common/ascii.h"
+#include "sql/sql_bytes.h"
 #include "sql/sql_parser.h"
 
 namespace corvexa::sql {
@@ -11,18 +13,14 @@ namespace {
 
 constexpr std::size_t max_heading_bytes = 60;
 
-bool space(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
-
-char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
 // The words of `text` up to `count` of them, and where the last one ends.
 std::vector<std::string_view> first_words(std::string_view text, std::size_t count) {
   std::vector<std::string_view> words;
   std::size_t at = 0;
   while (words.size() < count) {
-    while (at < text.size() && space(text[at])) ++at;
+    while (at < text.size() && is_sql_space(text[at])) ++at;
     std::size_t end = at;
-    while (end < text.size() && !space(text[end]) && text[end] != '(') ++end;
+    while (end < text.size() && !is_sql_space(text[end]) && text[end] != '(') ++end;
     if (end == at) break;
     words.push_back(text.substr(at, end - at));
     at = end;
@@ -31,11 +29,7 @@ std::vector<std::string_view> first_words(std::string_view text, std::size_t cou
 }
 
 bool is_word(std::string_view word, std::string_view lower_word) {
-  if (word.size() != lower_word.size()) return false;
-  for (std::size_t i = 0; i < word.size(); ++i) {
-    if (lower(word[i]) != lower_word[i]) return false;
-  }
-  return true;
+  return equal_ignoring_ascii_case(word, lower_word);
 }
 
 std::size_t statement_count(const std::string& sql) {
@@ -47,7 +41,7 @@ std::size_t statement_count(const std::string& sql) {
 }
 
 bool ends_with_semicolon(std::string_view text) {
-  while (!text.empty() && space(text.back())) text.remove_suffix(1);
+  while (!text.empty() && is_sql_space(text.back())) text.remove_suffix(1);
   return !text.empty() && text.back() == ';';
 }
 
@@ -71,7 +65,7 @@ std::string ddl_heading(std::string_view text) {
   std::size_t end = static_cast<std::size_t>(words[last].data() - text.data()) + words[last].size();
   std::string heading(text.substr(begin, std::min(end - begin, max_heading_bytes)));
   for (char& c : heading) {
-    if (space(c)) c = ' ';
+    if (is_sql_space(c)) c = ' ';
   }
   return heading;
 }
@@ -92,7 +86,7 @@ ddl_text_outcome convert_ddl_text(std::string_view text, std::string_view headin
     return out;
   }
   std::string result = std::move(converted.text);
-  while (!result.empty() && space(result.back())) result.pop_back();
+  while (!result.empty() && is_sql_space(result.back())) result.pop_back();
   if (!ends_with_semicolon(text) && !result.empty() && result.back() == ';') result.pop_back();
   std::size_t statements = statement_count(result);
   if (statements == 0) {

@@ -8,9 +8,11 @@
 
 #include "sql/parse_tree_json.h"
 
+#include "common/ascii.h"
 #include "sql/date_format.h"
 #include "sql/mysql_functions.h"
 #include "sql/postgres_names.h"
+#include "sql/sql_bytes.h"
 
 namespace corvexa::sql {
 namespace {
@@ -36,12 +38,10 @@ std::string upper(std::string_view s) {
   return out;
 }
 
-char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
 bool word_at(std::string_view sql, std::uint64_t at, std::string_view lower_word) {
   if (at + lower_word.size() > sql.size()) return false;
   for (std::size_t i = 0; i < lower_word.size(); ++i) {
-    if (lower(sql[at + i]) != lower_word[i]) return false;
+    if (ascii_lower(sql[at + i]) != lower_word[i]) return false;
   }
   std::uint64_t end = at + lower_word.size();
   if (end == sql.size()) return true;
@@ -449,11 +449,6 @@ class tree_walk {
   std::vector<tree_issue> issues_;
 };
 
-bool is_word_byte(char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
-         static_cast<unsigned char>(c) >= 0x80;
-}
-
 }  // namespace
 
 std::vector<tree_issue> check_parse_tree(std::string_view sql, const std::string& tree_json,
@@ -473,15 +468,15 @@ bool may_need_tree_checks(std::string_view sql, const schema_model* schema) {
   }
   std::string word;
   for (std::size_t i = 0; i < sql.size();) {
-    if (!is_word_byte(sql[i])) {
+    if (!is_sql_word_byte(sql[i])) {
       ++i;
       continue;
     }
     std::size_t end = i;
-    while (end < sql.size() && is_word_byte(sql[end])) ++end;
+    while (end < sql.size() && is_sql_word_byte(sql[end])) ++end;
     if (end - i <= 16) {
       word.assign(sql, i, end - i);
-      for (char& c : word) c = lower(c);
+      for (char& c : word) c = ascii_lower(c);
       if (word == "user" || word == "show" || word == "ignore" || word == "low_priority" ||
           (schema != nullptr && word == "null")) {
         return true;
