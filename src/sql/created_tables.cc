@@ -93,8 +93,7 @@ void gather_created_tables(std::string_view php, std::set<std::string>& names) {
 void gather_created_tables(const php_code& code, std::set<std::string>& names) {
   for (const php_token& token : code.tokens) {
     if (token.kind != php_token_kind::string) continue;
-    std::string_view literal = code.text.substr(token.offset, token.length);
-    if (contains_ignoring_ascii_case(literal, "create")) tables_of_literal(literal, names);
+    tables_of_literal(code.text.substr(token.offset, token.length), names);
   }
 }
 
