@@ -29,13 +29,15 @@ bool read_file(const char* path, std::string& bytes) {
 }
 
 // Adds TABLE.COLUMN as an auto-increment column to `schema`.
-bool add_auto_increment(const std::string& spec, corvexa::sql::schema_model& schema) {
-  std::size_t dot = spec.find('.');
+bool add_auto_increment(const std::string& table_column, corvexa::sql::schema_model& schema) {
+  std::size_t dot = table_column.find('.');
   if (dot == std::string::npos) return false;
   corvexa::sql::table_model table;
-  if (const corvexa::sql::table_model* known = schema.table(spec.substr(0, dot))) table = *known;
-  table.name = spec.substr(0, dot);
-  table.columns.insert(table.columns.begin(), {spec.substr(dot + 1), "integer", true, true});
+  if (const corvexa::sql::table_model* known = schema.table(table_column.substr(0, dot)))
+    table = *known;
+  table.name = table_column.substr(0, dot);
+  table.columns.insert(table.columns.begin(),
+                       {table_column.substr(dot + 1), "integer", true, true});
   schema.add(table);
   return true;
 }
