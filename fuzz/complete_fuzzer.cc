@@ -20,6 +20,7 @@ namespace {
 
 class replaced_calls final : public corvexa::event_sink {
  public:
+  replaced_calls() : corvexa::event_sink(corvexa::replacements::read) {}
   void report(const corvexa::conversion_event&) override {}
   void call_replaced(const corvexa::replaced_call& call) override { calls.push_back(call); }
   std::vector<corvexa::replaced_call> calls;

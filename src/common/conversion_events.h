@@ -91,14 +91,27 @@ struct replaced_call {
   std::span<const moved_word> moved_words;
 };
 
+// Whether a sink reads the replaced calls: a conversion describes each call
+// it replaced only to a sink that does, as most sinks (the console's, for
+// one) read the events alone, and a file dense with calls would otherwise
+// pay for a description of each that nobody reads.
+enum class replacements : std::uint8_t { ignored, read };
+
 class event_sink {
  public:
+  explicit event_sink(replacements wanted = replacements::ignored)
+      : reads_replaced_calls_(wanted == replacements::read) {}
   virtual ~event_sink() = default;
   // Called as events happen, in order. Events of a call come while it is
   // being converted, some before its replacement is written.
   virtual void report(const conversion_event& event) = 0;
-  // Called once a call's replacement has been written.
+  // Called once a call's replacement has been written, for a sink made
+  // with replacements::read.
   virtual void call_replaced(const replaced_call& call) { (void)call; }
+  bool reads_replaced_calls() const { return reads_replaced_calls_; }
+
+ private:
+  const bool reads_replaced_calls_;
 };
 
 // Drops every event: a plain conversion that nobody reads reports on.

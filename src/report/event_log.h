@@ -26,6 +26,7 @@ struct logged_event {
 
 class event_log final : public event_sink {
  public:
+  event_log() : event_sink(replacements::read) {}
   void report(const conversion_event& event) override;
   void call_replaced(const replaced_call& call) override;
 

@@ -18,6 +18,7 @@ void run_call(conversion_state& state, const call_entry& call, const shared_text
   current.source_begin = name_offset;
   current.output_begin = state.output_stream.position();
   call.rule(state);
+  if (!state.events.reads_replaced_calls()) return;
   replaced_call replaced;
   replaced.name = current.name;
   replaced.translated = current.translated;

@@ -31,7 +31,7 @@ class width_for_conversion {
 class recording_events final : public event_sink {
  public:
   recording_events(event_sink& console, memory_conversion& result)
-      : console_(console), result_(result) {}
+      : event_sink(replacements::read), console_(console), result_(result) {}
   void report(const conversion_event& event) override {
     console_.report(event);
     result_.events.push_back({event.kind, std::string(event.call), std::string(event.text),
