@@ -330,7 +330,11 @@ const statement_case insert_cases[] = {
     {"bad_row_split_off", "INSERT INTO t VALUES (1),(@x),(3)",
      "INSERT INTO t VALUES\n(1);\n-- (@x)\nINSERT INTO t VALUES\n(3);\n"},
     {"insert_select_kept", "INSERT INTO t SELECT * FROM `u`", "INSERT INTO t SELECT * FROM u;\n"},
-    {"insert_set_commented", "INSERT INTO t SET a = 1", "-- INSERT INTO t SET a = 1\n"},
+    {"insert_set_becomes_values", "INSERT t SET a = 1, `b` = 'x\\'y', c = f(1, 2)",
+     "INSERT INTO t (a, b, c) VALUES (1, 'x''y', f(1, 2));\n"},
+    {"insert_set_with_duplicate_key_commented",
+     "INSERT INTO t SET a = 1 ON DUPLICATE KEY UPDATE a = 2",
+     "-- INSERT INTO t SET a = 1 ON DUPLICATE KEY UPDATE a = 2\n"},
 };
 INSTANTIATE_TEST_SUITE_P(Inserts, StatementConversion, ::testing::ValuesIn(insert_cases),
                          [](const auto& info) { return std::string(info.param.name); });

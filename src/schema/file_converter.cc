@@ -476,7 +476,49 @@ void file_converter::convert_insert(const token& first) {
     for (t = next_token(carried); !is_end(t); t = next_token(carried)) tokens_.push_back(t);
   }
   if (!setup_.convert_rows) return;
+  std::vector<output_statement> out;
+  if (convert_insert_set(tokens_, out)) {
+    for (const output_statement& statement : out) emit(statement);
+    return;
+  }
   convert_held(tokens_);
+}
+
+bool file_converter::convert_insert_set(const std::vector<token>& tokens,
+                                        std::vector<output_statement>& out) {
+  token_cursor cursor(tokens, source_);
+  if (!cursor.accept("INSERT")) return false;
+  cursor.accept("INTO");
+  definition_reader reader(cx_, tokens);
+  std::string table = lower_name(reader.take_raw_name(cursor));
+  if (table.empty() || !cursor.accept("SET")) return false;
+  std::string columns, values;
+  expression_problems problems;
+  while (!cursor.at_end()) {
+    std::string column = lower_name(reader.take_raw_name(cursor));
+    if (column.empty() || !cursor.accept_punct('=')) return false;
+    std::size_t begin = cursor.index();
+    cursor.skip_to_comma();
+    std::size_t end = cursor.index();
+    for (std::size_t i = begin; i < end; ++i) {
+      if (same_word(cx_.text(tokens[i]), "DUPLICATE")) return false;  // ON DUPLICATE KEY UPDATE
+    }
+    if (begin == end) return false;
+    if (!columns.empty()) {
+      columns += ", ";
+      values += ", ";
+    }
+    columns += sql::postgres_name(column);
+    append_expression(values, cx_, tokens, begin, end, problems);
+    if (!cursor.accept_punct(',') && !cursor.at_end()) return false;
+  }
+  // A user variable or a byte that is not SQL: the generic conversion
+  // reports it.
+  if (columns.empty() || problems.variable || problems.broken) return false;
+  out.push_back({"INSERT INTO " + sql::postgres_name(table) + " (" + columns + ") VALUES (" +
+                     values + ")",
+                 tokens.front().begin});
+  return true;
 }
 
 }  // namespace corvexa::schema

@@ -55,6 +55,11 @@ class file_converter {
   // Writes a statement PostgreSQL has too, token by token; false (with a
   // finding) when it cannot be written.
   bool convert_generic(const std::vector<token>& tokens, std::vector<output_statement>& out);
+  // INSERT [INTO] t SET a = x, b = y, MySQL's other form of a one-row
+  // INSERT, as INSERT INTO t (a, b) VALUES (x, y). False, with nothing
+  // written, for any other statement and for the forms PostgreSQL would
+  // read otherwise (IGNORE, REPLACE, ON DUPLICATE KEY UPDATE).
+  bool convert_insert_set(const std::vector<token>& tokens, std::vector<output_statement>& out);
   // Writes a statement if PostgreSQL parses it, else a comment and a finding.
   void emit(const output_statement& statement);
   // Writes the input text of a statement as a comment.

@@ -40,6 +40,7 @@ CREATE TABLE IF NOT EXISTS `tt_tickets` (
 
 INSERT INTO tt_projects (id, code, title, active, settings) VALUES (NULL, 'WEB', 'Web site', 1, '{"color": "blue"}');
 INSERT INTO tt_projects VALUES (NULL, 'OPS', 'Operations', 0, NULL, '{}', 2019);
+INSERT INTO `tt_projects` SET `code` = 'SET', title = 'Set form: O\'Hara', active = 0;
 INSERT IGNORE INTO tt_projects (code, title) VALUES ('WEB', 'Duplicate is skipped');
 REPLACE INTO tt_projects (id, code, title) VALUES (2, 'OPS', 'Operations (renamed)');
 INSERT INTO tt_tickets (project_id, user, `order`, priority, summary, due) VALUES
