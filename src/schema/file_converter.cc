@@ -515,9 +515,9 @@ bool file_converter::convert_insert_set(const std::vector<token>& tokens,
   // A user variable or a byte that is not SQL: the generic conversion
   // reports it.
   if (columns.empty() || problems.variable || problems.broken) return false;
-  out.push_back({"INSERT INTO " + sql::postgres_name(table) + " (" + columns + ") VALUES (" +
-                     values + ")",
-                 tokens.front().begin});
+  out.push_back(
+      {"INSERT INTO " + sql::postgres_name(table) + " (" + columns + ") VALUES (" + values + ")",
+       tokens.front().begin});
   return true;
 }
 
