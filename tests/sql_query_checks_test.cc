@@ -347,6 +347,23 @@ const rewrite_case rewrite_cases[] = {
      "<?php pg_query('SELECT string_agg((name)::text, \\',\\'), encode(digest(name, \\'sha1\\'), "
      "\\'hex\\') "
      "FROM t GROUP BY k');"},
+    {"insert_set", "<?php pg_query(\"INSERT INTO `users` SET `name` = '$n', `order` = 2\");",
+     "<?php pg_query(\"INSERT INTO users (name, \\\"order\\\") VALUES ('$n', 2)\");"},
+    {"insert_set_of_concatenated_values",
+     "<?php pg_query('INSERT INTO t SET a = ' . $a . ', b = f(1, 2), c = \\'' . $c . '\\'');",
+     "<?php pg_query('INSERT INTO t (a, b, c) VALUES (' . $a . ', f(1, 2), \\'' . $c . '\\')');"},
+    {"insert_set_ending_in_an_interpolated_value",
+     "<?php pg_query(\"INSERT INTO t SET a = 1, b = $b\");",
+     "<?php pg_query(\"INSERT INTO t (a, b) VALUES (1, $b)\");"},
+    // No literal follows $b for the ")" to go into.
+    {"insert_set_ending_in_a_concatenated_value_left",
+     "<?php pg_query(\"INSERT INTO t SET a = 1, b = \" . $b);",
+     "<?php pg_query(\"INSERT INTO t SET a = 1, b = \" . $b);"},
+    {"insert_set_with_duplicate_key_left",
+     "<?php pg_query(\"INSERT INTO t SET a = 1 ON DUPLICATE KEY UPDATE a = 2\");",
+     "<?php pg_query(\"INSERT INTO t SET a = 1 ON DUPLICATE KEY UPDATE a = 2\");"},
+    {"insert_set_of_placeholder_column_left", "<?php pg_query(\"INSERT INTO t SET $col = 1\");",
+     "<?php pg_query(\"INSERT INTO t SET $col = 1\");"},
     {"null_into_identity", "<?php pg_query(\"INSERT INTO users VALUES (NULL, '$n')\");",
      "<?php pg_query(\"INSERT INTO users VALUES (DEFAULT, '$n')\");"},
     {"bare_user_and_double_quoted_value",

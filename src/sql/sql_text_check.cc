@@ -150,6 +150,7 @@ class text_checker {
   // Rewrites what made the text rejected; the parse tree of the rewritten
   // text, or empty (and no edits) when it still does not parse.
   std::string syntax_rewrites(edit_list& edits) {
+    add_group(edits, insert_set_rewrite(original()));
     for (const edit_group& group : backquote_rewrites(original())) add_group(edits, group);
     edited_sql after_names(original().sql, edits.sorted());
     std::vector<sql_token> tokens;

@@ -214,7 +214,101 @@ class clause_rewriter {
   std::vector<edit_group> groups_;
 };
 
+// Reads the names of an INSERT ... SET on the original text, where a name
+// may still stand in backquotes (which the scanner gives as tokens of their
+// own), and makes its edits.
+class insert_set_reader {
+ public:
+  insert_set_reader(const substituted_sql& s, const sql_token_view& t)
+      : s_(s), t_(t), quoted_(find_backquoted_names(s.sql)) {}
+
+  edit_group run() {
+    std::size_t i = 1;
+    if (!t_.is(0, "insert")) return {};
+    while (t_.is(i, "low_priority") || t_.is(i, "delayed") || t_.is(i, "high_priority")) ++i;
+    if (t_.is(i, "into")) ++i;
+    i = name_end(i, nullptr);
+    if (i == none || !t_.is(i, "set")) return {};
+    std::size_t set = i++;
+    std::string columns;
+    edit_group edits;
+    std::uint64_t last_value_end = 0;
+    while (i < t_.size() && !t_.is_char(i, ';')) {
+      std::string column;
+      std::size_t equals = name_end(i, &column);
+      if (equals == none || !t_.is_char(equals, '=') || equals + 1 >= t_.size()) return {};
+      std::uint64_t removed_from = columns.empty() ? t_[set].end : t_[i].begin;
+      if (s_.touches_slot(removed_from, t_[equals].end)) return {};
+      std::size_t value_end = end_of_value(equals + 1);
+      if (value_end == none || value_end == equals + 1) return {};
+      edits.push_back(sql_edit{removed_from, t_[equals + 1].begin, ""});
+      columns += (columns.empty() ? "" : ", ") + column;
+      last_value_end = t_[value_end - 1].end;
+      i = value_end;
+      if (t_.is_char(i, ',')) ++i;
+    }
+    if (columns.empty()) return {};
+    edits.insert(edits.begin(), sql_edit{t_[set].begin, t_[set].end, "(" + columns + ") VALUES ("});
+    edits.push_back(sql_edit{last_value_end, last_value_end, ")"});
+    return edits;
+  }
+
+ private:
+  static constexpr std::size_t none = sql_token_view::none;
+
+  // One past the name that begins at token i, plain or backquoted, with
+  // `name` (when asked) set to how PostgreSQL is to read it; none when no
+  // single name begins there.
+  std::size_t name_end(std::size_t i, std::string* name) const {
+    if (i >= t_.size()) return none;
+    for (const backquoted_name& q : quoted_) {
+      if (q.begin != t_[i].begin) continue;
+      if (q.name.empty() || s_.touches_slot(q.begin, q.end)) return none;
+      if (name != nullptr) *name = postgres_name(q.name);
+      std::size_t after = i;
+      while (after < t_.size() && t_[after].begin < q.end) ++after;
+      return after;
+    }
+    int kind = t_[i].kind;
+    if (kind == sql_token_kind::op || kind == sql_token_kind::iconst ||
+        kind == sql_token_kind::fconst || kind == sql_token_kind::sconst ||
+        kind == sql_token_kind::param || !continues_word(t_.bytes(i)[0]) ||
+        t_.is_char(i + 1, '.') || s_.touches_slot(t_[i].begin, t_[i].end)) {
+      return none;
+    }
+    if (name != nullptr) *name = std::string(t_.bytes(i));
+    return i + 1;
+  }
+
+  // The token after the value that begins at token i: a "," or ";" outside
+  // parentheses, or the end; none where the statement goes on otherwise.
+  std::size_t end_of_value(std::size_t i) const {
+    int depth = 0;
+    for (; i < t_.size(); ++i) {
+      if (t_.is_char(i, '(')) ++depth;
+      if (t_.is_char(i, ')') && --depth < 0) return none;
+      if (depth == 0 && (t_.is_char(i, ',') || t_.is_char(i, ';'))) return i;
+      if (depth == 0 && t_.is(i, "on")) return none;  // ON DUPLICATE KEY UPDATE
+    }
+    return i;
+  }
+
+  const substituted_sql& s_;
+  const sql_token_view& t_;
+  std::vector<backquoted_name> quoted_;
+};
+
 }  // namespace
+
+edit_group insert_set_rewrite(const substituted_sql& original) {
+  // A MySQL escape in a value makes PostgreSQL's scanner cut the values
+  // elsewhere than MySQL does.
+  if (find_backslash_escape(original.sql) != std::string_view::npos) return {};
+  std::vector<sql_token> tokens;
+  if (!scan_sql(original.sql, tokens)) return {};
+  sql_token_view view(original.sql, tokens);
+  return insert_set_reader(original, view).run();
+}
 
 std::vector<edit_group> backquote_rewrites(const substituted_sql& original) {
   std::vector<edit_group> groups;

@@ -5,6 +5,7 @@
 //                               is a placeholder)
 //   UPDATE/DELETE ... LIMIT n -> ... WHERE ctid IN (SELECT ctid FROM t WHERE ... LIMIT n)
 //   INTERVAL n DAY           -> INTERVAL 'n day'
+//   INSERT INTO t SET a = x  -> INSERT INTO t (a) VALUES (x)
 // Every rewrite is a group of edits of the substituted SQL that touch no
 // placeholder's stand-in: the placeholders stay where they are.
 #pragma once
@@ -21,6 +22,15 @@ using edit_group = std::vector<sql_edit>;
 
 // One group per backquoted name.
 std::vector<edit_group> backquote_rewrites(const substituted_sql& original);
+
+// INSERT [INTO] t SET a = x, b = y -> INSERT [INTO] t (a, b) VALUES (x, y),
+// as edits of the original, whose names may still be backquoted: the edits
+// take the column names away whole, so this group goes before the
+// backquote rewrites, and the rewrite of a name it took away clashes with
+// it and is left out. Empty for any other text, and where a column name
+// holds a placeholder or the statement goes on after its values (ON
+// DUPLICATE KEY UPDATE).
+edit_group insert_set_rewrite(const substituted_sql& original);
 
 // The other rewrites, found on `current` (the original after the backquote
 // rewrites) through its `tokens`, as edits of the original.
