@@ -193,6 +193,18 @@ const statement_case other_cases[] = {
      "CREATE ALGORITHM=UNDEFINED DEFINER=`root`@`%` SQL SECURITY DEFINER VIEW `v` AS select "
      "`t`.`a` AS `a` from `t` where (`t`.`b` = 'x')",
      "CREATE VIEW v AS select t.a AS a from t where (t.b = 'x');\n"},
+    // MySQL's functions as the application's queries have them rewritten;
+    // a double-quoted name stays a name.
+    {"view_functions_rewritten",
+     "CREATE VIEW v AS SELECT IFNULL(`order`, 0) AS o, GROUP_CONCAT(`user`) AS g FROM t WHERE "
+     "`user` = \"x\" GROUP BY `order`",
+     "CREATE VIEW v AS SELECT COALESCE(\"order\", 0) AS o, string_agg((\"user\")::text, ',') AS g "
+     "FROM t WHERE \"user\" = 'x' GROUP BY \"order\";\n"},
+    {"definition_functions_rewritten",
+     "CREATE TABLE t (`u` char(36) BINARY DEFAULT (uuid()), `d` date DEFAULT (curdate()), `n` int, "
+     "CHECK (ifnull(`n`, 0) >= 0))",
+     "CREATE TABLE t (\n  u char(36) DEFAULT (gen_random_uuid()::text),\n  d date DEFAULT "
+     "(CURRENT_DATE),\n  n integer,\n  CHECK (COALESCE(n, 0) >= 0)\n);\n"},
     {"unparsable_commented", "SELECT * FROM t LIMIT 1, 2", "-- SELECT * FROM t LIMIT 1, 2\n"},
     {"grant_commented", "GRANT ALL ON shop.* TO 'u'@'%'", "-- GRANT ALL ON shop.* TO 'u'@'%'\n"},
 };

@@ -4,6 +4,7 @@
 #include <span>
 
 #include "schema/postgres_syntax.h"
+#include "schema/query_rewrites.h"
 #include "schema/sql_values.h"
 #include "schema/token_cursor.h"
 #include "sql/postgres_names.h"
@@ -372,7 +373,7 @@ bool file_converter::convert_create(token_cursor& cursor, const std::vector<toke
     why = "a view";
     return false;
   }
-  out.push_back({text, offset});
+  out.push_back({with_query_rewrites(text), offset});
   // The queries may read the view; its columns are whatever its query gives.
   if (!name.empty()) schema_.model.add_name_only(name);
   return true;

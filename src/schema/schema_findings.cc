@@ -134,8 +134,9 @@ constexpr issue_text issue_texts[] = {
     {issue::dropped_clause, convert_rule, schema_severity::warning,
      "{} has no PostgreSQL counterpart and was dropped"},
     {issue::view_query, convert_rule, schema_severity::warning,
-     "view {}: its query was converted name by name only; check that PostgreSQL "
-     "runs it (MySQL functions such as IFNULL or GROUP_CONCAT are not there)"},
+     "view {}: its query was converted as the application's queries are (names, and "
+     "MySQL functions that have an exact PostgreSQL form); check that PostgreSQL runs it "
+     "the same"},
     {issue::convert_comparison, unsupported_rule, schema_severity::warning,
      "CONVERT TO of table {} changes how its text columns compare, which the converted "
      "columns do not follow: make them citext (compared without case) or text (with case) "

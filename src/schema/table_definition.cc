@@ -5,6 +5,7 @@
 #include <charconv>
 
 #include "schema/mysql_literals.h"
+#include "schema/query_rewrites.h"
 #include "schema/sql_values.h"
 
 namespace corvexa::schema {
@@ -420,7 +421,7 @@ std::string definition_reader::read_group_expression(token_cursor& cursor, value
   if (problems.variable) {
     cx_.findings.add(issue::user_variable, problems.variable_at, problems.variable_name);
   }
-  return text + ")";
+  return expression_with_query_rewrites(text + ")");
 }
 
 bool definition_reader::read_key(token_cursor& cursor, key_definition& key,

@@ -18,6 +18,8 @@ constexpr mysql_function functions[] = {
     {"last_insert_id", "is MySQL's: write lastval(), or INSERT ... RETURNING id", fr::rename,
      "lastval", 0},
     {"curdate", "is MySQL's: write CURRENT_DATE", fr::keyword, "CURRENT_DATE", 0},
+    {"uuid", "is MySQL's: write gen_random_uuid()::text", fr::keyword, "gen_random_uuid()::text",
+     0},
     {"utc_date", "is MySQL's: write (now() AT TIME ZONE 'UTC')::date", fr::none, "", 0},
     {"curtime", "is MySQL's: write date_trunc('second', LOCALTIMESTAMP)::time", fr::keyword,
      "date_trunc('second', LOCALTIMESTAMP)::time", 0},

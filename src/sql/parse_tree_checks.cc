@@ -57,8 +57,12 @@ std::string shortened(std::string_view s) {
 
 class tree_walk {
  public:
-  tree_walk(std::string_view sql, const schema_model* schema, const sql_token_view* tokens)
-      : sql_(sql), schema_(schema), tokens_(tokens) {}
+  tree_walk(std::string_view sql, const schema_model* schema, const sql_token_view* tokens,
+            bool names_in_double_quotes)
+      : sql_(sql),
+        schema_(schema),
+        tokens_(tokens),
+        names_in_double_quotes_(names_in_double_quotes) {}
 
   std::vector<tree_issue> run(const json& tree) {
     auto stmts = tree.find("stmts");
@@ -336,7 +340,7 @@ class tree_walk {
     auto fields = node.find("fields");
     if (fields == node.end() || !fields->is_array() || fields->size() != 1) return;
     std::uint64_t location = location_of(node);
-    if (location >= sql_.size() || sql_[location] != '"') return;
+    if (names_in_double_quotes_ || location >= sql_.size() || sql_[location] != '"') return;
     std::string value = string_field((*fields)[0]);
     std::string message = "\"" + shortened(value) +
                           "\" is a name on PostgreSQL, not a string: write '" + shortened(value) +
@@ -445,6 +449,7 @@ class tree_walk {
   std::string_view sql_;
   const schema_model* schema_;
   const sql_token_view* tokens_;
+  bool names_in_double_quotes_;
   std::uint64_t statement_location_ = 0;
   std::vector<tree_issue> issues_;
 };
@@ -452,10 +457,11 @@ class tree_walk {
 }  // namespace
 
 std::vector<tree_issue> check_parse_tree(std::string_view sql, const std::string& tree_json,
-                                         const schema_model* schema, const sql_token_view* tokens) {
+                                         const schema_model* schema, const sql_token_view* tokens,
+                                         bool names_in_double_quotes) {
   json tree = json::parse(tree_json, nullptr, false);
   if (tree.is_discarded()) return {};
-  std::vector<tree_issue> issues = tree_walk(sql, schema, tokens).run(tree);
+  std::vector<tree_issue> issues = tree_walk(sql, schema, tokens, names_in_double_quotes).run(tree);
   if (tokens == nullptr) {
     for (tree_issue& issue : issues) issue.rewrite.clear();
   }

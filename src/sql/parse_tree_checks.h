@@ -25,9 +25,12 @@ struct tree_issue {
   std::string_view extension;     // a PostgreSQL extension the rewrite needs, or empty
 };
 
-// `tokens` null: no rewrites are worked out.
+// `tokens` null: no rewrites are worked out. With `names_in_double_quotes`
+// the text quotes names as PostgreSQL does, and a double-quoted name is not
+// taken for MySQL's double-quoted string.
 std::vector<tree_issue> check_parse_tree(std::string_view sql, const std::string& tree_json,
-                                         const schema_model* schema, const sql_token_view* tokens);
+                                         const schema_model* schema, const sql_token_view* tokens,
+                                         bool names_in_double_quotes = false);
 
 // False when `sql` holds nothing the tree checks look for, so that its tree
 // need not be read: a quick test on the text's words and bytes.

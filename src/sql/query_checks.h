@@ -107,6 +107,10 @@ struct query_options {
   // a type is a sql-schema finding at the place the database names (at the
   // text's start when it names none).
   const statement_judge* against = nullptr;
+  // The text is PostgreSQL's as far as its quoting goes (a statement of a
+  // converted .sql file): a double-quoted name is a name, not MySQL's
+  // double-quoted string.
+  bool names_in_double_quotes = false;
 };
 
 struct sql_finding {

@@ -186,7 +186,8 @@ class text_checker {
     bool have_tokens = options_.rewrite && scan_sql(current.text(), tokens);
     sql_token_view view(current.text(), tokens);
     std::vector<tree_issue> issues =
-        check_parse_tree(current.text(), tree, options_.schema, have_tokens ? &view : nullptr);
+        check_parse_tree(current.text(), tree, options_.schema, have_tokens ? &view : nullptr,
+                         options_.names_in_double_quotes);
     std::vector<pending_rewrite> pending;
     edit_list with_rewrites = edits;
     for (tree_issue& issue : issues) {

@@ -67,6 +67,7 @@ pg_query($link, "INSERT INTO users VALUES (NULL, 'dee', 4, '2024-03-01 00:00:00'
 show('last_insert_id', pg_query($link, 'SELECT LAST_INSERT_ID()'));
 show('inserted', pg_query($link, 'SELECT name FROM users WHERE id = 4'));
 pg_query($link, "INSERT INTO `users` SET `name` = '" . $who . "2', `order` = 5, score = $count");
+show('uuid', pg_query($link, 'SELECT LENGTH(UUID())'));
 show('insert set', pg_query($link, "SELECT name, `order`, score FROM users WHERE id = 5"));
 
 // PHP values quoted for number columns: MySQL stored 0 for '' and 'abc' and
