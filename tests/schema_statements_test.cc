@@ -205,7 +205,14 @@ const statement_case other_cases[] = {
      "CHECK (ifnull(`n`, 0) >= 0))",
      "CREATE TABLE t (\n  u char(36) DEFAULT (gen_random_uuid()::text),\n  d date DEFAULT "
      "(CURRENT_DATE),\n  n integer,\n  CHECK (COALESCE(n, 0) >= 0)\n);\n"},
-    {"unparsable_commented", "SELECT * FROM t LIMIT 1, 2", "-- SELECT * FROM t LIMIT 1, 2\n"},
+    {"unparsable_commented", "SELECT a FROM t WHERE b REGEXP '^x'",
+     "-- SELECT a FROM t WHERE b REGEXP '^x'\n"},
+    // Statements of install and upgrade scripts get the rewrites of the
+    // application's queries.
+    {"query_rewrites",
+     "UPDATE `t` SET `a` = IFNULL(`a`, 0) WHERE `b` = \"x\" LIMIT 1;\nSELECT * FROM t LIMIT 1, 2",
+     "UPDATE t SET a = COALESCE(a, 0) WHERE ctid IN (SELECT ctid FROM t WHERE b = 'x' LIMIT 1);\n"
+     "SELECT * FROM t LIMIT 2 OFFSET 1;\n"},
     {"grant_commented", "GRANT ALL ON shop.* TO 'u'@'%'", "-- GRANT ALL ON shop.* TO 'u'@'%'\n"},
 };
 INSTANTIATE_TEST_SUITE_P(Statements, StatementConversion, ::testing::ValuesIn(other_cases),

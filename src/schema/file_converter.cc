@@ -410,7 +410,7 @@ bool file_converter::convert_generic(const std::vector<token>& tokens,
     findings_.add(issue::does_not_parse, problems.broken_at, "a byte that is not SQL");
     return false;
   }
-  out.push_back({text, tokens.front().begin});
+  out.push_back({with_query_rewrites(text), tokens.front().begin});
   return true;
 }
 
@@ -516,9 +516,9 @@ bool file_converter::convert_insert_set(const std::vector<token>& tokens,
   // A user variable or a byte that is not SQL: the generic conversion
   // reports it.
   if (columns.empty() || problems.variable || problems.broken) return false;
-  out.push_back(
-      {"INSERT INTO " + sql::postgres_name(table) + " (" + columns + ") VALUES (" + values + ")",
-       tokens.front().begin});
+  out.push_back({with_query_rewrites("INSERT INTO " + sql::postgres_name(table) + " (" + columns +
+                                     ") VALUES (" + values + ")"),
+                 tokens.front().begin});
   return true;
 }
 
