@@ -40,6 +40,14 @@ schema_model test_schema() {
   for (const char* c : {"a", "b", "c", "d", "e", "f", "k", "name"})
     t.columns.push_back({c, "text"});
   schema.add(t);
+  table_model counters;
+  counters.name = "counters";
+  counters.columns = {{"id", "integer", true, true},
+                      {"name", "text", false, true},
+                      {"hits", "integer", false, true}};
+  counters.primary_key = {"id"};
+  counters.unique_keys = {{"name"}};
+  schema.add(counters);
   return schema;
 }
 
@@ -364,6 +372,22 @@ const rewrite_case rewrite_cases[] = {
      "<?php pg_query(\"INSERT INTO t SET a = 1 ON DUPLICATE KEY UPDATE a = 2\");"},
     {"insert_set_of_placeholder_column_left", "<?php pg_query(\"INSERT INTO t SET $col = 1\");",
      "<?php pg_query(\"INSERT INTO t SET $col = 1\");"},
+    // The row gives values for the name key only, the one it can collide on.
+    {"duplicate_key_update",
+     "<?php pg_query(\"INSERT INTO `counters` (`name`, hits) VALUES ('$n', 1) ON DUPLICATE KEY "
+     "UPDATE `hits` = `hits` + VALUES(hits), name = CONCAT(name, '!')\");",
+     "<?php pg_query(\"INSERT INTO counters (name, hits) VALUES ('$n', 1) ON CONFLICT (name) DO "
+     "UPDATE SET hits = counters.hits + EXCLUDED.hits, name = ((counters.name)::text || "
+     "('!')::text)\");"},
+    // With the id given too, MySQL updates on either key: no one target.
+    {"duplicate_key_update_of_two_keys_left",
+     "<?php pg_query(\"INSERT INTO counters VALUES (1, 'a', 1) ON DUPLICATE KEY UPDATE hits = "
+     "2\");",
+     "<?php pg_query(\"INSERT INTO counters VALUES (1, 'a', 1) ON DUPLICATE KEY UPDATE hits = "
+     "2\");"},
+    {"duplicate_key_update_of_unknown_table_left",
+     "<?php pg_query(\"INSERT INTO nowhere (a) VALUES (1) ON DUPLICATE KEY UPDATE a = 2\");",
+     "<?php pg_query(\"INSERT INTO nowhere (a) VALUES (1) ON DUPLICATE KEY UPDATE a = 2\");"},
     {"null_into_identity", "<?php pg_query(\"INSERT INTO users VALUES (NULL, '$n')\");",
      "<?php pg_query(\"INSERT INTO users VALUES (DEFAULT, '$n')\");"},
     {"bare_user_and_double_quoted_value",

@@ -151,9 +151,21 @@ void file_converter::run() {
   ddl_.finish(closing);
   for (const output_statement& statement : closing) emit(statement);
   result_.findings = std::move(findings_.all());
-  result_.model = schema_.model;
+  result_.model = model_with_unique_keys();
   result_.read_failed = source_.read_failed();
   result_.input_window = source_.capacity();
+}
+
+sql::schema_model file_converter::model_with_unique_keys() const {
+  sql::schema_model model = schema_.model;
+  for (const auto& [name, facts] : schema_.facts) {
+    const sql::table_model* table = model.table(name);
+    if (table == nullptr) continue;
+    sql::table_model with_keys = *table;
+    with_keys.unique_keys = facts.unique_keys;
+    model.add(std::move(with_keys));
+  }
+  return model;
 }
 
 token file_converter::next_token(std::uint8_t& carried_flags) {

@@ -25,6 +25,8 @@ struct table_model {
   std::string name;                   // lower case
   std::vector<column_model> columns;  // in the order of the CREATE TABLE
   std::vector<std::string> primary_key;
+  // The other keys whose values must be unique, each its columns.
+  std::vector<std::vector<std::string>> unique_keys = {};
   // False for one known by its name only (add_name_only).
   bool columns_known = true;
 

@@ -156,7 +156,8 @@ class text_checker {
     std::vector<sql_token> tokens;
     if (scan_sql(after_names.text(), tokens)) {
       sql_token_view view(after_names.text(), tokens);
-      for (const edit_group& group : clause_rewrites(original(), after_names, view))
+      for (const edit_group& group :
+           clause_rewrites(original(), after_names, view, options_.schema))
         add_group(edits, group);
     }
     if (edits.empty()) return {};

@@ -3,6 +3,7 @@
 // keeps the rewrites only if it then parses.
 #include "sql/syntax_rewrites.h"
 
+#include <algorithm>
 #include <string>
 
 #include "sql/mysql_lexer.h"
@@ -59,8 +60,9 @@ bool is_single_value(const sql_token_view& t, std::size_t i) {
 
 class clause_rewriter {
  public:
-  clause_rewriter(const substituted_sql& s, const edited_sql& current, const sql_token_view& t)
-      : s_(s), current_(current), t_(t) {}
+  clause_rewriter(const substituted_sql& s, const edited_sql& current, const sql_token_view& t,
+                  const schema_model* schema)
+      : s_(s), current_(current), t_(t), schema_(schema) {}
 
   std::vector<edit_group> run() {
     for (std::size_t i = 0; i < t_.size(); ++i) {
@@ -68,6 +70,7 @@ class clause_rewriter {
       if (t_.is(i, "interval")) interval(i);
     }
     update_delete_limit();
+    duplicate_key_update();
     return std::move(groups_);
   }
 
@@ -208,9 +211,128 @@ class clause_rewriter {
     }
   }
 
+  // The name token i stands for, as PostgreSQL reads it: a double-quoted
+  // one without its quotes, a plain one in lower case; empty for any other
+  // token.
+  std::string name_at(std::size_t i) const {
+    if (i >= t_.size() || is_stand_in(i)) return {};
+    std::string_view b = bytes(i);
+    if (b.size() >= 2 && b.front() == '"' && b.back() == '"') {
+      std::string_view inner = b.substr(1, b.size() - 2);
+      return inner.find('"') == std::string_view::npos ? std::string(inner) : std::string();
+    }
+    std::string name;
+    for (char c : b) {
+      if (!continues_word(c) || c == '$') return {};
+      name += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    }
+    return name;
+  }
+
+  // The columns an INSERT gives values for, its column list starting at
+  // token `at` (or every column of `table` without one), and the token
+  // after it; false where the list is not one of plain names.
+  bool inserted_columns(const table_model& table, std::size_t& at,
+                        std::vector<std::string>& columns) const {
+    if (!t_.is_char(at, '(')) {
+      for (const column_model& c : table.columns) columns.push_back(c.name);
+      return true;
+    }
+    std::size_t close = t_.closing_paren(at);
+    if (close == sql_token_view::none) return false;
+    for (std::size_t i = at + 1; i < close; i += 2) {
+      std::string name = name_at(i);
+      if (name.empty() || (i + 1 < close && !t_.is_char(i + 1, ','))) return false;
+      columns.push_back(std::move(name));
+    }
+    at = close + 1;
+    return true;
+  }
+
+  // The one key of `table` that a row of `inserted` columns can collide on,
+  // or empty: MySQL updates on a collision on any unique key, PostgreSQL on
+  // the one ON CONFLICT names, so the two agree only where one key is given
+  // all its values.
+  std::vector<std::string> only_key(const table_model& table,
+                                    const std::vector<std::string>& inserted) const {
+    std::vector<std::vector<std::string>> keys = table.unique_keys;
+    if (!table.primary_key.empty()) keys.push_back(table.primary_key);
+    std::vector<std::string> found;
+    std::size_t count = 0;
+    for (const std::vector<std::string>& key : keys) {
+      bool given = !key.empty() && std::all_of(key.begin(), key.end(), [&](const std::string& c) {
+        return std::find(inserted.begin(), inserted.end(), c) != inserted.end();
+      });
+      if (given && ++count == 1) found = key;
+    }
+    return count == 1 ? found : std::vector<std::string>();
+  }
+
+  // INSERT INTO t [(columns)] VALUES ... ON DUPLICATE KEY UPDATE a = x, ...
+  // -> ... ON CONFLICT (key) DO UPDATE SET a = x, ..., where VALUES(c) is
+  // EXCLUDED.c and a column read in x is t's (PostgreSQL would not know
+  // whether the existing row's or the proposed one's is meant).
+  void duplicate_key_update() {
+    if (schema_ == nullptr || !t_.is(0, "insert")) return;
+    std::size_t i = 1;
+    while (t_.is(i, "low_priority") || t_.is(i, "delayed") || t_.is(i, "high_priority")) ++i;
+    if (t_.is(i, "into")) ++i;
+    std::string table_name = name_at(i);
+    const table_model* table = table_name.empty() ? nullptr : schema_->table(table_name);
+    if (table == nullptr || !table->columns_known || t_.is_char(i + 1, '.')) return;
+    std::string table_text(bytes(i));
+    std::size_t at = i + 1;
+    std::vector<std::string> inserted;
+    if (!inserted_columns(*table, at, inserted)) return;
+    std::size_t on = sql_token_view::none;
+    for (int depth = 0; at + 3 < t_.size(); ++at) {
+      depth += t_.is_char(at, '(') ? 1 : t_.is_char(at, ')') ? -1 : 0;
+      if (depth == 0 && t_.is(at, "on") && t_.is(at + 1, "duplicate") && t_.is(at + 2, "key") &&
+          t_.is(at + 3, "update")) {
+        on = at;
+        break;
+      }
+    }
+    if (on == sql_token_view::none) return;
+    std::vector<std::string> key = only_key(*table, inserted);
+    if (key.empty()) return;
+    std::string target;
+    for (const std::string& c : key) target += (target.empty() ? "" : ", ") + postgres_name(c);
+    edit_group group{
+        sql_edit{t_[on].begin, t_[on + 3].end, "ON CONFLICT (" + target + ") DO UPDATE SET"}};
+    bool assigned_to = true;  // the next name is the column an assignment sets
+    int depth = 0;
+    for (std::size_t k = on + 4; k < t_.size() && !t_.is_char(k, ';'); ++k) {
+      if (t_.is_char(k, '(')) ++depth;
+      if (t_.is_char(k, ')')) --depth;
+      if (depth == 0 && t_.is_char(k, ',')) assigned_to = true;
+      if (assigned_to) {
+        if (t_.is_char(k, '=')) assigned_to = false;
+        continue;
+      }
+      if (t_.is(k, "values") && t_.is_char(k + 1, '(') && t_.is_char(k + 3, ')') &&
+          table->column(name_at(k + 2)) != nullptr) {
+        // The name stays as it is, for it may be one the backquote rewrites
+        // changed.
+        group.push_back(sql_edit{t_[k].begin, t_[k + 1].end, "EXCLUDED."});
+        group.push_back(sql_edit{t_[k + 3].begin, t_[k + 3].end, ""});
+        k += 3;
+        continue;
+      }
+      std::string name = name_at(k);
+      if (name.empty() || table->column(name) == nullptr || t_.is_char(k + 1, '(') ||
+          t_.is_char(k + 1, '.') || (k > 0 && t_.is_char(k - 1, '.'))) {
+        continue;
+      }
+      group.push_back(sql_edit{t_[k].begin, t_[k].begin, table_text + "."});
+    }
+    add(group);
+  }
+
   const substituted_sql& s_;
   const edited_sql& current_;
   const sql_token_view& t_;
+  const schema_model* schema_;
   std::vector<edit_group> groups_;
 };
 
@@ -326,8 +448,8 @@ std::vector<edit_group> backquote_rewrites(const substituted_sql& original) {
 }
 
 std::vector<edit_group> clause_rewrites(const substituted_sql& original, const edited_sql& current,
-                                        const sql_token_view& tokens) {
-  return clause_rewriter(original, current, tokens).run();
+                                        const sql_token_view& tokens, const schema_model* schema) {
+  return clause_rewriter(original, current, tokens, schema).run();
 }
 
 edit_group to_original_edits(const substituted_sql& original, const edited_sql& current,

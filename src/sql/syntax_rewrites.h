@@ -6,6 +6,9 @@
 //   UPDATE/DELETE ... LIMIT n -> ... WHERE ctid IN (SELECT ctid FROM t WHERE ... LIMIT n)
 //   INTERVAL n DAY           -> INTERVAL 'n day'
 //   INSERT INTO t SET a = x  -> INSERT INTO t (a) VALUES (x)
+//   ON DUPLICATE KEY UPDATE  -> ON CONFLICT (key) DO UPDATE SET, where the
+//                               schema says which one key the row can
+//                               collide on
 // Every rewrite is a group of edits of the substituted SQL that touch no
 // placeholder's stand-in: the placeholders stay where they are.
 #pragma once
@@ -13,6 +16,7 @@
 #include <vector>
 
 #include "sql/placeholder_fill.h"
+#include "sql/schema_model.h"
 #include "sql/sql_edits.h"
 #include "sql/sql_token_view.h"
 
@@ -35,7 +39,7 @@ edit_group insert_set_rewrite(const substituted_sql& original);
 // The other rewrites, found on `current` (the original after the backquote
 // rewrites) through its `tokens`, as edits of the original.
 std::vector<edit_group> clause_rewrites(const substituted_sql& original, const edited_sql& current,
-                                        const sql_token_view& tokens);
+                                        const sql_token_view& tokens, const schema_model* schema);
 
 // `group`, made on `current`, as edits of the original; empty when an edit
 // falls on bytes an earlier rewrite changed or on a placeholder's stand-in.

@@ -18,3 +18,10 @@ CREATE TABLE `scores` (
   `rate` decimal(5,2),
   PRIMARY KEY (`id`)
 );
+CREATE TABLE `counters` (
+  `id` int NOT NULL AUTO_INCREMENT,
+  `name` varchar(20) NOT NULL,
+  `hits` int NOT NULL DEFAULT 0,
+  PRIMARY KEY (`id`),
+  UNIQUE KEY `name` (`name`)
+);

@@ -68,6 +68,11 @@ show('last_insert_id', pg_query($link, 'SELECT LAST_INSERT_ID()'));
 show('inserted', pg_query($link, 'SELECT name FROM users WHERE id = 4'));
 pg_query($link, "INSERT INTO `users` SET `name` = '" . $who . "2', `order` = 5, score = $count");
 show('uuid', pg_query($link, 'SELECT LENGTH(UUID())'));
+// A counter row: inserted once, then updated on its unique name.
+for ($i = 0; $i < 2; $i++) {
+    pg_query($link, "INSERT INTO `counters` (`name`, `hits`) VALUES ('$who', 1) ON DUPLICATE KEY UPDATE `hits` = `hits` + VALUES(`hits`)");
+}
+show('duplicate key', pg_query($link, 'SELECT id, name, hits FROM counters'));
 show('insert set', pg_query($link, "SELECT name, `order`, score FROM users WHERE id = 5"));
 
 // PHP values quoted for number columns: MySQL stored 0 for '' and 'abc' and
