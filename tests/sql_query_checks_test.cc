@@ -385,6 +385,12 @@ const rewrite_case rewrite_cases[] = {
      "2\");",
      "<?php pg_query(\"INSERT INTO counters VALUES (1, 'a', 1) ON DUPLICATE KEY UPDATE hits = "
      "2\");"},
+    // MySQL's b = hits reads the hits just set; PostgreSQL's the old one.
+    {"duplicate_key_update_reading_a_column_set_before_left",
+     "<?php pg_query(\"INSERT INTO counters (name) VALUES ('a') ON DUPLICATE KEY UPDATE hits = "
+     "hits + 1, name = hits\");",
+     "<?php pg_query(\"INSERT INTO counters (name) VALUES ('a') ON DUPLICATE KEY UPDATE hits = "
+     "hits + 1, name = hits\");"},
     {"duplicate_key_update_of_unknown_table_left",
      "<?php pg_query(\"INSERT INTO nowhere (a) VALUES (1) ON DUPLICATE KEY UPDATE a = 2\");",
      "<?php pg_query(\"INSERT INTO nowhere (a) VALUES (1) ON DUPLICATE KEY UPDATE a = 2\");"},

@@ -301,6 +301,7 @@ class clause_rewriter {
     edit_group group{
         sql_edit{t_[on].begin, t_[on + 3].end, "ON CONFLICT (" + target + ") DO UPDATE SET"}};
     bool assigned_to = true;  // the next name is the column an assignment sets
+    std::vector<std::string> assigned;
     int depth = 0;
     for (std::size_t k = on + 4; k < t_.size() && !t_.is_char(k, ';'); ++k) {
       if (t_.is_char(k, '(')) ++depth;
@@ -308,6 +309,9 @@ class clause_rewriter {
       if (depth == 0 && t_.is_char(k, ',')) assigned_to = true;
       if (assigned_to) {
         if (t_.is_char(k, '=')) assigned_to = false;
+        if (std::string name = name_at(k); !name.empty() && !t_.is_char(k + 1, '.')) {
+          assigned.push_back(std::move(name));
+        }
         continue;
       }
       if (t_.is(k, "values") && t_.is_char(k + 1, '(') && t_.is_char(k + 3, ')') &&
@@ -323,6 +327,12 @@ class clause_rewriter {
       if (name.empty() || table->column(name) == nullptr || t_.is_char(k + 1, '(') ||
           t_.is_char(k + 1, '.') || (k > 0 && t_.is_char(k - 1, '.'))) {
         continue;
+      }
+      // MySQL reads a column that an assignment before set as set, where
+      // PostgreSQL reads the row as it was.
+      if (std::find(assigned.begin(), assigned.end(), name) != assigned.end() &&
+          assigned.back() != name) {
+        return;
       }
       group.push_back(sql_edit{t_[k].begin, t_[k].begin, table_text + "."});
     }
