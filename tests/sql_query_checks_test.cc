@@ -372,6 +372,10 @@ const rewrite_case rewrite_cases[] = {
      "<?php pg_query(\"INSERT INTO t SET a = 1 ON DUPLICATE KEY UPDATE a = 2\");"},
     {"insert_set_of_placeholder_column_left", "<?php pg_query(\"INSERT INTO t SET $col = 1\");",
      "<?php pg_query(\"INSERT INTO t SET $col = 1\");"},
+    {"insert_ignore", "<?php pg_query(\"INSERT IGNORE INTO `t` (a) VALUES ('$a');\");",
+     "<?php pg_query(\"INSERT INTO t (a) VALUES ('$a') ON CONFLICT DO NOTHING;\");"},
+    {"insert_ignore_select", "<?php pg_query('INSERT IGNORE INTO t SELECT * FROM u');",
+     "<?php pg_query('INSERT INTO t SELECT * FROM u ON CONFLICT DO NOTHING');"},
     // The row gives values for the name key only, the one it can collide on.
     {"duplicate_key_update",
      "<?php pg_query(\"INSERT INTO `counters` (`name`, hits) VALUES ('$n', 1) ON DUPLICATE KEY "

@@ -71,6 +71,7 @@ class clause_rewriter {
     }
     update_delete_limit();
     duplicate_key_update();
+    insert_ignore();
     return std::move(groups_);
   }
 
@@ -337,6 +338,23 @@ class clause_rewriter {
       group.push_back(sql_edit{t_[k].begin, t_[k].begin, table_text + "."});
     }
     add(group);
+  }
+
+  // INSERT IGNORE ... -> INSERT ... ON CONFLICT DO NOTHING. MySQL's IGNORE
+  // skips a row whose key is taken, as ON CONFLICT DO NOTHING does, and
+  // also turns other errors into warnings, which PostgreSQL still raises.
+  void insert_ignore() {
+    if (!t_.is(0, "insert")) return;
+    std::size_t i = 1;
+    while (t_.is(i, "low_priority") || t_.is(i, "delayed") || t_.is(i, "high_priority")) ++i;
+    if (!t_.is(i, "ignore") || i + 1 >= t_.size()) return;
+    std::size_t last = i + 1;
+    for (std::size_t k = i + 1; k < t_.size() && !t_.is_char(k, ';'); ++k) {
+      if (t_.is(k, "duplicate")) return;  // ON DUPLICATE KEY UPDATE: reported
+      last = k;
+    }
+    add({sql_edit{t_[i].begin, t_[i + 1].begin, ""},
+         sql_edit{t_[last].end, t_[last].end, " ON CONFLICT DO NOTHING"}});
   }
 
   const substituted_sql& s_;

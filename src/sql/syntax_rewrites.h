@@ -6,6 +6,7 @@
 //   UPDATE/DELETE ... LIMIT n -> ... WHERE ctid IN (SELECT ctid FROM t WHERE ... LIMIT n)
 //   INTERVAL n DAY           -> INTERVAL 'n day'
 //   INSERT INTO t SET a = x  -> INSERT INTO t (a) VALUES (x)
+//   INSERT IGNORE            -> INSERT ... ON CONFLICT DO NOTHING
 //   ON DUPLICATE KEY UPDATE  -> ON CONFLICT (key) DO UPDATE SET, where the
 //                               schema says which one key the row can
 //                               collide on

@@ -72,7 +72,8 @@ show('uuid', pg_query($link, 'SELECT LENGTH(UUID())'));
 for ($i = 0; $i < 2; $i++) {
     pg_query($link, "INSERT INTO `counters` (`name`, `hits`) VALUES ('$who', 1) ON DUPLICATE KEY UPDATE `hits` = `hits` + VALUES(`hits`)");
 }
-show('duplicate key', pg_query($link, 'SELECT id, name, hits FROM counters'));
+pg_query($link, "INSERT IGNORE INTO counters (name, hits) VALUES ('$who', 9), ('new', 9)");
+show('duplicate key', pg_query($link, 'SELECT name, hits FROM counters ORDER BY name'));
 show('insert set', pg_query($link, "SELECT name, `order`, score FROM users WHERE id = 5"));
 
 // PHP values quoted for number columns: MySQL stored 0 for '' and 'abc' and
