@@ -16,6 +16,7 @@
 
 #include "schema/conversion_context.h"
 #include "schema/mysql_lexer.h"
+#include "schema/row_buffer.h"
 #include "schema/schema_state.h"
 #include "schema/sql_output.h"
 
@@ -62,12 +63,19 @@ class insert_rows {
   void read_row(std::uint64_t row_begin, row_state& row);
   // The same for a row of the plain shape that dumps write (quoted
   // strings, numbers, NULL, hex numbers, single spaces), read straight from
-  // the input window; false, having read nothing, for any other row.
+  // the input window into plain_; false, having read nothing, for any
+  // other row.
   bool read_plain_row(std::uint64_t row_begin, row_state& row);
-  // Writes a zero date for the column (NULL, or -infinity if NOT NULL).
-  void write_zero_date(const column_plan& target, std::uint64_t offset);
+  // Writes the string value at `p` of such a row for its column; returns
+  // its end, or null when [p, end) ends first.
+  const char* write_plain_string(const char* p, const char* end, const column_plan& target,
+                                 std::uint64_t offset, text_problems& problems);
+  // Counts a zero date for the column and returns what is written for it
+  // (NULL, or -infinity if NOT NULL).
+  std::string_view zero_date(const column_plan& target, std::uint64_t offset);
   void write_value(std::size_t column, row_state& row);
-  void finish_row(std::uint64_t row_begin, row_state& row);
+  // Writes the row, whose converted text is `text`.
+  void finish_row(std::uint64_t row_begin, row_state& row, std::string_view text);
   void open();
   void close();
   std::string conflict_target() const;
@@ -88,7 +96,9 @@ class insert_rows {
   table_facts* facts_ = nullptr;          // the table's, once a row is written
   std::string head_text_;
   std::string conflict_;
-  std::string row_;
+  std::string row_;      // a row of the general path
+  row_buffer plain_;     // a row of the plain path
+  std::string scratch_;  // a value of a plain row written the general way
   std::vector<token> value_;
   std::string bytes_;  // a decoded binary string
   bool identity_omitted_ = false;
