@@ -123,6 +123,7 @@ std::uint64_t insert_rows::convert(const insert_head& head, bool no_auto_value_o
     auto b = static_cast<unsigned char>(c);
     return is_word_byte(b) || std::string_view("'\\\",()-+. ").find(c) != std::string_view::npos;
   });
+  copy_strings_ = cx_.modes.backslash_escapes && cx_.charset->handling == text_handling::utf8;
   token t = next_token();
   while (is_punct(cx_, t, '(')) {
     row_state row;

@@ -66,10 +66,22 @@ class insert_rows {
   // the input window into plain_; false, having read nothing, for any
   // other row.
   bool read_plain_row(std::uint64_t row_begin, row_state& row);
-  // Writes the string value at `p` of such a row for its column; returns
-  // its end, or null when [p, end) ends first.
+  // What the text values of a plain row met, and where first.
+  struct row_problems {
+    text_problems found;
+    std::uint64_t invalid_at = 0;
+    std::uint64_t zero_at = 0;
+  };
+  // Writes the string value at `p` (input offset `offset`) of such a row
+  // for its column; returns its end, or null when [p, end) ends first.
   const char* write_plain_string(const char* p, const char* end, const column_plan& target,
-                                 std::uint64_t offset, text_problems& problems);
+                                 std::uint64_t offset, row_problems& problems);
+  // The same for a string that copy_utf8_literal leaves (binary columns,
+  // other character sets, escapes and bytes that are reported).
+  const char* write_general_string(const char* p, const char* end, const column_plan& target,
+                                   std::uint64_t offset, text_problems& problems);
+  // True when the string [p, value_end) is a zero date for a date column.
+  bool is_zero_date_value(const column_plan& target, const char* p, const char* value_end) const;
   // Counts a zero date for the column and returns what is written for it
   // (NULL, or -infinity if NOT NULL).
   std::string_view zero_date(const column_plan& target, std::uint64_t offset);
@@ -102,7 +114,8 @@ class insert_rows {
   std::vector<token> value_;
   std::string bytes_;  // a decoded binary string
   bool identity_omitted_ = false;
-  bool plain_rows_ = true;  // rows may take the plain-row path
+  bool plain_rows_ = true;     // rows may take the plain-row path
+  bool copy_strings_ = false;  // strings may go to copy_utf8_literal
   bool open_ = false;
   bool split_ = false;
   std::uint64_t rows_ = 0;

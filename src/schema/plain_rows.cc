@@ -61,23 +61,39 @@ bool ends_value(const char* p, const char* end) {
 
 }  // namespace
 
+bool insert_rows::is_zero_date_value(const column_plan& target, const char* p,
+                                     const char* value_end) const {
+  if (target.kind != value_kind::date_time && target.kind != value_kind::unknown) return false;
+  std::string_view body(p + 1, static_cast<std::size_t>(value_end - p - 2));
+  return body.size() > 4 && is_digit(body[0]) && body[4] == '-' && is_zero_date(body);
+}
+
 const char* insert_rows::write_plain_string(const char* p, const char* end,
                                             const column_plan& target, std::uint64_t offset,
-                                            text_problems& problems) {
-  bool date = target.kind == value_kind::date_time || target.kind == value_kind::unknown;
-  bool date_like = date && end - p > 6 && is_digit(p[1]) && p[5] == '-';
-  if (target.kind != value_kind::binary && cx_.modes.backslash_escapes &&
-      cx_.charset->handling == text_handling::utf8) {
-    std::size_t before = plain_.size();
+                                            row_problems& problems) {
+  std::size_t before = plain_.size();
+  if (copy_strings_ && target.kind != value_kind::binary) {
     if (const char* value_end = copy_utf8_literal(plain_, p, end)) {
-      if (date_like &&
-          is_zero_date(std::string_view(p + 1, static_cast<std::size_t>(value_end - p - 2)))) {
+      if (is_zero_date_value(target, p, value_end)) {
         plain_.truncate(before);
         plain_.append(zero_date(target, offset));
       }
       return value_end;
     }
   }
+  const char* value_end = write_general_string(p, end, target, offset, problems.found);
+  // Each kind of problem is reported at the first value that has it, as
+  // the general path does.
+  if (problems.found.invalid_utf8 && problems.invalid_at == 0) problems.invalid_at = offset;
+  if (problems.found.zero_byte && problems.zero_at == 0) problems.zero_at = offset;
+  return value_end;
+}
+
+const char* insert_rows::write_general_string(const char* p, const char* end,
+                                              const column_plan& target, std::uint64_t offset,
+                                              text_problems& problems) {
+  bool date = target.kind == value_kind::date_time || target.kind == value_kind::unknown;
+  bool date_like = date && end - p > 6 && is_digit(p[1]) && p[5] == '-';
   // Binary strings and dates are read whole first; other text is
   // converted while its end is looked for.
   scratch_.clear();
@@ -113,9 +129,7 @@ bool insert_rows::read_plain_row(std::uint64_t row_begin, row_state& row) {
   const char* end = p + window.size();
   plain_.clear();
   plain_.put('(');
-  text_problems problems;
-  std::uint64_t invalid_offset = 0;
-  std::uint64_t zero_offset = 0;
+  row_problems problems;
   bool default_identity = row.default_identity;
   bool explicit_identity = false;
   std::uint64_t zero_dates_before = zero_dates_;
@@ -136,10 +150,6 @@ bool insert_rows::read_plain_row(std::uint64_t row_begin, row_state& row) {
       std::uint64_t offset = row_begin + 1 + static_cast<std::uint64_t>(p - start);
       value_end = write_plain_string(p, end, target, offset, problems);
       if (value_end == nullptr) return give_up();
-      // Each kind of problem is reported at the first value that has it, as
-      // the general path does.
-      if (problems.invalid_utf8 && invalid_offset == 0) invalid_offset = offset;
-      if (problems.zero_byte && zero_offset == 0) zero_offset = offset;
     } else if (*p == '0' && p + 1 < end && p[1] == 'x') {
       value_end = p + 2 + hex_run(p + 2, static_cast<std::size_t>(end - p - 2));
       bool bytes = target.kind == value_kind::binary || target.kind == value_kind::unknown;
@@ -177,10 +187,12 @@ bool insert_rows::read_plain_row(std::uint64_t row_begin, row_state& row) {
   }
   plain_.put(')');
   // In the order of the values, as the general path reports them.
-  bool zero_first = problems.zero_byte && (!problems.invalid_utf8 || zero_offset < invalid_offset);
-  if (zero_first) cx_.report({false, true}, zero_offset);
-  if (problems.invalid_utf8) cx_.report({true, false}, invalid_offset);
-  if (problems.zero_byte && !zero_first) cx_.report({false, true}, zero_offset);
+  const text_problems& found = problems.found;
+  bool zero_first =
+      found.zero_byte && (!found.invalid_utf8 || problems.zero_at < problems.invalid_at);
+  if (zero_first) cx_.report({false, true}, problems.zero_at);
+  if (found.invalid_utf8) cx_.report({true, false}, problems.invalid_at);
+  if (found.zero_byte && !zero_first) cx_.report({false, true}, problems.zero_at);
   row.default_identity = default_identity;
   row.explicit_identity = explicit_identity;
   lexer_.seek(row_begin + 1 + static_cast<std::uint64_t>(p + 1 - start));
