@@ -148,8 +148,15 @@ bool insert_rows::read_plain_row(std::uint64_t row_begin, row_state& row) {
     if (*p == '\'') {
       if (target.identity) return give_up();
       std::uint64_t offset = row_begin + 1 + static_cast<std::uint64_t>(p - start);
-      value_end = write_plain_string(p, end, target, offset, problems);
-      if (value_end == nullptr) return give_up();
+      value_end = copy_strings_ && target.kind != value_kind::binary
+                      ? copy_short_literal(plain_.room(short_literal_room), p, end)
+                      : nullptr;
+      if (value_end != nullptr && !is_zero_date_value(target, p, value_end)) {
+        plain_.advance(static_cast<std::size_t>(value_end - p));
+      } else {
+        value_end = write_plain_string(p, end, target, offset, problems);
+        if (value_end == nullptr) return give_up();
+      }
     } else if (*p == '0' && p + 1 < end && p[1] == 'x') {
       value_end = p + 2 + hex_run(p + 2, static_cast<std::size_t>(end - p - 2));
       bool bytes = target.kind == value_kind::binary || target.kind == value_kind::unknown;
