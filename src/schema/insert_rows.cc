@@ -103,7 +103,13 @@ void insert_rows::open() {
   }
 }
 
+void insert_rows::write_waiting_rows() {
+  out_.raw(plain_.text());
+  plain_.clear();
+}
+
 void insert_rows::close() {
+  write_waiting_rows();
   if (!open_) return;
   out_.raw(conflict_);
   out_.raw(";\n");
@@ -129,9 +135,10 @@ std::uint64_t insert_rows::convert(const insert_head& head, bool no_auto_value_o
     row_state row;
     row.default_identity = identity_omitted_;
     if (plain_rows_ && read_plain_row(t.begin, row)) {
-      finish_row(t.begin, row, plain_.text());
+      finish_plain_row(t.begin, row);
     } else {
       read_row(t.begin, row);
+      write_waiting_rows();
       finish_row(t.begin, row, row_);
     }
     if (row.ended) {
@@ -256,6 +263,24 @@ void insert_rows::write_value(std::size_t column, row_state& row) {
     cx_.findings.add(issue::user_variable, problems.variable_at, problems.variable_name);
     row.broken = row.reported = true;
   }
+}
+
+void insert_rows::finish_plain_row(std::uint64_t row_begin, row_state& row) {
+  // Looked up once per statement: no table is added or dropped inside one.
+  if (facts_ == nullptr) facts_ = &schema_.facts[head_.table];
+  if (open_ && !(row.default_identity && facts_->ids_written)) {
+    // The row follows the one before it: it waits with its separator.
+    if (row.explicit_identity) facts_->ids_written = true;
+    ++rows_;
+    if (plain_.size() >= waiting_rows_size) write_waiting_rows();
+    return;
+  }
+  // The first row of the statement, or one that the sequence must be set
+  // for first: written the general way, after the rows waiting.
+  row_.assign(plain_.text().substr(row_start_ + 2));
+  plain_.truncate(row_start_);
+  write_waiting_rows();
+  finish_row(row_begin, row, row_);
 }
 
 void insert_rows::finish_row(std::uint64_t row_begin, row_state& row, std::string_view text) {

@@ -33,6 +33,9 @@ struct insert_head {
 
 class insert_rows {
  public:
+  // How many bytes of rows wait before they are written.
+  static constexpr std::size_t waiting_rows_size = std::size_t{8} * 1024;
+
   insert_rows(conversion_context& cx, mysql_lexer& lexer, schema_state& schema, sql_output& out)
       : cx_(cx), lexer_(lexer), schema_(schema), out_(out) {}
 
@@ -88,6 +91,12 @@ class insert_rows {
   void write_value(std::size_t column, row_state& row);
   // Writes the row, whose converted text is `text`.
   void finish_row(std::uint64_t row_begin, row_state& row, std::string_view text);
+  // The same for the plain row at the end of plain_: a row that follows
+  // another waits there, so that the rows of a dump reach the output a few
+  // kilobytes at a time rather than one by one.
+  void finish_plain_row(std::uint64_t row_begin, row_state& row);
+  // Writes the rows waiting in plain_; before anything else is written.
+  void write_waiting_rows();
   void open();
   void close();
   std::string conflict_target() const;
@@ -108,9 +117,10 @@ class insert_rows {
   table_facts* facts_ = nullptr;          // the table's, once a row is written
   std::string head_text_;
   std::string conflict_;
-  std::string row_;      // a row of the general path
-  row_buffer plain_;     // a row of the plain path
-  std::string scratch_;  // a value of a plain row written the general way
+  std::string row_;            // a row of the general path
+  row_buffer plain_;           // the plain rows waiting, and the one being read
+  std::size_t row_start_ = 0;  // where that one starts in plain_ (at its ",\n")
+  std::string scratch_;        // a value of a plain row written the general way
   std::vector<token> value_;
   std::string bytes_;  // a decoded binary string
   bool identity_omitted_ = false;

@@ -127,14 +127,17 @@ bool insert_rows::read_plain_row(std::uint64_t row_begin, row_state& row) {
   const char* start = window.data();
   const char* p = start;
   const char* end = p + window.size();
-  plain_.clear();
-  plain_.put('(');
+  // After the rows waiting in plain_, with the separator that an open
+  // statement puts before it.
+  row_start_ = plain_.size();
+  plain_.append(",\n(", 3);
   row_problems problems;
   bool default_identity = row.default_identity;
   bool explicit_identity = false;
   std::uint64_t zero_dates_before = zero_dates_;
   std::uint64_t first_zero_before = first_zero_date_;
   auto give_up = [&] {
+    plain_.truncate(row_start_);
     zero_dates_ = zero_dates_before;
     first_zero_date_ = first_zero_before;
     return false;
