@@ -1,6 +1,7 @@
 // INSERT and REPLACE ... VALUES, converted while they stream: an extended
 // INSERT of hundreds of megabytes is read, converted and written one row
-// tuple at a time, so memory holds one row. Each value is written for the
+// tuple at a time, so memory holds one row (and the few kilobytes of rows
+// that wait to be written together). Each value is written for the
 // type of its column when the table's CREATE TABLE was seen (binary
 // strings as bytea, hex numbers as numbers or bytes, zero dates as NULL);
 // NULL (and 0, unless NO_AUTO_VALUE_ON_ZERO) for an identity column becomes
