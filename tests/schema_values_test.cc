@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -14,6 +14,7 @@
 #include "schema/schema_findings.h"
 #include "schema/schema_state.h"
 #include "schema/text_encoding.h"
+#include "schema/utf8_literal.h"
 
 namespace corvexa::schema {
 namespace {
@@ -175,6 +176,52 @@ TEST(SchemaFindings, EveryIssueHasItsOwnMessage) {
     messages.push_back(f.message);
   }
   EXPECT_EQ(schema_rules().size(), 2u);
+}
+
+// The one-pass copier of a utf8 dump's strings (and its inline form for
+// short ones) against append_quoted_string: the stop byte of each kind at
+// every offset around the 16-byte blocks, and the window cut at every byte.
+// Each text is copied out of a buffer of its own size, so that a read past
+// the window is a read past the allocation.
+TEST(Utf8Literal, CopiesWhatAppendQuotedStringWrites) {
+  const std::vector<std::string> stops = {
+      "",     "\xc3\xa9", "\xe6\x9d\xb1", "\\n",        "\\'",
+      "''",   "\\\\",     "\\%",          "\\0",        "\xff",
+      "\xc3", "\x80",     "\xed\xa0\x80", "\\\xc3\xa9", std::string(1, '\0')};
+  for (std::size_t pad = 0; pad <= 50; ++pad) {
+    for (const std::string& stop : stops) {
+      std::string text(1, '\'');
+      // What follows is long enough for the inline form to be tried.
+      text.append(pad, 'a').append(stop).append("b',").append(short_literal_room, '1');
+      for (std::size_t cut = 1; cut <= text.size(); ++cut) {
+        std::unique_ptr<char[]> window(new char[cut]);
+        std::copy(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(cut), window.get());
+        const char* end = window.get() + cut;
+        std::string expected;
+        text_problems problems;
+        std::size_t length = append_quoted_string(expected, std::string_view(window.get(), cut),
+                                                  true, text_handling::utf8, problems);
+        bool copies = length > 0 && !problems.invalid_utf8 && !problems.zero_byte;
+        row_buffer out;
+        out.append("(", 1);
+        const char* copied = copy_utf8_literal(out, window.get(), end);
+        ASSERT_EQ(copied != nullptr, copies) << text << " cut at " << cut;
+        if (!copies) {
+          ASSERT_EQ(out.text(), "(") << text << " cut at " << cut;
+          continue;
+        }
+        ASSERT_EQ(copied, window.get() + length) << text << " cut at " << cut;
+        ASSERT_EQ(out.text().substr(1), expected) << text << " cut at " << cut;
+        row_buffer inline_out;
+        char* to = inline_out.room(short_literal_room);
+        if (const char* short_end = copy_short_literal(to, window.get(), end)) {
+          ASSERT_EQ(short_end, copied) << text << " cut at " << cut;
+          inline_out.advance(static_cast<std::size_t>(short_end - window.get()));
+          ASSERT_EQ(inline_out.text(), expected) << text << " cut at " << cut;
+        }
+      }
+    }
+  }
 }
 
 // The plain-row path reads rows straight from the input; a comment in a row

@@ -3,9 +3,6 @@
 
 #include <algorithm>
 
-#include "schema/byte_runs.h"
-#include "schema/mysql_literals.h"
-
 #include "schema/mysql_types.h"
 #include "schema/postgres_syntax.h"
 #include "schema/sql_values.h"
@@ -106,7 +103,13 @@ void insert_rows::open() {
   }
 }
 
+void insert_rows::write_waiting_rows() {
+  out_.raw(plain_.text());
+  plain_.clear();
+}
+
 void insert_rows::close() {
+  write_waiting_rows();
   if (!open_) return;
   out_.raw(conflict_);
   out_.raw(";\n");
@@ -126,12 +129,18 @@ std::uint64_t insert_rows::convert(const insert_head& head, bool no_auto_value_o
     auto b = static_cast<unsigned char>(c);
     return is_word_byte(b) || std::string_view("'\\\",()-+. ").find(c) != std::string_view::npos;
   });
+  copy_strings_ = cx_.modes.backslash_escapes && cx_.charset->handling == text_handling::utf8;
   token t = next_token();
   while (is_punct(cx_, t, '(')) {
     row_state row;
     row.default_identity = identity_omitted_;
-    if (!plain_rows_ || !read_plain_row(t.begin, row)) read_row(t.begin, row);
-    finish_row(t.begin, row);
+    if (plain_rows_ && read_plain_row(t.begin, row)) {
+      finish_plain_row(t.begin, row);
+    } else {
+      read_row(t.begin, row);
+      write_waiting_rows();
+      finish_row(t.begin, row, row_);
+    }
     if (row.ended) {
       close();
       return rows_;
@@ -204,165 +213,9 @@ void insert_rows::read_row(std::uint64_t row_begin, row_state& row) {
   row_ += ')';
 }
 
-namespace {
-
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
-
-// The end of the number at `p` (-12, 3.5, 1e-3), or `p` when there is none.
-const char* number_end(const char* p, const char* end) {
-  const char* q = p;
-  if (q < end && (*q == '-' || *q == '+')) ++q;
-  const char* digits = q;
-  while (q < end && is_digit(*q)) ++q;
-  if (q == digits) return p;
-  if (q < end && *q == '.') {
-    ++q;
-    while (q < end && is_digit(*q)) ++q;
-  }
-  if (q < end && (*q == 'e' || *q == 'E')) {
-    const char* e = q + 1;
-    if (e < end && (*e == '-' || *e == '+')) ++e;
-    if (e < end && is_digit(*e)) {
-      q = e;
-      while (q < end && is_digit(*q)) ++q;
-    }
-  }
-  return q;
-}
-
-// The end of the '...' string at `p` (after its closing quote), or null
-// when it does not end within [p, end).
-const char* string_end(const char* p, const char* end, bool escapes) {
-  const char* q = p + 1;
-  for (;;) {
-    q += find_either(q, static_cast<std::size_t>(end - q), '\'', escapes ? '\\' : '\'');
-    if (q >= end) return nullptr;
-    if (*q == '\\') {
-      q += 2;
-      if (q >= end) return nullptr;
-      continue;
-    }
-    if (q + 1 >= end) return nullptr;  // the quote may be doubled past the window
-    if (q[1] != '\'') return q + 1;
-    q += 2;
-  }
-}
-
-bool ends_value(const char* p, const char* end) {
-  return p < end && (*p == ',' || *p == ')' || *p == ' ');
-}
-
-}  // namespace
-
-void insert_rows::write_zero_date(const column_plan& target, std::uint64_t offset) {
+std::string_view insert_rows::zero_date(const column_plan& target, std::uint64_t offset) {
   if (zero_dates_++ == 0) first_zero_date_ = offset;
-  row_ += target.not_null ? "'-infinity'" : "NULL";
-}
-
-bool insert_rows::read_plain_row(std::uint64_t row_begin, row_state& row) {
-  std::string_view window = cx_.source.from(row_begin + 1);
-  const char* start = window.data();
-  const char* p = start;
-  const char* end = p + window.size();
-  row_.assign(1, '(');
-  text_problems problems;
-  std::uint64_t invalid_offset = 0;
-  std::uint64_t zero_offset = 0;
-  bool default_identity = row.default_identity;
-  bool explicit_identity = false;
-  std::uint64_t zero_dates_before = zero_dates_;
-  std::uint64_t first_zero_before = first_zero_date_;
-  auto give_up = [&] {
-    zero_dates_ = zero_dates_before;
-    first_zero_date_ = first_zero_before;
-    return false;
-  };
-  static const column_plan unknown_column;
-  for (std::size_t column = 0;; ++column) {
-    while (p < end && *p == ' ') ++p;
-    if (p == end) return give_up();
-    const column_plan& target = column < plan_.size() ? plan_[column] : unknown_column;
-    const char* value_end;
-    if (*p == '\'') {
-      if (target.identity) return give_up();
-      std::uint64_t offset = row_begin + 1 + static_cast<std::uint64_t>(p - start);
-      // Binary strings and dates are read whole first; other text is
-      // converted while its end is looked for.
-      bool date = target.kind == value_kind::date_time || target.kind == value_kind::unknown;
-      bool date_like = date && end - p > 6 && is_digit(p[1]) && p[5] == '-';
-      if (target.kind == value_kind::binary || date_like) {
-        value_end = string_end(p, end, cx_.modes.backslash_escapes);
-        if (value_end == nullptr) return give_up();
-        std::string_view raw(p, static_cast<std::size_t>(value_end - p));
-        if (target.kind == value_kind::binary) {
-          decode_string(raw, cx_.modes.backslash_escapes, bytes_);
-          append_bytea_literal(row_, bytes_);
-        } else if (is_zero_date(raw.substr(1, raw.size() - 2))) {
-          write_zero_date(target, offset);
-        } else if (plain_run(p + 1, raw.size() - 2, '\'') == raw.size() - 2) {
-          row_ += raw;  // ASCII with nothing to undo or double: its own literal
-        } else {
-          append_quoted_string(row_, raw, cx_.modes.backslash_escapes, cx_.charset->handling,
-                               problems);
-        }
-      } else if (const char* quote =
-                     p + 1 + plain_run(p + 1, static_cast<std::size_t>(end - p - 1), '\'');
-                 end - quote > 1 && *quote == '\'' && quote[1] != '\'') {
-        // ASCII with nothing to undo or double, the most common text: its
-        // own literal.
-        value_end = quote + 1;
-        row_.append(p, static_cast<std::size_t>(value_end - p));
-      } else {
-        std::size_t length =
-            append_quoted_string(row_, std::string_view(p, static_cast<std::size_t>(end - p)),
-                                 cx_.modes.backslash_escapes, cx_.charset->handling, problems);
-        if (length == 0) return give_up();
-        value_end = p + length;
-      }
-      // Each kind of problem is reported at the first value that has it, as
-      // the general path does.
-      if (problems.invalid_utf8 && invalid_offset == 0) invalid_offset = offset;
-      if (problems.zero_byte && zero_offset == 0) zero_offset = offset;
-    } else if (*p == '0' && p + 1 < end && p[1] == 'x') {
-      value_end = p + 2 + hex_run(p + 2, static_cast<std::size_t>(end - p - 2));
-      bool bytes = target.kind == value_kind::binary || target.kind == value_kind::unknown;
-      if (value_end == p + 2 || !bytes || !ends_value(value_end, end)) return give_up();
-      append_hex_as_bytea(row_, std::string_view(p, static_cast<std::size_t>(value_end - p)));
-    } else if (*p == 'N' && end - p >= 4 && std::string_view(p, 4) == "NULL") {
-      value_end = p + 4;
-      if (!ends_value(value_end, end)) return give_up();
-      if (target.identity) default_identity = true;
-      row_ += target.identity ? "DEFAULT" : "NULL";
-    } else {
-      value_end = number_end(p, end);
-      if (value_end == p || !ends_value(value_end, end)) return give_up();
-      std::string_view number(p, static_cast<std::size_t>(value_end - p));
-      if (target.identity && number == "0" && !no_auto_value_on_zero_) {
-        default_identity = true;
-        row_ += "DEFAULT";
-      } else {
-        explicit_identity = explicit_identity || target.identity;
-        row_ += number;
-      }
-    }
-    p = value_end;
-    while (p < end && *p == ' ') ++p;
-    if (p == end) return give_up();
-    if (*p == ')') break;
-    if (*p != ',') return give_up();
-    row_ += ", ";
-    ++p;
-  }
-  row_ += ')';
-  // In the order of the values, as the general path reports them.
-  bool zero_first = problems.zero_byte && (!problems.invalid_utf8 || zero_offset < invalid_offset);
-  if (zero_first) cx_.report({false, true}, zero_offset);
-  if (problems.invalid_utf8) cx_.report({true, false}, invalid_offset);
-  if (problems.zero_byte && !zero_first) cx_.report({false, true}, zero_offset);
-  row.default_identity = default_identity;
-  row.explicit_identity = explicit_identity;
-  lexer_.seek(row_begin + 1 + static_cast<std::uint64_t>(p + 1 - start));
-  return true;
+  return target.not_null ? "'-infinity'" : "NULL";
 }
 
 void insert_rows::write_value(std::size_t column, row_state& row) {
@@ -394,7 +247,7 @@ void insert_rows::write_value(std::size_t column, row_state& row) {
     literal_result result = append_literal(row_, cx_, *literal, target.kind, binary);
     if (result == literal_result::written) return;
     if (result == literal_result::zero_date) {
-      write_zero_date(target, literal->begin);
+      row_ += zero_date(target, literal->begin);
       return;
     }
   }
@@ -412,9 +265,27 @@ void insert_rows::write_value(std::size_t column, row_state& row) {
   }
 }
 
-void insert_rows::finish_row(std::uint64_t row_begin, row_state& row) {
+void insert_rows::finish_plain_row(std::uint64_t row_begin, row_state& row) {
+  // Looked up once per statement: no table is added or dropped inside one.
+  if (facts_ == nullptr) facts_ = &schema_.facts[head_.table];
+  if (open_ && !(row.default_identity && facts_->ids_written)) {
+    // The row follows the one before it: it waits with its separator.
+    if (row.explicit_identity) facts_->ids_written = true;
+    ++rows_;
+    if (plain_.size() >= waiting_rows_size) write_waiting_rows();
+    return;
+  }
+  // The first row of the statement, or one that the sequence must be set
+  // for first: written the general way, after the rows waiting.
+  row_.assign(plain_.text().substr(row_start_ + 2));
+  plain_.truncate(row_start_);
+  write_waiting_rows();
+  finish_row(row_begin, row, row_);
+}
+
+void insert_rows::finish_row(std::uint64_t row_begin, row_state& row, std::string_view text) {
   std::string error;
-  if (!row.broken && row.needs_check && !postgres_parses("VALUES " + row_, error)) {
+  if (!row.broken && row.needs_check && !postgres_parses("VALUES " + std::string(text), error)) {
     row.broken = true;
     row.broken_at = row_begin;
   } else if (row.broken) {
@@ -445,7 +316,7 @@ void insert_rows::finish_row(std::uint64_t row_begin, row_state& row) {
   }
   if (row.explicit_identity) facts.ids_written = true;
   open();
-  out_.raw(row_);
+  out_.raw(text);
   ++rows_;
 }
 

@@ -1,6 +1,7 @@
 // INSERT and REPLACE ... VALUES, converted while they stream: an extended
 // INSERT of hundreds of megabytes is read, converted and written one row
-// tuple at a time, so memory holds one row. Each value is written for the
+// tuple at a time, so memory holds one row (and the few kilobytes of rows
+// that wait to be written together). Each value is written for the
 // type of its column when the table's CREATE TABLE was seen (binary
 // strings as bytea, hex numbers as numbers or bytes, zero dates as NULL);
 // NULL (and 0, unless NO_AUTO_VALUE_ON_ZERO) for an identity column becomes
@@ -16,6 +17,7 @@
 
 #include "schema/conversion_context.h"
 #include "schema/mysql_lexer.h"
+#include "schema/row_buffer.h"
 #include "schema/schema_state.h"
 #include "schema/sql_output.h"
 
@@ -32,6 +34,9 @@ struct insert_head {
 
 class insert_rows {
  public:
+  // How many bytes of rows wait before they are written.
+  static constexpr std::size_t waiting_rows_size = std::size_t{8} * 1024;
+
   insert_rows(conversion_context& cx, mysql_lexer& lexer, schema_state& schema, sql_output& out)
       : cx_(cx), lexer_(lexer), schema_(schema), out_(out) {}
 
@@ -62,12 +67,37 @@ class insert_rows {
   void read_row(std::uint64_t row_begin, row_state& row);
   // The same for a row of the plain shape that dumps write (quoted
   // strings, numbers, NULL, hex numbers, single spaces), read straight from
-  // the input window; false, having read nothing, for any other row.
+  // the input window into plain_; false, having read nothing, for any
+  // other row.
   bool read_plain_row(std::uint64_t row_begin, row_state& row);
-  // Writes a zero date for the column (NULL, or -infinity if NOT NULL).
-  void write_zero_date(const column_plan& target, std::uint64_t offset);
+  // What the text values of a plain row met, and where first.
+  struct row_problems {
+    text_problems found;
+    std::uint64_t invalid_at = 0;
+    std::uint64_t zero_at = 0;
+  };
+  // Writes the string value at `p` (input offset `offset`) of such a row
+  // for its column; returns its end, or null when [p, end) ends first.
+  const char* write_plain_string(const char* p, const char* end, const column_plan& target,
+                                 std::uint64_t offset, row_problems& problems);
+  // The same for a string that copy_utf8_literal leaves (binary columns,
+  // other character sets, escapes and bytes that are reported).
+  const char* write_general_string(const char* p, const char* end, const column_plan& target,
+                                   std::uint64_t offset, text_problems& problems);
+  // True when the string [p, value_end) is a zero date for a date column.
+  bool is_zero_date_value(const column_plan& target, const char* p, const char* value_end) const;
+  // Counts a zero date for the column and returns what is written for it
+  // (NULL, or -infinity if NOT NULL).
+  std::string_view zero_date(const column_plan& target, std::uint64_t offset);
   void write_value(std::size_t column, row_state& row);
-  void finish_row(std::uint64_t row_begin, row_state& row);
+  // Writes the row, whose converted text is `text`.
+  void finish_row(std::uint64_t row_begin, row_state& row, std::string_view text);
+  // The same for the plain row at the end of plain_: a row that follows
+  // another waits there, so that the rows of a dump reach the output a few
+  // kilobytes at a time rather than one by one.
+  void finish_plain_row(std::uint64_t row_begin, row_state& row);
+  // Writes the rows waiting in plain_; before anything else is written.
+  void write_waiting_rows();
   void open();
   void close();
   std::string conflict_target() const;
@@ -88,11 +118,15 @@ class insert_rows {
   table_facts* facts_ = nullptr;          // the table's, once a row is written
   std::string head_text_;
   std::string conflict_;
-  std::string row_;
+  std::string row_;            // a row of the general path
+  row_buffer plain_;           // the plain rows waiting, and the one being read
+  std::size_t row_start_ = 0;  // where that one starts in plain_ (at its ",\n")
+  std::string scratch_;        // a value of a plain row written the general way
   std::vector<token> value_;
   std::string bytes_;  // a decoded binary string
   bool identity_omitted_ = false;
-  bool plain_rows_ = true;  // rows may take the plain-row path
+  bool plain_rows_ = true;     // rows may take the plain-row path
+  bool copy_strings_ = false;  // strings may go to copy_utf8_literal
   bool open_ = false;
   bool split_ = false;
   std::uint64_t rows_ = 0;

@@ -7,23 +7,6 @@
 namespace corvexa::schema {
 namespace {
 
-// The byte that MySQL reads for backslash + `c`; `keeps_backslash` for the
-// two escapes that keep their backslash (\% and \_, for LIKE patterns).
-char escaped_byte(char c, bool& keeps_backslash) {
-  keeps_backslash = false;
-  switch (c) {
-    case '0': return '\0';
-    case 'b': return '\b';
-    case 'n': return '\n';
-    case 'r': return '\r';
-    case 't': return '\t';
-    case 'Z': return '\x1A';
-    case '%':
-    case '_': keeps_backslash = true; return c;
-    default: return c;
-  }
-}
-
 int hex_digit_value(char c) {
   if (c >= '0' && c <= '9') return c - '0';
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;

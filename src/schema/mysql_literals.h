@@ -13,6 +13,23 @@
 
 namespace corvexa::schema {
 
+// The byte that MySQL reads for backslash + `c`; `keeps_backslash` for the
+// two escapes that keep their backslash (\% and \_, for LIKE patterns).
+inline char escaped_byte(char c, bool& keeps_backslash) {
+  keeps_backslash = false;
+  switch (c) {
+    case '0': return '\0';
+    case 'b': return '\b';
+    case 'n': return '\n';
+    case 'r': return '\r';
+    case 't': return '\t';
+    case 'Z': return '\x1A';
+    case '%':
+    case '_': keeps_backslash = true; return c;
+    default: return c;
+  }
+}
+
 // The bytes of a string token ('...', "..." or N'...'): quotes removed,
 // doubled quotes and (with `backslash_escapes`) MySQL's escapes undone.
 void decode_string(std::string_view raw, bool backslash_escapes, std::string& bytes);

@@ -5,6 +5,11 @@
 #include <cstring>
 
 namespace corvexa::schema {
+namespace {
+
+constexpr std::size_t read_size = std::size_t{64} * 1024;
+
+}  // namespace
 
 sql_source::sql_source(byte_reader& reader, std::size_t capacity)
     : reader_(&reader),
@@ -39,7 +44,10 @@ bool sql_source::load_past(std::uint64_t offset) {
     if (ended_) return false;
     if (end_ - base_ == capacity_ || keep_ > base_) make_room();
     std::size_t used = static_cast<std::size_t>(end_ - base_);
-    long count = reader_->read_some(storage_.get() + used, capacity_ - used);
+    // A read fills at most 64 KiB, however large the window: the bytes are
+    // then parsed while the processor's cache still holds them.
+    std::size_t wanted = std::min(capacity_ - used, read_size);
+    long count = reader_->read_some(storage_.get() + used, wanted);
     if (count <= 0) {
       ended_ = true;
       read_failed_ = count < 0;

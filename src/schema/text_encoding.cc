@@ -70,32 +70,6 @@ void append_latin1_byte(std::string& out, unsigned char byte) {
   }
 }
 
-// The length of the valid UTF-8 character at the start of `s` (whose first
-// byte is 0x80 or above), or 0 when it is not one.
-std::size_t utf8_character_length(const unsigned char* s, std::size_t left) {
-  unsigned char lead = s[0];
-  std::size_t length;
-  unsigned char low = 0x80, high = 0xBF;  // the range of the second byte
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3;
-    if (lead == 0xE0) low = 0xA0;   // no overlong forms
-    if (lead == 0xED) high = 0x9F;  // no surrogates
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4;
-    if (lead == 0xF0) low = 0x90;
-    if (lead == 0xF4) high = 0x8F;  // nothing past U+10FFFF
-  } else {
-    return 0;
-  }
-  if (left < length || s[1] < low || s[1] > high) return 0;
-  for (std::size_t i = 2; i < length; ++i) {
-    if ((s[i] & 0xC0) != 0x80) return 0;
-  }
-  return length;
-}
-
 }  // namespace
 
 const charset_info* find_charset(std::string_view mysql_name) {
