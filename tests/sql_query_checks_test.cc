@@ -376,6 +376,18 @@ const rewrite_case rewrite_cases[] = {
      "<?php pg_query(\"INSERT INTO t (a) VALUES ('$a') ON CONFLICT DO NOTHING;\");"},
     {"insert_ignore_select", "<?php pg_query('INSERT IGNORE INTO t SELECT * FROM u');",
      "<?php pg_query('INSERT INTO t SELECT * FROM u ON CONFLICT DO NOTHING');"},
+    // Integers divide into a decimal of four places on MySQL.
+    {"integer_division",
+     "<?php pg_query(\"SELECT hits / 3, COUNT(*) / counters.id, -7 / counters.hits, name / 2, hits "
+     "/ 2.5 "
+     "FROM counters, t AS c WHERE id = $id\");",
+     "<?php pg_query(\"SELECT round((hits)::numeric / NULLIF(3, 0), 4), round((COUNT(*))::numeric "
+     "/ "
+     "NULLIF(counters.id, 0), 4), round((-7)::numeric / NULLIF(counters.hits, 0), 4), name / 2, "
+     "hits / 2.5 "
+     "FROM counters, t AS c WHERE id = $id\");"},
+    {"integer_division_of_a_php_value_left", "<?php pg_query(\"SELECT hits / $n FROM counters\");",
+     "<?php pg_query(\"SELECT hits / $n FROM counters\");"},
     // The row gives values for the name key only, the one it can collide on.
     {"duplicate_key_update",
      "<?php pg_query(\"INSERT INTO `counters` (`name`, hits) VALUES ('$n', 1) ON DUPLICATE KEY "

@@ -6,6 +6,7 @@
 #include "sql/schema_checks.h"
 
 #include <algorithm>
+#include <optional>
 #include <set>
 #include <span>
 
@@ -29,6 +30,8 @@ constexpr int max_depth = 1000;
 constexpr std::string_view system_columns[] = {"ctid", "oid",  "xmin",    "xmax",
                                                "cmin", "cmax", "tableoid"};
 constexpr std::string_view comparison_operators[] = {"=", "<>", "!=", "<", ">", "<=", ">="};
+// The column types that hold integers, as the schema model writes them.
+constexpr std::string_view integer_types[] = {"smallint", "integer", "bigint"};
 
 const std::string not_in_schema = " is not in the schema (the tree's .sql files and --schema)";
 
@@ -303,6 +306,49 @@ class name_walk {
     }
   }
 
+  // `a / b` where each side is an integer written out: a number, an
+  // integer column, COUNT(...).
+  void division(const json& node, const scope& level) {
+    if (text_of(node, "kind") != "AEXPR_OP") return;
+    const json* names = list(node, "name");
+    if (names == nullptr || names->size() != 1 || string_field((*names)[0]) != "/") return;
+    const json* left = member(node, "lexpr");
+    const json* right = member(node, "rexpr");
+    if (left == nullptr || right == nullptr) return;
+    auto l = integer_operand(*left, level);
+    auto r = integer_operand(*right, level);
+    if (l && r) reading_.divisions.push_back({l->first, l->second, r->first, r->second});
+  }
+
+  // The bytes of `node` when it is an integer written out, and no PHP value
+  // takes part in it.
+  std::optional<std::pair<std::uint64_t, std::uint64_t>> integer_operand(const json& node,
+                                                                         const scope& level) const {
+    std::size_t first = sql_token_view::none, last = sql_token_view::none;
+    if (const json* constant = member(node, "A_Const")) {
+      if (member(*constant, "ival") == nullptr) return std::nullopt;
+      first = last = tokens_.starting_at(location_of(*constant));
+      if (first != sql_token_view::none && tokens_.is_char(first, '-')) ++last;  // -5
+    } else if (const json* ref = member(node, "ColumnRef")) {
+      const column_model* column = resolved(*ref, level).second;
+      if (column == nullptr || !is_one_of(column->type, integer_types)) return std::nullopt;
+      first = last = tokens_.starting_at(location_of(*ref));
+      while (first != sql_token_view::none && tokens_.is_char(last + 1, '.')) last += 2;
+    } else if (const json* call = member(node, "FuncCall")) {
+      const json* names = list(*call, "funcname");
+      if (names == nullptr || names->size() != 1 || string_field((*names)[0]) != "count")
+        return std::nullopt;
+      first = tokens_.starting_at(location_of(*call));
+      if (first == sql_token_view::none || !tokens_.is_char(first + 1, '(')) return std::nullopt;
+      last = tokens_.closing_paren(first + 1);
+    }
+    if (first == sql_token_view::none || last == sql_token_view::none || last >= tokens_.size())
+      return std::nullopt;
+    std::uint64_t begin = tokens_[first].begin, end = tokens_[last].end;
+    if (origin_(begin, end) == name_origin::placeholder) return std::nullopt;
+    return std::make_pair(begin, end);
+  }
+
   // The table and column a reference means, when certain.
   std::pair<const table_model*, const column_model*> resolved(const json& ref,
                                                               const scope& level) const {
@@ -356,6 +402,7 @@ class name_walk {
         column_reference(it.value(), level);
       } else if (it.key() == "A_Expr") {
         comparison(it.value(), level);
+        division(it.value(), level);
         expression(it.value(), level, depth + 1);
       } else if (it.key() == "SelectStmt") {
         select(it.value(), &level, depth + 1);

@@ -34,9 +34,18 @@ struct column_value {
   bool inserted = false;       // a value of an INSERT's VALUES
 };
 
+// `a / b` of two integers, which MySQL divides into a decimal of four
+// places (5 / 2 is 2.5000, and a division by zero NULL) and PostgreSQL
+// into an integer (2): the bytes of each side, in the parsed text.
+struct integer_division {
+  std::uint64_t left_begin = 0, left_end = 0;
+  std::uint64_t right_begin = 0, right_end = 0;
+};
+
 struct schema_reading {
   std::vector<schema_issue> issues;
   std::vector<column_value> values;
+  std::vector<integer_division> divisions;
 };
 
 // How the bytes [begin, end) of the parsed text came to be there.

@@ -182,13 +182,21 @@ class text_checker {
 
   void tree_checks(const std::string& tree, edit_list& edits) {
     edited_sql current(original().sql, edits.sorted());
-    if (tree.empty() || !may_need_tree_checks(current.text(), options_.schema)) return;
+    if (tree.empty() ||
+        (division_rewrites_.empty() && !may_need_tree_checks(current.text(), options_.schema)))
+      return;
     std::vector<sql_token> tokens;
     bool have_tokens = options_.rewrite && scan_sql(current.text(), tokens);
     sql_token_view view(current.text(), tokens);
     std::vector<tree_issue> issues =
         check_parse_tree(current.text(), tree, options_.schema, have_tokens ? &view : nullptr,
                          options_.names_in_double_quotes);
+    // The schema's findings that have a rewrite of their own, made on the
+    // same text.
+    for (tree_issue& issue : division_rewrites_) {
+      if (!options_.rewrite) issue.rewrite.clear();
+      issues.push_back(std::move(issue));
+    }
     std::vector<pending_rewrite> pending;
     edit_list with_rewrites = edits;
     for (tree_issue& issue : issues) {
@@ -239,6 +247,17 @@ class text_checker {
     };
     schema_reading reading = read_schema_names(tree, view, *options_.schema, origin);
     result_.numeric_values = quoted_numeric_values(original(), current, reading.values);
+    for (const integer_division& d : reading.divisions) {
+      division_rewrites_.push_back(tree_issue{
+          "a / b of integers gives a decimal on MySQL (5 / 2 is 2.5000, / 0 NULL) and an integer "
+          "on PostgreSQL: write round(a::numeric / NULLIF(b, 0), 4)",
+          d.left_begin,
+          {sql_edit{d.left_begin, d.left_begin, "round(("},
+           sql_edit{d.left_end, d.left_end, ")::numeric"},
+           sql_edit{d.right_begin, d.right_begin, "NULLIF("},
+           sql_edit{d.right_end, d.right_end, ", 0), 4)"}},
+          {}});
+    }
     std::vector<text_finding> found;
     for (schema_issue& issue : reading.issues) {
       found.push_back(text_finding{rule_sql_schema, std::move(issue.message),
@@ -308,6 +327,8 @@ class text_checker {
   bool several_statements_;
   filled_query filled_;
   text_check result_;
+  // Integer divisions the schema shows, for the tree checks to rewrite.
+  std::vector<tree_issue> division_rewrites_;
 };
 
 }  // namespace
