@@ -386,6 +386,9 @@ const rewrite_case rewrite_cases[] = {
      "NULLIF(counters.id, 0), 4), round((-7)::numeric / NULLIF(counters.hits, 0), 4), name / 2, "
      "hits / 2.5 "
      "FROM counters, t AS c WHERE id = $id\");"},
+    {"average_of_integers",
+     "<?php pg_query('SELECT AVG(hits), AVG(DISTINCT hits), AVG(name) FROM counters');",
+     "<?php pg_query('SELECT round(AVG(hits), 4), AVG(DISTINCT hits), AVG(name) FROM counters');"},
     {"integer_division_of_a_php_value_left", "<?php pg_query(\"SELECT hits / $n FROM counters\");",
      "<?php pg_query(\"SELECT hits / $n FROM counters\");"},
     // The row gives values for the name key only, the one it can collide on.

@@ -306,8 +306,10 @@ class name_walk {
     }
   }
 
-  // `a / b` where each side is an integer written out: a number, an
-  // integer column, COUNT(...).
+  // `a / b` where each side is an integer written out (a number, an
+  // integer column, COUNT(...)): MySQL divides into a decimal of four
+  // places, and gives NULL for a division by zero; PostgreSQL into an
+  // integer, and fails.
   void division(const json& node, const scope& level) {
     if (text_of(node, "kind") != "AEXPR_OP") return;
     const json* names = list(node, "name");
@@ -317,7 +319,35 @@ class name_walk {
     if (left == nullptr || right == nullptr) return;
     auto l = integer_operand(*left, level);
     auto r = integer_operand(*right, level);
-    if (l && r) reading_.divisions.push_back({l->first, l->second, r->first, r->second});
+    if (!l || !r) return;
+    reading_.rewrites.push_back(schema_rewrite{
+        "a / b of integers gives a decimal on MySQL (5 / 2 is 2.5000, / 0 NULL) and an integer "
+        "on PostgreSQL: write round(a::numeric / NULLIF(b, 0), 4)",
+        l->first,
+        {sql_edit{l->first, l->first, "round(("}, sql_edit{l->second, l->second, ")::numeric"},
+         sql_edit{r->first, r->first, "NULLIF("}, sql_edit{r->second, r->second, ", 0), 4)"}}});
+  }
+
+  // AVG(c) of an integer column: a decimal of four places on MySQL (2.3333),
+  // of sixteen or more on PostgreSQL.
+  void average(const json& call, const scope& level) {
+    const json* names = list(call, "funcname");
+    const json* args = list(call, "args");
+    if (names == nullptr || names->size() != 1 || string_field((*names)[0]) != "avg" ||
+        args == nullptr || args->size() != 1 || member(call, "agg_distinct") != nullptr ||
+        !integer_operand((*args)[0], level)) {
+      return;
+    }
+    std::size_t first = tokens_.starting_at(location_of(call));
+    if (first == sql_token_view::none || !tokens_.is_char(first + 1, '(')) return;
+    std::size_t close = tokens_.closing_paren(first + 1);
+    if (close == sql_token_view::none) return;
+    std::uint64_t begin = tokens_[first].begin, end = tokens_[close].end;
+    reading_.rewrites.push_back(schema_rewrite{
+        "AVG() of integers gives four decimal places on MySQL (2.3333), more on PostgreSQL: "
+        "write round(avg(x), 4)",
+        begin,
+        {sql_edit{begin, begin, "round("}, sql_edit{end, end, ", 4)"}}});
   }
 
   // The bytes of `node` when it is an integer written out, and no PHP value
@@ -403,6 +433,9 @@ class name_walk {
       } else if (it.key() == "A_Expr") {
         comparison(it.value(), level);
         division(it.value(), level);
+        expression(it.value(), level, depth + 1);
+      } else if (it.key() == "FuncCall") {
+        average(it.value(), level);
         expression(it.value(), level, depth + 1);
       } else if (it.key() == "SelectStmt") {
         select(it.value(), &level, depth + 1);

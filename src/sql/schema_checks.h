@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "sql/schema_model.h"
+#include "sql/sql_edits.h"
 #include "sql/sql_token_view.h"
 
 namespace corvexa::sql {
@@ -34,18 +35,18 @@ struct column_value {
   bool inserted = false;       // a value of an INSERT's VALUES
 };
 
-// `a / b` of two integers, which MySQL divides into a decimal of four
-// places (5 / 2 is 2.5000, and a division by zero NULL) and PostgreSQL
-// into an integer (2): the bytes of each side, in the parsed text.
-struct integer_division {
-  std::uint64_t left_begin = 0, left_end = 0;
-  std::uint64_t right_begin = 0, right_end = 0;
+// A construct that gives another result on PostgreSQL for the types the
+// schema shows, with the edits of the parsed text that give MySQL's.
+struct schema_rewrite {
+  std::string message;
+  std::uint64_t location = 0;  // in the parsed text
+  std::vector<sql_edit> edits;
 };
 
 struct schema_reading {
   std::vector<schema_issue> issues;
   std::vector<column_value> values;
-  std::vector<integer_division> divisions;
+  std::vector<schema_rewrite> rewrites;
 };
 
 // How the bytes [begin, end) of the parsed text came to be there.

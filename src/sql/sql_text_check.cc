@@ -183,7 +183,7 @@ class text_checker {
   void tree_checks(const std::string& tree, edit_list& edits) {
     edited_sql current(original().sql, edits.sorted());
     if (tree.empty() ||
-        (division_rewrites_.empty() && !may_need_tree_checks(current.text(), options_.schema)))
+        (schema_rewrites_.empty() && !may_need_tree_checks(current.text(), options_.schema)))
       return;
     std::vector<sql_token> tokens;
     bool have_tokens = options_.rewrite && scan_sql(current.text(), tokens);
@@ -193,7 +193,7 @@ class text_checker {
                          options_.names_in_double_quotes);
     // The schema's findings that have a rewrite of their own, made on the
     // same text.
-    for (tree_issue& issue : division_rewrites_) {
+    for (tree_issue& issue : schema_rewrites_) {
       if (!options_.rewrite) issue.rewrite.clear();
       issues.push_back(std::move(issue));
     }
@@ -247,16 +247,9 @@ class text_checker {
     };
     schema_reading reading = read_schema_names(tree, view, *options_.schema, origin);
     result_.numeric_values = quoted_numeric_values(original(), current, reading.values);
-    for (const integer_division& d : reading.divisions) {
-      division_rewrites_.push_back(tree_issue{
-          "a / b of integers gives a decimal on MySQL (5 / 2 is 2.5000, / 0 NULL) and an integer "
-          "on PostgreSQL: write round(a::numeric / NULLIF(b, 0), 4)",
-          d.left_begin,
-          {sql_edit{d.left_begin, d.left_begin, "round(("},
-           sql_edit{d.left_end, d.left_end, ")::numeric"},
-           sql_edit{d.right_begin, d.right_begin, "NULLIF("},
-           sql_edit{d.right_end, d.right_end, ", 0), 4)"}},
-          {}});
+    for (schema_rewrite& r : reading.rewrites) {
+      schema_rewrites_.push_back(
+          tree_issue{std::move(r.message), r.location, std::move(r.edits), {}});
     }
     std::vector<text_finding> found;
     for (schema_issue& issue : reading.issues) {
@@ -327,8 +320,9 @@ class text_checker {
   bool several_statements_;
   filled_query filled_;
   text_check result_;
-  // Integer divisions the schema shows, for the tree checks to rewrite.
-  std::vector<tree_issue> division_rewrites_;
+  // What the schema shows gives another result, for the tree checks to
+  // rewrite with their own.
+  std::vector<tree_issue> schema_rewrites_;
 };
 
 }  // namespace

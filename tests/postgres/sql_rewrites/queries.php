@@ -76,6 +76,7 @@ pg_query($link, "INSERT IGNORE INTO counters (name, hits) VALUES ('$who', 9), ('
 show('duplicate key', pg_query($link, 'SELECT name, hits FROM counters ORDER BY name'));
 show('insert set', pg_query($link, "SELECT name, `order`, score FROM users WHERE id = 5"));
 show('integer division', pg_query($link, 'SELECT score / 2, 7 / 0, (SELECT COUNT(*) / 2 FROM users) FROM users WHERE id = 2'));
+show('average', pg_query($link, 'SELECT AVG(`order`) FROM users WHERE id <= 3'));
 
 // PHP values quoted for number columns: MySQL stored 0 for '' and 'abc' and
 // the number a text starts with, where PostgreSQL refuses the statement.
