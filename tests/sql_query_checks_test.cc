@@ -389,6 +389,16 @@ const rewrite_case rewrite_cases[] = {
     {"average_of_integers",
      "<?php pg_query('SELECT AVG(hits), AVG(DISTINCT hits), AVG(name) FROM counters');",
      "<?php pg_query('SELECT round(AVG(hits), 4), AVG(DISTINCT hits), AVG(name) FROM counters');"},
+    // name is neither grouped nor aggregated; hits is grouped, and id's
+    // table is grouped by its primary key.
+    {"ungrouped_column",
+     "<?php pg_query(\"SELECT c.name, hits, COUNT(*), c.name AS n FROM counters AS c GROUP BY "
+     "hits ORDER BY name\");",
+     "<?php pg_query(\"SELECT min(c.name) AS name, hits, COUNT(*), min(c.name) AS n FROM counters "
+     "AS c GROUP BY hits ORDER BY name\");"},
+    {"column_of_a_table_grouped_by_its_key_left",
+     "<?php pg_query('SELECT name, hits FROM counters GROUP BY id');",
+     "<?php pg_query('SELECT name, hits FROM counters GROUP BY id');"},
     {"integer_division_of_a_php_value_left", "<?php pg_query(\"SELECT hits / $n FROM counters\");",
      "<?php pg_query(\"SELECT hits / $n FROM counters\");"},
     // The row gives values for the name key only, the one it can collide on.

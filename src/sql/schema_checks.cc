@@ -14,6 +14,7 @@
 
 #include "common/ascii.h"
 #include "sql/parse_tree_json.h"
+#include "sql/postgres_names.h"
 
 namespace corvexa::sql {
 namespace {
@@ -122,6 +123,7 @@ class name_walk {
       for (const json& item : *from) from_item(item, level, join_conditions, depth + 1);
     }
     for (const json* condition : join_conditions) expression(*condition, level, depth + 1);
+    ungrouped_columns(stmt, level);
     for (const char* key :
          {"targetList", "whereClause", "groupClause", "havingClause", "sortClause",
           "distinctClause", "windowClause", "valuesLists", "limitOffset", "limitCount"}) {
@@ -326,6 +328,67 @@ class name_walk {
         l->first,
         {sql_edit{l->first, l->first, "round(("}, sql_edit{l->second, l->second, ")::numeric"},
          sql_edit{r->first, r->first, "NULLIF("}, sql_edit{r->second, r->second, ", 0), 4)"}}});
+  }
+
+  // SELECT a, b ... GROUP BY a: MySQL (before 5.7 made ONLY_FULL_GROUP_BY
+  // its default) returns any value of b in each group, where PostgreSQL
+  // refuses b unless it is grouped, aggregated or its table's primary key
+  // is grouped. min(b) is one of the values MySQL may return, and keeps the
+  // column's name. Only plain columns of the select list are rewritten.
+  void ungrouped_columns(const json& stmt, const scope& level) {
+    const json* groups = list(stmt, "groupClause");
+    const json* targets = list(stmt, "targetList");
+    if (groups == nullptr || groups->empty() || targets == nullptr) return;
+    std::vector<std::pair<const table_model*, const column_model*>> grouped;
+    for (const json& g : *groups) {
+      const json* ref = member(g, "ColumnRef");
+      auto found = ref != nullptr ? resolved(*ref, level)
+                                  : std::pair<const table_model*, const column_model*>{};
+      if (found.second == nullptr) return;  // by an expression or a position: not judged
+      grouped.push_back(found);
+    }
+    auto is_grouped = [&grouped](const table_model* table, const std::string& column) {
+      return std::any_of(grouped.begin(), grouped.end(), [&](const auto& g) {
+        return g.first == table && g.second->name == column;
+      });
+    };
+    for (const json& t : *targets) {
+      const json* target = member(t, "ResTarget");
+      const json* value = target != nullptr ? member(*target, "val") : nullptr;
+      const json* ref = value != nullptr ? member(*value, "ColumnRef") : nullptr;
+      if (ref == nullptr) continue;  // aggregates and expressions are not judged
+      auto [table, column] = resolved(*ref, level);
+      if (column == nullptr || !has_min(column->type) || is_grouped(table, column->name) ||
+          (!table->primary_key.empty() &&
+           std::all_of(table->primary_key.begin(), table->primary_key.end(),
+                       [&](const std::string& c) { return is_grouped(table, c); }))) {
+        continue;
+      }
+      std::size_t first = tokens_.starting_at(location_of(*ref)), last = first;
+      while (first != sql_token_view::none && tokens_.is_char(last + 1, '.')) last += 2;
+      if (first == sql_token_view::none || last >= tokens_.size()) continue;
+      std::uint64_t begin = tokens_[first].begin, end = tokens_[last].end;
+      if (origin_(begin, end) == name_origin::placeholder) continue;
+      std::string name = postgres_name(column->name);
+      bool aliased = !text_of(*target, "name").empty();
+      reading_.rewrites.push_back(
+          schema_rewrite{"column " + name +
+                             " is neither grouped nor aggregated: MySQL returns any value of "
+                             "the group, PostgreSQL refuses the query: write min(" +
+                             name + ") AS " + name,
+                         begin,
+                         {sql_edit{begin, begin, "min("},
+                          sql_edit{end, end, aliased ? std::string(")") : ") AS " + name}}});
+    }
+  }
+
+  // True if PostgreSQL has min() of a column of `type`.
+  static bool has_min(std::string_view type) {
+    constexpr std::string_view ordered[] = {
+        "smallint", "integer",   "bigint", "numeric", "real", "double precision", "text", "varchar",
+        "char",     "character", "citext", "date",    "time", "timestamp"};
+    return std::any_of(std::begin(ordered), std::end(ordered),
+                       [type](std::string_view t) { return type.starts_with(t); });
   }
 
   // AVG(c) of an integer column: a decimal of four places on MySQL (2.3333),

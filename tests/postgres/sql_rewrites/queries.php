@@ -77,6 +77,7 @@ show('duplicate key', pg_query($link, 'SELECT name, hits FROM counters ORDER BY 
 show('insert set', pg_query($link, "SELECT name, `order`, score FROM users WHERE id = 5"));
 show('integer division', pg_query($link, 'SELECT score / 2, 7 / 0, (SELECT COUNT(*) / 2 FROM users) FROM users WHERE id = 2'));
 show('average', pg_query($link, 'SELECT AVG(`order`) FROM users WHERE id <= 3'));
+show('ungrouped column', pg_query($link, 'SELECT name, score, COUNT(*) FROM users WHERE id <= 3 GROUP BY score ORDER BY score'));
 
 // PHP values quoted for number columns: MySQL stored 0 for '' and 'abc' and
 // the number a text starts with, where PostgreSQL refuses the statement.
