@@ -357,7 +357,10 @@ class name_walk {
       const json* value = target != nullptr ? member(*target, "val") : nullptr;
       const json* ref = value != nullptr ? member(*value, "ColumnRef") : nullptr;
       if (ref == nullptr) continue;  // aggregates and expressions are not judged
-      auto [table, column] = resolved(*ref, level);
+      // Named, not bound: a lambda below takes the table.
+      const auto found = resolved(*ref, level);
+      const table_model* table = found.first;
+      const column_model* column = found.second;
       if (column == nullptr || !has_min(column->type) || is_grouped(table, column->name) ||
           (!table->primary_key.empty() &&
            std::all_of(table->primary_key.begin(), table->primary_key.end(),
