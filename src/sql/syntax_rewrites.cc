@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <string>
 
+#include "common/ascii.h"
 #include "sql/mysql_lexer.h"
 #include "sql/postgres_names.h"
 
@@ -56,6 +57,15 @@ bool ends_statement(const sql_token_view& t, std::size_t i) {
 bool is_single_value(const sql_token_view& t, std::size_t i) {
   return i < t.size() &&
          (t[i].kind == sql_token_kind::iconst || t[i].kind == sql_token_kind::param);
+}
+
+// The token after INSERT and its priority words (LOW_PRIORITY, DELAYED,
+// HIGH_PRIORITY), or none when the text is not an INSERT.
+std::size_t after_insert_priority(const sql_token_view& t) {
+  if (!t.is(0, "insert")) return sql_token_view::none;
+  std::size_t i = 1;
+  while (t.is(i, "low_priority") || t.is(i, "delayed") || t.is(i, "high_priority")) ++i;
+  return i;
 }
 
 class clause_rewriter {
@@ -225,7 +235,7 @@ class clause_rewriter {
     std::string name;
     for (char c : b) {
       if (!continues_word(c) || c == '$') return {};
-      name += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+      name += ascii_lower(c);
     }
     return name;
   }
@@ -274,9 +284,8 @@ class clause_rewriter {
   // EXCLUDED.c and a column read in x is t's (PostgreSQL would not know
   // whether the existing row's or the proposed one's is meant).
   void duplicate_key_update() {
-    if (schema_ == nullptr || !t_.is(0, "insert")) return;
-    std::size_t i = 1;
-    while (t_.is(i, "low_priority") || t_.is(i, "delayed") || t_.is(i, "high_priority")) ++i;
+    std::size_t i = after_insert_priority(t_);
+    if (schema_ == nullptr || i == sql_token_view::none) return;
     if (t_.is(i, "into")) ++i;
     std::string table_name = name_at(i);
     const table_model* table = table_name.empty() ? nullptr : schema_->table(table_name);
@@ -344,10 +353,8 @@ class clause_rewriter {
   // skips a row whose key is taken, as ON CONFLICT DO NOTHING does, and
   // also turns other errors into warnings, which PostgreSQL still raises.
   void insert_ignore() {
-    if (!t_.is(0, "insert")) return;
-    std::size_t i = 1;
-    while (t_.is(i, "low_priority") || t_.is(i, "delayed") || t_.is(i, "high_priority")) ++i;
-    if (!t_.is(i, "ignore") || i + 1 >= t_.size()) return;
+    std::size_t i = after_insert_priority(t_);
+    if (i == sql_token_view::none || !t_.is(i, "ignore") || i + 1 >= t_.size()) return;
     std::size_t last = i + 1;
     for (std::size_t k = i + 1; k < t_.size() && !t_.is_char(k, ';'); ++k) {
       if (t_.is(k, "duplicate")) return;  // ON DUPLICATE KEY UPDATE: reported
@@ -373,9 +380,8 @@ class insert_set_reader {
       : s_(s), t_(t), quoted_(find_backquoted_names(s.sql)) {}
 
   edit_group run() {
-    std::size_t i = 1;
-    if (!t_.is(0, "insert")) return {};
-    while (t_.is(i, "low_priority") || t_.is(i, "delayed") || t_.is(i, "high_priority")) ++i;
+    std::size_t i = after_insert_priority(t_);
+    if (i == none) return {};
     if (t_.is(i, "into")) ++i;
     i = name_end(i, nullptr);
     if (i == none || !t_.is(i, "set")) return {};
