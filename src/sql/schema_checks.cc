@@ -36,6 +36,9 @@ constexpr std::string_view integer_types[] = {"smallint", "integer", "bigint"};
 
 const std::string not_in_schema = " is not in the schema (the tree's .sql files and --schema)";
 
+// The bytes [first, second) of the parsed text.
+using byte_span = std::pair<std::uint64_t, std::uint64_t>;
+
 bool is_one_of(std::string_view name, std::span<const std::string_view> names) {
   return std::find(names.begin(), names.end(), name) != names.end();
 }
@@ -367,11 +370,9 @@ class name_walk {
                        [&](const std::string& c) { return is_grouped(table, c); }))) {
         continue;
       }
-      std::size_t first = tokens_.starting_at(location_of(*ref)), last = first;
-      while (first != sql_token_view::none && tokens_.is_char(last + 1, '.')) last += 2;
-      if (first == sql_token_view::none || last >= tokens_.size()) continue;
-      std::uint64_t begin = tokens_[first].begin, end = tokens_[last].end;
-      if (origin_(begin, end) == name_origin::placeholder) continue;
+      auto span = reference_span(*ref);
+      if (!span) continue;
+      auto [begin, end] = *span;
       std::string name = postgres_name(column->name);
       bool aliased = !text_of(*target, "name").empty();
       reading_.rewrites.push_back(
@@ -397,18 +398,14 @@ class name_walk {
   // AVG(c) of an integer column: a decimal of four places on MySQL (2.3333),
   // of sixteen or more on PostgreSQL.
   void average(const json& call, const scope& level) {
-    const json* names = list(call, "funcname");
     const json* args = list(call, "args");
-    if (names == nullptr || names->size() != 1 || string_field((*names)[0]) != "avg" ||
-        args == nullptr || args->size() != 1 || member(call, "agg_distinct") != nullptr ||
-        !integer_operand((*args)[0], level)) {
+    if (!is_call_of(call, "avg") || args == nullptr || args->size() != 1 ||
+        member(call, "agg_distinct") != nullptr || !integer_operand((*args)[0], level)) {
       return;
     }
-    std::size_t first = tokens_.starting_at(location_of(call));
-    if (first == sql_token_view::none || !tokens_.is_char(first + 1, '(')) return;
-    std::size_t close = tokens_.closing_paren(first + 1);
-    if (close == sql_token_view::none) return;
-    std::uint64_t begin = tokens_[first].begin, end = tokens_[close].end;
+    auto span = call_span(call);
+    if (!span) return;
+    auto [begin, end] = *span;
     reading_.rewrites.push_back(schema_rewrite{
         "AVG() of integers gives four decimal places on MySQL (2.3333), more on PostgreSQL: "
         "write round(avg(x), 4)",
@@ -418,31 +415,52 @@ class name_walk {
 
   // The bytes of `node` when it is an integer written out, and no PHP value
   // takes part in it.
-  std::optional<std::pair<std::uint64_t, std::uint64_t>> integer_operand(const json& node,
-                                                                         const scope& level) const {
-    std::size_t first = sql_token_view::none, last = sql_token_view::none;
+  std::optional<byte_span> integer_operand(const json& node, const scope& level) const {
     if (const json* constant = member(node, "A_Const")) {
       if (member(*constant, "ival") == nullptr) return std::nullopt;
-      first = last = tokens_.starting_at(location_of(*constant));
-      if (first != sql_token_view::none && tokens_.is_char(first, '-')) ++last;  // -5
-    } else if (const json* ref = member(node, "ColumnRef")) {
+      std::size_t first = tokens_.starting_at(location_of(*constant)), last = first;
+      if (first == sql_token_view::none) return std::nullopt;
+      if (tokens_.is_char(first, '-')) ++last;  // -5
+      return written_span(first, last);
+    }
+    if (const json* ref = member(node, "ColumnRef")) {
       const column_model* column = resolved(*ref, level).second;
       if (column == nullptr || !is_one_of(column->type, integer_types)) return std::nullopt;
-      first = last = tokens_.starting_at(location_of(*ref));
-      while (first != sql_token_view::none && tokens_.is_char(last + 1, '.')) last += 2;
-    } else if (const json* call = member(node, "FuncCall")) {
-      const json* names = list(*call, "funcname");
-      if (names == nullptr || names->size() != 1 || string_field((*names)[0]) != "count")
-        return std::nullopt;
-      first = tokens_.starting_at(location_of(*call));
-      if (first == sql_token_view::none || !tokens_.is_char(first + 1, '(')) return std::nullopt;
-      last = tokens_.closing_paren(first + 1);
+      return reference_span(*ref);
     }
-    if (first == sql_token_view::none || last == sql_token_view::none || last >= tokens_.size())
-      return std::nullopt;
+    if (const json* call = member(node, "FuncCall")) {
+      if (!is_call_of(*call, "count")) return std::nullopt;
+      return call_span(*call);
+    }
+    return std::nullopt;
+  }
+
+  // The bytes of a column reference (name, or qualifier and name).
+  std::optional<byte_span> reference_span(const json& ref) const {
+    std::size_t first = tokens_.starting_at(location_of(ref)), last = first;
+    if (first == sql_token_view::none) return std::nullopt;
+    while (tokens_.is_char(last + 1, '.')) last += 2;
+    return written_span(first, last);
+  }
+
+  // The bytes of a function call, from its name to its ")".
+  std::optional<byte_span> call_span(const json& call) const {
+    std::size_t first = tokens_.starting_at(location_of(call));
+    if (first == sql_token_view::none || !tokens_.is_char(first + 1, '(')) return std::nullopt;
+    return written_span(first, tokens_.closing_paren(first + 1));
+  }
+
+  // The bytes of tokens first to last, when no PHP value takes part in them.
+  std::optional<byte_span> written_span(std::size_t first, std::size_t last) const {
+    if (last == sql_token_view::none || last >= tokens_.size()) return std::nullopt;
     std::uint64_t begin = tokens_[first].begin, end = tokens_[last].end;
     if (origin_(begin, end) == name_origin::placeholder) return std::nullopt;
-    return std::make_pair(begin, end);
+    return byte_span{begin, end};
+  }
+
+  static bool is_call_of(const json& call, std::string_view name) {
+    const json* names = list(call, "funcname");
+    return names != nullptr && names->size() == 1 && string_field((*names)[0]) == name;
   }
 
   // The table and column a reference means, when certain.
