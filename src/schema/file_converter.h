@@ -52,11 +52,11 @@ class file_converter {
                     std::vector<output_statement>& out, std::string& why);
   void convert_insert(const token& first);
   bool read_insert_head(const std::vector<token>& tokens, insert_head& head);
-  // Writes a statement PostgreSQL has too, token by token; false (with a
-  // finding) when it cannot be written.
   // The tables converted, with the unique keys that the conversion keeps
   // apart from them.
   sql::schema_model model_with_unique_keys() const;
+  // Writes a statement PostgreSQL has too, token by token; false (with a
+  // finding) when it cannot be written.
   bool convert_generic(const std::vector<token>& tokens, std::vector<output_statement>& out);
   // INSERT [INTO] t SET a = x, b = y, MySQL's other form of a one-row
   // INSERT, as INSERT INTO t (a, b) VALUES (x, y). False, with nothing

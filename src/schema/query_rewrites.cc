@@ -1,6 +1,5 @@
-// The query checks judge and rewrite a text given to them whole; their
-// edits are applied here from the last to the first, so that each offset
-// still points where it did.
+// The query checks judge and rewrite a text given to them whole, and their
+// edits are made to it.
 #include "schema/query_rewrites.h"
 
 #include <string_view>
@@ -15,12 +14,10 @@ std::string with_query_rewrites(const std::string& statement) {
   options.names_in_double_quotes = true;
   sql::query_report report = sql::check_sql_text(statement, options);
   if (report.edits.empty() || !report.extensions.empty()) return statement;
-  std::string rewritten = statement;
-  for (auto edit = report.edits.rbegin(); edit != report.edits.rend(); ++edit) {
-    if (edit->offset + edit->length > rewritten.size()) return statement;
-    rewritten.replace(edit->offset, edit->length, edit->replacement);
-  }
-  return rewritten;
+  // Sorted and apart: the last edit ends furthest.
+  const sql::text_edit& last = report.edits.back();
+  if (last.offset + last.length > statement.size()) return statement;
+  return sql::with_edits(statement, report.edits);
 }
 
 std::string expression_with_query_rewrites(const std::string& expression) {

@@ -379,6 +379,19 @@ query_report check_php_queries(std::string_view php_text, const query_options& o
   return php_query_checker(php_text, options).run();
 }
 
+std::string with_edits(std::string_view text, const std::vector<text_edit>& edits) {
+  std::string result;
+  result.reserve(text.size() + text.size() / 16);
+  std::uint64_t done = 0;
+  for (const text_edit& edit : edits) {
+    result.append(text.substr(done, edit.offset - done));
+    result.append(edit.replacement);
+    done = edit.offset + edit.length;
+  }
+  result.append(text.substr(done));
+  return result;
+}
+
 query_report check_sql_text(std::string_view sql, const query_options& options) {
   query_report report;
   report.texts_found = 1;

@@ -139,4 +139,7 @@ query_report check_php_queries(std::string_view php_text, const query_options& o
 
 query_report check_sql_text(std::string_view sql, const query_options& options);
 
+// `text` with a report's `edits` made (sorted, not overlapping, within it).
+std::string with_edits(std::string_view text, const std::vector<text_edit>& edits);
+
 }  // namespace corvexa::sql

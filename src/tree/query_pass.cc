@@ -69,19 +69,6 @@ class offset_mover {
   std::vector<std::int64_t> shift_after_;
 };
 
-std::string edited(std::string_view text, const std::vector<sql::text_edit>& edits) {
-  std::string result;
-  result.reserve(text.size() + text.size() / 16);
-  std::uint64_t done = 0;
-  for (const sql::text_edit& edit : edits) {
-    result.append(text.substr(done, edit.offset - done));
-    result.append(edit.replacement);
-    done = edit.offset + edit.length;
-  }
-  result.append(text.substr(done));
-  return result;
-}
-
 // The .sql converter's result for one statement: converted when nothing was
 // left as a comment or unconverted; its warnings are what behaves
 // differently.
@@ -162,7 +149,7 @@ query_pass check_queries(converted_text& converted, bool rewrite, const sql::sch
   }
   offset_mover move(report.edits);
   if (!report.edits.empty()) {
-    converted.output = edited(converted.output, report.edits);
+    converted.output = sql::with_edits(converted.output, report.edits);
     converted.log.remap_output(move);
     for (finding& f : pass.findings) f.output_offset = move(f.output_offset);
   }
