@@ -29,20 +29,12 @@ constexpr std::size_t piece_slack = 32;
 // overwritten or left out of the text.
 void copy_plain_run(char*& w, const char*& q, const char* limit, const char* end) {
 #if defined(__SSE2__)
-  const __m128i zero = _mm_setzero_si128();
-  const __m128i backslash = _mm_set1_epi8('\\');
-  const __m128i quote = _mm_set1_epi8('\'');
   while (end - q >= 16) {
     if (q >= limit) return;
     __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(q));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(w), block);
-    __m128i stops =
-        _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(block, zero), _mm_cmpeq_epi8(block, backslash)),
-                     _mm_cmpeq_epi8(block, quote));
-    // The sign bit marks the bytes of 0x80 and above.
-    int mask = _mm_movemask_epi8(_mm_or_si128(stops, block));
-    if (mask != 0) {
-      auto run = static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
+    if (unsigned mask = plain_stops_16(block); mask != 0) {
+      auto run = static_cast<std::size_t>(__builtin_ctz(mask));
       w += run;
       q += run;
       return;

@@ -21,6 +21,19 @@ namespace corvexa::schema {
 // two write the same bytes. Reads no byte outside [p, end).
 const char* copy_utf8_literal(row_buffer& out, const char* p, const char* end);
 
+#if defined(__SSE2__)
+// The bytes of the 16 at `block` that end a run of plain string bytes: a
+// zero byte, a backslash, a quote, or a byte of 0x80 and above; byte k in
+// bit k.
+inline unsigned plain_stops_16(__m128i block) {
+  const __m128i stops = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(block, _mm_setzero_si128()),
+                                                  _mm_cmpeq_epi8(block, _mm_set1_epi8('\\'))),
+                                     _mm_cmpeq_epi8(block, _mm_set1_epi8('\'')));
+  // The sign bit marks the bytes of 0x80 and above.
+  return static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(stops, block)));
+}
+#endif
+
 // How much room copy_short_literal needs, and how far it reads.
 constexpr std::size_t short_literal_room = 64;
 
@@ -32,19 +45,12 @@ constexpr std::size_t short_literal_room = 64;
 inline const char* copy_short_literal(char* to, const char* p, const char* end) {
 #if defined(__SSE2__)
   if (end - p < static_cast<std::ptrdiff_t>(short_literal_room)) return nullptr;
-  const __m128i zero = _mm_setzero_si128();
-  const __m128i backslash = _mm_set1_epi8('\\');
-  const __m128i quote = _mm_set1_epi8('\'');
   for (int at = 1; at < 49; at += 16) {
     __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + at));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(to + at), block);
-    __m128i stops =
-        _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(block, zero), _mm_cmpeq_epi8(block, backslash)),
-                     _mm_cmpeq_epi8(block, quote));
-    // The sign bit marks the bytes of 0x80 and above.
-    int mask = _mm_movemask_epi8(_mm_or_si128(stops, block));
+    unsigned mask = plain_stops_16(block);
     if (mask == 0) continue;
-    const char* stop = p + at + __builtin_ctz(static_cast<unsigned>(mask));
+    const char* stop = p + at + __builtin_ctz(mask);
     // A quote that is not doubled ends the string.
     if (*stop != '\'' || stop[1] == '\'') return nullptr;
     to[0] = '\'';
