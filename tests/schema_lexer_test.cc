@@ -2,12 +2,15 @@
 // searches under them: token by token, on inputs that tell the rules apart.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "schema/byte_runs.h"
 #include "schema/mysql_lexer.h"
 #include "schema/sql_source.h"
+#include "schema/utf8_validation.h"
 
 namespace corvexa::schema {
 namespace {
@@ -141,6 +144,55 @@ TEST(ByteRuns, WideSearchesMatchTheBytewiseOnes) {
       ASSERT_EQ(plain_run(p, length, '"'), plain_run_bytewise(p, length, '"'));
       ASSERT_EQ(hex_run(p, length), hex_run_bytewise(p, length));
       ASSERT_EQ(find_either(p, length, '\'', '\\'), find_either_bytewise(p, length, '\'', '\\'));
+    }
+  }
+}
+
+// Each form of the UTF-8 check against the rules, with each sequence at
+// every offset around the 32-byte blocks, cut by the end at every byte,
+// and read from a buffer of its own size, so that a read past the end is
+// a read past the allocation.
+TEST(Utf8Validation, EveryFormKeepsTheRules) {
+  // Each range of each length, and the faults: overlong forms, surrogates,
+  // past U+10FFFF, continuation bytes missing or in excess, a cut end.
+  const std::vector<std::string> valid = {"\xc2\x80",          "\xdf\xbf",
+                                          "\xc3\xa9",          "\xe0\xa0\x80",
+                                          "\xed\x9f\xbf",      "\xee\x80\x80",
+                                          "\xef\xbf\xbf",      "\xf0\x90\x80\x80",
+                                          "\xf4\x8f\xbf\xbf",  "\xe6\x9d\xb1\xc3\xa9",
+                                          std::string(1, '\0')};
+  const std::vector<std::string> invalid = {"\xc0\x80",
+                                            "\xc1\xbf",
+                                            "\xe0\x9f\xbf",
+                                            "\xed\xa0\x80",
+                                            "\xf0\x8f\xbf\xbf",
+                                            "\xf4\x90\x80\x80",
+                                            "\xf5\x80\x80\x80",
+                                            "\xff",
+                                            "\x80",
+                                            "\xc3\xa9\xa9",
+                                            "\xc3\x41",
+                                            "\xe6\x41\xb1",
+                                            "\xf0\x9f\x98\x41",
+                                            "\xf8\x88\x80\x80\x80"};
+  std::vector<std::pair<std::string, bool>> sequences;
+  for (const std::string& bytes : valid) sequences.emplace_back(bytes, true);
+  for (const std::string& bytes : invalid) sequences.emplace_back(bytes, false);
+  std::vector<utf8_validator> forms = utf8_validators();
+  for (const auto& [bytes, valid_at_the_end] : sequences) {
+    for (std::size_t offset = 0; offset <= 70; ++offset) {
+      std::string text = std::string(offset, 'a') + bytes + std::string(5, 'b');
+      for (std::size_t length = offset; length <= text.size(); ++length) {
+        std::unique_ptr<char[]> copy(new char[length]);
+        std::copy(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(length), copy.get());
+        bool expected = valid_utf8_bytewise(copy.get(), length);
+        if (length == text.size()) {
+          ASSERT_EQ(expected, valid_at_the_end) << text;
+        }
+        for (utf8_validator form : forms) {
+          ASSERT_EQ(form(copy.get(), length), expected) << text << " of " << length;
+        }
+      }
     }
   }
 }

@@ -5,7 +5,7 @@
 
 #include "schema/byte_runs.h"
 #include "schema/mysql_literals.h"
-#include "schema/text_encoding.h"
+#include "schema/utf8_validation.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -22,18 +22,20 @@ namespace {
 constexpr std::size_t piece_size = std::size_t{1} << 16;
 constexpr std::size_t piece_slack = 32;
 
-// Copies the plain bytes from `q` on (below 0x80, no zero byte, no quote,
-// no backslash) to `w` until the first byte that is not one, `end`, or
-// `limit` (which it may pass by less than 16 bytes). Whole blocks are
-// stored before the stop in them is known: the bytes past it are
-// overwritten or left out of the text.
-void copy_plain_run(char*& w, const char*& q, const char* limit, const char* end) {
+// Copies the bytes from `q` on that stand as they are (no zero byte, no
+// quote, no backslash) to `w` until the first that does not, `end`, or
+// `limit` (which it may pass by less than 16 bytes), and sets `high` when
+// a block it copied held a byte of 0x80 or above. Whole blocks are stored
+// before the stop in them is known: the bytes past it are overwritten or
+// left out of the text.
+void copy_plain_run(char*& w, const char*& q, const char* limit, const char* end, bool& high) {
 #if defined(__SSE2__)
   while (end - q >= 16) {
     if (q >= limit) return;
     __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(q));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(w), block);
-    if (unsigned mask = plain_stops_16(block); mask != 0) {
+    high = high || high_bytes_16(block) != 0;
+    if (unsigned mask = literal_stops_16(block); mask != 0) {
       auto run = static_cast<std::size_t>(__builtin_ctz(mask));
       w += run;
       q += run;
@@ -45,7 +47,8 @@ void copy_plain_run(char*& w, const char*& q, const char* limit, const char* end
 #endif
   std::size_t left = static_cast<std::size_t>(end - q);
   std::size_t room = (limit > q ? static_cast<std::size_t>(limit - q) : 0) + 16;
-  std::size_t run = plain_run_bytewise(q, left < room ? left : room, '\'');
+  std::size_t run = special_run_bytewise(q, left < room ? left : room, '\'');
+  high = high || ascii_run_bytewise(q, run) < run;
   copy_bytes(w, q, run);
   w += run;
   q += run;
@@ -73,6 +76,7 @@ const char* copy_utf8_literal(row_buffer& out, const char* p, const char* end) {
   const char* limit = q;  // where the room ends
   char* base = nullptr;   // the room, from where the piece started
   char* w = nullptr;
+  bool high = false;  // the copied blocks held bytes to check for UTF-8
   for (;;) {
     if (q >= limit) {
       out.advance(static_cast<std::size_t>(w - base));
@@ -80,7 +84,7 @@ const char* copy_utf8_literal(row_buffer& out, const char* p, const char* end) {
       base = w = out.room(piece + piece_slack);
       limit = q + piece;
     }
-    copy_plain_run(w, q, limit, end);
+    copy_plain_run(w, q, limit, end, high);
     if (q >= limit && end - q >= 2) continue;
     // Each stop needs the byte after it: a quote may be doubled, a
     // backslash escapes it.
@@ -88,8 +92,12 @@ const char* copy_utf8_literal(row_buffer& out, const char* p, const char* end) {
     auto c = static_cast<unsigned char>(*q);
     if (c == '\'') {
       if (q[1] != '\'') {
-        *w++ = '\'';
         out.advance(static_cast<std::size_t>(w - base));
+        // The text written holds the string's non-ASCII bytes as they
+        // stand, between ASCII ones: it is UTF-8 where they are.
+        std::string_view body = out.text().substr(start + 1);
+        if (high && !valid_utf8(body.data(), body.size())) break;
+        out.put('\'');
         return q + 1;
       }
       *w++ = '\'';
@@ -99,14 +107,7 @@ const char* copy_utf8_literal(row_buffer& out, const char* p, const char* end) {
       if (!copy_escape(w, q)) break;
       q += 2;
     } else {
-      std::size_t length = c >= 0x80
-                               ? utf8_character_length(reinterpret_cast<const unsigned char*>(q),
-                                                       static_cast<std::size_t>(end - q))
-                               : 0;
-      if (length == 0) break;  // a zero byte, or not UTF-8
-      for (std::size_t i = 0; i < length; ++i) w[i] = q[i];
-      w += length;
-      q += length;
+      break;  // a zero byte
     }
   }
   out.truncate(start);

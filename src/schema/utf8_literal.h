@@ -7,6 +7,7 @@
 #pragma once
 
 #include "schema/row_buffer.h"
+#include "schema/utf8_validation.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -22,15 +23,19 @@ namespace corvexa::schema {
 const char* copy_utf8_literal(row_buffer& out, const char* p, const char* end);
 
 #if defined(__SSE2__)
-// The bytes of the 16 at `block` that end a run of plain string bytes: a
-// zero byte, a backslash, a quote, or a byte of 0x80 and above; byte k in
-// bit k.
-inline unsigned plain_stops_16(__m128i block) {
-  const __m128i stops = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(block, _mm_setzero_si128()),
+// The bytes of the 16 at `block` that end a run of string bytes copied as
+// they stand: a zero byte, a backslash or a quote; byte k in bit k. Bytes
+// of 0x80 and above are copied with the run and checked for UTF-8 after.
+inline unsigned literal_stops_16(__m128i block) {
+  return static_cast<unsigned>(
+      _mm_movemask_epi8(_mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(block, _mm_setzero_si128()),
                                                   _mm_cmpeq_epi8(block, _mm_set1_epi8('\\'))),
-                                     _mm_cmpeq_epi8(block, _mm_set1_epi8('\'')));
-  // The sign bit marks the bytes of 0x80 and above.
-  return static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(stops, block)));
+                                     _mm_cmpeq_epi8(block, _mm_set1_epi8('\'')))));
+}
+
+// The bytes of the 16 at `block` of 0x80 and above; byte k in bit k.
+inline unsigned high_bytes_16(__m128i block) {
+  return static_cast<unsigned>(_mm_movemask_epi8(block));
 }
 #endif
 
@@ -38,21 +43,28 @@ inline unsigned plain_stops_16(__m128i block) {
 constexpr std::size_t short_literal_room = 64;
 
 // The most common string of a dump, inline: one whose body is at most 47
-// bytes of plain ASCII (no escape, no quote, no zero byte) and which ends
+// bytes of UTF-8 with no escape, no quote and no zero byte, and which ends
 // within [p, end). Copies it to `to`, which has short_literal_room bytes
 // of room, and returns its end; returns null for any other string, which
 // copy_utf8_literal is then given.
 inline const char* copy_short_literal(char* to, const char* p, const char* end) {
 #if defined(__SSE2__)
   if (end - p < static_cast<std::ptrdiff_t>(short_literal_room)) return nullptr;
+  unsigned high = 0;  // a block's bytes of 0x80 and above, before its stop
   for (int at = 1; at < 49; at += 16) {
     __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + at));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(to + at), block);
-    unsigned mask = plain_stops_16(block);
-    if (mask == 0) continue;
-    const char* stop = p + at + __builtin_ctz(mask);
+    unsigned mask = literal_stops_16(block);
+    if (mask == 0) {
+      high |= high_bytes_16(block);
+      continue;
+    }
+    auto run = static_cast<unsigned>(__builtin_ctz(mask));
+    high |= high_bytes_16(block) & ((1u << run) - 1);
+    const char* stop = p + at + run;
     // A quote that is not doubled ends the string.
     if (*stop != '\'' || stop[1] == '\'') return nullptr;
+    if (high != 0 && !valid_utf8(p + 1, static_cast<std::size_t>(stop - p - 1))) return nullptr;
     to[0] = '\'';
     return stop + 1;
   }
