@@ -149,9 +149,7 @@ TEST(ByteRuns, WideSearchesMatchTheBytewiseOnes) {
 }
 
 // Each form of the UTF-8 check against the rules, with each sequence at
-// every offset around the 32-byte blocks, cut by the end at every byte,
-// and read from a buffer of its own size, so that a read past the end is
-// a read past the allocation.
+// every offset around the 32-byte blocks and cut by the end at every byte.
 TEST(Utf8Validation, EveryFormKeepsTheRules) {
   // Each range of each length, and the faults: overlong forms, surrogates,
   // past U+10FFFF, continuation bytes missing or in excess, a cut end.
@@ -178,19 +176,22 @@ TEST(Utf8Validation, EveryFormKeepsTheRules) {
   std::vector<std::pair<std::string, bool>> sequences;
   for (const std::string& bytes : valid) sequences.emplace_back(bytes, true);
   for (const std::string& bytes : invalid) sequences.emplace_back(bytes, false);
-  std::vector<utf8_validator> forms = utf8_validators();
+  std::vector<utf8_check_form> forms = utf8_check_forms();
   for (const auto& [bytes, valid_at_the_end] : sequences) {
     for (std::size_t offset = 0; offset <= 70; ++offset) {
       std::string text = std::string(offset, 'a') + bytes + std::string(5, 'b');
       for (std::size_t length = offset; length <= text.size(); ++length) {
-        std::unique_ptr<char[]> copy(new char[length]);
+        // The room after the bytes holds what would make them invalid.
+        std::unique_ptr<char[]> copy(new char[length + utf8_check_room]);
+        std::fill_n(copy.get() + length, utf8_check_room, '\xff');
         std::copy(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(length), copy.get());
         bool expected = valid_utf8_bytewise(copy.get(), length);
         if (length == text.size()) {
           ASSERT_EQ(expected, valid_at_the_end) << text;
         }
-        for (utf8_validator form : forms) {
-          ASSERT_EQ(form(copy.get(), length), expected) << text << " of " << length;
+        for (const utf8_check_form& form : forms) {
+          ASSERT_EQ(form.bytes_only(copy.get(), length), expected) << text << " of " << length;
+          ASSERT_EQ(form.in_room(copy.get(), length), expected) << text << " of " << length;
         }
       }
     }

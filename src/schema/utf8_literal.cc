@@ -95,8 +95,9 @@ const char* copy_utf8_literal(row_buffer& out, const char* p, const char* end) {
         out.advance(static_cast<std::size_t>(w - base));
         // The text written holds the string's non-ASCII bytes as they
         // stand, between ASCII ones: it is UTF-8 where they are.
+        out.room(utf8_check_room);
         std::string_view body = out.text().substr(start + 1);
-        if (high && !valid_utf8(body.data(), body.size())) break;
+        if (high && !valid_utf8_in_room(body.data(), body.size())) break;
         out.put('\'');
         return q + 1;
       }

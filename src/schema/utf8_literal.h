@@ -39,8 +39,9 @@ inline unsigned high_bytes_16(__m128i block) {
 }
 #endif
 
-// How much room copy_short_literal needs, and how far it reads.
-constexpr std::size_t short_literal_room = 64;
+// How much room copy_short_literal needs, and how far it reads: three
+// blocks after the quote, and room for the UTF-8 check of what they hold.
+constexpr std::size_t short_literal_room = 1 + 48 + utf8_check_room;
 
 // The most common string of a dump, inline: one whose body is at most 47
 // bytes of UTF-8 with no escape, no quote and no zero byte, and which ends
@@ -64,7 +65,7 @@ inline const char* copy_short_literal(char* to, const char* p, const char* end) 
     const char* stop = p + at + run;
     // A quote that is not doubled ends the string.
     if (*stop != '\'' || stop[1] == '\'') return nullptr;
-    if (high != 0 && !valid_utf8(p + 1, static_cast<std::size_t>(stop - p - 1))) return nullptr;
+    if (high != 0 && !valid_utf8_in_room(p, static_cast<std::size_t>(stop - p))) return nullptr;
     to[0] = '\'';
     return stop + 1;
   }
