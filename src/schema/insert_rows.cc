@@ -68,28 +68,41 @@ void insert_rows::plan(const insert_head& head) {
   }
 }
 
-std::string insert_rows::conflict_target() const {
+std::vector<std::string> insert_rows::conflict_key() const {
+  std::vector<std::vector<std::string>> keys;
   const sql::table_model* table = schema_.model.table(head_.table);
-  if (table != nullptr && !table->primary_key.empty()) return name_list(table->primary_key);
+  if (table != nullptr && !table->primary_key.empty()) keys.push_back(table->primary_key);
   auto facts = schema_.facts.find(head_.table);
-  if (facts != schema_.facts.end() && !facts->second.unique_keys.empty()) {
-    return name_list(facts->second.unique_keys.front());
+  if (facts != schema_.facts.end()) {
+    keys.insert(keys.end(), facts->second.unique_keys.begin(), facts->second.unique_keys.end());
+  }
+  for (const std::vector<std::string>& key : keys) {
+    bool given = std::all_of(key.begin(), key.end(), [&](const std::string& column) {
+      return std::find(all_columns_.begin(), all_columns_.end(), column) != all_columns_.end();
+    });
+    if (given) return key;
   }
   return {};
 }
 
 std::string insert_rows::replace_clause() const {
-  std::string target = conflict_target();
-  if (target.empty() || all_columns_.empty()) return {};
-  const sql::table_model* table = schema_.model.table(head_.table);
-  std::vector<std::string> key = table && !table->primary_key.empty()
-                                     ? table->primary_key
-                                     : schema_.facts.at(head_.table).unique_keys.front();
-  std::string set;
-  for (const std::string& column : all_columns_) {
-    if (std::find(key.begin(), key.end(), column) != key.end()) continue;
-    set += (set.empty() ? "" : ", ") + pg(column) + " = EXCLUDED." + pg(column);
+  std::vector<std::string> key = conflict_key();
+  if (key.empty()) return {};
+  // The row MySQL writes in place of the old one: the values given, and
+  // the defaults of the columns left out.
+  std::vector<std::string> columns = all_columns_;
+  if (const sql::table_model* table = schema_.model.table(head_.table)) {
+    columns.clear();
+    for (const sql::column_model& c : table->columns) columns.push_back(c.name);
   }
+  std::string set;
+  for (const std::string& column : columns) {
+    if (std::find(key.begin(), key.end(), column) != key.end()) continue;
+    bool given = std::find(all_columns_.begin(), all_columns_.end(), column) != all_columns_.end();
+    set += (set.empty() ? "" : ", ") + pg(column) + " = " +
+           (given ? "EXCLUDED." + pg(column) : std::string("DEFAULT"));
+  }
+  std::string target = name_list(key);
   if (set.empty()) return "\nON CONFLICT (" + target + ") DO NOTHING";
   return "\nON CONFLICT (" + target + ") DO UPDATE SET " + set;
 }
@@ -324,7 +337,7 @@ void insert_rows::read_duplicate_update(const token& on) {
   std::vector<token> tail{on};
   for (token t = next_token(); !is_end(t); t = next_token()) tail.push_back(t);
   token_cursor cursor(tail, cx_.source);
-  std::string target = conflict_target();
+  std::string target = name_list(conflict_key());
   if (!cursor.accept_all({"ON", "DUPLICATE", "KEY", "UPDATE"}) || target.empty()) {
     std::uint64_t at = tail.empty() ? lexer_.position() : tail[0].begin;
     cx_.findings.add(issue::duplicate_update_without_key, at, head_.table);

@@ -100,7 +100,11 @@ class insert_rows {
   void write_waiting_rows();
   void open();
   void close();
-  std::string conflict_target() const;
+  // The key a row's conflict is looked for on: the primary key, or else
+  // the first unique key, whose columns the rows all give values for. A
+  // key they leave out takes a default or a new identity value, which
+  // finds no old row. Empty when there is none.
+  std::vector<std::string> conflict_key() const;
   std::string replace_clause() const;
   // ON DUPLICATE KEY UPDATE ..., from its first word to the statement's end.
   void read_duplicate_update(const token& on);
