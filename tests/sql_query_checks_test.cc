@@ -423,6 +423,12 @@ const rewrite_case rewrite_cases[] = {
     {"duplicate_key_update_of_unknown_table_left",
      "<?php pg_query(\"INSERT INTO nowhere (a) VALUES (1) ON DUPLICATE KEY UPDATE a = 2\");",
      "<?php pg_query(\"INSERT INTO nowhere (a) VALUES (1) ON DUPLICATE KEY UPDATE a = 2\");"},
+    // MySQL's new row takes the defaults of the columns left out.
+    {"replace_into", "<?php pg_query(\"REPLACE INTO `counters` (`name`) VALUES ('$n')\");",
+     "<?php pg_query(\"INSERT INTO counters (name) VALUES ('$n') ON CONFLICT (name) DO UPDATE SET "
+     "id = DEFAULT, hits = DEFAULT\");"},
+    {"replace_of_two_keys_left", "<?php pg_query(\"REPLACE counters VALUES (1, 'a', 1)\");",
+     "<?php pg_query(\"REPLACE counters VALUES (1, 'a', 1)\");"},
     {"null_into_identity", "<?php pg_query(\"INSERT INTO users VALUES (NULL, '$n')\");",
      "<?php pg_query(\"INSERT INTO users VALUES (DEFAULT, '$n')\");"},
     {"bare_user_and_double_quoted_value",

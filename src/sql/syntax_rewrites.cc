@@ -82,6 +82,7 @@ class clause_rewriter {
     update_delete_limit();
     duplicate_key_update();
     insert_ignore();
+    replace_into();
     return std::move(groups_);
   }
 
@@ -362,6 +363,39 @@ class clause_rewriter {
     }
     add({sql_edit{t_[i].begin, t_[i + 1].begin, ""},
          sql_edit{t_[last].end, t_[last].end, " ON CONFLICT DO NOTHING"}});
+  }
+
+  // REPLACE [INTO] t [(columns)] VALUES ... -> INSERT INTO t ... ON
+  // CONFLICT (key) DO UPDATE SET a = EXCLUDED.a, ..., b = DEFAULT: MySQL
+  // deletes the row that holds the key and inserts the new one, whose
+  // columns left out take their defaults. Only where one key is given all
+  // its values, as for ON DUPLICATE KEY UPDATE.
+  void replace_into() {
+    if (schema_ == nullptr || !t_.is(0, "replace")) return;
+    std::size_t i = t_.is(1, "into") ? 2 : 1;
+    std::string table_name = name_at(i);
+    const table_model* table = table_name.empty() ? nullptr : schema_->table(table_name);
+    if (table == nullptr || !table->columns_known || t_.is_char(i + 1, '.')) return;
+    std::size_t at = i + 1;
+    std::vector<std::string> inserted;
+    if (!inserted_columns(*table, at, inserted) || !(t_.is(at, "values") || t_.is(at, "value"))) {
+      return;
+    }
+    std::vector<std::string> key = only_key(*table, inserted);
+    if (key.empty()) return;
+    std::size_t last = at;
+    while (last + 1 < t_.size() && !t_.is_char(last + 1, ';')) ++last;
+    std::string target, set;
+    for (const std::string& c : key) target += (target.empty() ? "" : ", ") + postgres_name(c);
+    for (const column_model& c : table->columns) {
+      if (std::find(key.begin(), key.end(), c.name) != key.end()) continue;
+      bool given = std::find(inserted.begin(), inserted.end(), c.name) != inserted.end();
+      set += (set.empty() ? "" : ", ") + postgres_name(c.name) + " = " +
+             (given ? "EXCLUDED." + postgres_name(c.name) : std::string("DEFAULT"));
+    }
+    std::string action = set.empty() ? "DO NOTHING" : "DO UPDATE SET " + set;
+    add({sql_edit{t_[0].begin, t_[i].begin, "INSERT INTO "},
+         sql_edit{t_[last].end, t_[last].end, " ON CONFLICT (" + target + ") " + action}});
   }
 
   const substituted_sql& s_;

@@ -74,6 +74,10 @@ for ($i = 0; $i < 2; $i++) {
 }
 pg_query($link, "INSERT IGNORE INTO counters (name, hits) VALUES ('$who', 9), ('new', 9)");
 show('duplicate key', pg_query($link, 'SELECT name, hits FROM counters ORDER BY name'));
+// REPLACE writes a new row: the hits it leaves out go back to their default.
+pg_query($link, "REPLACE INTO `counters` (`name`) VALUES ('$who')");
+pg_query($link, "REPLACE counters (name, hits) VALUES ('new', 5)");
+show('replace', pg_query($link, 'SELECT name, hits FROM counters ORDER BY name'));
 show('insert set', pg_query($link, "SELECT name, `order`, score FROM users WHERE id = 5"));
 show('integer division', pg_query($link, 'SELECT score / 2, 7 / 0, (SELECT COUNT(*) / 2 FROM users) FROM users WHERE id = 2'));
 show('average', pg_query($link, 'SELECT AVG(`order`) FROM users WHERE id <= 3'));
