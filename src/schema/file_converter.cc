@@ -93,7 +93,6 @@ file_converter::file_converter(sql_source& source, output_sink& sink,
                                const sql_conversion_options& options,
                                const file_converter_setup& setup, sql_conversion_result& result)
     : source_(source),
-      sink_(sink),
       out_(sink),
       setup_(setup),
       result_(result),

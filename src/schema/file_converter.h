@@ -80,7 +80,6 @@ class file_converter {
   void skip_statement();
 
   sql_source& source_;
-  output_sink& sink_;
   sql_output out_;
   file_converter_setup setup_;
   sql_conversion_result& result_;
