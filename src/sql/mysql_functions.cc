@@ -62,10 +62,18 @@ constexpr mysql_function functions[] = {
     {"date_sub", "is MySQL's: write x - INTERVAL '...'", fr::interval_sum, "-", 2},
     {"subdate", "is MySQL's: write x - INTERVAL '...'", fr::interval_sum, "-", 2},
     {"sha1", "is MySQL's: write encode(digest(x, 'sha1'), 'hex') (extension pgcrypto)", fr::sha1,
-     "", 1},
+     "", 1, "pgcrypto"},
     {"sha", "is MySQL's: write encode(digest(x, 'sha1'), 'hex') (extension pgcrypto)", fr::sha1, "",
-     1},
-    {"password", "is MySQL's: hash passwords in PHP (password_hash)", fr::none, "", 1},
+     1, "pgcrypto"},
+    // MySQL (before 8.0) gives '' for '', and '*' and the upper-case hex
+    // of the SHA1 of the SHA1 for anything else. The argument is read once.
+    {"password",
+     "is MySQL's (up to 5.7): write '*' || upper(encode(digest(digest(x, 'sha1'), 'sha1'), "
+     "'hex')) (extension pgcrypto), '' for '', or hash passwords in PHP (password_hash)",
+     fr::arguments_in,
+     "(SELECT CASE WHEN p = '' THEN '' ELSE '*' || upper(encode(digest(digest(p, 'sha1'), "
+     "'sha1'), 'hex')) END FROM (VALUES (($1)::text)) AS hashed(p))",
+     1, "pgcrypto"},
     {"encrypt", "is MySQL's: hash passwords in PHP (password_hash)", fr::none, "", -1},
     {"ucase", "is MySQL's: write upper(s)", fr::rename, "upper", 1},
     {"lcase", "is MySQL's: write lower(s)", fr::rename, "lower", 1},

@@ -29,7 +29,8 @@ struct mysql_function {
   std::string_view advice;  // follows "NAME() "
   function_rewrite rewrite;
   std::string_view target;
-  int arguments;  // the count the rewrite takes; -1: 0 or 1; -2: one or more
+  int arguments;                    // the count the rewrite takes; -1: 0 or 1; -2: one or more
+  std::string_view extension = "";  // the one the rewrite calls into, such as pgcrypto
 };
 
 // The row for function `lower_name`, or null.

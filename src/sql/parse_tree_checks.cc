@@ -131,8 +131,7 @@ class tree_walk {
       std::optional<to_char_format> format = constant_date_format(call);
       if (format && !format->exact) message += ": " + format->reason;
     }
-    std::string_view extension =
-        !edits.empty() && row->rewrite == function_rewrite::sha1 ? "pgcrypto" : "";
+    std::string_view extension = edits.empty() ? "" : row->extension;
     add(std::move(message), location, std::move(edits), extension);
   }
 

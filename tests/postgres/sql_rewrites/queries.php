@@ -42,6 +42,7 @@ show('locate', pg_query($link, "SELECT LOCATE('b', 'abcb')"));
 show('group_concat', pg_query($link, 'SELECT GROUP_CONCAT(name), GROUP_CONCAT(score) FROM users WHERE id = 2'));
 show('date parts', pg_query($link, 'SELECT YEAR(created), MONTH(created), DAYOFMONTH(created), HOUR(created) FROM users WHERE id = 1'));
 show('sha1', pg_query($link, "SELECT SHA1('abc')"));
+show('password', pg_query($link, "SELECT PASSWORD('secret'), PASSWORD(''), PASSWORD(NULL) IS NULL"));
 show('renames', pg_query($link, "SELECT UCASE('ab'), LCASE('AB'), INSTR('abc', 'c'), TRUNCATE(2.789, 1)"));
 show('sprintf', pg_query($link, sprintf("SELECT name FROM `users` WHERE id = %d LIMIT 0, 1", $id)));
 $day = '2024-03-05';
