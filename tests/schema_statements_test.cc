@@ -344,8 +344,13 @@ const statement_case insert_cases[] = {
      "INSERT INTO t VALUES\n(1)\nON CONFLICT DO NOTHING;\n"},
     {"replace_without_a_table_is_a_plain_insert", "REPLACE INTO t (a) VALUES (1)",
      "INSERT INTO t (a) VALUES\n(1);\n"},
+    // MySQL's functions get the rewrites the application's queries get.
     {"function_values", "INSERT INTO t VALUES (NOW(), CONCAT('a', 'b'), CURRENT_TIMESTAMP())",
-     "INSERT INTO t VALUES\n(NOW(), CONCAT('a', 'b'), CURRENT_TIMESTAMP);\n"},
+     "INSERT INTO t VALUES\n(NOW(), (('a')::text || ('b')::text), CURRENT_TIMESTAMP);\n"},
+    // The extension a rewrite calls into is created before its row.
+    {"function_value_with_an_extension", "INSERT INTO t VALUES (1, 'a'), (2, SHA1('x'))",
+     "INSERT INTO t VALUES\n(1, 'a');\nCREATE EXTENSION IF NOT EXISTS pgcrypto;\nINSERT INTO t "
+     "VALUES\n(2, encode(digest('x', 'sha1'), 'hex'));\n"},
     {"bad_row_split_off", "INSERT INTO t VALUES (1),(@x),(3)",
      "INSERT INTO t VALUES\n(1);\n-- (@x)\nINSERT INTO t VALUES\n(3);\n"},
     {"insert_select_kept", "INSERT INTO t SELECT * FROM `u`", "INSERT INTO t SELECT * FROM u;\n"},

@@ -321,10 +321,8 @@ void file_converter::end_watch(std::uint64_t end) {
 
 void file_converter::create_extensions() {
   if (schema_.created_table) schema_.extensions.merge(wanted_extensions_);
-  for (const std::string& name : schema_.extensions) {
-    if (created_extensions_.insert(name).second) {
-      out_.statement("CREATE EXTENSION IF NOT EXISTS " + name);
-    }
+  for (const std::string& name : schema_.take_extensions_to_create()) {
+    out_.statement("CREATE EXTENSION IF NOT EXISTS " + name);
   }
 }
 
@@ -384,7 +382,7 @@ bool file_converter::convert_create(token_cursor& cursor, const std::vector<toke
     why = "a view";
     return false;
   }
-  out.push_back({with_query_rewrites(text), offset});
+  out.push_back({with_query_rewrites(text, &schema_.extensions), offset});
   // The queries may read the view; its columns are whatever its query gives.
   if (!name.empty()) schema_.model.add_name_only(name);
   return true;
@@ -421,7 +419,7 @@ bool file_converter::convert_generic(const std::vector<token>& tokens,
     findings_.add(issue::does_not_parse, problems.broken_at, "a byte that is not SQL");
     return false;
   }
-  out.push_back({with_query_rewrites(text), tokens.front().begin});
+  out.push_back({with_query_rewrites(text, &schema_.extensions), tokens.front().begin});
   return true;
 }
 
@@ -528,7 +526,8 @@ bool file_converter::convert_insert_set(const std::vector<token>& tokens,
   // reports it.
   if (columns.empty() || problems.variable || problems.broken) return false;
   out.push_back({with_query_rewrites("INSERT INTO " + sql::postgres_name(table) + " (" + columns +
-                                     ") VALUES (" + values + ")"),
+                                         ") VALUES (" + values + ")",
+                                     &schema_.extensions),
                  tokens.front().begin});
   return true;
 }

@@ -92,7 +92,6 @@ class file_converter {
   insert_rows inserts_;
   std::vector<token> tokens_;
   std::string written_encoding_ = "UTF8";
-  std::set<std::string> created_extensions_;
   bool list_changes_ = false;
   std::set<std::string> wanted_extensions_;  // from the options, at the first table
   text_match match_;

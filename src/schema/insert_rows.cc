@@ -1,6 +1,8 @@
 // The row loop of a streamed INSERT.
 #include "schema/insert_rows.h"
 
+#include "schema/query_rewrites.h"
+
 #include <algorithm>
 
 #include "schema/mysql_types.h"
@@ -265,7 +267,9 @@ void insert_rows::write_value(std::size_t column, row_state& row) {
     }
   }
   expression_problems problems;
-  append_expression(row_, cx_, value_, 0, value_.size(), problems, target.kind);
+  std::string value;
+  append_expression(value, cx_, value_, 0, value_.size(), problems, target.kind);
+  row_ += problems.broken || problems.variable ? value : value_with_rewrites(value);
   row.needs_check = true;
   if (problems.broken) {
     row.broken = true;
@@ -276,6 +280,14 @@ void insert_rows::write_value(std::size_t column, row_state& row) {
     cx_.findings.add(issue::user_variable, problems.variable_at, problems.variable_name);
     row.broken = row.reported = true;
   }
+}
+
+const std::string& insert_rows::value_with_rewrites(const std::string& value) {
+  auto known = rewritten_values_.find(value);
+  if (known != rewritten_values_.end()) return known->second;
+  if (rewritten_values_.size() >= max_rewritten_values) rewritten_values_.clear();
+  std::string rewritten = expression_with_query_rewrites(value, &schema_.extensions);
+  return rewritten_values_.emplace(value, std::move(rewritten)).first->second;
 }
 
 void insert_rows::finish_plain_row(std::uint64_t row_begin, row_state& row) {
@@ -328,6 +340,12 @@ void insert_rows::finish_row(std::uint64_t row_begin, row_state& row, std::strin
     facts.ids_written = false;
   }
   if (row.explicit_identity) facts.ids_written = true;
+  // A value's rewrite may call an extension's function (SHA1 becomes
+  // pgcrypto's digest): it is created before the statement goes on.
+  std::vector<std::string> extensions = schema_.take_extensions_to_create();
+  if (!extensions.empty()) close();
+  for (const std::string& name : extensions)
+    out_.statement("CREATE EXTENSION IF NOT EXISTS " + name);
   open();
   out_.raw(text);
   ++rows_;

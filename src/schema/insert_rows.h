@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "schema/conversion_context.h"
@@ -90,6 +91,10 @@ class insert_rows {
   // (NULL, or -infinity if NOT NULL).
   std::string_view zero_date(const column_plan& target, std::uint64_t offset);
   void write_value(std::size_t column, row_state& row);
+  // `value`, an expression of a row (NOW(), SHA1('x')), with MySQL's
+  // functions rewritten as in the application's queries. The rows of a
+  // script repeat the same few expressions: their rewrites are kept.
+  const std::string& value_with_rewrites(const std::string& value);
   // Writes the row, whose converted text is `text`.
   void finish_row(std::uint64_t row_begin, row_state& row, std::string_view text);
   // The same for the plain row at the end of plain_: a row that follows
@@ -119,7 +124,9 @@ class insert_rows {
   bool no_auto_value_on_zero_ = false;
   std::vector<column_plan> plan_;
   std::vector<std::string> all_columns_;  // the head's, or the table's
-  table_facts* facts_ = nullptr;          // the table's, once a row is written
+  static constexpr std::size_t max_rewritten_values = 1024;
+  std::unordered_map<std::string, std::string> rewritten_values_;
+  table_facts* facts_ = nullptr;  // the table's, once a row is written
   std::string head_text_;
   std::string conflict_;
   std::string row_;            // a row of the general path

@@ -5,17 +5,22 @@
 // than a query does to run on PostgreSQL.
 #pragma once
 
+#include <set>
 #include <string>
 
 namespace corvexa::schema {
 
 // `statement`, a PostgreSQL statement that may still call MySQL's
 // functions, with each call that has an exact PostgreSQL form rewritten;
-// `statement` itself where there is none, where the statement does not
-// parse, and where a rewrite needs an extension.
-std::string with_query_rewrites(const std::string& statement);
+// `statement` itself where there is none and where the statement does not
+// parse. The extensions the rewrites need (pgcrypto for SHA1) are added to
+// `extensions`; without it, rewrites that need one are not made.
+std::string with_query_rewrites(const std::string& statement,
+                                std::set<std::string>* extensions = nullptr);
 
-// The same for an expression, such as a column's DEFAULT.
-std::string expression_with_query_rewrites(const std::string& expression);
+// The same for an expression, such as a column's DEFAULT or a value of a
+// row.
+std::string expression_with_query_rewrites(const std::string& expression,
+                                           std::set<std::string>* extensions = nullptr);
 
 }  // namespace corvexa::schema

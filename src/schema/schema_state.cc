@@ -33,6 +33,14 @@ std::string fit_name(std::string name, std::size_t limit) {
   return name;
 }
 
+std::vector<std::string> schema_state::take_extensions_to_create() {
+  std::vector<std::string> names;
+  for (const std::string& name : extensions) {
+    if (created_extensions_.insert(name).second) names.push_back(name);
+  }
+  return names;
+}
+
 std::string schema_state::claim_name(std::string_view wanted, const std::string& table) {
   std::string base = fit_name(lower_name(wanted));
   std::string name = base;

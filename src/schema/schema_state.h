@@ -46,6 +46,11 @@ class schema_state {
   std::set<std::string> extensions;
   bool created_table = false;  // the file has a CREATE TABLE
 
+  // The extensions used and not yet created, from now on created: the
+  // caller writes their CREATE EXTENSION before the statement that uses
+  // them.
+  std::vector<std::string> take_extensions_to_create();
+
   // A relation name (index, constraint index, sequence) unique in the
   // schema, as close to `wanted` as it can be; owned by `table`.
   std::string claim_name(std::string_view wanted, const std::string& table);
@@ -60,6 +65,7 @@ class schema_state {
   const sql::column_model* identity_of(const std::string& table) const;
 
  private:
+  std::set<std::string> created_extensions_;
   std::map<std::string, std::string> name_owners_;
 };
 

@@ -44,6 +44,7 @@ INSERT INTO `tt_projects` SET `code` = 'SET', title = 'Set form: O\'Hara', activ
 INSERT IGNORE INTO tt_projects (code, title) VALUES ('WEB', 'Duplicate is skipped');
 REPLACE INTO tt_projects (id, code, title) VALUES (2, 'OPS', 'Operations (renamed)');
 INSERT INTO tt_projects (code, title) VALUES ('WEB', 'Web site (renamed)') ON DUPLICATE KEY UPDATE title = VALUES(title);
+INSERT INTO tt_projects (code, title, started) VALUES ('HASH', PASSWORD('secret'), YEAR('2021-06-01')), ('SHA', SHA1('abc'), NULL);
 INSERT INTO tt_tickets (project_id, user, `order`, priority, summary, due) VALUES
   (1, 'ann', 1, 'high', 'Broken link on the # page -- see log', '2024-05-01'),
   (1, 'bob', 2, 'low', 'Typo /* in */ footer', '0000-00-00');
