@@ -26,7 +26,9 @@ schema_model test_schema() {
   posts.name = "posts";
   posts.columns = {{"id", "integer", true, true},
                    {"user_id", "integer", false, false},
-                   {"title", "text", false, false}};
+                   {"title", "text", false, false},
+                   {"deleted", "timestamp", false, false},
+                   {"published", "date", false, true}};
   schema.add(posts);
   table_model scores;
   scores.name = "scores";
@@ -423,6 +425,18 @@ const rewrite_case rewrite_cases[] = {
     {"duplicate_key_update_of_unknown_table_left",
      "<?php pg_query(\"INSERT INTO nowhere (a) VALUES (1) ON DUPLICATE KEY UPDATE a = 2\");",
      "<?php pg_query(\"INSERT INTO nowhere (a) VALUES (1) ON DUPLICATE KEY UPDATE a = 2\");"},
+    // Zero dates are what the converted data holds for them: NULL, or
+    // '-infinity' in a NOT NULL column.
+    {"zero_dates",
+     "<?php pg_query(\"SELECT id FROM posts WHERE deleted = '0000-00-00 00:00:00' AND "
+     "'0000-00-00' != posts.deleted AND published > '0000-00-00' AND deleted < '0000-00-00'\");",
+     "<?php pg_query(\"SELECT id FROM posts WHERE (deleted IS NULL) AND (posts.deleted IS NOT "
+     "NULL) AND published > '-infinity' AND deleted < '0000-00-00'\");"},
+    {"zero_dates_written",
+     "<?php pg_query(\"INSERT INTO posts (id, deleted, published) VALUES ($id, '0000-00-00', "
+     "'0000-00-00 00:00:00')\"); pg_query(\"UPDATE posts SET deleted = '0000-00-00'\");",
+     "<?php pg_query(\"INSERT INTO posts (id, deleted, published) VALUES ($id, NULL, "
+     "'-infinity')\"); pg_query(\"UPDATE posts SET deleted = NULL\");"},
     // MySQL's new row takes the defaults of the columns left out.
     {"replace_into", "<?php pg_query(\"REPLACE INTO `counters` (`name`) VALUES ('$n')\");",
      "<?php pg_query(\"INSERT INTO counters (name) VALUES ('$n') ON CONFLICT (name) DO UPDATE SET "

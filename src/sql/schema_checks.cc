@@ -97,6 +97,9 @@ class name_walk {
     if (const json* s = member(node, "InsertStmt")) insert(*s, depth);
     if (const json* s = member(node, "UpdateStmt")) update(*s, depth);
     if (const json* s = member(node, "DeleteStmt")) remove(*s, depth);
+    if (const json* s = member(node, "ViewStmt")) {
+      if (const json* query = member(*s, "query")) statement(*query, outer, depth + 1);
+    }
   }
 
   void with_clause(const json& stmt, const scope* outer, int depth) {
@@ -278,8 +281,10 @@ class name_walk {
       const json* items = member(row, "List");
       items = items != nullptr ? list(*items, "items") : nullptr;
       if (items == nullptr) continue;
-      for (std::size_t i = 0; i < items->size() && i < columns.size(); ++i)
+      for (std::size_t i = 0; i < items->size() && i < columns.size(); ++i) {
         string_value((*items)[i], table, columns[i], true);
+        zero_date_value((*items)[i], columns[i]);
+      }
     }
   }
 
@@ -288,8 +293,11 @@ class name_walk {
     for (const json& t : targets) {
       const json* target = member(t, "ResTarget");
       if (target == nullptr || member(*target, "indirection") != nullptr) continue;
-      if (const json* value = member(*target, "val"))
-        string_value(*value, table, table->column(text_of(*target, "name")));
+      if (const json* value = member(*target, "val")) {
+        const column_model* column = table->column(text_of(*target, "name"));
+        string_value(*value, table, column);
+        zero_date_value(*value, column);
+      }
     }
   }
 
@@ -307,7 +315,78 @@ class name_walk {
       const json* ref = member(side == 0 ? *left : *right, "ColumnRef");
       if (ref == nullptr) continue;
       auto [table, column] = resolved(*ref, level);
-      if (column != nullptr) string_value(side == 0 ? *right : *left, table, column);
+      if (column == nullptr) continue;
+      const json& other = side == 0 ? *right : *left;
+      string_value(other, table, column);
+      zero_date_comparison(op, *ref, *column, other, side == 0);
+    }
+  }
+
+  // The written zero date ('0000-00-00', '0000-00-00 00:00:00') that `node`
+  // is, given to or compared with a date column: PostgreSQL has no such
+  // date. Its span, or none.
+  std::optional<byte_span> zero_date(const json& node, const column_model& column) const {
+    const json* constant = member(node, "A_Const");
+    const json* sval = constant ? member(*constant, "sval") : nullptr;
+    if (sval == nullptr || !(column.type == "date" || column.type.starts_with("timestamp"))) {
+      return std::nullopt;
+    }
+    std::string value = text_of(*sval, "sval");
+    if (value != "0000-00-00" && value != "0000-00-00 00:00:00") return std::nullopt;
+    std::size_t token = tokens_.starting_at(location_of(*constant));
+    if (token == sql_token_view::none) return std::nullopt;
+    return written_span(token, token);
+  }
+
+  // What the converted data holds where MySQL held the zero date: NULL,
+  // or '-infinity' in a NOT NULL column, as the .sql files' rows are
+  // written.
+  static std::string_view zero_date_stand_in(const column_model& column) {
+    return column.not_null ? "'-infinity'" : "NULL";
+  }
+
+  void add_zero_date_rewrite(std::uint64_t location, std::vector<sql_edit> edits) {
+    reading_.rewrites.push_back(schema_rewrite{
+        "MySQL's zero date is NULL in the converted data ('-infinity' in a NOT NULL column), "
+        "which PostgreSQL compares with IS NULL",
+        location, std::move(edits), true});
+  }
+
+  // `d = '0000-00-00'` -> `d IS NULL`, `d <> '0000-00-00'` -> `d IS NOT
+  // NULL`; in a NOT NULL column every comparison with '-infinity', which
+  // stands below every date as the zero date did.
+  void zero_date_comparison(const std::string& op, const json& ref, const column_model& column,
+                            const json& other, bool column_first) {
+    auto constant = zero_date(other, column);
+    auto name = reference_span(ref);
+    if (!constant || !name) return;
+    if (column.not_null) {
+      add_zero_date_rewrite(constant->first,
+                            {sql_edit{constant->first, constant->second, "'-infinity'"}});
+      return;
+    }
+    std::string_view test = op == "="                  ? " IS NULL)"
+                            : op == "<>" || op == "!=" ? " IS NOT NULL)"
+                                                       : "";
+    if (test.empty()) return;
+    std::vector<sql_edit> edits;
+    if (column_first) {
+      edits = {sql_edit{name->first, name->first, "("},
+               sql_edit{name->second, constant->second, std::string(test)}};
+    } else {
+      edits = {sql_edit{constant->first, name->first, "("},
+               sql_edit{name->second, name->second, std::string(test)}};
+    }
+    add_zero_date_rewrite(constant->first, std::move(edits));
+  }
+
+  // A zero date given to a date column: the value the converted data
+  // holds for it.
+  void zero_date_value(const json& node, const column_model* column) {
+    if (column == nullptr) return;
+    if (auto constant = zero_date(node, *column)) {
+      add_zero_date_rewrite(constant->first, {sql_edit{constant->first, constant->second,
+                                                       std::string(zero_date_stand_in(*column))}});
     }
   }
 

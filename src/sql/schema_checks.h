@@ -41,6 +41,9 @@ struct schema_rewrite {
   std::string message;
   std::uint64_t location = 0;  // in the parsed text
   std::vector<sql_edit> edits;
+  // The tree checks' finding at the same place (without the schema they
+  // could only report) is this rewrite's to answer.
+  bool answers_finding_at_location = false;
 };
 
 struct schema_reading {

@@ -6,6 +6,7 @@
 #include "sql/sql_text_check.h"
 
 #include <algorithm>
+#include <set>
 
 #include "sql/ddl_texts.h"
 #include "sql/mysql_syntax_hints.h"
@@ -191,6 +192,9 @@ class text_checker {
     std::vector<tree_issue> issues =
         check_parse_tree(current.text(), tree, options_.schema, have_tokens ? &view : nullptr,
                          options_.names_in_double_quotes);
+    std::erase_if(issues, [&](const tree_issue& issue) {
+      return issue.rewrite.empty() && answered_locations_.count(issue.location) > 0;
+    });
     // The schema's findings that have a rewrite of their own, made on the
     // same text.
     for (tree_issue& issue : schema_rewrites_) {
@@ -248,6 +252,7 @@ class text_checker {
     schema_reading reading = read_schema_names(tree, view, *options_.schema, origin);
     result_.numeric_values = quoted_numeric_values(original(), current, reading.values);
     for (schema_rewrite& r : reading.rewrites) {
+      if (r.answers_finding_at_location) answered_locations_.insert(r.location);
       schema_rewrites_.push_back(
           tree_issue{std::move(r.message), r.location, std::move(r.edits), {}});
     }
@@ -323,6 +328,7 @@ class text_checker {
   // What the schema shows gives another result, for the tree checks to
   // rewrite with their own.
   std::vector<tree_issue> schema_rewrites_;
+  std::set<std::uint64_t> answered_locations_;  // of schema rewrites that answer a tree finding
 };
 
 }  // namespace

@@ -25,3 +25,11 @@ CREATE TABLE `counters` (
   PRIMARY KEY (`id`),
   UNIQUE KEY `name` (`name`)
 );
+-- MySQL's zero dates: the conversion holds NULL for them where the column
+-- defaults to one (it becomes nullable) and '-infinity' in a NOT NULL one.
+CREATE TABLE `posts` (
+  `id` int NOT NULL,
+  `deleted` datetime NOT NULL DEFAULT '0000-00-00 00:00:00',
+  `published` date NOT NULL,
+  PRIMARY KEY (`id`)
+);

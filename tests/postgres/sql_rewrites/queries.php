@@ -79,6 +79,14 @@ show('duplicate key', pg_query($link, 'SELECT name, hits FROM counters ORDER BY 
 pg_query($link, "REPLACE INTO `counters` (`name`) VALUES ('$who')");
 pg_query($link, "REPLACE counters (name, hits) VALUES ('new', 5)");
 show('replace', pg_query($link, 'SELECT name, hits FROM counters ORDER BY name'));
+// Zero dates: "not deleted" is the zero date, and so is a missing date.
+show('zero date', pg_query($link, "SELECT id FROM posts WHERE deleted = '0000-00-00 00:00:00' ORDER BY id"));
+show('not zero date', pg_query($link, "SELECT id FROM posts WHERE deleted <> '0000-00-00 00:00:00'"));
+show('after zero date', pg_query($link, "SELECT id FROM posts WHERE published > '0000-00-00'"));
+show('zero date not null', pg_query($link, "SELECT id FROM posts WHERE published = '0000-00-00' ORDER BY id"));
+pg_query($link, "UPDATE posts SET deleted = '0000-00-00 00:00:00' WHERE id = $count");
+pg_query($link, "INSERT INTO posts (id, deleted, published) VALUES (4, '0000-00-00 00:00:00', '0000-00-00')");
+show('zero dates written', pg_query($link, "SELECT (SELECT count(*) FROM posts WHERE deleted = '0000-00-00 00:00:00'), (SELECT count(*) FROM posts WHERE published = '0000-00-00')"));
 show('insert set', pg_query($link, "SELECT name, `order`, score FROM users WHERE id = 5"));
 show('integer division', pg_query($link, 'SELECT score / 2, 7 / 0, (SELECT COUNT(*) / 2 FROM users) FROM users WHERE id = 2'));
 show('average', pg_query($link, 'SELECT AVG(`order`) FROM users WHERE id <= 3'));

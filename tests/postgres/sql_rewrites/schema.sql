@@ -29,3 +29,10 @@ CREATE TABLE counters (
   name varchar(20) NOT NULL UNIQUE,
   hits integer NOT NULL DEFAULT 0
 );
+-- MySQL held (1, zero, '2024-01-01'), (2, '2024-02-02', zero), (3, zero, zero).
+CREATE TABLE posts (
+  id integer PRIMARY KEY,
+  deleted timestamp DEFAULT NULL,
+  published date NOT NULL
+);
+INSERT INTO posts VALUES (1, NULL, '2024-01-01'), (2, '2024-02-02', '-infinity'), (3, NULL, '-infinity');
