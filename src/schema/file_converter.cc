@@ -377,12 +377,13 @@ bool file_converter::convert_create(token_cursor& cursor, const std::vector<toke
   findings_.add(issue::view_query, offset, name);
   std::string text = or_replace ? "CREATE OR REPLACE VIEW" : "CREATE VIEW";
   expression_problems problems;
-  append_expression(text, cx_, tokens, cursor.index(), tokens.size(), problems);
+  append_expression(text, cx_, tokens, cursor.index(), tokens.size(), problems, value_kind::unknown,
+                    nullptr, true);
   if (problems.broken) {
     why = "a view";
     return false;
   }
-  out.push_back({with_query_rewrites(text, &schema_.extensions), offset});
+  out.push_back({statement_with_rewrites(text), offset});
   // The queries may read the view; its columns are whatever its query gives.
   if (!name.empty()) schema_.model.add_name_only(name);
   return true;
@@ -410,7 +411,8 @@ bool file_converter::convert_generic(const std::vector<token>& tokens,
                                      std::vector<output_statement>& out) {
   std::string text;
   expression_problems problems;
-  append_expression(text, cx_, tokens, 0, tokens.size(), problems);
+  append_expression(text, cx_, tokens, 0, tokens.size(), problems, value_kind::unknown, nullptr,
+                    true);
   if (problems.variable) {
     findings_.add(issue::user_variable, problems.variable_at, problems.variable_name);
     return false;
@@ -419,7 +421,7 @@ bool file_converter::convert_generic(const std::vector<token>& tokens,
     findings_.add(issue::does_not_parse, problems.broken_at, "a byte that is not SQL");
     return false;
   }
-  out.push_back({with_query_rewrites(text, &schema_.extensions), tokens.front().begin});
+  out.push_back({statement_with_rewrites(text), tokens.front().begin});
   return true;
 }
 
@@ -494,6 +496,10 @@ void file_converter::convert_insert(const token& first) {
   convert_held(tokens_);
 }
 
+std::string file_converter::statement_with_rewrites(const std::string& statement) {
+  return zero_dates_as_null(with_query_rewrites(statement, &schema_.extensions, &schema_.model));
+}
+
 bool file_converter::convert_insert_set(const std::vector<token>& tokens,
                                         std::vector<output_statement>& out) {
   token_cursor cursor(tokens, source_);
@@ -519,15 +525,15 @@ bool file_converter::convert_insert_set(const std::vector<token>& tokens,
       values += ", ";
     }
     columns += sql::postgres_name(column);
-    append_expression(values, cx_, tokens, begin, end, problems);
+    append_expression(values, cx_, tokens, begin, end, problems, value_kind::unknown, nullptr,
+                      true);
     if (!cursor.accept_punct(',') && !cursor.at_end()) return false;
   }
   // A user variable or a byte that is not SQL: the generic conversion
   // reports it.
   if (columns.empty() || problems.variable || problems.broken) return false;
-  out.push_back({with_query_rewrites("INSERT INTO " + sql::postgres_name(table) + " (" + columns +
-                                         ") VALUES (" + values + ")",
-                                     &schema_.extensions),
+  out.push_back({statement_with_rewrites("INSERT INTO " + sql::postgres_name(table) + " (" +
+                                         columns + ") VALUES (" + values + ")"),
                  tokens.front().begin});
   return true;
 }

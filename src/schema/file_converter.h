@@ -78,6 +78,10 @@ class file_converter {
   void describe_watched(const std::vector<token>& head);
   void end_watch(std::uint64_t end);
   void skip_statement();
+  // A statement written whole (a view, a script's UPDATE, INSERT ... SET)
+  // with the query rewrites, held against the tables so far; a zero date
+  // they leave becomes NULL.
+  std::string statement_with_rewrites(const std::string& statement);
 
   sql_source& source_;
   sql_output out_;

@@ -8,15 +8,25 @@
 #include <set>
 #include <string>
 
+#include "sql/schema_model.h"
+
 namespace corvexa::schema {
 
 // `statement`, a PostgreSQL statement that may still call MySQL's
 // functions, with each call that has an exact PostgreSQL form rewritten;
 // `statement` itself where there is none and where the statement does not
 // parse. The extensions the rewrites need (pgcrypto for SHA1) are added to
-// `extensions`; without it, rewrites that need one are not made.
+// `extensions`; without it, rewrites that need one are not made. With
+// `schema`, the tables converted so far, the rewrites that need to know
+// the columns are made too (zero dates, integer division, ...).
 std::string with_query_rewrites(const std::string& statement,
-                                std::set<std::string>* extensions = nullptr);
+                                std::set<std::string>* extensions = nullptr,
+                                const sql::schema_model* schema = nullptr);
+
+// `statement` with each zero date ('0000-00-00', as a string constant)
+// that the rewrites left written as NULL, the value the converted rows
+// hold for it.
+std::string zero_dates_as_null(const std::string& statement);
 
 // The same for an expression, such as a column's DEFAULT or a value of a
 // row.

@@ -169,7 +169,8 @@ std::string qualified_name(conversion_context& cx, const std::vector<token>& tok
 
 void append_expression(std::string& out, conversion_context& cx, const std::vector<token>& tokens,
                        std::size_t begin, std::size_t end, expression_problems& problems,
-                       value_kind kind, const qualified_columns* qualify) {
+                       value_kind kind, const qualified_columns* qualify,
+                       bool zero_dates_as_written) {
   bool binary_next = false;
   for (std::size_t i = begin; i < end; ++i) {
     const token& t = tokens[i];
@@ -195,7 +196,9 @@ void append_expression(std::string& out, conversion_context& cx, const std::vect
       case token_kind::number:
       case token_kind::hex_number:
       case token_kind::bit_number:
-        if (append_literal(out, cx, t, kind, binary) == literal_result::zero_date) out += "NULL";
+        if (append_literal(out, cx, t, kind, binary) == literal_result::zero_date) {
+          out += zero_dates_as_written ? text : std::string_view("NULL");
+        }
         break;
       case token_kind::variable:
         if (!problems.variable) {

@@ -44,11 +44,14 @@ struct qualified_columns {
 };
 
 // Appends tokens [begin, end) as PostgreSQL text, separated as they were
-// separated in the input. Literals are written for `kind`.
+// separated in the input. Literals are written for `kind`; a zero date
+// becomes NULL, or stays as written with `zero_dates_as_written` (for the
+// query rewrites, which know what it is compared with).
 void append_expression(std::string& out, conversion_context& cx, const std::vector<token>& tokens,
                        std::size_t begin, std::size_t end, expression_problems& problems,
                        value_kind kind = value_kind::unknown,
-                       const qualified_columns* qualify = nullptr);
+                       const qualified_columns* qualify = nullptr,
+                       bool zero_dates_as_written = false);
 
 // True for an introducer word that gives the next string's character set
 // (_binary, _utf8mb4, _latin1, ...); `binary` tells which.

@@ -51,6 +51,7 @@ INSERT INTO tt_tickets (project_id, user, `order`, priority, summary, due) VALUE
 INSERT INTO tt_tickets (ticket_id, project_id, user, summary) VALUES (5000, 2, 'carl', 'Imported ticket');
 INSERT INTO tt_tickets (project_id, user, summary) VALUES (2, 'dora', 'After the import')
   ON DUPLICATE KEY UPDATE summary = VALUES(summary), `order` = `order` + 1;
+UPDATE tt_tickets SET estimate = 1.5 WHERE due = '0000-00-00' AND user = 'bob';
 
 DELIMITER $$
 CREATE TRIGGER tt_tickets_closed BEFORE UPDATE ON tt_tickets
