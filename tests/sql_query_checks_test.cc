@@ -429,9 +429,11 @@ const rewrite_case rewrite_cases[] = {
     // '-infinity' in a NOT NULL column.
     {"zero_dates",
      "<?php pg_query(\"SELECT id FROM posts WHERE deleted = '0000-00-00 00:00:00' AND "
-     "'0000-00-00' != posts.deleted AND published > '0000-00-00' AND deleted < '0000-00-00'\");",
+     "'0000-00-00' != posts.deleted AND published > '0000-00-00' AND deleted < '0000-00-00' AND "
+     "deleted > '0000-00-00' AND '0000-00-00' >= deleted\");",
      "<?php pg_query(\"SELECT id FROM posts WHERE (deleted IS NULL) AND (posts.deleted IS NOT "
-     "NULL) AND published > '-infinity' AND deleted < '0000-00-00'\");"},
+     "NULL) AND published > '-infinity' AND deleted < '0000-00-00' AND (deleted IS NOT NULL) AND "
+     "(deleted IS NULL)\");"},
     {"zero_dates_written",
      "<?php pg_query(\"INSERT INTO posts (id, deleted, published) VALUES ($id, '0000-00-00', "
      "'0000-00-00 00:00:00')\"); pg_query(\"UPDATE posts SET deleted = '0000-00-00'\");",

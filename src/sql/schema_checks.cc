@@ -365,9 +365,14 @@ class name_walk {
                             {sql_edit{constant->first, constant->second, "'-infinity'"}});
       return;
     }
-    std::string_view test = op == "="                  ? " IS NULL)"
-                            : op == "<>" || op == "!=" ? " IS NOT NULL)"
-                                                       : "";
+    // The zero date stood below every other date, and NULL compares with
+    // none: d > zero held for every other date, as d IS NOT NULL does,
+    // and d <= zero for the zero date alone.
+    bool above = column_first ? op == ">" : op == "<";
+    bool at_most = column_first ? op == "<=" : op == ">=";
+    std::string_view test = op == "=" || at_most                ? " IS NULL)"
+                            : op == "<>" || op == "!=" || above ? " IS NOT NULL)"
+                                                                : "";
     if (test.empty()) return;
     std::vector<sql_edit> edits;
     if (column_first) {

@@ -83,6 +83,7 @@ show('replace', pg_query($link, 'SELECT name, hits FROM counters ORDER BY name')
 show('zero date', pg_query($link, "SELECT id FROM posts WHERE deleted = '0000-00-00 00:00:00' ORDER BY id"));
 show('not zero date', pg_query($link, "SELECT id FROM posts WHERE deleted <> '0000-00-00 00:00:00'"));
 show('after zero date', pg_query($link, "SELECT id FROM posts WHERE published > '0000-00-00'"));
+show('deleted', pg_query($link, "SELECT id FROM posts WHERE deleted > '0000-00-00 00:00:00' OR '0000-00-00' >= published ORDER BY id"));
 show('zero date not null', pg_query($link, "SELECT id FROM posts WHERE published = '0000-00-00' ORDER BY id"));
 pg_query($link, "UPDATE posts SET deleted = '0000-00-00 00:00:00' WHERE id = $count");
 pg_query($link, "INSERT INTO posts (id, deleted, published) VALUES (4, '0000-00-00 00:00:00', '0000-00-00')");
