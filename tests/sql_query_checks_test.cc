@@ -439,6 +439,12 @@ const rewrite_case rewrite_cases[] = {
      "'0000-00-00 00:00:00')\"); pg_query(\"UPDATE posts SET deleted = '0000-00-00'\");",
      "<?php pg_query(\"INSERT INTO posts (id, deleted, published) VALUES ($id, NULL, "
      "'-infinity')\"); pg_query(\"UPDATE posts SET deleted = NULL\");"},
+    // MySQL's CAST types; a PostgreSQL cast written with :: is left.
+    {"cast_types",
+     "<?php pg_query(\"SELECT CAST(a AS CHAR), CAST(b AS char(3)), CAST(c AS UNSIGNED), CAST(d "
+     "AS DECIMAL), CAST(e AS DECIMAL(5, 2)), CAST(f AS DATETIME(3)), k::char FROM t\");",
+     "<?php pg_query(\"SELECT CAST(a AS text), CAST(b AS varchar(3)), CAST(c AS bigint), CAST(d "
+     "AS numeric(10, 0)), CAST(e AS DECIMAL(5, 2)), CAST(f AS timestamp(3)), k::char FROM t\");"},
     // MySQL's new row takes the defaults of the columns left out.
     {"replace_into", "<?php pg_query(\"REPLACE INTO `counters` (`name`) VALUES ('$n')\");",
      "<?php pg_query(\"INSERT INTO counters (name) VALUES ('$n') ON CONFLICT (name) DO UPDATE SET "

@@ -10,6 +10,7 @@
 
 #include "common/ascii.h"
 #include "sql/date_format.h"
+#include "sql/mysql_cast_types.h"
 #include "sql/mysql_functions.h"
 #include "sql/postgres_names.h"
 #include "sql/sql_bytes.h"
@@ -107,6 +108,8 @@ class tree_walk {
           show(value);
         else if (key == "UpdateStmt")
           update(value);
+        else if (key == "TypeCast")
+          type_cast(value);
       }
       if (value.is_structured()) visit(value, depth + 1);
     }
@@ -325,6 +328,20 @@ class tree_walk {
     return {};
   }
 
+  // CAST(x AS type) with a MySQL type that PostgreSQL reads otherwise or
+  // not at all: the type's word, and whether a length follows it.
+  void type_cast(const json& node) {
+    auto type = node.find("typeName");
+    if (type == node.end() || !type->is_object() || tokens_ == nullptr) return;
+    const sql_token_view& t = *tokens_;
+    std::size_t word = t.starting_at(location_of(*type));
+    if (word == sql_token_view::none || word == 0 || !t.is(word - 1, "as")) return;
+    const mysql_cast_type* row = find_mysql_cast_type(t.bytes(word), t.is_char(word + 1, '('));
+    if (row == nullptr) return;
+    add("CAST(x AS " + upper(std::string(t.bytes(word))) + ") " + std::string(row->advice),
+        t[word].begin, {sql_edit{t[word].begin, t[word].end, std::string(row->postgres)}});
+  }
+
   void value_function(const json& node) {
     auto op = node.find("op");
     if (op == node.end() || *op != "SVFOP_USER") return;
@@ -483,7 +500,7 @@ bool may_need_tree_checks(std::string_view sql, const schema_model* schema) {
       word.assign(sql, i, end - i);
       for (char& c : word) c = ascii_lower(c);
       if (word == "user" || word == "show" || word == "ignore" || word == "low_priority" ||
-          (schema != nullptr && word == "null")) {
+          word == "cast" || (schema != nullptr && word == "null")) {
         return true;
       }
       std::size_t next = end;

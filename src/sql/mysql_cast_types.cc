@@ -1,0 +1,40 @@
+// The table. CHAR is a text of any length on MySQL and char(1) on
+// PostgreSQL; CHAR(n) a text cut to n characters, where PostgreSQL's
+// char(n) pads it with spaces; DECIMAL alone is DECIMAL(10, 0) on MySQL;
+// SIGNED, UNSIGNED and DATETIME are no PostgreSQL types.
+#include "sql/mysql_cast_types.h"
+
+#include "common/ascii.h"
+
+namespace corvexa::sql {
+namespace {
+
+constexpr std::string_view whole_text =
+    "is the whole text on MySQL, its first character on PostgreSQL (char is char(1)): write text";
+constexpr std::string_view cut_text =
+    "cuts the text on MySQL, and pads it with spaces on PostgreSQL: write varchar(n)";
+constexpr std::string_view integer =
+    "is MySQL's 64-bit integer: write bigint (PostgreSQL has no such type)";
+constexpr std::string_view rounded =
+    "rounds to an integer on MySQL (DECIMAL is DECIMAL(10, 0)), not on PostgreSQL: write "
+    "numeric(10, 0)";
+constexpr std::string_view timestamp = "is MySQL's: write timestamp";
+
+constexpr mysql_cast_type cast_types[] = {
+    {"char", false, "text", whole_text},           {"character", false, "text", whole_text},
+    {"char", true, "varchar", cut_text},           {"character", true, "varchar", cut_text},
+    {"signed", false, "bigint", integer},          {"unsigned", false, "bigint", integer},
+    {"decimal", false, "numeric(10, 0)", rounded}, {"dec", false, "numeric(10, 0)", rounded},
+    {"datetime", false, "timestamp", timestamp},   {"datetime", true, "timestamp", timestamp},
+};
+
+}  // namespace
+
+const mysql_cast_type* find_mysql_cast_type(std::string_view word, bool with_length) {
+  for (const mysql_cast_type& row : cast_types) {
+    if (row.with_length == with_length && equal_ignoring_ascii_case(word, row.mysql)) return &row;
+  }
+  return nullptr;
+}
+
+}  // namespace corvexa::sql
