@@ -439,6 +439,9 @@ const rewrite_case rewrite_cases[] = {
      "'0000-00-00 00:00:00')\"); pg_query(\"UPDATE posts SET deleted = '0000-00-00'\");",
      "<?php pg_query(\"INSERT INTO posts (id, deleted, published) VALUES ($id, NULL, "
      "'-infinity')\"); pg_query(\"UPDATE posts SET deleted = NULL\");"},
+    {"cast_signed_integer",
+     "<?php pg_query('SELECT CAST(a AS SIGNED INTEGER), CAST(b AS UNSIGNED INT) FROM t');",
+     "<?php pg_query('SELECT CAST(a AS bigint), CAST(b AS bigint) FROM t');"},
     // MySQL's CAST types; a PostgreSQL cast written with :: is left.
     {"cast_types",
      "<?php pg_query(\"SELECT CAST(a AS CHAR), CAST(b AS char(3)), CAST(c AS UNSIGNED), CAST(d "
