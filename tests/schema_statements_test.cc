@@ -172,7 +172,13 @@ const statement_case other_cases[] = {
      "-- LOCK TABLES `t` WRITE\n-- UNLOCK TABLES\n"},
     {"use_dropped", "USE shop", "-- USE shop\n"},
     {"hash_comment", "# note\nSELECT 1 -- trailing\n", "-- note\nSELECT 1;\n"},
-    {"double_dash_needs_space", "SELECT 5--3", "SELECT 5--3;\n"},
+    // MySQL's "--" without a space is two minus signs; PostgreSQL would
+    // read a comment that hides the rest of the line and the ";".
+    {"double_dash_needs_space", "SELECT 5--3", "SELECT 5- -3;\n"},
+    {"double_dash_before_the_next_statement", "UPDATE t SET a = 1--1;\nSELECT 2",
+     "UPDATE t SET a = 1- -1;\nSELECT 2;\n"},
+    {"double_dash_in_a_default", "CREATE TABLE t (a int DEFAULT (5---3))",
+     "CREATE TABLE t (\n  a integer DEFAULT (5- - -3)\n);\n"},
     {"transactions_kept", "START TRANSACTION; COMMIT", "START TRANSACTION;\nCOMMIT;\n"},
     {"create_index", "CREATE UNIQUE INDEX `Name` USING BTREE ON `t` (`a`, b(4))",
      "CREATE UNIQUE INDEX t_name ON t (a, (left(b, 4)));\n"},

@@ -199,6 +199,44 @@ TEST(SqlFileStream, LongExtendedInsertStreamsThroughABoundedWindow) {
             static_cast<long>(2 + 1 + 4 + 1 + rows + 1));
 }
 
+// The statements a conversion would change, listed by offset and words,
+// whatever the size of the reads: the delimiter that ends a statement is
+// no part of it, even once the window has moved past a long INSERT.
+struct changed_case {
+  const char* name;
+  std::string input;
+  std::vector<std::string> changed;  // "offset what"
+};
+
+const changed_case changed_cases[] = {
+    {"delimiter_left_out", "DELIMITER //\nSELECT 1//\nSELECT `a` FROM t//\n", {"24 SELECT"}},
+    {"delimiter_after_long_insert",
+     "DELIMITER //\nINSERT INTO t VALUES (1),(2),(3),(4),(5),(6),(7),(8),(9)//\nSELECT 2//",
+     {}},
+    {"insert_cut_short_after_a_two_byte_delimiter",
+     "DELIMITER/\xdf\nINSERT`p`VALUE(",
+     {"12 INSERT p"}},
+};
+
+class ChangedStatements : public ::testing::TestWithParam<changed_case> {};
+
+TEST_P(ChangedStatements, DoNotDependOnTheReads) {
+  sql_conversion_options options;
+  options.list_changed_statements = true;
+  for (std::size_t largest : {0, 1, 2, 5}) {
+    std::string output;
+    sql_conversion_result result = convert_text(GetParam().input, output, largest, options);
+    std::vector<std::string> changed;
+    for (const changed_statement& c : result.changed_statements) {
+      changed.push_back(std::to_string(c.offset) + " " + c.what);
+    }
+    EXPECT_EQ(changed, GetParam().changed) << "reads of up to " << largest << " bytes";
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Reads, ChangedStatements, ::testing::ValuesIn(changed_cases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 TEST(SqlFileStream, Latin1DumpIsTranscodedWithMysqlsLatin1) {
   std::string body =
       convert_body("SET NAMES latin1;\nINSERT INTO t VALUES ('Gr\xfc\xdf \x80 \x81 \x9f');\n");

@@ -309,10 +309,10 @@ void file_converter::describe_watched(const std::vector<token>& head) {
 
 void file_converter::end_watch(std::uint64_t end) {
   if (!list_changes_) return;
-  const std::string& delimiter = lexer_.delimiter();
-  if (end - watched_ >= delimiter.size() && source_.has(end - 1) &&
-      source_.text(end - delimiter.size(), end) == delimiter) {
-    end -= delimiter.size();
+  // Told by the lexer, not read again: the window may have dropped the
+  // bytes of a long INSERT by now.
+  if (lexer_.last_delimiter_end() == end && lexer_.last_delimiter_begin() >= watched_) {
+    end = lexer_.last_delimiter_begin();
   }
   source_.untap(end);
   out_.untap();

@@ -70,6 +70,8 @@ token mysql_lexer::next() {
   if (!source_.has(start)) return {token_kind::end_of_input, flags, start, start};
   if (at_delimiter()) {
     position_ += delimiter_.size();
+    last_delimiter_begin_ = start;
+    last_delimiter_end_ = position_;
     return {token_kind::end_of_statement, flags, start, position_};
   }
   token lexed = lex_from(start, flags);

@@ -78,6 +78,10 @@ class mysql_lexer {
   // Returns the offset of the line's end.
   std::uint64_t read_delimiter_command();
   const std::string& delimiter() const { return delimiter_; }
+  // Where the last delimiter read begins and ends (both 0 before the
+  // first): a statement ends with it if it ends where the delimiter does.
+  std::uint64_t last_delimiter_begin() const { return last_delimiter_begin_; }
+  std::uint64_t last_delimiter_end() const { return last_delimiter_end_; }
 
   lexer_modes modes;
 
@@ -102,6 +106,7 @@ class mysql_lexer {
 
   sql_source& source_;
   std::uint64_t position_ = 0;
+  std::uint64_t last_delimiter_begin_ = 0, last_delimiter_end_ = 0;
   bool in_versioned_comment_ = false;
   std::string delimiter_ = ";";
 };

@@ -236,6 +236,10 @@ void append_expression(std::string& out, conversion_context& cx, const std::vect
           out += c == '|' ? "OR " : "AND ";
           ++i;
         } else {
+          // MySQL reads "--" without a space after it as two minus signs,
+          // PostgreSQL as a comment to the end of the line (which would
+          // hide the rest of the statement and its ";").
+          if (c == '-' && !out.empty() && out.back() == '-') out += ' ';
           out += c;
         }
         break;
