@@ -334,6 +334,37 @@ TEST(AlterConversionFindings, ColumnPositionIsOneNote) {
   }
 }
 
+// What the query rewrites leave of MySQL's in a script's statement or a
+// row is a finding, once for each expression the rows repeat.
+TEST(ScriptFindings, WhatTheRewritesLeaveIsReported) {
+  statement_conversion c = convert_mysql_statement(
+      "CREATE TABLE t (b date, c varchar(9));\nUPDATE t SET c = 'x' WHERE b >= '0000-00-00';\n"
+      "INSERT INTO t VALUES (NULL, IF(1, 'y', 'n')), (NULL, IF(1, 'y', 'n')), (NULL, "
+      "IFNULL(NULL, 'z'))");
+  std::vector<std::string> left;
+  for (const schema_finding& f : c.findings) {
+    if (f.message.find("keeps a MySQL construct") != std::string::npos) left.push_back(f.message);
+  }
+  ASSERT_EQ(left.size(), 2u) << c.text;
+  EXPECT_NE(left[0].find("zero date"), std::string::npos) << left[0];
+  EXPECT_NE(left[1].find("IF()"), std::string::npos) << left[1];
+  EXPECT_NE(c.text.find("COALESCE(NULL, 'z')"), std::string::npos) << c.text;
+}
+
+// A row whose rewrite needs an extension splits an ON DUPLICATE KEY UPDATE
+// statement: the rows before lose the clause, which is reported.
+TEST(ScriptFindings, DuplicateKeyUpdateSplitForAnExtensionIsReported) {
+  statement_conversion c = convert_mysql_statement(
+      "CREATE TABLE kv (k varchar(9) PRIMARY KEY, v varchar(40));\n"
+      "INSERT INTO kv VALUES ('a', 'new'), ('q', SHA1('q')) ON DUPLICATE KEY UPDATE v = "
+      "VALUES(v)");
+  bool split = false;
+  for (const schema_finding& f : c.findings) {
+    split = split || f.message.find("applies only to the rows after") != std::string::npos;
+  }
+  EXPECT_TRUE(split) << c.text;
+}
+
 // INSERT rows: the values for the columns of the table created before.
 const statement_case insert_cases[] = {
     {"escapes_become_standard_strings",
@@ -377,6 +408,15 @@ const statement_case typed_insert_cases[] = {
      "INSERT INTO t VALUES\n('\\x610062', 'A', 0),\n('\\x78', 'y', 1);\n"},
     {"hex_into_integer", "CREATE TABLE t (n bigint);\nINSERT INTO t VALUES (0xFF)",
      "INSERT INTO t VALUES\n(255);\n"},
+    // In statements, what a zero date is compared with decides; a
+    // comparison with no exact form stays as written, with a finding
+    // (ScriptFindings below).
+    {"zero_dates_in_a_script",
+     "CREATE TABLE t (a datetime NOT NULL, b date, c varchar(20));\n"
+     "UPDATE t SET c = '0000-00-00', b = '0000-00-00' WHERE a = '0000-00-00 00:00:00' AND b <> "
+     "'0000-00-00' AND b >= '0000-00-00'",
+     "UPDATE t SET c = '0000-00-00', b = NULL WHERE a = '-infinity' AND (b IS NOT NULL) AND b >= "
+     "'0000-00-00';\n"},
     {"zero_date_in_not_null_column",
      "CREATE TABLE t (a datetime NOT NULL, b date, c varchar(20));\n"
      "INSERT INTO t VALUES ('0000-00-00 00:00:00', '0000-00-00', '0000-00-00')",

@@ -439,15 +439,23 @@ const rewrite_case rewrite_cases[] = {
      "'0000-00-00 00:00:00')\"); pg_query(\"UPDATE posts SET deleted = '0000-00-00'\");",
      "<?php pg_query(\"INSERT INTO posts (id, deleted, published) VALUES ($id, NULL, "
      "'-infinity')\"); pg_query(\"UPDATE posts SET deleted = NULL\");"},
-    {"cast_signed_integer",
-     "<?php pg_query('SELECT CAST(a AS SIGNED INTEGER), CAST(b AS UNSIGNED INT) FROM t');",
-     "<?php pg_query('SELECT CAST(a AS bigint), CAST(b AS bigint) FROM t');"},
     // MySQL's CAST types; a PostgreSQL cast written with :: is left.
     {"cast_types",
-     "<?php pg_query(\"SELECT CAST(a AS CHAR), CAST(b AS char(3)), CAST(c AS UNSIGNED), CAST(d "
-     "AS DECIMAL), CAST(e AS DECIMAL(5, 2)), CAST(f AS DATETIME(3)), k::char FROM t\");",
-     "<?php pg_query(\"SELECT CAST(a AS text), CAST(b AS varchar(3)), CAST(c AS bigint), CAST(d "
-     "AS numeric(10, 0)), CAST(e AS DECIMAL(5, 2)), CAST(f AS timestamp(3)), k::char FROM t\");"},
+     "<?php pg_query(\"SELECT CAST(a AS CHAR), CAST(b AS char(3)), CAST(c AS NCHAR), CAST(d "
+     "AS DECIMAL), CAST(e AS DECIMAL(5, 2)), CAST(f AS DATETIME(3)), CAST(f AS DATETIME), "
+     "k::char FROM t\");",
+     "<?php pg_query(\"SELECT CAST(a AS text), CAST(b AS varchar(3)), CAST(c AS text), CAST(d "
+     "AS numeric(10, 0)), CAST(e AS DECIMAL(5, 2)), CAST(f AS timestamp(3)), CAST(f AS "
+     "timestamp(0)), k::char FROM t\");"},
+    // A text MySQL reads a number out of, PostgreSQL refuses: reported only.
+    {"cast_signed_left", "<?php pg_query('SELECT CAST(a AS UNSIGNED) FROM t');",
+     "<?php pg_query('SELECT CAST(a AS UNSIGNED) FROM t');"},
+    // NULL where no post matched is not a zero date.
+    {"zero_date_of_an_outer_join_left",
+     "<?php pg_query(\"SELECT u.id FROM users u LEFT JOIN posts p ON p.user_id = u.id WHERE "
+     "p.deleted = '0000-00-00' AND p.deleted > '0000-00-00'\");",
+     "<?php pg_query(\"SELECT u.id FROM users u LEFT JOIN posts p ON p.user_id = u.id WHERE "
+     "p.deleted = '0000-00-00' AND (p.deleted IS NOT NULL)\");"},
     // MySQL's new row takes the defaults of the columns left out.
     {"replace_into", "<?php pg_query(\"REPLACE INTO `counters` (`name`) VALUES ('$n')\");",
      "<?php pg_query(\"INSERT INTO counters (name) VALUES ('$n') ON CONFLICT (name) DO UPDATE SET "

@@ -383,7 +383,7 @@ bool file_converter::convert_create(token_cursor& cursor, const std::vector<toke
     why = "a view";
     return false;
   }
-  out.push_back({statement_with_rewrites(text), offset});
+  out.push_back({statement_with_rewrites(text, offset), offset});
   // The queries may read the view; its columns are whatever its query gives.
   if (!name.empty()) schema_.model.add_name_only(name);
   return true;
@@ -421,7 +421,7 @@ bool file_converter::convert_generic(const std::vector<token>& tokens,
     findings_.add(issue::does_not_parse, problems.broken_at, "a byte that is not SQL");
     return false;
   }
-  out.push_back({statement_with_rewrites(text), tokens.front().begin});
+  out.push_back({statement_with_rewrites(text, tokens.front().begin), tokens.front().begin});
   return true;
 }
 
@@ -496,8 +496,12 @@ void file_converter::convert_insert(const token& first) {
   convert_held(tokens_);
 }
 
-std::string file_converter::statement_with_rewrites(const std::string& statement) {
-  return zero_dates_as_null(with_query_rewrites(statement, &schema_.extensions, &schema_.model));
+std::string file_converter::statement_with_rewrites(const std::string& statement,
+                                                    std::uint64_t offset) {
+  std::vector<std::string> left;
+  std::string text = with_query_rewrites(statement, &schema_.extensions, &schema_.model, &left);
+  if (!left.empty()) findings_.add(issue::mysql_construct_left, offset, left.front());
+  return text;
 }
 
 bool file_converter::convert_insert_set(const std::vector<token>& tokens,
@@ -533,7 +537,8 @@ bool file_converter::convert_insert_set(const std::vector<token>& tokens,
   // reports it.
   if (columns.empty() || problems.variable || problems.broken) return false;
   out.push_back({statement_with_rewrites("INSERT INTO " + sql::postgres_name(table) + " (" +
-                                         columns + ") VALUES (" + values + ")"),
+                                             columns + ") VALUES (" + values + ")",
+                                         tokens.front().begin),
                  tokens.front().begin});
   return true;
 }

@@ -79,9 +79,9 @@ class file_converter {
   void end_watch(std::uint64_t end);
   void skip_statement();
   // A statement written whole (a view, a script's UPDATE, INSERT ... SET)
-  // with the query rewrites, held against the tables so far; a zero date
-  // they leave becomes NULL.
-  std::string statement_with_rewrites(const std::string& statement);
+  // with the query rewrites, held against the tables so far; what they
+  // leave of MySQL's is a finding at `offset`.
+  std::string statement_with_rewrites(const std::string& statement, std::uint64_t offset);
 
   sql_source& source_;
   sql_output out_;

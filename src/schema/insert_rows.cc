@@ -269,7 +269,7 @@ void insert_rows::write_value(std::size_t column, row_state& row) {
   expression_problems problems;
   std::string value;
   append_expression(value, cx_, value_, 0, value_.size(), problems, target.kind);
-  row_ += problems.broken || problems.variable ? value : value_with_rewrites(value);
+  row_ += problems.broken || problems.variable ? value : value_with_rewrites(value, first.begin);
   row.needs_check = true;
   if (problems.broken) {
     row.broken = true;
@@ -282,11 +282,16 @@ void insert_rows::write_value(std::size_t column, row_state& row) {
   }
 }
 
-const std::string& insert_rows::value_with_rewrites(const std::string& value) {
+const std::string& insert_rows::value_with_rewrites(const std::string& value,
+                                                    std::uint64_t offset) {
   auto known = rewritten_values_.find(value);
   if (known != rewritten_values_.end()) return known->second;
   if (rewritten_values_.size() >= max_rewritten_values) rewritten_values_.clear();
-  std::string rewritten = expression_with_query_rewrites(value, &schema_.extensions);
+  std::vector<std::string> left;
+  std::string rewritten =
+      expression_with_query_rewrites(value, &schema_.extensions, &schema_.model, &left);
+  // Once for each expression: the rows that repeat it take it from here.
+  if (!left.empty()) cx_.findings.add(issue::mysql_construct_left, offset, left.front());
   return rewritten_values_.emplace(value, std::move(rewritten)).first->second;
 }
 
@@ -343,7 +348,11 @@ void insert_rows::finish_row(std::uint64_t row_begin, row_state& row, std::strin
   // A value's rewrite may call an extension's function (SHA1 becomes
   // pgcrypto's digest): it is created before the statement goes on.
   std::vector<std::string> extensions = schema_.take_extensions_to_create();
-  if (!extensions.empty()) close();
+  if (!extensions.empty()) {
+    // The rows written before lose an ON DUPLICATE KEY UPDATE at the end.
+    if (open_) split_ = true;
+    close();
+  }
   for (const std::string& name : extensions)
     out_.statement("CREATE EXTENSION IF NOT EXISTS " + name);
   open();

@@ -94,7 +94,8 @@ class insert_rows {
   // `value`, an expression of a row (NOW(), SHA1('x')), with MySQL's
   // functions rewritten as in the application's queries. The rows of a
   // script repeat the same few expressions: their rewrites are kept.
-  const std::string& value_with_rewrites(const std::string& value);
+  // What the rewrites leave of MySQL's is a finding at `offset`.
+  const std::string& value_with_rewrites(const std::string& value, std::uint64_t offset);
   // Writes the row, whose converted text is `text`.
   void finish_row(std::uint64_t row_begin, row_state& row, std::string_view text);
   // The same for the plain row at the end of plain_: a row that follows

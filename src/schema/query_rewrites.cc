@@ -5,19 +5,32 @@
 #include <string_view>
 #include <vector>
 
-#include "schema/mysql_literals.h"
 #include "sql/query_checks.h"
-#include "sql/sql_parser.h"
 
 namespace corvexa::schema {
 
+namespace {
+
+// The query checks' findings about MySQL's constructs (not the schema's
+// notes about names and case, which a script's tables made elsewhere
+// would fill).
+void note_left(const sql::query_report& report, std::vector<std::string>* left) {
+  if (left == nullptr) return;
+  for (const sql::sql_finding& f : report.findings) {
+    if (f.rule == sql::rule_sql_mysql || f.rule == sql::rule_sql_syntax) left->push_back(f.message);
+  }
+}
+
+}  // namespace
+
 std::string with_query_rewrites(const std::string& statement, std::set<std::string>* extensions,
-                                const sql::schema_model* schema) {
+                                const sql::schema_model* schema, std::vector<std::string>* left) {
   sql::query_options options;
   options.rewrite = true;
   options.names_in_double_quotes = true;
   options.schema = schema;
   sql::query_report report = sql::check_sql_text(statement, options);
+  note_left(report, left);
   if (report.edits.empty() || (extensions == nullptr && !report.extensions.empty())) {
     return statement;
   }
@@ -28,31 +41,14 @@ std::string with_query_rewrites(const std::string& statement, std::set<std::stri
   return sql::with_edits(statement, report.edits);
 }
 
-std::string zero_dates_as_null(const std::string& statement) {
-  std::vector<sql::sql_token> tokens;
-  if (statement.find("0000-00-00") == std::string::npos || !sql::scan_sql(statement, tokens)) {
-    return statement;
-  }
-  std::string out;
-  std::size_t copied = 0;
-  for (const sql::sql_token& t : tokens) {
-    std::string_view text(statement.data() + t.begin, t.end - t.begin);
-    if (t.kind != sql::sql_token_kind::sconst || text.size() < 2 || text.front() != '\'' ||
-        !is_zero_date(text.substr(1, text.size() - 2))) {
-      continue;
-    }
-    out.append(statement, copied, t.begin - copied).append("NULL");
-    copied = t.end;
-  }
-  return out.append(statement, copied, std::string::npos);
-}
-
 std::string expression_with_query_rewrites(const std::string& expression,
-                                           std::set<std::string>* extensions) {
+                                           std::set<std::string>* extensions,
+                                           const sql::schema_model* schema,
+                                           std::vector<std::string>* left) {
   constexpr std::string_view select = "SELECT ";
   std::set<std::string> needed;
-  std::string statement =
-      with_query_rewrites(std::string(select) + expression, extensions ? &needed : nullptr);
+  std::string statement = with_query_rewrites(std::string(select) + expression,
+                                              extensions ? &needed : nullptr, schema, left);
   // The rewrites never touch a keyword they did not find MySQL's.
   if (statement.compare(0, select.size(), select) != 0) return expression;
   if (extensions != nullptr) extensions->merge(needed);

@@ -7,6 +7,7 @@
 
 #include <set>
 #include <string>
+#include <vector>
 
 #include "sql/schema_model.h"
 
@@ -18,19 +19,19 @@ namespace corvexa::schema {
 // parse. The extensions the rewrites need (pgcrypto for SHA1) are added to
 // `extensions`; without it, rewrites that need one are not made. With
 // `schema`, the tables converted so far, the rewrites that need to know
-// the columns are made too (zero dates, integer division, ...).
+// the columns are made too (zero dates, integer division, ...). What the
+// query checks found and could not rewrite (a MySQL construct PostgreSQL
+// refuses or reads otherwise) is added to `left`, one message each.
 std::string with_query_rewrites(const std::string& statement,
                                 std::set<std::string>* extensions = nullptr,
-                                const sql::schema_model* schema = nullptr);
-
-// `statement` with each zero date ('0000-00-00', as a string constant)
-// that the rewrites left written as NULL, the value the converted rows
-// hold for it.
-std::string zero_dates_as_null(const std::string& statement);
+                                const sql::schema_model* schema = nullptr,
+                                std::vector<std::string>* left = nullptr);
 
 // The same for an expression, such as a column's DEFAULT or a value of a
 // row.
 std::string expression_with_query_rewrites(const std::string& expression,
-                                           std::set<std::string>* extensions = nullptr);
+                                           std::set<std::string>* extensions = nullptr,
+                                           const sql::schema_model* schema = nullptr,
+                                           std::vector<std::string>* left = nullptr);
 
 }  // namespace corvexa::schema

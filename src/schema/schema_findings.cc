@@ -141,6 +141,9 @@ constexpr issue_text issue_texts[] = {
      "CONVERT TO of table {} changes how its text columns compare, which the converted "
      "columns do not follow: make them citext (compared without case) or text (with case) "
      "by hand"},
+    {issue::mysql_construct_left, convert_rule, schema_severity::warning,
+     "the statement keeps a MySQL construct that has no exact PostgreSQL form here, and "
+     "may not load or may differ: {}"},
 };
 
 // `detail` (a piece of the input) fit for a message: at most 80 bytes, on

@@ -76,6 +76,7 @@ enum class issue {
   dropped_clause,
   view_query,
   convert_comparison,
+  mysql_construct_left,
 };
 
 struct schema_finding {

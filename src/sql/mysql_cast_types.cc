@@ -1,7 +1,8 @@
 // The table. CHAR is a text of any length on MySQL and char(1) on
 // PostgreSQL; CHAR(n) a text cut to n characters, where PostgreSQL's
-// char(n) pads it with spaces; DECIMAL alone is DECIMAL(10, 0) on MySQL;
-// SIGNED, UNSIGNED and DATETIME are no PostgreSQL types.
+// char(n) pads it with spaces; DECIMAL alone is DECIMAL(10, 0) on MySQL,
+// DATETIME alone whole seconds; SIGNED, UNSIGNED and DATETIME are no
+// PostgreSQL types.
 #include "sql/mysql_cast_types.h"
 
 #include "common/ascii.h"
@@ -14,18 +15,30 @@ constexpr std::string_view whole_text =
 constexpr std::string_view cut_text =
     "cuts the text on MySQL, and pads it with spaces on PostgreSQL: write varchar(n)";
 constexpr std::string_view integer =
-    "is MySQL's 64-bit integer: write bigint (PostgreSQL has no such type)";
+    "is MySQL's 64-bit integer, which takes the number a text starts with (0 for none) and "
+    "wraps negative numbers for UNSIGNED, where PostgreSQL refuses the text: write bigint "
+    "where the value is always a number";
 constexpr std::string_view rounded =
     "rounds to an integer on MySQL (DECIMAL is DECIMAL(10, 0)), not on PostgreSQL: write "
     "numeric(10, 0)";
-constexpr std::string_view timestamp = "is MySQL's: write timestamp";
+constexpr std::string_view timestamp =
+    "is MySQL's, in whole seconds unless a precision is given: write timestamp(0)";
 
 constexpr mysql_cast_type cast_types[] = {
-    {"char", false, "text", whole_text},           {"character", false, "text", whole_text},
-    {"char", true, "varchar", cut_text},           {"character", true, "varchar", cut_text},
-    {"signed", false, "bigint", integer},          {"unsigned", false, "bigint", integer},
-    {"decimal", false, "numeric(10, 0)", rounded}, {"dec", false, "numeric(10, 0)", rounded},
-    {"datetime", false, "timestamp", timestamp},   {"datetime", true, "timestamp", timestamp},
+    {"char", false, "text", whole_text},
+    {"character", false, "text", whole_text},
+    {"nchar", false, "text", whole_text},
+    {"char", true, "varchar", cut_text},
+    {"character", true, "varchar", cut_text},
+    {"nchar", true, "varchar", cut_text},
+    // Reported only: exact for numbers, not for the texts MySQL reads a
+    // number out of.
+    {"signed", false, "", integer},
+    {"unsigned", false, "", integer},
+    {"decimal", false, "numeric(10, 0)", rounded},
+    {"dec", false, "numeric(10, 0)", rounded},
+    {"datetime", false, "timestamp(0)", timestamp},
+    {"datetime", true, "timestamp", timestamp},
 };
 
 }  // namespace

@@ -9,7 +9,7 @@ namespace corvexa::sql {
 struct mysql_cast_type {
   std::string_view mysql;     // the type's word, lower case
   bool with_length;           // followed by "(...)"
-  std::string_view postgres;  // written in place of the word
+  std::string_view postgres;  // written in place of the word; empty: reported only
   std::string_view advice;    // follows "CAST(x AS TYPE) "
 };
 

@@ -22,6 +22,8 @@ constexpr syntax_hint replace_into{"REPLACE INTO",
                                    "write INSERT ... ON CONFLICT (key) DO UPDATE SET ..."};
 constexpr syntax_hint duplicate_key{"ON DUPLICATE KEY UPDATE",
                                     "write ON CONFLICT (key) DO UPDATE SET a = EXCLUDED.a"};
+constexpr syntax_hint signed_integer{"CAST(x AS SIGNED INTEGER)",
+                                     "write CAST(x AS bigint) where x is always a number"};
 constexpr syntax_hint show{"SHOW", "query information_schema or pg_catalog instead"};
 constexpr syntax_hint maintenance{"MySQL table maintenance", "write VACUUM ANALYZE t, or drop it"};
 constexpr syntax_hint describe{"DESCRIBE", "query information_schema.columns instead"};
@@ -60,6 +62,10 @@ const syntax_hint* construct_at_error(const sql_token_view& t, std::size_t e) {
   if (is_any(t, e, {"regexp", "rlike"}) ||
       (before != sql_token_view::none && is_any(t, before, {"regexp", "rlike"}))) {
     return &regexp;
+  }
+  if (is_any(t, e, {"integer", "int"}) && before != sql_token_view::none &&
+      is_any(t, before, {"signed", "unsigned"})) {
+    return &signed_integer;
   }
   if (t.is(e, "set") && t.is(0, "insert")) return &insert_set;
   if (t.is(e, "ignore") && before != sql_token_view::none && t.is(before, "insert"))

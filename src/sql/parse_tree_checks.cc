@@ -338,8 +338,11 @@ class tree_walk {
     if (word == sql_token_view::none || word == 0 || !t.is(word - 1, "as")) return;
     const mysql_cast_type* row = find_mysql_cast_type(t.bytes(word), t.is_char(word + 1, '('));
     if (row == nullptr) return;
+    std::vector<sql_edit> edits;
+    if (!row->postgres.empty())
+      edits.push_back(sql_edit{t[word].begin, t[word].end, std::string(row->postgres)});
     add("CAST(x AS " + upper(std::string(t.bytes(word))) + ") " + std::string(row->advice),
-        t[word].begin, {sql_edit{t[word].begin, t[word].end, std::string(row->postgres)}});
+        t[word].begin, std::move(edits));
   }
 
   void value_function(const json& node) {

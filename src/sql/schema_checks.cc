@@ -143,6 +143,9 @@ class name_walk {
     if (const json* range = member(item, "RangeVar")) {
       level.entries.push_back(table_reference(*range));
     } else if (const json* join = member(item, "JoinExpr")) {
+      // A column of an outer join's other side is NULL where no row
+      // matched, which a zero date turned IS NULL would take for its own.
+      if (text_of(*join, "jointype") != "JOIN_INNER") outer_join_ = true;
       for (const char* side : {"larg", "rarg"}) {
         if (const json* part = member(*join, side))
           from_item(*part, level, join_conditions, depth + 1);
@@ -370,6 +373,7 @@ class name_walk {
     // and d <= zero for the zero date alone.
     bool above = column_first ? op == ">" : op == "<";
     bool at_most = column_first ? op == "<=" : op == ">=";
+    if ((op == "=" || at_most) && outer_join_) return;
     std::string_view test = op == "=" || at_most                ? " IS NULL)"
                             : op == "<>" || op == "!=" || above ? " IS NOT NULL)"
                                                                 : "";
@@ -704,6 +708,7 @@ class name_walk {
   const name_origin_of& origin_;
   std::set<std::string> ctes_, aliases_;
   schema_reading reading_;
+  bool outer_join_ = false;  // the statement joins with LEFT, RIGHT or FULL
 };
 
 }  // namespace

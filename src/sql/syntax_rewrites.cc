@@ -78,7 +78,6 @@ class clause_rewriter {
     for (std::size_t i = 0; i < t_.size(); ++i) {
       if (t_.is(i, "limit")) limit_offset_count(i);
       if (t_.is(i, "interval")) interval(i);
-      if (t_.is(i, "as")) signed_integer(i);
     }
     update_delete_limit();
     duplicate_key_update();
@@ -279,16 +278,6 @@ class clause_rewriter {
       if (given && ++count == 1) found = key;
     }
     return count == 1 ? found : std::vector<std::string>();
-  }
-
-  // CAST(x AS SIGNED INTEGER), and UNSIGNED INT: MySQL's 64-bit integer,
-  // two words PostgreSQL cannot parse (SIGNED alone the tree checks take).
-  void signed_integer(std::size_t as) {
-    if (!(t_.is(as + 1, "signed") || t_.is(as + 1, "unsigned")) ||
-        !(t_.is(as + 2, "integer") || t_.is(as + 2, "int"))) {
-      return;
-    }
-    add({sql_edit{t_[as + 1].begin, t_[as + 2].end, "bigint"}});
   }
 
   // INSERT INTO t [(columns)] VALUES ... ON DUPLICATE KEY UPDATE a = x, ...
