@@ -197,7 +197,12 @@ void append_expression(std::string& out, conversion_context& cx, const std::vect
       case token_kind::hex_number:
       case token_kind::bit_number:
         if (append_literal(out, cx, t, kind, binary) == literal_result::zero_date) {
-          out += zero_dates_as_written ? text : std::string_view("NULL");
+          // As any other string is written: its bytes may need transcoding.
+          if (zero_dates_as_written) {
+            cx.append_string(out, t);
+          } else {
+            out += "NULL";
+          }
         }
         break;
       case token_kind::variable:
