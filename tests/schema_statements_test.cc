@@ -355,6 +355,19 @@ TEST(ScriptFindings, WhatTheRewritesLeaveIsReported) {
   EXPECT_NE(c.text.find("COALESCE(NULL, 'z')"), std::string::npos) << c.text;
 }
 
+// MySQL's REPLACE acts on a collision of any unique key the rows give,
+// PostgreSQL's ON CONFLICT on one: said once for the table.
+TEST(ScriptFindings, ConflictOnOneOfTwoGivenKeysIsReportedOnce) {
+  statement_conversion c = convert_mysql_statement(
+      "CREATE TABLE r (id int PRIMARY KEY, code varchar(5) UNIQUE, n int);\n"
+      "REPLACE INTO r VALUES (3, 'A', 1);\nREPLACE INTO r VALUES (4, 'B', 2);\n"
+      "REPLACE INTO r (code, n) VALUES ('C', 3)");
+  EXPECT_EQ(messages_with(c, "more than one unique key").size(), 1u) << c.text;
+  EXPECT_NE(c.text.find("ON CONFLICT (code) DO UPDATE SET id = DEFAULT, n = EXCLUDED.n"),
+            std::string::npos)
+      << c.text;
+}
+
 // A row whose rewrite needs an extension splits an ON DUPLICATE KEY UPDATE
 // statement: the rows before lose the clause, which is reported.
 TEST(ScriptFindings, DuplicateKeyUpdateSplitForAnExtensionIsReported) {

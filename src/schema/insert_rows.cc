@@ -65,12 +65,12 @@ void insert_rows::plan(const insert_head& head) {
     conflict_ = "\nON CONFLICT DO NOTHING";
     cx_.findings.add(issue::ignore_other_errors, head.offset);
   } else if (head.mode == insert_mode::replace) {
-    conflict_ = replace_clause();
+    conflict_ = replace_clause(head.offset);
     if (conflict_.empty()) cx_.findings.add(issue::replace_without_key, head.offset, head.table);
   }
 }
 
-std::vector<std::string> insert_rows::conflict_key() const {
+std::vector<std::string> insert_rows::conflict_key(std::uint64_t offset) {
   std::vector<std::vector<std::string>> keys;
   const sql::table_model* table = schema_.model.table(head_.table);
   if (table != nullptr && !table->primary_key.empty()) keys.push_back(table->primary_key);
@@ -78,17 +78,24 @@ std::vector<std::string> insert_rows::conflict_key() const {
   if (facts != schema_.facts.end()) {
     keys.insert(keys.end(), facts->second.unique_keys.begin(), facts->second.unique_keys.end());
   }
+  std::vector<std::string> found;
+  std::size_t given_keys = 0;
   for (const std::vector<std::string>& key : keys) {
     bool given = std::all_of(key.begin(), key.end(), [&](const std::string& column) {
       return std::find(all_columns_.begin(), all_columns_.end(), column) != all_columns_.end();
     });
-    if (given) return key;
+    if (given && ++given_keys == 1) found = key;
   }
-  return {};
+  // MySQL acts on a collision of any of them; said once a table.
+  if (given_keys > 1 && facts != schema_.facts.end() && !facts->second.told_other_keys) {
+    facts->second.told_other_keys = true;
+    cx_.findings.add(issue::conflict_on_one_key, offset, head_.table);
+  }
+  return found;
 }
 
-std::string insert_rows::replace_clause() const {
-  std::vector<std::string> key = conflict_key();
+std::string insert_rows::replace_clause(std::uint64_t offset) {
+  std::vector<std::string> key = conflict_key(offset);
   if (key.empty()) return {};
   // The row MySQL writes in place of the old one: the values given, and
   // the defaults of the columns left out.
@@ -364,7 +371,7 @@ void insert_rows::read_duplicate_update(const token& on) {
   std::vector<token> tail{on};
   for (token t = next_token(); !is_end(t); t = next_token()) tail.push_back(t);
   token_cursor cursor(tail, cx_.source);
-  std::string target = name_list(conflict_key());
+  std::string target = name_list(conflict_key(on.begin));
   if (!cursor.accept_all({"ON", "DUPLICATE", "KEY", "UPDATE"}) || target.empty()) {
     std::uint64_t at = tail.empty() ? lexer_.position() : tail[0].begin;
     cx_.findings.add(issue::duplicate_update_without_key, at, head_.table);

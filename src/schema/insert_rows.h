@@ -109,9 +109,10 @@ class insert_rows {
   // The key a row's conflict is looked for on: the primary key, or else
   // the first unique key, whose columns the rows all give values for. A
   // key they leave out takes a default or a new identity value, which
-  // finds no old row. Empty when there is none.
-  std::vector<std::string> conflict_key() const;
-  std::string replace_clause() const;
+  // finds no old row. Empty when there is none. Where the rows give more
+  // than one, a finding at `offset`.
+  std::vector<std::string> conflict_key(std::uint64_t offset);
+  std::string replace_clause(std::uint64_t offset);
   // ON DUPLICATE KEY UPDATE ..., from its first word to the statement's end.
   void read_duplicate_update(const token& on);
   void skip_to_statement_end(token t);

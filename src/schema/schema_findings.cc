@@ -144,6 +144,9 @@ constexpr issue_text issue_texts[] = {
     {issue::mysql_construct_left, convert_rule, schema_severity::warning,
      "the statement keeps a MySQL construct that has no exact PostgreSQL form here, and "
      "may not load or may differ: {}"},
+    {issue::conflict_on_one_key, convert_rule, schema_severity::warning,
+     "the rows of {} give values for more than one unique key: ON CONFLICT names the first, "
+     "and a collision on another fails where MySQL replaces or updates that row"},
 };
 
 // `detail` (a piece of the input) fit for a message: at most 80 bytes, on

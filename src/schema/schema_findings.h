@@ -77,6 +77,7 @@ enum class issue {
   view_query,
   convert_comparison,
   mysql_construct_left,
+  conflict_on_one_key,
 };
 
 struct schema_finding {

@@ -24,8 +24,9 @@ struct table_facts {
   std::map<std::string, std::string> indexes;         // MySQL index name (lower) -> PostgreSQL name
   std::map<std::string, bool> index_is_constraint;    // PostgreSQL name -> a UNIQUE constraint
   std::uint64_t identity_start = 1;
-  bool ids_written = false;  // explicit identity values since the sequence was last set
-  bool exact_text = false;   // the default collation of its text is binary or case-sensitive
+  bool ids_written = false;      // explicit identity values since the sequence was last set
+  bool exact_text = false;       // the default collation of its text is binary or case-sensitive
+  bool told_other_keys = false;  // ON CONFLICT on one of several given keys reported
 };
 
 struct deferred_foreign_key {
