@@ -457,6 +457,12 @@ const statement_case typed_insert_cases[] = {
      "INSERT INTO t (id, n) VALUES (1, 1) ON DUPLICATE KEY UPDATE n = n + VALUES(n)",
      "INSERT INTO t (id, n) VALUES\n(1, 1)\nON CONFLICT (id) DO UPDATE SET n = t.n + "
      "EXCLUDED.n;\n"},
+    // Its new values get the function rewrites too.
+    {"on_duplicate_key_update_with_functions",
+     "CREATE TABLE t (id int, n int, UNIQUE KEY (id));\n"
+     "INSERT INTO t (id, n) VALUES (1, 1) ON DUPLICATE KEY UPDATE n = IFNULL(n, 0) + 1",
+     "INSERT INTO t (id, n) VALUES\n(1, 1)\nON CONFLICT (id) DO UPDATE SET n = COALESCE(t.n, 0) "
+     "+ 1;\n"},
 };
 
 INSTANTIATE_TEST_SUITE_P(TypedInserts, AlterConversion, ::testing::ValuesIn(typed_insert_cases),

@@ -31,7 +31,12 @@ std::string with_query_rewrites(const std::string& statement, std::set<std::stri
   options.schema = schema;
   sql::query_report report = sql::check_sql_text(statement, options);
   note_left(report, left);
-  if (report.edits.empty() || (extensions == nullptr && !report.extensions.empty())) {
+  if (report.edits.empty()) return statement;
+  if (extensions == nullptr && !report.extensions.empty()) {
+    if (left != nullptr) {
+      left->push_back("a function that needs the extension " + *report.extensions.begin() +
+                      ", which cannot be created here");
+    }
     return statement;
   }
   // Sorted and apart: the last edit ends furthest.

@@ -50,7 +50,7 @@ INSERT INTO tt_tickets (project_id, user, `order`, priority, summary, due) VALUE
   (1, 'bob', 2, 'low', 'Typo /* in */ footer', '0000-00-00');
 INSERT INTO tt_tickets (ticket_id, project_id, user, summary) VALUES (5000, 2, 'carl', 'Imported ticket');
 INSERT INTO tt_tickets (project_id, user, summary) VALUES (2, 'dora', 'After the import')
-  ON DUPLICATE KEY UPDATE summary = VALUES(summary), `order` = `order` + 1;
+  ON DUPLICATE KEY UPDATE summary = VALUES(summary), `order` = IFNULL(`order`, 0) + 1;
 UPDATE tt_tickets SET estimate = 1.5 WHERE due = '0000-00-00' AND user = 'bob';
 
 DELIMITER $$
