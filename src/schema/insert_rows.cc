@@ -1,15 +1,15 @@
 // The row loop of a streamed INSERT.
 #include "schema/insert_rows.h"
 
-#include "schema/query_rewrites.h"
-
 #include <algorithm>
 
 #include "schema/mysql_types.h"
 #include "schema/postgres_syntax.h"
+#include "schema/query_rewrites.h"
 #include "schema/sql_values.h"
 #include "schema/token_cursor.h"
 #include "sql/postgres_names.h"
+#include "sql/replace_upsert.h"
 
 namespace corvexa::schema {
 namespace {
@@ -23,12 +23,6 @@ bool is_end(const token& t) {
 }
 
 std::string pg(const std::string& name) { return sql::postgres_name(name); }
-
-std::string name_list(const std::vector<std::string>& names) {
-  std::string list;
-  for (const std::string& n : names) list += (list.empty() ? "" : ", ") + pg(n);
-  return list;
-}
 
 }  // namespace
 
@@ -58,7 +52,7 @@ void insert_rows::plan(const insert_head& head) {
       identity != nullptr && !head.columns.empty() &&
       std::find(head.columns.begin(), head.columns.end(), identity->name) == head.columns.end();
   head_text_ = "INSERT INTO " + pg(head.table);
-  if (!head.columns.empty()) head_text_ += " (" + name_list(head.columns) + ")";
+  if (!head.columns.empty()) head_text_ += " (" + sql::postgres_name_list(head.columns) + ")";
   head_text_ += " VALUES\n";
   conflict_.clear();
   if (head.mode == insert_mode::ignore) {
@@ -97,23 +91,14 @@ std::vector<std::string> insert_rows::conflict_key(std::uint64_t offset) {
 std::string insert_rows::replace_clause(std::uint64_t offset) {
   std::vector<std::string> key = conflict_key(offset);
   if (key.empty()) return {};
-  // The row MySQL writes in place of the old one: the values given, and
-  // the defaults of the columns left out.
+  // The columns left out are the table's that the head does not name.
   std::vector<std::string> columns = all_columns_;
   if (const sql::table_model* table = schema_.model.table(head_.table)) {
     columns.clear();
     for (const sql::column_model& c : table->columns) columns.push_back(c.name);
   }
-  std::string set;
-  for (const std::string& column : columns) {
-    if (std::find(key.begin(), key.end(), column) != key.end()) continue;
-    bool given = std::find(all_columns_.begin(), all_columns_.end(), column) != all_columns_.end();
-    set += (set.empty() ? "" : ", ") + pg(column) + " = " +
-           (given ? "EXCLUDED." + pg(column) : std::string("DEFAULT"));
-  }
-  std::string target = name_list(key);
-  if (set.empty()) return "\nON CONFLICT (" + target + ") DO NOTHING";
-  return "\nON CONFLICT (" + target + ") DO UPDATE SET " + set;
+  std::string clause = "\n";
+  return clause += sql::replace_conflict_clause(key, columns, all_columns_);
 }
 
 void insert_rows::open() {
@@ -371,7 +356,7 @@ void insert_rows::read_duplicate_update(const token& on) {
   std::vector<token> tail{on};
   for (token t = next_token(); !is_end(t); t = next_token()) tail.push_back(t);
   token_cursor cursor(tail, cx_.source);
-  std::string target = name_list(conflict_key(on.begin));
+  std::string target = sql::postgres_name_list(conflict_key(on.begin));
   if (!cursor.accept_all({"ON", "DUPLICATE", "KEY", "UPDATE"}) || target.empty()) {
     std::uint64_t at = tail.empty() ? lexer_.position() : tail[0].begin;
     cx_.findings.add(issue::duplicate_update_without_key, at, head_.table);

@@ -181,11 +181,8 @@ std::string table_writer::harmonize_type(const std::string& table, const std::st
 std::string table_writer::foreign_key_text(const std::string& table, foreign_key_definition& fk) {
   std::string text;
   if (!fk.name.empty()) text = "CONSTRAINT " + pg(fit_name(lower_name(fk.name))) + " ";
-  std::string columns, referenced;
-  for (const std::string& c : fk.columns) columns += (columns.empty() ? "" : ", ") + pg(c);
-  for (const std::string& c : fk.referenced_columns) {
-    referenced += (referenced.empty() ? "" : ", ") + pg(c);
-  }
+  std::string columns = sql::postgres_name_list(fk.columns);
+  std::string referenced = sql::postgres_name_list(fk.referenced_columns);
   (void)table;
   return text + "FOREIGN KEY (" + columns + ") REFERENCES " + pg(fk.table) + " (" + referenced +
          ")" + fk.actions;

@@ -66,4 +66,10 @@ std::string postgres_name(std::string_view name) {
   return quoted + "\"";
 }
 
+std::string postgres_name_list(const std::vector<std::string>& names) {
+  std::string list;
+  for (const std::string& name : names) list += (list.empty() ? "" : ", ") + postgres_name(name);
+  return list;
+}
+
 }  // namespace corvexa::sql

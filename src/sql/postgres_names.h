@@ -9,12 +9,16 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace corvexa::sql {
 
 // `name` (the bytes between MySQL's backquotes, with "``" already undone)
 // as PostgreSQL must read it: lower case, in double quotes where needed.
 std::string postgres_name(std::string_view name);
+
+// `names` so written, joined by ", ": a key's or a column list's text.
+std::string postgres_name_list(const std::vector<std::string>& names);
 
 // True if PostgreSQL's scanner reads `word` (any letter case) as a keyword
 // that cannot stand as a plain table or column name.

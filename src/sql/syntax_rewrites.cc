@@ -9,6 +9,7 @@
 #include "common/ascii.h"
 #include "sql/mysql_lexer.h"
 #include "sql/postgres_names.h"
+#include "sql/replace_upsert.h"
 
 namespace corvexa::sql {
 namespace {
@@ -307,10 +308,8 @@ class clause_rewriter {
     if (on == sql_token_view::none) return;
     std::vector<std::string> key = only_key(*table, inserted);
     if (key.empty()) return;
-    std::string target;
-    for (const std::string& c : key) target += (target.empty() ? "" : ", ") + postgres_name(c);
-    edit_group group{
-        sql_edit{t_[on].begin, t_[on + 3].end, "ON CONFLICT (" + target + ") DO UPDATE SET"}};
+    edit_group group{sql_edit{t_[on].begin, t_[on + 3].end,
+                              "ON CONFLICT (" + postgres_name_list(key) + ") DO UPDATE SET"}};
     bool assigned_to = true;  // the next name is the column an assignment sets
     std::vector<std::string> assigned;
     int depth = 0;
@@ -385,17 +384,12 @@ class clause_rewriter {
     if (key.empty()) return;
     std::size_t last = at;
     while (last + 1 < t_.size() && !t_.is_char(last + 1, ';')) ++last;
-    std::string target, set;
-    for (const std::string& c : key) target += (target.empty() ? "" : ", ") + postgres_name(c);
-    for (const column_model& c : table->columns) {
-      if (std::find(key.begin(), key.end(), c.name) != key.end()) continue;
-      bool given = std::find(inserted.begin(), inserted.end(), c.name) != inserted.end();
-      set += (set.empty() ? "" : ", ") + postgres_name(c.name) + " = " +
-             (given ? "EXCLUDED." + postgres_name(c.name) : std::string("DEFAULT"));
-    }
-    std::string action = set.empty() ? "DO NOTHING" : "DO UPDATE SET " + set;
+    std::vector<std::string> columns;
+    for (const column_model& c : table->columns) columns.push_back(c.name);
+    std::string clause = " ";
+    clause += replace_conflict_clause(key, columns, inserted);
     add({sql_edit{t_[0].begin, t_[i].begin, "INSERT INTO "},
-         sql_edit{t_[last].end, t_[last].end, " ON CONFLICT (" + target + ") " + action}});
+         sql_edit{t_[last].end, t_[last].end, std::move(clause)}});
   }
 
   const substituted_sql& s_;
