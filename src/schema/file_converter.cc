@@ -321,9 +321,7 @@ void file_converter::end_watch(std::uint64_t end) {
 
 void file_converter::create_extensions() {
   if (schema_.created_table) schema_.extensions.merge(wanted_extensions_);
-  for (const std::string& name : schema_.take_extensions_to_create()) {
-    out_.statement("CREATE EXTENSION IF NOT EXISTS " + name);
-  }
+  for (const std::string& name : schema_.take_extensions_to_create()) out_.create_extension(name);
 }
 
 bool file_converter::convert_create(token_cursor& cursor, const std::vector<token>& tokens,

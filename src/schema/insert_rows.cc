@@ -345,8 +345,7 @@ void insert_rows::finish_row(std::uint64_t row_begin, row_state& row, std::strin
     if (open_) split_ = true;
     close();
   }
-  for (const std::string& name : extensions)
-    out_.statement("CREATE EXTENSION IF NOT EXISTS " + name);
+  for (const std::string& name : extensions) out_.create_extension(name);
   open();
   out_.raw(text);
   ++rows_;
@@ -401,20 +400,18 @@ void insert_rows::read_duplicate_update(const token& on) {
     append_expression(set, cx_, tail, plain, end, problems, value_kind::unknown, &qualify);
     cursor.accept_punct(',');
   }
-  const std::string head = "INSERT INTO t VALUES (1)";
+  constexpr std::string_view head = "INSERT INTO t VALUES (1)";
   std::string clause = "\nON CONFLICT (" + target + ") DO UPDATE SET " + set;
   std::string error;
-  if (problems.broken || problems.variable || !postgres_parses(head + clause, error)) {
+  if (problems.broken || problems.variable || !postgres_parses(std::string(head) + clause, error)) {
     cx_.findings.add(issue::duplicate_update_without_key, tail[0].begin, head_.table);
     return;
   }
   // The new values get the rewrites of MySQL's functions, but for those
   // that need an extension: the statement's rows are written already.
   std::vector<std::string> left;
-  std::string rewritten = with_query_rewrites(head + clause, nullptr, nullptr, &left);
-  if (rewritten.compare(0, head.size(), head) == 0) clause = rewritten.substr(head.size());
+  conflict_ = piece_with_query_rewrites(head, clause, nullptr, nullptr, &left);
   if (!left.empty()) cx_.findings.add(issue::mysql_construct_left, tail[0].begin, left.front());
-  conflict_ = clause;
 }
 
 }  // namespace corvexa::schema

@@ -46,18 +46,24 @@ std::string with_query_rewrites(const std::string& statement, std::set<std::stri
   return sql::with_edits(statement, report.edits);
 }
 
+std::string piece_with_query_rewrites(std::string_view context, const std::string& piece,
+                                      std::set<std::string>* extensions,
+                                      const sql::schema_model* schema,
+                                      std::vector<std::string>* left) {
+  std::set<std::string> needed;
+  std::string statement = with_query_rewrites(std::string(context) + piece,
+                                              extensions ? &needed : nullptr, schema, left);
+  if (statement.compare(0, context.size(), context) != 0) return piece;
+  if (extensions != nullptr) extensions->merge(needed);
+  return statement.substr(context.size());
+}
+
 std::string expression_with_query_rewrites(const std::string& expression,
                                            std::set<std::string>* extensions,
                                            const sql::schema_model* schema,
                                            std::vector<std::string>* left) {
-  constexpr std::string_view select = "SELECT ";
-  std::set<std::string> needed;
-  std::string statement = with_query_rewrites(std::string(select) + expression,
-                                              extensions ? &needed : nullptr, schema, left);
   // The rewrites never touch a keyword they did not find MySQL's.
-  if (statement.compare(0, select.size(), select) != 0) return expression;
-  if (extensions != nullptr) extensions->merge(needed);
-  return statement.substr(select.size());
+  return piece_with_query_rewrites("SELECT ", expression, extensions, schema, left);
 }
 
 }  // namespace corvexa::schema

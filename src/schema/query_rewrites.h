@@ -7,6 +7,7 @@
 
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "sql/schema_model.h"
@@ -26,6 +27,14 @@ std::string with_query_rewrites(const std::string& statement,
                                 std::set<std::string>* extensions = nullptr,
                                 const sql::schema_model* schema = nullptr,
                                 std::vector<std::string>* left = nullptr);
+
+// The same for `piece`, which is a statement only after `context` (such
+// as "SELECT " before an expression): the rewritten piece, or `piece`
+// itself where a rewrite would change `context`.
+std::string piece_with_query_rewrites(std::string_view context, const std::string& piece,
+                                      std::set<std::string>* extensions = nullptr,
+                                      const sql::schema_model* schema = nullptr,
+                                      std::vector<std::string>* left = nullptr);
 
 // The same for an expression, such as a column's DEFAULT or a value of a
 // row.

@@ -4,6 +4,7 @@
 // starting with a backslash would be a psql command).
 #pragma once
 
+#include <string>
 #include <string_view>
 
 #include "common/output_sink.h"
@@ -19,6 +20,10 @@ class sql_output {
     sink_.write(text);
     sink_.write(";\n");
     if (tap_ != nullptr) tap_->output(text);
+  }
+  // The statement that makes the database have extension `name`.
+  void create_extension(std::string_view name) {
+    statement("CREATE EXTENSION IF NOT EXISTS " + std::string(name));
   }
   // Writes `text` as "-- " lines; zero bytes and carriage returns are
   // dropped.
