@@ -176,7 +176,7 @@ TEST(Utf8Validation, EveryFormKeepsTheRules) {
   std::vector<std::pair<std::string, bool>> sequences;
   for (const std::string& bytes : valid) sequences.emplace_back(bytes, true);
   for (const std::string& bytes : invalid) sequences.emplace_back(bytes, false);
-  std::vector<utf8_check_form> forms = utf8_check_forms();
+  std::vector<utf8_validator> forms = utf8_validators();
   for (const auto& [bytes, valid_at_the_end] : sequences) {
     for (std::size_t offset = 0; offset <= 70; ++offset) {
       std::string text = std::string(offset, 'a') + bytes + std::string(5, 'b');
@@ -189,9 +189,8 @@ TEST(Utf8Validation, EveryFormKeepsTheRules) {
         if (length == text.size()) {
           ASSERT_EQ(expected, valid_at_the_end) << text;
         }
-        for (const utf8_check_form& form : forms) {
-          ASSERT_EQ(form.bytes_only(copy.get(), length), expected) << text << " of " << length;
-          ASSERT_EQ(form.in_room(copy.get(), length), expected) << text << " of " << length;
+        for (utf8_validator form : forms) {
+          ASSERT_EQ(form(copy.get(), length), expected) << text << " of " << length;
         }
       }
     }

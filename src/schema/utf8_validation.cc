@@ -5,6 +5,7 @@
 #include "schema/text_encoding.h"
 
 namespace corvexa::schema {
+
 bool valid_utf8_bytewise(const char* p, std::size_t n) {
   const auto* s = reinterpret_cast<const unsigned char*>(p);
   std::size_t i = 0;
@@ -20,21 +21,16 @@ bool valid_utf8_bytewise(const char* p, std::size_t n) {
   return true;
 }
 
-std::vector<utf8_check_form> utf8_check_forms() {
-  std::vector<utf8_check_form> forms = {{valid_utf8_bytewise, valid_utf8_bytewise}};
+std::vector<utf8_validator> utf8_validators() {
+  std::vector<utf8_validator> forms = {valid_utf8_bytewise};
 #if defined(CORVEXA_WIDE_UTF8)
-  if (__builtin_cpu_supports("avx2")) forms.push_back({valid_utf8_avx2, valid_utf8_avx2_in_room});
+  if (__builtin_cpu_supports("avx2")) forms.push_back(valid_utf8_avx2_in_room);
 #endif
   return forms;
 }
 
-bool valid_utf8(const char* p, std::size_t n) {
-  static const auto widest = utf8_check_forms().back().bytes_only;
-  return widest(p, n);
-}
-
 bool valid_utf8_in_room(const char* p, std::size_t n) {
-  static const auto widest = utf8_check_forms().back().in_room;
+  static const utf8_validator widest = utf8_validators().back();
   return widest(p, n);
 }
 

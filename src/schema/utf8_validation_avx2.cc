@@ -10,7 +10,6 @@
 #include <immintrin.h>
 
 #include <cstdint>
-#include <cstring>
 
 #include "schema/utf8_validation.h"
 
@@ -107,33 +106,27 @@ __m256i unfinished(__m256i block) {
 
 // The last bytes of [p, p + n), fewer than 32, in a block whose other
 // bytes are zero: a character cut by the end shows as one cut by an ASCII
-// byte. With `room`, the 32 bytes from `p` may be read.
-template <bool room>
+// byte. The 32 bytes from `p` may be read.
 __m256i last_block(const char* p, std::size_t n) {
-  if constexpr (room) {
-    // 32 bytes of ones, then 32 of zeros: the mask of the first n bytes
-    // starts 32 - n bytes in.
-    static const std::uint8_t ones_then_zeros[64] = {
-        0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
-        0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
-        0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
-    __m256i keep = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(ones_then_zeros + 32 - n));
-    return _mm256_and_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)), keep);
-  } else {
-    alignas(32) char last[32] = {};
-    std::memcpy(last, p, n);
-    return _mm256_load_si256(reinterpret_cast<const __m256i*>(last));
-  }
+  // 32 bytes of ones, then 32 of zeros: the mask of the first n bytes
+  // starts 32 - n bytes in.
+  static const std::uint8_t ones_then_zeros[64] = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
+                                                   0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
+                                                   0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
+                                                   0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+  __m256i keep = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(ones_then_zeros + 32 - n));
+  return _mm256_and_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)), keep);
 }
 
-template <bool room>
-bool valid_blocks(const char* p, std::size_t n) {
+}  // namespace
+
+bool valid_utf8_avx2_in_room(const char* p, std::size_t n) {
   __m256i errors = _mm256_setzero_si256();
   __m256i before = _mm256_setzero_si256();
   __m256i pending = _mm256_setzero_si256();
   for (std::size_t at = 0; at < n; at += 32) {
     __m256i block = n - at >= 32 ? _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + at))
-                                 : last_block<room>(p + at, n - at);
+                                 : last_block(p + at, n - at);
     if (_mm256_movemask_epi8(block) == 0) {
       errors = _mm256_or_si256(errors, pending);
       pending = _mm256_setzero_si256();
@@ -146,11 +139,5 @@ bool valid_blocks(const char* p, std::size_t n) {
   errors = _mm256_or_si256(errors, pending);
   return _mm256_testz_si256(errors, errors) != 0;
 }
-
-}  // namespace
-
-bool valid_utf8_avx2(const char* p, std::size_t n) { return valid_blocks<false>(p, n); }
-
-bool valid_utf8_avx2_in_room(const char* p, std::size_t n) { return valid_blocks<true>(p, n); }
 
 }  // namespace corvexa::schema
