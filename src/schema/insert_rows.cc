@@ -10,6 +10,7 @@
 #include "schema/token_cursor.h"
 #include "sql/postgres_names.h"
 #include "sql/replace_upsert.h"
+#include "sql/zero_dates.h"
 
 namespace corvexa::schema {
 namespace {
@@ -222,7 +223,7 @@ void insert_rows::read_row(std::uint64_t row_begin, row_state& row) {
 
 std::string_view insert_rows::zero_date(const column_plan& target, std::uint64_t offset) {
   if (zero_dates_++ == 0) first_zero_date_ = offset;
-  return target.not_null ? "'-infinity'" : "NULL";
+  return sql::zero_date_stand_in(target.not_null);
 }
 
 void insert_rows::write_value(std::size_t column, row_state& row) {

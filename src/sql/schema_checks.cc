@@ -15,6 +15,7 @@
 #include "common/ascii.h"
 #include "sql/parse_tree_json.h"
 #include "sql/postgres_names.h"
+#include "sql/zero_dates.h"
 
 namespace corvexa::sql {
 namespace {
@@ -341,13 +342,6 @@ class name_walk {
     return written_span(token, token);
   }
 
-  // What the converted data holds where MySQL held the zero date: NULL,
-  // or '-infinity' in a NOT NULL column, as the .sql files' rows are
-  // written.
-  static std::string_view zero_date_stand_in(const column_model& column) {
-    return column.not_null ? "'-infinity'" : "NULL";
-  }
-
   void add_zero_date_rewrite(std::uint64_t location, std::vector<sql_edit> edits) {
     reading_.rewrites.push_back(schema_rewrite{
         "MySQL's zero date is NULL in the converted data ('-infinity' in a NOT NULL column), "
@@ -360,14 +354,14 @@ class name_walk {
   // stands below every date as the zero date did.
   void zero_date_comparison(const std::string& op, const json& ref, const column_model& column,
                             const json& other, bool column_first) {
-    auto constant = zero_date(other, column);
     auto name = reference_span(ref);
-    if (!constant || !name) return;
+    if (!name) return;
     if (column.not_null) {
-      add_zero_date_rewrite(constant->first,
-                            {sql_edit{constant->first, constant->second, "'-infinity'"}});
+      zero_date_value(other, &column);
       return;
     }
+    auto constant = zero_date(other, column);
+    if (!constant) return;
     // The zero date stood below every other date, and NULL compares with
     // none: d > zero held for every other date, as d IS NOT NULL does,
     // and d <= zero for the zero date alone.
@@ -394,8 +388,9 @@ class name_walk {
   void zero_date_value(const json& node, const column_model* column) {
     if (column == nullptr) return;
     if (auto constant = zero_date(node, *column)) {
-      add_zero_date_rewrite(constant->first, {sql_edit{constant->first, constant->second,
-                                                       std::string(zero_date_stand_in(*column))}});
+      add_zero_date_rewrite(constant->first,
+                            {sql_edit{constant->first, constant->second,
+                                      std::string(zero_date_stand_in(column->not_null))}});
     }
   }
 
