@@ -15,9 +15,14 @@ TARGET_RATIO = 2.0
 def timed(command, output, target):
     """Runs `command` (a list; stdout to `output`) under GNU time; returns
     (elapsed, user + system, peak RSS in KB). The file each command writes
-    (`target`) is emptied before, outside the timing, so that no command pays
-    for freeing the pages of the previous run's output."""
-    open(target, "wb").close()
+    (`target`) is removed before, outside the timing, so that every command
+    writes a new file. Emptying it instead would not be fair: a file that
+    was truncated and written again is sent to the disk when it is closed
+    (ext4 guards replace-by-truncate that way), and that cost falls on
+    whoever closes it last: the converter, which opens its output itself,
+    but this script for dd and cat, whose output it opened."""
+    if os.path.exists(target):
+        os.remove(target)
     with open(output, "wb") as out:
         result = subprocess.run(["/usr/bin/time", "-f", "%e %U %S %M"] + command,
                                 stdout=out, stderr=subprocess.PIPE, check=True)
