@@ -3,6 +3,7 @@
 // else.
 #pragma once
 
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -32,13 +33,27 @@ constexpr bool equal_ignoring_ascii_case(std::string_view a, std::string_view b)
 }
 
 // True if `text` holds `lower_word` (lower case) in any letter case. Words
-// are nearly always written in one case, which a fast search finds first.
+// are nearly always written in one case, which a fast search finds first;
+// otherwise only the places of its first letter, in either case, are
+// compared, found by memchr rather than a byte at a time.
 inline bool contains_ignoring_ascii_case(std::string_view text, std::string_view lower_word) {
   if (lower_word.empty() || text.find(lower_word) != std::string_view::npos) return true;
-  for (std::size_t at = 0; at + lower_word.size() <= text.size(); ++at) {
-    if (ascii_lower(text[at]) == lower_word[0] &&
-        equal_ignoring_ascii_case(text.substr(at, lower_word.size()), lower_word))
-      return true;
+  if (text.size() < lower_word.size()) return false;
+  const char* last_start = text.data() + (text.size() - lower_word.size());
+  auto next = [last_start](const char* from, char c) {
+    return from > last_start ? nullptr
+                             : static_cast<const char*>(std::memchr(
+                                   from, c, static_cast<std::size_t>(last_start - from) + 1));
+  };
+  char lower = lower_word[0], upper = ascii_upper(lower);
+  const char* at_lower = next(text.data(), lower);
+  const char* at_upper = upper == lower ? nullptr : next(text.data(), upper);
+  while (at_lower != nullptr || at_upper != nullptr) {
+    const char* at =
+        at_upper == nullptr || (at_lower != nullptr && at_lower < at_upper) ? at_lower : at_upper;
+    if (equal_ignoring_ascii_case(std::string_view(at, lower_word.size()), lower_word)) return true;
+    if (at == at_lower) at_lower = next(at + 1, lower);
+    if (at == at_upper) at_upper = next(at + 1, upper);
   }
   return false;
 }

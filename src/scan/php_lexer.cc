@@ -1,22 +1,44 @@
 // A hand-written lexer with a cursor over the text; each construct has a
-// function that returns where it ends.
+// function that returns where it ends. Every PHP file of a tree is read by
+// it, more than once, so the bytes are classed by a table and strings are
+// searched for their quote many bytes at a time.
 #include "scan/php_lexer.h"
 
+#include <algorithm>
+#include <array>
+
 #include "common/ascii.h"
+#include "scan/byte_search.h"
 
 namespace corvexa {
 namespace {
 
-bool starts_name(char c) {
-  auto byte = static_cast<unsigned char>(c);
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || byte >= 0x80;
+// The classes of bytes the lexer asks about. A name starts with a letter,
+// "_" or any byte of 0x80 and above, and goes on over digits too.
+enum lexer_class : unsigned char { space = 1, name_start = 2, name_continue = 4, digit = 8 };
+
+constexpr std::array<unsigned char, 256> make_lexer_classes() {
+  std::array<unsigned char, 256> table{};
+  for (int c = 0; c < 256; ++c) {
+    bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c >= 0x80;
+    bool is_digit = c >= '0' && c <= '9';
+    bool is_space = c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+    table[c] = static_cast<unsigned char>((is_space ? space : 0) | (letter ? name_start : 0) |
+                                          (letter || is_digit ? name_continue : 0) |
+                                          (is_digit ? digit : 0));
+  }
+  return table;
 }
 
-bool continues_name(char c) { return starts_name(c) || (c >= '0' && c <= '9'); }
+constexpr std::array<unsigned char, 256> lexer_classes = make_lexer_classes();
 
-bool is_space(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+bool is(char c, lexer_class wanted) {
+  return (lexer_classes[static_cast<unsigned char>(c)] & wanted) != 0;
 }
+
+bool starts_name(char c) { return is(c, name_start); }
+bool continues_name(char c) { return is(c, name_continue); }
+bool is_space(char c) { return is(c, space); }
 
 bool equal_ignoring_case(std::string_view text, std::size_t at, std::string_view word) {
   return at + word.size() <= text.size() &&
@@ -58,36 +80,73 @@ class lexer {
     return true;
   }
 
-  // Reads code up to and over "?>", or to the end.
+  // Reads code up to and over "?>", or to the end. Names and whitespace,
+  // most of the bytes, are told by the class table; the bytes that may
+  // begin something longer than one byte each have a case.
   void read_code() {
     while (at_ < text_.size()) {
       char c = text_[at_];
       std::size_t begin = at_;
-      if (is_space(c)) {
-        ++at_;
-      } else if (c == '?' && next_is('>')) {
-        emit(php_token_kind::close_tag, begin, at_ += 2);
-        return;
-      } else if ((c == '#' && !next_is('[')) || (c == '/' && next_is('/'))) {
-        skip_line_comment();  // "#[" opens an attribute of PHP 8, which is code
-      } else if (c == '/' && next_is('*')) {
-        std::size_t end = text_.find("*/", at_ + 2);
-        at_ = end == std::string_view::npos ? text_.size() : end + 2;
-      } else if (c == '\'' || c == '"' || c == '`') {
-        emit(php_token_kind::string, begin, at_ = quoted_end(begin));
-      } else if (c == '<' && text_.compare(at_, 3, "<<<") == 0 && heredoc()) {
-        emit(php_token_kind::string, begin, at_);
-      } else if (c == '$' && at_ + 1 < text_.size() && starts_name(text_[at_ + 1])) {
-        emit(php_token_kind::variable, begin, at_ = name_end(at_ + 1));
-      } else if (starts_name(c)) {
-        emit(php_token_kind::word, begin, at_ = name_end(at_));
-      } else if (c >= '0' && c <= '9') {
-        emit(php_token_kind::number, begin, at_ = name_end(at_));
-      } else if (c == ':' && next_is(':')) {
-        emit(php_token_kind::symbol, begin, at_ += 2);
-      } else {
-        emit(php_token_kind::symbol, begin, ++at_);
+      unsigned char classes = lexer_classes[static_cast<unsigned char>(c)];
+      if ((classes & name_start) != 0) {
+        emit(php_token_kind::word, begin, at_ = name_end(at_ + 1));
+        continue;
       }
+      if ((classes & space) != 0) {
+        do ++at_;
+        while (at_ < text_.size() && is_space(text_[at_]));
+        continue;
+      }
+      if ((classes & digit) != 0) {
+        emit(php_token_kind::number, begin, at_ = name_end(at_ + 1));
+        continue;
+      }
+      switch (c) {
+        case '?':
+          if (next_is('>')) {
+            emit(php_token_kind::close_tag, begin, at_ += 2);
+            return;
+          }
+          break;
+        case '#':
+          if (next_is('[')) break;  // "#[" opens an attribute of PHP 8, which is code
+          skip_line_comment();
+          continue;
+        case '/':
+          if (next_is('/')) {
+            skip_line_comment();
+            continue;
+          }
+          if (next_is('*')) {
+            std::size_t end = text_.find("*/", at_ + 2);
+            at_ = end == std::string_view::npos ? text_.size() : end + 2;
+            continue;
+          }
+          break;
+        case '\'':
+        case '"':
+        case '`': emit(php_token_kind::string, begin, at_ = quoted_end(begin)); continue;
+        case '<':
+          if (text_.compare(at_, 3, "<<<") == 0 && heredoc()) {
+            emit(php_token_kind::string, begin, at_);
+            continue;
+          }
+          break;
+        case '$':
+          if (at_ + 1 < text_.size() && starts_name(text_[at_ + 1])) {
+            emit(php_token_kind::variable, begin, at_ = name_end(at_ + 1));
+            continue;
+          }
+          break;
+        case ':':
+          if (next_is(':')) {
+            emit(php_token_kind::symbol, begin, at_ += 2);
+            continue;
+          }
+          break;
+        default: break;
+      }
+      emit(php_token_kind::symbol, begin, ++at_);
     }
   }
 
@@ -109,14 +168,21 @@ class lexer {
     }
   }
 
+  // Just past the closing quote of the string at `begin`, or the end of
+  // the text. A backslash takes the byte after it, whatever it is.
   std::size_t quoted_end(std::size_t begin) const {
     char quote = text_[begin];
-    for (std::size_t i = begin + 1; i < text_.size(); ++i) {
-      if (text_[i] == '\\') {
-        ++i;
-      } else if (text_[i] == quote) {
-        return i + 1;
+    std::size_t i = begin + 1;
+    while (i < text_.size()) {
+      std::size_t block = std::min<std::size_t>(text_.size() - i, 64);
+      std::uint64_t stops = mark_quote_or_backslash(text_.data() + i, block, quote);
+      if (stops == 0) {
+        i += block;
+        continue;
       }
+      i += static_cast<std::size_t>(__builtin_ctzll(stops));
+      if (text_[i] == quote) return i + 1;
+      i += 2;  // the backslash and the byte it escapes
     }
     return text_.size();
   }

@@ -8,6 +8,7 @@
 #include <string>
 #include <utility>
 
+#include "common/ascii.h"
 #include "sql/php_code.h"
 
 namespace corvexa {
@@ -121,12 +122,7 @@ class fetched_value_search {
 
 std::vector<std::uint64_t> stripslashes_of_fetched_values(std::string_view php) {
   // Most files have no call: they are not read token by token again.
-  constexpr std::string_view name = "stripslashes";
-  auto same_letter = [](char a, char b) {
-    return (a >= 'A' && a <= 'Z' ? static_cast<char>(a - 'A' + 'a') : a) == b;
-  };
-  if (std::search(php.begin(), php.end(), name.begin(), name.end(), same_letter) == php.end())
-    return {};
+  if (!contains_ignoring_ascii_case(php, "stripslashes")) return {};
   return fetched_value_search(php).run();
 }
 
