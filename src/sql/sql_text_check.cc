@@ -6,6 +6,7 @@
 #include "sql/sql_text_check.h"
 
 #include <algorithm>
+#include <optional>
 #include <set>
 
 #include "sql/ddl_texts.h"
@@ -25,6 +26,33 @@ std::string case_message(std::string_view column) {
          "citext (corvexa-tree converts a MySQL schema given with --schema or in the tree that "
          "way) or compare lower() of both";
 }
+
+// The text as the checks after the syntax rewrites read it, and its
+// tokens, scanned once on first use (the schema's names and the tree checks
+// both read them).
+class current_text {
+ public:
+  current_text(std::string_view original, const edit_list& edits)
+      : sql_(original, edits.sorted()) {}
+  current_text(const current_text&) = delete;
+  current_text& operator=(const current_text&) = delete;
+
+  const edited_sql& sql() const { return sql_; }
+  // The tokens, or null when libpg_query cannot scan the text.
+  const sql_token_view* tokens() {
+    if (!scanned_) {
+      scanned_ = true;
+      if (scan_sql(sql_.text(), tokens_)) view_.emplace(sql_.text(), tokens_);
+    }
+    return view_ ? &*view_ : nullptr;
+  }
+
+ private:
+  edited_sql sql_;
+  std::vector<sql_token> tokens_;
+  std::optional<sql_token_view> view_;
+  bool scanned_ = false;
+};
 
 class text_checker {
  public:
@@ -65,9 +93,10 @@ class text_checker {
       }
     }
     result_.parsed = true;
-    std::vector<text_finding> names = schema_names(tree, edits);
-    std::vector<text_finding> comparisons = text_comparisons(tree, edits);
-    tree_checks(tree, edits);
+    current_text current(original().sql, edits);
+    std::vector<text_finding> names = schema_names(tree, current);
+    std::vector<text_finding> comparisons = text_comparisons(tree, current);
+    tree_checks(tree, current, edits);
     for (text_finding& f : names) result_.findings.push_back(std::move(f));
     // A text the checks above found fault with is not sent: they tell more.
     if (options_.against != nullptr && result_.findings.empty()) server_check(tree, edits);
@@ -181,17 +210,15 @@ class text_checker {
     std::string_view extension;
   };
 
-  void tree_checks(const std::string& tree, edit_list& edits) {
-    edited_sql current(original().sql, edits.sorted());
+  // `scanned` is the text after `edits`, which the rewrites found here join.
+  void tree_checks(const std::string& tree, current_text& scanned, edit_list& edits) {
+    const edited_sql& current = scanned.sql();
     if (tree.empty() ||
         (schema_rewrites_.empty() && !may_need_tree_checks(current.text(), options_.schema)))
       return;
-    std::vector<sql_token> tokens;
-    bool have_tokens = options_.rewrite && scan_sql(current.text(), tokens);
-    sql_token_view view(current.text(), tokens);
-    std::vector<tree_issue> issues =
-        check_parse_tree(current.text(), tree, options_.schema, have_tokens ? &view : nullptr,
-                         options_.names_in_double_quotes);
+    const sql_token_view* view = options_.rewrite ? scanned.tokens() : nullptr;
+    std::vector<tree_issue> issues = check_parse_tree(current.text(), tree, options_.schema, view,
+                                                      options_.names_in_double_quotes);
     std::erase_if(issues, [&](const tree_issue& issue) {
       return issue.rewrite.empty() && answered_locations_.count(issue.location) > 0;
     });
@@ -240,16 +267,15 @@ class text_checker {
 
   // The tables and columns the text names that the schema model has not.
   // Sets the check's numeric values too.
-  std::vector<text_finding> schema_names(const std::string& tree, const edit_list& edits) {
+  std::vector<text_finding> schema_names(const std::string& tree, current_text& scanned) {
     if (options_.schema == nullptr || options_.schema->empty() || tree.empty()) return {};
-    edited_sql current(original().sql, edits.sorted());
-    std::vector<sql_token> tokens;
-    if (!scan_sql(current.text(), tokens)) return {};
-    sql_token_view view(current.text(), tokens);
+    const sql_token_view* view = scanned.tokens();
+    if (view == nullptr) return {};
+    const edited_sql& current = scanned.sql();
     name_origin_of origin = [&](std::uint64_t begin, std::uint64_t end) {
       return origin_in(current, begin, end);
     };
-    schema_reading reading = read_schema_names(tree, view, *options_.schema, origin);
+    schema_reading reading = read_schema_names(tree, *view, *options_.schema, origin);
     result_.numeric_values = quoted_numeric_values(original(), current, reading.values);
     for (schema_rewrite& r : reading.rewrites) {
       if (r.answers_finding_at_location) answered_locations_.insert(r.location);
@@ -267,9 +293,9 @@ class text_checker {
   // The columns the text compares with text, which MySQL did without regard
   // to case: asked only when no schema says which columns became citext.
   // The tree is that of the text before the tree checks' rewrites.
-  std::vector<text_finding> text_comparisons(const std::string& tree, const edit_list& edits) {
+  std::vector<text_finding> text_comparisons(const std::string& tree, const current_text& scanned) {
     if ((options_.schema != nullptr && !options_.schema->empty()) || tree.empty()) return {};
-    edited_sql current(original().sql, edits.sorted());
+    const edited_sql& current = scanned.sql();
     if (current.text().find_first_of("'\"$") == std::string::npos) return {};
     std::vector<text_finding> found;
     for (const text_comparison& c : find_text_comparisons(current.text(), tree)) {
