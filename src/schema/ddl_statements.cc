@@ -126,11 +126,28 @@ bool ddl_statements::rename_table(token_cursor& cursor, const std::vector<token>
       why = "RENAME TABLE";
       return false;
     }
-    out.push_back({"ALTER TABLE " + pg(from) + " RENAME TO " + pg(to), tokens.front().begin});
-    schema_.rename_table(from, to);
+    rename(from, to, tokens.front().begin, out);
     if (!cursor.accept_punct(',')) break;
   }
   return cursor.at_end();
+}
+
+// The primary key follows the table, as it would in a schema written for
+// PostgreSQL: DROP PRIMARY KEY names it after the table, and a new table
+// of the old name takes its name back.
+void ddl_statements::rename(const std::string& from, const std::string& to, std::uint64_t offset,
+                            std::vector<output_statement>& out) {
+  out.push_back({"ALTER TABLE " + pg(from) + " RENAME TO " + pg(to), offset});
+  const sql::table_model* table = schema_.model.table(from);
+  bool has_primary_key = table != nullptr && !table->primary_key.empty();
+  schema_.rename_table(from, to);
+  if (!has_primary_key) return;
+  std::string old_key = fit_name(from + "_pkey");
+  std::string new_key = schema_.claim_name(to + "_pkey", to);
+  schema_.forget_name(old_key);
+  out.push_back(
+      {"ALTER TABLE " + pg(to) + " RENAME CONSTRAINT " + pg(old_key) + " TO " + pg(new_key),
+       offset});
 }
 
 bool ddl_statements::truncate_table(token_cursor& cursor, const std::vector<token>& tokens,
@@ -230,6 +247,11 @@ bool ddl_statements::alter_clause(token_cursor& cursor, definition_reader& reade
         if (c == lower_name(from)) c = lower_name(to);
       }
       schema_.model.add(std::move(table));
+      std::map<std::string, std::string>& checks = schema_.facts[target.table].checks;
+      if (auto check = checks.extract(lower_name(from))) {
+        check.key() = lower_name(to);
+        checks.insert(std::move(check));
+      }
       return true;
     }
     if (cursor.accept("INDEX") || cursor.accept("KEY")) {
@@ -248,8 +270,7 @@ bool ddl_statements::alter_clause(token_cursor& cursor, definition_reader& reade
     if (!cursor.accept("TO")) cursor.accept("AS");
     std::string to = lower_name(reader.take_raw_name(cursor));
     if (to.empty()) return false;
-    out.push_back({"ALTER TABLE " + target.name + " RENAME TO " + pg(to), offset});
-    schema_.rename_table(target.table, to);
+    rename(target.table, to, offset, out);
     target = {to, pg(to), target.sync_identity};
     return true;
   }
@@ -387,10 +408,17 @@ void ddl_statements::modify_column(const std::string& old_name, column_definitio
   // The check of the old type (its values, its length) goes before the
   // type changes, since it may not apply to the new one.
   std::string condition = value_check_condition(column.type, name, column.value_literals);
-  std::string check = pg(fit_name(target.table + "_" + lower_name(column.name) + "_check"));
-  if (!condition.empty() || old.type == "citext") {
-    out.push_back({prefix + "DROP CONSTRAINT IF EXISTS " + check, at});
+  std::map<std::string, std::string>& checks = schema_.facts[target.table].checks;
+  auto old_check = checks.find(old_key);
+  if (old_check != checks.end()) {
+    out.push_back({prefix + "DROP CONSTRAINT IF EXISTS " + old_check->second, at});
+    checks.erase(old_check);
+  } else if (!condition.empty() || old.type == "citext") {
+    // A table of another file: its check has the name this one would give.
+    out.push_back(
+        {prefix + "DROP CONSTRAINT IF EXISTS " + writer_.check_name(target.table, old_name), at});
   }
+  std::string check = writer_.check_name(target.table, column.name);
   if (old.type != column.type.type) {
     out.push_back(
         {alter + " TYPE " + column.type.type + " USING " + name + "::" + column.type.type, at});
@@ -414,6 +442,7 @@ void ddl_statements::modify_column(const std::string& old_name, column_definitio
   }
   if (!condition.empty()) {
     out.push_back({prefix + "ADD CONSTRAINT " + check + " CHECK (" + condition + ")", at});
+    checks[lower_name(column.name)] = check;
   }
   replace_column(table, old_key, table_writer::model_column(column));
   for (std::string& c : table.primary_key) {
@@ -473,6 +502,7 @@ bool ddl_statements::alter_drop(token_cursor& cursor, definition_reader& reader,
                 [&](const sql::column_model& c) { return c.name == lower_name(column); });
   std::erase(table.primary_key, lower_name(column));
   schema_.model.add(std::move(table));
+  schema_.facts[target.table].checks.erase(lower_name(column));
   return true;
 }
 

@@ -1,6 +1,7 @@
 // The statement loop and the choice of converter for each statement.
 #include "schema/file_converter.h"
 
+#include <algorithm>
 #include <span>
 
 #include "schema/postgres_syntax.h"
@@ -486,12 +487,26 @@ void file_converter::convert_insert(const token& first) {
     for (t = next_token(carried); !is_end(t); t = next_token(carried)) tokens_.push_back(t);
   }
   if (!setup_.convert_rows) return;
+  note_explicit_ids(tokens_);
   std::vector<output_statement> out;
   if (convert_insert_set(tokens_, out)) {
     for (const output_statement& statement : out) emit(statement);
     return;
   }
   convert_held(tokens_);
+}
+
+// An INSERT ... SELECT (or ... SET) that may give the identity column its
+// values: the sequence is set past them before the next row takes one.
+void file_converter::note_explicit_ids(const std::vector<token>& tokens) {
+  insert_head head;
+  read_insert_head(tokens, head);
+  const sql::column_model* identity = schema_.identity_of(head.table);
+  if (identity == nullptr) return;
+  if (head.columns.empty() ||
+      std::find(head.columns.begin(), head.columns.end(), identity->name) != head.columns.end()) {
+    schema_.facts[head.table].ids_written = true;
+  }
 }
 
 std::string file_converter::statement_with_rewrites(const std::string& statement,

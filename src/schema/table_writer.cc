@@ -49,7 +49,9 @@ std::string table_writer::column_text(const std::string& table, const column_def
   }
   std::string condition = value_check_condition(column.type, column_name, column.value_literals);
   if (!condition.empty()) {
-    text += " CONSTRAINT " + check_name(table, column.name) + " CHECK (" + condition + ")";
+    std::string check = check_name(table, column.name);
+    schema_.facts[table].checks[lower_name(column.name)] = check;
+    text += " CONSTRAINT " + check + " CHECK (" + condition + ")";
   }
   if (column.type.type == "citext") schema_.extensions.insert("citext");
   if (!column.check_sql.empty()) text += " CHECK " + column.check_sql;

@@ -47,13 +47,14 @@ class table_writer {
                              const std::string& referenced_column, std::uint64_t offset);
   // The model's view of a column.
   static sql::column_model model_column(const column_definition& column);
+  // The name of the CHECK of a column's type that a table definition gives.
+  static std::string check_name(const std::string& table, const std::string& column);
   // The PostgreSQL name of the MySQL index `name` of `table`.
   std::string index_name(const std::string& table, const std::string& name);
 
  private:
   std::string key_columns(const std::string& table, const key_definition& key, bool unique,
                           bool& has_prefix);
-  std::string check_name(const std::string& table, const std::string& column);
 
   conversion_context& cx_;
   schema_state& schema_;
