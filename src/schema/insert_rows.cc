@@ -127,7 +127,7 @@ void insert_rows::close() {
 std::uint64_t insert_rows::convert(const insert_head& head, bool no_auto_value_on_zero) {
   head_ = head;
   no_auto_value_on_zero_ = no_auto_value_on_zero;
-  rows_ = zero_dates_ = 0;
+  rows_ = zero_dates_ = empty_numbers_ = 0;
   split_ = open_ = false;
   facts_ = nullptr;
   plan(head);
@@ -175,6 +175,9 @@ std::uint64_t insert_rows::convert(const insert_head& head, bool no_auto_value_o
   close();
   if (zero_dates_ > 0) {
     cx_.findings.add(issue::zero_date_value, first_zero_date_, std::to_string(zero_dates_));
+  }
+  if (empty_numbers_ > 0) {
+    cx_.findings.add(issue::empty_number, first_empty_number_, std::to_string(empty_numbers_));
   }
   return rows_;
 }
@@ -238,6 +241,19 @@ void insert_rows::write_value(std::size_t column, row_state& row) {
       row.default_identity = true;
       return;
     }
+  }
+  if (value_.size() == 1 && first.kind == token_kind::string && cx_.text(first).size() == 2 &&
+      (target.kind == value_kind::integer || target.kind == value_kind::decimal)) {
+    // '' is 0 to MySQL outside strict mode, and 0 takes the next id.
+    if (target.identity && !no_auto_value_on_zero_) {
+      row_ += "DEFAULT";
+      row.default_identity = true;
+      return;
+    }
+    if (empty_numbers_++ == 0) first_empty_number_ = first.begin;
+    row_ += '0';
+    row.explicit_identity = row.explicit_identity || target.identity;
+    return;
   }
   if (target.identity) row.explicit_identity = true;
   bool binary = false;

@@ -145,6 +145,8 @@ class insert_rows {
   std::uint64_t rows_ = 0;
   std::uint64_t zero_dates_ = 0;
   std::uint64_t first_zero_date_ = 0;
+  std::uint64_t empty_numbers_ = 0;  // '' in a numeric column
+  std::uint64_t first_empty_number_ = 0;
 };
 
 }  // namespace corvexa::schema

@@ -30,6 +30,9 @@ constexpr issue_text issue_texts[] = {
      "{} zero or partial dates such as '0000-00-00' written as NULL (or as "
      "'-infinity' in a NOT NULL column); queries comparing with '0000-00-00' "
      "must test IS NULL instead"},
+    {issue::empty_number, convert_rule, schema_severity::warning,
+     "{} empty strings ('') in numeric columns written as 0, the value MySQL stored "
+     "for them outside strict mode"},
     {issue::invalid_utf8, convert_rule, schema_severity::warning,
      "invalid UTF-8 in a utf8 text; its bytes were read as latin1 (cp1252): "
      "check the text, or convert again with the dump's real character set"},

@@ -35,6 +35,7 @@ std::span<const schema_rule> schema_rules();
 enum class issue {
   zero_date_default,
   zero_date_value,
+  empty_number,
   invalid_utf8,
   nul_in_text,
   unsupported_charset,
