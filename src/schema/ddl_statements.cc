@@ -444,6 +444,8 @@ void ddl_statements::modify_column(const std::string& old_name, column_definitio
     out.push_back({prefix + "ADD CONSTRAINT " + check + " CHECK (" + condition + ")", at});
     checks[lower_name(column.name)] = check;
   }
+  schema_.facts[target.table].bit_columns.erase(old_key);
+  writer_.note_bits(target.table, column);
   replace_column(table, old_key, table_writer::model_column(column));
   for (std::string& c : table.primary_key) {
     if (c == old_key) c = lower_name(column.name);

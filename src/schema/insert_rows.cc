@@ -40,10 +40,12 @@ void insert_rows::plan(const insert_head& head) {
   if (table != nullptr && all_columns_.empty()) {
     for (const sql::column_model& c : table->columns) all_columns_.push_back(c.name);
   }
+  const std::set<std::string>& bits = schema_.facts[head.table].bit_columns;
   for (const std::string& name : all_columns_) {
     column_plan column;
     if (const sql::column_model* known = table ? table->column(name) : nullptr) {
-      column = {kind_of_type(known->type), known->not_null, known->auto_increment};
+      column = {kind_of_type(known->type), known->not_null, known->auto_increment,
+                bits.count(name) != 0};
     }
     plan_.push_back(column);
   }
@@ -243,7 +245,7 @@ void insert_rows::write_value(std::size_t column, row_state& row) {
     }
   }
   if (value_.size() == 1 && first.kind == token_kind::string && cx_.text(first).size() == 2 &&
-      (target.kind == value_kind::integer || target.kind == value_kind::decimal)) {
+      !target.bits && (target.kind == value_kind::integer || target.kind == value_kind::decimal)) {
     // '' is 0 to MySQL outside strict mode, and 0 takes the next id.
     if (target.identity && !no_auto_value_on_zero_) {
       row_ += "DEFAULT";
@@ -256,7 +258,8 @@ void insert_rows::write_value(std::size_t column, row_state& row) {
     return;
   }
   if (target.identity) row.explicit_identity = true;
-  bool binary = false;
+  // mysqldump before 5.7 writes BIT values as plain strings of their bytes.
+  bool binary = target.bits;
   const token* literal = value_.size() == 1 ? &first : nullptr;
   if (value_.size() == 2 && first.kind == token_kind::word &&
       value_[1].kind == token_kind::string && is_charset_introducer(cx_.text(first), binary)) {

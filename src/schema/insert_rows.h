@@ -50,6 +50,7 @@ class insert_rows {
     value_kind kind = value_kind::unknown;
     bool not_null = false;
     bool identity = false;
+    bool bits = false;  // BIT: a string is its bytes
   };
   struct row_state {
     bool broken = false;

@@ -27,6 +27,8 @@ struct table_facts {
   // name: named after the table and column it was written for, which
   // RENAME and CHANGE do not follow.
   std::map<std::string, std::string> checks;
+  // Its BIT columns (lower case), whose string values are their bytes.
+  std::set<std::string> bit_columns;
   std::uint64_t identity_start = 1;
   bool ids_written = false;      // explicit identity values since the sequence was last set
   bool exact_text = false;       // the default collation of its text is binary or case-sensitive

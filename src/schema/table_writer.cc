@@ -54,8 +54,18 @@ std::string table_writer::column_text(const std::string& table, const column_def
     text += " CONSTRAINT " + check + " CHECK (" + condition + ")";
   }
   if (column.type.type == "citext") schema_.extensions.insert("citext");
+  note_bits(table, column);
   if (!column.check_sql.empty()) text += " CHECK " + column.check_sql;
   return text;
+}
+
+void table_writer::note_bits(const std::string& table, const column_definition& column) {
+  std::set<std::string>& bits = schema_.facts[table].bit_columns;
+  if (column.type.note == issue::bit_type) {
+    bits.insert(lower_name(column.name));
+  } else {
+    bits.erase(lower_name(column.name));
+  }
 }
 
 std::string table_writer::index_name(const std::string& table, const std::string& name) {

@@ -47,6 +47,8 @@ class table_writer {
                              const std::string& referenced_column, std::uint64_t offset);
   // The model's view of a column.
   static sql::column_model model_column(const column_definition& column);
+  // Notes whether `column` of `table` is a BIT column.
+  void note_bits(const std::string& table, const column_definition& column);
   // The name of the CHECK of a column's type that a table definition gives.
   static std::string check_name(const std::string& table, const std::string& column);
   // The PostgreSQL name of the MySQL index `name` of `table`.
