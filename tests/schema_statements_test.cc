@@ -67,7 +67,8 @@ const statement_case type_cases[] = {
      "CREATE TABLE t (\n  a varchar(4),\n  b citext,\n  c citext\n);\n"},
     {"blobs", "CREATE TABLE t (a blob, b varbinary(16), c longblob)",
      "CREATE TABLE t (\n  a bytea,\n  b bytea,\n  c bytea\n);\n"},
-    {"dates", "CREATE TABLE t (a date, b datetime, c datetime(3), d timestamp, e time, f year(4))",
+    {"dates",
+     "CREATE TABLE t (a date, b datetime, c datetime(3), d timestamp NULL, e time, f year(4))",
      "CREATE TABLE t (\n  a date,\n  b timestamp(0),\n  c timestamp(3),\n  d timestamp(0),\n"
      "  e time(0),\n  f smallint\n);\n"},
     {"enum", "CREATE TABLE t (c enum('a','bbb','c''d'))",
@@ -129,6 +130,18 @@ const statement_case table_cases[] = {
      "  c timestamp(0) DEFAULT CURRENT_TIMESTAMP,\n  d timestamp(3) DEFAULT CURRENT_TIMESTAMP,\n"
      "  e smallint DEFAULT 1,\n  f smallint DEFAULT 1,\n  g integer DEFAULT -1,\n  h bytea,\n"
      "  i date DEFAULT (CURRENT_DATE)\n);\n"},
+    {"first_timestamp_takes_mysql5_defaults",
+     "CREATE TABLE t (a timestamp NOT NULL, b timestamp NOT NULL, c timestamp NULL)",
+     "CREATE TABLE t (\n  a timestamp(0) NOT NULL DEFAULT CURRENT_TIMESTAMP,\n"
+     "  b timestamp(0),\n  c timestamp(0)\n);\n"
+     "CREATE OR REPLACE FUNCTION t_on_update() RETURNS trigger LANGUAGE plpgsql AS $body$\n"
+     "BEGIN\n  IF NEW::text IS DISTINCT FROM OLD::text AND NEW.a IS NOT DISTINCT FROM OLD.a THEN\n"
+     "    NEW.a := CURRENT_TIMESTAMP;\n  END IF;\n  RETURN NEW;\nEND\n$body$;\n"
+     "CREATE OR REPLACE TRIGGER t_on_update BEFORE UPDATE ON t FOR EACH ROW EXECUTE FUNCTION "
+     "t_on_update();\n"},
+    {"explicit_first_timestamp_takes_none",
+     "CREATE TABLE t (a timestamp NULL DEFAULT NULL, b timestamp NOT NULL)",
+     "CREATE TABLE t (\n  a timestamp(0) DEFAULT NULL,\n  b timestamp(0)\n);\n"},
     {"zero_date_default_drops_not_null",
      "CREATE TABLE t (d datetime NOT NULL DEFAULT '0000-00-00 00:00:00', e date NOT NULL DEFAULT "
      "'2000-01-01')",

@@ -39,8 +39,30 @@ bool ddl_statements::create_table(token_cursor& cursor, const std::vector<token>
   table_definition table;
   table.temporary = temporary;
   if (!reader.read_create_table(cursor, table, why)) return false;
+  if (!session_.explicit_defaults_for_timestamp()) implicit_timestamp_defaults(table);
   writer_.create_table(table, out);
   return true;
+}
+
+// Without explicit_defaults_for_timestamp (MySQL before 8.0), the first
+// TIMESTAMP column written without DEFAULT, ON UPDATE or NULL is NOT NULL
+// DEFAULT CURRENT_TIMESTAMP ON UPDATE CURRENT_TIMESTAMP, and the others
+// such are NOT NULL DEFAULT '0000-00-00 00:00:00': install scripts rely on
+// both.
+void ddl_statements::implicit_timestamp_defaults(table_definition& table) {
+  bool first = true;
+  for (column_definition& column : table.columns) {
+    if (!column.timestamp) continue;
+    if (column.bare_timestamp && first) {
+      column.not_null = column.on_update_now = true;
+      column.default_sql = "CURRENT_TIMESTAMP";
+      cx_.findings.add(issue::implicit_timestamp, column.offset, column.name);
+    } else if (column.bare_timestamp && column.not_null) {
+      column.not_null = false;
+      cx_.findings.add(issue::zero_date_default, column.offset, column.name);
+    }
+    first = false;
+  }
 }
 
 bool ddl_statements::create_index(token_cursor& cursor, const std::vector<token>& tokens,

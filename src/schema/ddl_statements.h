@@ -69,6 +69,7 @@ class ddl_statements {
                        std::vector<output_statement>& out);
   void identity_sync(const std::string& table, std::vector<output_statement>& out,
                      std::uint64_t offset);
+  void implicit_timestamp_defaults(table_definition& table);
   void rename(const std::string& from, const std::string& to, std::uint64_t offset,
               std::vector<output_statement>& out);
 

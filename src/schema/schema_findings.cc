@@ -75,6 +75,10 @@ constexpr issue_text issue_texts[] = {
      "holds values up to 2^63-1"},
     {issue::on_update_timestamp, convert_rule, schema_severity::note,
      "column {}: ON UPDATE CURRENT_TIMESTAMP became a BEFORE UPDATE trigger"},
+    {issue::implicit_timestamp, convert_rule, schema_severity::note,
+     "column {}: the first TIMESTAMP column, written without DEFAULT or ON "
+     "UPDATE, is DEFAULT CURRENT_TIMESTAMP ON UPDATE CURRENT_TIMESTAMP in MySQL "
+     "before 8.0; it has that default and a BEFORE UPDATE trigger"},
     {issue::virtual_column, convert_rule, schema_severity::warning,
      "column {}: a VIRTUAL generated column became STORED; check that its "
      "expression is valid on PostgreSQL"},

@@ -51,6 +51,7 @@ enum class issue {
   bit_type,
   unsigned_bigint_identity,
   on_update_timestamp,
+  implicit_timestamp,
   virtual_column,
   inline_references,
   check_not_enforced,

@@ -232,8 +232,11 @@ bool definition_reader::read_column(token_cursor& cursor, column_definition& col
   if (column.type.note) cx_.findings.add(*column.type.note, column.offset, column.name);
   cursor.seek(attributes);
   bool zero_date_default = false;
+  bool has_default = false, null_written = false;
   while (!cursor.at_end() && !cursor.is_punct(',')) {
+    null_written = null_written || cursor.is_word("NULL");
     if (cursor.accept("DEFAULT")) {
+      has_default = true;
       read_default(cursor, column);
       if (column.default_sql.empty()) zero_date_default = true;
     } else if (!read_attribute(cursor, column)) {
@@ -242,6 +245,9 @@ bool definition_reader::read_column(token_cursor& cursor, column_definition& col
                        "column " + column.name + ": " + std::string(cx_.text(unknown)));
     }
   }
+  column.timestamp = mysql.name == "TIMESTAMP";
+  column.bare_timestamp =
+      column.timestamp && !has_default && !null_written && !column.on_update_now;
   if (zero_date_default) {
     column.not_null = false;
     cx_.findings.add(issue::zero_date_default, column.offset, column.name);
