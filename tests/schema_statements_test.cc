@@ -298,6 +298,19 @@ const statement_case alter_cases[] = {
      "ALTER TABLE c ADD CONSTRAINT c_fk FOREIGN KEY (p) REFERENCES p (id) ON DELETE CASCADE;\n"},
     {"disable_keys_commented", "ALTER TABLE t DISABLE KEYS", "-- ALTER TABLE t DISABLE KEYS\n"},
     {"rename_table", "ALTER TABLE a RENAME TO b", "ALTER TABLE a RENAME TO b;\n"},
+    // The names a table's constraints got follow RENAME and CHANGE.
+    {"renamed_table_keeps_its_constraint_names",
+     "CREATE TABLE a (id int, s varchar(4), PRIMARY KEY (id));\nRENAME TABLE a TO b;\n"
+     "ALTER TABLE b MODIFY s varchar(8), DROP PRIMARY KEY",
+     "ALTER TABLE a RENAME TO b;\nALTER TABLE b RENAME CONSTRAINT a_pkey TO b_pkey;\n"
+     "ALTER TABLE b DROP CONSTRAINT IF EXISTS a_s_check;\nALTER TABLE b ALTER COLUMN s DROP "
+     "DEFAULT;\nALTER TABLE b ADD CONSTRAINT b_s_check CHECK (char_length(s) <= 8);\n"
+     "ALTER TABLE b DROP CONSTRAINT IF EXISTS b_pkey;\n"},
+    {"changed_column_drops_its_old_check",
+     "CREATE TABLE t (a varchar(4));\nALTER TABLE t CHANGE a b varchar(8)",
+     "ALTER TABLE t RENAME COLUMN a TO b;\nALTER TABLE t DROP CONSTRAINT IF EXISTS t_a_check;\n"
+     "ALTER TABLE t ALTER COLUMN b DROP DEFAULT;\nALTER TABLE t ADD CONSTRAINT t_b_check CHECK "
+     "(char_length(b) <= 8);\n"},
 };
 INSTANTIATE_TEST_SUITE_P(Alter, AlterConversion, ::testing::ValuesIn(alter_cases),
                          [](const auto& info) { return std::string(info.param.name); });
@@ -432,6 +445,27 @@ const statement_case typed_insert_cases[] = {
      "CREATE TABLE t (b blob, s varchar(9), f bit(1));\n"
      "INSERT INTO t VALUES ('a\\0b', 0x41, _binary '\\0'), (_binary 'x', 'y', _binary '\x01')",
      "INSERT INTO t VALUES\n('\\x610062', 'A', 0),\n('\\x78', 'y', 1);\n"},
+    // mysqldump before 5.7 writes BIT values as plain strings of bytes.
+    {"plain_strings_into_bit_are_bytes",
+     "CREATE TABLE t (f bit(8), g bit(1));\n"
+     "INSERT INTO t VALUES ('\\n', ''), ('\\0', '\x01')",
+     "INSERT INTO t VALUES\n(10, 0),\n(0, 1);\n"},
+    // Old install scripts give '' for numbers and for the next id.
+    {"empty_string_numbers",
+     "CREATE TABLE t (id int AUTO_INCREMENT PRIMARY KEY, n int, d "
+     "decimal(5,2));\nINSERT INTO t VALUES ('', '', ''), ('', '5', 1)",
+     "INSERT INTO t VALUES\n(DEFAULT, 0, 0),\n(DEFAULT, '5', 1);\n"},
+    // MySQL 4.0 dumps TIMESTAMP(14) values as numbers.
+    {"numbers_into_dates",
+     "CREATE TABLE t (a timestamp(14) NULL, b date, c datetime);\n"
+     "INSERT INTO t VALUES (20030201100000, 19991231, 0), (991231235959, 700101, 00000000)",
+     "INSERT INTO t VALUES\n('2003-02-01 10:00:00', '1999-12-31', NULL),\n"
+     "('1999-12-31 23:59:59', '1970-01-01', NULL);\n"},
+    {"insert_select_sets_the_sequence_before_the_next_id",
+     "CREATE TABLE t (id int AUTO_INCREMENT PRIMARY KEY, v int);\n"
+     "INSERT INTO t (id, v) SELECT id, v FROM old;\nINSERT INTO t (v) VALUES (1)",
+     "INSERT INTO t (id, v) SELECT id, v FROM old;\nSELECT setval(pg_get_serial_sequence('t', "
+     "'id'), greatest(coalesce(max(id), 0) + 1, 1), false) FROM t;\n"},
     {"hex_into_integer", "CREATE TABLE t (n bigint);\nINSERT INTO t VALUES (0xFF)",
      "INSERT INTO t VALUES\n(255);\n"},
     // In statements, what a zero date is compared with decides; a

@@ -180,6 +180,7 @@ bool insert_rows::read_plain_row(std::uint64_t row_begin, row_state& row) {
     } else {
       value_end = number_end(p, end);
       if (value_end == p || !ends_value(value_end, end)) return give_up();
+      if (target.kind == value_kind::date_time) return give_up();  // as a date
       std::string_view number(p, static_cast<std::size_t>(value_end - p));
       if (target.identity && number == "0" && !no_auto_value_on_zero_) {
         default_identity = true;
