@@ -39,6 +39,9 @@ bool ddl_statements::create_table(token_cursor& cursor, const std::vector<token>
   table_definition table;
   table.temporary = temporary;
   if (!reader.read_create_table(cursor, table, why)) return false;
+  // The table is there already: MySQL leaves it as it is, and so does the
+  // conversion, which would otherwise take the new definition for it.
+  if (table.if_not_exists && schema_.model.table(lower_name(table.name)) != nullptr) return true;
   if (!session_.explicit_defaults_for_timestamp()) implicit_timestamp_defaults(table);
   writer_.create_table(table, out);
   return true;
