@@ -29,6 +29,10 @@ struct table_facts {
   std::map<std::string, std::string> checks;
   // Its BIT columns (lower case), whose string values are their bytes.
   std::set<std::string> bit_columns;
+  // Its columns of ON UPDATE CURRENT_TIMESTAMP (as written), and the name
+  // of the trigger and function that set them (empty for none).
+  std::vector<std::string> on_update_columns;
+  std::string on_update_trigger;
   std::uint64_t identity_start = 1;
   bool ids_written = false;      // explicit identity values since the sequence was last set
   bool exact_text = false;       // the default collation of its text is binary or case-sensitive

@@ -341,6 +341,13 @@ void definition_reader::read_default(token_cursor& cursor, column_definition& co
     cursor.take();
   }
   const token& value = cursor.take();
+  bool number = column.type.kind == value_kind::integer || column.type.kind == value_kind::decimal;
+  if (number && value.kind == token_kind::string && cx_.text(value).size() == 2 && !binary) {
+    // DEFAULT '' of a number: MySQL 4 took it for 0.
+    cx_.findings.add(issue::empty_number, value.begin, "1");
+    column.default_sql.assign(1, '0');
+    return;
+  }
   std::string literal;
   literal_result result = append_literal(literal, cx_, value, column.type.kind, binary);
   if (result == literal_result::zero_date) return;  // no default
