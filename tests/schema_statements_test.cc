@@ -511,6 +511,11 @@ const statement_case typed_insert_cases[] = {
      "CREATE TABLE t (id int, a int, b int, PRIMARY KEY (id));\nREPLACE INTO t VALUES (1, 2, 3)",
      "INSERT INTO t VALUES\n(1, 2, 3)\nON CONFLICT (id) DO UPDATE SET a = EXCLUDED.a, b = "
      "EXCLUDED.b;\n"},
+    {"replace_and_ignore_with_set",
+     "CREATE TABLE t (id int, a int, b int, PRIMARY KEY (id));\nREPLACE t SET id = 1, a = 2;\n"
+     "INSERT IGNORE INTO t SET id = 1, b = 3",
+     "INSERT INTO t (id, a) VALUES (1, 2)\nON CONFLICT (id) DO UPDATE SET a = EXCLUDED.a, b = "
+     "DEFAULT;\nINSERT INTO t (id, b) VALUES (1, 3)\nON CONFLICT DO NOTHING;\n"},
     {"on_duplicate_key_update",
      "CREATE TABLE t (id int, n int, UNIQUE KEY (id));\n"
      "INSERT INTO t (id, n) VALUES (1, 1) ON DUPLICATE KEY UPDATE n = n + VALUES(n)",

@@ -520,7 +520,17 @@ std::string file_converter::statement_with_rewrites(const std::string& statement
 bool file_converter::convert_insert_set(const std::vector<token>& tokens,
                                         std::vector<output_statement>& out) {
   token_cursor cursor(tokens, source_);
-  if (!cursor.accept("INSERT")) return false;
+  insert_head head;
+  head.offset = tokens.front().begin;
+  if (cursor.accept("REPLACE")) {
+    head.mode = insert_mode::replace;
+  } else if (!cursor.accept("INSERT")) {
+    return false;
+  }
+  while (cursor.accept("LOW_PRIORITY") || cursor.accept("DELAYED") ||
+         cursor.accept("HIGH_PRIORITY")) {
+  }
+  if (cursor.accept("IGNORE") && head.mode == insert_mode::plain) head.mode = insert_mode::ignore;
   cursor.accept("INTO");
   definition_reader reader(cx_, tokens);
   std::string table = lower_name(reader.take_raw_name(cursor));
@@ -542,6 +552,7 @@ bool file_converter::convert_insert_set(const std::vector<token>& tokens,
       values += ", ";
     }
     columns += sql::postgres_name(column);
+    head.columns.push_back(column);
     append_expression(values, cx_, tokens, begin, end, problems, value_kind::unknown, nullptr,
                       true);
     if (!cursor.accept_punct(',') && !cursor.at_end()) return false;
@@ -549,8 +560,10 @@ bool file_converter::convert_insert_set(const std::vector<token>& tokens,
   // A user variable or a byte that is not SQL: the generic conversion
   // reports it.
   if (columns.empty() || problems.variable || problems.broken) return false;
+  head.table = table;
+  std::string conflict = head.mode == insert_mode::plain ? "" : inserts_.conflict_clause(head);
   out.push_back({statement_with_rewrites("INSERT INTO " + sql::postgres_name(table) + " (" +
-                                             columns + ") VALUES (" + values + ")",
+                                             columns + ") VALUES (" + values + ")" + conflict,
                                          tokens.front().begin),
                  tokens.front().begin});
   return true;

@@ -44,6 +44,13 @@ class insert_rows {
   // Converts the rows that follow VALUES, and an ON DUPLICATE KEY UPDATE
   // clause, up to the end of the statement. Returns the rows written.
   std::uint64_t convert(const insert_head& head, bool no_auto_value_on_zero);
+  // The ON CONFLICT clause (with its newline) that INSERT IGNORE or
+  // REPLACE of `head` takes, for a statement written otherwise (... SET).
+  std::string conflict_clause(const insert_head& head) {
+    head_ = head;
+    plan(head);
+    return conflict_;
+  }
 
  private:
   struct column_plan {
