@@ -142,6 +142,13 @@ const statement_case table_cases[] = {
     {"explicit_first_timestamp_takes_none",
      "CREATE TABLE t (a timestamp NULL DEFAULT NULL, b timestamp NOT NULL)",
      "CREATE TABLE t (\n  a timestamp(0) DEFAULT NULL,\n  b timestamp(0)\n);\n"},
+    // MySQL 5.0's SHOW CREATE TABLE writes a BIT default as its bytes;
+    // MySQL 4 took DEFAULT '' of a number for 0.
+    {"bit_and_empty_number_defaults",
+     "CREATE TABLE t (a bit(1) NOT NULL default '\\0', b bit(8) default '\\n', c int NOT NULL "
+     "default '')",
+     "CREATE TABLE t (\n  a smallint NOT NULL DEFAULT 0,\n  b smallint DEFAULT 10,\n  c integer "
+     "NOT NULL DEFAULT 0\n);\n"},
     {"zero_date_default_drops_not_null",
      "CREATE TABLE t (d datetime NOT NULL DEFAULT '0000-00-00 00:00:00', e date NOT NULL DEFAULT "
      "'2000-01-01')",

@@ -335,7 +335,8 @@ void definition_reader::read_default(token_cursor& cursor, column_definition& co
   if (cursor.is_punct('-') || cursor.is_punct('+')) {
     sign = std::string(cx_.text(cursor.take()));
   }
-  bool binary = false;
+  // MySQL 5.0 writes the default of a BIT column as a string of its bytes.
+  bool binary = column.type.note == issue::bit_type;
   if (cursor.peek().kind == token_kind::word && cursor.peek(1).kind == token_kind::string &&
       is_charset_introducer(cx_.text(cursor.peek()), binary)) {
     cursor.take();
