@@ -386,6 +386,35 @@ TEST(AlterConversionFindings, ColumnPositionIsOneNote) {
   EXPECT_EQ(messages_with(c, "FIRST/AFTER was dropped").size(), 3u) << c.text;
 }
 
+// What MySQL did by itself and the conversion now writes out is a finding
+// at the column or value; so is what the conversion cannot give.
+TEST(TableFindings, ImplicitBehaviourIsReportedWhereItStands) {
+  struct finding_case {
+    const char* mysql;
+    const char* part;  // of the one message expected; empty for none
+  };
+  const finding_case cases[] = {
+      {"CREATE TABLE t (g int, id int AUTO_INCREMENT, PRIMARY KEY (g, id))",
+       "column id: AUTO_INCREMENT after other columns"},
+      {"CREATE TABLE t (g int, id int AUTO_INCREMENT, PRIMARY KEY (g, id), KEY (id))", ""},
+      {"CREATE TABLE t (a timestamp NOT NULL)", "column a: the first TIMESTAMP column"},
+      {"SET explicit_defaults_for_timestamp = 1;\nCREATE TABLE t (a timestamp NOT NULL)", ""},
+      {"CREATE TABLE t (n int);\nINSERT INTO t VALUES (''), ('')",
+       "2 empty strings ('') in numeric columns"},
+  };
+  for (const finding_case& c : cases) {
+    statement_conversion result = convert_mysql_statement(c.mysql);
+    std::vector<std::string> messages;
+    for (const schema_finding& f : result.findings) messages.push_back(f.message);
+    if (*c.part == '\0') {
+      EXPECT_TRUE(messages.empty()) << c.mysql << "\n" << (messages.empty() ? "" : messages[0]);
+    } else {
+      ASSERT_EQ(messages.size(), 1u) << c.mysql;
+      EXPECT_NE(messages[0].find(c.part), std::string::npos) << messages[0];
+    }
+  }
+}
+
 // What the query rewrites leave of MySQL's in a script's statement or a
 // row is a finding, once for each expression the rows repeat.
 TEST(ScriptFindings, WhatTheRewritesLeaveIsReported) {

@@ -43,6 +43,7 @@ bool ddl_statements::create_table(token_cursor& cursor, const std::vector<token>
   // conversion, which would otherwise take the new definition for it.
   if (table.if_not_exists && schema_.model.table(lower_name(table.name)) != nullptr) return true;
   if (!session_.explicit_defaults_for_timestamp()) implicit_timestamp_defaults(table);
+  grouped_auto_increment(table);
   writer_.create_table(table, out);
   return true;
 }
@@ -65,6 +66,23 @@ void ddl_statements::implicit_timestamp_defaults(table_definition& table) {
       cx_.findings.add(issue::zero_date_default, column.offset, column.name);
     }
     first = false;
+  }
+}
+
+// MyISAM numbers an AUTO_INCREMENT column that follows other columns in
+// its key (PRIMARY KEY (grp, id)) within each value of those columns; an
+// identity numbers the table as a whole.
+void ddl_statements::grouped_auto_increment(const table_definition& table) {
+  for (const column_definition& column : table.columns) {
+    if (!column.auto_increment || column.primary_key || column.unique) continue;
+    bool leads = false, follows = false;
+    for (const key_definition& key : table.keys) {
+      for (std::size_t i = 0; i < key.parts.size(); ++i) {
+        if (lower_name(key.parts[i].column) != lower_name(column.name)) continue;
+        (i == 0 ? leads : follows) = true;
+      }
+    }
+    if (follows && !leads) cx_.findings.add(issue::grouped_identity, column.offset, column.name);
   }
 }
 

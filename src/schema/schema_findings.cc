@@ -70,6 +70,10 @@ constexpr issue_text issue_texts[] = {
      "FIND_IN_SET() and bit arithmetic on it must be rewritten"},
     {issue::bit_type, convert_rule, schema_severity::note,
      "column {}: BIT became an integer type; b'...' values are written as numbers"},
+    {issue::grouped_identity, convert_rule, schema_severity::warning,
+     "column {}: AUTO_INCREMENT after other columns of its key numbers the rows of "
+     "each value of those columns from 1 in MyISAM; the identity numbers the whole "
+     "table, and rows without an id get other numbers than MySQL gave"},
     {issue::unsigned_bigint_identity, convert_rule, schema_severity::note,
      "column {}: BIGINT UNSIGNED AUTO_INCREMENT became a bigint identity, which "
      "holds values up to 2^63-1"},

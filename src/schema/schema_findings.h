@@ -50,6 +50,7 @@ enum class issue {
   set_type,
   bit_type,
   unsigned_bigint_identity,
+  grouped_identity,
   on_update_timestamp,
   implicit_timestamp,
   virtual_column,
