@@ -509,6 +509,14 @@ const statement_case typed_insert_cases[] = {
      "INSERT INTO t VALUES (20030201100000, 19991231, 0), (991231235959, 700101, 00000000)",
      "INSERT INTO t VALUES\n('2003-02-01 10:00:00', '1999-12-31', NULL),\n"
      "('1999-12-31 23:59:59', '1970-01-01', NULL);\n"},
+    // A duration does not fit time: the column becomes interval first.
+    {"durations_make_time_an_interval",
+     "CREATE TABLE t (d time, e time);\n"
+     "INSERT INTO t VALUES ('10:00:00', '24:00:00'), ('-01:30:00', '23:59:59'), ('100:00:00', "
+     "'1')",
+     "INSERT INTO t VALUES\n('10:00:00', '24:00:00');\nALTER TABLE t ALTER COLUMN d TYPE "
+     "interval USING d::interval;\nINSERT INTO t VALUES\n('-01:30:00', '23:59:59'),\n"
+     "('100:00:00', '1');\n"},
     {"insert_select_sets_the_sequence_before_the_next_id",
      "CREATE TABLE t (id int AUTO_INCREMENT PRIMARY KEY, v int);\n"
      "INSERT INTO t (id, v) SELECT id, v FROM old;\nINSERT INTO t (v) VALUES (1)",

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "schema/mysql_literals.h"
 #include "schema/mysql_types.h"
 #include "schema/postgres_syntax.h"
 #include "schema/query_rewrites.h"
@@ -270,6 +271,10 @@ void insert_rows::write_value(std::size_t column, row_state& row) {
     row_ += cx_.text(first);
     literal = &value_[1];
   }
+  if (literal != nullptr && target.kind == value_kind::time &&
+      literal->kind == token_kind::string && !fits_time(string_body(cx_.text(*literal)))) {
+    row.long_times.emplace_back(column, literal->begin);
+  }
   if (literal != nullptr) {
     literal_result result = append_literal(row_, cx_, *literal, target.kind, binary);
     if (result == literal_result::written) return;
@@ -357,6 +362,7 @@ void insert_rows::finish_row(std::uint64_t row_begin, row_state& row, std::strin
     facts.ids_written = false;
   }
   if (row.explicit_identity) facts.ids_written = true;
+  widen_times(row);
   // A value's rewrite may call an extension's function (SHA1 becomes
   // pgcrypto's digest): it is created before the statement goes on.
   std::vector<std::string> extensions = schema_.take_extensions_to_create();
@@ -369,6 +375,26 @@ void insert_rows::finish_row(std::uint64_t row_begin, row_state& row, std::strin
   open();
   out_.raw(text);
   ++rows_;
+}
+
+// MySQL's TIME holds durations from -838:59:59 to 838:59:59, PostgreSQL's
+// time a time of day: a column given one becomes interval, which holds
+// both, before the row that needs it.
+void insert_rows::widen_times(const row_state& row) {
+  for (auto [column, offset] : row.long_times) {
+    if (plan_[column].kind != value_kind::time) continue;
+    plan_[column].kind = value_kind::text;
+    close();
+    std::string name = pg(all_columns_[column]);
+    out_.statement("ALTER TABLE " + pg(head_.table) + " ALTER COLUMN " + name +
+                   " TYPE interval USING " + name + "::interval");
+    cx_.findings.add(issue::time_became_interval, offset, all_columns_[column]);
+    sql::table_model table = *schema_.model.table(head_.table);
+    for (sql::column_model& c : table.columns) {
+      if (c.name == all_columns_[column]) c.type = "interval";
+    }
+    schema_.model.add(std::move(table));
+  }
 }
 
 void insert_rows::read_duplicate_update(const token& on) {

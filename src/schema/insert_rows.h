@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "schema/conversion_context.h"
@@ -67,6 +68,8 @@ class insert_rows {
     bool default_identity = false;
     bool explicit_identity = false;
     std::uint64_t broken_at = 0;
+    // The columns and offsets of TIME values that need an interval.
+    std::vector<std::pair<std::size_t, std::uint64_t>> long_times;
   };
 
   void plan(const insert_head& head);
@@ -124,6 +127,9 @@ class insert_rows {
   // ON DUPLICATE KEY UPDATE ..., from its first word to the statement's end.
   void read_duplicate_update(const token& on);
   void skip_to_statement_end(token t);
+  // Makes the TIME columns of `row` that hold a duration interval before
+  // the row is written.
+  void widen_times(const row_state& row);
 
   conversion_context& cx_;
   mysql_lexer& lexer_;

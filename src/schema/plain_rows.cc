@@ -150,7 +150,8 @@ bool insert_rows::read_plain_row(std::uint64_t row_begin, row_state& row) {
     const char* value_end;
     if (*p == '\'') {
       bool number = target.kind == value_kind::integer || target.kind == value_kind::decimal;
-      if (target.identity || target.bits || (number && end - p > 1 && p[1] == '\''))
+      if (target.identity || target.bits || target.kind == value_kind::time ||
+          (number && end - p > 1 && p[1] == '\''))
         return give_up();
       std::uint64_t offset = row_begin + 1 + static_cast<std::uint64_t>(p - start);
       value_end = copy_strings_ && target.kind != value_kind::binary

@@ -33,6 +33,9 @@ constexpr issue_text issue_texts[] = {
     {issue::empty_number, convert_rule, schema_severity::warning,
      "{} empty strings ('') in numeric columns written as 0, the value MySQL stored "
      "for them outside strict mode"},
+    {issue::time_became_interval, convert_rule, schema_severity::warning,
+     "column {}: a TIME value outside 00:00:00 to 24:00:00 (a duration) does not fit "
+     "PostgreSQL's time: the column became interval, which queries read as a duration"},
     {issue::invalid_utf8, convert_rule, schema_severity::warning,
      "invalid UTF-8 in a utf8 text; its bytes were read as latin1 (cp1252): "
      "check the text, or convert again with the dump's real character set"},

@@ -36,6 +36,7 @@ enum class issue {
   zero_date_default,
   zero_date_value,
   empty_number,
+  time_became_interval,
   invalid_utf8,
   nul_in_text,
   unsupported_charset,
