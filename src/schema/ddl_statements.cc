@@ -39,8 +39,51 @@ bool ddl_statements::create_table(token_cursor& cursor, const std::vector<token>
   table_definition table;
   table.temporary = temporary;
   if (!reader.read_create_table(cursor, table, why)) return false;
+  // The table is there already: MySQL leaves it as it is, and so does the
+  // conversion, which would otherwise take the new definition for it.
+  if (table.if_not_exists && schema_.model.table(lower_name(table.name)) != nullptr) return true;
+  if (!session_.explicit_defaults_for_timestamp()) implicit_timestamp_defaults(table);
+  grouped_auto_increment(table);
   writer_.create_table(table, out);
   return true;
+}
+
+// Without explicit_defaults_for_timestamp (MySQL before 8.0), the first
+// TIMESTAMP column written without DEFAULT, ON UPDATE or NULL is NOT NULL
+// DEFAULT CURRENT_TIMESTAMP ON UPDATE CURRENT_TIMESTAMP, and the others
+// such are NOT NULL DEFAULT '0000-00-00 00:00:00': install scripts rely on
+// both.
+void ddl_statements::implicit_timestamp_defaults(table_definition& table) {
+  bool first = true;
+  for (column_definition& column : table.columns) {
+    if (!column.timestamp) continue;
+    if (column.bare_timestamp && first) {
+      column.not_null = column.on_update_now = true;
+      column.default_sql = "CURRENT_TIMESTAMP";
+      cx_.findings.add(issue::implicit_timestamp, column.offset, column.name);
+    } else if (column.bare_timestamp && column.not_null) {
+      column.not_null = false;
+      cx_.findings.add(issue::zero_date_default, column.offset, column.name);
+    }
+    first = false;
+  }
+}
+
+// MyISAM numbers an AUTO_INCREMENT column that follows other columns in
+// its key (PRIMARY KEY (grp, id)) within each value of those columns; an
+// identity numbers the table as a whole.
+void ddl_statements::grouped_auto_increment(const table_definition& table) {
+  for (const column_definition& column : table.columns) {
+    if (!column.auto_increment || column.primary_key || column.unique) continue;
+    bool leads = false, follows = false;
+    for (const key_definition& key : table.keys) {
+      for (std::size_t i = 0; i < key.parts.size(); ++i) {
+        if (lower_name(key.parts[i].column) != lower_name(column.name)) continue;
+        (i == 0 ? leads : follows) = true;
+      }
+    }
+    if (follows && !leads) cx_.findings.add(issue::grouped_identity, column.offset, column.name);
+  }
 }
 
 bool ddl_statements::create_index(token_cursor& cursor, const std::vector<token>& tokens,
@@ -126,11 +169,28 @@ bool ddl_statements::rename_table(token_cursor& cursor, const std::vector<token>
       why = "RENAME TABLE";
       return false;
     }
-    out.push_back({"ALTER TABLE " + pg(from) + " RENAME TO " + pg(to), tokens.front().begin});
-    schema_.rename_table(from, to);
+    rename(from, to, tokens.front().begin, out);
     if (!cursor.accept_punct(',')) break;
   }
   return cursor.at_end();
+}
+
+// The primary key follows the table, as it would in a schema written for
+// PostgreSQL: DROP PRIMARY KEY names it after the table, and a new table
+// of the old name takes its name back.
+void ddl_statements::rename(const std::string& from, const std::string& to, std::uint64_t offset,
+                            std::vector<output_statement>& out) {
+  out.push_back({"ALTER TABLE " + pg(from) + " RENAME TO " + pg(to), offset});
+  const sql::table_model* table = schema_.model.table(from);
+  bool has_primary_key = table != nullptr && !table->primary_key.empty();
+  schema_.rename_table(from, to);
+  if (!has_primary_key) return;
+  std::string old_key = fit_name(from + "_pkey");
+  std::string new_key = schema_.claim_name(to + "_pkey", to);
+  schema_.forget_name(old_key);
+  out.push_back(
+      {"ALTER TABLE " + pg(to) + " RENAME CONSTRAINT " + pg(old_key) + " TO " + pg(new_key),
+       offset});
 }
 
 bool ddl_statements::truncate_table(token_cursor& cursor, const std::vector<token>& tokens,
@@ -230,6 +290,15 @@ bool ddl_statements::alter_clause(token_cursor& cursor, definition_reader& reade
         if (c == lower_name(from)) c = lower_name(to);
       }
       schema_.model.add(std::move(table));
+      std::map<std::string, std::string>& checks = schema_.facts[target.table].checks;
+      if (auto check = checks.extract(lower_name(from))) {
+        check.key() = lower_name(to);
+        checks.insert(std::move(check));
+      }
+      if (forget_on_update(target.table, lower_name(from))) {
+        schema_.facts[target.table].on_update_columns.push_back(to);
+        writer_.on_update_trigger(target.table, out, offset);
+      }
       return true;
     }
     if (cursor.accept("INDEX") || cursor.accept("KEY")) {
@@ -248,8 +317,7 @@ bool ddl_statements::alter_clause(token_cursor& cursor, definition_reader& reade
     if (!cursor.accept("TO")) cursor.accept("AS");
     std::string to = lower_name(reader.take_raw_name(cursor));
     if (to.empty()) return false;
-    out.push_back({"ALTER TABLE " + target.name + " RENAME TO " + pg(to), offset});
-    schema_.rename_table(target.table, to);
+    rename(target.table, to, offset, out);
     target = {to, pg(to), target.sync_identity};
     return true;
   }
@@ -364,8 +432,8 @@ void ddl_statements::add_column(const column_definition& column, alter_target& t
   schema_.model.add(std::move(table));
   writer_.column_comment(target.table, column, out);
   if (column.on_update_now) {
-    writer_.on_update_trigger(target.table + "_" + lower_name(column.name), {column.name}, out,
-                              column.offset);
+    schema_.facts[target.table].on_update_columns.push_back(column.name);
+    writer_.on_update_trigger(target.table, out, column.offset);
   }
 }
 
@@ -387,11 +455,26 @@ void ddl_statements::modify_column(const std::string& old_name, column_definitio
   // The check of the old type (its values, its length) goes before the
   // type changes, since it may not apply to the new one.
   std::string condition = value_check_condition(column.type, name, column.value_literals);
-  std::string check = pg(fit_name(target.table + "_" + lower_name(column.name) + "_check"));
-  if (!condition.empty() || old.type == "citext") {
-    out.push_back({prefix + "DROP CONSTRAINT IF EXISTS " + check, at});
+  std::map<std::string, std::string>& checks = schema_.facts[target.table].checks;
+  auto old_check = checks.find(old_key);
+  if (old_check != checks.end()) {
+    out.push_back({prefix + "DROP CONSTRAINT IF EXISTS " + old_check->second, at});
+    checks.erase(old_check);
+  } else if (!condition.empty() || old.type == "citext") {
+    // A table of another file: its check has the name this one would give.
+    out.push_back(
+        {prefix + "DROP CONSTRAINT IF EXISTS " + writer_.check_name(target.table, old_name), at});
   }
-  if (old.type != column.type.type) {
+  std::string check = writer_.check_name(target.table, column.name);
+  // PostgreSQL refuses a default to an identity, and one that does not cast
+  // to the new type: the old default goes first, the new one after.
+  if (!column.auto_increment && old.auto_increment) {
+    out.push_back({alter + " DROP IDENTITY IF EXISTS", at});
+  }
+  bool retype = old.type != column.type.type;
+  bool drop_first = !old.auto_increment && (retype || column.auto_increment);
+  if (drop_first) out.push_back({alter + " DROP DEFAULT", at});
+  if (retype) {
     out.push_back(
         {alter + " TYPE " + column.type.type + " USING " + name + "::" + column.type.type, at});
     if (column.type.type == "citext") schema_.extensions.insert("citext");
@@ -402,19 +485,20 @@ void ddl_statements::modify_column(const std::string& old_name, column_definitio
   }
   if (!column.default_sql.empty()) {
     out.push_back({alter + " SET DEFAULT " + column.default_sql, at});
-  } else if (!column.auto_increment && !old.auto_increment) {
+  } else if (!drop_first && !old.auto_increment) {
     out.push_back({alter + " DROP DEFAULT", at});
   }
   if (column.auto_increment && !old.auto_increment) {
     out.push_back({alter + " ADD GENERATED BY DEFAULT AS IDENTITY", at});
     schema_.note_name(target.table + "_" + lower_name(column.name) + "_seq", target.table);
     target.sync_identity = true;
-  } else if (!column.auto_increment && old.auto_increment) {
-    out.push_back({alter + " DROP IDENTITY IF EXISTS", at});
   }
   if (!condition.empty()) {
     out.push_back({prefix + "ADD CONSTRAINT " + check + " CHECK (" + condition + ")", at});
+    checks[lower_name(column.name)] = check;
   }
+  schema_.facts[target.table].bit_columns.erase(old_key);
+  writer_.note_bits(target.table, column);
   replace_column(table, old_key, table_writer::model_column(column));
   for (std::string& c : table.primary_key) {
     if (c == old_key) c = lower_name(column.name);
@@ -425,6 +509,17 @@ void ddl_statements::modify_column(const std::string& old_name, column_definitio
   }
   schema_.model.add(std::move(table));
   writer_.column_comment(target.table, column, out);
+  if (forget_on_update(target.table, old_key) || column.on_update_now) {
+    if (column.on_update_now) schema_.facts[target.table].on_update_columns.push_back(column.name);
+    writer_.on_update_trigger(target.table, out, at);
+  }
+}
+
+// Takes `column` (lower case) out of the columns the table's trigger sets;
+// false when it was not one of them.
+bool ddl_statements::forget_on_update(const std::string& table, const std::string& column) {
+  std::vector<std::string>& columns = schema_.facts[table].on_update_columns;
+  return std::erase_if(columns, [&](const std::string& c) { return lower_name(c) == column; }) > 0;
 }
 
 bool ddl_statements::alter_drop(token_cursor& cursor, definition_reader& reader,
@@ -473,6 +568,10 @@ bool ddl_statements::alter_drop(token_cursor& cursor, definition_reader& reader,
                 [&](const sql::column_model& c) { return c.name == lower_name(column); });
   std::erase(table.primary_key, lower_name(column));
   schema_.model.add(std::move(table));
+  schema_.facts[target.table].checks.erase(lower_name(column));
+  if (forget_on_update(target.table, lower_name(column))) {
+    writer_.on_update_trigger(target.table, out, offset);
+  }
   return true;
 }
 

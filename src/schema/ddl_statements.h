@@ -69,6 +69,11 @@ class ddl_statements {
                        std::vector<output_statement>& out);
   void identity_sync(const std::string& table, std::vector<output_statement>& out,
                      std::uint64_t offset);
+  void implicit_timestamp_defaults(table_definition& table);
+  void grouped_auto_increment(const table_definition& table);
+  bool forget_on_update(const std::string& table, const std::string& column);
+  void rename(const std::string& from, const std::string& to, std::uint64_t offset,
+              std::vector<output_statement>& out);
 
   conversion_context& cx_;
   schema_state& schema_;

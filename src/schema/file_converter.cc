@@ -1,6 +1,7 @@
 // The statement loop and the choice of converter for each statement.
 #include "schema/file_converter.h"
 
+#include <algorithm>
 #include <span>
 
 #include "schema/postgres_syntax.h"
@@ -486,12 +487,26 @@ void file_converter::convert_insert(const token& first) {
     for (t = next_token(carried); !is_end(t); t = next_token(carried)) tokens_.push_back(t);
   }
   if (!setup_.convert_rows) return;
+  note_explicit_ids(tokens_);
   std::vector<output_statement> out;
   if (convert_insert_set(tokens_, out)) {
     for (const output_statement& statement : out) emit(statement);
     return;
   }
   convert_held(tokens_);
+}
+
+// An INSERT ... SELECT (or ... SET) that may give the identity column its
+// values: the sequence is set past them before the next row takes one.
+void file_converter::note_explicit_ids(const std::vector<token>& tokens) {
+  insert_head head;
+  read_insert_head(tokens, head);
+  const sql::column_model* identity = schema_.identity_of(head.table);
+  if (identity == nullptr) return;
+  if (head.columns.empty() ||
+      std::find(head.columns.begin(), head.columns.end(), identity->name) != head.columns.end()) {
+    schema_.facts[head.table].ids_written = true;
+  }
 }
 
 std::string file_converter::statement_with_rewrites(const std::string& statement,
@@ -505,7 +520,17 @@ std::string file_converter::statement_with_rewrites(const std::string& statement
 bool file_converter::convert_insert_set(const std::vector<token>& tokens,
                                         std::vector<output_statement>& out) {
   token_cursor cursor(tokens, source_);
-  if (!cursor.accept("INSERT")) return false;
+  insert_head head;
+  head.offset = tokens.front().begin;
+  if (cursor.accept("REPLACE")) {
+    head.mode = insert_mode::replace;
+  } else if (!cursor.accept("INSERT")) {
+    return false;
+  }
+  while (cursor.accept("LOW_PRIORITY") || cursor.accept("DELAYED") ||
+         cursor.accept("HIGH_PRIORITY")) {
+  }
+  if (cursor.accept("IGNORE") && head.mode == insert_mode::plain) head.mode = insert_mode::ignore;
   cursor.accept("INTO");
   definition_reader reader(cx_, tokens);
   std::string table = lower_name(reader.take_raw_name(cursor));
@@ -527,6 +552,7 @@ bool file_converter::convert_insert_set(const std::vector<token>& tokens,
       values += ", ";
     }
     columns += sql::postgres_name(column);
+    head.columns.push_back(column);
     append_expression(values, cx_, tokens, begin, end, problems, value_kind::unknown, nullptr,
                       true);
     if (!cursor.accept_punct(',') && !cursor.at_end()) return false;
@@ -534,8 +560,10 @@ bool file_converter::convert_insert_set(const std::vector<token>& tokens,
   // A user variable or a byte that is not SQL: the generic conversion
   // reports it.
   if (columns.empty() || problems.variable || problems.broken) return false;
+  head.table = table;
+  std::string conflict = head.mode == insert_mode::plain ? "" : inserts_.conflict_clause(head);
   out.push_back({statement_with_rewrites("INSERT INTO " + sql::postgres_name(table) + " (" +
-                                             columns + ") VALUES (" + values + ")",
+                                             columns + ") VALUES (" + values + ")" + conflict,
                                          tokens.front().begin),
                  tokens.front().begin});
   return true;

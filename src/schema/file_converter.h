@@ -62,6 +62,7 @@ class file_converter {
   // INSERT, as INSERT INTO t (a, b) VALUES (x, y). False, with nothing
   // written, for any other statement and for the forms PostgreSQL would
   // read otherwise (IGNORE, REPLACE, ON DUPLICATE KEY UPDATE).
+  void note_explicit_ids(const std::vector<token>& tokens);
   bool convert_insert_set(const std::vector<token>& tokens, std::vector<output_statement>& out);
   // Writes a statement if PostgreSQL parses it, else a comment and a finding.
   void emit(const output_statement& statement);

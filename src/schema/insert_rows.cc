@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "schema/mysql_literals.h"
 #include "schema/mysql_types.h"
 #include "schema/postgres_syntax.h"
 #include "schema/query_rewrites.h"
@@ -40,10 +41,12 @@ void insert_rows::plan(const insert_head& head) {
   if (table != nullptr && all_columns_.empty()) {
     for (const sql::column_model& c : table->columns) all_columns_.push_back(c.name);
   }
+  const std::set<std::string>& bits = schema_.facts[head.table].bit_columns;
   for (const std::string& name : all_columns_) {
     column_plan column;
     if (const sql::column_model* known = table ? table->column(name) : nullptr) {
-      column = {kind_of_type(known->type), known->not_null, known->auto_increment};
+      column = {kind_of_type(known->type), known->not_null, known->auto_increment,
+                bits.count(name) != 0};
     }
     plan_.push_back(column);
   }
@@ -127,7 +130,7 @@ void insert_rows::close() {
 std::uint64_t insert_rows::convert(const insert_head& head, bool no_auto_value_on_zero) {
   head_ = head;
   no_auto_value_on_zero_ = no_auto_value_on_zero;
-  rows_ = zero_dates_ = 0;
+  rows_ = zero_dates_ = empty_numbers_ = 0;
   split_ = open_ = false;
   facts_ = nullptr;
   plan(head);
@@ -175,6 +178,9 @@ std::uint64_t insert_rows::convert(const insert_head& head, bool no_auto_value_o
   close();
   if (zero_dates_ > 0) {
     cx_.findings.add(issue::zero_date_value, first_zero_date_, std::to_string(zero_dates_));
+  }
+  if (empty_numbers_ > 0) {
+    cx_.findings.add(issue::empty_number, first_empty_number_, std::to_string(empty_numbers_));
   }
   return rows_;
 }
@@ -239,8 +245,22 @@ void insert_rows::write_value(std::size_t column, row_state& row) {
       return;
     }
   }
+  if (value_.size() == 1 && first.kind == token_kind::string && cx_.text(first).size() == 2 &&
+      !target.bits && (target.kind == value_kind::integer || target.kind == value_kind::decimal)) {
+    // '' is 0 to MySQL outside strict mode, and 0 takes the next id.
+    if (target.identity && !no_auto_value_on_zero_) {
+      row_ += "DEFAULT";
+      row.default_identity = true;
+      return;
+    }
+    if (empty_numbers_++ == 0) first_empty_number_ = first.begin;
+    row_ += '0';
+    row.explicit_identity = row.explicit_identity || target.identity;
+    return;
+  }
   if (target.identity) row.explicit_identity = true;
-  bool binary = false;
+  // mysqldump before 5.7 writes BIT values as plain strings of their bytes.
+  bool binary = target.bits;
   const token* literal = value_.size() == 1 ? &first : nullptr;
   if (value_.size() == 2 && first.kind == token_kind::word &&
       value_[1].kind == token_kind::string && is_charset_introducer(cx_.text(first), binary)) {
@@ -250,6 +270,10 @@ void insert_rows::write_value(std::size_t column, row_state& row) {
       (is_punct(cx_, first, '-') || is_punct(cx_, first, '+'))) {
     row_ += cx_.text(first);
     literal = &value_[1];
+  }
+  if (literal != nullptr && target.kind == value_kind::time &&
+      literal->kind == token_kind::string && !fits_time(string_body(cx_.text(*literal)))) {
+    row.long_times.emplace_back(column, literal->begin);
   }
   if (literal != nullptr) {
     literal_result result = append_literal(row_, cx_, *literal, target.kind, binary);
@@ -338,6 +362,7 @@ void insert_rows::finish_row(std::uint64_t row_begin, row_state& row, std::strin
     facts.ids_written = false;
   }
   if (row.explicit_identity) facts.ids_written = true;
+  widen_times(row);
   // A value's rewrite may call an extension's function (SHA1 becomes
   // pgcrypto's digest): it is created before the statement goes on.
   std::vector<std::string> extensions = schema_.take_extensions_to_create();
@@ -350,6 +375,26 @@ void insert_rows::finish_row(std::uint64_t row_begin, row_state& row, std::strin
   open();
   out_.raw(text);
   ++rows_;
+}
+
+// MySQL's TIME holds durations from -838:59:59 to 838:59:59, PostgreSQL's
+// time a time of day: a column given one becomes interval, which holds
+// both, before the row that needs it.
+void insert_rows::widen_times(const row_state& row) {
+  for (auto [column, offset] : row.long_times) {
+    if (plan_[column].kind != value_kind::time) continue;
+    plan_[column].kind = value_kind::text;
+    close();
+    std::string name = pg(all_columns_[column]);
+    out_.statement("ALTER TABLE " + pg(head_.table) + " ALTER COLUMN " + name +
+                   " TYPE interval USING " + name + "::interval");
+    cx_.findings.add(issue::time_became_interval, offset, all_columns_[column]);
+    sql::table_model table = *schema_.model.table(head_.table);
+    for (sql::column_model& c : table.columns) {
+      if (c.name == all_columns_[column]) c.type = "interval";
+    }
+    schema_.model.add(std::move(table));
+  }
 }
 
 void insert_rows::read_duplicate_update(const token& on) {

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "schema/conversion_context.h"
@@ -44,12 +45,20 @@ class insert_rows {
   // Converts the rows that follow VALUES, and an ON DUPLICATE KEY UPDATE
   // clause, up to the end of the statement. Returns the rows written.
   std::uint64_t convert(const insert_head& head, bool no_auto_value_on_zero);
+  // The ON CONFLICT clause (with its newline) that INSERT IGNORE or
+  // REPLACE of `head` takes, for a statement written otherwise (... SET).
+  std::string conflict_clause(const insert_head& head) {
+    head_ = head;
+    plan(head);
+    return conflict_;
+  }
 
  private:
   struct column_plan {
     value_kind kind = value_kind::unknown;
     bool not_null = false;
     bool identity = false;
+    bool bits = false;  // BIT: a string is its bytes
   };
   struct row_state {
     bool broken = false;
@@ -59,6 +68,8 @@ class insert_rows {
     bool default_identity = false;
     bool explicit_identity = false;
     std::uint64_t broken_at = 0;
+    // The columns and offsets of TIME values that need an interval.
+    std::vector<std::pair<std::size_t, std::uint64_t>> long_times;
   };
 
   void plan(const insert_head& head);
@@ -116,6 +127,9 @@ class insert_rows {
   // ON DUPLICATE KEY UPDATE ..., from its first word to the statement's end.
   void read_duplicate_update(const token& on);
   void skip_to_statement_end(token t);
+  // Makes the TIME columns of `row` that hold a duration interval before
+  // the row is written.
+  void widen_times(const row_state& row);
 
   conversion_context& cx_;
   mysql_lexer& lexer_;
@@ -145,6 +159,8 @@ class insert_rows {
   std::uint64_t rows_ = 0;
   std::uint64_t zero_dates_ = 0;
   std::uint64_t first_zero_date_ = 0;
+  std::uint64_t empty_numbers_ = 0;  // '' in a numeric column
+  std::uint64_t first_empty_number_ = 0;
 };
 
 }  // namespace corvexa::schema

@@ -245,4 +245,19 @@ bool is_zero_date(std::string_view text) {
   return year == 0 || month == 0 || day == 0;
 }
 
+bool fits_time(std::string_view text) {
+  if (text.empty() || text.front() == '-' || text.find(' ') != std::string_view::npos) {
+    return text.empty();
+  }
+  std::size_t colon = text.find(':');
+  if (colon == std::string_view::npos) return true;  // seconds, or HHMMSS
+  unsigned hours = 0;
+  for (char c : text.substr(0, colon)) {
+    if (c < '0' || c > '9') return true;  // not a time: PostgreSQL judges it
+    hours = std::min(hours * 10 + static_cast<unsigned>(c - '0'), 1000u);
+  }
+  return hours < 24 ||
+         (hours == 24 && text.substr(colon).find_first_not_of(":0.") == std::string_view::npos);
+}
+
 }  // namespace corvexa::schema

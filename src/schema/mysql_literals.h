@@ -76,4 +76,8 @@ void append_hex_as_bytea(std::string& out, std::string_view raw);
 // year, month or day ('2010-00-00').
 bool is_zero_date(std::string_view text);
 
+// False for a TIME text that PostgreSQL's time cannot hold: negative, of
+// 24 hours or more, or with days ('-01:00:00', '100:00:00', '2 10:00').
+bool fits_time(std::string_view text);
+
 }  // namespace corvexa::schema

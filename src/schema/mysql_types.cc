@@ -119,7 +119,9 @@ postgres_column_type number_type(const mysql_column_type& t) {
 }
 
 postgres_column_type time_type(const mysql_column_type& t) {
-  std::uint64_t digits = std::min<std::uint64_t>(size_or(t, 0, 0), 6);
+  // Above 6, MySQL 4's display width of TIMESTAMP(14): no fraction.
+  std::uint64_t digits = size_or(t, 0, 0);
+  if (digits > 6) digits = 0;
   if (t.name == "DATE") return plain("date", value_kind::date_time);
   if (t.name == "TIME") return plain(with_size("time", digits), value_kind::time);
   return plain(with_size("timestamp", digits), value_kind::date_time);

@@ -6,12 +6,21 @@
 // start over on the general path.
 #include "schema/insert_rows.h"
 
+#include <algorithm>
+
 #include "schema/byte_runs.h"
 #include "schema/mysql_literals.h"
 #include "schema/utf8_literal.h"
 
 namespace corvexa::schema {
 namespace {
+
+// The TIME literal at `p` (its quote) fits PostgreSQL's time.
+bool fits_time_at(const char* p, const char* end) {
+  const char* close = std::find(p + 1, end, '\'');
+  return close != end &&
+         fits_time(std::string_view(p + 1, static_cast<std::size_t>(close - p - 1)));
+}
 
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
@@ -149,7 +158,11 @@ bool insert_rows::read_plain_row(std::uint64_t row_begin, row_state& row) {
     const column_plan& target = column < plan_.size() ? plan_[column] : unknown_column;
     const char* value_end;
     if (*p == '\'') {
-      if (target.identity) return give_up();
+      bool number = target.kind == value_kind::integer || target.kind == value_kind::decimal;
+      if (target.identity || target.bits ||
+          (target.kind == value_kind::time && !fits_time_at(p, end)) ||
+          (number && end - p > 1 && p[1] == '\''))
+        return give_up();
       std::uint64_t offset = row_begin + 1 + static_cast<std::uint64_t>(p - start);
       value_end = copy_strings_ && target.kind != value_kind::binary
                       ? copy_short_literal(plain_.room(short_literal_room), p, end)
@@ -178,6 +191,7 @@ bool insert_rows::read_plain_row(std::uint64_t row_begin, row_state& row) {
     } else {
       value_end = number_end(p, end);
       if (value_end == p || !ends_value(value_end, end)) return give_up();
+      if (target.kind == value_kind::date_time) return give_up();  // as a date
       std::string_view number(p, static_cast<std::size_t>(value_end - p));
       if (target.identity && number == "0" && !no_auto_value_on_zero_) {
         default_identity = true;

@@ -30,6 +30,12 @@ constexpr issue_text issue_texts[] = {
      "{} zero or partial dates such as '0000-00-00' written as NULL (or as "
      "'-infinity' in a NOT NULL column); queries comparing with '0000-00-00' "
      "must test IS NULL instead"},
+    {issue::empty_number, convert_rule, schema_severity::warning,
+     "{} empty strings ('') in numeric columns written as 0, the value MySQL stored "
+     "for them outside strict mode"},
+    {issue::time_became_interval, convert_rule, schema_severity::warning,
+     "column {}: a TIME value outside 00:00:00 to 24:00:00 (a duration) does not fit "
+     "PostgreSQL's time: the column became interval, which queries read as a duration"},
     {issue::invalid_utf8, convert_rule, schema_severity::warning,
      "invalid UTF-8 in a utf8 text; its bytes were read as latin1 (cp1252): "
      "check the text, or convert again with the dump's real character set"},
@@ -67,11 +73,19 @@ constexpr issue_text issue_texts[] = {
      "FIND_IN_SET() and bit arithmetic on it must be rewritten"},
     {issue::bit_type, convert_rule, schema_severity::note,
      "column {}: BIT became an integer type; b'...' values are written as numbers"},
+    {issue::grouped_identity, convert_rule, schema_severity::warning,
+     "column {}: AUTO_INCREMENT after other columns of its key numbers the rows of "
+     "each value of those columns from 1 in MyISAM; the identity numbers the whole "
+     "table, and rows without an id get other numbers than MySQL gave"},
     {issue::unsigned_bigint_identity, convert_rule, schema_severity::note,
      "column {}: BIGINT UNSIGNED AUTO_INCREMENT became a bigint identity, which "
      "holds values up to 2^63-1"},
     {issue::on_update_timestamp, convert_rule, schema_severity::note,
      "column {}: ON UPDATE CURRENT_TIMESTAMP became a BEFORE UPDATE trigger"},
+    {issue::implicit_timestamp, convert_rule, schema_severity::note,
+     "column {}: the first TIMESTAMP column, written without DEFAULT or ON "
+     "UPDATE, is DEFAULT CURRENT_TIMESTAMP ON UPDATE CURRENT_TIMESTAMP in MySQL "
+     "before 8.0; it has that default and a BEFORE UPDATE trigger"},
     {issue::virtual_column, convert_rule, schema_severity::warning,
      "column {}: a VIRTUAL generated column became STORED; check that its "
      "expression is valid on PostgreSQL"},

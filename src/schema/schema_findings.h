@@ -35,6 +35,8 @@ std::span<const schema_rule> schema_rules();
 enum class issue {
   zero_date_default,
   zero_date_value,
+  empty_number,
+  time_became_interval,
   invalid_utf8,
   nul_in_text,
   unsupported_charset,
@@ -49,7 +51,9 @@ enum class issue {
   set_type,
   bit_type,
   unsigned_bigint_identity,
+  grouped_identity,
   on_update_timestamp,
+  implicit_timestamp,
   virtual_column,
   inline_references,
   check_not_enforced,

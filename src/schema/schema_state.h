@@ -23,6 +23,16 @@ struct table_facts {
   std::vector<std::vector<std::string>> unique_keys;  // lower-case column names
   std::map<std::string, std::string> indexes;         // MySQL index name (lower) -> PostgreSQL name
   std::map<std::string, bool> index_is_constraint;    // PostgreSQL name -> a UNIQUE constraint
+  // The CHECK of a column's type (length, values) by lower-case column
+  // name: named after the table and column it was written for, which
+  // RENAME and CHANGE do not follow.
+  std::map<std::string, std::string> checks;
+  // Its BIT columns (lower case), whose string values are their bytes.
+  std::set<std::string> bit_columns;
+  // Its columns of ON UPDATE CURRENT_TIMESTAMP (as written), and the name
+  // of the trigger and function that set them (empty for none).
+  std::vector<std::string> on_update_columns;
+  std::string on_update_trigger;
   std::uint64_t identity_start = 1;
   bool ids_written = false;      // explicit identity values since the sequence was last set
   bool exact_text = false;       // the default collation of its text is binary or case-sensitive
@@ -57,6 +67,8 @@ class schema_state {
   std::string claim_name(std::string_view wanted, const std::string& table);
   // Notes a name PostgreSQL gives by itself (t_pkey, t_id_seq).
   void note_name(std::string_view name, const std::string& table);
+  // Frees one name.
+  void forget_name(const std::string& name) { name_owners_.erase(name); }
   // Frees the names of a dropped table.
   void forget_table(const std::string& table);
   // Moves everything known of `from` to `to`.

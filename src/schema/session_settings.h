@@ -26,6 +26,12 @@ class session_settings {
 
   bool foreign_key_checks() const { return foreign_key_checks_; }
   bool no_auto_value_on_zero() const { return no_auto_value_on_zero_; }
+  // SET explicit_defaults_for_timestamp = 1: TIMESTAMP columns get no
+  // implicit DEFAULT.
+  bool explicit_defaults_for_timestamp() const {
+    std::string value = system_value("explicit_defaults_for_timestamp");
+    return value == "1" || value == "ON" || value == "on" || value == "TRUE" || value == "true";
+  }
 
  private:
   // The value of the expression at the cursor: a literal, a name, or a

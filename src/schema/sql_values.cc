@@ -29,6 +29,34 @@ constexpr function_spelling keyword_functions[] = {
 
 void append_number(std::string& out, std::uint64_t value) { out += std::to_string(value); }
 
+// A number in a date column, as MySQL 4.0's mysqldump writes TIMESTAMP
+// values (20030201100000): MySQL reads YYYYMMDDHHMMSS, YYMMDDHHMMSS,
+// YYYYMMDD and YYMMDD (a two-digit year below 70 is 20YY), and 0 as the
+// zero date. Other numbers stay as they are.
+literal_result append_date_number(std::string& out, std::string_view digits) {
+  if (!std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+    out += digits;
+    return literal_result::written;
+  }
+  if (std::all_of(digits.begin(), digits.end(), [](char c) { return c == '0'; })) {
+    return literal_result::zero_date;
+  }
+  std::string full;
+  if (digits.size() == 12 || digits.size() == 6) full = digits.substr(0, 2) < "70" ? "20" : "19";
+  full += digits;
+  if (full.size() != 14 && full.size() != 8) {
+    out += digits;
+    return literal_result::written;
+  }
+  std::string text = full.substr(0, 4) + "-" + full.substr(4, 2) + "-" + full.substr(6, 2);
+  if (full.size() == 14) {
+    text += " " + full.substr(8, 2) + ":" + full.substr(10, 2) + ":" + full.substr(12, 2);
+  }
+  if (is_zero_date(text)) return literal_result::zero_date;
+  out += "'" + text + "'";
+  return literal_result::written;
+}
+
 literal_result append_hex(std::string& out, conversion_context& cx, const token& t,
                           value_kind kind) {
   if (kind == value_kind::binary || kind == value_kind::unknown) {
@@ -123,7 +151,10 @@ literal_result append_literal(std::string& out, conversion_context& cx, const to
   if (t.has(unterminated)) return literal_result::not_a_literal;
   switch (t.kind) {
     case token_kind::string: return append_string_value(out, cx, t, kind, binary);
-    case token_kind::number: out += cx.text(t); return literal_result::written;
+    case token_kind::number:
+      if (kind == value_kind::date_time) return append_date_number(out, cx.text(t));
+      out += cx.text(t);
+      return literal_result::written;
     case token_kind::hex_number: return append_hex(out, cx, t, kind);
     case token_kind::bit_number: {
       std::uint64_t value;

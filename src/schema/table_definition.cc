@@ -232,8 +232,11 @@ bool definition_reader::read_column(token_cursor& cursor, column_definition& col
   if (column.type.note) cx_.findings.add(*column.type.note, column.offset, column.name);
   cursor.seek(attributes);
   bool zero_date_default = false;
+  bool has_default = false, null_written = false;
   while (!cursor.at_end() && !cursor.is_punct(',')) {
+    null_written = null_written || cursor.is_word("NULL");
     if (cursor.accept("DEFAULT")) {
+      has_default = true;
       read_default(cursor, column);
       if (column.default_sql.empty()) zero_date_default = true;
     } else if (!read_attribute(cursor, column)) {
@@ -242,6 +245,9 @@ bool definition_reader::read_column(token_cursor& cursor, column_definition& col
                        "column " + column.name + ": " + std::string(cx_.text(unknown)));
     }
   }
+  column.timestamp = mysql.name == "TIMESTAMP";
+  column.bare_timestamp =
+      column.timestamp && !has_default && !null_written && !column.on_update_now;
   if (zero_date_default) {
     column.not_null = false;
     cx_.findings.add(issue::zero_date_default, column.offset, column.name);
@@ -329,12 +335,20 @@ void definition_reader::read_default(token_cursor& cursor, column_definition& co
   if (cursor.is_punct('-') || cursor.is_punct('+')) {
     sign = std::string(cx_.text(cursor.take()));
   }
-  bool binary = false;
+  // MySQL 5.0 writes the default of a BIT column as a string of its bytes.
+  bool binary = column.type.note == issue::bit_type;
   if (cursor.peek().kind == token_kind::word && cursor.peek(1).kind == token_kind::string &&
       is_charset_introducer(cx_.text(cursor.peek()), binary)) {
     cursor.take();
   }
   const token& value = cursor.take();
+  bool number = column.type.kind == value_kind::integer || column.type.kind == value_kind::decimal;
+  if (number && value.kind == token_kind::string && cx_.text(value).size() == 2 && !binary) {
+    // DEFAULT '' of a number: MySQL 4 took it for 0.
+    cx_.findings.add(issue::empty_number, value.begin, "1");
+    column.default_sql.assign(1, '0');
+    return;
+  }
   std::string literal;
   literal_result result = append_literal(literal, cx_, value, column.type.kind, binary);
   if (result == literal_result::zero_date) return;  // no default

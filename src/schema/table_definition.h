@@ -27,6 +27,8 @@ struct column_definition {
   std::string default_sql;  // a PostgreSQL expression; empty for none
   std::string comment_literal;
   bool on_update_now = false;
+  bool timestamp = false;       // MySQL's TIMESTAMP
+  bool bare_timestamp = false;  // a TIMESTAMP without DEFAULT, ON UPDATE or NULL
   std::string generated_sql;
   std::string check_sql;  // an inline CHECK condition
   text_comparison comparison;

@@ -49,11 +49,23 @@ std::string table_writer::column_text(const std::string& table, const column_def
   }
   std::string condition = value_check_condition(column.type, column_name, column.value_literals);
   if (!condition.empty()) {
-    text += " CONSTRAINT " + check_name(table, column.name) + " CHECK (" + condition + ")";
+    std::string check = check_name(table, column.name);
+    schema_.facts[table].checks[lower_name(column.name)] = check;
+    text += " CONSTRAINT " + check + " CHECK (" + condition + ")";
   }
   if (column.type.type == "citext") schema_.extensions.insert("citext");
+  note_bits(table, column);
   if (!column.check_sql.empty()) text += " CHECK " + column.check_sql;
   return text;
+}
+
+void table_writer::note_bits(const std::string& table, const column_definition& column) {
+  std::set<std::string>& bits = schema_.facts[table].bit_columns;
+  if (column.type.note == issue::bit_type) {
+    bits.insert(lower_name(column.name));
+  } else {
+    bits.erase(lower_name(column.name));
+  }
 }
 
 std::string table_writer::index_name(const std::string& table, const std::string& name) {
@@ -196,13 +208,34 @@ void table_writer::column_comment(const std::string& table, const column_definit
        column.offset});
 }
 
-void table_writer::on_update_trigger(const std::string& table,
-                                     const std::vector<std::string>& columns,
-                                     std::vector<output_statement>& out, std::uint64_t offset) {
+void table_writer::on_update_trigger(const std::string& table, std::vector<output_statement>& out,
+                                     std::uint64_t offset) {
+  table_facts& facts = schema_.facts[table];
+  if (facts.on_update_columns.empty()) {
+    if (!facts.on_update_trigger.empty()) {
+      out.push_back(
+          {"DROP TRIGGER IF EXISTS " + pg(facts.on_update_trigger) + " ON " + pg(table), offset});
+    }
+    facts.on_update_trigger.clear();
+    return;
+  }
+  if (facts.on_update_trigger.empty()) {
+    // A table renamed keeps its trigger: a new one of its old name takes
+    // another, or the function they share would be replaced.
+    std::string wanted = fit_name(table + "_on_update");
+    std::string name = wanted;
+    for (int n = 2;
+         std::any_of(schema_.facts.begin(), schema_.facts.end(),
+                     [&](const auto& other) { return other.second.on_update_trigger == name; });
+         ++n) {
+      name = fit_name(wanted, 61) + "_" + std::to_string(n);
+    }
+    facts.on_update_trigger = name;
+  }
   // MySQL sets the column when the row changes and the UPDATE did not set
   // the column itself. Rows compare as text: json has no equality.
   std::string body = "\nBEGIN\n";
-  for (const std::string& column : columns) {
+  for (const std::string& column : facts.on_update_columns) {
     std::string c = pg(column);
     body += "  IF NEW::text IS DISTINCT FROM OLD::text AND NEW." + c +
             " IS NOT DISTINCT FROM OLD." + c + " THEN\n    NEW." + c +
@@ -210,7 +243,7 @@ void table_writer::on_update_trigger(const std::string& table,
   }
   body += "  RETURN NEW;\nEND\n";
   std::string tag = dollar_tag(body);
-  std::string name = pg(fit_name(table + "_on_update"));
+  std::string name = pg(facts.on_update_trigger);
   out.push_back({"CREATE OR REPLACE FUNCTION " + name + "() RETURNS trigger LANGUAGE plpgsql AS " +
                      tag + body + tag,
                  offset});
@@ -351,7 +384,8 @@ void table_writer::create_table(table_definition& table, std::vector<output_stat
         {"COMMENT ON TABLE " + table_name + " IS " + table.comment_literal, table.offset});
   }
   for (const column_definition& column : table.columns) column_comment(key, column, out);
-  if (!on_update.empty()) on_update_trigger(key, on_update, out, table.offset);
+  facts.on_update_columns = on_update;
+  if (!on_update.empty()) on_update_trigger(key, out, table.offset);
 }
 
 }  // namespace corvexa::schema

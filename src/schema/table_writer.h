@@ -38,8 +38,11 @@ class table_writer {
   std::string foreign_key_text(const std::string& table, foreign_key_definition& fk);
   void column_comment(const std::string& table, const column_definition& column,
                       std::vector<output_statement>& out);
-  void on_update_trigger(const std::string& table, const std::vector<std::string>& columns,
-                         std::vector<output_statement>& out, std::uint64_t offset);
+  // Writes the trigger that sets the ON UPDATE CURRENT_TIMESTAMP columns of
+  // `table` (its facts), again after each change of them; drops it when
+  // none is left.
+  void on_update_trigger(const std::string& table, std::vector<output_statement>& out,
+                         std::uint64_t offset);
   // Gives a foreign key column the type of the column it references when
   // PostgreSQL could not compare the two; returns the type changed to.
   std::string harmonize_type(const std::string& table, const std::string& column,
@@ -47,13 +50,16 @@ class table_writer {
                              const std::string& referenced_column, std::uint64_t offset);
   // The model's view of a column.
   static sql::column_model model_column(const column_definition& column);
+  // Notes whether `column` of `table` is a BIT column.
+  void note_bits(const std::string& table, const column_definition& column);
+  // The name of the CHECK of a column's type that a table definition gives.
+  static std::string check_name(const std::string& table, const std::string& column);
   // The PostgreSQL name of the MySQL index `name` of `table`.
   std::string index_name(const std::string& table, const std::string& name);
 
  private:
   std::string key_columns(const std::string& table, const key_definition& key, bool unique,
                           bool& has_prefix);
-  std::string check_name(const std::string& table, const std::string& column);
 
   conversion_context& cx_;
   schema_state& schema_;
