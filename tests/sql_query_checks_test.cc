@@ -134,6 +134,11 @@ const finding_case finding_cases[] = {
     {"user_table", "<?php pg_query('SELECT * FROM user');", rule_sql_mysql, "user", "current user"},
     {"ifnull", "<?php pg_query($l, 'SELECT IFNULL(a, 0) FROM t');", rule_sql_mysql, "IFNULL(",
      "IFNULL() is MySQL's: write COALESCE(a, b)"},
+    // PostgreSQL has a format() of its own, which gives another text.
+    {"format_of_a_number", "<?php pg_query('SELECT FORMAT(a, 2) FROM t');", rule_sql_mysql,
+     "FORMAT(", "to_char(x, 'FM999G999G990D00')"},
+    {"function_postgres_lacks", "<?php pg_query(\"SELECT a FROM t WHERE b = INET_ATON('$ip')\");",
+     rule_sql_mysql, "INET_ATON(", "(x::inet - '0.0.0.0'::inet)"},
     {"date_format", "<?php pg_query(\"SELECT DATE_FORMAT(d, '%Y') FROM t\");", rule_sql_mysql,
      "DATE_FORMAT", "to_char"},
     {"date_format_week", "<?php pg_query(\"SELECT DATE_FORMAT(d, '%X-%V') FROM t\");",
