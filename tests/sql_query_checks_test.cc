@@ -337,6 +337,15 @@ const rewrite_case rewrite_cases[] = {
     {"delete_limit", "<?php pg_query('DELETE FROM log ORDER BY id LIMIT 100');",
      "<?php pg_query('DELETE FROM log WHERE ctid IN (SELECT ctid FROM log ORDER BY id LIMIT "
      "100)');"},
+    // PostgreSQL reserves user: a syntax error where a table or a column
+    // is named, its own current user after FROM.
+    {"reserved_word_as_table_and_column",
+     "<?php pg_query(\"UPDATE user SET user = '$u' WHERE id = 1 LIMIT 1\"); pg_query('INSERT INTO "
+     "user (user, a) VALUES (1, 2)'); pg_query('SELECT a FROM t JOIN user ON b = c LIMIT 1, 1');",
+     "<?php pg_query(\"UPDATE \\\"user\\\" SET \\\"user\\\" = '$u' WHERE ctid IN (SELECT ctid FROM "
+     "\\\"user\\\" WHERE id = 1 LIMIT 1)\"); pg_query('INSERT INTO \"user\" (\"user\", a) VALUES "
+     "(1, "
+     "2)'); pg_query('SELECT a FROM t JOIN \"user\" ON b = c LIMIT 1 OFFSET 1');"},
     {"interval_in_single_quotes", "<?php pg_query('SELECT NOW() - INTERVAL 1 HOUR');",
      "<?php pg_query('SELECT NOW() - INTERVAL \\'1 hour\\'');"},
     {"interval_of_placeholder",
