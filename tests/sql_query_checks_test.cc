@@ -118,6 +118,9 @@ const finding_case finding_cases[] = {
      "REGEXP", "REGEXP"},
     {"insert_set", "<?php pg_query(\"INSERT INTO t SET a = 1\");", rule_sql_syntax, "SET",
      "INSERT ... SET"},
+    {"group_concat_separator_of_a_php_value",
+     "<?php pg_query(\"SELECT GROUP_CONCAT(a SEPARATOR '$s') FROM t\");", rule_sql_syntax,
+     "SEPARATOR", "write string_agg("},
     {"insert_ignore", "<?php pg_query(\"INSERT IGNORE INTO t VALUES (1)\");", rule_sql_syntax,
      "IGNORE", "INSERT IGNORE"},
     {"duplicate_key", "<?php pg_query(\"INSERT INTO t VALUES (1) ON DUPLICATE KEY UPDATE a = 1\");",
@@ -366,6 +369,20 @@ const rewrite_case rewrite_cases[] = {
      "<?php pg_query('SELECT string_agg((name)::text, \\',\\'), encode(digest(name, \\'sha1\\'), "
      "\\'hex\\') "
      "FROM t GROUP BY k');"},
+    // SEPARATOR does not parse on PostgreSQL; ORDER BY and DISTINCT do.
+    {"group_concat_clauses",
+     "<?php pg_query(\"SELECT GROUP_CONCAT(a.name ORDER BY id DESC, name SEPARATOR ', ') FROM t a "
+     "LIMIT 0, 1\"); pg_query('SELECT GROUP_CONCAT(DISTINCT name SEPARATOR \"|\"), "
+     "GROUP_CONCAT(name ORDER BY name) FROM t');",
+     "<?php pg_query(\"SELECT string_agg((a.name)::text, ', ' ORDER BY id DESC, name) FROM t a "
+     "LIMIT 1 OFFSET 0\"); pg_query('SELECT string_agg(DISTINCT (name)::text, \\'|\\'), "
+     "string_agg((name)::text, \\',\\' ORDER BY name) FROM t');"},
+    // PostgreSQL would sort the distinct texts only; MySQL joins several
+    // values without a separator.
+    {"group_concat_clauses_left",
+     "<?php pg_query('SELECT GROUP_CONCAT(DISTINCT name ORDER BY id), GROUP_CONCAT(a, b) FROM t');",
+     "<?php pg_query('SELECT GROUP_CONCAT(DISTINCT name ORDER BY id), GROUP_CONCAT(a, b) FROM "
+     "t');"},
     {"insert_set", "<?php pg_query(\"INSERT INTO `users` SET `name` = '$n', `order` = 2\");",
      "<?php pg_query(\"INSERT INTO users (name, \\\"order\\\") VALUES ('$n', 2)\");"},
     {"insert_set_of_concatenated_values",

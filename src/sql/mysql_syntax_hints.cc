@@ -34,6 +34,8 @@ constexpr syntax_hint backslash{"backslash escape in a string",
                                 "or write E'...'"};
 constexpr syntax_hint hash_comment{"# comment", "write -- instead"};
 constexpr syntax_hint reserved_name{"reserved word as a name", "write it in double quotes"};
+constexpr syntax_hint separator{"GROUP_CONCAT(... SEPARATOR s)",
+                                "write string_agg((x)::text, s ORDER BY ...)"};
 constexpr syntax_hint modifier{"MySQL query modifier", "remove it"};
 constexpr syntax_hint index_hint{"index hint", "remove it: PostgreSQL chooses indexes itself"};
 
@@ -68,6 +70,7 @@ const syntax_hint* construct_at_error(const sql_token_view& t, std::size_t e) {
     return &signed_integer;
   }
   if (t.is(e, "set") && t.is(0, "insert")) return &insert_set;
+  if (t.is(e, "separator")) return &separator;
   if (t.is(e, "ignore") && before != sql_token_view::none && t.is(before, "insert"))
     return &insert_ignore;
   if (t.is(e, "duplicate") ||

@@ -10,6 +10,7 @@
 
 #include "common/ascii.h"
 #include "sql/date_format.h"
+#include "sql/group_concat.h"
 #include "sql/mysql_cast_types.h"
 #include "sql/mysql_functions.h"
 #include "sql/postgres_names.h"
@@ -149,6 +150,13 @@ class tree_walk {
            !call.contains("func_variadic");
   }
 
+  // An aggregate call whose only clauses are ORDER BY and DISTINCT.
+  static bool ordered_or_distinct(const json& call) {
+    return (call.contains("agg_order") || call.contains("agg_distinct")) &&
+           !call.contains("agg_filter") && !call.contains("over") && !call.contains("agg_star") &&
+           !call.contains("func_variadic");
+  }
+
   // The second argument of DATE_ADD/DATE_SUB is an INTERVAL '...' and the
   // first is no bare string, whose type PostgreSQL could not choose.
   static bool interval_arguments(const json& call) {
@@ -241,8 +249,11 @@ class tree_walk {
                       : row.arguments == -2
                           ? n >= 1
                           : row.arguments >= 0 && n == static_cast<std::size_t>(row.arguments);
-    if (row.rewrite == function_rewrite::none || !count_fits || !plain_call(call)) return {};
     std::size_t name = t.starting_at(location);
+    if (row.rewrite == function_rewrite::group_concat && ordered_or_distinct(call) &&
+        name != sql_token_view::none)
+      return group_concat_edits(t, name);
+    if (row.rewrite == function_rewrite::none || !count_fits || !plain_call(call)) return {};
     if (name == sql_token_view::none || !t.is_char(name + 1, '(')) return {};
     std::size_t open = name + 1, close = t.closing_paren(open);
     if (close == sql_token_view::none) return {};

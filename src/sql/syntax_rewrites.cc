@@ -8,6 +8,7 @@
 #include <string>
 
 #include "common/ascii.h"
+#include "sql/group_concat.h"
 #include "sql/mysql_lexer.h"
 #include "sql/postgres_names.h"
 #include "sql/replace_upsert.h"
@@ -80,6 +81,7 @@ class clause_rewriter {
     for (std::size_t i = 0; i < t_.size(); ++i) {
       if (t_.is(i, "limit")) limit_offset_count(i);
       if (t_.is(i, "interval")) interval(i);
+      if (t_.is(i, "group_concat")) add(group_concat_edits(t_, i));
     }
     reserved_names();
     update_delete_limit();
