@@ -364,6 +364,10 @@ const rewrite_case rewrite_cases[] = {
      "floor(EXTRACT(EPOCH FROM now()))::bigint, floor(EXTRACT(EPOCH FROM (c)::timestamptz))::"
      "bigint, lastval(), to_timestamp(d)::timestamp, CURRENT_DATE, position('x' IN e), "
      "EXTRACT(YEAR FROM f) FROM t\");"},
+    {"from_unixtime_with_a_format",
+     "<?php pg_query(\"SELECT FROM_UNIXTIME(t, '%d.%m.%Y'), FROM_UNIXTIME(t, '%U') FROM t\");",
+     "<?php pg_query(\"SELECT to_char(to_timestamp(t)::timestamp, 'DD.MM.YYYY'), FROM_UNIXTIME(t, "
+     "'%U') FROM t\");"},
     {"group_concat_and_sha1",
      "<?php pg_query('SELECT GROUP_CONCAT(name), SHA1(name) FROM t GROUP BY k');",
      "<?php pg_query('SELECT string_agg((name)::text, \\',\\'), encode(digest(name, \\'sha1\\'), "

@@ -131,7 +131,8 @@ class tree_walk {
     std::string message = upper(name) + "() " + std::string(row->advice);
     std::vector<sql_edit> edits;
     if (tokens_ != nullptr) edits = function_rewrite_edits(call, *row, location);
-    if (row->rewrite == function_rewrite::date_format) {
+    if (row->rewrite == function_rewrite::date_format ||
+        row->rewrite == function_rewrite::from_unixtime) {
       std::optional<to_char_format> format = constant_date_format(call);
       if (format && !format->exact) message += ": " + format->reason;
     }
@@ -294,8 +295,13 @@ class tree_walk {
         // A timestamp without time zone is read in the session's time
         // zone, as MySQL reads a DATETIME, not as UTC.
         return {head("floor(EXTRACT(EPOCH FROM ("), token(close, ")::timestamptz))::bigint")};
-      case function_rewrite::from_unixtime:
-        return {token(name, "to_timestamp"), token(close, ")::timestamp")};
+      case function_rewrite::from_unixtime: {
+        if (n == 1) return {token(name, "to_timestamp"), token(close, ")::timestamp")};
+        std::string format = n == 2 ? to_char_literal(call, commas[0] + 1, close) : "";
+        if (format.empty()) return {};
+        return {head("to_char(to_timestamp("), token(commas[0], ")::timestamp,"),
+                token(commas[0] + 1, std::move(format))};
+      }
       case function_rewrite::keyword:
         return {sql_edit{t[name].begin, t[close].end, std::string(row.target)}};
       case function_rewrite::locate: return {token(name, "position"), keyword(commas[0], "IN")};
