@@ -387,6 +387,22 @@ const rewrite_case rewrite_cases[] = {
      "<?php pg_query('SELECT GROUP_CONCAT(DISTINCT name ORDER BY id), GROUP_CONCAT(a, b) FROM t');",
      "<?php pg_query('SELECT GROUP_CONCAT(DISTINCT name ORDER BY id), GROUP_CONCAT(a, b) FROM "
      "t');"},
+    // PostgreSQL's HAVING knows no output column, and without GROUP BY or
+    // an aggregate makes the query one group where MySQL filters rows.
+    {"having_clauses",
+     "<?php pg_query(\"SELECT k, COUNT(*) AS n, SUM(v) s FROM t GROUP BY k HAVING n > 1 OR s > "
+     "$min\"); pg_query('SELECT a, b * 2 AS d FROM t WHERE a > 0 OR a < 5 HAVING d < 50 ORDER BY "
+     "a'); pg_query('SELECT a FROM t HAVING a < 5');",
+     "<?php pg_query(\"SELECT k, COUNT(*) AS n, SUM(v) s FROM t GROUP BY k HAVING (COUNT(*)) > 1 "
+     "OR "
+     "(SUM(v)) > $min\"); pg_query('SELECT a, b * 2 AS d FROM t WHERE (a > 0 OR a < 5) AND ((b * "
+     "2) < 50) ORDER BY a'); pg_query('SELECT a FROM t WHERE a < 5');"},
+    // MySQL too reads a grouped column k; a PHP value cannot be copied.
+    {"having_clauses_left",
+     "<?php pg_query(\"SELECT COUNT(*) AS k FROM t GROUP BY k HAVING k > 1; SELECT SUM(v) + $x AS "
+     "s FROM t GROUP BY k HAVING s > 1\");",
+     "<?php pg_query(\"SELECT COUNT(*) AS k FROM t GROUP BY k HAVING k > 1; SELECT SUM(v) + $x AS "
+     "s FROM t GROUP BY k HAVING s > 1\");"},
     {"insert_set", "<?php pg_query(\"INSERT INTO `users` SET `name` = '$n', `order` = 2\");",
      "<?php pg_query(\"INSERT INTO users (name, \\\"order\\\") VALUES ('$n', 2)\");"},
     {"insert_set_of_concatenated_values",

@@ -11,6 +11,7 @@
 #include "common/ascii.h"
 #include "sql/date_format.h"
 #include "sql/group_concat.h"
+#include "sql/having_clause.h"
 #include "sql/mysql_cast_types.h"
 #include "sql/mysql_functions.h"
 #include "sql/postgres_names.h"
@@ -111,6 +112,9 @@ class tree_walk {
           update(value);
         else if (key == "TypeCast")
           type_cast(value);
+        else if (key == "SelectStmt")
+          for (tree_issue& issue : having_issues(value, tokens_))
+            issues_.push_back(std::move(issue));
       }
       if (value.is_structured()) visit(value, depth + 1);
     }
@@ -118,7 +122,7 @@ class tree_walk {
 
   void add(std::string message, std::uint64_t location, std::vector<sql_edit> rewrite = {},
            std::string_view extension = {}) {
-    issues_.push_back(tree_issue{std::move(message), location, std::move(rewrite), extension});
+    issues_.push_back(tree_issue{std::move(message), location, std::move(rewrite), extension, {}});
   }
 
   void function_call(const json& call) {
@@ -519,8 +523,8 @@ bool may_need_tree_checks(std::string_view sql, const schema_model* schema) {
     if (end - i <= 16) {
       word.assign(sql, i, end - i);
       for (char& c : word) c = ascii_lower(c);
-      if (word == "user" || word == "show" || word == "ignore" || word == "low_priority" ||
-          word == "cast" || (schema != nullptr && word == "null")) {
+      if (word == "user" || word == "show" || word == "having" || word == "ignore" ||
+          word == "low_priority" || word == "cast" || (schema != nullptr && word == "null")) {
         return true;
       }
       std::size_t next = end;

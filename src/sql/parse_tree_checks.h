@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "sql/schema_model.h"
@@ -23,6 +24,9 @@ struct tree_issue {
   std::uint64_t location = 0;     // in the parsed text
   std::vector<sql_edit> rewrite;  // in the parsed text; empty when not rewritable
   std::string_view extension;     // a PostgreSQL extension the rewrite needs, or empty
+  // The bytes of the parsed text the rewrite copies: it is made only where
+  // they are the text's own, not a PHP value's stand-in.
+  std::vector<std::pair<std::uint64_t, std::uint64_t>> copied;
 };
 
 // `tokens` null: no rewrites are worked out. With `names_in_double_quotes`

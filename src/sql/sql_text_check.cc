@@ -209,7 +209,12 @@ class text_checker {
       text_finding finding{rule_sql_mysql, std::move(issue.message),
                            place_of(current.report_offset(issue.location))};
       edit_group group = to_original_edits(original(), current, issue.rewrite);
-      if (!issue.rewrite.empty() && add_group(with_rewrites, group)) {
+      bool copies_own_text =
+          std::all_of(issue.copied.begin(), issue.copied.end(),
+                      [&](const std::pair<std::uint64_t, std::uint64_t>& c) {
+                        return origin_in(current, c.first, c.second) == name_origin::written;
+                      });
+      if (!issue.rewrite.empty() && copies_own_text && add_group(with_rewrites, group)) {
         pending.push_back(pending_rewrite{std::move(finding), std::move(group), issue.extension});
       } else {
         result_.findings.push_back(std::move(finding));
@@ -254,7 +259,7 @@ class text_checker {
     for (schema_rewrite& r : reading.rewrites) {
       if (r.answers_finding_at_location) answered_locations_.insert(r.location);
       schema_rewrites_.push_back(
-          tree_issue{std::move(r.message), r.location, std::move(r.edits), {}});
+          tree_issue{std::move(r.message), r.location, std::move(r.edits), {}, {}});
     }
     std::vector<text_finding> found;
     for (schema_issue& issue : reading.issues) {
