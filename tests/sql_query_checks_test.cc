@@ -403,6 +403,14 @@ const rewrite_case rewrite_cases[] = {
      "s FROM t GROUP BY k HAVING s > 1\");",
      "<?php pg_query(\"SELECT COUNT(*) AS k FROM t GROUP BY k HAVING k > 1; SELECT SUM(v) + $x AS "
      "s FROM t GROUP BY k HAVING s > 1\");"},
+    // MySQL reads It\'s in a string constant as It's; PostgreSQL ends it at
+    // the backslash. Outside a constant the value is no string anyway.
+    {"addslashes_in_a_string_constant",
+     "<?php pg_query(\"UPDATE t SET a = '\" . AddSlashes(f($a, ')')) . \"', b = \" . "
+     "addslashes($b));",
+     "<?php pg_query(\"UPDATE t SET a = '\" . pg_escape_string($GLOBALS['pg_last_link'], f($a, "
+     "')')) "
+     ". \"', b = \" . addslashes($b));"},
     {"insert_set", "<?php pg_query(\"INSERT INTO `users` SET `name` = '$n', `order` = 2\");",
      "<?php pg_query(\"INSERT INTO users (name, \\\"order\\\") VALUES ('$n', 2)\");"},
     {"insert_set_of_concatenated_values",
