@@ -372,7 +372,7 @@ const rewrite_case rewrite_cases[] = {
      "<?php pg_query('SELECT GROUP_CONCAT(name), SHA1(name) FROM t GROUP BY k');",
      "<?php pg_query('SELECT string_agg((name)::text, \\',\\'), encode(digest(name, \\'sha1\\'), "
      "\\'hex\\') "
-     "FROM t GROUP BY k');"},
+     "FROM t GROUP BY k ORDER BY k');"},
     // SEPARATOR does not parse on PostgreSQL; ORDER BY and DISTINCT do.
     {"group_concat_clauses",
      "<?php pg_query(\"SELECT GROUP_CONCAT(a.name ORDER BY id DESC, name SEPARATOR ', ') FROM t a "
@@ -387,6 +387,15 @@ const rewrite_case rewrite_cases[] = {
      "<?php pg_query('SELECT GROUP_CONCAT(DISTINCT name ORDER BY id), GROUP_CONCAT(a, b) FROM t');",
      "<?php pg_query('SELECT GROUP_CONCAT(DISTINCT name ORDER BY id), GROUP_CONCAT(a, b) FROM "
      "t');"},
+    // MySQL (before 8.0) sorted the groups; an order of the query's own, a
+    // UNION's and a PHP value's list are left.
+    {"group_by_order",
+     "<?php pg_query(\"SELECT k, COUNT(*) FROM t WHERE a = 1 GROUP BY k, (j + 1) LIMIT 5; SELECT k "
+     "FROM t GROUP BY k ORDER BY 2; SELECT k FROM t GROUP BY k UNION SELECT 1; SELECT k FROM t "
+     "GROUP BY $c\");",
+     "<?php pg_query(\"SELECT k, COUNT(*) FROM t WHERE a = 1 GROUP BY k, (j + 1) ORDER BY k, (j + "
+     "1) LIMIT 5; SELECT k FROM t GROUP BY k ORDER BY 2; SELECT k FROM t GROUP BY k UNION SELECT "
+     "1; SELECT k FROM t GROUP BY $c\");"},
     // PostgreSQL's HAVING knows no output column, and without GROUP BY or
     // an aggregate makes the query one group where MySQL filters rows.
     {"having_clauses",
@@ -395,14 +404,15 @@ const rewrite_case rewrite_cases[] = {
      "a'); pg_query('SELECT a FROM t HAVING a < 5');",
      "<?php pg_query(\"SELECT k, COUNT(*) AS n, SUM(v) s FROM t GROUP BY k HAVING (COUNT(*)) > 1 "
      "OR "
-     "(SUM(v)) > $min\"); pg_query('SELECT a, b * 2 AS d FROM t WHERE (a > 0 OR a < 5) AND ((b * "
+     "(SUM(v)) > $min ORDER BY k\"); pg_query('SELECT a, b * 2 AS d FROM t WHERE (a > 0 OR a < 5) "
+     "AND ((b * "
      "2) < 50) ORDER BY a'); pg_query('SELECT a FROM t WHERE a < 5');"},
     // MySQL too reads a grouped column k; a PHP value cannot be copied.
     {"having_clauses_left",
      "<?php pg_query(\"SELECT COUNT(*) AS k FROM t GROUP BY k HAVING k > 1; SELECT SUM(v) + $x AS "
      "s FROM t GROUP BY k HAVING s > 1\");",
-     "<?php pg_query(\"SELECT COUNT(*) AS k FROM t GROUP BY k HAVING k > 1; SELECT SUM(v) + $x AS "
-     "s FROM t GROUP BY k HAVING s > 1\");"},
+     "<?php pg_query(\"SELECT COUNT(*) AS k FROM t GROUP BY k HAVING k > 1 ORDER BY k; SELECT "
+     "SUM(v) + $x AS s FROM t GROUP BY k HAVING s > 1 ORDER BY k\");"},
     // MySQL reads It\'s in a string constant as It's; PostgreSQL ends it at
     // the backslash. Outside a constant the value is no string anyway.
     {"addslashes_in_a_string_constant",
@@ -454,7 +464,7 @@ const rewrite_case rewrite_cases[] = {
      "AS c GROUP BY hits ORDER BY name\");"},
     {"column_of_a_table_grouped_by_its_key_left",
      "<?php pg_query('SELECT name, hits FROM counters GROUP BY id');",
-     "<?php pg_query('SELECT name, hits FROM counters GROUP BY id');"},
+     "<?php pg_query('SELECT name, hits FROM counters GROUP BY id ORDER BY id');"},
     {"integer_division_of_a_php_value_left", "<?php pg_query(\"SELECT hits / $n FROM counters\");",
      "<?php pg_query(\"SELECT hits / $n FROM counters\");"},
     // The row gives values for the name key only, the one it can collide on.

@@ -11,6 +11,7 @@
 #include "common/ascii.h"
 #include "sql/date_format.h"
 #include "sql/group_concat.h"
+#include "sql/group_order.h"
 #include "sql/having_clause.h"
 #include "sql/mysql_cast_types.h"
 #include "sql/mysql_functions.h"
@@ -73,8 +74,15 @@ class tree_walk {
     for (const json& raw : *stmts) {
       if (!raw.is_object()) continue;
       statement_location_ = location_value(raw, "stmt_location");
+      std::uint64_t length = location_value(raw, "stmt_len");
       auto stmt = raw.find("stmt");
-      if (stmt != raw.end()) visit(*stmt, 0);
+      if (stmt == raw.end()) continue;
+      if (const json* select = parse_tree::member(*stmt, "SelectStmt")) {
+        std::uint64_t end = length != 0 ? statement_location_ + length : sql_.size();
+        if (auto issue = group_order_issue(*select, tokens_, statement_location_, end))
+          issues_.push_back(std::move(*issue));
+      }
+      visit(*stmt, 0);
     }
     return std::move(issues_);
   }
@@ -523,8 +531,9 @@ bool may_need_tree_checks(std::string_view sql, const schema_model* schema) {
     if (end - i <= 16) {
       word.assign(sql, i, end - i);
       for (char& c : word) c = ascii_lower(c);
-      if (word == "user" || word == "show" || word == "having" || word == "ignore" ||
-          word == "low_priority" || word == "cast" || (schema != nullptr && word == "null")) {
+      if (word == "user" || word == "show" || word == "having" || word == "group" ||
+          word == "ignore" || word == "low_priority" || word == "cast" ||
+          (schema != nullptr && word == "null")) {
         return true;
       }
       std::size_t next = end;
