@@ -344,11 +344,13 @@ const rewrite_case rewrite_cases[] = {
     // is named, its own current user after FROM.
     {"reserved_word_as_table_and_column",
      "<?php pg_query(\"UPDATE user SET user = '$u' WHERE id = 1 LIMIT 1\"); pg_query('INSERT INTO "
-     "user (user, a) VALUES (1, 2)'); pg_query('SELECT a FROM t JOIN user ON b = c LIMIT 1, 1');",
+     "user (user, a) VALUES (1, 2)'); pg_query('SELECT a FROM t JOIN user ON b = c LIMIT 1, 1'); "
+     "pg_query('SELECT user.a, end.b FROM t, user WHERE user.c = 1 LIMIT 1, 1');",
      "<?php pg_query(\"UPDATE \\\"user\\\" SET \\\"user\\\" = '$u' WHERE ctid IN (SELECT ctid FROM "
      "\\\"user\\\" WHERE id = 1 LIMIT 1)\"); pg_query('INSERT INTO \"user\" (\"user\", a) VALUES "
      "(1, "
-     "2)'); pg_query('SELECT a FROM t JOIN \"user\" ON b = c LIMIT 1 OFFSET 1');"},
+     "2)'); pg_query('SELECT a FROM t JOIN \"user\" ON b = c LIMIT 1 OFFSET 1'); pg_query('SELECT "
+     "\"user\".a, \"end\".b FROM t, \"user\" WHERE \"user\".c = 1 LIMIT 1 OFFSET 1');"},
     {"interval_in_single_quotes", "<?php pg_query('SELECT NOW() - INTERVAL 1 HOUR');",
      "<?php pg_query('SELECT NOW() - INTERVAL \\'1 hour\\'');"},
     {"interval_of_placeholder",

@@ -155,9 +155,11 @@ class clause_rewriter {
   }
 
   // A word PostgreSQL reserves where MySQL reads a table or column name:
-  // after FROM, JOIN, INTO, UPDATE or TABLE, in INSERT's column list, or as
-  // the column of an assignment (UPDATE user SET user = 'x'). PostgreSQL
-  // takes FROM user alone, as its current user: the tree checks quote that.
+  // after FROM, JOIN, INTO, UPDATE or TABLE, in INSERT's column list, as
+  // the column of an assignment (UPDATE user SET user = 'x') or a name's
+  // qualifier (user.id); user, which MySQL knows only as USER(), anywhere.
+  // PostgreSQL takes FROM user alone, as its current user: the tree checks
+  // quote that.
   void reserved_names() {
     std::size_t columns_open = sql_token_view::none, columns_close = sql_token_view::none;
     std::size_t into = after_insert_priority(t_);
@@ -168,12 +170,13 @@ class clause_rewriter {
         columns_close = t_.closing_paren(end);
       }
     }
-    for (std::size_t i = 1; i < t_.size(); ++i) {
-      bool table = is_any_word(i - 1, {"from", "join", "into", "update", "table"});
+    for (std::size_t i = 0; i < t_.size(); ++i) {
+      bool table = i > 0 && is_any_word(i - 1, {"from", "join", "into", "update", "table"});
       bool assigned = (t_.is(i - 1, "set") || t_.is_char(i - 1, ',')) && t_.is_char(i + 1, '=');
       bool listed = columns_close != sql_token_view::none && i > columns_open &&
                     i < columns_close && (t_.is_char(i - 1, '(') || t_.is_char(i - 1, ','));
-      if ((!table && !assigned && !listed) || t_[i].kind == sql_token_kind::ident ||
+      bool named = t_.is_char(i + 1, '.') || t_.is(i, "user");
+      if ((!table && !assigned && !listed && !named) || t_[i].kind == sql_token_kind::ident ||
           (t_.is_char(i + 1, '(') && !t_.is(i - 1, "into")) || t_.is(i, "lateral") ||
           is_stand_in(i) || !is_reserved_name(bytes(i)))
         continue;
