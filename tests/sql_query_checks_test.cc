@@ -454,6 +454,12 @@ const rewrite_case rewrite_cases[] = {
      "NULLIF(counters.id, 0), 4), round((-7)::numeric / NULLIF(counters.hits, 0), 4), name / 2, "
      "hits / 2.5 "
      "FROM counters, t AS c WHERE id = $id\");"},
+    // SUM() of integers is a decimal on MySQL; of a quotient it is no
+    // integer on either.
+    {"integer_division_of_a_sum",
+     "<?php pg_query('SELECT SUM(hits * -2) / COUNT(*), SUM(hits / 2) / 2 FROM counters');",
+     "<?php pg_query('SELECT round((SUM(hits * -2))::numeric / NULLIF(COUNT(*), 0), 4), "
+     "SUM(round((hits)::numeric / NULLIF(2, 0), 4)) / 2 FROM counters');"},
     {"average_of_integers",
      "<?php pg_query('SELECT AVG(hits), AVG(DISTINCT hits), AVG(name) FROM counters');",
      "<?php pg_query('SELECT round(AVG(hits), 4), AVG(DISTINCT hits), AVG(name) FROM counters');"},

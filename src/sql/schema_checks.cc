@@ -512,10 +512,36 @@ class name_walk {
       return reference_span(*ref);
     }
     if (const json* call = member(node, "FuncCall")) {
-      if (!is_call_of(*call, "count")) return std::nullopt;
+      // SUM() of integers is a DECIMAL on MySQL, a bigint on PostgreSQL.
+      const json* args = list(*call, "args");
+      bool integer_sum = is_call_of(*call, "sum") && args != nullptr && args->size() == 1 &&
+                         member(*call, "over") == nullptr &&
+                         integer_expression((*args)[0], level, 0);
+      if (!is_call_of(*call, "count") && !integer_sum) return std::nullopt;
       return call_span(*call);
     }
     return std::nullopt;
+  }
+
+  // True if `node` is an integer by its form: an integer constant or
+  // column, or a sum, difference or product of such.
+  bool integer_expression(const json& node, const scope& level, int depth) const {
+    if (depth > max_depth) return false;
+    if (const json* constant = member(node, "A_Const")) return member(*constant, "ival") != nullptr;
+    if (const json* ref = member(node, "ColumnRef")) {
+      const column_model* column = resolved(*ref, level).second;
+      return column != nullptr && is_one_of(column->type, integer_types);
+    }
+    const json* expr = member(node, "A_Expr");
+    const json* names = expr != nullptr ? list(*expr, "name") : nullptr;
+    if (names == nullptr || names->size() != 1 || text_of(*expr, "kind") != "AEXPR_OP")
+      return false;
+    std::string op = string_field((*names)[0]);
+    if (op != "+" && op != "-" && op != "*") return false;
+    const json* left = member(*expr, "lexpr");
+    const json* right = member(*expr, "rexpr");
+    return right != nullptr && integer_expression(*right, level, depth + 1) &&
+           (left == nullptr || integer_expression(*left, level, depth + 1));
   }
 
   // The bytes of a column reference (name, or qualifier and name).
