@@ -389,6 +389,12 @@ const rewrite_case rewrite_cases[] = {
      "<?php pg_query('SELECT GROUP_CONCAT(DISTINCT name ORDER BY id), GROUP_CONCAT(a, b) FROM t');",
      "<?php pg_query('SELECT GROUP_CONCAT(DISTINCT name ORDER BY id), GROUP_CONCAT(a, b) FROM "
      "t');"},
+    // MySQL sorts NULL below every value; published is NOT NULL, id a key.
+    {"null_order",
+     "<?php pg_query('SELECT title FROM posts p ORDER BY p.deleted DESC, published, title ASC, "
+     "id');",
+     "<?php pg_query('SELECT title FROM posts p ORDER BY p.deleted DESC NULLS LAST, published, "
+     "title ASC NULLS FIRST, id');"},
     // MySQL (before 8.0) sorted the groups; an order of the query's own, a
     // UNION's and a PHP value's list are left.
     {"group_by_order",
@@ -408,7 +414,7 @@ const rewrite_case rewrite_cases[] = {
      "OR "
      "(SUM(v)) > $min ORDER BY k\"); pg_query('SELECT a, b * 2 AS d FROM t WHERE (a > 0 OR a < 5) "
      "AND ((b * "
-     "2) < 50) ORDER BY a'); pg_query('SELECT a FROM t WHERE a < 5');"},
+     "2) < 50) ORDER BY a NULLS FIRST'); pg_query('SELECT a FROM t WHERE a < 5');"},
     // MySQL too reads a grouped column k; a PHP value cannot be copied.
     {"having_clauses_left",
      "<?php pg_query(\"SELECT COUNT(*) AS k FROM t GROUP BY k HAVING k > 1; SELECT SUM(v) + $x AS "

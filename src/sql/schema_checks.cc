@@ -131,6 +131,7 @@ class name_walk {
     }
     for (const json* condition : join_conditions) expression(*condition, level, depth + 1);
     ungrouped_columns(stmt, level);
+    null_order(stmt, level);
     for (const char* key :
          {"targetList", "whereClause", "groupClause", "havingClause", "sortClause",
           "distinctClause", "windowClause", "valuesLists", "limitOffset", "limitCount"}) {
@@ -162,9 +163,29 @@ class name_walk {
       // A function, a table sample, XMLTABLE...: columns not known here.
       const json* node = item.is_object() && !item.empty() ? &item.begin().value() : nullptr;
       const json* alias = node != nullptr ? member(*node, "alias") : nullptr;
-      level.entries.push_back({alias != nullptr ? text_of(*alias, "aliasname") : "", nullptr});
+      std::string name = alias != nullptr ? text_of(*alias, "aliasname") : "";
+      // FROM user, MySQL's table, which the tree checks quote.
+      if (const json* range = member(item, "RangeFunction");
+          range != nullptr && names_user(*range)) {
+        const table_model* table = schema_.table("user");
+        level.entries.push_back({name.empty() ? "user" : name,
+                                 table != nullptr && table->columns_known ? table : nullptr});
+        return;
+      }
+      level.entries.push_back({name, nullptr});
       if (node != nullptr) expression(*node, level, depth + 1);
     }
+  }
+
+  // A FROM item that is PostgreSQL's current user alone: FROM user.
+  static bool names_user(const json& range) {
+    const json* functions = list(range, "functions");
+    if (functions == nullptr || functions->size() != 1) return false;
+    const json* pair = member((*functions)[0], "List");
+    const json* items = pair != nullptr ? list(*pair, "items") : nullptr;
+    const json* call =
+        items != nullptr && !items->empty() ? member((*items)[0], "SQLValueFunction") : nullptr;
+    return call != nullptr && text_of(*call, "op") == "SVFOP_USER";
   }
 
   // The table a RangeVar names, reported when the schema does not have it.
@@ -466,6 +487,41 @@ class name_walk {
                          begin,
                          {sql_edit{begin, begin, "min("},
                           sql_edit{end, end, aliased ? std::string(")") : ") AS " + name}}});
+    }
+  }
+
+  // ORDER BY a column that may be NULL: MySQL sorts NULL below every
+  // value (first going up, last going down), PostgreSQL above. A zero
+  // date, which the converted data holds as NULL, sorted there too.
+  void null_order(const json& stmt, const scope& level) {
+    const json* sorts = list(stmt, "sortClause");
+    if (sorts == nullptr) return;
+    for (const json& item : *sorts) {
+      const json* sort = member(item, "SortBy");
+      const json* node = sort != nullptr ? member(*sort, "node") : nullptr;
+      const json* ref = node != nullptr ? member(*node, "ColumnRef") : nullptr;
+      if (ref == nullptr || text_of(*sort, "sortby_nulls") != "SORTBY_NULLS_DEFAULT") continue;
+      auto [table, column] = resolved(*ref, level);
+      if (column == nullptr || column->not_null ||
+          std::find(table->primary_key.begin(), table->primary_key.end(), column->name) !=
+              table->primary_key.end())
+        continue;
+      auto span = reference_span(*ref);
+      if (!span) continue;
+      std::size_t last = tokens_.starting_at(span->first);
+      while (last != sql_token_view::none && tokens_[last].end < span->second) ++last;
+      bool down = text_of(*sort, "sortby_dir") == "SORTBY_DESC";
+      if (tokens_.is(last + 1, "asc") || tokens_.is(last + 1, "desc")) ++last;
+      if (last >= tokens_.size() ||
+          origin_(tokens_[last].begin, tokens_[last].end) == name_origin::placeholder)
+        continue;
+      std::string nulls = down ? " NULLS LAST" : " NULLS FIRST";
+      reading_.rewrites.push_back(schema_rewrite{
+          "column " + postgres_name(column->name) +
+              " may be NULL, which MySQL sorts below every value and PostgreSQL above: write" +
+              nulls,
+          span->first,
+          {sql_edit{tokens_[last].end, tokens_[last].end, nulls}}});
     }
   }
 
