@@ -370,6 +370,15 @@ const rewrite_case rewrite_cases[] = {
      "<?php pg_query(\"SELECT FROM_UNIXTIME(t, '%d.%m.%Y'), FROM_UNIXTIME(t, '%U') FROM t\");",
      "<?php pg_query(\"SELECT to_char(to_timestamp(t)::timestamp, 'DD.MM.YYYY'), FROM_UNIXTIME(t, "
      "'%U') FROM t\");"},
+    {"field", "<?php pg_query(\"SELECT a FROM t ORDER BY FIELD(a, 'x', 'y'), FIELD(b,c)\");",
+     "<?php pg_query(\"SELECT a FROM t ORDER BY CASE (a) WHEN 'x' THEN 1 WHEN 'y' THEN 2 ELSE 0 "
+     "END, CASE (b) WHEN c THEN 1 ELSE 0 END\");"},
+    // Hints MySQL takes after SELECT; PostgreSQL reads the first of them
+    // as a column when a name follows, else rejects the text.
+    {"select_modifiers",
+     "<?php pg_query('SELECT SQL_CALC_FOUND_ROWS a FROM t'); pg_query('SELECT DISTINCT "
+     "SQL_NO_CACHE SQL_CALC_FOUND_ROWS * FROM t LIMIT 0, 2');",
+     "<?php pg_query('SELECT a FROM t'); pg_query('SELECT DISTINCT * FROM t LIMIT 2 OFFSET 0');"},
     {"group_concat_and_sha1",
      "<?php pg_query('SELECT GROUP_CONCAT(name), SHA1(name) FROM t GROUP BY k');",
      "<?php pg_query('SELECT string_agg((name)::text, \\',\\'), encode(digest(name, \\'sha1\\'), "

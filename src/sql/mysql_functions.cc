@@ -57,6 +57,8 @@ constexpr mysql_function functions[] = {
      "gives NULL on MySQL when an argument is NULL, PostgreSQL's skips it: write (a::text || "
      "b::text)",
      fr::concat, "", -2},
+    {"field", "is MySQL's: write CASE x WHEN a THEN 1 WHEN b THEN 2 ... ELSE 0 END", fr::field, "",
+     -2},
     {"str_to_date", "is MySQL's: write to_timestamp(s, format) (its format codes differ)", fr::none,
      "", 2},
     {"date_add", "is MySQL's: write x + INTERVAL '...'", fr::interval_sum, "+", 2},

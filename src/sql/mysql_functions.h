@@ -22,6 +22,7 @@ enum class function_rewrite : unsigned char {
   arguments_in,    // the arguments in order in `target`'s $1, $2, ...
   concat,          // CONCAT(a, b) -> ((a)::text || (b)::text): NULL if one is NULL
   date_format,     // DATE_FORMAT(x, 'format') -> to_char((x)::timestamp, 'pattern')
+  field,           // FIELD(x, a, b) -> CASE (x) WHEN a THEN 1 WHEN b THEN 2 ELSE 0 END
 };
 
 struct mysql_function {

@@ -103,6 +103,16 @@ const syntax_hint* construct_of_statement(const sql_token_view& t) {
 
 }  // namespace
 
+bool is_select_modifier(std::string_view lower_word) {
+  static constexpr std::string_view words[] = {
+      "high_priority",     "straight_join", "sql_small_result", "sql_big_result",
+      "sql_buffer_result", "sql_cache",     "sql_no_cache",     "sql_calc_found_rows"};
+  for (std::string_view w : words) {
+    if (w == lower_word) return true;
+  }
+  return false;
+}
+
 const syntax_hint* mysql_construct_at(std::string_view sql, const std::vector<sql_token>& tokens,
                                       std::uint64_t error_offset, std::string_view message) {
   if (message.find("LIMIT #,#") != std::string_view::npos) return &limit_comma;

@@ -15,6 +15,7 @@
 #include "sql/having_clause.h"
 #include "sql/mysql_cast_types.h"
 #include "sql/mysql_functions.h"
+#include "sql/mysql_syntax_hints.h"
 #include "sql/postgres_names.h"
 #include "sql/sql_bytes.h"
 
@@ -121,8 +122,7 @@ class tree_walk {
         else if (key == "TypeCast")
           type_cast(value);
         else if (key == "SelectStmt")
-          for (tree_issue& issue : having_issues(value, tokens_))
-            issues_.push_back(std::move(issue));
+          select(value);
       }
       if (value.is_structured()) visit(value, depth + 1);
     }
@@ -346,6 +346,14 @@ class tree_walk {
         edits.push_back(token(close, ")::text)"));
         return edits;
       }
+      case function_rewrite::field: {
+        if (n < 2) return {};
+        std::vector<sql_edit> edits{head("CASE ("), separator(commas[0], ") WHEN ")};
+        for (std::size_t i = 1; i < commas.size(); ++i)
+          edits.push_back(separator(commas[i], " THEN " + std::to_string(i) + " WHEN "));
+        edits.push_back(token(close, " THEN " + std::to_string(n - 1) + " ELSE 0 END"));
+        return edits;
+      }
       case function_rewrite::date_format: {
         std::string format = to_char_literal(call, commas[0] + 1, close);
         if (format.empty()) return {};
@@ -372,6 +380,34 @@ class tree_walk {
       edits.push_back(sql_edit{t[word].begin, t[word].end, std::string(row->postgres)});
     add("CAST(x AS " + upper(std::string(t.bytes(word))) + ") " + std::string(row->advice),
         t[word].begin, std::move(edits));
+  }
+
+  // SELECT SQL_CALC_FOUND_ROWS id FROM t, read by PostgreSQL as the column
+  // sql_calc_found_rows named id: the hint goes.
+  void select(const json& node) {
+    select_modifier(node);
+    for (tree_issue& issue : having_issues(node, tokens_)) issues_.push_back(std::move(issue));
+  }
+
+  void select_modifier(const json& select) {
+    const json* targets = parse_tree::list(select, "targetList");
+    const json* target = targets != nullptr && !targets->empty()
+                             ? parse_tree::member((*targets)[0], "ResTarget")
+                             : nullptr;
+    const json* value = target != nullptr ? parse_tree::member(*target, "val") : nullptr;
+    const json* ref = value != nullptr ? parse_tree::member(*value, "ColumnRef") : nullptr;
+    const json* fields = ref != nullptr ? parse_tree::list(*ref, "fields") : nullptr;
+    if (fields == nullptr || fields->size() != 1 || !target->contains("name") ||
+        !is_select_modifier(string_field((*fields)[0])))
+      return;
+    std::uint64_t location = location_of(*ref);
+    std::string word = upper(string_field((*fields)[0]));
+    std::vector<sql_edit> edits;
+    std::size_t at = tokens_ != nullptr ? tokens_->starting_at(location) : sql_token_view::none;
+    if (at != sql_token_view::none && at + 1 < tokens_->size())
+      edits = {sql_edit{location, (*tokens_)[at + 1].begin, ""}};
+    add(word + " is MySQL's: remove it (PostgreSQL reads it as a column)", location,
+        std::move(edits));
   }
 
   void value_function(const json& node) {
@@ -528,12 +564,12 @@ bool may_need_tree_checks(std::string_view sql, const schema_model* schema) {
     }
     std::size_t end = i;
     while (end < sql.size() && is_sql_word_byte(sql[end])) ++end;
-    if (end - i <= 16) {
+    if (end - i <= 20) {  // the longest word asked for: sql_calc_found_rows
       word.assign(sql, i, end - i);
       for (char& c : word) c = ascii_lower(c);
       if (word == "user" || word == "show" || word == "having" || word == "group" ||
-          word == "ignore" || word == "low_priority" || word == "cast" ||
-          (schema != nullptr && word == "null")) {
+          is_select_modifier(word) || word == "ignore" || word == "low_priority" ||
+          word == "cast" || (schema != nullptr && word == "null")) {
         return true;
       }
       std::size_t next = end;

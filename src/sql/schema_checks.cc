@@ -13,6 +13,7 @@
 #include <nlohmann/json.hpp>
 
 #include "common/ascii.h"
+#include "sql/mysql_syntax_hints.h"
 #include "sql/parse_tree_json.h"
 #include "sql/postgres_names.h"
 #include "sql/zero_dates.h"
@@ -700,7 +701,7 @@ class name_walk {
     std::vector<std::string> names;
     for (const json& f : *fields) names.push_back(string_field(f));
     const std::string& column = names.back();
-    if (column.empty() || is_one_of(column, system_columns)) return;
+    if (column.empty() || is_one_of(column, system_columns) || is_select_modifier(column)) return;
     std::uint64_t location = location_of(ref);
     if (names.size() == 2) {
       qualified_column(names[0], column, location, level);

@@ -10,6 +10,7 @@
 #include "common/ascii.h"
 #include "sql/group_concat.h"
 #include "sql/mysql_lexer.h"
+#include "sql/mysql_syntax_hints.h"
 #include "sql/postgres_names.h"
 #include "sql/replace_upsert.h"
 
@@ -84,6 +85,7 @@ class clause_rewriter {
       if (t_.is(i, "group_concat")) add(group_concat_edits(t_, i));
     }
     reserved_names();
+    select_modifiers();
     update_delete_limit();
     duplicate_key_update();
     insert_ignore();
@@ -181,6 +183,18 @@ class clause_rewriter {
           is_stand_in(i) || !is_reserved_name(bytes(i)))
         continue;
       add({sql_edit{t_[i].begin, t_[i].end, postgres_name(bytes(i))}});
+    }
+  }
+
+  // SELECT [DISTINCT] SQL_NO_CACHE ...: the hints go, with the space
+  // after each.
+  void select_modifiers() {
+    for (std::size_t i = 0; i < t_.size(); ++i) {
+      if (!t_.is(i, "select")) continue;
+      std::size_t k = i + 1;
+      if (t_.is(k, "distinct") || t_.is(k, "all") || t_.is(k, "distinctrow")) ++k;
+      for (; k + 1 < t_.size() && is_select_modifier(ascii_lowered(bytes(k))); ++k)
+        add({sql_edit{t_[k].begin, t_[k + 1].begin, ""}});
     }
   }
 
