@@ -35,7 +35,8 @@ schema_model test_schema() {
   scores.columns = {{"id", "integer", true, true},
                     {"points", "smallint", false, false},
                     {"rate", "numeric(5,2)", false, false},
-                    {"note", "text", false, false}};
+                    {"note", "text", false, false},
+                    {"ratio", "double precision", false, false}};
   schema.add(scores);
   table_model t;
   t.name = "t";
@@ -118,6 +119,8 @@ const finding_case finding_cases[] = {
      "REGEXP", "REGEXP"},
     {"insert_set", "<?php pg_query(\"INSERT INTO t SET a = 1\");", rule_sql_syntax, "SET",
      "INSERT ... SET"},
+    {"round_of_a_float", "<?php pg_query('SELECT ROUND(ratio * 2, 1) FROM scores');",
+     rule_sql_mysql, "ROUND(", "round(x::numeric, d)"},
     {"group_concat_separator_of_a_php_value",
      "<?php pg_query(\"SELECT GROUP_CONCAT(a SEPARATOR '$s') FROM t\");", rule_sql_syntax,
      "SEPARATOR", "write string_agg("},
@@ -379,6 +382,11 @@ const rewrite_case rewrite_cases[] = {
      "<?php pg_query('SELECT SQL_CALC_FOUND_ROWS a FROM t'); pg_query('SELECT DISTINCT "
      "SQL_NO_CACHE SQL_CALC_FOUND_ROWS * FROM t LIMIT 0, 2');",
      "<?php pg_query('SELECT a FROM t'); pg_query('SELECT DISTINCT * FROM t LIMIT 2 OFFSET 0');"},
+    // MySQL's IF() tests a number n as n <> 0; a text is not known to be one.
+    {"if_of_a_number",
+     "<?php pg_query(\"SELECT IF(points,'y', 'n'), IF(note, 1, 2) FROM scores\");",
+     "<?php pg_query(\"SELECT CASE WHEN (points) <> 0 THEN 'y' ELSE 'n' END, IF(note, 1, 2) FROM "
+     "scores\");"},
     {"group_concat_and_sha1",
      "<?php pg_query('SELECT GROUP_CONCAT(name), SHA1(name) FROM t GROUP BY k');",
      "<?php pg_query('SELECT string_agg((name)::text, \\',\\'), encode(digest(name, \\'sha1\\'), "

@@ -553,6 +553,63 @@ class name_walk {
         {sql_edit{begin, begin, "round("}, sql_edit{end, end, ", 4)"}}});
   }
 
+  // IF(n, a, b) of an integer n, a flag column most often: MySQL tests
+  // n <> 0, which CASE WHEN must write out.
+  void if_of_number(const json& call, const scope& level) {
+    const json* args = list(call, "args");
+    if (!is_call_of(call, "if") || args == nullptr || args->size() != 3 ||
+        !integer_expression((*args)[0], level, 0))
+      return;
+    std::size_t name = tokens_.starting_at(location_of(call));
+    if (name == sql_token_view::none || !tokens_.is_char(name + 1, '(')) return;
+    std::size_t open = name + 1, close = tokens_.closing_paren(open);
+    if (close == sql_token_view::none) return;
+    std::vector<std::size_t> commas = tokens_.commas_between(open, close);
+    if (commas.size() != 2 || !written_span(open + 1, commas[0] - 1)) return;
+    auto keyword = [&](std::size_t comma, std::string text) {
+      std::uint64_t next = tokens_[comma].end;
+      if (next < tokens_.text().size() && tokens_.text()[next] != ' ') text += ' ';
+      return sql_edit{tokens_[comma].begin, tokens_[comma].end, std::move(text)};
+    };
+    reading_.rewrites.push_back(
+        schema_rewrite{"IF() of a number is MySQL's: write CASE WHEN n <> 0 THEN a ELSE b END",
+                       tokens_[name].begin,
+                       {sql_edit{tokens_[name].begin, tokens_[open].end, "CASE WHEN ("},
+                        keyword(commas[0], ") <> 0 THEN"), keyword(commas[1], " ELSE"),
+                        sql_edit{tokens_[close].begin, tokens_[close].end, " END"}},
+                       true});
+  }
+
+  // ROUND(x, d) of a FLOAT or DOUBLE x: PostgreSQL rounds numeric only to
+  // d places, and MySQL rounds the halves of binary floats to even.
+  void round_of_float(const json& call, const scope& level) {
+    const json* args = list(call, "args");
+    if (!is_call_of(call, "round") || args == nullptr || args->size() != 2 ||
+        !float_expression((*args)[0], level, 0))
+      return;
+    reading_.rewrites.push_back(
+        schema_rewrite{"ROUND(x, d) of a floating-point x fails on PostgreSQL, which rounds "
+                       "numeric only: write round(x::numeric, d) (MySQL rounded an exact half of "
+                       "a FLOAT or DOUBLE to even)",
+                       location_of(call),
+                       {}});
+  }
+
+  // True if `node` is a FLOAT or DOUBLE column, or arithmetic on one.
+  bool float_expression(const json& node, const scope& level, int depth) const {
+    if (depth > max_depth) return false;
+    if (const json* ref = member(node, "ColumnRef")) {
+      const column_model* column = resolved(*ref, level).second;
+      return column != nullptr && (column->type == "real" || column->type == "double precision");
+    }
+    const json* expr = member(node, "A_Expr");
+    if (expr == nullptr || text_of(*expr, "kind") != "AEXPR_OP") return false;
+    const json* left = member(*expr, "lexpr");
+    const json* right = member(*expr, "rexpr");
+    return (left != nullptr && float_expression(*left, level, depth + 1)) ||
+           (right != nullptr && float_expression(*right, level, depth + 1));
+  }
+
   // The bytes of `node` when it is an integer written out, and no PHP value
   // takes part in it.
   std::optional<byte_span> integer_operand(const json& node, const scope& level) const {
@@ -686,6 +743,8 @@ class name_walk {
         expression(it.value(), level, depth + 1);
       } else if (it.key() == "FuncCall") {
         average(it.value(), level);
+        if_of_number(it.value(), level);
+        round_of_float(it.value(), level);
         expression(it.value(), level, depth + 1);
       } else if (it.key() == "SelectStmt") {
         select(it.value(), &level, depth + 1);
