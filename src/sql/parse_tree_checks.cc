@@ -123,6 +123,8 @@ class tree_walk {
           type_cast(value);
         else if (key == "SelectStmt")
           select(value);
+        else if (key == "A_Expr")
+          string_and_interval(value);
       }
       if (value.is_structured()) visit(value, depth + 1);
     }
@@ -410,6 +412,28 @@ class tree_walk {
         std::move(edits));
   }
 
+  // '2024-03-05' - INTERVAL '1 day': MySQL reads the string as a date,
+  // PostgreSQL as an interval, which it then fails to read.
+  void string_and_interval(const json& node) {
+    const json* names = parse_tree::list(node, "name");
+    const json* left = parse_tree::member(node, "lexpr");
+    const json* right = parse_tree::member(node, "rexpr");
+    if (names == nullptr || names->size() != 1 || left == nullptr || right == nullptr ||
+        node.value("kind", "") != "AEXPR_OP")
+      return;
+    std::string op = string_field((*names)[0]);
+    const json* constant = parse_tree::member(*left, "A_Const");
+    const json* cast = parse_tree::member(*right, "TypeCast");
+    const json* type = cast != nullptr ? parse_tree::member(*cast, "typeName") : nullptr;
+    if ((op != "+" && op != "-") || constant == nullptr || !constant->contains("sval") ||
+        type == nullptr || type->dump().find("\"interval\"") == std::string::npos)
+      return;
+    add("a string " + op +
+            " INTERVAL is read as two intervals on PostgreSQL: write the string as a date, "
+            "'...'::date (or ::timestamp)",
+        location_of(*constant));
+  }
+
   void value_function(const json& node) {
     auto op = node.find("op");
     if (op == node.end() || *op != "SVFOP_USER") return;
@@ -568,8 +592,8 @@ bool may_need_tree_checks(std::string_view sql, const schema_model* schema) {
       word.assign(sql, i, end - i);
       for (char& c : word) c = ascii_lower(c);
       if (word == "user" || word == "show" || word == "having" || word == "group" ||
-          is_select_modifier(word) || word == "ignore" || word == "low_priority" ||
-          word == "cast" || (schema != nullptr && word == "null")) {
+          word == "interval" || is_select_modifier(word) || word == "ignore" ||
+          word == "low_priority" || word == "cast" || (schema != nullptr && word == "null")) {
         return true;
       }
       std::size_t next = end;
