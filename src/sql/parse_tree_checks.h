@@ -25,7 +25,7 @@ struct tree_issue {
   std::vector<sql_edit> rewrite;  // in the parsed text; empty when not rewritable
   std::string_view extension;     // a PostgreSQL extension the rewrite needs, or empty
   // The bytes of the parsed text the rewrite copies: it is made only where
-  // they are the text's own, not a PHP value's stand-in.
+  // no PHP value's stand-in is among them.
   std::vector<std::pair<std::uint64_t, std::uint64_t>> copied;
 };
 

@@ -212,7 +212,7 @@ class text_checker {
       bool copies_own_text =
           std::all_of(issue.copied.begin(), issue.copied.end(),
                       [&](const std::pair<std::uint64_t, std::uint64_t>& c) {
-                        return origin_in(current, c.first, c.second) == name_origin::written;
+                        return origin_in(current, c.first, c.second) != name_origin::placeholder;
                       });
       if (!issue.rewrite.empty() && copies_own_text && add_group(with_rewrites, group)) {
         pending.push_back(pending_rewrite{std::move(finding), std::move(group), issue.extension});
