@@ -562,6 +562,10 @@ const rewrite_case rewrite_cases[] = {
      "<?php pg_query(\"REPLACE counters VALUES (1, 'a', 1)\");"},
     {"null_into_identity", "<?php pg_query(\"INSERT INTO users VALUES (NULL, '$n')\");",
      "<?php pg_query(\"INSERT INTO users VALUES (DEFAULT, '$n')\");"},
+    // MySQL makes a new id for 0 and '' as for NULL.
+    {"zero_and_empty_into_identity",
+     "<?php pg_query(\"INSERT INTO users VALUES (0, 'a'), ('', '0'), (7, '')\");",
+     "<?php pg_query(\"INSERT INTO users VALUES (DEFAULT, 'a'), (DEFAULT, '0'), (7, '')\");"},
     {"bare_user_and_double_quoted_value",
      "<?php pg_query(\"SELECT user FROM t WHERE name = \\\"$n\\\"\");",
      "<?php pg_query(\"SELECT \\\"user\\\" FROM t WHERE name = '$n'\");"},

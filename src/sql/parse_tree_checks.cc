@@ -543,15 +543,33 @@ class tree_walk {
     return lists != stmt->end() && lists->is_array() ? &*lists : nullptr;
   }
 
+  // MySQL (unless NO_AUTO_VALUE_ON_ZERO) makes a new id for 0 and '',
+  // which it reads as 0, as for NULL.
   void null_into_auto_increment(const json& item, const column_model* column) {
     if (column == nullptr || !column->auto_increment) return;
     auto constant = item.find("A_Const");
-    if (constant == item.end() || !constant->value("isnull", false)) return;
+    if (constant == item.end()) return;
     std::uint64_t location = location_of(*constant);
-    if (!word_at(sql_, location, "null")) return;
-    add("NULL into the auto-increment column " + column->name +
-            " fails on PostgreSQL: write DEFAULT",
-        location, {sql_edit{location, location + 4, "DEFAULT"}});
+    if (constant->value("isnull", false)) {
+      if (!word_at(sql_, location, "null")) return;
+      add("NULL into the auto-increment column " + column->name +
+              " fails on PostgreSQL: write DEFAULT",
+          location, {sql_edit{location, location + 4, "DEFAULT"}});
+      return;
+    }
+    const json* number = parse_tree::member(*constant, "ival");
+    const json* text = parse_tree::member(*constant, "sval");
+    bool zero = number != nullptr && number->value("ival", 0) == 0;
+    std::string value = text != nullptr ? text->value("sval", std::string("?")) : "?";
+    if (!zero && value != "" && value != "0") return;
+    std::vector<sql_edit> edits;
+    std::size_t at = tokens_ != nullptr ? tokens_->starting_at(location) : sql_token_view::none;
+    if (at != sql_token_view::none)
+      edits = {sql_edit{(*tokens_)[at].begin, (*tokens_)[at].end, "DEFAULT"}};
+    add("MySQL makes a new id for " + std::string(zero ? "0" : "'" + value + "'") +
+            " in the auto-increment column " + column->name +
+            ", PostgreSQL stores it: write DEFAULT",
+        location, std::move(edits));
   }
 
   std::string_view sql_;
@@ -593,7 +611,8 @@ bool may_need_tree_checks(std::string_view sql, const schema_model* schema) {
       for (char& c : word) c = ascii_lower(c);
       if (word == "user" || word == "show" || word == "having" || word == "group" ||
           word == "interval" || is_select_modifier(word) || word == "ignore" ||
-          word == "low_priority" || word == "cast" || (schema != nullptr && word == "null")) {
+          word == "low_priority" || word == "cast" ||
+          (schema != nullptr && (word == "null" || word == "values"))) {
         return true;
       }
       std::size_t next = end;
