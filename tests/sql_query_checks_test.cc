@@ -119,8 +119,9 @@ const finding_case finding_cases[] = {
      "REGEXP", "REGEXP"},
     {"insert_set", "<?php pg_query(\"INSERT INTO t SET a = 1\");", rule_sql_syntax, "SET",
      "INSERT ... SET"},
-    {"round_of_a_float", "<?php pg_query('SELECT ROUND(ratio * 2, 1) FROM scores');",
-     rule_sql_mysql, "ROUND(", "round(x::numeric, d)"},
+    {"round_of_a_float_to_places_of_a_php_value",
+     "<?php pg_query(\"SELECT ROUND(ratio * 2, $d) FROM scores\");", rule_sql_mysql, "ROUND(",
+     "round(x::float8 * 10^d) / 10^d"},
     {"string_minus_interval",
      "<?php pg_query(\"SELECT a FROM t WHERE b > '$day' - INTERVAL '1 day'\");", rule_sql_mysql,
      "'$day'", "'...'::date"},
@@ -385,6 +386,12 @@ const rewrite_case rewrite_cases[] = {
      "<?php pg_query('SELECT SQL_CALC_FOUND_ROWS a FROM t'); pg_query('SELECT DISTINCT "
      "SQL_NO_CACHE SQL_CALC_FOUND_ROWS * FROM t LIMIT 0, 2');",
      "<?php pg_query('SELECT a FROM t'); pg_query('SELECT DISTINCT * FROM t LIMIT 2 OFFSET 0');"},
+    // MySQL rounds rint(x * 10^d) / 10^d in doubles; PostgreSQL has no
+    // round(double, int), and its round(double) is rint().
+    {"round_of_a_float",
+     "<?php pg_query('SELECT ROUND(ratio * 2, 2), ROUND(rate, 1) FROM scores');",
+     "<?php pg_query('SELECT (round((ratio * 2)::float8 * 100) / 100), ROUND(rate, 1) FROM "
+     "scores');"},
     // MySQL's IF() tests a number n as n <> 0; a text is not known to be one.
     {"if_of_a_number",
      "<?php pg_query(\"SELECT IF(points,'y', 'n'), IF(note, 1, 2) FROM scores\");",

@@ -581,18 +581,38 @@ class name_walk {
   }
 
   // ROUND(x, d) of a FLOAT or DOUBLE x: PostgreSQL rounds numeric only to
-  // d places, and MySQL rounds the halves of binary floats to even.
+  // d places. MySQL rounds rint(x * 10^d) / 10^d in doubles, as
+  // PostgreSQL's round() of a double does rint(): that is written out for
+  // a constant d.
   void round_of_float(const json& call, const scope& level) {
     const json* args = list(call, "args");
     if (!is_call_of(call, "round") || args == nullptr || args->size() != 2 ||
         !float_expression((*args)[0], level, 0))
       return;
-    reading_.rewrites.push_back(
-        schema_rewrite{"ROUND(x, d) of a floating-point x fails on PostgreSQL, which rounds "
-                       "numeric only: write round(x::numeric, d) (MySQL rounded an exact half of "
-                       "a FLOAT or DOUBLE to even)",
-                       location_of(call),
-                       {}});
+    schema_rewrite rewrite{
+        "ROUND(x, d) of a floating-point x fails on PostgreSQL, which rounds "
+        "numeric only: write round(x::float8 * 10^d) / 10^d",
+        location_of(call),
+        {}};
+    std::size_t name = tokens_.starting_at(location_of(call));
+    std::size_t open = name != sql_token_view::none ? name + 1 : name;
+    std::size_t close = open != sql_token_view::none && tokens_.is_char(open, '(')
+                            ? tokens_.closing_paren(open)
+                            : sql_token_view::none;
+    std::vector<std::size_t> commas;
+    if (close != sql_token_view::none) commas = tokens_.commas_between(open, close);
+    const json* places = member((*args)[1], "A_Const");
+    if (commas.size() == 1 && commas[0] + 2 == close && places != nullptr &&
+        member(*places, "ival") != nullptr && written_span(open + 1, commas[0] - 1)) {
+      int d = member(*places, "ival")->value("ival", 0);
+      if (d >= 0 && d <= 15) {
+        std::string scale = "1" + std::string(static_cast<std::size_t>(d), '0');
+        rewrite.edits = {sql_edit{tokens_[name].begin, tokens_[open].end, "(round(("},
+                         sql_edit{tokens_[commas[0]].begin, tokens_[close].end,
+                                  ")::float8 * " + scale + ") / " + scale + ")"}};
+      }
+    }
+    reading_.rewrites.push_back(std::move(rewrite));
   }
 
   // True if `node` is a FLOAT or DOUBLE column, or arithmetic on one.
