@@ -416,6 +416,13 @@ const rewrite_case rewrite_cases[] = {
      "<?php pg_query('SELECT GROUP_CONCAT(DISTINCT name ORDER BY id), GROUP_CONCAT(a, b) FROM t');",
      "<?php pg_query('SELECT GROUP_CONCAT(DISTINCT name ORDER BY id), GROUP_CONCAT(a, b) FROM "
      "t');"},
+    // PHP reads the output names as keys: MySQL keeps their letter case.
+    {"output_names",
+     "<?php pg_query('SELECT COUNT(*) AS Total, a.userName, k AS Kind FROM t a GROUP BY kind "
+     "ORDER BY Total'); pg_query('SELECT k AS Kind, COUNT(*) FROM t GROUP BY kind, a');",
+     "<?php pg_query('SELECT COUNT(*) AS \"Total\", a.userName AS \"userName\", k AS \"Kind\" "
+     "FROM t a GROUP BY \"Kind\" ORDER BY \"Total\"'); pg_query('SELECT k AS \"Kind\", COUNT(*) "
+     "FROM t GROUP BY \"Kind\", a ORDER BY 1, a');"},
     // MySQL sorts NULL below every value; published is NOT NULL, id a key.
     {"null_order",
      "<?php pg_query('SELECT title FROM posts p ORDER BY p.deleted DESC, published, title ASC, "

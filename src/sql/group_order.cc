@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "common/ascii.h"
+
 namespace corvexa::sql {
 namespace {
 
@@ -34,6 +36,32 @@ std::size_t clause_end(const sql_token_view& t, std::size_t from, std::size_t la
       return i;
   }
   return last + 1;
+}
+
+// The position (from 1) of the output column that `item` of GROUP BY
+// names alone, where the select list (tokens from `first` to `group`)
+// writes the name with a capital, which makes it an alias that the output
+// names' rewrite quotes; else 0.
+std::size_t output_position(const parse_tree::json& select, const parse_tree::json& item,
+                            const sql_token_view& t, std::size_t first, std::size_t group) {
+  const parse_tree::json* ref = member(item, "ColumnRef");
+  const parse_tree::json* fields = ref != nullptr ? parse_tree::list(*ref, "fields") : nullptr;
+  const parse_tree::json* targets = parse_tree::list(select, "targetList");
+  if (fields == nullptr || fields->size() != 1 || targets == nullptr) return 0;
+  std::string name = parse_tree::string_field((*fields)[0]);
+  bool capitalized = false;
+  for (std::size_t i = first; i < group; ++i) {
+    std::string_view b = t.bytes(i);
+    capitalized = capitalized ||
+                  (ascii_lowered(b) == name &&
+                   std::any_of(b.begin(), b.end(), [](char c) { return c >= 'A' && c <= 'Z'; }));
+  }
+  if (!capitalized) return 0;
+  for (std::size_t i = 0; i < targets->size(); ++i) {
+    const parse_tree::json* target = member((*targets)[i], "ResTarget");
+    if (target != nullptr && !name.empty() && text_of(*target, "name") == name) return i + 1;
+  }
+  return 0;
 }
 
 }  // namespace
@@ -70,11 +98,30 @@ std::optional<tree_issue> group_order_issue(const parse_tree::json& select,
     if (having_end == none || having_end <= list_end + 1 || t.is(having_end, "union")) return issue;
     insert_after = having_end - 1;
   }
-  std::uint64_t list_begin = t[group + 2].begin, list_stop = t[list_end - 1].end;
+  // Each grouped value as the list writes it, but an output column's name
+  // by its position: the output names may be quoted by another rewrite.
+  std::vector<std::size_t> commas = {group + 1};
+  for (std::size_t i = group + 2; i < list_end; ++i) {
+    if (t.is_char(i, '(')) i = t.closing_paren(i);
+    if (i == none || i >= list_end) return issue;
+    if (t.is_char(i, ',')) commas.push_back(i);
+  }
+  commas.push_back(list_end);
+  const parse_tree::json* groups = parse_tree::list(select, "groupClause");
+  if (groups == nullptr || groups->size() + 1 != commas.size()) return issue;
   std::string order = " ORDER BY ";
-  order.append(t.text().substr(list_begin, list_stop - list_begin));
+  for (std::size_t k = 0; k + 1 < commas.size(); ++k) {
+    std::uint64_t begin = t[commas[k] + 1].begin, stop = t[commas[k + 1] - 1].end;
+    if (k > 0) order += ", ";
+    if (std::size_t position = output_position(select, (*groups)[k], t, first, group);
+        position != 0) {
+      order += std::to_string(position);
+      continue;
+    }
+    order.append(t.text().substr(begin, stop - begin));
+    issue.copied.push_back({begin, stop});
+  }
   issue.rewrite = {sql_edit{t[insert_after].end, t[insert_after].end, std::move(order)}};
-  issue.copied = {{list_begin, list_stop}};
   return issue;
 }
 

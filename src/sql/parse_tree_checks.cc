@@ -2,6 +2,7 @@
 // function. The rewrites find their tokens by the node's "location".
 #include "sql/parse_tree_checks.h"
 
+#include <algorithm>
 #include <optional>
 
 #include <nlohmann/json.hpp>
@@ -16,6 +17,7 @@
 #include "sql/mysql_cast_types.h"
 #include "sql/mysql_functions.h"
 #include "sql/mysql_syntax_hints.h"
+#include "sql/output_names.h"
 #include "sql/postgres_names.h"
 #include "sql/sql_bytes.h"
 
@@ -82,6 +84,8 @@ class tree_walk {
         std::uint64_t end = length != 0 ? statement_location_ + length : sql_.size();
         if (auto issue = group_order_issue(*select, tokens_, statement_location_, end))
           issues_.push_back(std::move(*issue));
+        for (tree_issue& issue : output_name_issues(*select, tokens_))
+          issues_.push_back(std::move(issue));
       }
       visit(*stmt, 0);
     }
@@ -606,6 +610,11 @@ bool may_need_tree_checks(std::string_view sql, const schema_model* schema) {
     }
     std::size_t end = i;
     while (end < sql.size() && is_sql_word_byte(sql[end])) ++end;
+    // A name of capitals and small letters may name an output column.
+    std::string_view written = sql.substr(i, end - i);
+    if (std::any_of(written.begin(), written.end(), [](char c) { return c >= 'a' && c <= 'z'; }) &&
+        std::any_of(written.begin(), written.end(), [](char c) { return c >= 'A' && c <= 'Z'; }))
+      return true;
     if (end - i <= 20) {  // the longest word asked for: sql_calc_found_rows
       word.assign(sql, i, end - i);
       for (char& c : word) c = ascii_lower(c);

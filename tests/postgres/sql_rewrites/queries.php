@@ -130,6 +130,8 @@ show('select hint', pg_query($link, 'SELECT SQL_CALC_FOUND_ROWS name FROM users 
 show('if of a flag', pg_query($link, "SELECT IF(points, 'set', 'unset') FROM scores ORDER BY id"));
 pg_query($link, "INSERT INTO log (id, msg) VALUES (9, '" . addslashes("It's \"quoted\" \\ here") . "')");
 show('addslashes', pg_query($link, 'SELECT msg FROM log WHERE id = 9'));
+$row = pg_fetch_assoc(pg_query($link, 'SELECT COUNT(*) AS Total, name AS Name FROM users WHERE id = 1 GROUP BY name'));
+echo 'output names: ', http_build_query($row, '', '|'), "\n";
 pg_query($link, "INSERT INTO users VALUES ('', 'eve', 6, NULL, 3), (0, 'fay', 7, NULL, 3)");
 show('new ids for empty and 0', pg_query($link, "SELECT id FROM users WHERE name IN ('eve', 'fay') ORDER BY id"));
 // A DATETIME is read in the session's time zone, by MySQL as by PostgreSQL.
