@@ -38,6 +38,10 @@ schema_model test_schema() {
                     {"note", "text", false, false},
                     {"ratio", "double precision", false, false}};
   schema.add(scores);
+  table_model members;  // MySQL spelled memberID so
+  members.name = "members";
+  members.columns = {{"memberid", "integer", true, true, "memberID"}, {"name", "text"}};
+  schema.add(members);
   table_model t;
   t.name = "t";
   for (const char* c : {"a", "b", "c", "d", "e", "f", "k", "name"})
@@ -423,6 +427,12 @@ const rewrite_case rewrite_cases[] = {
      "<?php pg_query('SELECT COUNT(*) AS \"Total\", a.userName AS \"userName\", k AS \"Kind\" "
      "FROM t a GROUP BY \"Kind\" ORDER BY \"Total\"'); pg_query('SELECT k AS \"Kind\", COUNT(*) "
      "FROM t GROUP BY \"Kind\", a ORDER BY 1, a');"},
+    // SELECT * named memberID so on MySQL; one table's columns are known.
+    {"star_of_capitalized_columns",
+     "<?php pg_query('SELECT * FROM members m WHERE memberID = 1'); pg_query('SELECT * FROM "
+     "members, t');",
+     "<?php pg_query('SELECT memberid AS \"memberID\", name FROM members m WHERE memberID = 1'); "
+     "pg_query('SELECT * FROM members, t');"},
     // MySQL sorts NULL below every value; published is NOT NULL, id a key.
     {"null_order",
      "<?php pg_query('SELECT title FROM posts p ORDER BY p.deleted DESC, published, title ASC, "

@@ -133,6 +133,7 @@ class name_walk {
     for (const json* condition : join_conditions) expression(*condition, level, depth + 1);
     ungrouped_columns(stmt, level);
     null_order(stmt, level);
+    if (outer == nullptr && depth == 0) star_columns(stmt, level);
     for (const char* key :
          {"targetList", "whereClause", "groupClause", "havingClause", "sortClause",
           "distinctClause", "windowClause", "valuesLists", "limitOffset", "limitCount"}) {
@@ -488,6 +489,44 @@ class name_walk {
                          begin,
                          {sql_edit{begin, begin, "min("},
                           sql_edit{end, end, aliased ? std::string(")") : ") AS " + name}}});
+    }
+  }
+
+  // SELECT * of one table whose MySQL columns had capitals: MySQL named
+  // the output columns as its schema spelled them, and PHP reads those
+  // names as keys; PostgreSQL's are in lower case. The columns are written
+  // out, those with capitals under MySQL's names.
+  void star_columns(const json& stmt, const scope& level) {
+    const json* targets = list(stmt, "targetList");
+    if (targets == nullptr || level.entries.size() != 1 || level.entries[0].table == nullptr)
+      return;
+    const table_model& table = *level.entries[0].table;
+    if (std::none_of(table.columns.begin(), table.columns.end(),
+                     [](const column_model& c) { return !c.mysql_name.empty(); }))
+      return;
+    for (const json& t : *targets) {
+      const json* target = member(t, "ResTarget");
+      const json* value = target != nullptr ? member(*target, "val") : nullptr;
+      const json* ref = value != nullptr ? member(*value, "ColumnRef") : nullptr;
+      const json* fields = ref != nullptr ? list(*ref, "fields") : nullptr;
+      if (fields == nullptr || fields->size() != 1 || member((*fields)[0], "A_Star") == nullptr)
+        continue;
+      std::size_t star = tokens_.starting_at(location_of(*ref));
+      if (star == sql_token_view::none || !tokens_.is_char(star, '*') ||
+          origin_(tokens_[star].begin, tokens_[star].end) != name_origin::written)
+        continue;
+      std::string columns;
+      for (const column_model& c : table.columns) {
+        if (!columns.empty()) columns += ", ";
+        columns += postgres_name(c.name);
+        if (!c.mysql_name.empty()) columns += " AS \"" + c.mysql_name + "\"";
+      }
+      reading_.rewrites.push_back(schema_rewrite{
+          "SELECT * names the columns of " + postgres_name(table.name) +
+              " in lower case on PostgreSQL, as MySQL's schema spelled them on MySQL (which PHP "
+              "reads as keys): write them out with their MySQL names in double quotes",
+          tokens_[star].begin,
+          {sql_edit{tokens_[star].begin, tokens_[star].end, std::move(columns)}}});
     }
   }
 
