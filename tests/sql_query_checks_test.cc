@@ -405,7 +405,7 @@ const rewrite_case rewrite_cases[] = {
      "<?php pg_query('SELECT GROUP_CONCAT(name), SHA1(name) FROM t GROUP BY k');",
      "<?php pg_query('SELECT string_agg((name)::text, \\',\\'), encode(digest(name, \\'sha1\\'), "
      "\\'hex\\') "
-     "FROM t GROUP BY k ORDER BY k');"},
+     "FROM t GROUP BY k ORDER BY k NULLS FIRST');"},
     // SEPARATOR does not parse on PostgreSQL; ORDER BY and DISTINCT do.
     {"group_concat_clauses",
      "<?php pg_query(\"SELECT GROUP_CONCAT(a.name ORDER BY id DESC, name SEPARATOR ', ') FROM t a "
@@ -426,7 +426,12 @@ const rewrite_case rewrite_cases[] = {
      "ORDER BY Total'); pg_query('SELECT k AS Kind, COUNT(*) FROM t GROUP BY kind, a');",
      "<?php pg_query('SELECT COUNT(*) AS \"Total\", a.userName AS \"userName\", k AS \"Kind\" "
      "FROM t a GROUP BY \"Kind\" ORDER BY \"Total\"'); pg_query('SELECT k AS \"Kind\", COUNT(*) "
-     "FROM t GROUP BY \"Kind\", a ORDER BY 1, a');"},
+     "FROM t GROUP BY \"Kind\", a ORDER BY 1 NULLS FIRST, a NULLS FIRST');"},
+    // The ungrouped column's min() keeps the key PHP reads.
+    {"ungrouped_column_with_a_capital",
+     "<?php pg_query('SELECT memberID, COUNT(*) FROM members GROUP BY name');",
+     "<?php pg_query('SELECT min(memberID) AS \"memberID\", COUNT(*) FROM members GROUP BY name "
+     "ORDER BY name NULLS FIRST');"},
     // SELECT * named memberID so on MySQL; one table's columns are known.
     {"star_of_capitalized_columns",
      "<?php pg_query('SELECT * FROM members m WHERE memberID = 1'); pg_query('SELECT * FROM "
@@ -445,8 +450,10 @@ const rewrite_case rewrite_cases[] = {
      "<?php pg_query(\"SELECT k, COUNT(*) FROM t WHERE a = 1 GROUP BY k, (j + 1) LIMIT 5; SELECT k "
      "FROM t GROUP BY k ORDER BY 2; SELECT k FROM t GROUP BY k UNION SELECT 1; SELECT k FROM t "
      "GROUP BY $c\");",
-     "<?php pg_query(\"SELECT k, COUNT(*) FROM t WHERE a = 1 GROUP BY k, (j + 1) ORDER BY k, (j + "
-     "1) LIMIT 5; SELECT k FROM t GROUP BY k ORDER BY 2; SELECT k FROM t GROUP BY k UNION SELECT "
+     "<?php pg_query(\"SELECT k, COUNT(*) FROM t WHERE a = 1 GROUP BY k, (j + 1) ORDER BY k NULLS "
+     "FIRST, (j + "
+     "1) NULLS FIRST LIMIT 5; SELECT k FROM t GROUP BY k ORDER BY 2; SELECT k FROM t GROUP BY k "
+     "UNION SELECT "
      "1; SELECT k FROM t GROUP BY $c\");"},
     // PostgreSQL's HAVING knows no output column, and without GROUP BY or
     // an aggregate makes the query one group where MySQL filters rows.
@@ -456,15 +463,17 @@ const rewrite_case rewrite_cases[] = {
      "a'); pg_query('SELECT a FROM t HAVING a < 5');",
      "<?php pg_query(\"SELECT k, COUNT(*) AS n, SUM(v) s FROM t GROUP BY k HAVING (COUNT(*)) > 1 "
      "OR "
-     "(SUM(v)) > $min ORDER BY k\"); pg_query('SELECT a, b * 2 AS d FROM t WHERE (a > 0 OR a < 5) "
+     "(SUM(v)) > $min ORDER BY k NULLS FIRST\"); pg_query('SELECT a, b * 2 AS d FROM t WHERE (a > "
+     "0 OR a < 5) "
      "AND ((b * "
      "2) < 50) ORDER BY a NULLS FIRST'); pg_query('SELECT a FROM t WHERE a < 5');"},
     // MySQL too reads a grouped column k; a PHP value cannot be copied.
     {"having_clauses_left",
      "<?php pg_query(\"SELECT COUNT(*) AS k FROM t GROUP BY k HAVING k > 1; SELECT SUM(v) + $x AS "
      "s FROM t GROUP BY k HAVING s > 1\");",
-     "<?php pg_query(\"SELECT COUNT(*) AS k FROM t GROUP BY k HAVING k > 1 ORDER BY k; SELECT "
-     "SUM(v) + $x AS s FROM t GROUP BY k HAVING s > 1 ORDER BY k\");"},
+     "<?php pg_query(\"SELECT COUNT(*) AS k FROM t GROUP BY k HAVING k > 1 ORDER BY k NULLS FIRST; "
+     "SELECT "
+     "SUM(v) + $x AS s FROM t GROUP BY k HAVING s > 1 ORDER BY k NULLS FIRST\");"},
     // MySQL reads It\'s in a string constant as It's; PostgreSQL ends it at
     // the backslash. Outside a constant the value is no string anyway.
     {"addslashes_in_a_string_constant",
@@ -522,7 +531,7 @@ const rewrite_case rewrite_cases[] = {
      "AS c GROUP BY hits ORDER BY name\");"},
     {"column_of_a_table_grouped_by_its_key_left",
      "<?php pg_query('SELECT name, hits FROM counters GROUP BY id');",
-     "<?php pg_query('SELECT name, hits FROM counters GROUP BY id ORDER BY id');"},
+     "<?php pg_query('SELECT name, hits FROM counters GROUP BY id ORDER BY id NULLS FIRST');"},
     {"integer_division_of_a_php_value_left", "<?php pg_query(\"SELECT hits / $n FROM counters\");",
      "<?php pg_query(\"SELECT hits / $n FROM counters\");"},
     // The row gives values for the name key only, the one it can collide on.

@@ -116,10 +116,11 @@ std::optional<tree_issue> group_order_issue(const parse_tree::json& select,
     if (std::size_t position = output_position(select, (*groups)[k], t, first, group);
         position != 0) {
       order += std::to_string(position);
-      continue;
+    } else {
+      order.append(t.text().substr(begin, stop - begin));
+      issue.copied.push_back({begin, stop});
     }
-    order.append(t.text().substr(begin, stop - begin));
-    issue.copied.push_back({begin, stop});
+    order += " NULLS FIRST";  // MySQL's NULL group came first
   }
   issue.rewrite = {sql_edit{t[insert_after].end, t[insert_after].end, std::move(order)}};
   return issue;

@@ -103,10 +103,11 @@ class output_names {
     if (fields == nullptr || fields->empty() || string_field(fields->back()).empty() ||
         !capitalized_name(last) || ascii_lowered(t_.bytes(last)) != string_field(fields->back()))
       return;
-    std::string_view name = t_.bytes(last);
-    std::string replacement(name);
-    replacement.append(" AS ").append(double_quoted(name));
-    add(last, std::move(replacement));
+    // An insertion, which the rewrite of an ungrouped column (min(x) AS
+    // "userName") answers too.
+    add(last, " AS " + double_quoted(t_.bytes(last)));
+    issues_.back().rewrite.front().begin = t_[last].end;
+    issues_.back().yields = true;
   }
 
   // ORDER BY Total, where Total is an alias the rewrite quoted.

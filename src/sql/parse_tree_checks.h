@@ -27,6 +27,9 @@ struct tree_issue {
   // The bytes of the parsed text the rewrite copies: it is made only where
   // no PHP value's stand-in is among them.
   std::vector<std::pair<std::uint64_t, std::uint64_t>> copied;
+  // A rewrite that another at its place answers as well: left out without
+  // a finding when it clashes with one.
+  bool yields = false;
 };
 
 // `tokens` null: no rewrites are worked out. With `names_in_double_quotes`

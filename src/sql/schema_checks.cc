@@ -480,6 +480,16 @@ class name_walk {
       if (!span) continue;
       auto [begin, end] = *span;
       std::string name = postgres_name(column->name);
+      // The name as the query writes it, which PHP reads as the key.
+      std::string_view written =
+          tokens_.text().substr(tokens_[tokens_.starting_at(begin)].begin, end - begin);
+      written =
+          written.substr(written.rfind('.') == std::string_view::npos ? 0 : written.rfind('.') + 1);
+      std::string alias = std::any_of(written.begin(), written.end(),
+                                      [](char c) { return c >= 'A' && c <= 'Z'; }) &&
+                                  written.front() != '"'
+                              ? "\"" + std::string(written) + "\""
+                              : name;
       bool aliased = !text_of(*target, "name").empty();
       reading_.rewrites.push_back(
           schema_rewrite{"column " + name +
@@ -488,7 +498,7 @@ class name_walk {
                              name + ") AS " + name,
                          begin,
                          {sql_edit{begin, begin, "min("},
-                          sql_edit{end, end, aliased ? std::string(")") : ") AS " + name}}});
+                          sql_edit{end, end, aliased ? std::string(")") : ") AS " + alias}}});
     }
   }
 

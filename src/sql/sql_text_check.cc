@@ -201,6 +201,8 @@ class text_checker {
       if (!options_.rewrite) issue.rewrite.clear();
       issues.push_back(std::move(issue));
     }
+    std::stable_partition(issues.begin(), issues.end(),
+                          [](const tree_issue& issue) { return !issue.yields; });
     std::vector<pending_rewrite> pending;
     edit_list with_rewrites = edits;
     for (tree_issue& issue : issues) {
@@ -216,7 +218,7 @@ class text_checker {
                       });
       if (!issue.rewrite.empty() && copies_own_text && add_group(with_rewrites, group)) {
         pending.push_back(pending_rewrite{std::move(finding), std::move(group), issue.extension});
-      } else {
+      } else if (!issue.yields) {
         result_.findings.push_back(std::move(finding));
       }
     }
