@@ -420,7 +420,7 @@ TEST(TableFindings, ImplicitBehaviourIsReportedWhereItStands) {
 TEST(ScriptFindings, WhatTheRewritesLeaveIsReported) {
   statement_conversion c = convert_mysql_statement(
       "CREATE TABLE t (b date, c varchar(9));\nUPDATE t SET c = 'x' WHERE b >= '0000-00-00';\n"
-      "INSERT INTO t VALUES (NULL, IF(1, 'y', 'n')), (NULL, IF(1, 'y', 'n')), (NULL, "
+      "INSERT INTO t VALUES (NULL, IF('1', 'y', 'n')), (NULL, IF('1', 'y', 'n')), (NULL, "
       "IFNULL(NULL, 'z'))");
   std::vector<std::string> left = messages_with(c, "keeps a MySQL construct");
   ASSERT_EQ(left.size(), 2u) << c.text;

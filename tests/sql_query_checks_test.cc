@@ -35,8 +35,13 @@ schema_model test_schema() {
   scores.columns = {{"id", "integer", true, true},
                     {"points", "smallint", false, false},
                     {"rate", "numeric(5,2)", false, false},
-                    {"note", "text", false, false}};
+                    {"note", "text", false, false},
+                    {"ratio", "double precision", false, false}};
   schema.add(scores);
+  table_model members;  // MySQL spelled memberID so
+  members.name = "members";
+  members.columns = {{"memberid", "integer", true, true, "memberID"}, {"name", "text"}};
+  schema.add(members);
   table_model t;
   t.name = "t";
   for (const char* c : {"a", "b", "c", "d", "e", "f", "k", "name"})
@@ -118,6 +123,15 @@ const finding_case finding_cases[] = {
      "REGEXP", "REGEXP"},
     {"insert_set", "<?php pg_query(\"INSERT INTO t SET a = 1\");", rule_sql_syntax, "SET",
      "INSERT ... SET"},
+    {"round_of_a_float_to_places_of_a_php_value",
+     "<?php pg_query(\"SELECT ROUND(ratio * 2, $d) FROM scores\");", rule_sql_mysql, "ROUND(",
+     "round(x::float8 * 10^d) / 10^d"},
+    {"string_minus_interval",
+     "<?php pg_query(\"SELECT a FROM t WHERE b > '$day' - INTERVAL '1 day'\");", rule_sql_mysql,
+     "'$day'", "'...'::date"},
+    {"group_concat_separator_of_a_php_value",
+     "<?php pg_query(\"SELECT GROUP_CONCAT(a SEPARATOR '$s') FROM t\");", rule_sql_syntax,
+     "SEPARATOR", "write string_agg("},
     {"insert_ignore", "<?php pg_query(\"INSERT IGNORE INTO t VALUES (1)\");", rule_sql_syntax,
      "IGNORE", "INSERT IGNORE"},
     {"duplicate_key", "<?php pg_query(\"INSERT INTO t VALUES (1) ON DUPLICATE KEY UPDATE a = 1\");",
@@ -342,6 +356,17 @@ const rewrite_case rewrite_cases[] = {
     {"delete_limit", "<?php pg_query('DELETE FROM log ORDER BY id LIMIT 100');",
      "<?php pg_query('DELETE FROM log WHERE ctid IN (SELECT ctid FROM log ORDER BY id LIMIT "
      "100)');"},
+    // PostgreSQL reserves user: a syntax error where a table or a column
+    // is named, its own current user after FROM.
+    {"reserved_word_as_table_and_column",
+     "<?php pg_query(\"UPDATE user SET user = '$u' WHERE id = 1 LIMIT 1\"); pg_query('INSERT INTO "
+     "user (user, a) VALUES (1, 2)'); pg_query('SELECT a FROM t JOIN user ON b = c LIMIT 1, 1'); "
+     "pg_query('SELECT user.a, end.b FROM t, user WHERE user.c = 1 LIMIT 1, 1');",
+     "<?php pg_query(\"UPDATE \\\"user\\\" SET \\\"user\\\" = '$u' WHERE ctid IN (SELECT ctid FROM "
+     "\\\"user\\\" WHERE id = 1 LIMIT 1)\"); pg_query('INSERT INTO \"user\" (\"user\", a) VALUES "
+     "(1, "
+     "2)'); pg_query('SELECT a FROM t JOIN \"user\" ON b = c LIMIT 1 OFFSET 1'); pg_query('SELECT "
+     "\"user\".a, \"end\".b FROM t, \"user\" WHERE \"user\".c = 1 LIMIT 1 OFFSET 1');"},
     {"interval_in_single_quotes", "<?php pg_query('SELECT NOW() - INTERVAL 1 HOUR');",
      "<?php pg_query('SELECT NOW() - INTERVAL \\'1 hour\\'');"},
     {"interval_of_placeholder",
@@ -357,11 +382,111 @@ const rewrite_case rewrite_cases[] = {
      "floor(EXTRACT(EPOCH FROM now()))::bigint, floor(EXTRACT(EPOCH FROM (c)::timestamptz))::"
      "bigint, lastval(), to_timestamp(d)::timestamp, CURRENT_DATE, position('x' IN e), "
      "EXTRACT(YEAR FROM f) FROM t\");"},
+    {"from_unixtime_with_a_format",
+     "<?php pg_query(\"SELECT FROM_UNIXTIME(t, '%d.%m.%Y'), FROM_UNIXTIME(t, '%U') FROM t\");",
+     "<?php pg_query(\"SELECT to_char(to_timestamp(t)::timestamp, 'DD.MM.YYYY'), FROM_UNIXTIME(t, "
+     "'%U') FROM t\");"},
+    {"field", "<?php pg_query(\"SELECT a FROM t ORDER BY FIELD(a, 'x', 'y'), FIELD(b,c)\");",
+     "<?php pg_query(\"SELECT a FROM t ORDER BY CASE (a) WHEN 'x' THEN 1 WHEN 'y' THEN 2 ELSE 0 "
+     "END, CASE (b) WHEN c THEN 1 ELSE 0 END\");"},
+    // Hints MySQL takes after SELECT; PostgreSQL reads the first of them
+    // as a column when a name follows, else rejects the text.
+    {"select_modifiers",
+     "<?php pg_query('SELECT SQL_CALC_FOUND_ROWS a FROM t'); pg_query('SELECT DISTINCT "
+     "SQL_NO_CACHE SQL_CALC_FOUND_ROWS * FROM t LIMIT 0, 2');",
+     "<?php pg_query('SELECT a FROM t'); pg_query('SELECT DISTINCT * FROM t LIMIT 2 OFFSET 0');"},
+    // MySQL rounds rint(x * 10^d) / 10^d in doubles; PostgreSQL has no
+    // round(double, int), and its round(double) is rint().
+    {"round_of_a_float",
+     "<?php pg_query('SELECT ROUND(ratio * 2, 2), ROUND(rate, 1) FROM scores');",
+     "<?php pg_query('SELECT (round((ratio * 2)::float8 * 100) / 100), ROUND(rate, 1) FROM "
+     "scores');"},
+    // MySQL's IF() tests a number n as n <> 0; a text is not known to be one.
+    {"if_of_a_number",
+     "<?php pg_query(\"SELECT IF(points,'y', 'n'), IF(note, 1, 2) FROM scores\");",
+     "<?php pg_query(\"SELECT CASE WHEN (points) <> 0 THEN 'y' ELSE 'n' END, IF(note, 1, 2) FROM "
+     "scores\");"},
     {"group_concat_and_sha1",
      "<?php pg_query('SELECT GROUP_CONCAT(name), SHA1(name) FROM t GROUP BY k');",
      "<?php pg_query('SELECT string_agg((name)::text, \\',\\'), encode(digest(name, \\'sha1\\'), "
      "\\'hex\\') "
-     "FROM t GROUP BY k');"},
+     "FROM t GROUP BY k ORDER BY k NULLS FIRST');"},
+    // SEPARATOR does not parse on PostgreSQL; ORDER BY and DISTINCT do.
+    {"group_concat_clauses",
+     "<?php pg_query(\"SELECT GROUP_CONCAT(a.name ORDER BY id DESC, name SEPARATOR ', ') FROM t a "
+     "LIMIT 0, 1\"); pg_query('SELECT GROUP_CONCAT(DISTINCT name SEPARATOR \"|\"), "
+     "GROUP_CONCAT(name ORDER BY name) FROM t');",
+     "<?php pg_query(\"SELECT string_agg((a.name)::text, ', ' ORDER BY id DESC, name) FROM t a "
+     "LIMIT 1 OFFSET 0\"); pg_query('SELECT string_agg(DISTINCT (name)::text, \\'|\\'), "
+     "string_agg((name)::text, \\',\\' ORDER BY name) FROM t');"},
+    // PostgreSQL would sort the distinct texts only; MySQL joins several
+    // values without a separator.
+    {"group_concat_clauses_left",
+     "<?php pg_query('SELECT GROUP_CONCAT(DISTINCT name ORDER BY id), GROUP_CONCAT(a, b) FROM t');",
+     "<?php pg_query('SELECT GROUP_CONCAT(DISTINCT name ORDER BY id), GROUP_CONCAT(a, b) FROM "
+     "t');"},
+    // PHP reads the output names as keys: MySQL keeps their letter case.
+    {"output_names",
+     "<?php pg_query('SELECT COUNT(*) AS Total, a.userName, k AS Kind FROM t a GROUP BY kind "
+     "ORDER BY Total'); pg_query('SELECT k AS Kind, COUNT(*) FROM t GROUP BY kind, a');",
+     "<?php pg_query('SELECT COUNT(*) AS \"Total\", a.userName AS \"userName\", k AS \"Kind\" "
+     "FROM t a GROUP BY \"Kind\" ORDER BY \"Total\"'); pg_query('SELECT k AS \"Kind\", COUNT(*) "
+     "FROM t GROUP BY \"Kind\", a ORDER BY 1 NULLS FIRST, a NULLS FIRST');"},
+    // The ungrouped column's min() keeps the key PHP reads.
+    {"ungrouped_column_with_a_capital",
+     "<?php pg_query('SELECT memberID, COUNT(*) FROM members GROUP BY name');",
+     "<?php pg_query('SELECT min(memberID) AS \"memberID\", COUNT(*) FROM members GROUP BY name "
+     "ORDER BY name NULLS FIRST');"},
+    // SELECT * named memberID so on MySQL; one table's columns are known.
+    {"star_of_capitalized_columns",
+     "<?php pg_query('SELECT * FROM members m WHERE memberID = 1'); pg_query('SELECT * FROM "
+     "members, t');",
+     "<?php pg_query('SELECT memberid AS \"memberID\", name FROM members m WHERE memberID = 1'); "
+     "pg_query('SELECT * FROM members, t');"},
+    // MySQL sorts NULL below every value; published is NOT NULL, id a key.
+    {"null_order",
+     "<?php pg_query('SELECT title FROM posts p ORDER BY p.deleted DESC, published, title ASC, "
+     "id');",
+     "<?php pg_query('SELECT title FROM posts p ORDER BY p.deleted DESC NULLS LAST, published, "
+     "title ASC NULLS FIRST, id');"},
+    // MySQL (before 8.0) sorted the groups; an order of the query's own, a
+    // UNION's and a PHP value's list are left.
+    {"group_by_order",
+     "<?php pg_query(\"SELECT k, COUNT(*) FROM t WHERE a = 1 GROUP BY k, (j + 1) LIMIT 5; SELECT k "
+     "FROM t GROUP BY k ORDER BY 2; SELECT k FROM t GROUP BY k UNION SELECT 1; SELECT k FROM t "
+     "GROUP BY $c\");",
+     "<?php pg_query(\"SELECT k, COUNT(*) FROM t WHERE a = 1 GROUP BY k, (j + 1) ORDER BY k NULLS "
+     "FIRST, (j + "
+     "1) NULLS FIRST LIMIT 5; SELECT k FROM t GROUP BY k ORDER BY 2; SELECT k FROM t GROUP BY k "
+     "UNION SELECT "
+     "1; SELECT k FROM t GROUP BY $c\");"},
+    // PostgreSQL's HAVING knows no output column, and without GROUP BY or
+    // an aggregate makes the query one group where MySQL filters rows.
+    {"having_clauses",
+     "<?php pg_query(\"SELECT k, COUNT(*) AS n, SUM(v) s FROM t GROUP BY k HAVING n > 1 OR s > "
+     "$min\"); pg_query('SELECT a, b * 2 AS d FROM t WHERE a > 0 OR a < 5 HAVING d < 50 ORDER BY "
+     "a'); pg_query('SELECT a FROM t HAVING a < 5');",
+     "<?php pg_query(\"SELECT k, COUNT(*) AS n, SUM(v) s FROM t GROUP BY k HAVING (COUNT(*)) > 1 "
+     "OR "
+     "(SUM(v)) > $min ORDER BY k NULLS FIRST\"); pg_query('SELECT a, b * 2 AS d FROM t WHERE (a > "
+     "0 OR a < 5) "
+     "AND ((b * "
+     "2) < 50) ORDER BY a NULLS FIRST'); pg_query('SELECT a FROM t WHERE a < 5');"},
+    // MySQL too reads a grouped column k; a PHP value cannot be copied.
+    {"having_clauses_left",
+     "<?php pg_query(\"SELECT COUNT(*) AS k FROM t GROUP BY k HAVING k > 1; SELECT SUM(v) + $x AS "
+     "s FROM t GROUP BY k HAVING s > 1\");",
+     "<?php pg_query(\"SELECT COUNT(*) AS k FROM t GROUP BY k HAVING k > 1 ORDER BY k NULLS FIRST; "
+     "SELECT "
+     "SUM(v) + $x AS s FROM t GROUP BY k HAVING s > 1 ORDER BY k NULLS FIRST\");"},
+    // MySQL reads It\'s in a string constant as It's; PostgreSQL ends it at
+    // the backslash. Outside a constant the value is no string anyway.
+    {"addslashes_in_a_string_constant",
+     "<?php pg_query(\"UPDATE t SET a = '\" . AddSlashes(f($a, ')')) . \"', b = \" . "
+     "addslashes($b));",
+     "<?php pg_query(\"UPDATE t SET a = '\" . pg_escape_string($GLOBALS['pg_last_link'], f($a, "
+     "')')) "
+     ". \"', b = \" . addslashes($b));"},
     {"insert_set", "<?php pg_query(\"INSERT INTO `users` SET `name` = '$n', `order` = 2\");",
      "<?php pg_query(\"INSERT INTO users (name, \\\"order\\\") VALUES ('$n', 2)\");"},
     {"insert_set_of_concatenated_values",
@@ -393,6 +518,12 @@ const rewrite_case rewrite_cases[] = {
      "NULLIF(counters.id, 0), 4), round((-7)::numeric / NULLIF(counters.hits, 0), 4), name / 2, "
      "hits / 2.5 "
      "FROM counters, t AS c WHERE id = $id\");"},
+    // SUM() of integers is a decimal on MySQL; of a quotient it is no
+    // integer on either.
+    {"integer_division_of_a_sum",
+     "<?php pg_query('SELECT SUM(hits * -2) / COUNT(*), SUM(hits / 2) / 2 FROM counters');",
+     "<?php pg_query('SELECT round((SUM(hits * -2))::numeric / NULLIF(COUNT(*), 0), 4), "
+     "SUM(round((hits)::numeric / NULLIF(2, 0), 4)) / 2 FROM counters');"},
     {"average_of_integers",
      "<?php pg_query('SELECT AVG(hits), AVG(DISTINCT hits), AVG(name) FROM counters');",
      "<?php pg_query('SELECT round(AVG(hits), 4), AVG(DISTINCT hits), AVG(name) FROM counters');"},
@@ -405,7 +536,7 @@ const rewrite_case rewrite_cases[] = {
      "AS c GROUP BY hits ORDER BY name\");"},
     {"column_of_a_table_grouped_by_its_key_left",
      "<?php pg_query('SELECT name, hits FROM counters GROUP BY id');",
-     "<?php pg_query('SELECT name, hits FROM counters GROUP BY id');"},
+     "<?php pg_query('SELECT name, hits FROM counters GROUP BY id ORDER BY id NULLS FIRST');"},
     {"integer_division_of_a_php_value_left", "<?php pg_query(\"SELECT hits / $n FROM counters\");",
      "<?php pg_query(\"SELECT hits / $n FROM counters\");"},
     // The row gives values for the name key only, the one it can collide on.
@@ -469,6 +600,10 @@ const rewrite_case rewrite_cases[] = {
      "<?php pg_query(\"REPLACE counters VALUES (1, 'a', 1)\");"},
     {"null_into_identity", "<?php pg_query(\"INSERT INTO users VALUES (NULL, '$n')\");",
      "<?php pg_query(\"INSERT INTO users VALUES (DEFAULT, '$n')\");"},
+    // MySQL makes a new id for 0 and '' as for NULL.
+    {"zero_and_empty_into_identity",
+     "<?php pg_query(\"INSERT INTO users VALUES (0, 'a'), ('', '0'), (7, '')\");",
+     "<?php pg_query(\"INSERT INTO users VALUES (DEFAULT, 'a'), (DEFAULT, '0'), (7, '')\");"},
     {"bare_user_and_double_quoted_value",
      "<?php pg_query(\"SELECT user FROM t WHERE name = \\\"$n\\\"\");",
      "<?php pg_query(\"SELECT \\\"user\\\" FROM t WHERE name = '$n'\");"},

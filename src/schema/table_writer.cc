@@ -26,7 +26,10 @@ std::string dollar_tag(const std::string& body) {
 }  // namespace
 
 sql::column_model table_writer::model_column(const column_definition& column) {
-  return {lower_name(column.name), column.type.type, column.auto_increment, column.not_null};
+  std::string name = lower_name(column.name);
+  std::string mysql_name = name != column.name ? column.name : std::string();
+  return {std::move(name), column.type.type, column.auto_increment, column.not_null,
+          std::move(mysql_name)};
 }
 
 std::string table_writer::check_name(const std::string& table, const std::string& column) {

@@ -12,7 +12,7 @@ enum class function_rewrite : unsigned char {
   rename,          // the same arguments under another name: `target`
   if_to_case,      // IF(c, a, b) -> CASE WHEN c THEN a ELSE b END
   unix_timestamp,  // UNIX_TIMESTAMP([x]) -> floor(EXTRACT(EPOCH FROM (x)::timestamptz))::bigint
-  from_unixtime,   // FROM_UNIXTIME(x) -> to_timestamp(x)::timestamp
+  from_unixtime,   // FROM_UNIXTIME(x) -> to_timestamp(x)::timestamp; with a format, as DATE_FORMAT
   keyword,         // F() -> `target`, a keyword such as CURRENT_DATE
   locate,          // LOCATE(a, b) -> position(a IN b)
   group_concat,    // GROUP_CONCAT(x) -> string_agg((x)::text, ',')
@@ -22,6 +22,7 @@ enum class function_rewrite : unsigned char {
   arguments_in,    // the arguments in order in `target`'s $1, $2, ...
   concat,          // CONCAT(a, b) -> ((a)::text || (b)::text): NULL if one is NULL
   date_format,     // DATE_FORMAT(x, 'format') -> to_char((x)::timestamp, 'pattern')
+  field,           // FIELD(x, a, b) -> CASE (x) WHEN a THEN 1 WHEN b THEN 2 ELSE 0 END
 };
 
 struct mysql_function {

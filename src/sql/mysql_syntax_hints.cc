@@ -34,6 +34,8 @@ constexpr syntax_hint backslash{"backslash escape in a string",
                                 "or write E'...'"};
 constexpr syntax_hint hash_comment{"# comment", "write -- instead"};
 constexpr syntax_hint reserved_name{"reserved word as a name", "write it in double quotes"};
+constexpr syntax_hint separator{"GROUP_CONCAT(... SEPARATOR s)",
+                                "write string_agg((x)::text, s ORDER BY ...)"};
 constexpr syntax_hint modifier{"MySQL query modifier", "remove it"};
 constexpr syntax_hint index_hint{"index hint", "remove it: PostgreSQL chooses indexes itself"};
 
@@ -68,6 +70,7 @@ const syntax_hint* construct_at_error(const sql_token_view& t, std::size_t e) {
     return &signed_integer;
   }
   if (t.is(e, "set") && t.is(0, "insert")) return &insert_set;
+  if (t.is(e, "separator")) return &separator;
   if (t.is(e, "ignore") && before != sql_token_view::none && t.is(before, "insert"))
     return &insert_ignore;
   if (t.is(e, "duplicate") ||
@@ -99,6 +102,16 @@ const syntax_hint* construct_of_statement(const sql_token_view& t) {
 }
 
 }  // namespace
+
+bool is_select_modifier(std::string_view lower_word) {
+  static constexpr std::string_view words[] = {
+      "high_priority",     "straight_join", "sql_small_result", "sql_big_result",
+      "sql_buffer_result", "sql_cache",     "sql_no_cache",     "sql_calc_found_rows"};
+  for (std::string_view w : words) {
+    if (w == lower_word) return true;
+  }
+  return false;
+}
 
 const syntax_hint* mysql_construct_at(std::string_view sql, const std::vector<sql_token>& tokens,
                                       std::uint64_t error_offset, std::string_view message) {

@@ -25,4 +25,10 @@ struct syntax_hint {
 const syntax_hint* mysql_construct_at(std::string_view sql, const std::vector<sql_token>& tokens,
                                       std::uint64_t error_offset, std::string_view message);
 
+// True for the words MySQL takes after SELECT (and DISTINCT) as hints that
+// leave the result as it is, such as SQL_NO_CACHE and SQL_CALC_FOUND_ROWS:
+// PostgreSQL rejects them, or reads the first as a column that the next
+// name aliases.
+bool is_select_modifier(std::string_view lower_word);
+
 }  // namespace corvexa::sql

@@ -2,6 +2,7 @@
 // function. The rewrites find their tokens by the node's "location".
 #include "sql/parse_tree_checks.h"
 
+#include <algorithm>
 #include <optional>
 
 #include <nlohmann/json.hpp>
@@ -10,8 +11,13 @@
 
 #include "common/ascii.h"
 #include "sql/date_format.h"
+#include "sql/group_concat.h"
+#include "sql/group_order.h"
+#include "sql/having_clause.h"
 #include "sql/mysql_cast_types.h"
 #include "sql/mysql_functions.h"
+#include "sql/mysql_syntax_hints.h"
+#include "sql/output_names.h"
 #include "sql/postgres_names.h"
 #include "sql/sql_bytes.h"
 
@@ -71,8 +77,17 @@ class tree_walk {
     for (const json& raw : *stmts) {
       if (!raw.is_object()) continue;
       statement_location_ = location_value(raw, "stmt_location");
+      std::uint64_t length = location_value(raw, "stmt_len");
       auto stmt = raw.find("stmt");
-      if (stmt != raw.end()) visit(*stmt, 0);
+      if (stmt == raw.end()) continue;
+      if (const json* select = parse_tree::member(*stmt, "SelectStmt")) {
+        std::uint64_t end = length != 0 ? statement_location_ + length : sql_.size();
+        if (auto issue = group_order_issue(*select, tokens_, statement_location_, end))
+          issues_.push_back(std::move(*issue));
+        for (tree_issue& issue : output_name_issues(*select, tokens_))
+          issues_.push_back(std::move(issue));
+      }
+      visit(*stmt, 0);
     }
     return std::move(issues_);
   }
@@ -110,6 +125,10 @@ class tree_walk {
           update(value);
         else if (key == "TypeCast")
           type_cast(value);
+        else if (key == "SelectStmt")
+          select(value);
+        else if (key == "A_Expr")
+          string_and_interval(value);
       }
       if (value.is_structured()) visit(value, depth + 1);
     }
@@ -117,7 +136,7 @@ class tree_walk {
 
   void add(std::string message, std::uint64_t location, std::vector<sql_edit> rewrite = {},
            std::string_view extension = {}) {
-    issues_.push_back(tree_issue{std::move(message), location, std::move(rewrite), extension});
+    issues_.push_back(tree_issue{std::move(message), location, std::move(rewrite), extension, {}});
   }
 
   void function_call(const json& call) {
@@ -130,7 +149,8 @@ class tree_walk {
     std::string message = upper(name) + "() " + std::string(row->advice);
     std::vector<sql_edit> edits;
     if (tokens_ != nullptr) edits = function_rewrite_edits(call, *row, location);
-    if (row->rewrite == function_rewrite::date_format) {
+    if (row->rewrite == function_rewrite::date_format ||
+        row->rewrite == function_rewrite::from_unixtime) {
       std::optional<to_char_format> format = constant_date_format(call);
       if (format && !format->exact) message += ": " + format->reason;
     }
@@ -146,6 +166,13 @@ class tree_walk {
   static bool plain_call(const json& call) {
     return !call.contains("agg_order") && !call.contains("agg_filter") && !call.contains("over") &&
            !call.contains("agg_star") && !call.contains("agg_distinct") &&
+           !call.contains("func_variadic");
+  }
+
+  // An aggregate call whose only clauses are ORDER BY and DISTINCT.
+  static bool ordered_or_distinct(const json& call) {
+    return (call.contains("agg_order") || call.contains("agg_distinct")) &&
+           !call.contains("agg_filter") && !call.contains("over") && !call.contains("agg_star") &&
            !call.contains("func_variadic");
   }
 
@@ -241,8 +268,11 @@ class tree_walk {
                       : row.arguments == -2
                           ? n >= 1
                           : row.arguments >= 0 && n == static_cast<std::size_t>(row.arguments);
-    if (row.rewrite == function_rewrite::none || !count_fits || !plain_call(call)) return {};
     std::size_t name = t.starting_at(location);
+    if (row.rewrite == function_rewrite::group_concat && ordered_or_distinct(call) &&
+        name != sql_token_view::none)
+      return group_concat_edits(t, name);
+    if (row.rewrite == function_rewrite::none || !count_fits || !plain_call(call)) return {};
     if (name == sql_token_view::none || !t.is_char(name + 1, '(')) return {};
     std::size_t open = name + 1, close = t.closing_paren(open);
     if (close == sql_token_view::none) return {};
@@ -283,8 +313,13 @@ class tree_walk {
         // A timestamp without time zone is read in the session's time
         // zone, as MySQL reads a DATETIME, not as UTC.
         return {head("floor(EXTRACT(EPOCH FROM ("), token(close, ")::timestamptz))::bigint")};
-      case function_rewrite::from_unixtime:
-        return {token(name, "to_timestamp"), token(close, ")::timestamp")};
+      case function_rewrite::from_unixtime: {
+        if (n == 1) return {token(name, "to_timestamp"), token(close, ")::timestamp")};
+        std::string format = n == 2 ? to_char_literal(call, commas[0] + 1, close) : "";
+        if (format.empty()) return {};
+        return {head("to_char(to_timestamp("), token(commas[0], ")::timestamp,"),
+                token(commas[0] + 1, std::move(format))};
+      }
       case function_rewrite::keyword:
         return {sql_edit{t[name].begin, t[close].end, std::string(row.target)}};
       case function_rewrite::locate: return {token(name, "position"), keyword(commas[0], "IN")};
@@ -317,6 +352,14 @@ class tree_walk {
         edits.push_back(token(close, ")::text)"));
         return edits;
       }
+      case function_rewrite::field: {
+        if (n < 2) return {};
+        std::vector<sql_edit> edits{head("CASE ("), separator(commas[0], ") WHEN ")};
+        for (std::size_t i = 1; i < commas.size(); ++i)
+          edits.push_back(separator(commas[i], " THEN " + std::to_string(i) + " WHEN "));
+        edits.push_back(token(close, " THEN " + std::to_string(n - 1) + " ELSE 0 END"));
+        return edits;
+      }
       case function_rewrite::date_format: {
         std::string format = to_char_literal(call, commas[0] + 1, close);
         if (format.empty()) return {};
@@ -343,6 +386,56 @@ class tree_walk {
       edits.push_back(sql_edit{t[word].begin, t[word].end, std::string(row->postgres)});
     add("CAST(x AS " + upper(std::string(t.bytes(word))) + ") " + std::string(row->advice),
         t[word].begin, std::move(edits));
+  }
+
+  // SELECT SQL_CALC_FOUND_ROWS id FROM t, read by PostgreSQL as the column
+  // sql_calc_found_rows named id: the hint goes.
+  void select(const json& node) {
+    select_modifier(node);
+    for (tree_issue& issue : having_issues(node, tokens_)) issues_.push_back(std::move(issue));
+  }
+
+  void select_modifier(const json& select) {
+    const json* targets = parse_tree::list(select, "targetList");
+    const json* target = targets != nullptr && !targets->empty()
+                             ? parse_tree::member((*targets)[0], "ResTarget")
+                             : nullptr;
+    const json* value = target != nullptr ? parse_tree::member(*target, "val") : nullptr;
+    const json* ref = value != nullptr ? parse_tree::member(*value, "ColumnRef") : nullptr;
+    const json* fields = ref != nullptr ? parse_tree::list(*ref, "fields") : nullptr;
+    if (fields == nullptr || fields->size() != 1 || !target->contains("name") ||
+        !is_select_modifier(string_field((*fields)[0])))
+      return;
+    std::uint64_t location = location_of(*ref);
+    std::string word = upper(string_field((*fields)[0]));
+    std::vector<sql_edit> edits;
+    std::size_t at = tokens_ != nullptr ? tokens_->starting_at(location) : sql_token_view::none;
+    if (at != sql_token_view::none && at + 1 < tokens_->size())
+      edits = {sql_edit{location, (*tokens_)[at + 1].begin, ""}};
+    add(word + " is MySQL's: remove it (PostgreSQL reads it as a column)", location,
+        std::move(edits));
+  }
+
+  // '2024-03-05' - INTERVAL '1 day': MySQL reads the string as a date,
+  // PostgreSQL as an interval, which it then fails to read.
+  void string_and_interval(const json& node) {
+    const json* names = parse_tree::list(node, "name");
+    const json* left = parse_tree::member(node, "lexpr");
+    const json* right = parse_tree::member(node, "rexpr");
+    if (names == nullptr || names->size() != 1 || left == nullptr || right == nullptr ||
+        node.value("kind", "") != "AEXPR_OP")
+      return;
+    std::string op = string_field((*names)[0]);
+    const json* constant = parse_tree::member(*left, "A_Const");
+    const json* cast = parse_tree::member(*right, "TypeCast");
+    const json* type = cast != nullptr ? parse_tree::member(*cast, "typeName") : nullptr;
+    if ((op != "+" && op != "-") || constant == nullptr || !constant->contains("sval") ||
+        type == nullptr || type->dump().find("\"interval\"") == std::string::npos)
+      return;
+    add("a string " + op +
+            " INTERVAL is read as two intervals on PostgreSQL: write the string as a date, "
+            "'...'::date (or ::timestamp)",
+        location_of(*constant));
   }
 
   void value_function(const json& node) {
@@ -454,15 +547,33 @@ class tree_walk {
     return lists != stmt->end() && lists->is_array() ? &*lists : nullptr;
   }
 
+  // MySQL (unless NO_AUTO_VALUE_ON_ZERO) makes a new id for 0 and '',
+  // which it reads as 0, as for NULL.
   void null_into_auto_increment(const json& item, const column_model* column) {
     if (column == nullptr || !column->auto_increment) return;
     auto constant = item.find("A_Const");
-    if (constant == item.end() || !constant->value("isnull", false)) return;
+    if (constant == item.end()) return;
     std::uint64_t location = location_of(*constant);
-    if (!word_at(sql_, location, "null")) return;
-    add("NULL into the auto-increment column " + column->name +
-            " fails on PostgreSQL: write DEFAULT",
-        location, {sql_edit{location, location + 4, "DEFAULT"}});
+    if (constant->value("isnull", false)) {
+      if (!word_at(sql_, location, "null")) return;
+      add("NULL into the auto-increment column " + column->name +
+              " fails on PostgreSQL: write DEFAULT",
+          location, {sql_edit{location, location + 4, "DEFAULT"}});
+      return;
+    }
+    const json* number = parse_tree::member(*constant, "ival");
+    const json* text = parse_tree::member(*constant, "sval");
+    bool zero = number != nullptr && number->value("ival", 0) == 0;
+    std::string value = text != nullptr ? text->value("sval", std::string("?")) : "?";
+    if (!zero && value != "" && value != "0") return;
+    std::vector<sql_edit> edits;
+    std::size_t at = tokens_ != nullptr ? tokens_->starting_at(location) : sql_token_view::none;
+    if (at != sql_token_view::none)
+      edits = {sql_edit{(*tokens_)[at].begin, (*tokens_)[at].end, "DEFAULT"}};
+    add("MySQL makes a new id for " + std::string(zero ? "0" : "'" + value + "'") +
+            " in the auto-increment column " + column->name +
+            ", PostgreSQL stores it: write DEFAULT",
+        location, std::move(edits));
   }
 
   std::string_view sql_;
@@ -499,11 +610,18 @@ bool may_need_tree_checks(std::string_view sql, const schema_model* schema) {
     }
     std::size_t end = i;
     while (end < sql.size() && is_sql_word_byte(sql[end])) ++end;
-    if (end - i <= 16) {
+    // A name of capitals and small letters may name an output column.
+    std::string_view written = sql.substr(i, end - i);
+    if (std::any_of(written.begin(), written.end(), [](char c) { return c >= 'a' && c <= 'z'; }) &&
+        std::any_of(written.begin(), written.end(), [](char c) { return c >= 'A' && c <= 'Z'; }))
+      return true;
+    if (end - i <= 20) {  // the longest word asked for: sql_calc_found_rows
       word.assign(sql, i, end - i);
       for (char& c : word) c = ascii_lower(c);
-      if (word == "user" || word == "show" || word == "ignore" || word == "low_priority" ||
-          word == "cast" || (schema != nullptr && word == "null")) {
+      if (word == "user" || word == "show" || word == "having" || word == "group" ||
+          word == "interval" || is_select_modifier(word) || word == "ignore" ||
+          word == "low_priority" || word == "cast" ||
+          (schema != nullptr && (word == "null" || word == "values"))) {
         return true;
       }
       std::size_t next = end;

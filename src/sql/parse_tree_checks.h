@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "sql/schema_model.h"
@@ -23,6 +24,12 @@ struct tree_issue {
   std::uint64_t location = 0;     // in the parsed text
   std::vector<sql_edit> rewrite;  // in the parsed text; empty when not rewritable
   std::string_view extension;     // a PostgreSQL extension the rewrite needs, or empty
+  // The bytes of the parsed text the rewrite copies: it is made only where
+  // no PHP value's stand-in is among them.
+  std::vector<std::pair<std::uint64_t, std::uint64_t>> copied;
+  // A rewrite that another at its place answers as well: left out without
+  // a finding when it clashes with one.
+  bool yields = false;
 };
 
 // `tokens` null: no rewrites are worked out. With `names_in_double_quotes`

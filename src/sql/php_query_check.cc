@@ -13,6 +13,7 @@
 #include "sql/php_query_texts.h"
 #include "sql/php_string_literal.h"
 #include "sql/query_checks.h"
+#include "sql/slash_escapes.h"
 #include "sql/sql_text_check.h"
 #include "sql/value_coercion.h"
 
@@ -104,6 +105,7 @@ class php_query_checker {
       rewriting = false;
     }
     convert_values(text, check.numeric_values, rewriting, edits);
+    escape_values(text, rewriting, edits);
     std::sort(edits.begin(), edits.end(), [](const text_edit& a, const text_edit& b) {
       return std::pair(a.offset, a.length) < std::pair(b.offset, b.length);
     });
@@ -149,6 +151,34 @@ class php_query_checker {
       if (!added) continue;
       it->second = made_conversion{value->conversion, std::move(finding),
                                    std::vector<text_edit>(edits.begin() + before, edits.end())};
+    }
+  }
+
+  // The values an addslashes() call escapes for MySQL (slash_escapes.h).
+  void escape_values(const query_text& text, bool rewriting, std::vector<text_edit>& edits) {
+    for (const text_placeholder& p : text.placeholders) {
+      std::optional<text_edit> edit = addslashes_edit(php_, text, p);
+      if (!edit) continue;
+      std::uint64_t begin = edit->offset, end = edit->offset + edit->length;
+      auto touches = [&](const text_edit& e) {
+        return e.offset < end && begin < e.offset + e.length;
+      };
+      auto accepted = accepted_.find({edit->offset, edit->length});
+      bool made = accepted != accepted_.end() && accepted->second == edit->replacement;
+      auto next = accepted_.lower_bound({begin, 0});
+      bool free = next == accepted_.end() || next->first.first >= end;
+      if (free && next != accepted_.begin()) {
+        auto before = std::prev(next);
+        free = before->first.first + before->first.second <= begin;
+      }
+      if (rewriting && std::none_of(edits.begin(), edits.end(), touches) && (made || free)) {
+        if (!made) edits.push_back(std::move(*edit));
+        continue;
+      }
+      add_finding(rule_sql_mysql,
+                  "addslashes() escapes for MySQL, whose strings read backslash escapes; "
+                  "PostgreSQL's do not: write pg_escape_string($link, ...)",
+                  p.expression_begin, text);
     }
   }
 

@@ -13,6 +13,7 @@
 #include <nlohmann/json.hpp>
 
 #include "common/ascii.h"
+#include "sql/mysql_syntax_hints.h"
 #include "sql/parse_tree_json.h"
 #include "sql/postgres_names.h"
 #include "sql/zero_dates.h"
@@ -131,6 +132,8 @@ class name_walk {
     }
     for (const json* condition : join_conditions) expression(*condition, level, depth + 1);
     ungrouped_columns(stmt, level);
+    null_order(stmt, level);
+    if (outer == nullptr && depth == 0) star_columns(stmt, level);
     for (const char* key :
          {"targetList", "whereClause", "groupClause", "havingClause", "sortClause",
           "distinctClause", "windowClause", "valuesLists", "limitOffset", "limitCount"}) {
@@ -162,9 +165,29 @@ class name_walk {
       // A function, a table sample, XMLTABLE...: columns not known here.
       const json* node = item.is_object() && !item.empty() ? &item.begin().value() : nullptr;
       const json* alias = node != nullptr ? member(*node, "alias") : nullptr;
-      level.entries.push_back({alias != nullptr ? text_of(*alias, "aliasname") : "", nullptr});
+      std::string name = alias != nullptr ? text_of(*alias, "aliasname") : "";
+      // FROM user, MySQL's table, which the tree checks quote.
+      if (const json* range = member(item, "RangeFunction");
+          range != nullptr && names_user(*range)) {
+        const table_model* table = schema_.table("user");
+        level.entries.push_back({name.empty() ? "user" : name,
+                                 table != nullptr && table->columns_known ? table : nullptr});
+        return;
+      }
+      level.entries.push_back({name, nullptr});
       if (node != nullptr) expression(*node, level, depth + 1);
     }
+  }
+
+  // A FROM item that is PostgreSQL's current user alone: FROM user.
+  static bool names_user(const json& range) {
+    const json* functions = list(range, "functions");
+    if (functions == nullptr || functions->size() != 1) return false;
+    const json* pair = member((*functions)[0], "List");
+    const json* items = pair != nullptr ? list(*pair, "items") : nullptr;
+    const json* call =
+        items != nullptr && !items->empty() ? member((*items)[0], "SQLValueFunction") : nullptr;
+    return call != nullptr && text_of(*call, "op") == "SVFOP_USER";
   }
 
   // The table a RangeVar names, reported when the schema does not have it.
@@ -457,6 +480,16 @@ class name_walk {
       if (!span) continue;
       auto [begin, end] = *span;
       std::string name = postgres_name(column->name);
+      // The name as the query writes it, which PHP reads as the key.
+      std::string_view written =
+          tokens_.text().substr(tokens_[tokens_.starting_at(begin)].begin, end - begin);
+      written =
+          written.substr(written.rfind('.') == std::string_view::npos ? 0 : written.rfind('.') + 1);
+      std::string alias = std::any_of(written.begin(), written.end(),
+                                      [](char c) { return c >= 'A' && c <= 'Z'; }) &&
+                                  written.front() != '"'
+                              ? "\"" + std::string(written) + "\""
+                              : name;
       bool aliased = !text_of(*target, "name").empty();
       reading_.rewrites.push_back(
           schema_rewrite{"column " + name +
@@ -465,7 +498,80 @@ class name_walk {
                              name + ") AS " + name,
                          begin,
                          {sql_edit{begin, begin, "min("},
-                          sql_edit{end, end, aliased ? std::string(")") : ") AS " + name}}});
+                          sql_edit{end, end, aliased ? std::string(")") : ") AS " + alias}}});
+    }
+  }
+
+  // SELECT * of one table whose MySQL columns had capitals: MySQL named
+  // the output columns as its schema spelled them, and PHP reads those
+  // names as keys; PostgreSQL's are in lower case. The columns are written
+  // out, those with capitals under MySQL's names.
+  void star_columns(const json& stmt, const scope& level) {
+    const json* targets = list(stmt, "targetList");
+    if (targets == nullptr || level.entries.size() != 1 || level.entries[0].table == nullptr)
+      return;
+    const table_model& table = *level.entries[0].table;
+    if (std::none_of(table.columns.begin(), table.columns.end(),
+                     [](const column_model& c) { return !c.mysql_name.empty(); }))
+      return;
+    for (const json& t : *targets) {
+      const json* target = member(t, "ResTarget");
+      const json* value = target != nullptr ? member(*target, "val") : nullptr;
+      const json* ref = value != nullptr ? member(*value, "ColumnRef") : nullptr;
+      const json* fields = ref != nullptr ? list(*ref, "fields") : nullptr;
+      if (fields == nullptr || fields->size() != 1 || member((*fields)[0], "A_Star") == nullptr)
+        continue;
+      std::size_t star = tokens_.starting_at(location_of(*ref));
+      if (star == sql_token_view::none || !tokens_.is_char(star, '*') ||
+          origin_(tokens_[star].begin, tokens_[star].end) != name_origin::written)
+        continue;
+      std::string columns;
+      for (const column_model& c : table.columns) {
+        if (!columns.empty()) columns += ", ";
+        columns += postgres_name(c.name);
+        if (!c.mysql_name.empty()) columns += " AS \"" + c.mysql_name + "\"";
+      }
+      reading_.rewrites.push_back(schema_rewrite{
+          "SELECT * names the columns of " + postgres_name(table.name) +
+              " in lower case on PostgreSQL, as MySQL's schema spelled them on MySQL (which PHP "
+              "reads as keys): write them out with their MySQL names in double quotes",
+          tokens_[star].begin,
+          {sql_edit{tokens_[star].begin, tokens_[star].end, std::move(columns)}}});
+    }
+  }
+
+  // ORDER BY a column that may be NULL: MySQL sorts NULL below every
+  // value (first going up, last going down), PostgreSQL above. A zero
+  // date, which the converted data holds as NULL, sorted there too.
+  void null_order(const json& stmt, const scope& level) {
+    const json* sorts = list(stmt, "sortClause");
+    if (sorts == nullptr) return;
+    for (const json& item : *sorts) {
+      const json* sort = member(item, "SortBy");
+      const json* node = sort != nullptr ? member(*sort, "node") : nullptr;
+      const json* ref = node != nullptr ? member(*node, "ColumnRef") : nullptr;
+      if (ref == nullptr || text_of(*sort, "sortby_nulls") != "SORTBY_NULLS_DEFAULT") continue;
+      auto [table, column] = resolved(*ref, level);
+      if (column == nullptr || column->not_null ||
+          std::find(table->primary_key.begin(), table->primary_key.end(), column->name) !=
+              table->primary_key.end())
+        continue;
+      auto span = reference_span(*ref);
+      if (!span) continue;
+      std::size_t last = tokens_.starting_at(span->first);
+      while (last != sql_token_view::none && tokens_[last].end < span->second) ++last;
+      bool down = text_of(*sort, "sortby_dir") == "SORTBY_DESC";
+      if (tokens_.is(last + 1, "asc") || tokens_.is(last + 1, "desc")) ++last;
+      if (last >= tokens_.size() ||
+          origin_(tokens_[last].begin, tokens_[last].end) == name_origin::placeholder)
+        continue;
+      std::string nulls = down ? " NULLS LAST" : " NULLS FIRST";
+      reading_.rewrites.push_back(schema_rewrite{
+          "column " + postgres_name(column->name) +
+              " may be NULL, which MySQL sorts below every value and PostgreSQL above: write" +
+              nulls,
+          span->first,
+          {sql_edit{tokens_[last].end, tokens_[last].end, nulls}}});
     }
   }
 
@@ -496,6 +602,83 @@ class name_walk {
         {sql_edit{begin, begin, "round("}, sql_edit{end, end, ", 4)"}}});
   }
 
+  // IF(n, a, b) of an integer n, a flag column most often: MySQL tests
+  // n <> 0, which CASE WHEN must write out.
+  void if_of_number(const json& call, const scope& level) {
+    const json* args = list(call, "args");
+    if (!is_call_of(call, "if") || args == nullptr || args->size() != 3 ||
+        !integer_expression((*args)[0], level, 0))
+      return;
+    std::size_t name = tokens_.starting_at(location_of(call));
+    if (name == sql_token_view::none || !tokens_.is_char(name + 1, '(')) return;
+    std::size_t open = name + 1, close = tokens_.closing_paren(open);
+    if (close == sql_token_view::none) return;
+    std::vector<std::size_t> commas = tokens_.commas_between(open, close);
+    if (commas.size() != 2 || !written_span(open + 1, commas[0] - 1)) return;
+    auto keyword = [&](std::size_t comma, std::string text) {
+      std::uint64_t next = tokens_[comma].end;
+      if (next < tokens_.text().size() && tokens_.text()[next] != ' ') text += ' ';
+      return sql_edit{tokens_[comma].begin, tokens_[comma].end, std::move(text)};
+    };
+    reading_.rewrites.push_back(
+        schema_rewrite{"IF() of a number is MySQL's: write CASE WHEN n <> 0 THEN a ELSE b END",
+                       tokens_[name].begin,
+                       {sql_edit{tokens_[name].begin, tokens_[open].end, "CASE WHEN ("},
+                        keyword(commas[0], ") <> 0 THEN"), keyword(commas[1], " ELSE"),
+                        sql_edit{tokens_[close].begin, tokens_[close].end, " END"}},
+                       true});
+  }
+
+  // ROUND(x, d) of a FLOAT or DOUBLE x: PostgreSQL rounds numeric only to
+  // d places. MySQL rounds rint(x * 10^d) / 10^d in doubles, as
+  // PostgreSQL's round() of a double does rint(): that is written out for
+  // a constant d.
+  void round_of_float(const json& call, const scope& level) {
+    const json* args = list(call, "args");
+    if (!is_call_of(call, "round") || args == nullptr || args->size() != 2 ||
+        !float_expression((*args)[0], level, 0))
+      return;
+    schema_rewrite rewrite{
+        "ROUND(x, d) of a floating-point x fails on PostgreSQL, which rounds "
+        "numeric only: write round(x::float8 * 10^d) / 10^d",
+        location_of(call),
+        {}};
+    std::size_t name = tokens_.starting_at(location_of(call));
+    std::size_t open = name != sql_token_view::none ? name + 1 : name;
+    std::size_t close = open != sql_token_view::none && tokens_.is_char(open, '(')
+                            ? tokens_.closing_paren(open)
+                            : sql_token_view::none;
+    std::vector<std::size_t> commas;
+    if (close != sql_token_view::none) commas = tokens_.commas_between(open, close);
+    const json* places = member((*args)[1], "A_Const");
+    if (commas.size() == 1 && commas[0] + 2 == close && places != nullptr &&
+        member(*places, "ival") != nullptr && written_span(open + 1, commas[0] - 1)) {
+      int d = member(*places, "ival")->value("ival", 0);
+      if (d >= 0 && d <= 15) {
+        std::string scale = "1" + std::string(static_cast<std::size_t>(d), '0');
+        rewrite.edits = {sql_edit{tokens_[name].begin, tokens_[open].end, "(round(("},
+                         sql_edit{tokens_[commas[0]].begin, tokens_[close].end,
+                                  ")::float8 * " + scale + ") / " + scale + ")"}};
+      }
+    }
+    reading_.rewrites.push_back(std::move(rewrite));
+  }
+
+  // True if `node` is a FLOAT or DOUBLE column, or arithmetic on one.
+  bool float_expression(const json& node, const scope& level, int depth) const {
+    if (depth > max_depth) return false;
+    if (const json* ref = member(node, "ColumnRef")) {
+      const column_model* column = resolved(*ref, level).second;
+      return column != nullptr && (column->type == "real" || column->type == "double precision");
+    }
+    const json* expr = member(node, "A_Expr");
+    if (expr == nullptr || text_of(*expr, "kind") != "AEXPR_OP") return false;
+    const json* left = member(*expr, "lexpr");
+    const json* right = member(*expr, "rexpr");
+    return (left != nullptr && float_expression(*left, level, depth + 1)) ||
+           (right != nullptr && float_expression(*right, level, depth + 1));
+  }
+
   // The bytes of `node` when it is an integer written out, and no PHP value
   // takes part in it.
   std::optional<byte_span> integer_operand(const json& node, const scope& level) const {
@@ -512,10 +695,36 @@ class name_walk {
       return reference_span(*ref);
     }
     if (const json* call = member(node, "FuncCall")) {
-      if (!is_call_of(*call, "count")) return std::nullopt;
+      // SUM() of integers is a DECIMAL on MySQL, a bigint on PostgreSQL.
+      const json* args = list(*call, "args");
+      bool integer_sum = is_call_of(*call, "sum") && args != nullptr && args->size() == 1 &&
+                         member(*call, "over") == nullptr &&
+                         integer_expression((*args)[0], level, 0);
+      if (!is_call_of(*call, "count") && !integer_sum) return std::nullopt;
       return call_span(*call);
     }
     return std::nullopt;
+  }
+
+  // True if `node` is an integer by its form: an integer constant or
+  // column, or a sum, difference or product of such.
+  bool integer_expression(const json& node, const scope& level, int depth) const {
+    if (depth > max_depth) return false;
+    if (const json* constant = member(node, "A_Const")) return member(*constant, "ival") != nullptr;
+    if (const json* ref = member(node, "ColumnRef")) {
+      const column_model* column = resolved(*ref, level).second;
+      return column != nullptr && is_one_of(column->type, integer_types);
+    }
+    const json* expr = member(node, "A_Expr");
+    const json* names = expr != nullptr ? list(*expr, "name") : nullptr;
+    if (names == nullptr || names->size() != 1 || text_of(*expr, "kind") != "AEXPR_OP")
+      return false;
+    std::string op = string_field((*names)[0]);
+    if (op != "+" && op != "-" && op != "*") return false;
+    const json* left = member(*expr, "lexpr");
+    const json* right = member(*expr, "rexpr");
+    return right != nullptr && integer_expression(*right, level, depth + 1) &&
+           (left == nullptr || integer_expression(*left, level, depth + 1));
   }
 
   // The bytes of a column reference (name, or qualifier and name).
@@ -603,6 +812,8 @@ class name_walk {
         expression(it.value(), level, depth + 1);
       } else if (it.key() == "FuncCall") {
         average(it.value(), level);
+        if_of_number(it.value(), level);
+        round_of_float(it.value(), level);
         expression(it.value(), level, depth + 1);
       } else if (it.key() == "SelectStmt") {
         select(it.value(), &level, depth + 1);
@@ -618,7 +829,7 @@ class name_walk {
     std::vector<std::string> names;
     for (const json& f : *fields) names.push_back(string_field(f));
     const std::string& column = names.back();
-    if (column.empty() || is_one_of(column, system_columns)) return;
+    if (column.empty() || is_one_of(column, system_columns) || is_select_modifier(column)) return;
     std::uint64_t location = location_of(ref);
     if (names.size() == 2) {
       qualified_column(names[0], column, location, level);

@@ -19,6 +19,9 @@ struct column_model {
   std::string type;  // the PostgreSQL type, lower case, such as "integer" or "varchar(40)"
   bool auto_increment = false;
   bool not_null = false;
+  // As MySQL spelled it where that has capitals (the name PHP read as a
+  // row's key); else empty.
+  std::string mysql_name = {};
 };
 
 struct table_model {

@@ -57,10 +57,10 @@ edited_sql::edited_sql(std::string_view original, const std::vector<sql_edit>& e
     text_ += e.replacement;
     copied = e.end;
   }
-  if (copied < original.size()) {
-    kept_.push_back(kept{text_.size(), text_.size() + (original.size() - copied), copied});
-    text_.append(original, copied);
-  }
+  // An edit that ends the text leaves an empty stretch after it, where an
+  // insertion at the end maps.
+  kept_.push_back(kept{text_.size(), text_.size() + (original.size() - copied), copied});
+  text_.append(original, copied);
 }
 
 std::optional<std::pair<std::uint64_t, std::uint64_t>> edited_sql::original_range(

@@ -228,6 +228,8 @@ class text_checker {
       if (!options_.rewrite) issue.rewrite.clear();
       issues.push_back(std::move(issue));
     }
+    std::stable_partition(issues.begin(), issues.end(),
+                          [](const tree_issue& issue) { return !issue.yields; });
     std::vector<pending_rewrite> pending;
     edit_list with_rewrites = edits;
     for (tree_issue& issue : issues) {
@@ -236,9 +238,14 @@ class text_checker {
       text_finding finding{rule_sql_mysql, std::move(issue.message),
                            place_of(current.report_offset(issue.location))};
       edit_group group = to_original_edits(original(), current, issue.rewrite);
-      if (!issue.rewrite.empty() && add_group(with_rewrites, group)) {
+      bool copies_own_text =
+          std::all_of(issue.copied.begin(), issue.copied.end(),
+                      [&](const std::pair<std::uint64_t, std::uint64_t>& c) {
+                        return origin_in(current, c.first, c.second) != name_origin::placeholder;
+                      });
+      if (!issue.rewrite.empty() && copies_own_text && add_group(with_rewrites, group)) {
         pending.push_back(pending_rewrite{std::move(finding), std::move(group), issue.extension});
-      } else {
+      } else if (!issue.yields) {
         result_.findings.push_back(std::move(finding));
       }
     }
@@ -280,7 +287,7 @@ class text_checker {
     for (schema_rewrite& r : reading.rewrites) {
       if (r.answers_finding_at_location) answered_locations_.insert(r.location);
       schema_rewrites_.push_back(
-          tree_issue{std::move(r.message), r.location, std::move(r.edits), {}});
+          tree_issue{std::move(r.message), r.location, std::move(r.edits), {}, {}});
     }
     std::vector<text_finding> found;
     for (schema_issue& issue : reading.issues) {

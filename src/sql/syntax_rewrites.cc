@@ -4,10 +4,13 @@
 #include "sql/syntax_rewrites.h"
 
 #include <algorithm>
+#include <initializer_list>
 #include <string>
 
 #include "common/ascii.h"
+#include "sql/group_concat.h"
 #include "sql/mysql_lexer.h"
+#include "sql/mysql_syntax_hints.h"
 #include "sql/postgres_names.h"
 #include "sql/replace_upsert.h"
 
@@ -79,7 +82,10 @@ class clause_rewriter {
     for (std::size_t i = 0; i < t_.size(); ++i) {
       if (t_.is(i, "limit")) limit_offset_count(i);
       if (t_.is(i, "interval")) interval(i);
+      if (t_.is(i, "group_concat")) add(group_concat_edits(t_, i));
     }
+    reserved_names();
+    select_modifiers();
     update_delete_limit();
     duplicate_key_update();
     insert_ignore();
@@ -150,6 +156,52 @@ class clause_rewriter {
     }
   }
 
+  // A word PostgreSQL reserves where MySQL reads a table or column name:
+  // after FROM, JOIN, INTO, UPDATE or TABLE, in INSERT's column list, as
+  // the column of an assignment (UPDATE user SET user = 'x') or a name's
+  // qualifier (user.id); user, which MySQL knows only as USER(), anywhere.
+  // PostgreSQL takes FROM user alone, as its current user: the tree checks
+  // quote that.
+  void reserved_names() {
+    std::size_t columns_open = sql_token_view::none, columns_close = sql_token_view::none;
+    std::size_t into = after_insert_priority(t_);
+    if (into != sql_token_view::none && t_.is(into, "into")) {
+      std::size_t end = table_name_end(into + 1);
+      if (end != sql_token_view::none && t_.is_char(end, '(')) {
+        columns_open = end;
+        columns_close = t_.closing_paren(end);
+      }
+    }
+    for (std::size_t i = 0; i < t_.size(); ++i) {
+      bool table = i > 0 && is_any_word(i - 1, {"from", "join", "into", "update", "table"});
+      bool assigned = (t_.is(i - 1, "set") || t_.is_char(i - 1, ',')) && t_.is_char(i + 1, '=');
+      bool listed = columns_close != sql_token_view::none && i > columns_open &&
+                    i < columns_close && (t_.is_char(i - 1, '(') || t_.is_char(i - 1, ','));
+      bool named = t_.is_char(i + 1, '.') || t_.is(i, "user");
+      if ((!table && !assigned && !listed && !named) || t_[i].kind == sql_token_kind::ident ||
+          (t_.is_char(i + 1, '(') && !t_.is(i - 1, "into")) || t_.is(i, "lateral") ||
+          is_stand_in(i) || !is_reserved_name(bytes(i)))
+        continue;
+      add({sql_edit{t_[i].begin, t_[i].end, postgres_name(bytes(i))}});
+    }
+  }
+
+  // SELECT [DISTINCT] SQL_NO_CACHE ...: the hints go, with the space
+  // after each.
+  void select_modifiers() {
+    for (std::size_t i = 0; i < t_.size(); ++i) {
+      if (!t_.is(i, "select")) continue;
+      std::size_t k = i + 1;
+      if (t_.is(k, "distinct") || t_.is(k, "all") || t_.is(k, "distinctrow")) ++k;
+      for (; k + 1 < t_.size() && is_select_modifier(ascii_lowered(bytes(k))); ++k)
+        add({sql_edit{t_[k].begin, t_[k + 1].begin, ""}});
+    }
+  }
+
+  bool is_any_word(std::size_t i, std::initializer_list<std::string_view> words) const {
+    return std::any_of(words.begin(), words.end(), [&](std::string_view w) { return t_.is(i, w); });
+  }
+
   // The end of a table name starting at i ("name" or "schema.name"), or none.
   std::size_t table_name_end(std::size_t i) const {
     auto is_name = [&](std::size_t k) {
@@ -208,11 +260,16 @@ class clause_rewriter {
         !ends_statement(t_, limit + 2) || t_.is_char(limit + 2, ')')) {
       return;
     }
-    auto table_text = t_.text().substr(t_[table].begin, t_[after_table - 1].end - t_[table].begin);
     for (std::size_t i = table; i < after_table; ++i) {
       if (is_stand_in(i)) return;  // the table's name must be copied: it must be literal
     }
-    std::string subquery = "ctid IN (SELECT ctid FROM " + std::string(table_text) + " ";
+    // The copy is read by itself: a reserved word (UPDATE user) must be
+    // quoted there as well.
+    std::string table_text(bytes(table));
+    if (t_[table].kind != sql_token_kind::ident && is_reserved_name(table_text))
+      table_text = postgres_name(table_text);
+    table_text += t_.text().substr(t_[table].end, t_[after_table - 1].end - t_[table].end);
+    std::string subquery = "ctid IN (SELECT ctid FROM " + table_text + " ";
     std::uint64_t close_at = t_[limit + 1].end;
     if (where != sql_token_view::none) {
       add({sql_edit{t_[where].end, t_[where].end, " " + subquery + "WHERE"},

@@ -52,6 +52,7 @@ enum class complete_check : std::uint8_t {
   none,
   selected_database,  // argument 0 names a database: compare it with the run's
   compared_errno,     // a comparison of the result with a MySQL error number
+  field_by_name,      // argument 2, when given, names a field as MySQL matched it
 };
 
 // What a row writes instead when one of its arguments is not there: a

@@ -18,6 +18,17 @@
 namespace corvexa {
 namespace {
 
+// mysql_result() with a field's name: MySQL matched it in any letter case,
+// and "table.name" by its name; PostgreSQL's field names keep the case
+// the query gives them (an output name written with a capital is quoted),
+// and pg_fetch_result() folds a name to lower case. The field is looked up
+// here as MySQL did, each argument read once.
+constexpr std::string_view field_by_name_replacement =
+    "(static fn($r, $row, $f) => pg_fetch_result($r, $row, is_string($f) && ($i = "
+    "array_search(strtolower(substr(strrchr('.' . $f, '.'), 1)), array_map(fn($n) => "
+    "strtolower(pg_field_name($r, $n)), range(0, pg_num_fields($r) - 1)), true)) !== false ? $i "
+    ": $f))({0}, {1}, {2})";
+
 constexpr std::array<std::string_view, 10> ordinals = {
     "first", "second", "third", "fourth", "fifth", "sixth", "seventh", "eighth", "ninth", "tenth"};
 
@@ -173,8 +184,11 @@ void convert_completely(conversion_state& state, const complete_call& call,
   if (call.check == complete_check::compared_errno) check_errno_comparison(state);
 
   bool encoding_known = true;
+  std::string_view replacement = call.replacement;
+  if (call.check == complete_check::field_by_name && arguments.converted.size() > 2)
+    replacement = field_by_name_replacement;
   filled_template filled = fill_template(
-      call.replacement, values_for(settings.database_name, call, arguments, encoding_known));
+      replacement, values_for(settings.database_name, call, arguments, encoding_known));
   begin_replacement(state, filled.text);
   note_kept_arguments(state, arguments, filled);
   state.output_stream.write(filled.text);

@@ -74,6 +74,8 @@ mysql_data_seek($result, 0);
 $row = mysql_fetch_array($result, MYSQL_NUM);
 echo 'numbered: ', count($row), ' values, ', mysql_fetch_array($result, MYSQL_BOTH)['score'], "\n";
 echo 'result: ', mysql_result($result, 1, 'name'), ', ', mysql_result($result, 0), "\n";
+// MySQL matched a field's name in any letter case, and table.name by its name.
+echo 'result by name: ', mysql_result($result, 1, 'Name'), ', ', mysql_result($result, 0, 'members.NAME'), "\n";
 echo 'free: ', var_export(mysql_free_result($result), true), "\n";
 
 $tables = mysql_list_tables($db_name);

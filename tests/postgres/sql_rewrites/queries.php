@@ -3,6 +3,7 @@
 // SQL checks' rewrites must make each one run on PostgreSQL and print what
 // it printed on MySQL (expected.txt). Times are UTC, as MySQL's were.
 $link = pg_connect('dbname=' . getenv('PGDATABASE'));
+$GLOBALS['pg_last_link'] = $link;  // where the converted connect keeps it
 pg_query($link, "SET TIME ZONE 'UTC'");
 
 // Prints every row of a result: columns joined by "|", rows by ",".
@@ -110,6 +111,29 @@ pg_query($link, "INSERT INTO scores VALUES (NULL, '$twelve', '$word')");
 pg_query($link, "UPDATE scores SET points = '$word' WHERE id = '$three'");
 show('quoted numbers', pg_query($link, 'SELECT id, points, rate FROM scores ORDER BY id'));
 show('compared with a quoted number', pg_query($link, "SELECT count(*) FROM scores WHERE points = '$empty'"));
+// What a legacy application's pages sent. user is a name to MySQL,
+// PostgreSQL reserves it.
+pg_query($link, "UPDATE user SET login = 'admin' WHERE id = 1");
+show('reserved name', pg_query($link, 'SELECT user.login FROM user'));
+show('group_concat clauses', pg_query($link, "SELECT GROUP_CONCAT(name ORDER BY name DESC SEPARATOR '; ') FROM users WHERE id <= 3"));
+show('from_unixtime format', pg_query($link, "SELECT FROM_UNIXTIME(1704164645, '%d.%m.%Y %H:%i')"));
+// HAVING names an output column; without GROUP BY it filters rows.
+show('having output column', pg_query($link, 'SELECT LEFT(name, 1) AS initial, COUNT(*) AS n FROM users GROUP BY LEFT(name, 1) HAVING n > 1'));
+show('having without group', pg_query($link, 'SELECT name, score * 2 AS twice FROM users WHERE id > 1 HAVING twice > 4 ORDER BY id'));
+// MySQL 5 returned the groups sorted, NULL below every value.
+show('groups in order', pg_query($link, 'SELECT `order`, COUNT(*) FROM users GROUP BY `order`'));
+show('nulls first', pg_query($link, 'SELECT name FROM users ORDER BY created LIMIT 2'));
+show('nulls last', pg_query($link, 'SELECT name FROM users ORDER BY created DESC LIMIT 2'));
+show('sum division', pg_query($link, 'SELECT SUM(score) / 2 FROM users'));
+show('field', pg_query($link, "SELECT name FROM users WHERE id <= 3 ORDER BY FIELD(name, 'cy', 'ann', 'bob')"));
+show('select hint', pg_query($link, 'SELECT SQL_CALC_FOUND_ROWS name FROM users ORDER BY id LIMIT 1'));
+show('if of a flag', pg_query($link, "SELECT IF(points, 'set', 'unset') FROM scores ORDER BY id"));
+pg_query($link, "INSERT INTO log (id, msg) VALUES (9, '" . addslashes("It's \"quoted\" \\ here") . "')");
+show('addslashes', pg_query($link, 'SELECT msg FROM log WHERE id = 9'));
+$row = pg_fetch_assoc(pg_query($link, 'SELECT COUNT(*) AS Total, name AS Name FROM users WHERE id = 1 GROUP BY name'));
+echo 'output names: ', http_build_query($row, '', '|'), "\n";
+pg_query($link, "INSERT INTO users VALUES ('', 'eve', 6, NULL, 3), (0, 'fay', 7, NULL, 3)");
+show('new ids for empty and 0', pg_query($link, "SELECT id FROM users WHERE name IN ('eve', 'fay') ORDER BY id"));
 // A DATETIME is read in the session's time zone, by MySQL as by PostgreSQL.
 pg_query($link, "SET TIME ZONE 'Europe/Berlin'");
 show('unix_timestamp in another zone', pg_query($link, 'SELECT UNIX_TIMESTAMP(FROM_UNIXTIME(1704164645))'));
