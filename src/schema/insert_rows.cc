@@ -47,6 +47,9 @@ void insert_rows::plan(const insert_head& head) {
     if (const sql::column_model* known = table ? table->column(name) : nullptr) {
       column = {kind_of_type(known->type), known->not_null, known->auto_increment,
                 bits.count(name) != 0};
+      column.quoted_plain = !column.identity && !column.bits && column.kind != value_kind::time &&
+                            column.kind != value_kind::integer &&
+                            column.kind != value_kind::decimal;
     }
     plan_.push_back(column);
   }

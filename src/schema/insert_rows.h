@@ -59,6 +59,9 @@ class insert_rows {
     bool not_null = false;
     bool identity = false;
     bool bits = false;  // BIT: a string is its bytes
+    // A quoted value needs no look of its own before the plain path copies
+    // it (see quoted_value_is_plain), as in most columns.
+    bool quoted_plain = true;
   };
   struct row_state {
     bool broken = false;
@@ -98,6 +101,12 @@ class insert_rows {
                                    std::uint64_t offset, text_problems& problems);
   // True when the string [p, value_end) is a zero date for a date column.
   bool is_zero_date_value(const column_plan& target, const char* p, const char* value_end) const;
+  // Whether the quoted value at `p` may be copied as it stands into
+  // `target`, a column whose quoted values need a look: not into the
+  // identity (its value decides the sequence), nor a BIT column (the string
+  // is its bytes), nor a TIME column when it is a duration that time cannot
+  // hold, nor '' into a number (MySQL stored 0).
+  static bool quoted_value_is_plain(const column_plan& target, const char* p, const char* end);
   // Counts a zero date for the column and returns what is written for it
   // (NULL, or -infinity if NOT NULL).
   std::string_view zero_date(const column_plan& target, std::uint64_t offset);

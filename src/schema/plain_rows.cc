@@ -70,6 +70,13 @@ bool ends_value(const char* p, const char* end) {
 
 }  // namespace
 
+bool insert_rows::quoted_value_is_plain(const column_plan& target, const char* p, const char* end) {
+  bool number = target.kind == value_kind::integer || target.kind == value_kind::decimal;
+  return !target.identity && !target.bits &&
+         !(target.kind == value_kind::time && !fits_time_at(p, end)) &&
+         !(number && end - p > 1 && p[1] == '\'');
+}
+
 bool insert_rows::is_zero_date_value(const column_plan& target, const char* p,
                                      const char* value_end) const {
   if (target.kind != value_kind::date_time && target.kind != value_kind::unknown) return false;
@@ -158,11 +165,7 @@ bool insert_rows::read_plain_row(std::uint64_t row_begin, row_state& row) {
     const column_plan& target = column < plan_.size() ? plan_[column] : unknown_column;
     const char* value_end;
     if (*p == '\'') {
-      bool number = target.kind == value_kind::integer || target.kind == value_kind::decimal;
-      if (target.identity || target.bits ||
-          (target.kind == value_kind::time && !fits_time_at(p, end)) ||
-          (number && end - p > 1 && p[1] == '\''))
-        return give_up();
+      if (!target.quoted_plain && !quoted_value_is_plain(target, p, end)) return give_up();
       std::uint64_t offset = row_begin + 1 + static_cast<std::uint64_t>(p - start);
       value_end = copy_strings_ && target.kind != value_kind::binary
                       ? copy_short_literal(plain_.room(short_literal_room), p, end)
