@@ -151,6 +151,8 @@ const finding_case finding_cases[] = {
     // PostgreSQL has a format() of its own, which gives another text.
     {"format_of_a_number", "<?php pg_query('SELECT FORMAT(a, 2) FROM t');", rule_sql_mysql,
      "FORMAT(", "to_char(x, 'FM999G999G990D00')"},
+    {"log_of_one_argument", "<?php pg_query('SELECT LOG(a), LOG(2, b) FROM t');", rule_sql_mysql,
+     "LOG(a)", "write ln(x)"},
     {"function_postgres_lacks", "<?php pg_query(\"SELECT a FROM t WHERE b = INET_ATON('$ip')\");",
      rule_sql_mysql, "INET_ATON(", "(x::inet - '0.0.0.0'::inet)"},
     {"date_format", "<?php pg_query(\"SELECT DATE_FORMAT(d, '%Y') FROM t\");", rule_sql_mysql,

@@ -119,6 +119,10 @@ constexpr mysql_function functions[] = {
      "formats a number on MySQL ('12,345.68'), where PostgreSQL's format() fills a pattern: write "
      "to_char(x, 'FM999G999G990D00')",
      fr::none, "", -2},
+    {"log",
+     "of one argument is the natural logarithm on MySQL and the one of base 10 on PostgreSQL: "
+     "write ln(x)",
+     fr::none, "", 1, "", true},
     {"log2", "is MySQL's: write log(2, x)", fr::none, "", 1},
     {"bit_count", "of a number is MySQL's: write bit_count(n::bit(64))", fr::none, "", 1},
     {"crc32", "is MySQL's: compute it in PHP (crc32)", fr::none, "", 1},

@@ -32,6 +32,9 @@ struct mysql_function {
   std::string_view target;
   int arguments;                    // the count the rewrite takes; -1: 0 or 1; -2: one or more
   std::string_view extension = "";  // the one the rewrite calls into, such as pgcrypto
+  // Reported only when called with one argument (LOG(b, x) means the same
+  // on both).
+  bool only_with_one_argument = false;
 };
 
 // The row for function `lower_name`, or null.

@@ -144,7 +144,7 @@ class tree_walk {
     if (names == call.end() || !names->is_array() || names->size() != 1) return;
     std::string name = string_field((*names)[0]);
     const mysql_function* row = find_mysql_function(name);
-    if (row == nullptr) return;
+    if (row == nullptr || (row->only_with_one_argument && argument_count(call) != 1)) return;
     std::uint64_t location = location_of(call);
     std::string message = upper(name) + "() " + std::string(row->advice);
     std::vector<sql_edit> edits;
