@@ -33,7 +33,9 @@ std::uint64_t after_closing(std::string_view php, std::uint64_t open, std::uint6
 std::uint64_t call_open(std::string_view php, std::uint64_t begin, std::uint64_t end) {
   while (begin < end && is_space(php[begin])) ++begin;
   while (end > begin && is_space(php[end - 1])) --end;
-  if (end - begin <= name.size() || ascii_lowered(php.substr(begin, name.size())) != name) return 0;
+  if (end - begin <= name.size() ||
+      !equal_ignoring_ascii_case(php.substr(begin, name.size()), name))
+    return 0;
   std::uint64_t open = begin + name.size();
   while (open < end && is_space(php[open])) ++open;
   if (open >= end || php[open] != '(' || after_closing(php, open, end) != end) return 0;
