@@ -121,6 +121,9 @@ const finding_case finding_cases[] = {
      "INTERVAL n UNIT"},
     {"regexp", "<?php pg_query(\"SELECT * FROM t WHERE a REGEXP '^x'\");", rule_sql_syntax,
      "REGEXP", "REGEXP"},
+    {"update_left_join",
+     "<?php pg_query('UPDATE a LEFT JOIN b ON b.id = a.b SET a.x = 1 WHERE b.id IS NULL');",
+     rule_sql_syntax, "LEFT", "multi-table UPDATE or DELETE: write UPDATE t SET ... FROM"},
     {"insert_set", "<?php pg_query(\"INSERT INTO t SET a = 1\");", rule_sql_syntax, "SET",
      "INSERT ... SET"},
     {"round_of_a_float_to_places_of_a_php_value",
@@ -658,6 +661,39 @@ const rewrite_case rewrite_cases[] = {
      "ELSE 2 END, CASE WHEN a <> b AND c THEN 1 ELSE 2 END FROM t');"},
     {"not_rewritable_left_alone", "<?php pg_query('SELECT * FROM `t` WHERE a REGEXP 1');",
      "<?php pg_query('SELECT * FROM `t` WHERE a REGEXP 1');"},
+    // Multi-table UPDATE and DELETE: the joined tables move to FROM or
+    // USING, their ON conditions to WHERE; PHP values stay where they are.
+    {"update_join",
+     "<?php pg_query(\"UPDATE users u JOIN groups g ON g.id = u.gid SET u.level = g.level, u.n = "
+     "'$n' WHERE g.id = $id\");",
+     "<?php pg_query(\"UPDATE users u SET level = g.level, n = '$n' FROM groups g WHERE (g.id = "
+     "u.gid) AND (g.id = $id)\");"},
+    {"update_of_listed_tables", "<?php pg_query('UPDATE a, b SET a.x = b.y WHERE a.id = b.id');",
+     "<?php pg_query('UPDATE a SET x = b.y FROM b WHERE a.id = b.id');"},
+    {"update_of_two_joins_without_where",
+     "<?php pg_query('UPDATE a INNER JOIN b ON b.id = a.b JOIN c AS k ON k.id = b.c SET x = 1;');",
+     "<?php pg_query('UPDATE a SET x = 1 FROM b, c AS k WHERE (b.id = a.b) AND (k.id = b.c);');"},
+    {"update_join_of_a_reserved_name",
+     "<?php pg_query('UPDATE t JOIN user ON user.id = t.u SET t.a = 1');",
+     "<?php pg_query('UPDATE t SET a = 1 FROM \"user\" WHERE (\"user\".id = t.u)');"},
+    {"delete_join",
+     "<?php pg_query(\"DELETE m FROM members AS m JOIN teams t ON t.id = m.team WHERE t.name = "
+     "'$n'\");",
+     "<?php pg_query(\"DELETE FROM members AS m USING teams t WHERE (t.id = m.team) AND (t.name = "
+     "'$n')\");"},
+    {"delete_of_listed_tables", "<?php pg_query('DELETE a.* FROM a, b WHERE a.id = b.id');",
+     "<?php pg_query('DELETE FROM a USING b WHERE a.id = b.id');"},
+    {"delete_named_by_alias", "<?php pg_query('DELETE x FROM log x WHERE x.id = 1');",
+     "<?php pg_query('DELETE FROM log x WHERE x.id = 1');"},
+    // An outer join, another table's column, a PHP value that would move,
+    // a table deleted from that is not the first: left for the hint.
+    {"multi_table_left_alone",
+     "<?php pg_query('UPDATE a LEFT JOIN b ON b.id = a.b SET a.x = 1 WHERE b.id IS NULL'); "
+     "pg_query('UPDATE a JOIN b ON b.id = a.b SET b.x = 1'); pg_query(\"UPDATE a JOIN b ON b.id = "
+     "$id SET x = 1\"); pg_query('DELETE b FROM a JOIN b ON b.id = a.b');",
+     "<?php pg_query('UPDATE a LEFT JOIN b ON b.id = a.b SET a.x = 1 WHERE b.id IS NULL'); "
+     "pg_query('UPDATE a JOIN b ON b.id = a.b SET b.x = 1'); pg_query(\"UPDATE a JOIN b ON b.id = "
+     "$id SET x = 1\"); pg_query('DELETE b FROM a JOIN b ON b.id = a.b');"},
 };
 
 // A rewrite that makes a text parse leaves what PostgreSQL then misreads

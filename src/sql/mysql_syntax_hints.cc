@@ -14,6 +14,9 @@ constexpr syntax_hint backquotes{"backquoted name", "write it plain or in double
 constexpr syntax_hint limit_comma{"LIMIT offset, count", "write LIMIT count OFFSET offset"};
 constexpr syntax_hint update_limit{"UPDATE or DELETE with LIMIT",
                                    "write WHERE ctid IN (SELECT ctid FROM t WHERE ... LIMIT n)"};
+constexpr syntax_hint multi_table{"multi-table UPDATE or DELETE",
+                                  "write UPDATE t SET ... FROM other WHERE ..., or DELETE FROM t "
+                                  "USING other WHERE ..."};
 constexpr syntax_hint interval_unit{"INTERVAL n UNIT", "quote the interval: INTERVAL '1 day'"};
 constexpr syntax_hint regexp{"REGEXP", "write ~* (case-insensitive) or ~"};
 constexpr syntax_hint insert_set{"INSERT ... SET", "write INSERT INTO t (a, b) VALUES (1, 2)"};
@@ -91,8 +94,19 @@ const syntax_hint* construct_at_error(const sql_token_view& t, std::size_t e) {
   return nullptr;
 }
 
+// UPDATE a JOIN b ... SET, UPDATE a, b SET, or DELETE a FROM ...
+bool is_multi_table(const sql_token_view& t) {
+  if (t.is(0, "delete")) return !t.is(1, "from");
+  if (!t.is(0, "update")) return false;
+  for (std::size_t i = 1; i < t.size() && !t.is(i, "set"); ++i) {
+    if (t.is_char(i, ',') || t.is(i, "join")) return true;
+  }
+  return false;
+}
+
 const syntax_hint* construct_of_statement(const sql_token_view& t) {
   if (t.size() == 0) return nullptr;
+  if (is_multi_table(t)) return &multi_table;
   if (t.is(0, "show")) return &show;
   if (t.is(0, "replace")) return &replace_into;
   if (is_any(t, 0, {"optimize", "repair", "check"})) return &maintenance;

@@ -9,6 +9,7 @@
 
 #include "common/ascii.h"
 #include "sql/group_concat.h"
+#include "sql/multi_table_rewrite.h"
 #include "sql/mysql_lexer.h"
 #include "sql/mysql_syntax_hints.h"
 #include "sql/postgres_names.h"
@@ -84,6 +85,9 @@ class clause_rewriter {
       if (t_.is(i, "interval")) interval(i);
       if (t_.is(i, "group_concat")) add(group_concat_edits(t_, i));
     }
+    // Before the names: the copies of the tables it moves quote a reserved
+    // name themselves, and the quotes in place would clash with the move.
+    add(multi_table_edits(t_, [this](std::size_t i) { return is_stand_in(i); }));
     reserved_names();
     select_modifiers();
     update_delete_limit();

@@ -5,6 +5,8 @@
 //                               is a placeholder)
 //   UPDATE/DELETE ... LIMIT n -> ... WHERE ctid IN (SELECT ctid FROM t WHERE ... LIMIT n)
 //   INTERVAL n DAY           -> INTERVAL 'n day'
+//   UPDATE a JOIN b ON c SET ... -> UPDATE a SET ... FROM b WHERE c, and DELETE
+//                               likewise with USING (multi_table_rewrite.h)
 //   INSERT INTO t SET a = x  -> INSERT INTO t (a) VALUES (x)
 //   INSERT IGNORE            -> INSERT ... ON CONFLICT DO NOTHING
 //   ON DUPLICATE KEY UPDATE  -> ON CONFLICT (key) DO UPDATE SET, where the

@@ -33,3 +33,5 @@ CREATE TABLE `posts` (
   `published` date NOT NULL,
   PRIMARY KEY (`id`)
 );
+CREATE TABLE `teams` (`id` int NOT NULL, `name` varchar(20), `bonus` int, PRIMARY KEY (`id`));
+CREATE TABLE `members` (`id` int NOT NULL, `team_id` int, `points` int, PRIMARY KEY (`id`));

@@ -138,3 +138,11 @@ show('new ids for empty and 0', pg_query($link, "SELECT id FROM users WHERE name
 pg_query($link, "SET TIME ZONE 'Europe/Berlin'");
 show('unix_timestamp in another zone', pg_query($link, 'SELECT UNIX_TIMESTAMP(FROM_UNIXTIME(1704164645))'));
 show('date parts of strings', pg_query($link, "SELECT YEAR('2024-01-02 03:04:05'), HOUR('10:30:00')"));
+// Multi-table UPDATE and DELETE. Member 4's team does not exist.
+$skip = 'blue';
+$factor = 1;
+pg_query($link, "UPDATE members m JOIN teams t ON t.id = m.team_id SET m.points = m.points + t.bonus * $factor WHERE t.name <> '$skip'");
+pg_query($link, 'UPDATE members, teams SET members.points = members.points * 2 WHERE teams.id = members.team_id AND teams.bonus > 15');
+pg_query($link, "DELETE m FROM members m INNER JOIN teams t ON t.id = m.team_id WHERE t.name = 'gone'");
+pg_query($link, 'DELETE members FROM members, teams WHERE teams.id = members.team_id AND teams.bonus = 20');
+show('multi-table update and delete', pg_query($link, 'SELECT id, points FROM members ORDER BY id'));

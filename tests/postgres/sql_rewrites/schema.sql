@@ -36,3 +36,7 @@ CREATE TABLE posts (
   published date NOT NULL
 );
 INSERT INTO posts VALUES (1, NULL, '2024-01-01'), (2, '2024-02-02', '-infinity'), (3, NULL, '-infinity');
+CREATE TABLE teams (id integer PRIMARY KEY, name text, bonus integer);
+INSERT INTO teams VALUES (1, 'red', 10), (2, 'blue', 20), (3, 'gone', 0);
+CREATE TABLE members (id integer PRIMARY KEY, team_id integer, points integer);
+INSERT INTO members VALUES (1, 1, 1), (2, 2, 2), (3, 3, 3), (4, 9, 4);
