@@ -63,4 +63,21 @@ std::vector<std::pair<std::size_t, std::size_t>> split_arguments(const php_code&
   return arguments;
 }
 
+std::uint64_t closing_bracket(std::string_view php, std::uint64_t from, std::uint64_t end,
+                              char open, char close, int depth) {
+  for (std::uint64_t i = from; i < end; ++i) {
+    char c = php[i];
+    if (c == '\'' || c == '"') {
+      for (++i; i < end && php[i] != c; ++i) {
+        if (php[i] == '\\') ++i;
+      }
+    } else if (c == open) {
+      ++depth;
+    } else if (c == close && --depth == 0) {
+      return i;
+    }
+  }
+  return std::string_view::npos;
+}
+
 }  // namespace corvexa::sql

@@ -47,4 +47,10 @@ struct php_code {
 std::vector<std::pair<std::size_t, std::size_t>> split_arguments(const php_code& code,
                                                                  std::size_t open);
 
+// The place of the `close` that balances the brackets from `from` on, with
+// `depth` of them open before it; PHP strings ('...' and "...", backslashes
+// included) are stepped over whole. npos when none closes before `end`.
+std::uint64_t closing_bracket(std::string_view php, std::uint64_t from, std::uint64_t end,
+                              char open, char close, int depth);
+
 }  // namespace corvexa::sql

@@ -3,6 +3,8 @@
 // "${...}"); what they hold does not matter, only where they end.
 #include "sql/php_string_literal.h"
 
+#include "sql/php_code.h"
+
 namespace corvexa::sql {
 namespace {
 
@@ -197,22 +199,10 @@ class interpolating_reader {
   }
 
   // The end of "{$...}" or "${...}" whose inside starts at `at`: after the
-  // brace that closes it, strings inside skipped; `at` - 1 if it never closes.
+  // brace that closes it, strings inside skipped; `end` if it never closes.
   std::uint64_t braces_end(std::uint64_t at, std::uint64_t end) const {
-    int depth = 1;
-    for (std::uint64_t i = at; i < end; ++i) {
-      char c = file_[i];
-      if (c == '\'' || c == '"') {
-        for (++i; i < end && file_[i] != c; ++i) {
-          if (file_[i] == '\\') ++i;
-        }
-      } else if (c == '{') {
-        ++depth;
-      } else if (c == '}' && --depth == 0) {
-        return i + 1;
-      }
-    }
-    return end;
+    std::uint64_t close = closing_bracket(file_, at, end, '{', '}', 1);
+    return close == std::string_view::npos ? end : close + 1;
   }
 
   std::string_view file_;

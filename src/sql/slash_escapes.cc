@@ -3,6 +3,7 @@
 #include "sql/slash_escapes.h"
 
 #include "common/ascii.h"
+#include "sql/php_code.h"
 
 namespace corvexa::sql {
 namespace {
@@ -14,19 +15,8 @@ bool is_space(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; 
 
 // The offset after the ")" that closes the "(" at `open`, or 0.
 std::uint64_t after_closing(std::string_view php, std::uint64_t open, std::uint64_t end) {
-  int depth = 0;
-  for (std::uint64_t i = open; i < end; ++i) {
-    char c = php[i];
-    if (c == '\'' || c == '"') {
-      for (++i; i < end && php[i] != c; ++i) {
-        if (php[i] == '\\') ++i;
-      }
-      continue;
-    }
-    if (c == '(') ++depth;
-    if (c == ')' && --depth == 0) return i + 1;
-  }
-  return 0;
+  std::uint64_t close = closing_bracket(php, open, end, '(', ')', 0);
+  return close == std::string_view::npos ? 0 : close + 1;
 }
 
 // The offset of the "(" of the call at [begin, end), or 0.
