@@ -360,6 +360,34 @@ TEST(Tree, StripslashesOfFetchedValuesIsAFinding) {
   EXPECT_EQ(lines, (std::vector<int>{4, 6, 11, 13})) << report;
 }
 
+// PHP 8 has no get_magic_quotes_gpc(): a call of it becomes false, what
+// every PHP since 5.4 answered; the name elsewhere stays, and the seed rules
+// leave the file as corvexa would.
+TEST(Tree, MagicQuotesCallsBecomeFalse) {
+  temp_dir dir;
+  fs::create_directories(dir / "src");
+  const std::string page =
+      "<?php\n"
+      "if (get_magic_quotes_gpc()) { $x = stripslashes($x); }\n"
+      "$y = GET_MAGIC_QUOTES_RUNTIME ( ) ? 1 : \\get_magic_quotes_gpc();\n"
+      "echo 'get_magic_quotes_gpc()'; // get_magic_quotes_gpc()\n"
+      "if (!function_exists('get_magic_quotes_gpc')) { function get_magic_quotes_gpc() {} }\n"
+      "$o->get_magic_quotes_gpc(); A::get_magic_quotes_gpc(); get_magic_quotes_gpc($a);\n"
+      "?>get_magic_quotes_gpc()\n";
+  write_file(dir / "src/page.php", page);
+  ASSERT_EQ(run_tree({"src", "out"}, dir.path()).status, 0);
+  EXPECT_EQ(read_file(dir / "out/page.php"),
+            "<?php\n"
+            "if (false) { $x = stripslashes($x); }\n"
+            "$y = false ? 1 : \\false;\n"
+            "echo 'get_magic_quotes_gpc()'; // get_magic_quotes_gpc()\n"
+            "if (!function_exists('get_magic_quotes_gpc')) { function get_magic_quotes_gpc() {} }\n"
+            "$o->get_magic_quotes_gpc(); A::get_magic_quotes_gpc(); get_magic_quotes_gpc($a);\n"
+            "?>get_magic_quotes_gpc()\n");
+  ASSERT_EQ(run_tree({"--rules", "seed", "src", "seed"}, dir.path()).status, 0);
+  EXPECT_EQ(read_file(dir / "seed/page.php"), page);
+}
+
 // The query texts the converted code sends are judged by PostgreSQL's
 // parser: the complete rules rewrite what has an exact equivalent, the seed
 // rules only report; either way a finding points at the offending byte of

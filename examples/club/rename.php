@@ -3,7 +3,7 @@
 require 'include/db.php';
 
 $store = new MemberStore();
-$changed = $store->rename($_POST['id'], $_POST['name']);
+$changed = $store->rename(posted('id'), posted('name'));
 page_header('Rename');
 echo "<p>" . $changed . " member renamed.</p>\n";
 page_footer();

@@ -6,9 +6,11 @@
 #include <algorithm>
 #include <set>
 
+#include "common/ascii.h"
 #include "report/rules.h"
 #include "schema/mysql_sql_conversion.h"
 #include "sql/query_checks.h"
+#include "tree/magic_quotes_pass.h"
 #include "tree/stripslashes_pass.h"
 
 namespace corvexa {
@@ -123,6 +125,21 @@ std::vector<replaced_call> changes_of(const event_log& log,
   return changes;
 }
 
+// Joins the edits of the magic quotes pass to those of the queries, which
+// lie in query texts and never meet a call outside them.
+void add_magic_quotes_edits(std::string_view php, std::vector<sql::text_edit>& edits) {
+  if (!contains_ignoring_ascii_case(php, "get_magic_quotes_")) return;
+  for (sql::text_edit& edit : magic_quotes_edits(php)) {
+    bool overlaps = std::any_of(edits.begin(), edits.end(), [&](const sql::text_edit& e) {
+      return e.offset < edit.offset + edit.length && edit.offset < e.offset + e.length;
+    });
+    if (!overlaps) edits.push_back(std::move(edit));
+  }
+  std::stable_sort(
+      edits.begin(), edits.end(),
+      [](const sql::text_edit& a, const sql::text_edit& b) { return a.offset < b.offset; });
+}
+
 }  // namespace
 
 query_pass check_queries(converted_text& converted, bool rewrite, const sql::schema_model* schema,
@@ -133,6 +150,7 @@ query_pass check_queries(converted_text& converted, bool rewrite, const sql::sch
     return convert_ddl(statement, schema);
   };
   sql::query_report report = sql::check_php_queries(converted.output, options);
+  if (rewrite) add_magic_quotes_edits(converted.output, report.edits);
   pass.counts = {report.texts_found, report.texts_parsed, report.texts_rejected,
                  report.texts_rewritten, report.texts_unchecked};
   pass.extensions = report.extensions;

@@ -16,6 +16,14 @@ function run_query($sql)
     return $result;
 }
 
+// A field of the posted form as it was typed: with magic quotes on, PHP
+// had put a backslash before every quote in it.
+function posted($name)
+{
+    $value = isset($_POST[$name]) ? $_POST[$name] : '';
+    return get_magic_quotes_gpc() ? stripslashes($value) : $value;
+}
+
 function quoted($text)
 {
     return "'" . mysql_real_escape_string($text) . "'";
