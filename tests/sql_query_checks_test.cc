@@ -121,6 +121,9 @@ const finding_case finding_cases[] = {
      "INTERVAL n UNIT"},
     {"regexp", "<?php pg_query(\"SELECT * FROM t WHERE a REGEXP '^x'\");", rule_sql_syntax,
      "REGEXP", "REGEXP"},
+    {"escaped_variable_read_elsewhere",
+     "<?php $n = addslashes($x); echo $n; pg_query(\"SELECT a FROM t WHERE b = '$n'\");",
+     rule_sql_mysql, "$n'", "$n holds a value escaped by addslashes() for MySQL"},
     {"update_left_join",
      "<?php pg_query('UPDATE a LEFT JOIN b ON b.id = a.b SET a.x = 1 WHERE b.id IS NULL');",
      rule_sql_syntax, "LEFT", "multi-table UPDATE or DELETE: write UPDATE t SET ... FROM"},
@@ -661,6 +664,21 @@ const rewrite_case rewrite_cases[] = {
      "ELSE 2 END, CASE WHEN a <> b AND c THEN 1 ELSE 2 END FROM t');"},
     {"not_rewritable_left_alone", "<?php pg_query('SELECT * FROM `t` WHERE a REGEXP 1');",
      "<?php pg_query('SELECT * FROM `t` WHERE a REGEXP 1');"},
+    // A variable an addslashes() call was assigned to, read only as values
+    // quoted in query texts: the escape doubles the quotes instead.
+    {"escaped_variable",
+     "<?php $n = addslashes($_POST['n']);\nif ($x) { pg_query(\"SELECT a FROM t WHERE b = '$n'\"); "
+     "}\n$q = 'SELECT a FROM t WHERE c = \\'' . $n . '\\'';\npg_query($q);",
+     "<?php $n = str_replace(\"'\", \"''\", $_POST['n']);\nif ($x) { pg_query(\"SELECT a FROM t "
+     "WHERE b = '$n'\"); }\n$q = 'SELECT a FROM t WHERE c = \\'' . $n . '\\'';\npg_query($q);"},
+    // Read elsewhere too, or across a function, or assigned again: kept.
+    {"escaped_variable_left_alone",
+     "<?php $n = addslashes($x); echo $n; pg_query(\"SELECT a FROM t WHERE b = '$n'\");\n"
+     "$m = addslashes($x); function f($m) { pg_query(\"SELECT a FROM t WHERE b = '$m'\"); }\n"
+     "$k = addslashes($x); $k = $y; pg_query(\"SELECT a FROM t WHERE b = '$k'\");",
+     "<?php $n = addslashes($x); echo $n; pg_query(\"SELECT a FROM t WHERE b = '$n'\");\n"
+     "$m = addslashes($x); function f($m) { pg_query(\"SELECT a FROM t WHERE b = '$m'\"); }\n"
+     "$k = addslashes($x); $k = $y; pg_query(\"SELECT a FROM t WHERE b = '$k'\");"},
     // Multi-table UPDATE and DELETE: the joined tables move to FROM or
     // USING, their ON conditions to WHERE; PHP values stay where they are.
     {"update_join",

@@ -10,6 +10,8 @@
 #include <optional>
 #include <set>
 
+#include "common/ascii.h"
+#include "sql/escaped_variables.h"
 #include "sql/php_query_texts.h"
 #include "sql/php_string_literal.h"
 #include "sql/query_checks.h"
@@ -69,6 +71,7 @@ class php_query_checker {
  private:
   using edit_key = std::pair<std::uint64_t, std::uint64_t>;  // offset, length
   using edit_map = std::map<edit_key, std::string>;
+  using text_span = std::pair<std::uint64_t, std::uint64_t>;  // a text's PHP expression
 
   // The calls that prepare a text or send it with parameters run one
   // statement.
@@ -113,7 +116,10 @@ class php_query_checker {
     if (check.parsed) ++report_.texts_parsed;
     if (check.rejected) ++report_.texts_rejected;
     if (check.unchecked) ++report_.texts_unchecked;
-    if (!edits.empty()) ++report_.texts_rewritten;
+    if (!edits.empty()) {
+      ++report_.texts_rewritten;
+      rewritten_texts_.insert({text.expression_begin, text.expression_end});
+    }
     report_.extensions.insert(check.extensions.begin(), check.extensions.end());
     for (text_finding& f : check.findings) {
       add_finding(f.rule, std::move(f.message), file_offset(text, f.place), text);
@@ -158,19 +164,17 @@ class php_query_checker {
   void escape_values(const query_text& text, bool rewriting, std::vector<text_edit>& edits) {
     for (const text_placeholder& p : text.placeholders) {
       std::optional<text_edit> edit = addslashes_edit(php_, text, p);
-      if (!edit) continue;
+      if (!edit) {
+        note_escaped_variable(text, p, rewriting);
+        continue;
+      }
       std::uint64_t begin = edit->offset, end = edit->offset + edit->length;
       auto touches = [&](const text_edit& e) {
         return e.offset < end && begin < e.offset + e.length;
       };
       auto accepted = accepted_.find({edit->offset, edit->length});
       bool made = accepted != accepted_.end() && accepted->second == edit->replacement;
-      auto next = accepted_.lower_bound({begin, 0});
-      bool free = next == accepted_.end() || next->first.first >= end;
-      if (free && next != accepted_.begin()) {
-        auto before = std::prev(next);
-        free = before->first.first + before->first.second <= begin;
-      }
+      bool free = !overlaps_accepted(begin, end);
       if (rewriting && std::none_of(edits.begin(), edits.end(), touches) && (made || free)) {
         if (!made) edits.push_back(std::move(*edit));
         continue;
@@ -179,6 +183,57 @@ class php_query_checker {
                   "addslashes() escapes for MySQL, whose strings read backslash escapes; "
                   "PostgreSQL's do not: write pg_escape_string($link, ...)",
                   p.expression_begin, text);
+    }
+  }
+
+  // True if an accepted edit touches the bytes [begin, end).
+  bool overlaps_accepted(std::uint64_t begin, std::uint64_t end) const {
+    auto next = accepted_.lower_bound({begin, 0});
+    if (next != accepted_.end() && next->first.first < end) return true;
+    if (next == accepted_.begin()) return false;
+    auto before = std::prev(next);
+    return before->first.first + before->first.second > begin;
+  }
+
+  // A value quoted in a string constant that an addslashes() call was
+  // assigned to earlier (escaped_variables.h): decided once every text has
+  // been read.
+  void note_escaped_variable(const query_text& text, const text_placeholder& p, bool rewriting) {
+    if (!escaped_ && !contains_ignoring_ascii_case(php_, "addslashes")) return;
+    std::uint64_t at = plain_variable_at(php_, p.expression_begin, p.expression_end);
+    if (at == std::string_view::npos || !in_string_constant(text.text, p.text_offset)) return;
+    if (!escaped_) escaped_.emplace(php_);
+    const escaped_variable* variable = escaped_->holding(at);
+    if (variable == nullptr) return;
+    escaped_use& use = escaped_uses_[variable];
+    use.quoted.insert(at);
+    use.texts.insert({text.expression_begin, text.expression_end});
+    use.rewriting = use.rewriting && rewriting;
+    std::string_view name = php_.substr(at, p.expression_end - at);
+    name = name.substr(0, name.find_first_of("} \t\r\n"));
+    use.findings.push_back(sql_finding{
+        rule_sql_mysql,
+        std::string(name) +
+            " holds a value escaped by addslashes() for MySQL, whose strings read backslash "
+            "escapes; PostgreSQL's do not: escape it with pg_escape_string($link, ...) where it "
+            "is assigned",
+        p.expression_begin, text.expression_begin, text.expression_end});
+  }
+
+  // Rewrites each escape whose every read is a value quoted in a query
+  // text; reports the reads of the others.
+  void finish_escaped_variables() {
+    for (auto& [variable, use] : escaped_uses_) {
+      text_edit edit = escaped_variables::postgres_escape(*variable);
+      if (use.rewriting && !variable->read_otherwise && use.quoted == variable->plain_reads &&
+          !overlaps_accepted(edit.offset, edit.offset + edit.length)) {
+        accepted_.emplace(edit_key{edit.offset, edit.length}, std::move(edit.replacement));
+        for (const text_span& text : use.texts) {
+          if (rewritten_texts_.insert(text).second) ++report_.texts_rewritten;
+        }
+        continue;
+      }
+      for (sql_finding& f : use.findings) report_.findings.push_back(std::move(f));
     }
   }
 
@@ -373,6 +428,7 @@ class php_query_checker {
   }
 
   void finish() {
+    finish_escaped_variables();
     for (auto& [key, replacement] : accepted_) {
       report_.edits.push_back(text_edit{key.first, key.second, std::move(replacement)});
     }
@@ -401,6 +457,15 @@ class php_query_checker {
   };
   std::map<edit_key, made_conversion> conversions_;  // by the value's PHP expression
   std::set<edit_key> kept_values_;                   // values some text needs as they are
+  std::optional<escaped_variables> escaped_;         // read when a text needs it
+  struct escaped_use {
+    std::set<std::uint64_t> quoted;  // reads that are values quoted in query texts
+    std::set<text_span> texts;       // the query texts that hold them
+    bool rewriting = true;           // every text holding them may be rewritten
+    std::vector<sql_finding> findings;
+  };
+  std::map<const escaped_variable*, escaped_use> escaped_uses_;
+  std::set<text_span> rewritten_texts_;  // the query texts counted as rewritten
 };
 
 }  // namespace

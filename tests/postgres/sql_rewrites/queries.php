@@ -146,3 +146,7 @@ pg_query($link, 'UPDATE members, teams SET members.points = members.points * 2 W
 pg_query($link, "DELETE m FROM members m INNER JOIN teams t ON t.id = m.team_id WHERE t.name = 'gone'");
 pg_query($link, 'DELETE members FROM members, teams WHERE teams.id = members.team_id AND teams.bonus = 20');
 show('multi-table update and delete', pg_query($link, 'SELECT id, points FROM members ORDER BY id'));
+// A value escaped into a variable, quoted later: MySQL stored O'Hara.
+$surname = addslashes("O'Hara");
+pg_query($link, "INSERT INTO log (id, msg) VALUES (10, '$surname')");
+show('addslashes through a variable', pg_query($link, 'SELECT msg FROM log WHERE id = 10'));
