@@ -703,15 +703,23 @@ const rewrite_case rewrite_cases[] = {
      "<?php pg_query('DELETE FROM a USING b WHERE a.id = b.id');"},
     {"delete_named_by_alias", "<?php pg_query('DELETE x FROM log x WHERE x.id = 1');",
      "<?php pg_query('DELETE FROM log x WHERE x.id = 1');"},
-    // An outer join, another table's column, a PHP value that would move,
-    // a table deleted from that is not the first: left for the hint.
+    // A DELETE whose joins cannot move deletes by row ids, its list and
+    // conditions left in place.
+    {"delete_by_row_ids",
+     "<?php pg_query('DELETE a FROM a LEFT JOIN b ON b.id = a.b WHERE b.id IS NULL'); "
+     "pg_query(\"DELETE y FROM a x JOIN b AS y ON y.id = $id;\");",
+     "<?php pg_query('DELETE FROM a WHERE ctid IN (SELECT a.ctid FROM a LEFT JOIN b ON b.id = "
+     "a.b WHERE b.id IS NULL)'); pg_query(\"DELETE FROM b AS y WHERE ctid IN (SELECT y.ctid FROM "
+     "a x JOIN b AS y ON y.id = $id);\");"},
+    // An UPDATE with an outer join, of another table's column, or whose
+    // PHP value would move; a DELETE of two tables: left for the hint.
     {"multi_table_left_alone",
      "<?php pg_query('UPDATE a LEFT JOIN b ON b.id = a.b SET a.x = 1 WHERE b.id IS NULL'); "
      "pg_query('UPDATE a JOIN b ON b.id = a.b SET b.x = 1'); pg_query(\"UPDATE a JOIN b ON b.id = "
-     "$id SET x = 1\"); pg_query('DELETE b FROM a JOIN b ON b.id = a.b');",
+     "$id SET x = 1\"); pg_query('DELETE a, b FROM a JOIN b ON b.id = a.b');",
      "<?php pg_query('UPDATE a LEFT JOIN b ON b.id = a.b SET a.x = 1 WHERE b.id IS NULL'); "
      "pg_query('UPDATE a JOIN b ON b.id = a.b SET b.x = 1'); pg_query(\"UPDATE a JOIN b ON b.id = "
-     "$id SET x = 1\"); pg_query('DELETE b FROM a JOIN b ON b.id = a.b');"},
+     "$id SET x = 1\"); pg_query('DELETE a, b FROM a JOIN b ON b.id = a.b');"},
 };
 
 // A rewrite that makes a text parse leaves what PostgreSQL then misreads

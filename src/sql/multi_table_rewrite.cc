@@ -7,6 +7,7 @@
 // place.
 #include "sql/multi_table_rewrite.h"
 
+#include <algorithm>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -33,7 +34,7 @@ class multi_table_reader {
 
   std::vector<sql_edit> update() {
     std::size_t set = read_table_list(1);
-    if (set == none || !t_.is(set, "set") || refs_.size() < 2) return {};
+    if (set == none || !t_.is(set, "set") || refs_.size() < 2 || outer_join_) return {};
     std::vector<sql_edit> edits;
     if (!unqualify_assignments(set, edits)) return {};
     std::size_t where = clause_end(set);
@@ -47,14 +48,16 @@ class multi_table_reader {
     while (from < t_.size() && !t_.is(from, "from")) ++from;
     // DELETE x FROM ... or DELETE x.* FROM ...
     bool one_target = from == 2 || (from == 4 && t_.is_char(2, '.') && t_.is_char(3, '*'));
-    if (!one_target || t_[1].kind != sql_token_kind::ident) return {};
+    if (!one_target || t_[1].kind != sql_token_kind::ident || any_stand_in(1, from)) return {};
     std::size_t after = read_table_list(from + 1);
     if (after == none || !(t_.is(after, "where") || ends(after))) return {};
-    if (!names(refs_.front(), 1) || any_stand_in(1, from)) return {};
     std::vector<sql_edit> edits{sql_edit{t_[1].begin, t_[from].begin, ""}};
-    if (refs_.size() == 1) return edits;
-    if (!move_joined_tables(" USING ", after, /*before_where=*/false, edits)) return {};
-    return edits;
+    if (!outer_join_ && names(refs_.front(), 1)) {
+      if (refs_.size() == 1) return edits;
+      std::vector<sql_edit> moved = edits;
+      if (move_joined_tables(" USING ", after, /*before_where=*/false, moved)) return moved;
+    }
+    return delete_by_row_ids(from, edits);
   }
 
  private:
@@ -114,10 +117,36 @@ class multi_table_reader {
         i = next + 1;
       } else if (is_any(next, {"inner", "cross"}) && t_.is(next + 1, "join")) {
         i = next + 2;
+      } else if (is_any(next, {"left", "right"})) {
+        std::size_t join = t_.is(next + 1, "outer") ? next + 2 : next + 1;
+        if (!t_.is(join, "join")) return next;
+        outer_join_ = true;
+        i = join + 1;
       } else {
         return next;
       }
     }
+  }
+
+  // DELETE x FROM list WHERE w -> DELETE FROM t x WHERE ctid IN (SELECT
+  // x.ctid FROM list WHERE w): the list and its conditions stay where they
+  // are, whatever joins and PHP values they hold; the table deleted from
+  // may stand anywhere in it.
+  std::vector<sql_edit> delete_by_row_ids(std::size_t from, std::vector<sql_edit>& edits) const {
+    auto target = std::find_if(refs_.begin(), refs_.end(),
+                               [&](const table_ref& ref) { return names(ref, 1); });
+    std::size_t end = statement_end();
+    if (target == refs_.end() || any_stand_in(target->name, target->end) || end == none ||
+        end == 0) {
+      return {};
+    }
+    std::size_t own_name = target->alias != none ? target->alias : target->end - 1;
+    std::string head = "FROM " + copied(target->name, target->end, target->name);
+    head += " WHERE ctid IN (SELECT " + copied_token(own_name, own_name == target->name);
+    head += ".ctid FROM";
+    edits.push_back(sql_edit{t_[from].begin, t_[from].end, head});
+    edits.push_back(sql_edit{t_[end - 1].end, t_[end - 1].end, ")"});
+    return edits;
   }
 
   // One past the ON condition that begins at `i`.
@@ -276,6 +305,7 @@ class multi_table_reader {
   const sql_token_view& t_;
   const std::function<bool(std::size_t)>& is_stand_in_;
   std::vector<table_ref> refs_;
+  bool outer_join_ = false;  // the list joins with LEFT or RIGHT
 };
 
 }  // namespace

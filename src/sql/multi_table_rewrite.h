@@ -8,11 +8,16 @@
 //     -> DELETE FROM a x USING b y WHERE (c) AND (w)
 //   DELETE x FROM a x WHERE w           -> DELETE FROM a x WHERE w
 //
-// Only inner joins, whose ON conditions mean the same in WHERE. The text
-// stays as it is where the table updated or deleted from is not the first,
-// where SET writes another table's column (MySQL updates several tables at
+// Those are for inner joins, whose ON conditions mean the same in WHERE.
+// A DELETE with an outer join, or whose moved parts would hold a PHP
+// value, or whose table is not the first, deletes by row ids instead:
+//   DELETE y FROM a x LEFT JOIN b y ON c WHERE w
+//     -> DELETE FROM b y WHERE ctid IN (SELECT y.ctid FROM a x LEFT JOIN b y ON c WHERE w)
+// An UPDATE stays as it is where the table updated is not the first, where
+// SET writes another table's column (MySQL updates several tables at
 // once), for outer, NATURAL and USING (...) joins, and where a moved part
-// holds a PHP value: those keep the parser's rejection and its hint.
+// holds a PHP value; so does a DELETE of several tables. Those keep the
+// parser's rejection and its hint.
 #pragma once
 
 #include <cstddef>
