@@ -125,7 +125,7 @@ const finding_case finding_cases[] = {
      "<?php $n = addslashes($x); echo $n; pg_query(\"SELECT a FROM t WHERE b = '$n'\");",
      rule_sql_mysql, "$n'", "$n holds a value escaped by addslashes() for MySQL"},
     {"update_left_join",
-     "<?php pg_query('UPDATE a LEFT JOIN b ON b.id = a.b SET a.x = 1 WHERE b.id IS NULL');",
+     "<?php pg_query('UPDATE a LEFT JOIN b ON b.id = a.b SET a.x = b.y WHERE b.id IS NULL');",
      rule_sql_syntax, "LEFT", "multi-table UPDATE or DELETE: write UPDATE t SET ... FROM"},
     {"insert_set", "<?php pg_query(\"INSERT INTO t SET a = 1\");", rule_sql_syntax, "SET",
      "INSERT ... SET"},
@@ -711,13 +711,21 @@ const rewrite_case rewrite_cases[] = {
      "<?php pg_query('DELETE FROM a WHERE ctid IN (SELECT a.ctid FROM a LEFT JOIN b ON b.id = "
      "a.b WHERE b.id IS NULL)'); pg_query(\"DELETE FROM b AS y WHERE ctid IN (SELECT y.ctid FROM "
      "a x JOIN b AS y ON y.id = $id);\");"},
-    // An UPDATE with an outer join, of another table's column, or whose
-    // PHP value would move; a DELETE of two tables: left for the hint.
+    // An UPDATE with an outer join updates by row ids, SET moved before.
+    {"update_by_row_ids",
+     "<?php pg_query(\"UPDATE a LEFT JOIN b ON b.id = a.b SET a.x = '$x' WHERE b.id IS NULL\"); "
+     "pg_query('UPDATE a x LEFT OUTER JOIN b ON b.id = x.b SET x.y = 1');",
+     "<?php pg_query(\"UPDATE a SET x = '$x' WHERE ctid IN (SELECT a.ctid FROM a LEFT JOIN b ON "
+     "b.id = a.b WHERE b.id IS NULL)\"); pg_query('UPDATE a x SET y = 1 WHERE ctid IN (SELECT "
+     "x.ctid FROM a x LEFT OUTER JOIN b ON b.id = x.b)');"},
+    // An UPDATE that writes or reads another table's column beside an
+    // outer join, whose PHP value would move, or of another table's column;
+    // a DELETE of two tables: left for the hint.
     {"multi_table_left_alone",
-     "<?php pg_query('UPDATE a LEFT JOIN b ON b.id = a.b SET a.x = 1 WHERE b.id IS NULL'); "
+     "<?php pg_query('UPDATE a LEFT JOIN b ON b.id = a.b SET a.x = b.y'); "
      "pg_query('UPDATE a JOIN b ON b.id = a.b SET b.x = 1'); pg_query(\"UPDATE a JOIN b ON b.id = "
      "$id SET x = 1\"); pg_query('DELETE a, b FROM a JOIN b ON b.id = a.b');",
-     "<?php pg_query('UPDATE a LEFT JOIN b ON b.id = a.b SET a.x = 1 WHERE b.id IS NULL'); "
+     "<?php pg_query('UPDATE a LEFT JOIN b ON b.id = a.b SET a.x = b.y'); "
      "pg_query('UPDATE a JOIN b ON b.id = a.b SET b.x = 1'); pg_query(\"UPDATE a JOIN b ON b.id = "
      "$id SET x = 1\"); pg_query('DELETE a, b FROM a JOIN b ON b.id = a.b');"},
 };

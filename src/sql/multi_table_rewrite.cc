@@ -34,13 +34,14 @@ class multi_table_reader {
 
   std::vector<sql_edit> update() {
     std::size_t set = read_table_list(1);
-    if (set == none || !t_.is(set, "set") || refs_.size() < 2 || outer_join_) return {};
+    if (set == none || !t_.is(set, "set") || refs_.size() < 2) return {};
     std::vector<sql_edit> edits;
     if (!unqualify_assignments(set, edits)) return {};
     std::size_t where = clause_end(set);
     if (where == none) return {};
-    if (!move_joined_tables(" FROM ", where, /*before_where=*/true, edits)) return {};
-    return edits;
+    bool made = outer_join_ ? update_by_row_ids(set, where, edits)
+                            : move_joined_tables(" FROM ", where, /*before_where=*/true, edits);
+    return made ? edits : std::vector<sql_edit>();
   }
 
   std::vector<sql_edit> remove() {
@@ -141,12 +142,52 @@ class multi_table_reader {
       return {};
     }
     std::size_t own_name = target->alias != none ? target->alias : target->end - 1;
-    std::string head = "FROM " + copied(target->name, target->end, target->name);
-    head += " WHERE ctid IN (SELECT " + copied_token(own_name, own_name == target->name);
+    std::string head = "FROM " + copied(target->name, target->end);
+    head += " WHERE ctid IN (SELECT " + copied_token(own_name);
     head += ".ctid FROM";
     edits.push_back(sql_edit{t_[from].begin, t_[from].end, head});
     edits.push_back(sql_edit{t_[end - 1].end, t_[end - 1].end, ")"});
     return edits;
+  }
+
+  // UPDATE a x LEFT JOIN b y ON c SET f = v WHERE w -> UPDATE a x SET f = v
+  // WHERE ctid IN (SELECT x.ctid FROM a x LEFT JOIN b y ON c WHERE w): an
+  // outer join's condition cannot move to WHERE. The values SET writes may
+  // name no other table of the list, which only the subquery sees.
+  bool update_by_row_ids(std::size_t set, std::size_t where, std::vector<sql_edit>& edits) const {
+    const table_ref& first = refs_.front();
+    const table_ref& last = refs_.back();
+    std::size_t list_end = last.on_end != none ? last.on_end : last.end;
+    std::size_t end = statement_end();
+    if (any_stand_in(first.name, list_end) || names_other_table(set + 1, where) || end == none ||
+        end == 0) {
+      return false;
+    }
+    std::size_t own_name = first.alias != none ? first.alias : first.end - 1;
+    std::string rows = "ctid IN (SELECT " + copied_token(own_name) + ".ctid FROM ";
+    rows += copied(first.name, list_end);
+    edits.push_back(sql_edit{t_[first.end - 1].end, t_[list_end - 1].end, ""});
+    if (where < t_.size() && t_.is(where, "where")) {
+      edits.push_back(sql_edit{t_[where].begin, t_[where].end, "WHERE " + rows + " WHERE"});
+    } else {
+      rows.insert(0, " WHERE ");
+    }
+    bool closes_subquery = where < t_.size() && t_.is(where, "where");
+    edits.push_back(sql_edit{t_[end - 1].end, t_[end - 1].end,
+                             closes_subquery ? std::string(")") : rows + ")"});
+    return true;
+  }
+
+  // True if a token in [begin, end) qualifies a name by a table of the
+  // list other than the first.
+  bool names_other_table(std::size_t begin, std::size_t end) const {
+    for (std::size_t i = begin; i < end && i < t_.size(); ++i) {
+      if (!t_.is_char(i + 1, '.')) continue;
+      for (std::size_t r = 1; r < refs_.size(); ++r) {
+        if (names(refs_[r], i)) return true;
+      }
+    }
+    return false;
   }
 
   // One past the ON condition that begins at `i`.
@@ -191,7 +232,8 @@ class multi_table_reader {
   bool unqualify_assignments(std::size_t set, std::vector<sql_edit>& edits) const {
     std::size_t target = set + 1;
     int depth = 0;
-    for (std::size_t i = set + 1; i < t_.size() && !t_.is(i, "where") && !ends(i); ++i) {
+    for (std::size_t i = set + 1; i < t_.size() && !ends(i); ++i) {
+      if (depth == 0 && t_.is(i, "where")) break;
       if (t_.is_char(i, '(')) ++depth;
       if (t_.is_char(i, ')')) --depth;
       if (depth == 0 && t_.is_char(i, ',')) target = i + 1;
@@ -234,8 +276,10 @@ class multi_table_reader {
   }
 
   // Token i as its copy reads it.
-  std::string copied_token(std::size_t i, bool table_name) const {
+  std::string copied_token(std::size_t i) const {
     std::string_view bytes = t_.bytes(i);
+    bool table_name = std::any_of(refs_.begin(), refs_.end(),
+                                  [&](const table_ref& ref) { return ref.name == i; });
     bool named = table_name || t_.is_char(i + 1, '.') || t_.is(i, "user");
     if (t_[i].kind != sql_token_kind::ident && named && is_reserved_name(bytes)) {
       return postgres_name(bytes);
@@ -244,11 +288,11 @@ class multi_table_reader {
   }
 
   // The tokens [begin, end) with the text between them.
-  std::string copied(std::size_t begin, std::size_t end, std::size_t table_name = none) const {
+  std::string copied(std::size_t begin, std::size_t end) const {
     std::string out;
     for (std::size_t i = begin; i < end; ++i) {
       if (i > begin) out += t_.text().substr(t_[i - 1].end, t_[i].begin - t_[i - 1].end);
-      out += copied_token(i, i == table_name);
+      out += copied_token(i);
     }
     return out;
   }
@@ -269,7 +313,7 @@ class multi_table_reader {
     for (std::size_t r = 1; r < refs_.size(); ++r) {
       const table_ref& ref = refs_[r];
       if (r > 1) tables += ", ";
-      tables += copied(ref.name, ref.end, ref.name);
+      tables += copied(ref.name, ref.end);
       if (ref.on_begin != none) {
         conditions += conditions.empty() ? "(" : " AND (";
         conditions += copied(ref.on_begin, ref.on_end);

@@ -150,6 +150,9 @@ show('multi-table update and delete', pg_query($link, 'SELECT id, points FROM me
 $surname = addslashes("O'Hara");
 pg_query($link, "INSERT INTO log (id, msg) VALUES (10, '$surname')");
 show('addslashes through a variable', pg_query($link, 'SELECT msg FROM log WHERE id = 10'));
+// Member 4's team does not exist: its points go back to 0.
+pg_query($link, 'UPDATE members m LEFT JOIN teams t ON t.id = m.team_id SET m.points = 0 WHERE t.id IS NULL');
+show('update with an outer join', pg_query($link, 'SELECT id, points FROM members ORDER BY id'));
 // The teams no member is in: 2 and 3 (member 4's team 9 does not exist).
 pg_query($link, 'DELETE t FROM teams t LEFT JOIN members m ON m.team_id = t.id WHERE m.id IS NULL');
 show('delete with an outer join', pg_query($link, 'SELECT id FROM teams ORDER BY id'));
