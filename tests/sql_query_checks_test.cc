@@ -664,6 +664,13 @@ const rewrite_case rewrite_cases[] = {
      "ELSE 2 END, CASE WHEN a <> b AND c THEN 1 ELSE 2 END FROM t');"},
     {"not_rewritable_left_alone", "<?php pg_query('SELECT * FROM `t` WHERE a REGEXP 1');",
      "<?php pg_query('SELECT * FROM `t` WHERE a REGEXP 1');"},
+    // BINARY compares byte for byte: as text, which a citext column then
+    // compares with regard to case.
+    {"binary_comparisons",
+     "<?php pg_query(\"SELECT a FROM t WHERE b = BINARY '$b' AND BINARY c = 'x' AND BINARY "
+     "LOWER(t.d) = 'y' AND CAST(e AS BINARY) = 'z'\");",
+     "<?php pg_query(\"SELECT a FROM t WHERE b = '$b'::text AND c::text = 'x' AND LOWER(t.d)::text "
+     "= 'y' AND CAST(e AS text) = 'z'\");"},
     // A variable an addslashes() call was assigned to, read only as values
     // quoted in query texts: the escape doubles the quotes instead.
     {"escaped_variable",

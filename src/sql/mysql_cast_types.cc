@@ -1,8 +1,9 @@
 // The table. CHAR is a text of any length on MySQL and char(1) on
 // PostgreSQL; CHAR(n) a text cut to n characters, where PostgreSQL's
 // char(n) pads it with spaces; DECIMAL alone is DECIMAL(10, 0) on MySQL,
-// DATETIME alone whole seconds; SIGNED, UNSIGNED and DATETIME are no
-// PostgreSQL types.
+// DATETIME alone whole seconds; SIGNED, UNSIGNED, DATETIME, BINARY, DOUBLE
+// and YEAR are no PostgreSQL types (BINARY is mostly a comparison byte for
+// byte, which text gives).
 #include "sql/mysql_cast_types.h"
 
 #include "common/ascii.h"
@@ -24,6 +25,17 @@ constexpr std::string_view rounded =
 constexpr std::string_view timestamp =
     "is MySQL's, in whole seconds unless a precision is given: write timestamp(0)";
 
+constexpr std::string_view bytes =
+    "is a byte string on MySQL, compared byte for byte; PostgreSQL has no type binary: write text "
+    "(a citext value then compares with regard to case)";
+constexpr std::string_view padded_bytes =
+    "is n bytes on MySQL, cut or padded with zero bytes: write text, and substr(x, 1, n) to cut";
+constexpr std::string_view floating =
+    "is MySQL's double, which takes the number a text starts with (0 for none), where PostgreSQL "
+    "refuses the text: write double precision where the value is always a number";
+constexpr std::string_view year =
+    "is MySQL's: write EXTRACT(YEAR FROM x)::int for a date, x::int for a number";
+
 constexpr mysql_cast_type cast_types[] = {
     {"char", false, "text", whole_text},
     {"character", false, "text", whole_text},
@@ -39,6 +51,10 @@ constexpr mysql_cast_type cast_types[] = {
     {"dec", false, "numeric(10, 0)", rounded},
     {"datetime", false, "timestamp(0)", timestamp},
     {"datetime", true, "timestamp", timestamp},
+    {"binary", false, "text", bytes},
+    {"binary", true, "", padded_bytes},
+    {"double", false, "", floating},
+    {"year", false, "", year},
 };
 
 }  // namespace

@@ -17,6 +17,7 @@ constexpr syntax_hint update_limit{"UPDATE or DELETE with LIMIT",
 constexpr syntax_hint multi_table{"multi-table UPDATE or DELETE",
                                   "write UPDATE t SET ... FROM other WHERE ..., or DELETE FROM t "
                                   "USING other WHERE ..."};
+constexpr syntax_hint binary{"BINARY x", "write x::text"};
 constexpr syntax_hint interval_unit{"INTERVAL n UNIT", "quote the interval: INTERVAL '1 day'"};
 constexpr syntax_hint regexp{"REGEXP", "write ~* (case-insensitive) or ~"};
 constexpr syntax_hint insert_set{"INSERT ... SET", "write INSERT INTO t (a, b) VALUES (1, 2)"};
@@ -60,6 +61,7 @@ const syntax_hint* construct_at_error(const sql_token_view& t, std::size_t e) {
   if (t.is(e, "limit") && is_any(t, 0, {"update", "delete"})) return &update_limit;
   if (t.is(e, "order") && is_any(t, 0, {"update", "delete"})) return &update_limit;
   if (before != sql_token_view::none && t.is(before, "interval")) return &interval_unit;
+  if (before != sql_token_view::none && t.is(before, "binary")) return &binary;
   if (before != sql_token_view::none && t.is_char(before, '-') && e >= 2 &&
       t.is(e - 2, "interval")) {
     return &interval_unit;

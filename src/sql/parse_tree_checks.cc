@@ -378,6 +378,15 @@ class tree_walk {
     if (type == node.end() || !type->is_object() || tokens_ == nullptr) return;
     const sql_token_view& t = *tokens_;
     std::size_t word = t.starting_at(location_of(*type));
+    if (word != sql_token_view::none && t.is(word, "binary") && word + 1 < t.size() &&
+        t[word + 1].kind == sql_token_kind::sconst) {
+      add("BINARY 'x' compares byte for byte on MySQL, where PostgreSQL knows no type binary: "
+          "write 'x'::text (a citext column then compares with regard to case)",
+          t[word].begin,
+          {sql_edit{t[word].begin, t[word + 1].begin, ""},
+           sql_edit{t[word + 1].end, t[word + 1].end, "::text"}});
+      return;
+    }
     if (word == sql_token_view::none || word == 0 || !t.is(word - 1, "as")) return;
     const mysql_cast_type* row = find_mysql_cast_type(t.bytes(word), t.is_char(word + 1, '('));
     if (row == nullptr) return;
@@ -620,7 +629,7 @@ bool may_need_tree_checks(std::string_view sql, const schema_model* schema) {
       for (char& c : word) c = ascii_lower(c);
       if (word == "user" || word == "show" || word == "having" || word == "group" ||
           word == "interval" || is_select_modifier(word) || word == "ignore" ||
-          word == "low_priority" || word == "cast" ||
+          word == "low_priority" || word == "cast" || word == "binary" ||
           (schema != nullptr && (word == "null" || word == "values"))) {
         return true;
       }

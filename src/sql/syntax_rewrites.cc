@@ -83,6 +83,7 @@ class clause_rewriter {
     for (std::size_t i = 0; i < t_.size(); ++i) {
       if (t_.is(i, "limit")) limit_offset_count(i);
       if (t_.is(i, "interval")) interval(i);
+      if (t_.is(i, "binary")) binary_operand(i);
       if (t_.is(i, "group_concat")) add(group_concat_edits(t_, i));
     }
     // Before the names: the copies of the tables it moves quote a reserved
@@ -128,6 +129,36 @@ class clause_rewriter {
     bool spaced = t_[comma].end < t_[b].begin;
     add({sql_edit{t_[limit].begin, t_[limit].end, "OFFSET"},
          sql_edit{t_[comma].begin, t_[comma].end, spaced ? " LIMIT" : " LIMIT "}});
+  }
+
+  // BINARY x, MySQL's byte-wise comparison of x, before a name, a call or a
+  // parenthesis, which PostgreSQL rejects: x::text, which a citext column
+  // then compares with regard to case. (Before a string PostgreSQL reads
+  // it as a typed constant; the tree checks rewrite that one.)
+  void binary_operand(std::size_t at) {
+    if (at > 0 && is_any_word(at - 1, {"as", "using", "collate", "set", "character"})) return;
+    std::size_t first = at + 1;
+    if (first >= t_.size() || t_[first].kind == sql_token_kind::sconst) return;
+    std::size_t last = first;
+    if (t_.is_char(first, '(')) {
+      last = t_.closing_paren(first);
+    } else if (t_[first].kind == sql_token_kind::ident || !is_punctuation(first)) {
+      while (t_.is_char(last + 1, '.') && last + 2 < t_.size() && !is_punctuation(last + 2)) {
+        last += 2;
+      }
+      if (t_.is_char(last + 1, '(')) last = t_.closing_paren(last + 1);
+    } else {
+      return;
+    }
+    if (last == sql_token_view::none) return;
+    add({sql_edit{t_[at].begin, t_[first].begin, ""},
+         sql_edit{t_[last].end, t_[last].end, "::text"}});
+  }
+
+  // A token of one byte that is not a letter: "(", ",", "=", ...
+  bool is_punctuation(std::size_t i) const {
+    std::string_view b = bytes(i);
+    return b.size() == 1 && !continues_word(b[0]);
   }
 
   // INTERVAL n UNIT, n a number (or a placeholder), maybe negative.

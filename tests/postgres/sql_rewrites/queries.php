@@ -156,3 +156,5 @@ show('update with an outer join', pg_query($link, 'SELECT id, points FROM member
 // The teams no member is in: 2 and 3 (member 4's team 9 does not exist).
 pg_query($link, 'DELETE t FROM teams t LEFT JOIN members m ON m.team_id = t.id WHERE m.id IS NULL');
 show('delete with an outer join', pg_query($link, 'SELECT id FROM teams ORDER BY id'));
+// BINARY compares byte for byte, where the column compares without case.
+show('binary', pg_query($link, "SELECT (SELECT count(*) FROM logins WHERE name = 'ANN'), (SELECT count(*) FROM logins WHERE name = BINARY 'ANN'), (SELECT count(*) FROM logins WHERE BINARY name = 'ann'), (SELECT count(*) FROM logins WHERE CAST(name AS BINARY) = 'Ann')"));

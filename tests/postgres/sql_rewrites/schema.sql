@@ -40,3 +40,7 @@ CREATE TABLE teams (id integer PRIMARY KEY, name text, bonus integer);
 INSERT INTO teams VALUES (1, 'red', 10), (2, 'blue', 20), (3, 'gone', 0);
 CREATE TABLE members (id integer PRIMARY KEY, team_id integer, points integer);
 INSERT INTO members VALUES (1, 1, 1), (2, 2, 2), (3, 3, 3), (4, 9, 4);
+-- A text column of MySQL's default collation, which the conversion makes citext.
+CREATE EXTENSION IF NOT EXISTS citext;
+CREATE TABLE logins (name citext);
+INSERT INTO logins VALUES ('ann');
