@@ -121,6 +121,12 @@ const finding_case finding_cases[] = {
      "INTERVAL n UNIT"},
     {"regexp", "<?php pg_query(\"SELECT * FROM t WHERE a REGEXP '^x'\");", rule_sql_syntax,
      "REGEXP", "REGEXP"},
+    {"find_in_set", "<?php pg_query(\"SELECT id FROM posts WHERE FIND_IN_SET('$x', title)\");",
+     rule_sql_mysql, "FIND_IN_SET(", "array_position(string_to_array(list, ','), s)"},
+    // The unit is no column of the table.
+    {"timestampdiff_unit",
+     "<?php pg_query('SELECT TIMESTAMPDIFF(MINUTE, deleted, published) FROM posts');",
+     rule_sql_mysql, "TIMESTAMPDIFF(", "EXTRACT(EPOCH FROM b - a)"},
     {"escaped_variable_read_elsewhere",
      "<?php $n = addslashes($x); echo $n; pg_query(\"SELECT a FROM t WHERE b = '$n'\");",
      rule_sql_mysql, "$n'", "$n holds a value escaped by addslashes() for MySQL"},

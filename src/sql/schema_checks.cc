@@ -814,13 +814,26 @@ class name_walk {
         average(it.value(), level);
         if_of_number(it.value(), level);
         round_of_float(it.value(), level);
-        expression(it.value(), level, depth + 1);
+        call_arguments(it.value(), level, depth + 1);
       } else if (it.key() == "SelectStmt") {
         select(it.value(), &level, depth + 1);
       } else if (it.value().is_structured()) {
         expression(it.value(), level, depth + 1);
       }
     }
+  }
+
+  // The arguments of a call, but for the unit that TIMESTAMPDIFF(MINUTE, a,
+  // b) and TIMESTAMPADD name first, which is no column (the call itself is
+  // reported as MySQL's).
+  void call_arguments(const json& call, const scope& level, int depth) {
+    const json* args = list(call, "args");
+    if (args == nullptr ||
+        !(is_call_of(call, "timestampdiff") || is_call_of(call, "timestampadd"))) {
+      expression(call, level, depth);
+      return;
+    }
+    for (std::size_t i = 1; i < args->size(); ++i) expression((*args)[i], level, depth);
   }
 
   void column_reference(const json& ref, const scope& level) {
