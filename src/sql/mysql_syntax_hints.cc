@@ -18,6 +18,12 @@ constexpr syntax_hint multi_table{"multi-table UPDATE or DELETE",
                                   "write UPDATE t SET ... FROM other WHERE ..., or DELETE FROM t "
                                   "USING other WHERE ..."};
 constexpr syntax_hint binary{"BINARY x", "write x::text"};
+constexpr syntax_hint full_text{"MATCH ... AGAINST (full-text search)",
+                                "write to_tsvector(columns) @@ plainto_tsquery(text), or ILIKE"};
+constexpr syntax_hint user_variable{"MySQL user variable (@x := ...)",
+                                    "write row_number() OVER (ORDER BY ...), or count in PHP"};
+constexpr syntax_hint convert_using{"CONVERT(x USING charset)",
+                                    "write x: a PostgreSQL database has one encoding"};
 constexpr syntax_hint interval_unit{"INTERVAL n UNIT", "quote the interval: INTERVAL '1 day'"};
 constexpr syntax_hint regexp{"REGEXP", "write ~* (case-insensitive) or ~"};
 constexpr syntax_hint insert_set{"INSERT ... SET", "write INSERT INTO t (a, b) VALUES (1, 2)"};
@@ -62,6 +68,10 @@ const syntax_hint* construct_at_error(const sql_token_view& t, std::size_t e) {
   if (t.is(e, "order") && is_any(t, 0, {"update", "delete"})) return &update_limit;
   if (before != sql_token_view::none && t.is(before, "interval")) return &interval_unit;
   if (before != sql_token_view::none && t.is(before, "binary")) return &binary;
+  if (t.is(e, "against")) return &full_text;
+  if (t.bytes(e) == ":=" || t.bytes(e) == "@") return &user_variable;
+  if (t.is(e, "using") && e >= 2 && t.is_char(e - 2, '(') && e >= 3 && t.is(e - 3, "convert"))
+    return &convert_using;
   if (before != sql_token_view::none && t.is_char(before, '-') && e >= 2 &&
       t.is(e - 2, "interval")) {
     return &interval_unit;
