@@ -360,6 +360,29 @@ TEST(Tree, StripslashesOfFetchedValuesIsAFinding) {
   EXPECT_EQ(lines, (std::vector<int>{4, 6, 11, 13})) << report;
 }
 
+// A zero date in PHP code no longer matches what PostgreSQL gives back;
+// one inside a query text is the SQL checks' to rewrite.
+TEST(Tree, ZeroDatesInCodeAreFindings) {
+  temp_dir dir;
+  fs::create_directories(dir / "src");
+  write_file(dir / "src/page.php",
+             "<?php\n"
+             "$r = mysql_query(\"SELECT d FROM t WHERE d <> '0000-00-00'\");\n"
+             "if ($row['d'] != '0000-00-00 00:00:00') { echo 'set'; }\n"
+             "$none = \"0000-00-00\";\n"
+             "echo '0000-00-00 is zero', '0000-00-00 00:00';\n"
+             "// '0000-00-00'\n"
+             "?>'0000-00-00'\n");
+  run_result run = run_tree({"--report", "json", "src", "out"}, dir.path());
+  ASSERT_EQ(run.status, 0) << run.err;
+  nlohmann::json report = nlohmann::json::parse(run.out);
+  std::vector<int> lines;
+  for (const auto& f : report["files"][0]["findings"]) {
+    if (f["rule"] == "php-zero-date") lines.push_back(f["source"]["line"]);
+  }
+  EXPECT_EQ(lines, (std::vector<int>{3, 4})) << report;
+}
+
 // PHP 8 has no get_magic_quotes_gpc(): a call of it becomes false, what
 // every PHP since 5.4 answered; the name elsewhere stays, and the seed rules
 // leave the file as corvexa would.

@@ -41,6 +41,7 @@ enum class rule_id : std::uint8_t {
   php_stripslashes,
   sql_schema,
   sql_case,
+  php_zero_date,
 };
 
 struct finding {

@@ -12,7 +12,7 @@ namespace {
 
 using enum rule_id;
 
-constexpr std::array<rule, 26> rules = {{
+constexpr std::array<rule, 27> rules = {{
     {unsupported_call, "unsupported-call", severity::warning,
      "A MySQL call without a PostgreSQL counterpart was replaced by a warning "
      "comment; the code around it must be rewritten by hand."},
@@ -87,13 +87,17 @@ constexpr std::array<rule, 26> rules = {{
     {sql_case, "sql-case", severity::note,
      "With no schema known, a query text compares a column with text, which MySQL did "
      "without regard to case and PostgreSQL does with it."},
+    {php_zero_date, "php-zero-date", severity::warning,
+     "PHP code holds MySQL's zero date ('0000-00-00'), which PostgreSQL has not: the "
+     "converted data holds NULL (or -infinity) in its place, so a comparison with it no "
+     "longer matches and a query that writes it is refused."},
 }};
 
 constexpr bool table_follows_ids() {
   for (std::size_t i = 0; i < rules.size(); ++i) {
     if (static_cast<std::size_t>(rules[i].id) != i) return false;
   }
-  return static_cast<std::size_t>(sql_case) + 1 == rules.size();
+  return static_cast<std::size_t>(php_zero_date) + 1 == rules.size();
 }
 static_assert(table_follows_ids(), "every rule_id has its row, in the order of the ids");
 

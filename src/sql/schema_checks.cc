@@ -359,7 +359,7 @@ class name_walk {
       return std::nullopt;
     }
     std::string value = text_of(*sval, "sval");
-    if (value != "0000-00-00" && value != "0000-00-00 00:00:00") return std::nullopt;
+    if (!is_zero_date(value)) return std::nullopt;
     std::size_t token = tokens_.starting_at(location_of(*constant));
     if (token == sql_token_view::none) return std::nullopt;
     return written_span(token, token);

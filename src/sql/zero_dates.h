@@ -14,4 +14,10 @@ constexpr std::string_view zero_date_stand_in(bool not_null) {
   return not_null ? "'-infinity'" : "NULL";
 }
 
+// True if `value` (a string constant's text) is MySQL's zero date, with or
+// without its time.
+constexpr bool is_zero_date(std::string_view value) {
+  return value == "0000-00-00" || value == "0000-00-00 00:00:00";
+}
+
 }  // namespace corvexa::sql

@@ -12,12 +12,17 @@
 #include "sql/query_checks.h"
 #include "tree/magic_quotes_pass.h"
 #include "tree/stripslashes_pass.h"
+#include "tree/zero_date_pass.h"
 
 namespace corvexa {
 namespace {
 
 constexpr std::string_view stripslashes_message =
     "values come back from PostgreSQL as they were stored: remove stripslashes()";
+
+constexpr std::string_view zero_date_message =
+    "PostgreSQL has no zero date: the converted data holds NULL in its place (-infinity in a "
+    "NOT NULL column), so compare the value with null, and write NULL instead";
 
 rule_id rule_of_check(std::string_view name) {
   if (name == sql::rule_sql_syntax) return rule_id::sql_syntax;
@@ -175,6 +180,12 @@ query_pass check_queries(converted_text& converted, bool rewrite, const sql::sch
   for (std::uint64_t at : stripslashes_of_fetched_values(converted.output)) {
     finding f =
         make_finding(rule_id::php_stripslashes, "stripslashes", std::string(stripslashes_message));
+    f.output_offset = at;
+    f.source_offset = converted.log.source_offset_of(at);
+    pass.findings.push_back(std::move(f));
+  }
+  for (std::uint64_t at : zero_dates_in_code(converted.output)) {
+    finding f = make_finding(rule_id::php_zero_date, {}, std::string(zero_date_message));
     f.output_offset = at;
     f.source_offset = converted.log.source_offset_of(at);
     pass.findings.push_back(std::move(f));
