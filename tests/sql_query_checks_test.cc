@@ -675,6 +675,12 @@ const rewrite_case rewrite_cases[] = {
      "ELSE 2 END, CASE WHEN a <> b AND c THEN 1 ELSE 2 END FROM t');"},
     {"not_rewritable_left_alone", "<?php pg_query('SELECT * FROM `t` WHERE a REGEXP 1');",
      "<?php pg_query('SELECT * FROM `t` WHERE a REGEXP 1');"},
+    // String functions of a number column read it as text on MySQL.
+    {"text_functions_of_numbers",
+     "<?php pg_query(\"SELECT LPAD(id, 5, '0'), LEFT(p.user_id, 1), UPPER(title), LEFT(id + 1, "
+     "1) FROM posts p\");",
+     "<?php pg_query(\"SELECT LPAD(id::text, 5, '0'), LEFT(p.user_id::text, 1), UPPER(title), "
+     "LEFT(id + 1, 1) FROM posts p\");"},
     // BINARY compares byte for byte: as text, which a citext column then
     // compares with regard to case.
     {"binary_comparisons",

@@ -23,6 +23,12 @@ inline std::string ascii_lowered(std::string_view text) {
   return lower;
 }
 
+inline std::string ascii_uppered(std::string_view text) {
+  std::string upper(text);
+  for (char& c : upper) c = ascii_upper(c);
+  return upper;
+}
+
 // True if `a` and `b` are equal once their ASCII capitals are lowered.
 constexpr bool equal_ignoring_ascii_case(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;

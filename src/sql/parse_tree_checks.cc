@@ -37,14 +37,6 @@ constexpr std::string_view mysql_show_words[] = {
     "engines", "triggers",  "create",    "full",        "table",    "open",     "privileges",
     "plugins", "events",    "charset",   "collation",   "character"};
 
-std::string upper(std::string_view s) {
-  std::string out(s);
-  for (char& c : out) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return out;
-}
-
 bool word_at(std::string_view sql, std::uint64_t at, std::string_view lower_word) {
   if (at + lower_word.size() > sql.size()) return false;
   for (std::size_t i = 0; i < lower_word.size(); ++i) {
@@ -146,7 +138,7 @@ class tree_walk {
     const mysql_function* row = find_mysql_function(name);
     if (row == nullptr || (row->only_with_one_argument && argument_count(call) != 1)) return;
     std::uint64_t location = location_of(call);
-    std::string message = upper(name) + "() " + std::string(row->advice);
+    std::string message = ascii_uppered(name) + "() " + std::string(row->advice);
     std::vector<sql_edit> edits;
     if (tokens_ != nullptr) edits = function_rewrite_edits(call, *row, location);
     if (row->rewrite == function_rewrite::date_format ||
@@ -393,7 +385,7 @@ class tree_walk {
     std::vector<sql_edit> edits;
     if (!row->postgres.empty())
       edits.push_back(sql_edit{t[word].begin, t[word].end, std::string(row->postgres)});
-    add("CAST(x AS " + upper(std::string(t.bytes(word))) + ") " + std::string(row->advice),
+    add("CAST(x AS " + ascii_uppered(std::string(t.bytes(word))) + ") " + std::string(row->advice),
         t[word].begin, std::move(edits));
   }
 
@@ -416,7 +408,7 @@ class tree_walk {
         !is_select_modifier(string_field((*fields)[0])))
       return;
     std::uint64_t location = location_of(*ref);
-    std::string word = upper(string_field((*fields)[0]));
+    std::string word = ascii_uppered(string_field((*fields)[0]));
     std::vector<sql_edit> edits;
     std::size_t at = tokens_ != nullptr ? tokens_->starting_at(location) : sql_token_view::none;
     if (at != sql_token_view::none && at + 1 < tokens_->size())
@@ -493,7 +485,8 @@ class tree_walk {
     std::string word = name->get<std::string>();
     for (std::string_view w : mysql_show_words) {
       if (w == word) {
-        add("SHOW " + upper(word) + " is MySQL's: query information_schema or pg_catalog instead",
+        add("SHOW " + ascii_uppered(word) +
+                " is MySQL's: query information_schema or pg_catalog instead",
             statement_location_);
         return;
       }
@@ -510,7 +503,7 @@ class tree_walk {
     }
     std::string name = relation->value("relname", "");
     if (name != "ignore" && name != "low_priority") return;
-    add("UPDATE " + upper(name) +
+    add("UPDATE " + ascii_uppered(name) +
             " is MySQL's: remove it (PostgreSQL reads it as the name of the table)",
         location_of(*relation));
   }

@@ -35,6 +35,12 @@ constexpr std::string_view system_columns[] = {"ctid", "oid",  "xmin",    "xmax"
 constexpr std::string_view comparison_operators[] = {"=", "<>", "!=", "<", ">", "<=", ">="};
 // The column types that hold integers, as the schema model writes them.
 constexpr std::string_view integer_types[] = {"smallint", "integer", "bigint"};
+// The string functions whose first argument MySQL turns into text where it
+// is a number, which PostgreSQL has for text only.
+constexpr std::string_view text_functions[] = {
+    "lpad",      "rpad",   "left",    "right",   "length", "char_length", "character_length",
+    "substring", "substr", "replace", "reverse", "repeat", "upper",       "lower",
+    "md5",       "ucase",  "lcase"};
 
 const std::string not_in_schema = " is not in the schema (the tree's .sql files and --schema)";
 
@@ -629,6 +635,47 @@ class name_walk {
                        true});
   }
 
+  // LPAD(id, 5, '0') and the other string functions of a number column:
+  // MySQL reads the number as its text; PostgreSQL has the functions for
+  // text only, and refuses the call.
+  void text_function_of_number(const json& call, const scope& level) {
+    const json* names = list(call, "funcname");
+    const json* args = list(call, "args");
+    if (names == nullptr || names->size() != 1 || args == nullptr || args->empty() ||
+        !is_one_of(string_field((*names)[0]), text_functions)) {
+      return;
+    }
+    const json* ref = member((*args)[0], "ColumnRef");
+    const column_model* column = ref != nullptr ? resolved(*ref, level).second : nullptr;
+    if (column == nullptr || !is_number_type(column->type)) return;
+    std::size_t name = tokens_.starting_at(location_of(call));
+    if (name == sql_token_view::none || !tokens_.is_char(name + 1, '(')) return;
+    std::size_t open = name + 1, close = tokens_.closing_paren(open);
+    if (close == sql_token_view::none) return;
+    std::vector<std::size_t> commas = tokens_.commas_between(open, close);
+    std::size_t last = commas.empty() ? close - 1 : commas[0] - 1;
+    // The argument is the reference alone: "a" or "t . a".
+    const json* fields = list(*ref, "fields");
+    std::size_t ref_tokens = fields != nullptr ? 2 * fields->size() - 1 : 0;
+    if (last + 1 != open + 1 + ref_tokens) return;
+    auto span = written_span(open + 1, last);
+    if (!span) return;
+    std::string function = ascii_uppered(string_field((*names)[0]));
+    reading_.rewrites.push_back(
+        schema_rewrite{function + "() of a number reads it as text on MySQL; PostgreSQL has " +
+                           function + "() for text only: write " + function + "(x::text, ...)",
+                       tokens_[name].begin,
+                       {sql_edit{span->second, span->second, "::text"}},
+                       true});
+  }
+
+  static bool is_number_type(std::string_view type) {
+    constexpr std::string_view numbers[] = {"smallint", "integer", "bigint",
+                                            "numeric",  "real",    "double precision"};
+    return std::any_of(std::begin(numbers), std::end(numbers),
+                       [type](std::string_view t) { return type.starts_with(t); });
+  }
+
   // ROUND(x, d) of a FLOAT or DOUBLE x: PostgreSQL rounds numeric only to
   // d places. MySQL rounds rint(x * 10^d) / 10^d in doubles, as
   // PostgreSQL's round() of a double does rint(): that is written out for
@@ -813,6 +860,7 @@ class name_walk {
       } else if (it.key() == "FuncCall") {
         average(it.value(), level);
         if_of_number(it.value(), level);
+        text_function_of_number(it.value(), level);
         round_of_float(it.value(), level);
         call_arguments(it.value(), level, depth + 1);
       } else if (it.key() == "SelectStmt") {
