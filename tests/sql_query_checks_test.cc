@@ -130,6 +130,8 @@ const finding_case finding_cases[] = {
     {"escaped_variable_read_elsewhere",
      "<?php $n = addslashes($x); echo $n; pg_query(\"SELECT a FROM t WHERE b = '$n'\");",
      rule_sql_mysql, "$n'", "$n holds a value escaped by addslashes() for MySQL"},
+    {"session_variable", "<?php pg_query(\"SET SESSION sql_mode = ''\");", rule_sql_mysql, "SET",
+     "SET SQL_MODE is MySQL's: PostgreSQL has no such setting"},
     {"full_text_search",
      "<?php pg_query(\"SELECT id FROM posts WHERE MATCH(title) AGAINST ('$q')\");", rule_sql_syntax,
      "AGAINST", "MATCH ... AGAINST (full-text search)"},
@@ -675,6 +677,12 @@ const rewrite_case rewrite_cases[] = {
      "ELSE 2 END, CASE WHEN a <> b AND c THEN 1 ELSE 2 END FROM t');"},
     {"not_rewritable_left_alone", "<?php pg_query('SELECT * FROM `t` WHERE a REGEXP 1');",
      "<?php pg_query('SELECT * FROM `t` WHERE a REGEXP 1');"},
+    // MySQL's time_zone: a zone's name, or an offset read with MySQL's sign.
+    {"time_zone",
+     "<?php pg_query(\"SET time_zone = '-05:30'\"); pg_query(\"SET SESSION time_zone = "
+     "'Europe/Berlin'\"); pg_query(\"SET time_zone = '$tz'\");",
+     "<?php pg_query(\"SET TIME ZONE INTERVAL '-05:30' HOUR TO MINUTE\"); pg_query(\"SET SESSION "
+     "TIME ZONE 'Europe/Berlin'\"); pg_query(\"SET time_zone = '$tz'\");"},
     // String functions of a number column read it as text on MySQL.
     {"text_functions_of_numbers",
      "<?php pg_query(\"SELECT LPAD(id, 5, '0'), LEFT(p.user_id, 1), UPPER(title), LEFT(id + 1, "

@@ -16,6 +16,7 @@
 #include "sql/having_clause.h"
 #include "sql/mysql_cast_types.h"
 #include "sql/mysql_functions.h"
+#include "sql/mysql_settings.h"
 #include "sql/mysql_syntax_hints.h"
 #include "sql/output_names.h"
 #include "sql/postgres_names.h"
@@ -113,6 +114,8 @@ class tree_walk {
           insert(value);
         else if (key == "VariableShowStmt")
           show(value);
+        else if (key == "VariableSetStmt")
+          variable_set(value);
         else if (key == "UpdateStmt")
           update(value);
         else if (key == "TypeCast")
@@ -493,6 +496,52 @@ class tree_walk {
     }
   }
 
+  // SET of a MySQL session variable, which PostgreSQL does not know: the
+  // statement fails. SET time_zone has a PostgreSQL form for a zone's name
+  // or an offset written in the text.
+  void variable_set(const json& node) {
+    std::string name = parse_tree::text_of(node, "name");
+    const mysql_setting* row = find_mysql_setting(name);
+    if (row == nullptr) return;
+    add("SET " + ascii_uppered(name) + " " + std::string(row->advice), statement_location_,
+        name == "time_zone" ? time_zone_edits() : std::vector<sql_edit>());
+  }
+
+  // SET [SESSION] time_zone = 'Europe/Berlin' -> SET TIME ZONE 'Europe/Berlin';
+  // = '+02:00' -> SET TIME ZONE INTERVAL '+02:00' HOUR TO MINUTE, the sign
+  // read as MySQL reads it.
+  std::vector<sql_edit> time_zone_edits() const {
+    if (tokens_ == nullptr) return {};
+    const sql_token_view& t = *tokens_;
+    std::size_t name = 0;
+    while (name < t.size() && !t.is(name, "time_zone")) ++name;
+    std::size_t value = name + 2;
+    if (value >= t.size() || !(t.is_char(name + 1, '=') || t.is(name + 1, "to")) ||
+        t[value].kind != sql_token_kind::sconst ||
+        (value + 1 < t.size() && !t.is_char(value + 1, ';')))
+      return {};
+    std::string_view zone = t.bytes(value);
+    zone = zone.substr(1, zone.size() - 2);
+    sql_edit head{t[name].begin, t[value].begin, "TIME ZONE "};
+    if (is_utc_offset(zone)) {
+      head.replacement += "INTERVAL ";
+      return {head, sql_edit{t[value].end, t[value].end, " HOUR TO MINUTE"}};
+    }
+    if (zone == "UTC" || zone.find('/') != std::string_view::npos) return {head};
+    return {};
+  }
+
+  // "+02:00", "-5:30": MySQL's form of an offset from UTC.
+  static bool is_utc_offset(std::string_view zone) {
+    if (zone.size() < 5 || (zone[0] != '+' && zone[0] != '-')) return false;
+    std::size_t colon = zone.find(':');
+    if (colon != 2 && colon != 3) return false;
+    for (std::size_t i = 1; i < zone.size(); ++i) {
+      if (i != colon && (zone[i] < '0' || zone[i] > '9')) return false;
+    }
+    return zone.size() - colon == 3;
+  }
+
   // "UPDATE IGNORE t SET ..." parses on PostgreSQL as an update of a table
   // named ignore, called t; LOW_PRIORITY likewise.
   void update(const json& node) {
@@ -605,6 +654,7 @@ bool may_need_tree_checks(std::string_view sql, const schema_model* schema) {
     return true;
   }
   std::string word;
+  std::size_t first = sql.find_first_not_of(" \t\r\n");  // where a SET statement begins
   for (std::size_t i = 0; i < sql.size();) {
     if (!is_sql_word_byte(sql[i])) {
       ++i;
@@ -623,6 +673,7 @@ bool may_need_tree_checks(std::string_view sql, const schema_model* schema) {
       if (word == "user" || word == "show" || word == "having" || word == "group" ||
           word == "interval" || is_select_modifier(word) || word == "ignore" ||
           word == "low_priority" || word == "cast" || word == "binary" ||
+          (word == "set" && i == first) ||
           (schema != nullptr && (word == "null" || word == "values"))) {
         return true;
       }

@@ -159,3 +159,6 @@ pg_query($link, 'DELETE t FROM teams t LEFT JOIN members m ON m.team_id = t.id W
 show('delete with an outer join', pg_query($link, 'SELECT id FROM teams ORDER BY id'));
 // BINARY compares byte for byte, where the column compares without case.
 show('binary', pg_query($link, "SELECT (SELECT count(*) FROM logins WHERE name = 'ANN'), (SELECT count(*) FROM logins WHERE name = BINARY 'ANN'), (SELECT count(*) FROM logins WHERE BINARY name = 'ann'), (SELECT count(*) FROM logins WHERE CAST(name AS BINARY) = 'Ann')"));
+// MySQL's offset from UTC: FROM_UNIXTIME(0) is two hours past midnight.
+pg_query($link, "SET time_zone = '+02:00'");
+show('time zone offset', pg_query($link, 'SELECT FROM_UNIXTIME(0)'));
