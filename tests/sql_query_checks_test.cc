@@ -132,6 +132,8 @@ const finding_case finding_cases[] = {
      rule_sql_mysql, "$n'", "$n holds a value escaped by addslashes() for MySQL"},
     {"session_variable", "<?php pg_query(\"SET SESSION sql_mode = ''\");", rule_sql_mysql, "SET",
      "SET SQL_MODE is MySQL's: PostgreSQL has no such setting"},
+    {"character_set", "<?php pg_query('SET CHARACTER SET utf8');", rule_sql_syntax, "SET utf8",
+     "SET CHARACTER SET: write SET client_encoding TO 'UTF8'"},
     {"full_text_search",
      "<?php pg_query(\"SELECT id FROM posts WHERE MATCH(title) AGAINST ('$q')\");", rule_sql_syntax,
      "AGAINST", "MATCH ... AGAINST (full-text search)"},

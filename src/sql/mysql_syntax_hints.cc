@@ -22,6 +22,7 @@ constexpr syntax_hint full_text{"MATCH ... AGAINST (full-text search)",
                                 "write to_tsvector(columns) @@ plainto_tsquery(text), or ILIKE"};
 constexpr syntax_hint user_variable{"MySQL user variable (@x := ...)",
                                     "write row_number() OVER (ORDER BY ...), or count in PHP"};
+constexpr syntax_hint character_set{"SET CHARACTER SET", "write SET client_encoding TO 'UTF8'"};
 constexpr syntax_hint convert_using{"CONVERT(x USING charset)",
                                     "write x: a PostgreSQL database has one encoding"};
 constexpr syntax_hint interval_unit{"INTERVAL n UNIT", "quote the interval: INTERVAL '1 day'"};
@@ -120,6 +121,7 @@ const syntax_hint* construct_of_statement(const sql_token_view& t) {
   if (t.size() == 0) return nullptr;
   if (is_multi_table(t)) return &multi_table;
   if (t.is(0, "show")) return &show;
+  if (t.is(0, "set") && t.is(1, "character") && t.is(2, "set")) return &character_set;
   if (t.is(0, "replace")) return &replace_into;
   if (is_any(t, 0, {"optimize", "repair", "check"})) return &maintenance;
   if (is_any(t, 0, {"describe", "desc"})) return &describe;
