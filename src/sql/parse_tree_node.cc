@@ -7,6 +7,7 @@
 #include "sql/parse_tree_node.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -14,10 +15,43 @@
 
 namespace corvexa::sql::parse_tree {
 
+namespace {
+
+// A byte that a string holds as it is, with no closer look: printable
+// ASCII but the quote and the backslash.
+constexpr std::array<bool, 256> plain_bytes = [] {
+  std::array<bool, 256> plain{};
+  for (int c = 0x20; c < 0x80; ++c) plain[c] = c != '"' && c != '\\';
+  return plain;
+}();
+
+// Keys mostly differ in their first byte.
+bool key_less(std::string_view a, std::string_view b) {
+  if (!a.empty() && !b.empty() && a[0] != b[0])
+    return static_cast<unsigned char>(a[0]) < static_cast<unsigned char>(b[0]);
+  return a < b;
+}
+
+}  // namespace
+
 class tree_builder {
  public:
-  tree_builder(char* text, std::size_t size, std::vector<member>& out)
-      : p_(text), end_(text + size), out_(out) {}
+  struct frame {
+    std::size_t first;     // its first item in the pending items
+    std::string_view key;  // its own key in its parent
+    bool object;
+  };
+  // The stacks of a reading, kept by each thread for its next one.
+  struct stacks {
+    std::vector<member> pending;
+    std::vector<frame> frames;
+  };
+
+  tree_builder(char* text, std::size_t size, std::vector<member>& out, stacks& scratch)
+      : p_(text), end_(text + size), out_(out), pending_(scratch.pending), frames_(scratch.frames) {
+    pending_.clear();
+    frames_.clear();
+  }
 
   // Fills `out` with every container's items and, last, the root; false
   // when the text is not JSON.
@@ -71,12 +105,6 @@ class tree_builder {
   }
 
  private:
-  struct frame {
-    std::size_t first;     // its first item in pending_
-    std::string_view key;  // its own key in its parent
-    bool object;
-  };
-
   void skip_space() {
     while (p_ != end_ && (*p_ == ' ' || *p_ == '\n' || *p_ == '\r' || *p_ == '\t')) ++p_;
   }
@@ -102,13 +130,13 @@ class tree_builder {
   // returns the new end. Objects are small: an insertion sort, stable.
   static member* sorted_members(member* first, member* last) {
     for (member* m = first + 1; m < last; ++m) {
-      if (!(m->key < (m - 1)->key)) continue;
+      if (!key_less(m->key, (m - 1)->key)) continue;
       member moved = *m;
       member* at = m;
       do {
         *at = *(at - 1);
         --at;
-      } while (at != first && moved.key < (at - 1)->key);
+      } while (at != first && key_less(moved.key, (at - 1)->key));
       *at = moved;
     }
     member* kept = first;
@@ -243,6 +271,16 @@ class tree_builder {
   // escaped form.
   bool read_string(std::string_view& text) {
     char* start = ++p_;
+    // Most strings are plain ASCII: scanned with a local pointer, which
+    // the writes of the decoding below would make the compiler reload.
+    const char* scan = start;
+    while (scan != end_ && plain_bytes[static_cast<unsigned char>(*scan)]) ++scan;
+    p_ += scan - start;
+    if (p_ != end_ && *p_ == '"') {
+      text = std::string_view(start, p_ - start);
+      ++p_;
+      return true;
+    }
     char* write = nullptr;
     for (;;) {
       if (p_ == end_) return false;
@@ -335,15 +373,19 @@ class tree_builder {
   char* p_;
   char* end_;
   std::vector<member>& out_;
-  std::vector<member> pending_;
-  std::vector<frame> frames_;
+  std::vector<member>& pending_;
+  std::vector<frame>& frames_;
 };
 
 document::document(std::string_view json) : text_(new char[json.size()]) {
   std::memcpy(text_.get(), json.data(), json.size());
-  // About one item for each 16 bytes of libpg_query's JSON.
-  items_.reserve(json.size() / 16 + 1);
-  if (!tree_builder(text_.get(), json.size(), items_).run()) {
+  // About one item for each 10 bytes of libpg_query's JSON.
+  items_.reserve(json.size() / 8 + 1);
+  thread_local tree_builder::stacks scratch;
+  bool read = tree_builder(text_.get(), json.size(), items_, scratch).run();
+  // A hostile text's stacks are not kept.
+  if (scratch.pending.capacity() + scratch.frames.capacity() > 1u << 16) scratch = {};
+  if (!read) {
     items_.clear();
     node discarded;
     discarded.kind_ = node::kind::discarded;

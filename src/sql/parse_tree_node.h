@@ -128,9 +128,8 @@ class node {
 
   // An object's member `key` as T, or `fallback` when absent; a node that
   // is not an object throws.
-  template <typename T>
-  requires(!std::is_array_v<T>) T value(std::string_view key, const T& fallback)
-  const {
+  template <typename T, typename = std::enable_if_t<!std::is_array_v<T>>>
+  T value(std::string_view key, const T& fallback) const {
     if (!is_object()) throw node_type_error("value() of a node that is not an object");
     const_iterator found = find(key);
     return found != end() ? found->get<T>() : fallback;
@@ -140,9 +139,9 @@ class node {
   }
 
   // The compact JSON form of the node, as nlohmann's dump(): keys in their
-  // order, strings escaped the same way. (A float is written as the
-  // shortest text that reads back to it, which may differ from nlohmann's
-  // in its exponent's form.)
+  // order, strings escaped the same way, a float laid out the same way
+  // from the shortest digits that read back to it (where nlohmann's Grisu2
+  // can, rarely, give more digits).
   std::string dump() const;
 
  private:
@@ -190,9 +189,9 @@ class document {
 
   const node& root() const { return items_.back().value; }
 
-  // Far deeper than any tree libpg_query writes (its grammar's stack
-  // holds 10 000 symbols); the reading keeps its own stack, so the limit
-  // only bounds the memory that a hostile text may take.
+  // Far deeper than any tree libpg_query writes, whose nesting its
+  // parser's own stack limits bound; the reading keeps its own stack, so
+  // this limit only bounds the memory that a hostile text may take.
   static constexpr std::size_t max_depth = 1u << 20;
 
  private:
