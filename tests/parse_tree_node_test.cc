@@ -127,7 +127,8 @@ std::vector<std::string> string_literals(const std::string& source) {
 }
 
 // Query texts: the statements of the SQL files of the tests and examples,
-// and the string literals of the tests that start as a query does.
+// and the string literals of the query tests and the PHP examples that
+// start as a query does.
 std::vector<std::string> query_texts() {
   fs::path root(CORVEXA_SOURCE_DIR);
   std::vector<std::string> texts;
