@@ -2,9 +2,8 @@
 // ending: a final ';' only if it had one.
 #include "sql/ddl_texts.h"
 
-#include <nlohmann/json.hpp>
-
 #include "common/ascii.h"
+#include "sql/parse_tree_node.h"
 #include "sql/sql_bytes.h"
 #include "sql/sql_parser.h"
 
@@ -35,7 +34,8 @@ bool is_word(std::string_view word, std::string_view lower_word) {
 std::size_t statement_count(const std::string& sql) {
   parse_outcome parsed = parse_sql(sql, true);
   if (!parsed.parsed) return 0;
-  nlohmann::json tree = nlohmann::json::parse(parsed.tree_json, nullptr, false);
+  parse_tree::document document(parsed.tree_json);
+  const parse_tree::node& tree = document.root();
   auto stmts = tree.find("stmts");
   return !tree.is_discarded() && stmts != tree.end() && stmts->is_array() ? stmts->size() : 0;
 }

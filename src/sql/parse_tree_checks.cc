@@ -5,8 +5,6 @@
 #include <algorithm>
 #include <optional>
 
-#include <nlohmann/json.hpp>
-
 #include "sql/parse_tree_json.h"
 
 #include "common/ascii.h"
@@ -25,7 +23,7 @@
 namespace corvexa::sql {
 namespace {
 
-using json = nlohmann::json;
+using json = parse_tree::json;
 using parse_tree::location_of;
 using parse_tree::string_field;
 
@@ -99,7 +97,7 @@ class tree_walk {
     }
     if (!node.is_object()) return;
     for (auto it = node.begin(); it != node.end(); ++it) {
-      const std::string& key = it.key();
+      std::string_view key = it.key();
       const json& value = it.value();
       if (value.is_object()) {
         if (key == "FuncCall")
@@ -205,7 +203,8 @@ class tree_walk {
     if (args == call.end() || !args->is_array() || args->size() != 2) return std::nullopt;
     auto constant = args->at(1).find("A_Const");
     if (constant == args->at(1).end() || !constant->contains("sval")) return std::nullopt;
-    return to_char_of_date_format(constant->value("/sval/sval"_json_pointer, std::string()));
+    const json* sval = parse_tree::member(*constant, "sval");
+    return to_char_of_date_format(sval != nullptr ? parse_tree::text_of(*sval, "sval") : "");
   }
 
   // DATE_FORMAT's format as a to_char literal, when it is one plain string
@@ -236,7 +235,7 @@ class tree_walk {
   // refuses: such an IF is reported, not rewritten.
   static bool boolean_form(const json& node) {
     if (!node.is_object() || node.size() != 1) return false;
-    const std::string& kind = node.begin().key();
+    std::string_view kind = node.begin().key();
     const json& body = node.begin().value();
     if (kind == "BoolExpr" || kind == "NullTest" || kind == "BooleanTest") return true;
     if (kind == "A_Const") return body.contains("boolval");
@@ -444,7 +443,7 @@ class tree_walk {
 
   void value_function(const json& node) {
     auto op = node.find("op");
-    if (op == node.end() || *op != "SVFOP_USER") return;
+    if (op == node.end() || op->string_view() != "SVFOP_USER") return;
     std::uint64_t location = location_of(node);
     if (!word_at(sql_, location, "user")) return;
     std::string quoted = postgres_name("user");
@@ -476,7 +475,7 @@ class tree_walk {
     if (sval == node.end() || !sval->is_object()) return;
     auto text = sval->find("sval");
     if (text == sval->end() || !text->is_string()) return;
-    const std::string& value = text->get_ref<const std::string&>();
+    std::string_view value = text->string_view();
     if (value.rfind("0000-00-00", 0) != 0) return;
     add("PostgreSQL rejects the zero date '" + shortened(value) + "': write NULL",
         location_of(node));
@@ -569,8 +568,9 @@ class tree_walk {
     auto cols = node.find("cols");
     if (cols != node.end() && cols->is_array()) {
       for (const json& target : *cols) {
+        const json* target_name = parse_tree::member(target, "ResTarget");
         columns.push_back(
-            table->column(target.value("/ResTarget/name"_json_pointer, std::string())));
+            table->column(target_name != nullptr ? parse_tree::text_of(*target_name, "name") : ""));
       }
     } else {
       for (const column_model& c : table->columns) columns.push_back(&c);
@@ -637,10 +637,9 @@ class tree_walk {
 
 }  // namespace
 
-std::vector<tree_issue> check_parse_tree(std::string_view sql, const std::string& tree_json,
+std::vector<tree_issue> check_parse_tree(std::string_view sql, const parse_tree::node& tree,
                                          const schema_model* schema, const sql_token_view* tokens,
                                          bool names_in_double_quotes) {
-  json tree = json::parse(tree_json, nullptr, false);
   if (tree.is_discarded()) return {};
   std::vector<tree_issue> issues = tree_walk(sql, schema, tokens, names_in_double_quotes).run(tree);
   if (tokens == nullptr) {

@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "sql/parse_tree_node.h"
 #include "sql/schema_model.h"
 #include "sql/sql_edits.h"
 #include "sql/sql_token_view.h"
@@ -35,7 +36,7 @@ struct tree_issue {
 // `tokens` null: no rewrites are worked out. With `names_in_double_quotes`
 // the text quotes names as PostgreSQL does, and a double-quoted name is not
 // taken for MySQL's double-quoted string.
-std::vector<tree_issue> check_parse_tree(std::string_view sql, const std::string& tree_json,
+std::vector<tree_issue> check_parse_tree(std::string_view sql, const parse_tree::node& tree,
                                          const schema_model* schema, const sql_token_view* tokens,
                                          bool names_in_double_quotes = false);
 

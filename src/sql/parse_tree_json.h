@@ -6,11 +6,11 @@
 #include <cstdint>
 #include <string>
 
-#include <nlohmann/json.hpp>
+#include "sql/parse_tree_node.h"
 
 namespace corvexa::sql::parse_tree {
 
-using json = nlohmann::json;
+using json = node;
 
 // The member `key` of an object node, or null.
 inline const json* member(const json& node, const char* key) {

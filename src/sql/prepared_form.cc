@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include <nlohmann/json.hpp>
+#include "sql/parse_tree_node.h"
 
 namespace corvexa::sql {
 namespace {
@@ -18,14 +18,13 @@ constexpr std::string_view parameter_states[] = {
     "42725",  // ambiguous function or operator
 };
 
-bool one_preparable_statement(const std::string& tree_json) {
-  nlohmann::json tree = nlohmann::json::parse(tree_json, nullptr, false);
+bool one_preparable_statement(const parse_tree::node& tree) {
   if (tree.is_discarded() || !tree.contains("stmts")) return false;
-  const nlohmann::json& stmts = tree["stmts"];
+  const parse_tree::node& stmts = tree.at("stmts");
   if (!stmts.is_array() || stmts.size() != 1 || !stmts[0].is_object()) return false;
   auto stmt = stmts[0].find("stmt");
   if (stmt == stmts[0].end() || !stmt->is_object() || stmt->size() != 1) return false;
-  const std::string& kind = stmt->begin().key();
+  std::string_view kind = stmt->begin().key();
   return std::find(std::begin(preparable), std::end(preparable), kind) != std::end(preparable);
 }
 
@@ -33,8 +32,8 @@ bool one_preparable_statement(const std::string& tree_json) {
 
 std::optional<prepared_statement> prepared_form(const substituted_sql& original,
                                                 const std::vector<sql_edit>& rewrites,
-                                                const std::string& tree_json) {
-  if (!one_preparable_statement(tree_json)) return std::nullopt;
+                                                const parse_tree::node& tree) {
+  if (!one_preparable_statement(tree)) return std::nullopt;
   const std::string& sql = original.sql;
   std::vector<sql_token> tokens;
   if (!scan_sql(sql, tokens)) return std::nullopt;

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "sql/parse_tree_node.h"
 #include "sql/placeholder_fill.h"
 #include "sql/sql_edits.h"
 
@@ -35,11 +36,11 @@ struct prepared_statement {
   std::optional<std::uint64_t> checked_offset(std::uint64_t position) const;
 };
 
-// `rewrites` are edits of original.sql; `tree_json` the parse tree of the
-// text they give.
+// `rewrites` are edits of original.sql; `tree` the parse tree of the text
+// they give.
 std::optional<prepared_statement> prepared_form(const substituted_sql& original,
                                                 const std::vector<sql_edit>& rewrites,
-                                                const std::string& tree_json);
+                                                const parse_tree::node& tree);
 
 // True when a refusal with SQLSTATE `sqlstate` is about the statement as
 // written (a missing table, column or function, a type that does not

@@ -10,8 +10,6 @@
 #include <set>
 #include <span>
 
-#include <nlohmann/json.hpp>
-
 #include "common/ascii.h"
 #include "sql/mysql_syntax_hints.h"
 #include "sql/parse_tree_json.h"
@@ -21,7 +19,7 @@
 namespace corvexa::sql {
 namespace {
 
-using json = nlohmann::json;
+using json = parse_tree::json;
 using parse_tree::list;
 using parse_tree::location_of;
 using parse_tree::member;
@@ -980,10 +978,9 @@ class name_walk {
 
 }  // namespace
 
-schema_reading read_schema_names(const std::string& tree_json, const sql_token_view& tokens,
+schema_reading read_schema_names(const parse_tree::node& tree, const sql_token_view& tokens,
                                  const schema_model& schema, const name_origin_of& origin) {
   if (schema.empty()) return {};
-  json tree = json::parse(tree_json, nullptr, false);
   if (tree.is_discarded()) return {};
   return name_walk(tokens, schema, origin).run(tree);
 }

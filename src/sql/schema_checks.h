@@ -16,6 +16,7 @@
 #include <string_view>
 #include <vector>
 
+#include "sql/parse_tree_node.h"
 #include "sql/schema_model.h"
 #include "sql/sql_edits.h"
 #include "sql/sql_token_view.h"
@@ -60,7 +61,7 @@ enum class name_origin : std::uint8_t {
 };
 using name_origin_of = std::function<name_origin(std::uint64_t begin, std::uint64_t end)>;
 
-schema_reading read_schema_names(const std::string& tree_json, const sql_token_view& tokens,
+schema_reading read_schema_names(const parse_tree::node& tree, const sql_token_view& tokens,
                                  const schema_model& schema, const name_origin_of& origin);
 
 }  // namespace corvexa::sql

@@ -54,6 +54,26 @@ class current_text {
   bool scanned_ = false;
 };
 
+// The parse tree of the text, read from its JSON once, by the first check
+// that asks for it; the checks after it share it.
+class shared_tree {
+ public:
+  explicit shared_tree(const std::string& json) : json_(json) {}
+  shared_tree(const shared_tree&) = delete;
+  shared_tree& operator=(const shared_tree&) = delete;
+
+  // No tree: the text was not parsed.
+  bool empty() const { return json_.empty(); }
+  const parse_tree::node& root() {
+    if (!document_) document_.emplace(json_);
+    return document_->root();
+  }
+
+ private:
+  const std::string& json_;
+  std::optional<parse_tree::document> document_;
+};
+
 class text_checker {
  public:
   text_checker(std::string_view text, const std::vector<std::uint64_t>& placeholders,
@@ -94,12 +114,13 @@ class text_checker {
     }
     result_.parsed = true;
     current_text current(original().sql, edits);
-    std::vector<text_finding> names = schema_names(tree, current);
-    std::vector<text_finding> comparisons = text_comparisons(tree, current);
-    tree_checks(tree, current, edits);
+    shared_tree parsed(tree);
+    std::vector<text_finding> names = schema_names(parsed, current);
+    std::vector<text_finding> comparisons = text_comparisons(parsed, current);
+    tree_checks(parsed, current, edits);
     for (text_finding& f : names) result_.findings.push_back(std::move(f));
     // A text the checks above found fault with is not sent: they tell more.
-    if (options_.against != nullptr && result_.findings.empty()) server_check(tree, edits);
+    if (options_.against != nullptr && result_.findings.empty()) server_check(parsed, edits);
     // Notes, which yield to any other finding at their place.
     for (text_finding& f : comparisons) {
       if (!finding_at(f.place)) result_.findings.push_back(std::move(f));
@@ -211,14 +232,14 @@ class text_checker {
   };
 
   // `scanned` is the text after `edits`, which the rewrites found here join.
-  void tree_checks(const std::string& tree, current_text& scanned, edit_list& edits) {
+  void tree_checks(shared_tree& tree, current_text& scanned, edit_list& edits) {
     const edited_sql& current = scanned.sql();
     if (tree.empty() ||
         (schema_rewrites_.empty() && !may_need_tree_checks(current.text(), options_.schema)))
       return;
     const sql_token_view* view = options_.rewrite ? scanned.tokens() : nullptr;
-    std::vector<tree_issue> issues = check_parse_tree(current.text(), tree, options_.schema, view,
-                                                      options_.names_in_double_quotes);
+    std::vector<tree_issue> issues = check_parse_tree(current.text(), tree.root(), options_.schema,
+                                                      view, options_.names_in_double_quotes);
     std::erase_if(issues, [&](const tree_issue& issue) {
       return issue.rewrite.empty() && answered_locations_.count(issue.location) > 0;
     });
@@ -274,7 +295,7 @@ class text_checker {
 
   // The tables and columns the text names that the schema model has not.
   // Sets the check's numeric values too.
-  std::vector<text_finding> schema_names(const std::string& tree, current_text& scanned) {
+  std::vector<text_finding> schema_names(shared_tree& tree, current_text& scanned) {
     if (options_.schema == nullptr || options_.schema->empty() || tree.empty()) return {};
     const sql_token_view* view = scanned.tokens();
     if (view == nullptr) return {};
@@ -282,7 +303,7 @@ class text_checker {
     name_origin_of origin = [&](std::uint64_t begin, std::uint64_t end) {
       return origin_in(current, begin, end);
     };
-    schema_reading reading = read_schema_names(tree, *view, *options_.schema, origin);
+    schema_reading reading = read_schema_names(tree.root(), *view, *options_.schema, origin);
     result_.numeric_values = quoted_numeric_values(original(), current, reading.values);
     for (schema_rewrite& r : reading.rewrites) {
       if (r.answers_finding_at_location) answered_locations_.insert(r.location);
@@ -300,12 +321,12 @@ class text_checker {
   // The columns the text compares with text, which MySQL did without regard
   // to case: asked only when no schema says which columns became citext.
   // The tree is that of the text before the tree checks' rewrites.
-  std::vector<text_finding> text_comparisons(const std::string& tree, const current_text& scanned) {
+  std::vector<text_finding> text_comparisons(shared_tree& tree, const current_text& scanned) {
     if ((options_.schema != nullptr && !options_.schema->empty()) || tree.empty()) return {};
     const edited_sql& current = scanned.sql();
     if (current.text().find_first_of("'\"$") == std::string::npos) return {};
     std::vector<text_finding> found;
-    for (const text_comparison& c : find_text_comparisons(current.text(), tree)) {
+    for (const text_comparison& c : find_text_comparisons(current.text(), tree.root())) {
       // A name a PHP value takes part in is not known.
       if (origin_in(current, c.location, c.end) == name_origin::placeholder) continue;
       found.push_back(text_finding{rule_sql_case, case_message(c.column),
@@ -315,8 +336,9 @@ class text_checker {
   }
 
   // Has the database prepare the text as it will be sent.
-  void server_check(const std::string& tree, const edit_list& edits) {
-    std::optional<prepared_statement> statement = prepared_form(original(), edits.sorted(), tree);
+  void server_check(shared_tree& tree, const edit_list& edits) {
+    std::optional<prepared_statement> statement =
+        prepared_form(original(), edits.sorted(), tree.root());
     if (!statement) return;
     server_verdict verdict = (*options_.against)(statement->form.text());
     if (!refusal_about_the_statement(verdict.sqlstate)) return;

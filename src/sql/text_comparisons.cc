@@ -5,14 +5,12 @@
 
 #include <algorithm>
 
-#include <nlohmann/json.hpp>
-
 #include "sql/parse_tree_json.h"
 
 namespace corvexa::sql {
 namespace {
 
-using json = nlohmann::json;
+using json = parse_tree::json;
 using parse_tree::location_of;
 using parse_tree::member;
 using parse_tree::string_field;
@@ -149,8 +147,7 @@ class comparison_walk {
 }  // namespace
 
 std::vector<text_comparison> find_text_comparisons(std::string_view sql,
-                                                   const std::string& tree_json) {
-  json tree = json::parse(tree_json, nullptr, false);
+                                                   const parse_tree::node& tree) {
   if (tree.is_discarded()) return {};
   return comparison_walk(sql).run(tree);
 }

@@ -16,6 +16,8 @@
 #include <string_view>
 #include <vector>
 
+#include "sql/parse_tree_node.h"
+
 namespace corvexa::sql {
 
 struct text_comparison {
@@ -24,6 +26,6 @@ struct text_comparison {
 };
 
 std::vector<text_comparison> find_text_comparisons(std::string_view sql,
-                                                   const std::string& tree_json);
+                                                   const parse_tree::node& tree);
 
 }  // namespace corvexa::sql
