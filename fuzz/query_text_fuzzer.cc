@@ -2,7 +2,7 @@
 // rewriting, with the query wrappers the input defines. Besides the
 // sanitizers it checks what a caller relies on: every finding lies in the
 // PHP text, the edits are sorted, do not overlap and lie strictly inside
-// string literals (but for renamed addslashes() calls), and the rewritten
+// string literals (but for rewritten addslashes() calls), and the rewritten
 // file has exactly the code tokens the input had (a replacement never
 // escapes its literal); the wrappers are
 // sorted, in lower case, and a fixed point (given as known, they give
@@ -48,10 +48,12 @@ bool inside_string(const std::vector<corvexa::php_token>& tokens,
 }
 
 // An edit of the code: an addslashes() call made pg_escape_string() on the
-// converted connection.
+// converted connection, or str_replace() that doubles quotes where its
+// value went into a variable.
 bool renames_addslashes(std::string_view php, const corvexa::sql::text_edit& e) {
   std::string_view replaced = php.substr(e.offset, e.length);
-  return e.replacement == "pg_escape_string($GLOBALS['pg_last_link'], " &&
+  return (e.replacement == "pg_escape_string($GLOBALS['pg_last_link'], " ||
+          e.replacement == "str_replace(\"'\", \"''\", ") &&
          corvexa::ascii_lowered(replaced.substr(0, 10)) == "addslashes" && replaced.back() == '(';
 }
 
