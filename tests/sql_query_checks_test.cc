@@ -685,6 +685,15 @@ const rewrite_case rewrite_cases[] = {
      "<?php pg_query('DELETE FROM a USING b WHERE a.id = b.id');"},
     {"delete_named_by_alias", "<?php pg_query('DELETE x FROM log x WHERE x.id = 1');",
      "<?php pg_query('DELETE FROM log x WHERE x.id = 1');"},
+    // One table's SET may name it or its alias; PostgreSQL reads t.c as a
+    // field of a column t. A name the schema has not stays reported.
+    {"update_of_a_qualified_column",
+     "<?php pg_query(\"UPDATE posts p SET p.title = '$t', p.user_id = p.user_id + 1 WHERE p.id = "
+     "1\"); pg_query('UPDATE users SET users.name = 1'); pg_query('UPDATE users u SET users.name "
+     "= 1, u.nick = 2');",
+     "<?php pg_query(\"UPDATE posts p SET title = '$t', user_id = p.user_id + 1 WHERE p.id = "
+     "1\"); pg_query('UPDATE users SET name = 1'); pg_query('UPDATE users u SET users.name "
+     "= 1, u.nick = 2');"},
     // An outer join, another table's column, a PHP value that would move,
     // a table deleted from that is not the first: left for the hint.
     {"multi_table_left_alone",

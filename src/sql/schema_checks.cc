@@ -250,7 +250,7 @@ class name_walk {
     }
     for (const json* condition : join_conditions) expression(*condition, level, depth + 1);
     if (const json* targets = list(stmt, "targetList")) {
-      target_names(*targets, table);
+      target_names(*targets, table, &level.entries.front());
       assigned_values(*targets, table);
       values(*targets, level, depth + 1);
     }
@@ -275,7 +275,9 @@ class name_walk {
   }
 
   // The columns an INSERT or UPDATE assigns: ResTargets named after them.
-  void target_names(const json& targets, const table_model* table) {
+  // `updated` is the table an UPDATE names, as its SET may qualify them.
+  void target_names(const json& targets, const table_model* table,
+                    const range_entry* updated = nullptr) {
     if (table == nullptr) return;
     for (const json& t : targets) {
       const json* target = member(t, "ResTarget");
@@ -283,10 +285,33 @@ class name_walk {
       std::string name = text_of(*target, "name");
       if (name.empty() || table->column(name) != nullptr || is_one_of(name, system_columns))
         continue;
+      if (updated != nullptr && qualified_assignment(*target, name, *updated)) continue;
       std::size_t token = name_token(location_of(*target), 0, name);
       if (token != sql_token_view::none)
         report(token, "column \"" + name + "\" is not in table \"" + table->name + "\"");
     }
+  }
+
+  // SET t.c = ... of the updated table t (or its alias) assigns MySQL's
+  // column c; PostgreSQL reads a field c of a column t, which fails. The
+  // qualifier goes. False when the target is no such assignment.
+  bool qualified_assignment(const json& target, const std::string& name,
+                            const range_entry& updated) {
+    const json* fields = list(target, "indirection");
+    if (name != updated.name || fields == nullptr || fields->size() != 1) return false;
+    std::string column = string_field((*fields)[0]);
+    if (column.empty() || updated.table->column(column) == nullptr) return false;
+    std::size_t first = name_token(location_of(target), 0, name);
+    if (first == sql_token_view::none || !tokens_.is_char(first + 1, '.') ||
+        name_token(tokens_[first].begin, 1, column) == sql_token_view::none ||
+        !written_span(first, first + 1))
+      return false;
+    reading_.rewrites.push_back(schema_rewrite{
+        "SET " + name + "." + column + " is MySQL's column " + column +
+            ", a field of a column on PostgreSQL: write SET " + column,
+        tokens_[first].begin,
+        {sql_edit{tokens_[first].begin, tokens_[first + 2].begin, ""}}});
+    return true;
   }
 
   // VALUES rows of an INSERT: each constant goes to the column of its place.

@@ -146,3 +146,7 @@ pg_query($link, 'UPDATE members, teams SET members.points = members.points * 2 W
 pg_query($link, "DELETE m FROM members m INNER JOIN teams t ON t.id = m.team_id WHERE t.name = 'gone'");
 pg_query($link, 'DELETE members FROM members, teams WHERE teams.id = members.team_id AND teams.bonus = 20');
 show('multi-table update and delete', pg_query($link, 'SELECT id, points FROM members ORDER BY id'));
+// One table's SET names its columns by the table or its alias.
+pg_query($link, 'UPDATE teams t SET t.bonus = t.bonus + 5 WHERE t.id = 1');
+pg_query($link, "UPDATE teams SET teams.name = 'green' WHERE id = 3");
+show('qualified set', pg_query($link, 'SELECT name, bonus FROM teams ORDER BY id'));
