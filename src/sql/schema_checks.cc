@@ -306,11 +306,11 @@ class name_walk {
         name_token(tokens_[first].begin, 1, column) == sql_token_view::none ||
         !written_span(first, first + 1))
       return false;
-    reading_.rewrites.push_back(schema_rewrite{
-        "SET " + name + "." + column + " is MySQL's column " + column +
-            ", a field of a column on PostgreSQL: write SET " + column,
-        tokens_[first].begin,
-        {sql_edit{tokens_[first].begin, tokens_[first + 2].begin, ""}}});
+    reading_.rewrites.push_back(
+        schema_rewrite{"SET " + name + "." + column + " is MySQL's column " + column +
+                           ", a field of a column on PostgreSQL: write SET " + column,
+                       tokens_[first].begin,
+                       {sql_edit{tokens_[first].begin, tokens_[first + 2].begin, ""}}});
     return true;
   }
 
