@@ -400,6 +400,14 @@ const rewrite_case rewrite_cases[] = {
      "<?php pg_query('SELECT SQL_CALC_FOUND_ROWS a FROM t'); pg_query('SELECT DISTINCT "
      "SQL_NO_CACHE SQL_CALC_FOUND_ROWS * FROM t LIMIT 0, 2');",
      "<?php pg_query('SELECT a FROM t'); pg_query('SELECT DISTINCT * FROM t LIMIT 2 OFFSET 0');"},
+    // The stand-ins of PHP values the parser stopped before are chosen
+    // again on the rewritten text: two values in a row are not two numbers.
+    {"select_modifier_before_adjacent_placeholders",
+     "<?php pg_query(\"SELECT SQL_CALC_FOUND_ROWS u.id FROM users u ORDER BY $sort $dir LIMIT "
+     "$start, $n\"); pg_query(\"SELECT `id` FROM users WHERE $where ORDER BY $sort $dir LIMIT 2, "
+     "1\");",
+     "<?php pg_query(\"SELECT u.id FROM users u ORDER BY $sort $dir OFFSET $start LIMIT $n\"); "
+     "pg_query(\"SELECT id FROM users WHERE $where ORDER BY $sort $dir LIMIT 1 OFFSET 2\");"},
     // MySQL rounds rint(x * 10^d) / 10^d in doubles; PostgreSQL has no
     // round(double, int), and its round(double) is rint().
     {"round_of_a_float",

@@ -180,6 +180,40 @@ class text_checker {
   // Rewrites what made the text rejected; the parse tree of the rewritten
   // text, or empty (and no edits) when it still does not parse.
   std::string syntax_rewrites(edit_list& edits) {
+    edits = found_syntax_rewrites();
+    if (edits.empty()) return {};
+    parse_outcome reparsed = parse_sql(edited_sql(original().sql, edits.sorted()).text(), true);
+    if (!reparsed.parsed) {
+      filled_query first = filled_;
+      if (refilled_for(edits)) {
+        edits = found_syntax_rewrites();
+        reparsed = parse_sql(edited_sql(original().sql, edits.sorted()).text(), true);
+      }
+      if (!reparsed.parsed) {
+        filled_ = std::move(first);  // whose error is the one to report
+        edits = edit_list();
+        return {};
+      }
+    }
+    return std::move(reparsed.tree_json);
+  }
+
+  // The stand-ins were chosen on the text as MySQL wrote it, where the
+  // parser may have stopped before it reached them (SELECT
+  // SQL_CALC_FOUND_ROWS a.b ... ORDER BY $sort $dir): they are chosen again
+  // on the text that `edits` give, and the text filled with them. False
+  // when none parses there or the choices are the same.
+  bool refilled_for(const edit_list& edits) {
+    std::optional<placeholder_text> rewritten = edited_text(original(), edits.sorted());
+    if (!rewritten) return false;
+    filled_query guide = fill_and_parse(rewritten->text, rewritten->placeholders, false);
+    if (!guide.outcome.parsed || guide.choices == filled_.choices) return false;
+    filled_ = fill_as(text_, placeholders_, guide.choices, false);
+    return true;
+  }
+
+  edit_list found_syntax_rewrites() {
+    edit_list edits;
     add_group(edits, insert_set_rewrite(original()));
     for (const edit_group& group : backquote_rewrites(original())) add_group(edits, group);
     edited_sql after_names(original().sql, edits.sorted());
@@ -190,13 +224,7 @@ class text_checker {
            clause_rewrites(original(), after_names, view, options_.schema))
         add_group(edits, group);
     }
-    if (edits.empty()) return {};
-    parse_outcome reparsed = parse_sql(edited_sql(original().sql, edits.sorted()).text(), true);
-    if (!reparsed.parsed) {
-      edits = edit_list();
-      return {};
-    }
-    return std::move(reparsed.tree_json);
+    return edits;
   }
 
   bool add_group(edit_list& edits, const edit_group& group) {

@@ -150,3 +150,7 @@ show('multi-table update and delete', pg_query($link, 'SELECT id, points FROM me
 pg_query($link, 'UPDATE teams t SET t.bonus = t.bonus + 5 WHERE t.id = 1');
 pg_query($link, "UPDATE teams SET teams.name = 'green' WHERE id = 3");
 show('qualified set', pg_query($link, 'SELECT name, bonus FROM teams ORDER BY id'));
+// A PHP value's stand-in is chosen after MySQL's hint is taken away.
+$sort = 'name';
+$dir = 'DESC';
+show('hint before values in a row', pg_query($link, "SELECT SQL_CALC_FOUND_ROWS u.name FROM users u WHERE id <= 3 ORDER BY $sort $dir LIMIT $start, $count"));
