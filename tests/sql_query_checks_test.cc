@@ -408,6 +408,26 @@ const rewrite_case rewrite_cases[] = {
      "1\");",
      "<?php pg_query(\"SELECT u.id FROM users u ORDER BY $sort $dir OFFSET $start LIMIT $n\"); "
      "pg_query(\"SELECT id FROM users WHERE $where ORDER BY $sort $dir LIMIT 1 OFFSET 2\");"},
+    // MySQL takes a number n as the condition n <> 0; a text is not known
+    // to be one.
+    {"numbers_as_conditions",
+     "<?php pg_query('SELECT id FROM scores WHERE points AND NOT id OR 0'); pg_query('SELECT "
+     "CASE WHEN points THEN 1 END, CASE points WHEN 1 THEN 2 END FROM scores HAVING COUNT(*)'); "
+     "pg_query('SELECT p.id FROM posts p JOIN scores s ON s.points WHERE note');",
+     "<?php pg_query('SELECT id FROM scores WHERE 0 <> points AND NOT 0 <> id OR 0 <> 0'); "
+     "pg_query('SELECT CASE WHEN 0 <> points THEN 1 END, CASE points WHEN 1 THEN 2 END FROM "
+     "scores HAVING 0 <> COUNT(*)'); pg_query('SELECT p.id FROM posts p JOIN scores s ON 0 <> "
+     "s.points WHERE note');"},
+    // A comparison is 1 or 0 on MySQL, as the statement's output or a
+    // value stored; a subquery's is left to what reads it.
+    {"comparisons_as_numbers",
+     "<?php pg_query(\"SELECT id = 1 AS one, name LIKE '$q%', name IS NULL is_null, id AS b FROM "
+     "users u WHERE EXISTS (SELECT id = 2 FROM posts)\"); pg_query(\"UPDATE scores SET points = "
+     "NOT points, note = rate > 2 WHERE id = $id\");",
+     "<?php pg_query(\"SELECT (id = 1)::int AS one, (name LIKE '$q%')::int, (name IS NULL)::int "
+     "is_null, id AS b FROM users u WHERE EXISTS (SELECT id = 2 FROM posts)\"); "
+     "pg_query(\"UPDATE scores SET points = (NOT 0 <> points)::int, note = (rate > 2)::int WHERE "
+     "id = $id\");"},
     // MySQL rounds rint(x * 10^d) / 10^d in doubles; PostgreSQL has no
     // round(double, int), and its round(double) is rint().
     {"round_of_a_float",

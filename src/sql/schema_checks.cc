@@ -13,6 +13,7 @@
 #include <nlohmann/json.hpp>
 
 #include "common/ascii.h"
+#include "sql/boolean_values.h"
 #include "sql/mysql_syntax_hints.h"
 #include "sql/parse_tree_json.h"
 #include "sql/postgres_names.h"
@@ -130,10 +131,17 @@ class name_walk {
     if (const json* from = list(stmt, "fromClause")) {
       for (const json& item : *from) from_item(item, level, join_conditions, depth + 1);
     }
-    for (const json* condition : join_conditions) expression(*condition, level, depth + 1);
+    for (const json* quals : join_conditions) {
+      condition(*quals, level);
+      expression(*quals, level, depth + 1);
+    }
     ungrouped_columns(stmt, level);
     null_order(stmt, level);
     if (outer == nullptr && depth == 0) star_columns(stmt, level);
+    if (outer == nullptr) boolean_outputs(stmt);
+    for (const char* key : {"whereClause", "havingClause"}) {
+      if (const json* part = member(stmt, key)) condition(*part, level);
+    }
     for (const char* key :
          {"targetList", "whereClause", "groupClause", "havingClause", "sortClause",
           "distinctClause", "windowClause", "valuesLists", "limitOffset", "limitCount"}) {
@@ -248,12 +256,17 @@ class name_walk {
     if (const json* from = list(stmt, "fromClause")) {
       for (const json& item : *from) from_item(item, level, join_conditions, depth + 1);
     }
-    for (const json* condition : join_conditions) expression(*condition, level, depth + 1);
+    for (const json* quals : join_conditions) {
+      condition(*quals, level);
+      expression(*quals, level, depth + 1);
+    }
     if (const json* targets = list(stmt, "targetList")) {
       target_names(*targets, table, &level.entries.front());
       assigned_values(*targets, table);
+      boolean_assignments(*targets);
       values(*targets, level, depth + 1);
     }
+    if (const json* where = member(stmt, "whereClause")) condition(*where, level);
     for (const char* key : {"whereClause", "returningList"}) {
       if (const json* part = member(stmt, key)) expression(*part, level, depth + 1);
     }
@@ -268,7 +281,11 @@ class name_walk {
     if (const json* using_list = list(stmt, "usingClause")) {
       for (const json& item : *using_list) from_item(item, level, join_conditions, depth + 1);
     }
-    for (const json* condition : join_conditions) expression(*condition, level, depth + 1);
+    for (const json* quals : join_conditions) {
+      condition(*quals, level);
+      expression(*quals, level, depth + 1);
+    }
+    if (const json* where = member(stmt, "whereClause")) condition(*where, level);
     for (const char* key : {"whereClause", "returningList"}) {
       if (const json* part = member(stmt, key)) expression(*part, level, depth + 1);
     }
@@ -654,6 +671,85 @@ class name_walk {
                        true});
   }
 
+  // A number where a condition stands (WHERE flag, NOT flag, ... OR 0):
+  // MySQL tests n <> 0, PostgreSQL refuses anything but a boolean. Written
+  // 0 <> n, which binds before NOT, AND and OR; n <> 0 where a wrapped
+  // value starts with n, whose "(" is inserted there.
+  void condition(const json& node, const scope& level) {
+    std::optional<byte_span> span = integer_operand(node, level);
+    if (!span) return;
+    sql_edit edit = boolean_value_starts_.count(span->first) > 0
+                        ? sql_edit{span->second, span->second, " <> 0"}
+                        : sql_edit{span->first, span->first, "0 <> "};
+    reading_.rewrites.push_back(
+        schema_rewrite{"MySQL takes a number n as the condition n <> 0; PostgreSQL takes only a "
+                       "boolean there: write n <> 0",
+                       span->first,
+                       {std::move(edit)}});
+  }
+
+  // The conditions of CASE WHEN c THEN ...; CASE x WHEN v compares values.
+  void case_conditions(const json& expr, const scope& level) {
+    const json* whens = list(expr, "args");
+    if (member(expr, "arg") != nullptr || whens == nullptr) return;
+    for (const json& w : *whens) {
+      const json* when = member(w, "CaseWhen");
+      if (const json* test = when != nullptr ? member(*when, "expr") : nullptr)
+        condition(*test, level);
+    }
+  }
+
+  // A comparison in the SELECT list of the statement: MySQL gives 1 or 0
+  // (NULL stays NULL), PostgreSQL a boolean, which PHP reads as "t" or "f".
+  void boolean_outputs(const json& stmt) {
+    const json* targets = list(stmt, "targetList");
+    if (targets == nullptr) return;
+    for (const json& t : *targets) {
+      const json* target = member(t, "ResTarget");
+      const json* value = target != nullptr ? member(*target, "val") : nullptr;
+      if (value == nullptr || !yields_boolean(*value)) continue;
+      wrap_boolean(tokens_.starting_at(location_of(*target)),
+                   std::span(select_list_ends, select_list_end_count), text_of(*target, "name"));
+    }
+  }
+
+  // SET c = a comparison: MySQL stores 1 or 0, PostgreSQL refuses a
+  // boolean for a number column (and MySQL's schema has no boolean one).
+  void boolean_assignments(const json& targets) {
+    for (const json& t : targets) {
+      const json* target = member(t, "ResTarget");
+      const json* value = target != nullptr ? member(*target, "val") : nullptr;
+      if (value == nullptr || !yields_boolean(*value)) continue;
+      std::size_t i = tokens_.starting_at(location_of(*target));
+      while (i != sql_token_view::none && i < tokens_.size() && !tokens_.is_char(i, '=')) ++i;
+      if (i == sql_token_view::none || i + 1 >= tokens_.size()) continue;
+      wrap_boolean(i + 1, std::span(set_list_ends, set_list_end_count), "");
+    }
+  }
+
+  // True if a PHP value may make token `i` longer: a quoted string's
+  // quotes are the text's own, whatever the value inside.
+  bool from_placeholder(std::size_t i) const {
+    std::string_view bytes = tokens_.bytes(i);
+    bool quoted = bytes.size() >= 2 && bytes.front() == '\'' && bytes.back() == '\'';
+    return !quoted && origin_of(i) == name_origin::placeholder;
+  }
+
+  void wrap_boolean(std::size_t first, std::span<const std::string_view> ends,
+                    const std::string& alias) {
+    if (first == sql_token_view::none) return;
+    std::size_t last = value_last_token(tokens_, first, ends, alias);
+    if (last == sql_token_view::none) return;
+    std::uint64_t begin = tokens_[first].begin, end = tokens_[last].end;
+    if (from_placeholder(first) || from_placeholder(last)) return;
+    boolean_value_starts_.insert(begin);
+    reading_.rewrites.push_back(schema_rewrite{
+        "a comparison gives 1 or 0 on MySQL, a boolean on PostgreSQL (which PHP reads as t or "
+        "f): write (...)::int",
+        begin,
+        {sql_edit{begin, begin, "("}, sql_edit{end, end, ")::int"}}});
+  }
+
   // ROUND(x, d) of a FLOAT or DOUBLE x: PostgreSQL rounds numeric only to
   // d places. MySQL rounds rint(x * 10^d) / 10^d in doubles, as
   // PostgreSQL's round() of a double does rint(): that is written out for
@@ -835,6 +931,14 @@ class name_walk {
         comparison(it.value(), level);
         division(it.value(), level);
         expression(it.value(), level, depth + 1);
+      } else if (it.key() == "BoolExpr") {
+        if (const json* args = list(it.value(), "args")) {
+          for (const json& arg : *args) condition(arg, level);
+        }
+        expression(it.value(), level, depth + 1);
+      } else if (it.key() == "CaseExpr") {
+        case_conditions(it.value(), level);
+        expression(it.value(), level, depth + 1);
       } else if (it.key() == "FuncCall") {
         average(it.value(), level);
         if_of_number(it.value(), level);
@@ -938,6 +1042,7 @@ class name_walk {
   const schema_model& schema_;
   const name_origin_of& origin_;
   std::set<std::string> ctes_, aliases_;
+  std::set<std::uint64_t> boolean_value_starts_;  // of the values wrapped in (...)::int
   schema_reading reading_;
   bool outer_join_ = false;  // the statement joins with LEFT, RIGHT or FULL
 };

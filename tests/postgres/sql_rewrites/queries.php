@@ -154,3 +154,7 @@ show('qualified set', pg_query($link, 'SELECT name, bonus FROM teams ORDER BY id
 $sort = 'name';
 $dir = 'DESC';
 show('hint before values in a row', pg_query($link, "SELECT SQL_CALC_FOUND_ROWS u.name FROM users u WHERE id <= 3 ORDER BY $sort $dir LIMIT $start, $count"));
+// A comparison is the number 1 or 0 on MySQL, and a number is a condition.
+show('comparisons as numbers', pg_query($link, "SELECT name, bonus > 10 AS big, name LIKE 'g%', bonus IN (0, 20) FROM teams ORDER BY id"));
+pg_query($link, 'UPDATE teams SET bonus = NOT bonus WHERE id <> 2');
+show('numbers as conditions', pg_query($link, "SELECT name, CASE WHEN bonus THEN 'on' ELSE 'off' END FROM teams WHERE NOT bonus OR id = 3 OR 0 ORDER BY id"));
