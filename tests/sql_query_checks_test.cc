@@ -625,6 +625,18 @@ const rewrite_case rewrite_cases[] = {
      "p.deleted = '0000-00-00' AND p.deleted > '0000-00-00'\");",
      "<?php pg_query(\"SELECT u.id FROM users u LEFT JOIN posts p ON p.user_id = u.id WHERE "
      "p.deleted = '0000-00-00' AND (p.deleted IS NOT NULL)\");"},
+    // The rows an outer join keeps whole have their zero dates; RIGHT and
+    // FULL JOIN make the other sides NULL where nothing matched.
+    {"zero_date_of_an_outer_joins_kept_side",
+     "<?php pg_query(\"SELECT IF(p.deleted = '0000-00-00', 1, 2) FROM posts p LEFT JOIN users u "
+     "ON u.id = p.user_id JOIN scores s ON s.id = u.id WHERE deleted <= '0000-00-00'\"); "
+     "pg_query(\"SELECT 1 FROM users u RIGHT JOIN posts p ON p.user_id = u.id FULL JOIN scores s "
+     "ON s.id = p.id WHERE p.deleted = '0000-00-00'\");",
+     "<?php pg_query(\"SELECT CASE WHEN (p.deleted IS NULL) THEN 1 ELSE 2 END FROM posts p LEFT "
+     "JOIN "
+     "users u ON u.id = p.user_id JOIN scores s ON s.id = u.id WHERE (deleted IS NULL)\"); "
+     "pg_query(\"SELECT 1 FROM users u RIGHT JOIN posts p ON p.user_id = u.id FULL JOIN scores s "
+     "ON s.id = p.id WHERE p.deleted = '0000-00-00'\");"},
     // MySQL's new row takes the defaults of the columns left out.
     {"replace_into", "<?php pg_query(\"REPLACE INTO `counters` (`name`) VALUES ('$n')\");",
      "<?php pg_query(\"INSERT INTO counters (name) VALUES ('$n') ON CONFLICT (name) DO UPDATE SET "

@@ -49,6 +49,8 @@ bool is_one_of(std::string_view name, std::span<const std::string_view> names) {
 struct range_entry {
   std::string name;                    // what the query calls it: alias or table name
   const table_model* table = nullptr;  // null: its columns are not known
+  // On the side of an outer join that has NULL rows where nothing matched.
+  bool null_extended = false;
 };
 
 struct scope {
@@ -157,10 +159,16 @@ class name_walk {
     } else if (const json* join = member(item, "JoinExpr")) {
       // A column of an outer join's other side is NULL where no row
       // matched, which a zero date turned IS NULL would take for its own.
-      if (text_of(*join, "jointype") != "JOIN_INNER") outer_join_ = true;
+      std::string type = text_of(*join, "jointype");
       for (const char* side : {"larg", "rarg"}) {
+        std::size_t before = level.entries.size();
         if (const json* part = member(*join, side))
           from_item(*part, level, join_conditions, depth + 1);
+        bool left = side == std::string_view("larg");
+        if (type == "JOIN_FULL" || type == (left ? "JOIN_RIGHT" : "JOIN_LEFT")) {
+          for (std::size_t i = before; i < level.entries.size(); ++i)
+            level.entries[i].null_extended = true;
+        }
       }
       if (const json* quals = member(*join, "quals")) join_conditions.push_back(quals);
       if (const json* alias = member(*join, "alias"))
@@ -383,11 +391,13 @@ class name_walk {
     for (int side = 0; side < 2; ++side) {
       const json* ref = member(side == 0 ? *left : *right, "ColumnRef");
       if (ref == nullptr) continue;
-      auto [table, column] = resolved(*ref, level);
+      const range_entry* entry = nullptr;
+      auto [table, column] = resolved(*ref, level, &entry);
       if (column == nullptr) continue;
       const json& other = side == 0 ? *right : *left;
       string_value(other, table, column);
-      zero_date_comparison(op, *ref, *column, other, side == 0);
+      zero_date_comparison(op, *ref, *column, other, side == 0,
+                           entry == nullptr || entry->null_extended);
     }
   }
 
@@ -418,7 +428,7 @@ class name_walk {
   // NULL`; in a NOT NULL column every comparison with '-infinity', which
   // stands below every date as the zero date did.
   void zero_date_comparison(const std::string& op, const json& ref, const column_model& column,
-                            const json& other, bool column_first) {
+                            const json& other, bool column_first, bool null_extended) {
     auto name = reference_span(ref);
     if (!name) return;
     if (column.not_null) {
@@ -432,7 +442,7 @@ class name_walk {
     // and d <= zero for the zero date alone.
     bool above = column_first ? op == ">" : op == "<";
     bool at_most = column_first ? op == "<=" : op == ">=";
-    if ((op == "=" || at_most) && outer_join_) return;
+    if ((op == "=" || at_most) && null_extended) return;
     std::string_view test = op == "=" || at_most                ? " IS NULL)"
                             : op == "<>" || op == "!=" || above ? " IS NOT NULL)"
                                                                 : "";
@@ -877,8 +887,9 @@ class name_walk {
   }
 
   // The table and column a reference means, when certain.
-  std::pair<const table_model*, const column_model*> resolved(const json& ref,
-                                                              const scope& level) const {
+  // `owner`, if given, is set to the FROM item the column is found in.
+  std::pair<const table_model*, const column_model*> resolved(
+      const json& ref, const scope& level, const range_entry** owner = nullptr) const {
     const json* fields = list(ref, "fields");
     if (fields == nullptr || fields->empty() || fields->size() > 2) return {};
     std::string column = string_field(fields->back());
@@ -886,6 +897,7 @@ class name_walk {
     if (fields->size() == 2) {
       const range_entry* entry = visible(string_field(fields->front()), level);
       if (entry == nullptr || entry->table == nullptr) return {};
+      if (owner != nullptr) *owner = entry;
       return {entry->table, entry->table->column(column)};
     }
     std::pair<const table_model*, const column_model*> found{};
@@ -896,6 +908,7 @@ class name_walk {
         if (c == nullptr) continue;
         if (found.second != nullptr) return {};  // two tables have it
         found = {entry.table, c};
+        if (owner != nullptr) *owner = &entry;
       }
     }
     return found;
@@ -1044,7 +1057,6 @@ class name_walk {
   std::set<std::string> ctes_, aliases_;
   std::set<std::uint64_t> boolean_value_starts_;  // of the values wrapped in (...)::int
   schema_reading reading_;
-  bool outer_join_ = false;  // the statement joins with LEFT, RIGHT or FULL
 };
 
 }  // namespace

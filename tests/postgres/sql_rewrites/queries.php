@@ -158,3 +158,6 @@ show('hint before values in a row', pg_query($link, "SELECT SQL_CALC_FOUND_ROWS 
 show('comparisons as numbers', pg_query($link, "SELECT name, bonus > 10 AS big, name LIKE 'g%', bonus IN (0, 20) FROM teams ORDER BY id"));
 pg_query($link, 'UPDATE teams SET bonus = NOT bonus WHERE id <> 2');
 show('numbers as conditions', pg_query($link, "SELECT name, CASE WHEN bonus THEN 'on' ELSE 'off' END FROM teams WHERE NOT bonus OR id = 3 OR 0 ORDER BY id"));
+// The rows an outer join keeps whole have their zero dates.
+pg_query($link, "UPDATE posts SET deleted = '2024-05-05 00:00:00' WHERE id = 3");
+show('zero date beside an outer join', pg_query($link, "SELECT p.id, IF(p.deleted = '0000-00-00 00:00:00', 'live', 'gone') FROM posts p LEFT JOIN users u ON u.id = p.id ORDER BY p.id"));
