@@ -55,6 +55,12 @@ schema_model test_schema() {
   counters.primary_key = {"id"};
   counters.unique_keys = {{"name"}};
   schema.add(counters);
+  table_model tickets;
+  tickets.name = "tickets";
+  tickets.columns = {{"id", "integer", true, true},
+                     {"status", "varchar(6)", false, true, "", {"'new'", "'open'", "'closed'"}},
+                     {"note", "text"}};
+  schema.add(tickets);
   return schema;
 }
 
@@ -637,6 +643,18 @@ const rewrite_case rewrite_cases[] = {
      "users u ON u.id = p.user_id JOIN scores s ON s.id = u.id WHERE (deleted IS NULL)\"); "
      "pg_query(\"SELECT 1 FROM users u RIGHT JOIN posts p ON p.user_id = u.id FULL JOIN scores s "
      "ON s.id = p.id WHERE p.deleted = '0000-00-00'\");"},
+    // MySQL sorted an ENUM by the order of its values, in an ORDER BY and
+    // in the groups of GROUP BY; another table's column of that name is not
+    // known to be one.
+    {"enum_order",
+     "<?php pg_query('SELECT id FROM tickets t ORDER BY t.status DESC, id'); pg_query('SELECT "
+     "status, COUNT(*) FROM tickets GROUP BY status'); pg_query('SELECT status FROM tickets, "
+     "(SELECT 1) x GROUP BY status');",
+     "<?php pg_query('SELECT id FROM tickets t ORDER BY array_position(ARRAY[\\'new\\', "
+     "\\'open\\', \\'closed\\'], (t.status)::text) DESC, id'); pg_query('SELECT status, "
+     "COUNT(*) FROM tickets GROUP BY status ORDER BY array_position(ARRAY[\\'new\\', "
+     "\\'open\\', \\'closed\\'], (status)::text) NULLS FIRST'); pg_query('SELECT status "
+     "FROM tickets, (SELECT 1) x GROUP BY status ORDER BY status NULLS FIRST');"},
     // MySQL's new row takes the defaults of the columns left out.
     {"replace_into", "<?php pg_query(\"REPLACE INTO `counters` (`name`) VALUES ('$n')\");",
      "<?php pg_query(\"INSERT INTO counters (name) VALUES ('$n') ON CONFLICT (name) DO UPDATE SET "

@@ -82,7 +82,7 @@ class tree_walk {
       if (stmt == raw.end()) continue;
       if (const json* select = parse_tree::member(*stmt, "SelectStmt")) {
         std::uint64_t end = length != 0 ? statement_location_ + length : sql_.size();
-        if (auto issue = group_order_issue(*select, tokens_, statement_location_, end))
+        if (auto issue = group_order_issue(*select, tokens_, statement_location_, end, schema_))
           issues_.push_back(std::move(*issue));
         for (tree_issue& issue : output_name_issues(*select, tokens_))
           issues_.push_back(std::move(issue));

@@ -14,6 +14,7 @@
 
 #include "common/ascii.h"
 #include "sql/boolean_values.h"
+#include "sql/enum_order.h"
 #include "sql/mysql_syntax_hints.h"
 #include "sql/parse_tree_json.h"
 #include "sql/postgres_names.h"
@@ -604,6 +605,7 @@ class name_walk {
       const json* ref = node != nullptr ? member(*node, "ColumnRef") : nullptr;
       if (ref == nullptr || text_of(*sort, "sortby_nulls") != "SORTBY_NULLS_DEFAULT") continue;
       auto [table, column] = resolved(*ref, level);
+      if (column != nullptr) enum_order(*ref, *column);
       if (column == nullptr || column->not_null ||
           std::find(table->primary_key.begin(), table->primary_key.end(), column->name) !=
               table->primary_key.end())
@@ -625,6 +627,20 @@ class name_walk {
           span->first,
           {sql_edit{tokens_[last].end, tokens_[last].end, nulls}}});
     }
+  }
+
+  // ORDER BY an ENUM column: MySQL sorted by the order of its values.
+  void enum_order(const json& ref, const column_model& column) {
+    if (column.enum_literals.empty()) return;
+    auto span = reference_span(ref);
+    if (!span) return;
+    std::string_view written = tokens_.text().substr(span->first, span->second - span->first);
+    reading_.rewrites.push_back(schema_rewrite{
+        "column " + postgres_name(column.name) +
+            " was an ENUM, which MySQL sorted by the order of its values, PostgreSQL sorts its "
+            "text by letters: write array_position(ARRAY[values], (column)::text)",
+        span->first,
+        {sql_edit{span->first, span->second, enum_order_key(column, written)}}});
   }
 
   // True if PostgreSQL has min() of a column of `type`.

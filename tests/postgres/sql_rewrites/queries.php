@@ -161,3 +161,6 @@ show('numbers as conditions', pg_query($link, "SELECT name, CASE WHEN bonus THEN
 // The rows an outer join keeps whole have their zero dates.
 pg_query($link, "UPDATE posts SET deleted = '2024-05-05 00:00:00' WHERE id = 3");
 show('zero date beside an outer join', pg_query($link, "SELECT p.id, IF(p.deleted = '0000-00-00 00:00:00', 'live', 'gone') FROM posts p LEFT JOIN users u ON u.id = p.id ORDER BY p.id"));
+// MySQL sorted an ENUM by the order of its values.
+show('enum order', pg_query($link, 'SELECT id FROM tickets ORDER BY status, id'));
+show('enum groups', pg_query($link, 'SELECT status, COUNT(*) FROM tickets GROUP BY status'));

@@ -40,3 +40,5 @@ CREATE TABLE teams (id integer PRIMARY KEY, name text, bonus integer);
 INSERT INTO teams VALUES (1, 'red', 10), (2, 'blue', 20), (3, 'gone', 0);
 CREATE TABLE members (id integer PRIMARY KEY, team_id integer, points integer);
 INSERT INTO members VALUES (1, 1, 1), (2, 2, 2), (3, 3, 3), (4, 9, 4);
+CREATE TABLE tickets (id integer PRIMARY KEY, status varchar(6) NOT NULL CHECK (status IN ('new', 'open', 'closed')));
+INSERT INTO tickets VALUES (1, 'open'), (2, 'closed'), (3, 'new'), (4, 'open');
