@@ -17,6 +17,11 @@ constexpr syntax_hint update_limit{"UPDATE or DELETE with LIMIT",
 constexpr syntax_hint multi_table{"multi-table UPDATE or DELETE",
                                   "write UPDATE t SET ... FROM other WHERE ..., or DELETE FROM t "
                                   "USING other WHERE ..."};
+// Both DELETEs of one statement see the rows as they were before it.
+constexpr syntax_hint multi_table_delete{
+    "DELETE from several tables",
+    "write WITH gone AS (DELETE FROM b USING a WHERE ... RETURNING 1) DELETE FROM a USING b "
+    "WHERE ...; the affected rows are then a's only"};
 constexpr syntax_hint interval_unit{"INTERVAL n UNIT", "quote the interval: INTERVAL '1 day'"};
 constexpr syntax_hint regexp{"REGEXP", "write ~* (case-insensitive) or ~"};
 constexpr syntax_hint insert_set{"INSERT ... SET", "write INSERT INTO t (a, b) VALUES (1, 2)"};
@@ -104,9 +109,18 @@ bool is_multi_table(const sql_token_view& t) {
   return false;
 }
 
+// DELETE a, b FROM ...: a list of tables before FROM.
+bool deletes_from_several(const sql_token_view& t) {
+  if (!t.is(0, "delete")) return false;
+  for (std::size_t i = 1; i < t.size() && !t.is(i, "from"); ++i) {
+    if (t.is_char(i, ',')) return true;
+  }
+  return false;
+}
+
 const syntax_hint* construct_of_statement(const sql_token_view& t) {
   if (t.size() == 0) return nullptr;
-  if (is_multi_table(t)) return &multi_table;
+  if (is_multi_table(t)) return deletes_from_several(t) ? &multi_table_delete : &multi_table;
   if (t.is(0, "show")) return &show;
   if (t.is(0, "replace")) return &replace_into;
   if (is_any(t, 0, {"optimize", "repair", "check"})) return &maintenance;
