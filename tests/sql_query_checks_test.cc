@@ -427,6 +427,16 @@ const rewrite_case rewrite_cases[] = {
      "pg_query('SELECT CASE WHEN 0 <> points THEN 1 END, CASE points WHEN 1 THEN 2 END FROM "
      "scores HAVING 0 <> COUNT(*)'); pg_query('SELECT p.id FROM posts p JOIN scores s ON 0 <> "
      "s.points WHERE note');"},
+    // A PHP value that is a number for certain stands as a condition too;
+    // another may be a condition's text.
+    {"number_values_as_conditions",
+     "<?php pg_query(\"SELECT id FROM scores WHERE id = 1 OR \" . ($all ? 1 : -1) . \" AND \" . "
+     "$cond); pg_query(\"SELECT id FROM scores WHERE \" . intval($n) . \" AND id = $id OR $flag "
+     "OR \" . (int) $m . \" OR \" . count($l) . \" OR \" . ($all ? '1 = 1' : 0));",
+     "<?php pg_query(\"SELECT id FROM scores WHERE id = 1 OR 0 <> \" . ($all ? 1 : -1) . \" AND "
+     "\" . $cond); pg_query(\"SELECT id FROM scores WHERE 0 <> \" . intval($n) . \" AND id = "
+     "$id OR $flag OR 0 <> \" . (int) $m . \" OR 0 <> \" . count($l) . \" OR \" . ($all ? '1 "
+     "= 1' : 0));"},
     // A comparison is 1 or 0 on MySQL, as the statement's output or a
     // value stored; a subquery's is left to what reads it.
     {"comparisons_as_numbers",

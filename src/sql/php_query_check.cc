@@ -10,6 +10,7 @@
 #include <optional>
 #include <set>
 
+#include "sql/php_number_values.h"
 #include "sql/php_query_texts.h"
 #include "sql/php_string_literal.h"
 #include "sql/query_checks.h"
@@ -89,8 +90,14 @@ class php_query_checker {
       return true;
     };
     std::vector<std::uint64_t> placeholders = text.placeholder_offsets();
+    std::vector<bool> numbers;
+    for (const text_placeholder& p : text.placeholders) {
+      numbers.push_back(p.expression_end <= php_.size() &&
+                        is_number_expression(php_.substr(p.expression_begin,
+                                                         p.expression_end - p.expression_begin)));
+    }
     text_check check =
-        check_query_text(text.text, placeholders, options_, writable, several_statements);
+        check_query_text(text.text, placeholders, options_, writable, several_statements, numbers);
     std::vector<text_edit> edits;
     for (const text_level_edit& e : check.edits) {
       std::optional<text_edit> edit = file_edit(text, e);
@@ -100,7 +107,7 @@ class php_query_checker {
     if (edits.size() != check.edits.size() || !agrees_with_accepted(text, edits)) {
       query_options report_only = options_;
       report_only.rewrite = false;
-      check = check_query_text(text.text, placeholders, report_only, writable);
+      check = check_query_text(text.text, placeholders, report_only, writable, true, numbers);
       edits.clear();
       rewriting = false;
     }

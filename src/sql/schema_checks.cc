@@ -79,8 +79,9 @@ void collect_own_names(const json& node, std::set<std::string>& ctes,
 
 class name_walk {
  public:
-  name_walk(const sql_token_view& tokens, const schema_model& schema, const name_origin_of& origin)
-      : tokens_(tokens), schema_(schema), origin_(origin) {}
+  name_walk(const sql_token_view& tokens, const schema_model& schema, const name_origin_of& origin,
+            const number_value_at& number_value)
+      : tokens_(tokens), schema_(schema), origin_(origin), number_value_(number_value) {}
 
   schema_reading run(const json& tree) {
     const json* stmts = list(tree, "stmts");
@@ -703,6 +704,7 @@ class name_walk {
   // value starts with n, whose "(" is inserted there.
   void condition(const json& node, const scope& level) {
     std::optional<byte_span> span = integer_operand(node, level);
+    if (!span) span = number_value_operand(node);
     if (!span) return;
     sql_edit edit = boolean_value_starts_.count(span->first) > 0
                         ? sql_edit{span->second, span->second, " <> 0"}
@@ -712,6 +714,17 @@ class name_walk {
                        "boolean there: write n <> 0",
                        span->first,
                        {std::move(edit)}});
+  }
+
+  // The stand-in of a PHP value that is a number for certain.
+  std::optional<byte_span> number_value_operand(const json& node) const {
+    const json* constant = member(node, "A_Const");
+    if (constant == nullptr || member(*constant, "ival") == nullptr || !number_value_)
+      return std::nullopt;
+    std::size_t token = tokens_.starting_at(location_of(*constant));
+    if (token == sql_token_view::none || !number_value_(tokens_[token].begin, tokens_[token].end))
+      return std::nullopt;
+    return byte_span{tokens_[token].begin, tokens_[token].end};
   }
 
   // The conditions of CASE WHEN c THEN ...; CASE x WHEN v compares values.
@@ -1070,6 +1083,7 @@ class name_walk {
   const sql_token_view& tokens_;
   const schema_model& schema_;
   const name_origin_of& origin_;
+  const number_value_at& number_value_;
   std::set<std::string> ctes_, aliases_;
   std::set<std::uint64_t> boolean_value_starts_;  // of the values wrapped in (...)::int
   schema_reading reading_;
@@ -1078,11 +1092,12 @@ class name_walk {
 }  // namespace
 
 schema_reading read_schema_names(const std::string& tree_json, const sql_token_view& tokens,
-                                 const schema_model& schema, const name_origin_of& origin) {
+                                 const schema_model& schema, const name_origin_of& origin,
+                                 const number_value_at& number_value) {
   if (schema.empty()) return {};
   json tree = json::parse(tree_json, nullptr, false);
   if (tree.is_discarded()) return {};
-  return name_walk(tokens, schema, origin).run(tree);
+  return name_walk(tokens, schema, origin, number_value).run(tree);
 }
 
 }  // namespace corvexa::sql

@@ -57,12 +57,14 @@ class current_text {
 class text_checker {
  public:
   text_checker(std::string_view text, const std::vector<std::uint64_t>& placeholders,
-               const query_options& options, const edit_filter& writable, bool several_statements)
+               const query_options& options, const edit_filter& writable, bool several_statements,
+               const std::vector<bool>& number_values)
       : text_(text),
         placeholders_(placeholders),
         options_(options),
         writable_(writable),
-        several_statements_(several_statements) {}
+        several_statements_(several_statements),
+        number_values_(number_values) {}
 
   text_check run() {
     std::size_t nul = text_.find('\0');
@@ -310,7 +312,14 @@ class text_checker {
     name_origin_of origin = [&](std::uint64_t begin, std::uint64_t end) {
       return origin_in(current, begin, end);
     };
-    schema_reading reading = read_schema_names(tree, *view, *options_.schema, origin);
+    number_value_at number_value = [&](std::uint64_t begin, std::uint64_t end) {
+      auto range = current.original_range(begin, end);
+      const substitution_slot* slot =
+          range ? original().slot_spanning(range->first, range->second) : nullptr;
+      return slot != nullptr && slot->placeholder < number_values_.size() &&
+             number_values_[slot->placeholder];
+    };
+    schema_reading reading = read_schema_names(tree, *view, *options_.schema, origin, number_value);
     result_.numeric_values = quoted_numeric_values(original(), current, reading.values);
     for (schema_rewrite& r : reading.rewrites) {
       if (r.answers_finding_at_location) answered_locations_.insert(r.location);
@@ -384,6 +393,7 @@ class text_checker {
   const query_options& options_;
   const edit_filter& writable_;
   bool several_statements_;
+  const std::vector<bool>& number_values_;
   filled_query filled_;
   text_check result_;
   // What the schema shows gives another result, for the tree checks to
@@ -396,8 +406,9 @@ class text_checker {
 
 text_check check_query_text(std::string_view text, const std::vector<std::uint64_t>& placeholders,
                             const query_options& options, const edit_filter& writable,
-                            bool several_statements) {
-  return text_checker(text, placeholders, options, writable, several_statements).run();
+                            bool several_statements, const std::vector<bool>& number_values) {
+  return text_checker(text, placeholders, options, writable, several_statements, number_values)
+      .run();
 }
 
 }  // namespace corvexa::sql
