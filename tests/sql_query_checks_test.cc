@@ -130,6 +130,10 @@ const finding_case finding_cases[] = {
     {"update_left_join",
      "<?php pg_query('UPDATE a LEFT JOIN b ON b.id = a.b SET a.x = 1 WHERE b.id IS NULL');",
      rule_sql_syntax, "LEFT", "multi-table UPDATE or DELETE: write UPDATE t SET ... FROM"},
+    // The unit is no column of the table.
+    {"timestampdiff_of_months",
+     "<?php pg_query('SELECT TIMESTAMPDIFF(MONTH, deleted, NOW()) FROM posts');", rule_sql_mysql,
+     "TIMESTAMPDIFF", "from MONTH on with age()"},
     {"delete_from_two_tables",
      "<?php pg_query(\"DELETE t, p FROM topics t, posts p WHERE p.topic = t.id AND t.id = $id\");",
      rule_sql_syntax, "t, p", "DELETE from several tables: write WITH gone AS (DELETE FROM b"},
@@ -427,6 +431,17 @@ const rewrite_case rewrite_cases[] = {
      "pg_query('SELECT CASE WHEN 0 <> points THEN 1 END, CASE points WHEN 1 THEN 2 END FROM "
      "scores HAVING 0 <> COUNT(*)'); pg_query('SELECT p.id FROM posts p JOIN scores s ON 0 <> "
      "s.points WHERE note');"},
+    // MySQL counts whole units of seconds, toward zero; b - a is written
+    // -(a - b), which keeps the arguments in place.
+    {"timestampdiff_of_seconds_to_weeks",
+     "<?php pg_query(\"SELECT TIMESTAMPDIFF(MINUTE, deleted, NOW()), TIMESTAMPDIFF(WEEK, "
+     "'2024-01-01', deleted) FROM posts WHERE TIMESTAMPDIFF(SECOND, deleted, NOW()) > 5\");",
+     "<?php pg_query(\"SELECT trunc(-EXTRACT(EPOCH FROM date_trunc('second', (deleted)::timestamp) "
+     "- date_trunc('second', (NOW())::timestamp)) / 60)::bigint, trunc(-EXTRACT(EPOCH FROM "
+     "date_trunc('second', ('2024-01-01')::timestamp) - date_trunc('second', "
+     "(deleted)::timestamp)) / 604800)::bigint FROM posts WHERE trunc(-EXTRACT(EPOCH FROM "
+     "date_trunc('second', (deleted)::timestamp) - date_trunc('second', "
+     "(NOW())::timestamp)))::bigint > 5\");"},
     // A PHP value that is a number for certain stands as a condition too;
     // another may be a condition's text.
     {"number_values_as_conditions",

@@ -50,7 +50,10 @@ constexpr mysql_function functions[] = {
      "(($1)::date - DATE '0001-01-01' + 366)", 1},
     {"datediff", "is MySQL's: write a::date - b::date", fr::arguments_in,
      "(($1)::date - ($2)::date)", 2},
-    {"timestampdiff", "is MySQL's: write EXTRACT(EPOCH FROM b - a) and divide", fr::none, "", 3},
+    {"timestampdiff",
+     "is MySQL's: write trunc(EXTRACT(EPOCH FROM b - a) / the unit's seconds), from MONTH on "
+     "with age()",
+     fr::timestampdiff, "", 3},
     {"date_format", "is MySQL's: write to_char(x, format) (its format codes differ)",
      fr::date_format, "", 2},
     {"concat",

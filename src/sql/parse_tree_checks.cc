@@ -204,6 +204,20 @@ class tree_walk {
     return pieces;
   }
 
+  // The seconds of TIMESTAMPDIFF's unit, or 0 for a unit of months.
+  static std::uint64_t unit_seconds(const json& unit) {
+    const json* ref = parse_tree::member(unit, "ColumnRef");
+    const json* fields = ref != nullptr ? parse_tree::list(*ref, "fields") : nullptr;
+    if (fields == nullptr || fields->size() != 1) return 0;
+    std::string name = string_field((*fields)[0]);
+    constexpr std::pair<std::string_view, std::uint64_t> units[] = {
+        {"second", 1}, {"minute", 60}, {"hour", 3600}, {"day", 86400}, {"week", 604800}};
+    for (auto [unit, seconds] : units) {
+      if (name == unit) return seconds;
+    }
+    return 0;
+  }
+
   // DATE_FORMAT's format converted, when it is a string constant.
   static std::optional<to_char_format> constant_date_format(const json& call) {
     auto args = call.find("args");
@@ -359,6 +373,18 @@ class tree_walk {
           edits.push_back(separator(commas[i], " THEN " + std::to_string(i) + " WHEN "));
         edits.push_back(token(close, " THEN " + std::to_string(n - 1) + " ELSE 0 END"));
         return edits;
+      }
+      case function_rewrite::timestampdiff: {
+        // MySQL counts whole units of the seconds between (its times have
+        // no fraction), toward zero. b - a is written -(a - b): the
+        // arguments stay in their places.
+        std::uint64_t seconds = unit_seconds(call.at("args")[0]);
+        if (seconds == 0) return {};
+        std::string divide = seconds == 1 ? "" : " / " + std::to_string(seconds);
+        sql_edit unit = separator(commas[0], "trunc(-EXTRACT(EPOCH FROM date_trunc('second', (");
+        unit.begin = t[name].begin;
+        return {std::move(unit), separator(commas[1], ")::timestamp) - date_trunc('second', ("),
+                token(close, ")::timestamp))" + divide + ")::bigint")};
       }
       case function_rewrite::date_format: {
         std::string format = to_char_literal(call, commas[0] + 1, close);

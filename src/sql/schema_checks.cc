@@ -985,13 +985,25 @@ class name_walk {
         average(it.value(), level);
         if_of_number(it.value(), level);
         round_of_float(it.value(), level);
-        expression(it.value(), level, depth + 1);
+        call_arguments(it.value(), level, depth + 1);
       } else if (it.key() == "SelectStmt") {
         select(it.value(), &level, depth + 1);
       } else if (it.value().is_structured()) {
         expression(it.value(), level, depth + 1);
       }
     }
+  }
+
+  // A call's arguments; TIMESTAMPDIFF's and TIMESTAMPADD's first names a
+  // unit (SECOND, DAY), no column.
+  void call_arguments(const json& call, const scope& level, int depth) {
+    const json* args = list(call, "args");
+    if (args != nullptr && !args->empty() &&
+        (is_call_of(call, "timestampdiff") || is_call_of(call, "timestampadd"))) {
+      for (std::size_t i = 1; i < args->size(); ++i) expression((*args)[i], level, depth);
+      return;
+    }
+    expression(call, level, depth);
   }
 
   void column_reference(const json& ref, const scope& level) {

@@ -167,3 +167,6 @@ show('enum groups', pg_query($link, 'SELECT status, COUNT(*) FROM tickets GROUP 
 // A PHP value that is a number for certain, where a condition stands.
 $admin = true;
 show('php number as condition', pg_query($link, "SELECT name FROM teams WHERE id = 1 OR " . ($admin ? 1 : 0) . " ORDER BY id"));
+// TIMESTAMPDIFF counts whole units, toward zero.
+show('timestampdiff', pg_query($link, "SELECT TIMESTAMPDIFF(DAY, '2010-03-01 10:00:00', '2010-03-05'), TIMESTAMPDIFF(HOUR, '2010-03-05 00:00:00', '2010-03-01 09:30:00'), TIMESTAMPDIFF(SECOND, '2024-01-01 00:00:00', '2024-01-01 00:01:05'), TIMESTAMPDIFF(WEEK, '2024-01-01', '2024-01-20')"));
+show('timestampdiff of a column', pg_query($link, "SELECT TIMESTAMPDIFF(MINUTE, created, '2024-01-02 04:00:00') FROM users WHERE id = 1"));
