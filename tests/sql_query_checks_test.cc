@@ -130,6 +130,16 @@ const finding_case finding_cases[] = {
     {"update_left_join",
      "<?php pg_query('UPDATE a LEFT JOIN b ON b.id = a.b SET a.x = 1 WHERE b.id IS NULL');",
      rule_sql_syntax, "LEFT", "multi-table UPDATE or DELETE: write UPDATE t SET ... FROM"},
+    // The converted data holds NULL for a zero date: PHP code comparing
+    // with one is told, a query's zero date only by the query's check.
+    {"zero_date_in_php_code",
+     "<?php $r = pg_fetch_assoc(pg_query('SELECT deleted FROM posts')); if ($r['deleted'] == "
+     "'0000-00-00 00:00:00') echo 1;",
+     rule_sql_mysql, "'0000-00-00 00:00:00'", "which PHP reads as null"},
+    {"zero_date_in_a_query_of_an_outer_join",
+     "<?php pg_query(\"SELECT u.id FROM users u LEFT JOIN posts p ON p.user_id = u.id WHERE "
+     "p.deleted = '0000-00-00'\");",
+     rule_sql_mysql, "'0000-00-00'", "PostgreSQL rejects the zero date"},
     // The unit is no column of the table.
     {"timestampdiff_of_months",
      "<?php pg_query('SELECT TIMESTAMPDIFF(MONTH, deleted, NOW()) FROM posts');", rule_sql_mysql,

@@ -10,6 +10,7 @@
 #include <optional>
 #include <set>
 
+#include "sql/php_code.h"
 #include "sql/php_number_values.h"
 #include "sql/php_query_texts.h"
 #include "sql/php_string_literal.h"
@@ -379,7 +380,49 @@ class php_query_checker {
     }
   }
 
+  // A zero date the PHP code writes outside the query texts, which it
+  // compares a fetched value with or gives a query as a value: the
+  // converted data holds NULL there, and PostgreSQL takes no zero date.
+  void zero_dates_in_code() {
+    if (options_.schema == nullptr || !has_date_column(*options_.schema) ||
+        php_.find("0000-00-00") == std::string_view::npos)
+      return;
+    php_code code(php_);
+    for (const php_token& token : code.tokens) {
+      if (token.kind != php_token_kind::string || token.length < 2) continue;
+      std::string_view literal = php_.substr(token.offset, token.length);
+      std::string_view inner = literal.substr(1, literal.size() - 2);
+      if ((literal.front() != '\'' && literal.front() != '"') ||
+          literal.back() != literal.front() ||
+          (inner != "0000-00-00" && inner != "0000-00-00 00:00:00") ||
+          in_query_text(token.offset + 1))
+        continue;
+      report_.findings.push_back(sql_finding{
+          rule_sql_mysql,
+          "MySQL's zero date: the converted data holds NULL for it ('-infinity' in a NOT NULL "
+          "column), which PHP reads as null, and PostgreSQL takes no zero date: compare with "
+          "null and store NULL",
+          token.offset, token.offset, token.offset + token.length});
+    }
+  }
+
+  static bool has_date_column(const schema_model& schema) {
+    for (const auto& [name, table] : schema.tables()) {
+      for (const column_model& c : table.columns) {
+        if (c.type == "date" || c.type.starts_with("timestamp")) return true;
+      }
+    }
+    return false;
+  }
+
+  // True if file byte `offset` lies in a literal of a checked query text.
+  bool in_query_text(std::uint64_t offset) const {
+    auto it = covered_.upper_bound(offset);
+    return it != covered_.begin() && std::prev(it)->second > offset;
+  }
+
   void finish() {
+    zero_dates_in_code();
     for (auto& [key, replacement] : accepted_) {
       report_.edits.push_back(text_edit{key.first, key.second, std::move(replacement)});
     }
