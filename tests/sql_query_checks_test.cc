@@ -140,6 +140,11 @@ const finding_case finding_cases[] = {
      "<?php pg_query(\"SELECT u.id FROM users u LEFT JOIN posts p ON p.user_id = u.id WHERE "
      "p.deleted = '0000-00-00'\");",
      rule_sql_mysql, "'0000-00-00'", "PostgreSQL rejects the zero date"},
+    // An addslashes() value the code puts in a query later: the query
+    // shows a PHP variable only.
+    {"addslashes_outside_the_query_texts",
+     "<?php $n = addslashes($_POST['n']); pg_query(\"SELECT id FROM users WHERE name = '$n'\");",
+     rule_sql_mysql, "addslashes(", "where the value goes into a query"},
     // The unit is no column of the table.
     {"timestampdiff_of_months",
      "<?php pg_query('SELECT TIMESTAMPDIFF(MONTH, deleted, NOW()) FROM posts');", rule_sql_mysql,

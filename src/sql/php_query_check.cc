@@ -10,6 +10,7 @@
 #include <optional>
 #include <set>
 
+#include "common/ascii.h"
 #include "sql/php_code.h"
 #include "sql/php_number_values.h"
 #include "sql/php_query_texts.h"
@@ -114,6 +115,13 @@ class php_query_checker {
     }
     convert_values(text, check.numeric_values, rewriting, edits);
     escape_values(text, rewriting, edits);
+    for (const text_placeholder& p : text.placeholders) {
+      std::uint64_t begin = p.expression_begin;
+      while (begin < p.expression_end && (php_[begin] == ' ' || php_[begin] == '\t' ||
+                                          php_[begin] == '\n' || php_[begin] == '\r'))
+        ++begin;
+      query_values_.insert(begin);
+    }
     std::sort(edits.begin(), edits.end(), [](const text_edit& a, const text_edit& b) {
       return std::pair(a.offset, a.length) < std::pair(b.offset, b.length);
     });
@@ -380,14 +388,49 @@ class php_query_checker {
     }
   }
 
+  // What the PHP code outside the query texts writes for MySQL: read
+  // only in a file that runs queries, and has such words.
+  void code_outside_queries() {
+    bool zero_dates = options_.schema != nullptr && has_date_column(*options_.schema) &&
+                      php_.find("0000-00-00") != std::string_view::npos;
+    bool slashes = report_.query_calls > 0 && contains_ignoring_case(php_, "addslashes");
+    if (!zero_dates && !slashes) return;
+    php_code code(php_);
+    if (zero_dates) zero_dates_in_code(code);
+    if (slashes) slashes_in_code(code);
+  }
+
+  static bool contains_ignoring_case(std::string_view text, std::string_view lower_word) {
+    auto found = std::search(text.begin(), text.end(), lower_word.begin(), lower_word.end(),
+                             [](char a, char b) { return ascii_lower(a) == b; });
+    return found != text.end();
+  }
+
+  // addslashes() outside the query texts, whose value the code puts in a
+  // query later ($name = addslashes($_POST['name']), a condition kept in
+  // an array): MySQL's strings read its backslashes, PostgreSQL's do not.
+  // The calls the query texts quote are rewritten or reported there.
+  void slashes_in_code(const php_code& code) {
+    for (std::size_t i = 0; i + 1 < code.tokens.size(); ++i) {
+      if (!code.is_word(i, "addslashes") || !code.is_symbol(i + 1, '(') ||
+          query_values_.contains(code.tokens[i].offset) ||
+          (i > 0 && (code.ends_member_arrow(i - 1) || code.is_word(i - 1, "function") ||
+                     code.token_text(i - 1) == "::")))
+        continue;
+      std::uint64_t at = code.tokens[i].offset;
+      report_.findings.push_back(
+          sql_finding{rule_sql_mysql,
+                      "addslashes() escapes for MySQL, whose strings read backslash escapes; "
+                      "PostgreSQL's do not: where the value goes into a query, write "
+                      "pg_escape_string($link, ...)",
+                      at, at, code.end_of(i)});
+    }
+  }
+
   // A zero date the PHP code writes outside the query texts, which it
   // compares a fetched value with or gives a query as a value: the
   // converted data holds NULL there, and PostgreSQL takes no zero date.
-  void zero_dates_in_code() {
-    if (options_.schema == nullptr || !has_date_column(*options_.schema) ||
-        php_.find("0000-00-00") == std::string_view::npos)
-      return;
-    php_code code(php_);
+  void zero_dates_in_code(const php_code& code) {
     for (const php_token& token : code.tokens) {
       if (token.kind != php_token_kind::string || token.length < 2) continue;
       std::string_view literal = php_.substr(token.offset, token.length);
@@ -422,7 +465,7 @@ class php_query_checker {
   }
 
   void finish() {
-    zero_dates_in_code();
+    code_outside_queries();
     for (auto& [key, replacement] : accepted_) {
       report_.edits.push_back(text_edit{key.first, key.second, std::move(replacement)});
     }
@@ -443,6 +486,7 @@ class php_query_checker {
   const query_options& options_;
   query_report report_;
   edit_map accepted_;
+  std::set<std::uint64_t> query_values_;            // file offsets of the checked texts' PHP values
   std::map<std::uint64_t, std::uint64_t> covered_;  // file ranges of accepted texts' literals
   struct made_conversion {
     std::string_view conversion;
