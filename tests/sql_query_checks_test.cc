@@ -457,6 +457,13 @@ const rewrite_case rewrite_cases[] = {
      "(deleted)::timestamp)) / 604800)::bigint FROM posts WHERE trunc(-EXTRACT(EPOCH FROM "
      "date_trunc('second', (deleted)::timestamp) - date_trunc('second', "
      "(NOW())::timestamp)))::bigint > 5\");"},
+    // SUM(a > b) counts where a > b holds on MySQL; AVG() of such 1 and 0
+    // has four places as AVG() of integers. COUNT() takes any value.
+    {"aggregates_of_comparisons",
+     "<?php pg_query('SELECT SUM(points > 5), AVG(id = 1 OR points), MAX(note LIKE \"a%\"), "
+     "COUNT(id > 1), SUM(DISTINCT id > 1) FROM scores');",
+     "<?php pg_query('SELECT SUM((points > 5)::int), round(AVG((id = 1 OR 0 <> points)::int), 4), "
+     "MAX((note LIKE \\'a%\\')::int), COUNT(id > 1), SUM(DISTINCT id > 1) FROM scores');"},
     // A PHP value that is a number for certain stands as a condition too;
     // another may be a condition's text.
     {"number_values_as_conditions",

@@ -658,7 +658,8 @@ class name_walk {
   void average(const json& call, const scope& level) {
     const json* args = list(call, "args");
     if (!is_call_of(call, "avg") || args == nullptr || args->size() != 1 ||
-        member(call, "agg_distinct") != nullptr || !integer_operand((*args)[0], level)) {
+        member(call, "agg_distinct") != nullptr ||
+        !(integer_operand((*args)[0], level) || yields_boolean((*args)[0]))) {
       return;
     }
     auto span = call_span(call);
@@ -777,8 +778,12 @@ class name_walk {
   void wrap_boolean(std::size_t first, std::span<const std::string_view> ends,
                     const std::string& alias) {
     if (first == sql_token_view::none) return;
-    std::size_t last = value_last_token(tokens_, first, ends, alias);
-    if (last == sql_token_view::none) return;
+    wrap_tokens(first, value_last_token(tokens_, first, ends, alias));
+  }
+
+  // Tokens first to last, a comparison, in (...)::int.
+  void wrap_tokens(std::size_t first, std::size_t last) {
+    if (last == sql_token_view::none || last < first) return;
     std::uint64_t begin = tokens_[first].begin, end = tokens_[last].end;
     if (from_placeholder(first) || from_placeholder(last)) return;
     boolean_value_starts_.insert(begin);
@@ -787,6 +792,22 @@ class name_walk {
         "f): write (...)::int",
         begin,
         {sql_edit{begin, begin, "("}, sql_edit{end, end, ")::int"}}});
+  }
+
+  // SUM(a > b) counts the rows where a > b holds on MySQL; PostgreSQL has
+  // no sum, avg, min or max of booleans.
+  void boolean_aggregated(const json& call) {
+    const json* args = list(call, "args");
+    if (args == nullptr || args->size() != 1 || member(call, "agg_distinct") != nullptr ||
+        !yields_boolean((*args)[0]) ||
+        !(is_call_of(call, "sum") || is_call_of(call, "avg") || is_call_of(call, "min") ||
+          is_call_of(call, "max")))
+      return;
+    std::size_t name = tokens_.starting_at(location_of(call));
+    if (name == sql_token_view::none || !tokens_.is_char(name + 1, '(')) return;
+    std::size_t close = tokens_.closing_paren(name + 1);
+    if (close == sql_token_view::none || close < name + 3) return;
+    wrap_tokens(name + 2, close - 1);
   }
 
   // ROUND(x, d) of a FLOAT or DOUBLE x: PostgreSQL rounds numeric only to
@@ -985,6 +1006,7 @@ class name_walk {
         average(it.value(), level);
         if_of_number(it.value(), level);
         round_of_float(it.value(), level);
+        boolean_aggregated(it.value());
         call_arguments(it.value(), level, depth + 1);
       } else if (it.key() == "SelectStmt") {
         select(it.value(), &level, depth + 1);

@@ -170,3 +170,5 @@ show('php number as condition', pg_query($link, "SELECT name FROM teams WHERE id
 // TIMESTAMPDIFF counts whole units, toward zero.
 show('timestampdiff', pg_query($link, "SELECT TIMESTAMPDIFF(DAY, '2010-03-01 10:00:00', '2010-03-05'), TIMESTAMPDIFF(HOUR, '2010-03-05 00:00:00', '2010-03-01 09:30:00'), TIMESTAMPDIFF(SECOND, '2024-01-01 00:00:00', '2024-01-01 00:01:05'), TIMESTAMPDIFF(WEEK, '2024-01-01', '2024-01-20')"));
 show('timestampdiff of a column', pg_query($link, "SELECT TIMESTAMPDIFF(MINUTE, created, '2024-01-02 04:00:00') FROM users WHERE id = 1"));
+// SUM() of a comparison counts the rows where it holds.
+show('aggregates of comparisons', pg_query($link, 'SELECT SUM(bonus > 0), AVG(id = 1), MAX(name LIKE "g%") FROM teams'));
