@@ -457,6 +457,14 @@ const rewrite_case rewrite_cases[] = {
      "(deleted)::timestamp)) / 604800)::bigint FROM posts WHERE trunc(-EXTRACT(EPOCH FROM "
      "date_trunc('second', (deleted)::timestamp) - date_trunc('second', "
      "(NOW())::timestamp)))::bigint > 5\");"},
+    // IF() of a text and a number is a text on MySQL; a PHP value may be
+    // a column's name.
+    {"if_of_a_text_and_a_number",
+     "<?php pg_query(\"SELECT IF(id = 1, 'one', 0), IF(points, -1.5, 'x'), IF(id > 1, 'a', $n), "
+     "IF(id > 2, 1, 2) FROM scores\");",
+     "<?php pg_query(\"SELECT CASE WHEN id = 1 THEN 'one' ELSE '0' END, CASE WHEN (points) <> 0 "
+     "THEN '-1.5' ELSE 'x' END, CASE WHEN id > 1 THEN 'a' ELSE $n END, CASE WHEN id > 2 THEN 1 "
+     "ELSE 2 END FROM scores\");"},
     // SUM(a > b) counts where a > b holds on MySQL; AVG() of such 1 and 0
     // has four places as AVG() of integers. COUNT() takes any value.
     {"aggregates_of_comparisons",

@@ -156,6 +156,37 @@ class tree_walk {
     }
     std::string_view extension = edits.empty() ? "" : row->extension;
     add(std::move(message), location, std::move(edits), extension);
+    if (row->rewrite == function_rewrite::if_to_case && argument_count(call) == 3)
+      number_beside_text(call.at("args"));
+  }
+
+  // IF(c, 'text', 0) is a text on MySQL, the number written as one;
+  // PostgreSQL's CASE refuses to match a text with a number. The number
+  // is quoted; not where a PHP value stands in for it, whose value may be
+  // no number (the issue yields then, and IF() keeps its own finding).
+  void number_beside_text(const json& args) {
+    if (tokens_ == nullptr) return;
+    const sql_token_view& t = *tokens_;
+    for (int side = 1; side <= 2; ++side) {
+      const json* number = parse_tree::member(args.at(side), "A_Const");
+      const json* text = parse_tree::member(args.at(3 - side), "A_Const");
+      if (number == nullptr || text == nullptr || !text->contains("sval") ||
+          !(number->contains("ival") || number->contains("fval")))
+        continue;
+      std::size_t first = t.starting_at(location_of(*number)), last = first;
+      if (first == sql_token_view::none) continue;
+      if (t.is_char(first, '-')) ++last;
+      if (last >= t.size()) continue;
+      tree_issue issue{
+          "IF() of a text and a number gives a text on MySQL, PostgreSQL's CASE "
+          "refuses to match them: write the number as a text",
+          t[first].begin,
+          {sql_edit{t[first].begin, t[first].begin, "'"}, sql_edit{t[last].end, t[last].end, "'"}},
+          {},
+          {{t[first].begin, t[last].end}}};
+      issue.yields = true;
+      issues_.push_back(std::move(issue));
+    }
   }
 
   static std::size_t argument_count(const json& call) {

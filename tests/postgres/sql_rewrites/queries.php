@@ -172,3 +172,5 @@ show('timestampdiff', pg_query($link, "SELECT TIMESTAMPDIFF(DAY, '2010-03-01 10:
 show('timestampdiff of a column', pg_query($link, "SELECT TIMESTAMPDIFF(MINUTE, created, '2024-01-02 04:00:00') FROM users WHERE id = 1"));
 // SUM() of a comparison counts the rows where it holds.
 show('aggregates of comparisons', pg_query($link, 'SELECT SUM(bonus > 0), AVG(id = 1), MAX(name LIKE "g%") FROM teams'));
+// IF() of a text and a number gives a text.
+show('if of a text and a number', pg_query($link, "SELECT IF(id = 2, 'two', 0) FROM teams ORDER BY id"));
