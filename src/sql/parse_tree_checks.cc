@@ -432,7 +432,21 @@ class tree_walk {
   // not at all: the type's word, and whether a length follows it.
   void type_cast(const json& node) {
     auto type = node.find("typeName");
-    if (type == node.end() || !type->is_object() || tokens_ == nullptr) return;
+    if (type == node.end() || !type->is_object()) return;
+    // a = BINARY 'x', read by PostgreSQL as 'x' of a type binary it has not
+    // (CAST(x AS BINARY) is the table's).
+    const json* names = parse_tree::list(*type, "names");
+    const json* arg = parse_tree::member(node, "arg");
+    const json* value =
+        arg != nullptr && arg->is_object() && !arg->empty() ? &arg->begin().value() : nullptr;
+    if (names != nullptr && names->size() == 1 && string_field((*names)[0]) == "binary" &&
+        value != nullptr && location_of(*type) < location_of(*value)) {
+      add("BINARY is MySQL's: it compares bytes, with regard to case; PostgreSQL's text = text "
+          "does: write the citext column as (column)::text",
+          location_of(*type));
+      return;
+    }
+    if (tokens_ == nullptr) return;
     const sql_token_view& t = *tokens_;
     std::size_t word = t.starting_at(location_of(*type));
     if (word == sql_token_view::none || word == 0 || !t.is(word - 1, "as")) return;
@@ -677,7 +691,7 @@ bool may_need_tree_checks(std::string_view sql, const schema_model* schema) {
       for (char& c : word) c = ascii_lower(c);
       if (word == "user" || word == "show" || word == "having" || word == "group" ||
           word == "interval" || is_select_modifier(word) || word == "ignore" ||
-          word == "low_priority" || word == "cast" ||
+          word == "low_priority" || word == "cast" || word == "binary" ||
           (schema != nullptr && (word == "null" || word == "values"))) {
         return true;
       }
