@@ -145,6 +145,8 @@ const finding_case finding_cases[] = {
     {"addslashes_outside_the_query_texts",
      "<?php $n = addslashes($_POST['n']); pg_query(\"SELECT id FROM users WHERE name = '$n'\");",
      rule_sql_mysql, "addslashes(", "where the value goes into a query"},
+    {"div_operator", "<?php pg_query('SELECT id DIV 2 FROM users');", rule_sql_syntax, "2",
+     "DIV and MOD operators: write a / b of integers"},
     {"binary_comparison", "<?php pg_query(\"SELECT id FROM users WHERE name = BINARY '$n'\");",
      rule_sql_mysql, "BINARY", "BINARY is MySQL's"},
     // The unit is no column of the table.

@@ -22,6 +22,8 @@ constexpr syntax_hint multi_table_delete{
     "DELETE from several tables",
     "write WITH gone AS (DELETE FROM b USING a WHERE ... RETURNING 1) DELETE FROM a USING b "
     "WHERE ...; the affected rows are then a's only"};
+constexpr syntax_hint div_mod{"DIV and MOD operators",
+                              "write a / b of integers (trunc(a / b) of others) and a % b"};
 constexpr syntax_hint interval_unit{"INTERVAL n UNIT", "quote the interval: INTERVAL '1 day'"};
 constexpr syntax_hint regexp{"REGEXP", "write ~* (case-insensitive) or ~"};
 constexpr syntax_hint insert_set{"INSERT ... SET", "write INSERT INTO t (a, b) VALUES (1, 2)"};
@@ -69,6 +71,7 @@ const syntax_hint* construct_at_error(const sql_token_view& t, std::size_t e) {
       t.is(e - 2, "interval")) {
     return &interval_unit;
   }
+  if (before != sql_token_view::none && is_any(t, before, {"div", "mod"})) return &div_mod;
   if (is_any(t, e, {"regexp", "rlike"}) ||
       (before != sql_token_view::none && is_any(t, before, {"regexp", "rlike"}))) {
     return &regexp;
