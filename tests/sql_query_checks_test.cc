@@ -450,6 +450,10 @@ const rewrite_case rewrite_cases[] = {
      "pg_query('SELECT CASE WHEN 0 <> points THEN 1 END, CASE points WHEN 1 THEN 2 END FROM "
      "scores HAVING 0 <> COUNT(*)'); pg_query('SELECT p.id FROM posts p JOIN scores s ON 0 <> "
      "s.points WHERE note');"},
+    {"day_and_month_names",
+     "<?php pg_query(\"SELECT DAYNAME(published), MONTHNAME('2024-03-05') FROM posts\");",
+     "<?php pg_query(\"SELECT to_char((published)::timestamp, 'FMDay'), "
+     "to_char(('2024-03-05')::timestamp, 'FMMonth') FROM posts\");"},
     // MySQL counts whole units of seconds, toward zero; b - a is written
     // -(a - b), which keeps the arguments in place.
     {"timestampdiff_of_seconds_to_weeks",

@@ -44,8 +44,11 @@ constexpr mysql_function functions[] = {
      "(EXTRACT(ISODOW FROM ($1)::date)::int - 1)", 1},
     {"dayofyear", "is MySQL's: write EXTRACT(DOY FROM x::date)::int", fr::arguments_in,
      "EXTRACT(DOY FROM ($1)::date)::int", 1},
-    {"dayname", "is MySQL's: write to_char(x, 'FMDay')", fr::none, "", 1},
-    {"monthname", "is MySQL's: write to_char(x, 'FMMonth')", fr::none, "", 1},
+    // to_char() writes English names, as MySQL (lc_time_names en_US).
+    {"dayname", "is MySQL's: write to_char(x, 'FMDay')", fr::arguments_in,
+     "to_char(($1)::timestamp, 'FMDay')", 1},
+    {"monthname", "is MySQL's: write to_char(x, 'FMMonth')", fr::arguments_in,
+     "to_char(($1)::timestamp, 'FMMonth')", 1},
     {"to_days", "is MySQL's: write x::date - DATE '0001-01-01' + 366", fr::arguments_in,
      "(($1)::date - DATE '0001-01-01' + 366)", 1},
     {"datediff", "is MySQL's: write a::date - b::date", fr::arguments_in,

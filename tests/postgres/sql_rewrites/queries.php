@@ -174,3 +174,4 @@ show('timestampdiff of a column', pg_query($link, "SELECT TIMESTAMPDIFF(MINUTE, 
 show('aggregates of comparisons', pg_query($link, 'SELECT SUM(bonus > 0), AVG(id = 1), MAX(name LIKE "g%") FROM teams'));
 // IF() of a text and a number gives a text.
 show('if of a text and a number', pg_query($link, "SELECT IF(id = 2, 'two', 0) FROM teams ORDER BY id"));
+show('day and month names', pg_query($link, "SELECT DAYNAME(created), MONTHNAME(created), DAYNAME('2024-03-05') FROM users WHERE id = 1"));
