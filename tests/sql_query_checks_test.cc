@@ -450,6 +450,14 @@ const rewrite_case rewrite_cases[] = {
      "pg_query('SELECT CASE WHEN 0 <> points THEN 1 END, CASE points WHEN 1 THEN 2 END FROM "
      "scores HAVING 0 <> COUNT(*)'); pg_query('SELECT p.id FROM posts p JOIN scores s ON 0 <> "
      "s.points WHERE note');"},
+    // LIKE matched a date's text on MySQL, and '' was its zero date.
+    {"date_patterns_and_empty_dates",
+     "<?php pg_query(\"SELECT id FROM posts WHERE deleted LIKE '2024-%' AND published NOT LIKE "
+     "'%-01' AND title LIKE 'a%'\"); pg_query(\"UPDATE posts SET deleted = '', title = '' WHERE "
+     "id = 1\");",
+     "<?php pg_query(\"SELECT id FROM posts WHERE (deleted)::text LIKE '2024-%' AND "
+     "(published)::text NOT LIKE '%-01' AND title LIKE 'a%'\"); pg_query(\"UPDATE posts SET "
+     "deleted = NULL, title = '' WHERE id = 1\");"},
     {"day_and_month_names",
      "<?php pg_query(\"SELECT DAYNAME(published), MONTHNAME('2024-03-05') FROM posts\");",
      "<?php pg_query(\"SELECT to_char((published)::timestamp, 'FMDay'), "

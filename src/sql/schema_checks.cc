@@ -403,6 +403,27 @@ class name_walk {
     }
   }
 
+  // d LIKE '2010-03-%' of a date column: MySQL matched the date's text,
+  // PostgreSQL has no LIKE of dates. Their texts are the same.
+  void date_pattern(const json& node, const scope& level) {
+    std::string kind = text_of(node, "kind");
+    if (kind != "AEXPR_LIKE" && kind != "AEXPR_ILIKE") return;
+    const json* left = member(node, "lexpr");
+    const json* ref = left != nullptr ? member(*left, "ColumnRef") : nullptr;
+    if (ref == nullptr) return;
+    const column_model* column = resolved(*ref, level).second;
+    if (column == nullptr || !(column->type == "date" || column->type.starts_with("timestamp")))
+      return;
+    auto span = reference_span(*ref);
+    if (!span) return;
+    reading_.rewrites.push_back(schema_rewrite{
+        "LIKE matched the text of a date on MySQL; PostgreSQL has no LIKE of dates: write "
+        "(column)::text LIKE",
+        span->first,
+        {sql_edit{span->first, span->first, "("},
+         sql_edit{span->second, span->second, ")::text"}}});
+  }
+
   // The written zero date ('0000-00-00', '0000-00-00 00:00:00') that `node`
   // is, given to or compared with a date column: PostgreSQL has no such
   // date. Its span, or none.
@@ -412,8 +433,10 @@ class name_walk {
     if (sval == nullptr || !(column.type == "date" || column.type.starts_with("timestamp"))) {
       return std::nullopt;
     }
+    // MySQL took '' for a date as the zero date (with a warning).
     std::string value = text_of(*sval, "sval");
-    if (value != "0000-00-00" && value != "0000-00-00 00:00:00") return std::nullopt;
+    if (value != "0000-00-00" && value != "0000-00-00 00:00:00" && !value.empty())
+      return std::nullopt;
     std::size_t token = tokens_.starting_at(location_of(*constant));
     if (token == sql_token_view::none) return std::nullopt;
     return written_span(token, token);
@@ -992,6 +1015,7 @@ class name_walk {
         column_reference(it.value(), level);
       } else if (it.key() == "A_Expr") {
         comparison(it.value(), level);
+        date_pattern(it.value(), level);
         division(it.value(), level);
         expression(it.value(), level, depth + 1);
       } else if (it.key() == "BoolExpr") {

@@ -175,3 +175,6 @@ show('aggregates of comparisons', pg_query($link, 'SELECT SUM(bonus > 0), AVG(id
 // IF() of a text and a number gives a text.
 show('if of a text and a number', pg_query($link, "SELECT IF(id = 2, 'two', 0) FROM teams ORDER BY id"));
 show('day and month names', pg_query($link, "SELECT DAYNAME(created), MONTHNAME(created), DAYNAME('2024-03-05') FROM users WHERE id = 1"));
+// LIKE matched a date's text; '' was the zero date.
+pg_query($link, "UPDATE posts SET deleted = '' WHERE id = 3");
+show('date patterns and empty dates', pg_query($link, "SELECT COUNT(*) FROM posts WHERE deleted = '' UNION ALL SELECT id FROM posts WHERE published LIKE '2024-01-%'"));
