@@ -545,6 +545,15 @@ const rewrite_case rewrite_cases[] = {
      "<?php pg_query('SELECT COUNT(*) AS \"Total\", a.userName AS \"userName\", k AS \"Kind\" "
      "FROM t a GROUP BY \"Kind\" ORDER BY \"Total\"'); pg_query('SELECT k AS \"Kind\", COUNT(*) "
      "FROM t GROUP BY \"Kind\", a ORDER BY 1 NULLS FIRST, a NULLS FIRST');"},
+    // ORDER BY a column neither grouped nor selected; the key grouped
+    // makes every column of its table one value.
+    {"ungrouped_order",
+     "<?php pg_query('SELECT user_id, COUNT(*) FROM posts GROUP BY user_id ORDER BY published "
+     "DESC, title'); pg_query('SELECT c.id, COUNT(*) FROM counters c GROUP BY c.id ORDER BY "
+     "c.hits');",
+     "<?php pg_query('SELECT user_id, COUNT(*) FROM posts GROUP BY user_id ORDER BY "
+     "min(published) DESC, min(title) NULLS FIRST'); pg_query('SELECT c.id, COUNT(*) FROM "
+     "counters c GROUP BY c.id ORDER BY c.hits');"},
     // The ungrouped column's min() keeps the key PHP reads.
     {"ungrouped_column_with_a_capital",
      "<?php pg_query('SELECT memberID, COUNT(*) FROM members GROUP BY name');",

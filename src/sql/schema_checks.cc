@@ -577,6 +577,58 @@ class name_walk {
                          {sql_edit{begin, begin, "min("},
                           sql_edit{end, end, aliased ? std::string(")") : ") AS " + alias}}});
     }
+    ungrouped_order(stmt, level, is_grouped);
+  }
+
+  // ORDER BY a column neither grouped nor in the SELECT list (which names
+  // the output column): MySQL sorted the groups by any value of theirs.
+  template <typename grouped_test>
+  void ungrouped_order(const json& stmt, const scope& level, const grouped_test& is_grouped) {
+    const json* sorts = list(stmt, "sortClause");
+    if (sorts == nullptr) return;
+    for (const json& item : *sorts) {
+      const json* sort = member(item, "SortBy");
+      const json* node = sort != nullptr ? member(*sort, "node") : nullptr;
+      const json* ref = node != nullptr ? member(*node, "ColumnRef") : nullptr;
+      const json* fields = ref != nullptr ? list(*ref, "fields") : nullptr;
+      if (fields == nullptr ||
+          (fields->size() == 1 && output_named(stmt, string_field((*fields)[0]))))
+        continue;
+      const auto [table, column] = resolved(*ref, level);
+      if (column == nullptr || !has_min(column->type) || is_grouped(table, column->name) ||
+          (!table->primary_key.empty() &&
+           std::all_of(table->primary_key.begin(), table->primary_key.end(),
+                       [&](const std::string& c) { return is_grouped(table, c); })))
+        continue;
+      auto span = reference_span(*ref);
+      if (!span) continue;
+      std::string written(tokens_.text().substr(span->first, span->second - span->first));
+      reading_.rewrites.push_back(schema_rewrite{
+          "ORDER BY column " + postgres_name(column->name) +
+              " is neither grouped nor aggregated: MySQL sorted by any value of the group, "
+              "PostgreSQL refuses the query: write min(" +
+              postgres_name(column->name) + ")",
+          span->first,
+          {sql_edit{span->first, span->second, "min(" + written + ")"}}});
+    }
+  }
+
+  // True if the SELECT list has an output column `name`: an alias, or a
+  // column selected by that name.
+  static bool output_named(const json& stmt, const std::string& name) {
+    const json* targets = list(stmt, "targetList");
+    if (targets == nullptr) return false;
+    for (const json& t : *targets) {
+      const json* target = member(t, "ResTarget");
+      if (target == nullptr) continue;
+      if (text_of(*target, "name") == name) return true;
+      const json* value = member(*target, "val");
+      const json* ref = value != nullptr ? member(*value, "ColumnRef") : nullptr;
+      const json* fields = ref != nullptr ? list(*ref, "fields") : nullptr;
+      if (fields != nullptr && !fields->empty() && string_field(fields->back()) == name)
+        return true;
+    }
+    return false;
   }
 
   // SELECT * of one table whose MySQL columns had capitals: MySQL named

@@ -178,3 +178,5 @@ show('day and month names', pg_query($link, "SELECT DAYNAME(created), MONTHNAME(
 // LIKE matched a date's text; '' was the zero date.
 pg_query($link, "UPDATE posts SET deleted = '' WHERE id = 3");
 show('date patterns and empty dates', pg_query($link, "SELECT COUNT(*) FROM posts WHERE deleted = '' UNION ALL SELECT id FROM posts WHERE published LIKE '2024-01-%'"));
+// ORDER BY a column neither grouped nor selected sorts by one of its values.
+show('ungrouped order', pg_query($link, 'SELECT team_id, COUNT(*) FROM members GROUP BY team_id ORDER BY points DESC'));
