@@ -145,6 +145,10 @@ const finding_case finding_cases[] = {
     {"addslashes_outside_the_query_texts",
      "<?php $n = addslashes($_POST['n']); pg_query(\"SELECT id FROM users WHERE name = '$n'\");",
      rule_sql_mysql, "addslashes(", "where the value goes into a query"},
+    {"distinct_ordered_by_a_column_not_selected",
+     "<?php pg_query('SELECT DISTINCT u.id FROM users u JOIN posts p ON p.user_id = u.id ORDER "
+     "BY p.published DESC, id, u.id');",
+     rule_sql_mysql, "p.published", "SELECT DISTINCT orders only by values it selects"},
     {"div_operator", "<?php pg_query('SELECT id DIV 2 FROM users');", rule_sql_syntax, "2",
      "DIV and MOD operators: write a / b of integers"},
     {"binary_comparison", "<?php pg_query(\"SELECT id FROM users WHERE name = BINARY '$n'\");",

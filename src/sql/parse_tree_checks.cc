@@ -463,7 +463,61 @@ class tree_walk {
   // sql_calc_found_rows named id: the hint goes.
   void select(const json& node) {
     select_modifier(node);
+    distinct_order(node);
     for (tree_issue& issue : having_issues(node, tokens_)) issues_.push_back(std::move(issue));
+  }
+
+  // SELECT DISTINCT a ... ORDER BY b: MySQL sorted by b of some row of
+  // each distinct a; PostgreSQL orders only by what it selects.
+  void distinct_order(const json& select) {
+    const json* distinct = parse_tree::list(select, "distinctClause");
+    const json* sorts = parse_tree::list(select, "sortClause");
+    const json* targets = parse_tree::list(select, "targetList");
+    if (distinct == nullptr || sorts == nullptr || targets == nullptr || distinct->size() != 1 ||
+        !(*distinct)[0].empty())
+      return;
+    for (const json& item : *sorts) {
+      const json* sort = parse_tree::member(item, "SortBy");
+      const json* node = sort != nullptr ? parse_tree::member(*sort, "node") : nullptr;
+      const json* ref = node != nullptr ? parse_tree::member(*node, "ColumnRef") : nullptr;
+      if (ref == nullptr || selects(*targets, column_path(*ref))) continue;
+      add("SELECT DISTINCT orders only by values it selects on PostgreSQL, MySQL sorted by a "
+          "value of one row of each: select the column too, or write GROUP BY with ORDER BY "
+          "min(column)",
+          location_of(*ref));
+    }
+  }
+
+  // The names of a column reference, such as "t.a"; empty for t.*.
+  static std::string column_path(const json& ref) {
+    const json* fields = parse_tree::list(ref, "fields");
+    std::string path;
+    if (fields == nullptr) return path;
+    for (const json& f : *fields) {
+      std::string name = string_field(f);
+      if (name.empty()) return {};
+      path += (path.empty() ? "" : ".") + name;
+    }
+    return path;
+  }
+
+  // True if the SELECT list has the column `path`, or an output named so.
+  static bool selects(const json& targets, const std::string& path) {
+    if (path.empty()) return true;
+    for (const json& t : targets) {
+      const json* target = parse_tree::member(t, "ResTarget");
+      if (target == nullptr) continue;
+      if (parse_tree::text_of(*target, "name") == path) return true;
+      const json* value = parse_tree::member(*target, "val");
+      const json* ref = value != nullptr ? parse_tree::member(*value, "ColumnRef") : nullptr;
+      if (ref == nullptr) continue;
+      std::string selected = column_path(*ref);
+      // a.* selects every column of a; a named alone may be a's.
+      if (selected.empty() || selected == path ||
+          selected.substr(selected.rfind('.') + 1) == path.substr(path.rfind('.') + 1))
+        return true;
+    }
+    return false;
   }
 
   void select_modifier(const json& select) {
@@ -691,7 +745,7 @@ bool may_need_tree_checks(std::string_view sql, const schema_model* schema) {
       for (char& c : word) c = ascii_lower(c);
       if (word == "user" || word == "show" || word == "having" || word == "group" ||
           word == "interval" || is_select_modifier(word) || word == "ignore" ||
-          word == "low_priority" || word == "cast" || word == "binary" ||
+          word == "low_priority" || word == "cast" || word == "binary" || word == "distinct" ||
           (schema != nullptr && (word == "null" || word == "values"))) {
         return true;
       }
