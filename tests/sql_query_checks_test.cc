@@ -149,6 +149,10 @@ const finding_case finding_cases[] = {
      "<?php pg_query('SELECT DISTINCT u.id FROM users u JOIN posts p ON p.user_id = u.id ORDER "
      "BY p.published DESC, id, u.id');",
      rule_sql_mysql, "p.published", "SELECT DISTINCT orders only by values it selects"},
+    {"count_of_several_values", "<?php pg_query('SELECT COUNT(DISTINCT id, name) FROM users');",
+     rule_sql_mysql, "COUNT(", "COUNT(DISTINCT a, b) is MySQL's"},
+    {"time_of_a_column", "<?php pg_query('SELECT TIME(deleted) FROM posts');", rule_sql_syntax,
+     "deleted", "TIME(x): write (x)::time"},
     {"div_operator", "<?php pg_query('SELECT id DIV 2 FROM users');", rule_sql_syntax, "2",
      "DIV and MOD operators: write a / b of integers"},
     {"binary_comparison", "<?php pg_query(\"SELECT id FROM users WHERE name = BINARY '$n'\");",

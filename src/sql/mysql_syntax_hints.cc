@@ -24,6 +24,7 @@ constexpr syntax_hint multi_table_delete{
     "WHERE ...; the affected rows are then a's only"};
 constexpr syntax_hint div_mod{"DIV and MOD operators",
                               "write a / b of integers (trunc(a / b) of others) and a % b"};
+constexpr syntax_hint time_of{"TIME(x)", "write (x)::time"};
 constexpr syntax_hint interval_unit{"INTERVAL n UNIT", "quote the interval: INTERVAL '1 day'"};
 constexpr syntax_hint regexp{"REGEXP", "write ~* (case-insensitive) or ~"};
 constexpr syntax_hint insert_set{"INSERT ... SET", "write INSERT INTO t (a, b) VALUES (1, 2)"};
@@ -72,6 +73,10 @@ const syntax_hint* construct_at_error(const sql_token_view& t, std::size_t e) {
     return &interval_unit;
   }
   if (before != sql_token_view::none && is_any(t, before, {"div", "mod"})) return &div_mod;
+  // PostgreSQL reads TIME( as the type with a precision.
+  if (before != sql_token_view::none && t.is_char(before, '(') && before >= 1 &&
+      t.is(before - 1, "time"))
+    return &time_of;
   if (is_any(t, e, {"regexp", "rlike"}) ||
       (before != sql_token_view::none && is_any(t, before, {"regexp", "rlike"}))) {
     return &regexp;

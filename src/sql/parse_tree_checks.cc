@@ -143,6 +143,13 @@ class tree_walk {
     auto names = call.find("funcname");
     if (names == call.end() || !names->is_array() || names->size() != 1) return;
     std::string name = string_field((*names)[0]);
+    if (name == "count" && argument_count(call) > 1) {
+      add("COUNT(DISTINCT a, b) is MySQL's, which counts the pairs without NULL: write "
+          "COUNT(DISTINCT (a, b)) where neither is NULL, else add WHERE a IS NOT NULL AND b IS "
+          "NOT NULL",
+          location_of(call));
+      return;
+    }
     const mysql_function* row = find_mysql_function(name);
     if (row == nullptr || (row->only_with_one_argument && argument_count(call) != 1)) return;
     std::uint64_t location = location_of(call);
