@@ -55,6 +55,12 @@ schema_model test_schema() {
   counters.primary_key = {"id"};
   counters.unique_keys = {{"name"}};
   schema.add(counters);
+  table_model tickets;
+  tickets.name = "tickets";
+  tickets.columns = {{"id", "integer", true, true},
+                     {"status", "varchar(6)", false, true, "", {"'new'", "'open'", "'closed'"}},
+                     {"note", "text"}};
+  schema.add(tickets);
   return schema;
 }
 
@@ -129,7 +135,7 @@ const finding_case finding_cases[] = {
      rule_sql_mysql, "TIMESTAMPDIFF(", "EXTRACT(EPOCH FROM b - a)"},
     {"escaped_variable_read_elsewhere",
      "<?php $n = addslashes($x); echo $n; pg_query(\"SELECT a FROM t WHERE b = '$n'\");",
-     rule_sql_mysql, "$n'", "$n holds a value escaped by addslashes() for MySQL"},
+     rule_sql_mysql, "addslashes(", "addslashes() escapes for MySQL"},
     {"session_variable", "<?php pg_query(\"SET SESSION sql_mode = ''\");", rule_sql_mysql, "SET",
      "SET SQL_MODE is MySQL's: PostgreSQL has no such setting"},
     {"character_set", "<?php pg_query('SET CHARACTER SET utf8');", rule_sql_syntax, "SET utf8",
@@ -142,6 +148,36 @@ const finding_case finding_cases[] = {
     {"update_left_join",
      "<?php pg_query('UPDATE a LEFT JOIN b ON b.id = a.b SET a.x = b.y WHERE b.id IS NULL');",
      rule_sql_syntax, "LEFT", "multi-table UPDATE or DELETE: write UPDATE t SET ... FROM"},
+    // The converted data holds NULL for a zero date: PHP code comparing
+    // with one is told, a query's zero date only by the query's check.
+    {"zero_date_in_a_query_of_an_outer_join",
+     "<?php pg_query(\"SELECT u.id FROM users u LEFT JOIN posts p ON p.user_id = u.id WHERE "
+     "p.deleted = '0000-00-00'\");",
+     rule_sql_mysql, "'0000-00-00'", "PostgreSQL rejects the zero date"},
+    // An addslashes() value the code puts in a query later: the query
+    // shows a PHP variable only.
+    {"addslashes_outside_the_query_texts",
+     "<?php $n = addslashes($_POST['n']); pg_query(\"SELECT id FROM users WHERE name = '$n'\");",
+     rule_sql_mysql, "addslashes(", "where the value goes into a query"},
+    {"distinct_ordered_by_a_column_not_selected",
+     "<?php pg_query('SELECT DISTINCT u.id FROM users u JOIN posts p ON p.user_id = u.id ORDER "
+     "BY p.published DESC, id, u.id');",
+     rule_sql_mysql, "p.published", "SELECT DISTINCT orders only by values it selects"},
+    {"count_of_several_values", "<?php pg_query('SELECT COUNT(DISTINCT id, name) FROM users');",
+     rule_sql_mysql, "COUNT(", "COUNT(DISTINCT a, b) is MySQL's"},
+    {"time_of_a_column", "<?php pg_query('SELECT TIME(deleted) FROM posts');", rule_sql_syntax,
+     "deleted", "TIME(x): write (x)::time"},
+    {"div_operator", "<?php pg_query('SELECT id DIV 2 FROM users');", rule_sql_syntax, "2",
+     "DIV and MOD operators: write a / b of integers"},
+    {"binary_comparison", "<?php pg_query(\"SELECT id FROM users WHERE name = BINARY '$n'\");",
+     rule_sql_mysql, "BINARY", "BINARY 'x' compares byte for byte on MySQL"},
+    // The unit is no column of the table.
+    {"timestampdiff_of_months",
+     "<?php pg_query('SELECT TIMESTAMPDIFF(MONTH, deleted, NOW()) FROM posts');", rule_sql_mysql,
+     "TIMESTAMPDIFF", "from MONTH on with age()"},
+    {"delete_from_two_tables",
+     "<?php pg_query(\"DELETE t, p FROM topics t, posts p WHERE p.topic = t.id AND t.id = $id\");",
+     rule_sql_syntax, "t, p", "DELETE from several tables: write WITH gone AS (DELETE FROM b"},
     {"insert_set", "<?php pg_query(\"INSERT INTO t SET a = 1\");", rule_sql_syntax, "SET",
      "INSERT ... SET"},
     {"round_of_a_float_to_places_of_a_php_value",
@@ -418,6 +454,82 @@ const rewrite_case rewrite_cases[] = {
      "<?php pg_query('SELECT SQL_CALC_FOUND_ROWS a FROM t'); pg_query('SELECT DISTINCT "
      "SQL_NO_CACHE SQL_CALC_FOUND_ROWS * FROM t LIMIT 0, 2');",
      "<?php pg_query('SELECT a FROM t'); pg_query('SELECT DISTINCT * FROM t LIMIT 2 OFFSET 0');"},
+    // The stand-ins of PHP values the parser stopped before are chosen
+    // again on the rewritten text: two values in a row are not two numbers.
+    {"select_modifier_before_adjacent_placeholders",
+     "<?php pg_query(\"SELECT SQL_CALC_FOUND_ROWS u.id FROM users u ORDER BY $sort $dir LIMIT "
+     "$start, $n\"); pg_query(\"SELECT `id` FROM users WHERE $where ORDER BY $sort $dir LIMIT 2, "
+     "1\");",
+     "<?php pg_query(\"SELECT u.id FROM users u ORDER BY $sort $dir OFFSET $start LIMIT $n\"); "
+     "pg_query(\"SELECT id FROM users WHERE $where ORDER BY $sort $dir LIMIT 1 OFFSET 2\");"},
+    // MySQL takes a number n as the condition n <> 0; a text is not known
+    // to be one.
+    {"numbers_as_conditions",
+     "<?php pg_query('SELECT id FROM scores WHERE points AND NOT id OR 0'); pg_query('SELECT "
+     "CASE WHEN points THEN 1 END, CASE points WHEN 1 THEN 2 END FROM scores HAVING COUNT(*)'); "
+     "pg_query('SELECT p.id FROM posts p JOIN scores s ON s.points WHERE note');",
+     "<?php pg_query('SELECT id FROM scores WHERE 0 <> points AND NOT 0 <> id OR 0 <> 0'); "
+     "pg_query('SELECT CASE WHEN 0 <> points THEN 1 END, CASE points WHEN 1 THEN 2 END FROM "
+     "scores HAVING 0 <> COUNT(*)'); pg_query('SELECT p.id FROM posts p JOIN scores s ON 0 <> "
+     "s.points WHERE note');"},
+    // LIKE matched a date's text on MySQL, and '' was its zero date.
+    {"date_patterns_and_empty_dates",
+     "<?php pg_query(\"SELECT id FROM posts WHERE deleted LIKE '2024-%' AND published NOT LIKE "
+     "'%-01' AND title LIKE 'a%'\"); pg_query(\"UPDATE posts SET deleted = '', title = '' WHERE "
+     "id = 1\");",
+     "<?php pg_query(\"SELECT id FROM posts WHERE (deleted)::text LIKE '2024-%' AND "
+     "(published)::text NOT LIKE '%-01' AND title LIKE 'a%'\"); pg_query(\"UPDATE posts SET "
+     "deleted = NULL, title = '' WHERE id = 1\");"},
+    {"day_and_month_names",
+     "<?php pg_query(\"SELECT DAYNAME(published), MONTHNAME('2024-03-05') FROM posts\");",
+     "<?php pg_query(\"SELECT to_char((published)::timestamp, 'FMDay'), "
+     "to_char(('2024-03-05')::timestamp, 'FMMonth') FROM posts\");"},
+    // MySQL counts whole units of seconds, toward zero; b - a is written
+    // -(a - b), which keeps the arguments in place.
+    {"timestampdiff_of_seconds_to_weeks",
+     "<?php pg_query(\"SELECT TIMESTAMPDIFF(MINUTE, deleted, NOW()), TIMESTAMPDIFF(WEEK, "
+     "'2024-01-01', deleted) FROM posts WHERE TIMESTAMPDIFF(SECOND, deleted, NOW()) > 5\");",
+     "<?php pg_query(\"SELECT trunc(-EXTRACT(EPOCH FROM date_trunc('second', (deleted)::timestamp) "
+     "- date_trunc('second', (NOW())::timestamp)) / 60)::bigint, trunc(-EXTRACT(EPOCH FROM "
+     "date_trunc('second', ('2024-01-01')::timestamp) - date_trunc('second', "
+     "(deleted)::timestamp)) / 604800)::bigint FROM posts WHERE trunc(-EXTRACT(EPOCH FROM "
+     "date_trunc('second', (deleted)::timestamp) - date_trunc('second', "
+     "(NOW())::timestamp)))::bigint > 5\");"},
+    // IF() of a text and a number is a text on MySQL; a PHP value may be
+    // a column's name.
+    {"if_of_a_text_and_a_number",
+     "<?php pg_query(\"SELECT IF(id = 1, 'one', 0), IF(points, -1.5, 'x'), IF(id > 1, 'a', $n), "
+     "IF(id > 2, 1, 2) FROM scores\");",
+     "<?php pg_query(\"SELECT CASE WHEN id = 1 THEN 'one' ELSE '0' END, CASE WHEN (points) <> 0 "
+     "THEN '-1.5' ELSE 'x' END, CASE WHEN id > 1 THEN 'a' ELSE $n END, CASE WHEN id > 2 THEN 1 "
+     "ELSE 2 END FROM scores\");"},
+    // SUM(a > b) counts where a > b holds on MySQL; AVG() of such 1 and 0
+    // has four places as AVG() of integers. COUNT() takes any value.
+    {"aggregates_of_comparisons",
+     "<?php pg_query('SELECT SUM(points > 5), AVG(id = 1 OR points), MAX(note LIKE \"a%\"), "
+     "COUNT(id > 1), SUM(DISTINCT id > 1) FROM scores');",
+     "<?php pg_query('SELECT SUM((points > 5)::int), round(AVG((id = 1 OR 0 <> points)::int), 4), "
+     "MAX((note LIKE \\'a%\\')::int), COUNT(id > 1), SUM(DISTINCT id > 1) FROM scores');"},
+    // A PHP value that is a number for certain stands as a condition too;
+    // another may be a condition's text.
+    {"number_values_as_conditions",
+     "<?php pg_query(\"SELECT id FROM scores WHERE id = 1 OR \" . ($all ? 1 : -1) . \" AND \" . "
+     "$cond); pg_query(\"SELECT id FROM scores WHERE \" . intval($n) . \" AND id = $id OR $flag "
+     "OR \" . (int) $m . \" OR \" . count($l) . \" OR \" . ($all ? '1 = 1' : 0));",
+     "<?php pg_query(\"SELECT id FROM scores WHERE id = 1 OR 0 <> \" . ($all ? 1 : -1) . \" AND "
+     "\" . $cond); pg_query(\"SELECT id FROM scores WHERE 0 <> \" . intval($n) . \" AND id = "
+     "$id OR $flag OR 0 <> \" . (int) $m . \" OR 0 <> \" . count($l) . \" OR \" . ($all ? '1 "
+     "= 1' : 0));"},
+    // A comparison is 1 or 0 on MySQL, as the statement's output or a
+    // value stored; a subquery's is left to what reads it.
+    {"comparisons_as_numbers",
+     "<?php pg_query(\"SELECT id = 1 AS one, name LIKE '$q%', name IS NULL is_null, id AS b FROM "
+     "users u WHERE EXISTS (SELECT id = 2 FROM posts)\"); pg_query(\"UPDATE scores SET points = "
+     "NOT points, note = rate > 2 WHERE id = $id\");",
+     "<?php pg_query(\"SELECT (id = 1)::int AS one, (name LIKE '$q%')::int, (name IS NULL)::int "
+     "is_null, id AS b FROM users u WHERE EXISTS (SELECT id = 2 FROM posts)\"); "
+     "pg_query(\"UPDATE scores SET points = (NOT 0 <> points)::int, note = (rate > 2)::int WHERE "
+     "id = $id\");"},
     // MySQL rounds rint(x * 10^d) / 10^d in doubles; PostgreSQL has no
     // round(double, int), and its round(double) is rint().
     {"round_of_a_float",
@@ -455,6 +567,15 @@ const rewrite_case rewrite_cases[] = {
      "<?php pg_query('SELECT COUNT(*) AS \"Total\", a.userName AS \"userName\", k AS \"Kind\" "
      "FROM t a GROUP BY \"Kind\" ORDER BY \"Total\"'); pg_query('SELECT k AS \"Kind\", COUNT(*) "
      "FROM t GROUP BY \"Kind\", a ORDER BY 1 NULLS FIRST, a NULLS FIRST');"},
+    // ORDER BY a column neither grouped nor selected; the key grouped
+    // makes every column of its table one value.
+    {"ungrouped_order",
+     "<?php pg_query('SELECT user_id, COUNT(*) FROM posts GROUP BY user_id ORDER BY published "
+     "DESC, title'); pg_query('SELECT c.id, COUNT(*) FROM counters c GROUP BY c.id ORDER BY "
+     "c.hits');",
+     "<?php pg_query('SELECT user_id, COUNT(*) FROM posts GROUP BY user_id ORDER BY "
+     "min(published) DESC, min(title) NULLS FIRST'); pg_query('SELECT c.id, COUNT(*) FROM "
+     "counters c GROUP BY c.id ORDER BY c.hits');"},
     // The ungrouped column's min() keeps the key PHP reads.
     {"ungrouped_column_with_a_capital",
      "<?php pg_query('SELECT memberID, COUNT(*) FROM members GROUP BY name');",
@@ -615,6 +736,30 @@ const rewrite_case rewrite_cases[] = {
      "p.deleted = '0000-00-00' AND p.deleted > '0000-00-00'\");",
      "<?php pg_query(\"SELECT u.id FROM users u LEFT JOIN posts p ON p.user_id = u.id WHERE "
      "p.deleted = '0000-00-00' AND (p.deleted IS NOT NULL)\");"},
+    // The rows an outer join keeps whole have their zero dates; RIGHT and
+    // FULL JOIN make the other sides NULL where nothing matched.
+    {"zero_date_of_an_outer_joins_kept_side",
+     "<?php pg_query(\"SELECT IF(p.deleted = '0000-00-00', 1, 2) FROM posts p LEFT JOIN users u "
+     "ON u.id = p.user_id JOIN scores s ON s.id = u.id WHERE deleted <= '0000-00-00'\"); "
+     "pg_query(\"SELECT 1 FROM users u RIGHT JOIN posts p ON p.user_id = u.id FULL JOIN scores s "
+     "ON s.id = p.id WHERE p.deleted = '0000-00-00'\");",
+     "<?php pg_query(\"SELECT CASE WHEN (p.deleted IS NULL) THEN 1 ELSE 2 END FROM posts p LEFT "
+     "JOIN "
+     "users u ON u.id = p.user_id JOIN scores s ON s.id = u.id WHERE (deleted IS NULL)\"); "
+     "pg_query(\"SELECT 1 FROM users u RIGHT JOIN posts p ON p.user_id = u.id FULL JOIN scores s "
+     "ON s.id = p.id WHERE p.deleted = '0000-00-00'\");"},
+    // MySQL sorted an ENUM by the order of its values, in an ORDER BY and
+    // in the groups of GROUP BY; another table's column of that name is not
+    // known to be one.
+    {"enum_order",
+     "<?php pg_query('SELECT id FROM tickets t ORDER BY t.status DESC, id'); pg_query('SELECT "
+     "status, COUNT(*) FROM tickets GROUP BY status'); pg_query('SELECT status FROM tickets, "
+     "(SELECT 1) x GROUP BY status');",
+     "<?php pg_query('SELECT id FROM tickets t ORDER BY array_position(ARRAY[\\'new\\', "
+     "\\'open\\', \\'closed\\'], (t.status)::text) DESC, id'); pg_query('SELECT status, "
+     "COUNT(*) FROM tickets GROUP BY status ORDER BY array_position(ARRAY[\\'new\\', "
+     "\\'open\\', \\'closed\\'], (status)::text) NULLS FIRST'); pg_query('SELECT status "
+     "FROM tickets, (SELECT 1) x GROUP BY status ORDER BY status NULLS FIRST');"},
     // MySQL's new row takes the defaults of the columns left out.
     {"replace_into", "<?php pg_query(\"REPLACE INTO `counters` (`name`) VALUES ('$n')\");",
      "<?php pg_query(\"INSERT INTO counters (name) VALUES ('$n') ON CONFLICT (name) DO UPDATE SET "
@@ -737,6 +882,15 @@ const rewrite_case rewrite_cases[] = {
      "<?php pg_query('DELETE FROM a USING b WHERE a.id = b.id');"},
     {"delete_named_by_alias", "<?php pg_query('DELETE x FROM log x WHERE x.id = 1');",
      "<?php pg_query('DELETE FROM log x WHERE x.id = 1');"},
+    // One table's SET may name it or its alias; PostgreSQL reads t.c as a
+    // field of a column t. A name the schema has not stays reported.
+    {"update_of_a_qualified_column",
+     "<?php pg_query(\"UPDATE posts p SET p.title = '$t', p.user_id = p.user_id + 1 WHERE p.id = "
+     "1\"); pg_query('UPDATE users SET users.name = 1'); pg_query('UPDATE users u SET users.name "
+     "= 1, u.nick = 2');",
+     "<?php pg_query(\"UPDATE posts p SET title = '$t', user_id = p.user_id + 1 WHERE p.id = "
+     "1\"); pg_query('UPDATE users SET name = 1'); pg_query('UPDATE users u SET users.name "
+     "= 1, u.nick = 2');"},
     // A DELETE whose joins cannot move deletes by row ids, its list and
     // conditions left in place.
     {"delete_by_row_ids",

@@ -28,8 +28,10 @@ std::string dollar_tag(const std::string& body) {
 sql::column_model table_writer::model_column(const column_definition& column) {
   std::string name = lower_name(column.name);
   std::string mysql_name = name != column.name ? column.name : std::string();
-  return {std::move(name), column.type.type, column.auto_increment, column.not_null,
-          std::move(mysql_name)};
+  sql::column_model model{std::move(name), column.type.type, column.auto_increment, column.not_null,
+                          std::move(mysql_name)};
+  if (column.type.check == value_check::one_of) model.enum_literals = column.value_literals;
+  return model;
 }
 
 std::string table_writer::check_name(const std::string& table, const std::string& column) {

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "common/ascii.h"
+#include "sql/enum_order.h"
 
 namespace corvexa::sql {
 namespace {
@@ -68,7 +69,7 @@ std::size_t output_position(const parse_tree::json& select, const parse_tree::js
 
 std::optional<tree_issue> group_order_issue(const parse_tree::json& select,
                                             const sql_token_view* tokens, std::uint64_t begin,
-                                            std::uint64_t end) {
+                                            std::uint64_t end, const schema_model* schema) {
   if (member(select, "groupClause") == nullptr || member(select, "sortClause") != nullptr ||
       (select.contains("op") && text_of(select, "op") != "SETOP_NONE"))
     return std::nullopt;
@@ -117,7 +118,10 @@ std::optional<tree_issue> group_order_issue(const parse_tree::json& select,
         position != 0) {
       order += std::to_string(position);
     } else {
-      order.append(t.text().substr(begin, stop - begin));
+      std::string_view written = t.text().substr(begin, stop - begin);
+      std::optional<std::string> key;
+      if (schema != nullptr) key = enum_order_of(select, (*groups)[k], *schema, written);
+      order += key ? *key : std::string(written);
       issue.copied.push_back({begin, stop});
     }
     order += " NULLS FIRST";  // MySQL's NULL group came first

@@ -23,6 +23,7 @@ enum class function_rewrite : unsigned char {
   concat,          // CONCAT(a, b) -> ((a)::text || (b)::text): NULL if one is NULL
   date_format,     // DATE_FORMAT(x, 'format') -> to_char((x)::timestamp, 'pattern')
   field,           // FIELD(x, a, b) -> CASE (x) WHEN a THEN 1 WHEN b THEN 2 ELSE 0 END
+  timestampdiff,   // TIMESTAMPDIFF(SECOND to WEEK, a, b) -> whole units of seconds between
 };
 
 struct mysql_function {

@@ -25,6 +25,14 @@ constexpr syntax_hint user_variable{"MySQL user variable (@x := ...)",
 constexpr syntax_hint character_set{"SET CHARACTER SET", "write SET client_encoding TO 'UTF8'"};
 constexpr syntax_hint convert_using{"CONVERT(x USING charset)",
                                     "write x: a PostgreSQL database has one encoding"};
+// Both DELETEs of one statement see the rows as they were before it.
+constexpr syntax_hint multi_table_delete{
+    "DELETE from several tables",
+    "write WITH gone AS (DELETE FROM b USING a WHERE ... RETURNING 1) DELETE FROM a USING b "
+    "WHERE ...; the affected rows are then a's only"};
+constexpr syntax_hint div_mod{"DIV and MOD operators",
+                              "write a / b of integers (trunc(a / b) of others) and a % b"};
+constexpr syntax_hint time_of{"TIME(x)", "write (x)::time"};
 constexpr syntax_hint interval_unit{"INTERVAL n UNIT", "quote the interval: INTERVAL '1 day'"};
 constexpr syntax_hint regexp{"REGEXP", "write ~* (case-insensitive) or ~"};
 constexpr syntax_hint insert_set{"INSERT ... SET", "write INSERT INTO t (a, b) VALUES (1, 2)"};
@@ -77,6 +85,11 @@ const syntax_hint* construct_at_error(const sql_token_view& t, std::size_t e) {
       t.is(e - 2, "interval")) {
     return &interval_unit;
   }
+  if (before != sql_token_view::none && is_any(t, before, {"div", "mod"})) return &div_mod;
+  // PostgreSQL reads TIME( as the type with a precision.
+  if (before != sql_token_view::none && t.is_char(before, '(') && before >= 1 &&
+      t.is(before - 1, "time"))
+    return &time_of;
   if (is_any(t, e, {"regexp", "rlike"}) ||
       (before != sql_token_view::none && is_any(t, before, {"regexp", "rlike"}))) {
     return &regexp;
@@ -117,9 +130,18 @@ bool is_multi_table(const sql_token_view& t) {
   return false;
 }
 
+// DELETE a, b FROM ...: a list of tables before FROM.
+bool deletes_from_several(const sql_token_view& t) {
+  if (!t.is(0, "delete")) return false;
+  for (std::size_t i = 1; i < t.size() && !t.is(i, "from"); ++i) {
+    if (t.is_char(i, ',')) return true;
+  }
+  return false;
+}
+
 const syntax_hint* construct_of_statement(const sql_token_view& t) {
   if (t.size() == 0) return nullptr;
-  if (is_multi_table(t)) return &multi_table;
+  if (is_multi_table(t)) return deletes_from_several(t) ? &multi_table_delete : &multi_table;
   if (t.is(0, "show")) return &show;
   if (t.is(0, "set") && t.is(1, "character") && t.is(2, "set")) return &character_set;
   if (t.is(0, "replace")) return &replace_into;

@@ -73,7 +73,7 @@ class tree_walk {
       if (stmt == raw.end()) continue;
       if (const json* select = parse_tree::member(*stmt, "SelectStmt")) {
         std::uint64_t end = length != 0 ? statement_location_ + length : sql_.size();
-        if (auto issue = group_order_issue(*select, tokens_, statement_location_, end))
+        if (auto issue = group_order_issue(*select, tokens_, statement_location_, end, schema_))
           issues_.push_back(std::move(*issue));
         for (tree_issue& issue : output_name_issues(*select, tokens_))
           issues_.push_back(std::move(issue));
@@ -136,6 +136,13 @@ class tree_walk {
     auto names = call.find("funcname");
     if (names == call.end() || !names->is_array() || names->size() != 1) return;
     std::string name = string_field((*names)[0]);
+    if (name == "count" && argument_count(call) > 1) {
+      add("COUNT(DISTINCT a, b) is MySQL's, which counts the pairs without NULL: write "
+          "COUNT(DISTINCT (a, b)) where neither is NULL, else add WHERE a IS NOT NULL AND b IS "
+          "NOT NULL",
+          location_of(call));
+      return;
+    }
     const mysql_function* row = find_mysql_function(name);
     if (row == nullptr || (row->only_with_one_argument && argument_count(call) != 1)) return;
     std::uint64_t location = location_of(call);
@@ -149,6 +156,37 @@ class tree_walk {
     }
     std::string_view extension = edits.empty() ? "" : row->extension;
     add(std::move(message), location, std::move(edits), extension);
+    if (row->rewrite == function_rewrite::if_to_case && argument_count(call) == 3)
+      number_beside_text(call.at("args"));
+  }
+
+  // IF(c, 'text', 0) is a text on MySQL, the number written as one;
+  // PostgreSQL's CASE refuses to match a text with a number. The number
+  // is quoted; not where a PHP value stands in for it, whose value may be
+  // no number (the issue yields then, and IF() keeps its own finding).
+  void number_beside_text(const json& args) {
+    if (tokens_ == nullptr) return;
+    const sql_token_view& t = *tokens_;
+    for (int side = 1; side <= 2; ++side) {
+      const json* number = parse_tree::member(args.at(side), "A_Const");
+      const json* text = parse_tree::member(args.at(3 - side), "A_Const");
+      if (number == nullptr || text == nullptr || !text->contains("sval") ||
+          !(number->contains("ival") || number->contains("fval")))
+        continue;
+      std::size_t first = t.starting_at(location_of(*number)), last = first;
+      if (first == sql_token_view::none) continue;
+      if (t.is_char(first, '-')) ++last;
+      if (last >= t.size()) continue;
+      tree_issue issue{
+          "IF() of a text and a number gives a text on MySQL, PostgreSQL's CASE "
+          "refuses to match them: write the number as a text",
+          t[first].begin,
+          {sql_edit{t[first].begin, t[first].begin, "'"}, sql_edit{t[last].end, t[last].end, "'"}},
+          {},
+          {{t[first].begin, t[last].end}}};
+      issue.yields = true;
+      issues_.push_back(std::move(issue));
+    }
   }
 
   static std::size_t argument_count(const json& call) {
@@ -195,6 +233,20 @@ class tree_walk {
     }
     if (pieces.size() != n + 1) return {};
     return pieces;
+  }
+
+  // The seconds of TIMESTAMPDIFF's unit, or 0 for a unit of months.
+  static std::uint64_t unit_seconds(const json& unit) {
+    const json* ref = parse_tree::member(unit, "ColumnRef");
+    const json* fields = ref != nullptr ? parse_tree::list(*ref, "fields") : nullptr;
+    if (fields == nullptr || fields->size() != 1) return 0;
+    std::string name = string_field((*fields)[0]);
+    constexpr std::pair<std::string_view, std::uint64_t> units[] = {
+        {"second", 1}, {"minute", 60}, {"hour", 3600}, {"day", 86400}, {"week", 604800}};
+    for (auto [unit, seconds] : units) {
+      if (name == unit) return seconds;
+    }
+    return 0;
   }
 
   // DATE_FORMAT's format converted, when it is a string constant.
@@ -354,6 +406,18 @@ class tree_walk {
         edits.push_back(token(close, " THEN " + std::to_string(n - 1) + " ELSE 0 END"));
         return edits;
       }
+      case function_rewrite::timestampdiff: {
+        // MySQL counts whole units of the seconds between (its times have
+        // no fraction), toward zero. b - a is written -(a - b): the
+        // arguments stay in their places.
+        std::uint64_t seconds = unit_seconds(call.at("args")[0]);
+        if (seconds == 0) return {};
+        std::string divide = seconds == 1 ? "" : " / " + std::to_string(seconds);
+        sql_edit unit = separator(commas[0], "trunc(-EXTRACT(EPOCH FROM date_trunc('second', (");
+        unit.begin = t[name].begin;
+        return {std::move(unit), separator(commas[1], ")::timestamp) - date_trunc('second', ("),
+                token(close, ")::timestamp))" + divide + ")::bigint")};
+      }
       case function_rewrite::date_format: {
         std::string format = to_char_literal(call, commas[0] + 1, close);
         if (format.empty()) return {};
@@ -369,18 +433,24 @@ class tree_walk {
   // not at all: the type's word, and whether a length follows it.
   void type_cast(const json& node) {
     auto type = node.find("typeName");
-    if (type == node.end() || !type->is_object() || tokens_ == nullptr) return;
-    const sql_token_view& t = *tokens_;
-    std::size_t word = t.starting_at(location_of(*type));
-    if (word != sql_token_view::none && t.is(word, "binary") && word + 1 < t.size() &&
-        t[word + 1].kind == sql_token_kind::sconst) {
+    if (type == node.end() || !type->is_object()) return;
+    // a = BINARY 'x', read by PostgreSQL as 'x' of a type binary it has not
+    // (CAST(x AS BINARY) is the table's): 'x'::text, where the tokens are
+    // known for the rewrite.
+    const json* names = parse_tree::list(*type, "names");
+    const json* arg = parse_tree::member(node, "arg");
+    const json* value =
+        arg != nullptr && arg->is_object() && !arg->empty() ? &arg->begin().value() : nullptr;
+    if (names != nullptr && names->size() == 1 && string_field((*names)[0]) == "binary" &&
+        value != nullptr && location_of(*type) < location_of(*value)) {
       add("BINARY 'x' compares byte for byte on MySQL, where PostgreSQL knows no type binary: "
           "write 'x'::text (a citext column then compares with regard to case)",
-          t[word].begin,
-          {sql_edit{t[word].begin, t[word + 1].begin, ""},
-           sql_edit{t[word + 1].end, t[word + 1].end, "::text"}});
+          location_of(*type), binary_literal_edits(location_of(*type)));
       return;
     }
+    if (tokens_ == nullptr) return;
+    const sql_token_view& t = *tokens_;
+    std::size_t word = t.starting_at(location_of(*type));
     if (word == sql_token_view::none || word == 0 || !t.is(word - 1, "as")) return;
     const mysql_cast_type* row = find_mysql_cast_type(t.bytes(word), t.is_char(word + 1, '('));
     if (row == nullptr) return;
@@ -391,11 +461,77 @@ class tree_walk {
         t[word].begin, std::move(edits));
   }
 
+  // BINARY 'x' at `location` -> 'x'::text; none without the tokens.
+  std::vector<sql_edit> binary_literal_edits(std::uint64_t location) const {
+    if (tokens_ == nullptr) return {};
+    const sql_token_view& t = *tokens_;
+    std::size_t word = t.starting_at(location);
+    if (word == sql_token_view::none || word + 1 >= t.size() ||
+        t[word + 1].kind != sql_token_kind::sconst)
+      return {};
+    return {sql_edit{t[word].begin, t[word + 1].begin, ""},
+            sql_edit{t[word + 1].end, t[word + 1].end, "::text"}};
+  }
+
   // SELECT SQL_CALC_FOUND_ROWS id FROM t, read by PostgreSQL as the column
   // sql_calc_found_rows named id: the hint goes.
   void select(const json& node) {
     select_modifier(node);
+    distinct_order(node);
     for (tree_issue& issue : having_issues(node, tokens_)) issues_.push_back(std::move(issue));
+  }
+
+  // SELECT DISTINCT a ... ORDER BY b: MySQL sorted by b of some row of
+  // each distinct a; PostgreSQL orders only by what it selects.
+  void distinct_order(const json& select) {
+    const json* distinct = parse_tree::list(select, "distinctClause");
+    const json* sorts = parse_tree::list(select, "sortClause");
+    const json* targets = parse_tree::list(select, "targetList");
+    if (distinct == nullptr || sorts == nullptr || targets == nullptr || distinct->size() != 1 ||
+        !(*distinct)[0].empty())
+      return;
+    for (const json& item : *sorts) {
+      const json* sort = parse_tree::member(item, "SortBy");
+      const json* node = sort != nullptr ? parse_tree::member(*sort, "node") : nullptr;
+      const json* ref = node != nullptr ? parse_tree::member(*node, "ColumnRef") : nullptr;
+      if (ref == nullptr || selects(*targets, column_path(*ref))) continue;
+      add("SELECT DISTINCT orders only by values it selects on PostgreSQL, MySQL sorted by a "
+          "value of one row of each: select the column too, or write GROUP BY with ORDER BY "
+          "min(column)",
+          location_of(*ref));
+    }
+  }
+
+  // The names of a column reference, such as "t.a"; empty for t.*.
+  static std::string column_path(const json& ref) {
+    const json* fields = parse_tree::list(ref, "fields");
+    std::string path;
+    if (fields == nullptr) return path;
+    for (const json& f : *fields) {
+      std::string name = string_field(f);
+      if (name.empty()) return {};
+      path += (path.empty() ? "" : ".") + name;
+    }
+    return path;
+  }
+
+  // True if the SELECT list has the column `path`, or an output named so.
+  static bool selects(const json& targets, const std::string& path) {
+    if (path.empty()) return true;
+    for (const json& t : targets) {
+      const json* target = parse_tree::member(t, "ResTarget");
+      if (target == nullptr) continue;
+      if (parse_tree::text_of(*target, "name") == path) return true;
+      const json* value = parse_tree::member(*target, "val");
+      const json* ref = value != nullptr ? parse_tree::member(*value, "ColumnRef") : nullptr;
+      if (ref == nullptr) continue;
+      std::string selected = column_path(*ref);
+      // a.* selects every column of a; a named alone may be a's.
+      if (selected.empty() || selected == path ||
+          selected.substr(selected.rfind('.') + 1) == path.substr(path.rfind('.') + 1))
+        return true;
+    }
+    return false;
   }
 
   void select_modifier(const json& select) {
@@ -671,7 +807,7 @@ bool may_need_tree_checks(std::string_view sql, const schema_model* schema) {
       for (char& c : word) c = ascii_lower(c);
       if (word == "user" || word == "show" || word == "having" || word == "group" ||
           word == "interval" || is_select_modifier(word) || word == "ignore" ||
-          word == "low_priority" || word == "cast" || word == "binary" ||
+          word == "low_priority" || word == "cast" || word == "binary" || word == "distinct" ||
           (word == "set" && i == first) ||
           (schema != nullptr && (word == "null" || word == "values"))) {
         return true;

@@ -12,6 +12,8 @@
 
 #include "common/ascii.h"
 #include "sql/escaped_variables.h"
+#include "sql/php_code.h"
+#include "sql/php_number_values.h"
 #include "sql/php_query_texts.h"
 #include "sql/php_string_literal.h"
 #include "sql/query_checks.h"
@@ -92,8 +94,14 @@ class php_query_checker {
       return true;
     };
     std::vector<std::uint64_t> placeholders = text.placeholder_offsets();
+    std::vector<bool> numbers;
+    for (const text_placeholder& p : text.placeholders) {
+      numbers.push_back(p.expression_end <= php_.size() &&
+                        is_number_expression(php_.substr(p.expression_begin,
+                                                         p.expression_end - p.expression_begin)));
+    }
     text_check check =
-        check_query_text(text.text, placeholders, options_, writable, several_statements);
+        check_query_text(text.text, placeholders, options_, writable, several_statements, numbers);
     std::vector<text_edit> edits;
     for (const text_level_edit& e : check.edits) {
       std::optional<text_edit> edit = file_edit(text, e);
@@ -103,12 +111,19 @@ class php_query_checker {
     if (edits.size() != check.edits.size() || !agrees_with_accepted(text, edits)) {
       query_options report_only = options_;
       report_only.rewrite = false;
-      check = check_query_text(text.text, placeholders, report_only, writable);
+      check = check_query_text(text.text, placeholders, report_only, writable, true, numbers);
       edits.clear();
       rewriting = false;
     }
     convert_values(text, check.numeric_values, rewriting, edits);
     escape_values(text, rewriting, edits);
+    for (const text_placeholder& p : text.placeholders) {
+      std::uint64_t begin = p.expression_begin;
+      while (begin < p.expression_end && (php_[begin] == ' ' || php_[begin] == '\t' ||
+                                          php_[begin] == '\n' || php_[begin] == '\r'))
+        ++begin;
+      query_values_.insert(begin);
+    }
     std::sort(edits.begin(), edits.end(), [](const text_edit& a, const text_edit& b) {
       return std::pair(a.offset, a.length) < std::pair(b.offset, b.length);
     });
@@ -209,19 +224,10 @@ class php_query_checker {
     use.quoted.insert(at);
     use.texts.insert({text.expression_begin, text.expression_end});
     use.rewriting = use.rewriting && rewriting;
-    std::string_view name = php_.substr(at, p.expression_end - at);
-    name = name.substr(0, name.find_first_of("} \t\r\n"));
-    use.findings.push_back(sql_finding{
-        rule_sql_mysql,
-        std::string(name) +
-            " holds a value escaped by addslashes() for MySQL, whose strings read backslash "
-            "escapes; PostgreSQL's do not: escape it with pg_escape_string($link, ...) where it "
-            "is assigned",
-        p.expression_begin, text.expression_begin, text.expression_end});
   }
 
   // Rewrites each escape whose every read is a value quoted in a query
-  // text; reports the reads of the others.
+  // text; the others are reported at the call (code_outside_queries).
   void finish_escaped_variables() {
     for (auto& [variable, use] : escaped_uses_) {
       text_edit edit = escaped_variables::postgres_escape(*variable);
@@ -231,9 +237,7 @@ class php_query_checker {
         for (const text_span& text : use.texts) {
           if (rewritten_texts_.insert(text).second) ++report_.texts_rewritten;
         }
-        continue;
       }
-      for (sql_finding& f : use.findings) report_.findings.push_back(std::move(f));
     }
   }
 
@@ -427,8 +431,45 @@ class php_query_checker {
     }
   }
 
+  // What the PHP code outside the query texts writes for MySQL: read
+  // only in a file that runs queries, and has such words. (A zero date in
+  // the code is the tree's php-zero-date finding.)
+  void code_outside_queries() {
+    if (report_.query_calls == 0 || !contains_ignoring_ascii_case(php_, "addslashes")) return;
+    slashes_in_code(php_code(php_));
+  }
+
+  // addslashes() outside the query texts, whose value the code puts in a
+  // query later ($name = addslashes($_POST['name']), a condition kept in
+  // an array): MySQL's strings read its backslashes, PostgreSQL's do not.
+  // The calls the query texts quote are rewritten or reported there.
+  void slashes_in_code(const php_code& code) {
+    for (std::size_t i = 0; i + 1 < code.tokens.size(); ++i) {
+      if (!code.is_word(i, "addslashes") || !code.is_symbol(i + 1, '(') ||
+          query_values_.contains(code.tokens[i].offset) || edited_at(code.tokens[i].offset) ||
+          (i > 0 && (code.ends_member_arrow(i - 1) || code.is_word(i - 1, "function") ||
+                     code.token_text(i - 1) == "::")))
+        continue;
+      std::uint64_t at = code.tokens[i].offset;
+      report_.findings.push_back(
+          sql_finding{rule_sql_mysql,
+                      "addslashes() escapes for MySQL, whose strings read backslash escapes; "
+                      "PostgreSQL's do not: where the value goes into a query, write "
+                      "pg_escape_string($link, ...)",
+                      at, at, code.end_of(i)});
+    }
+  }
+
+  // True if an accepted edit begins at file byte `offset` (an escape
+  // rewritten for a variable, see escaped_variables.h).
+  bool edited_at(std::uint64_t offset) const {
+    auto it = accepted_.lower_bound({offset, 0});
+    return it != accepted_.end() && it->first.first == offset;
+  }
+
   void finish() {
     finish_escaped_variables();
+    code_outside_queries();
     for (auto& [key, replacement] : accepted_) {
       report_.edits.push_back(text_edit{key.first, key.second, std::move(replacement)});
     }
@@ -449,6 +490,7 @@ class php_query_checker {
   const query_options& options_;
   query_report report_;
   edit_map accepted_;
+  std::set<std::uint64_t> query_values_;            // file offsets of the checked texts' PHP values
   std::map<std::uint64_t, std::uint64_t> covered_;  // file ranges of accepted texts' literals
   struct made_conversion {
     std::string_view conversion;
@@ -462,7 +504,6 @@ class php_query_checker {
     std::set<std::uint64_t> quoted;  // reads that are values quoted in query texts
     std::set<text_span> texts;       // the query texts that hold them
     bool rewriting = true;           // every text holding them may be rewritten
-    std::vector<sql_finding> findings;
   };
   std::map<const escaped_variable*, escaped_use> escaped_uses_;
   std::set<text_span> rewritten_texts_;  // the query texts counted as rewritten

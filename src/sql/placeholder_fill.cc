@@ -114,20 +114,32 @@ class filler {
   filled_query run(bool want_tree) {
     std::uint64_t size = text_.size() + 1;
     std::size_t budget = std::clamp<std::size_t>(parse_budget_bytes / size, min_parses, max_parses);
-    filled_query attempt;
     for (std::size_t parses = 0;; ++parses) {
-      attempt.substituted = substitute();
-      attempt.outcome = parse_sql(attempt.substituted.sql, want_tree);
+      filled_query attempt = parse(want_tree);
       if (attempt.outcome.parsed || parses + 1 >= budget) return attempt;
       std::size_t exhausted = placeholder_none;
       if (!move_blamed(attempt, exhausted)) {
         if (exhausted == placeholder_none) return attempt;
         choice_[exhausted] = 0;
-        attempt.substituted = substitute();
-        attempt.outcome = parse_sql(attempt.substituted.sql, want_tree);
-        return attempt;
+        return parse(want_tree);
       }
     }
+  }
+
+  // Parses with the stand-ins `choices` once.
+  filled_query run_as(const std::vector<std::size_t>& choices, bool want_tree) {
+    for (std::size_t p = 0; p < choice_.size() && p < choices.size(); ++p) {
+      if (in_code_[p] && choices[p] < std::size(code_stand_ins)) choice_[p] = choices[p];
+    }
+    return parse(want_tree);
+  }
+
+  filled_query parse(bool want_tree) const {
+    filled_query attempt;
+    attempt.substituted = substitute();
+    attempt.outcome = parse_sql(attempt.substituted.sql, want_tree);
+    attempt.choices = choice_;
+    return attempt;
   }
 
   substituted_sql substitute() const {
@@ -221,9 +233,43 @@ std::uint64_t substituted_sql::text_offset(std::uint64_t offset) const {
   return slot.text_offset + (offset - end);
 }
 
+std::optional<placeholder_text> edited_text(const substituted_sql& sql,
+                                            const std::vector<sql_edit>& edits) {
+  placeholder_text out;
+  std::uint64_t copied = 0;
+  auto edit = edits.begin();
+  // An edit before a stand-in at its place inserts before it.
+  auto apply_edits_before = [&](std::uint64_t end) {
+    for (; edit != edits.end() && edit->begin < end + (edit->begin == edit->end ? 1 : 0) &&
+           edit->end <= end;
+         ++edit) {
+      out.text.append(sql.sql, copied, edit->begin - copied);
+      out.text += edit->replacement;
+      copied = edit->end;
+    }
+  };
+  for (const substitution_slot& slot : sql.slots) {
+    apply_edits_before(slot.begin);
+    if (edit != edits.end() && edit->begin < slot.end && edit->end > slot.begin)
+      return std::nullopt;
+    out.text.append(sql.sql, copied, slot.begin - copied);
+    out.placeholders.push_back(out.text.size());
+    copied = slot.end;
+  }
+  apply_edits_before(sql.sql.size());
+  if (edit != edits.end()) return std::nullopt;
+  out.text.append(sql.sql, copied);
+  return out;
+}
+
 filled_query fill_and_parse(std::string_view text, const std::vector<std::uint64_t>& placeholders,
                             bool want_tree) {
   return filler(text, placeholders).run(want_tree);
+}
+
+filled_query fill_as(std::string_view text, const std::vector<std::uint64_t>& placeholders,
+                     const std::vector<std::size_t>& choices, bool want_tree) {
+  return filler(text, placeholders).run_as(choices, want_tree);
 }
 
 }  // namespace corvexa::sql

@@ -11,10 +11,12 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "sql/sql_edits.h"
 #include "sql/sql_parser.h"
 
 namespace corvexa::sql {
@@ -41,12 +43,29 @@ struct substituted_sql {
   std::uint64_t text_offset(std::uint64_t offset) const;
 };
 
+// A query text and the places of its placeholders.
+struct placeholder_text {
+  std::string text;
+  std::vector<std::uint64_t> placeholders;
+};
+
+// The text that `edits` of the substituted SQL give, with the stand-ins
+// taken out again; none when an edit changes a stand-in's bytes.
+std::optional<placeholder_text> edited_text(const substituted_sql& sql,
+                                            const std::vector<sql_edit>& edits);
+
 struct filled_query {
   substituted_sql substituted;
-  parse_outcome outcome;  // of the choice that parsed, or of the one that got furthest
+  parse_outcome outcome;             // of the choice that parsed, or of the one that got furthest
+  std::vector<std::size_t> choices;  // each placeholder's stand-in, as fill_as takes them
 };
 
 filled_query fill_and_parse(std::string_view text, const std::vector<std::uint64_t>& placeholders,
                             bool want_tree);
+
+// The text with the stand-ins `choices` (those of another filled_query of
+// a text with as many placeholders), parsed once.
+filled_query fill_as(std::string_view text, const std::vector<std::uint64_t>& placeholders,
+                     const std::vector<std::size_t>& choices, bool want_tree);
 
 }  // namespace corvexa::sql

@@ -11,6 +11,8 @@
 #include <span>
 
 #include "common/ascii.h"
+#include "sql/boolean_values.h"
+#include "sql/enum_order.h"
 #include "sql/mysql_syntax_hints.h"
 #include "sql/parse_tree_json.h"
 #include "sql/postgres_names.h"
@@ -52,6 +54,8 @@ bool is_one_of(std::string_view name, std::span<const std::string_view> names) {
 struct range_entry {
   std::string name;                    // what the query calls it: alias or table name
   const table_model* table = nullptr;  // null: its columns are not known
+  // On the side of an outer join that has NULL rows where nothing matched.
+  bool null_extended = false;
 };
 
 struct scope {
@@ -79,8 +83,9 @@ void collect_own_names(const json& node, std::set<std::string>& ctes,
 
 class name_walk {
  public:
-  name_walk(const sql_token_view& tokens, const schema_model& schema, const name_origin_of& origin)
-      : tokens_(tokens), schema_(schema), origin_(origin) {}
+  name_walk(const sql_token_view& tokens, const schema_model& schema, const name_origin_of& origin,
+            const number_value_at& number_value)
+      : tokens_(tokens), schema_(schema), origin_(origin), number_value_(number_value) {}
 
   schema_reading run(const json& tree) {
     const json* stmts = list(tree, "stmts");
@@ -134,10 +139,17 @@ class name_walk {
     if (const json* from = list(stmt, "fromClause")) {
       for (const json& item : *from) from_item(item, level, join_conditions, depth + 1);
     }
-    for (const json* condition : join_conditions) expression(*condition, level, depth + 1);
+    for (const json* quals : join_conditions) {
+      condition(*quals, level);
+      expression(*quals, level, depth + 1);
+    }
     ungrouped_columns(stmt, level);
     null_order(stmt, level);
     if (outer == nullptr && depth == 0) star_columns(stmt, level);
+    if (outer == nullptr) boolean_outputs(stmt);
+    for (const char* key : {"whereClause", "havingClause"}) {
+      if (const json* part = member(stmt, key)) condition(*part, level);
+    }
     for (const char* key :
          {"targetList", "whereClause", "groupClause", "havingClause", "sortClause",
           "distinctClause", "windowClause", "valuesLists", "limitOffset", "limitCount"}) {
@@ -153,10 +165,16 @@ class name_walk {
     } else if (const json* join = member(item, "JoinExpr")) {
       // A column of an outer join's other side is NULL where no row
       // matched, which a zero date turned IS NULL would take for its own.
-      if (text_of(*join, "jointype") != "JOIN_INNER") outer_join_ = true;
+      std::string type = text_of(*join, "jointype");
       for (const char* side : {"larg", "rarg"}) {
+        std::size_t before = level.entries.size();
         if (const json* part = member(*join, side))
           from_item(*part, level, join_conditions, depth + 1);
+        bool left = side == std::string_view("larg");
+        if (type == "JOIN_FULL" || type == (left ? "JOIN_RIGHT" : "JOIN_LEFT")) {
+          for (std::size_t i = before; i < level.entries.size(); ++i)
+            level.entries[i].null_extended = true;
+        }
       }
       if (const json* quals = member(*join, "quals")) join_conditions.push_back(quals);
       if (const json* alias = member(*join, "alias"))
@@ -252,12 +270,17 @@ class name_walk {
     if (const json* from = list(stmt, "fromClause")) {
       for (const json& item : *from) from_item(item, level, join_conditions, depth + 1);
     }
-    for (const json* condition : join_conditions) expression(*condition, level, depth + 1);
+    for (const json* quals : join_conditions) {
+      condition(*quals, level);
+      expression(*quals, level, depth + 1);
+    }
     if (const json* targets = list(stmt, "targetList")) {
-      target_names(*targets, table);
+      target_names(*targets, table, &level.entries.front());
       assigned_values(*targets, table);
+      boolean_assignments(*targets);
       values(*targets, level, depth + 1);
     }
+    if (const json* where = member(stmt, "whereClause")) condition(*where, level);
     for (const char* key : {"whereClause", "returningList"}) {
       if (const json* part = member(stmt, key)) expression(*part, level, depth + 1);
     }
@@ -272,14 +295,20 @@ class name_walk {
     if (const json* using_list = list(stmt, "usingClause")) {
       for (const json& item : *using_list) from_item(item, level, join_conditions, depth + 1);
     }
-    for (const json* condition : join_conditions) expression(*condition, level, depth + 1);
+    for (const json* quals : join_conditions) {
+      condition(*quals, level);
+      expression(*quals, level, depth + 1);
+    }
+    if (const json* where = member(stmt, "whereClause")) condition(*where, level);
     for (const char* key : {"whereClause", "returningList"}) {
       if (const json* part = member(stmt, key)) expression(*part, level, depth + 1);
     }
   }
 
   // The columns an INSERT or UPDATE assigns: ResTargets named after them.
-  void target_names(const json& targets, const table_model* table) {
+  // `updated` is the table an UPDATE names, as its SET may qualify them.
+  void target_names(const json& targets, const table_model* table,
+                    const range_entry* updated = nullptr) {
     if (table == nullptr) return;
     for (const json& t : targets) {
       const json* target = member(t, "ResTarget");
@@ -287,10 +316,33 @@ class name_walk {
       std::string name = text_of(*target, "name");
       if (name.empty() || table->column(name) != nullptr || is_one_of(name, system_columns))
         continue;
+      if (updated != nullptr && qualified_assignment(*target, name, *updated)) continue;
       std::size_t token = name_token(location_of(*target), 0, name);
       if (token != sql_token_view::none)
         report(token, "column \"" + name + "\" is not in table \"" + table->name + "\"");
     }
+  }
+
+  // SET t.c = ... of the updated table t (or its alias) assigns MySQL's
+  // column c; PostgreSQL reads a field c of a column t, which fails. The
+  // qualifier goes. False when the target is no such assignment.
+  bool qualified_assignment(const json& target, const std::string& name,
+                            const range_entry& updated) {
+    const json* fields = list(target, "indirection");
+    if (name != updated.name || fields == nullptr || fields->size() != 1) return false;
+    std::string column = string_field((*fields)[0]);
+    if (column.empty() || updated.table->column(column) == nullptr) return false;
+    std::size_t first = name_token(location_of(target), 0, name);
+    if (first == sql_token_view::none || !tokens_.is_char(first + 1, '.') ||
+        name_token(tokens_[first].begin, 1, column) == sql_token_view::none ||
+        !written_span(first, first + 1))
+      return false;
+    reading_.rewrites.push_back(
+        schema_rewrite{"SET " + name + "." + column + " is MySQL's column " + column +
+                           ", a field of a column on PostgreSQL: write SET " + column,
+                       tokens_[first].begin,
+                       {sql_edit{tokens_[first].begin, tokens_[first + 2].begin, ""}}});
+    return true;
   }
 
   // VALUES rows of an INSERT: each constant goes to the column of its place.
@@ -345,12 +397,35 @@ class name_walk {
     for (int side = 0; side < 2; ++side) {
       const json* ref = member(side == 0 ? *left : *right, "ColumnRef");
       if (ref == nullptr) continue;
-      auto [table, column] = resolved(*ref, level);
+      const range_entry* entry = nullptr;
+      auto [table, column] = resolved(*ref, level, &entry);
       if (column == nullptr) continue;
       const json& other = side == 0 ? *right : *left;
       string_value(other, table, column);
-      zero_date_comparison(op, *ref, *column, other, side == 0);
+      zero_date_comparison(op, *ref, *column, other, side == 0,
+                           entry == nullptr || entry->null_extended);
     }
+  }
+
+  // d LIKE '2010-03-%' of a date column: MySQL matched the date's text,
+  // PostgreSQL has no LIKE of dates. Their texts are the same.
+  void date_pattern(const json& node, const scope& level) {
+    std::string kind = text_of(node, "kind");
+    if (kind != "AEXPR_LIKE" && kind != "AEXPR_ILIKE") return;
+    const json* left = member(node, "lexpr");
+    const json* ref = left != nullptr ? member(*left, "ColumnRef") : nullptr;
+    if (ref == nullptr) return;
+    const column_model* column = resolved(*ref, level).second;
+    if (column == nullptr || !(column->type == "date" || column->type.starts_with("timestamp")))
+      return;
+    auto span = reference_span(*ref);
+    if (!span) return;
+    reading_.rewrites.push_back(schema_rewrite{
+        "LIKE matched the text of a date on MySQL; PostgreSQL has no LIKE of dates: write "
+        "(column)::text LIKE",
+        span->first,
+        {sql_edit{span->first, span->first, "("},
+         sql_edit{span->second, span->second, ")::text"}}});
   }
 
   // The written zero date ('0000-00-00', '0000-00-00 00:00:00') that `node`
@@ -362,8 +437,9 @@ class name_walk {
     if (sval == nullptr || !(column.type == "date" || column.type.starts_with("timestamp"))) {
       return std::nullopt;
     }
+    // MySQL took '' for a date as the zero date (with a warning).
     std::string value = text_of(*sval, "sval");
-    if (!is_zero_date(value)) return std::nullopt;
+    if (!is_zero_date(value) && !value.empty()) return std::nullopt;
     std::size_t token = tokens_.starting_at(location_of(*constant));
     if (token == sql_token_view::none) return std::nullopt;
     return written_span(token, token);
@@ -380,7 +456,7 @@ class name_walk {
   // NULL`; in a NOT NULL column every comparison with '-infinity', which
   // stands below every date as the zero date did.
   void zero_date_comparison(const std::string& op, const json& ref, const column_model& column,
-                            const json& other, bool column_first) {
+                            const json& other, bool column_first, bool null_extended) {
     auto name = reference_span(ref);
     if (!name) return;
     if (column.not_null) {
@@ -394,7 +470,7 @@ class name_walk {
     // and d <= zero for the zero date alone.
     bool above = column_first ? op == ">" : op == "<";
     bool at_most = column_first ? op == "<=" : op == ">=";
-    if ((op == "=" || at_most) && outer_join_) return;
+    if ((op == "=" || at_most) && null_extended) return;
     std::string_view test = op == "=" || at_most                ? " IS NULL)"
                             : op == "<>" || op == "!=" || above ? " IS NOT NULL)"
                                                                 : "";
@@ -504,6 +580,58 @@ class name_walk {
                          {sql_edit{begin, begin, "min("},
                           sql_edit{end, end, aliased ? std::string(")") : ") AS " + alias}}});
     }
+    ungrouped_order(stmt, level, is_grouped);
+  }
+
+  // ORDER BY a column neither grouped nor in the SELECT list (which names
+  // the output column): MySQL sorted the groups by any value of theirs.
+  template <typename grouped_test>
+  void ungrouped_order(const json& stmt, const scope& level, const grouped_test& is_grouped) {
+    const json* sorts = list(stmt, "sortClause");
+    if (sorts == nullptr) return;
+    for (const json& item : *sorts) {
+      const json* sort = member(item, "SortBy");
+      const json* node = sort != nullptr ? member(*sort, "node") : nullptr;
+      const json* ref = node != nullptr ? member(*node, "ColumnRef") : nullptr;
+      const json* fields = ref != nullptr ? list(*ref, "fields") : nullptr;
+      if (fields == nullptr ||
+          (fields->size() == 1 && output_named(stmt, string_field((*fields)[0]))))
+        continue;
+      const auto [table, column] = resolved(*ref, level);
+      if (column == nullptr || !has_min(column->type) || is_grouped(table, column->name) ||
+          (!table->primary_key.empty() &&
+           std::all_of(table->primary_key.begin(), table->primary_key.end(),
+                       [&](const std::string& c) { return is_grouped(table, c); })))
+        continue;
+      auto span = reference_span(*ref);
+      if (!span) continue;
+      std::string written(tokens_.text().substr(span->first, span->second - span->first));
+      reading_.rewrites.push_back(schema_rewrite{
+          "ORDER BY column " + postgres_name(column->name) +
+              " is neither grouped nor aggregated: MySQL sorted by any value of the group, "
+              "PostgreSQL refuses the query: write min(" +
+              postgres_name(column->name) + ")",
+          span->first,
+          {sql_edit{span->first, span->second, "min(" + written + ")"}}});
+    }
+  }
+
+  // True if the SELECT list has an output column `name`: an alias, or a
+  // column selected by that name.
+  static bool output_named(const json& stmt, const std::string& name) {
+    const json* targets = list(stmt, "targetList");
+    if (targets == nullptr) return false;
+    for (const json& t : *targets) {
+      const json* target = member(t, "ResTarget");
+      if (target == nullptr) continue;
+      if (text_of(*target, "name") == name) return true;
+      const json* value = member(*target, "val");
+      const json* ref = value != nullptr ? member(*value, "ColumnRef") : nullptr;
+      const json* fields = ref != nullptr ? list(*ref, "fields") : nullptr;
+      if (fields != nullptr && !fields->empty() && string_field(fields->back()) == name)
+        return true;
+    }
+    return false;
   }
 
   // SELECT * of one table whose MySQL columns had capitals: MySQL named
@@ -556,6 +684,7 @@ class name_walk {
       const json* ref = node != nullptr ? member(*node, "ColumnRef") : nullptr;
       if (ref == nullptr || text_of(*sort, "sortby_nulls") != "SORTBY_NULLS_DEFAULT") continue;
       auto [table, column] = resolved(*ref, level);
+      if (column != nullptr) enum_order(*ref, *column);
       if (column == nullptr || column->not_null ||
           std::find(table->primary_key.begin(), table->primary_key.end(), column->name) !=
               table->primary_key.end())
@@ -579,6 +708,20 @@ class name_walk {
     }
   }
 
+  // ORDER BY an ENUM column: MySQL sorted by the order of its values.
+  void enum_order(const json& ref, const column_model& column) {
+    if (column.enum_literals.empty()) return;
+    auto span = reference_span(ref);
+    if (!span) return;
+    std::string_view written = tokens_.text().substr(span->first, span->second - span->first);
+    reading_.rewrites.push_back(schema_rewrite{
+        "column " + postgres_name(column.name) +
+            " was an ENUM, which MySQL sorted by the order of its values, PostgreSQL sorts its "
+            "text by letters: write array_position(ARRAY[values], (column)::text)",
+        span->first,
+        {sql_edit{span->first, span->second, enum_order_key(column, written)}}});
+  }
+
   // True if PostgreSQL has min() of a column of `type`.
   static bool has_min(std::string_view type) {
     constexpr std::string_view ordered[] = {
@@ -593,7 +736,8 @@ class name_walk {
   void average(const json& call, const scope& level) {
     const json* args = list(call, "args");
     if (!is_call_of(call, "avg") || args == nullptr || args->size() != 1 ||
-        member(call, "agg_distinct") != nullptr || !integer_operand((*args)[0], level)) {
+        member(call, "agg_distinct") != nullptr ||
+        !(integer_operand((*args)[0], level) || yields_boolean((*args)[0]))) {
       return;
     }
     auto span = call_span(call);
@@ -672,6 +816,117 @@ class name_walk {
                                             "numeric",  "real",    "double precision"};
     return std::any_of(std::begin(numbers), std::end(numbers),
                        [type](std::string_view t) { return type.starts_with(t); });
+  }
+
+  // A number where a condition stands (WHERE flag, NOT flag, ... OR 0):
+  // MySQL tests n <> 0, PostgreSQL refuses anything but a boolean. Written
+  // 0 <> n, which binds before NOT, AND and OR; n <> 0 where a wrapped
+  // value starts with n, whose "(" is inserted there.
+  void condition(const json& node, const scope& level) {
+    std::optional<byte_span> span = integer_operand(node, level);
+    if (!span) span = number_value_operand(node);
+    if (!span) return;
+    sql_edit edit = boolean_value_starts_.count(span->first) > 0
+                        ? sql_edit{span->second, span->second, " <> 0"}
+                        : sql_edit{span->first, span->first, "0 <> "};
+    reading_.rewrites.push_back(
+        schema_rewrite{"MySQL takes a number n as the condition n <> 0; PostgreSQL takes only a "
+                       "boolean there: write n <> 0",
+                       span->first,
+                       {std::move(edit)}});
+  }
+
+  // The stand-in of a PHP value that is a number for certain.
+  std::optional<byte_span> number_value_operand(const json& node) const {
+    const json* constant = member(node, "A_Const");
+    if (constant == nullptr || member(*constant, "ival") == nullptr || !number_value_)
+      return std::nullopt;
+    std::size_t token = tokens_.starting_at(location_of(*constant));
+    if (token == sql_token_view::none || !number_value_(tokens_[token].begin, tokens_[token].end))
+      return std::nullopt;
+    return byte_span{tokens_[token].begin, tokens_[token].end};
+  }
+
+  // The conditions of CASE WHEN c THEN ...; CASE x WHEN v compares values.
+  void case_conditions(const json& expr, const scope& level) {
+    const json* whens = list(expr, "args");
+    if (member(expr, "arg") != nullptr || whens == nullptr) return;
+    for (const json& w : *whens) {
+      const json* when = member(w, "CaseWhen");
+      if (const json* test = when != nullptr ? member(*when, "expr") : nullptr)
+        condition(*test, level);
+    }
+  }
+
+  // A comparison in the SELECT list of the statement: MySQL gives 1 or 0
+  // (NULL stays NULL), PostgreSQL a boolean, which PHP reads as "t" or "f".
+  void boolean_outputs(const json& stmt) {
+    const json* targets = list(stmt, "targetList");
+    if (targets == nullptr) return;
+    for (const json& t : *targets) {
+      const json* target = member(t, "ResTarget");
+      const json* value = target != nullptr ? member(*target, "val") : nullptr;
+      if (value == nullptr || !yields_boolean(*value)) continue;
+      wrap_boolean(tokens_.starting_at(location_of(*target)),
+                   std::span(select_list_ends, select_list_end_count), text_of(*target, "name"));
+    }
+  }
+
+  // SET c = a comparison: MySQL stores 1 or 0, PostgreSQL refuses a
+  // boolean for a number column (and MySQL's schema has no boolean one).
+  void boolean_assignments(const json& targets) {
+    for (const json& t : targets) {
+      const json* target = member(t, "ResTarget");
+      const json* value = target != nullptr ? member(*target, "val") : nullptr;
+      if (value == nullptr || !yields_boolean(*value)) continue;
+      std::size_t i = tokens_.starting_at(location_of(*target));
+      while (i != sql_token_view::none && i < tokens_.size() && !tokens_.is_char(i, '=')) ++i;
+      if (i == sql_token_view::none || i + 1 >= tokens_.size()) continue;
+      wrap_boolean(i + 1, std::span(set_list_ends, set_list_end_count), "");
+    }
+  }
+
+  // True if a PHP value may make token `i` longer: a quoted string's
+  // quotes are the text's own, whatever the value inside.
+  bool from_placeholder(std::size_t i) const {
+    std::string_view bytes = tokens_.bytes(i);
+    bool quoted = bytes.size() >= 2 && bytes.front() == '\'' && bytes.back() == '\'';
+    return !quoted && origin_of(i) == name_origin::placeholder;
+  }
+
+  void wrap_boolean(std::size_t first, std::span<const std::string_view> ends,
+                    const std::string& alias) {
+    if (first == sql_token_view::none) return;
+    wrap_tokens(first, value_last_token(tokens_, first, ends, alias));
+  }
+
+  // Tokens first to last, a comparison, in (...)::int.
+  void wrap_tokens(std::size_t first, std::size_t last) {
+    if (last == sql_token_view::none || last < first) return;
+    std::uint64_t begin = tokens_[first].begin, end = tokens_[last].end;
+    if (from_placeholder(first) || from_placeholder(last)) return;
+    boolean_value_starts_.insert(begin);
+    reading_.rewrites.push_back(schema_rewrite{
+        "a comparison gives 1 or 0 on MySQL, a boolean on PostgreSQL (which PHP reads as t or "
+        "f): write (...)::int",
+        begin,
+        {sql_edit{begin, begin, "("}, sql_edit{end, end, ")::int"}}});
+  }
+
+  // SUM(a > b) counts the rows where a > b holds on MySQL; PostgreSQL has
+  // no sum, avg, min or max of booleans.
+  void boolean_aggregated(const json& call) {
+    const json* args = list(call, "args");
+    if (args == nullptr || args->size() != 1 || member(call, "agg_distinct") != nullptr ||
+        !yields_boolean((*args)[0]) ||
+        !(is_call_of(call, "sum") || is_call_of(call, "avg") || is_call_of(call, "min") ||
+          is_call_of(call, "max")))
+      return;
+    std::size_t name = tokens_.starting_at(location_of(call));
+    if (name == sql_token_view::none || !tokens_.is_char(name + 1, '(')) return;
+    std::size_t close = tokens_.closing_paren(name + 1);
+    if (close == sql_token_view::none || close < name + 3) return;
+    wrap_tokens(name + 2, close - 1);
   }
 
   // ROUND(x, d) of a FLOAT or DOUBLE x: PostgreSQL rounds numeric only to
@@ -801,8 +1056,9 @@ class name_walk {
   }
 
   // The table and column a reference means, when certain.
-  std::pair<const table_model*, const column_model*> resolved(const json& ref,
-                                                              const scope& level) const {
+  // `owner`, if given, is set to the FROM item the column is found in.
+  std::pair<const table_model*, const column_model*> resolved(
+      const json& ref, const scope& level, const range_entry** owner = nullptr) const {
     const json* fields = list(ref, "fields");
     if (fields == nullptr || fields->empty() || fields->size() > 2) return {};
     std::string column = string_field(fields->back());
@@ -810,6 +1066,7 @@ class name_walk {
     if (fields->size() == 2) {
       const range_entry* entry = visible(string_field(fields->front()), level);
       if (entry == nullptr || entry->table == nullptr) return {};
+      if (owner != nullptr) *owner = entry;
       return {entry->table, entry->table->column(column)};
     }
     std::pair<const table_model*, const column_model*> found{};
@@ -820,6 +1077,7 @@ class name_walk {
         if (c == nullptr) continue;
         if (found.second != nullptr) return {};  // two tables have it
         found = {entry.table, c};
+        if (owner != nullptr) *owner = &entry;
       }
     }
     return found;
@@ -853,13 +1111,23 @@ class name_walk {
         column_reference(it.value(), level);
       } else if (it.key() == "A_Expr") {
         comparison(it.value(), level);
+        date_pattern(it.value(), level);
         division(it.value(), level);
+        expression(it.value(), level, depth + 1);
+      } else if (it.key() == "BoolExpr") {
+        if (const json* args = list(it.value(), "args")) {
+          for (const json& arg : *args) condition(arg, level);
+        }
+        expression(it.value(), level, depth + 1);
+      } else if (it.key() == "CaseExpr") {
+        case_conditions(it.value(), level);
         expression(it.value(), level, depth + 1);
       } else if (it.key() == "FuncCall") {
         average(it.value(), level);
         if_of_number(it.value(), level);
         text_function_of_number(it.value(), level);
         round_of_float(it.value(), level);
+        boolean_aggregated(it.value());
         call_arguments(it.value(), level, depth + 1);
       } else if (it.key() == "SelectStmt") {
         select(it.value(), &level, depth + 1);
@@ -869,17 +1137,16 @@ class name_walk {
     }
   }
 
-  // The arguments of a call, but for the unit that TIMESTAMPDIFF(MINUTE, a,
-  // b) and TIMESTAMPADD name first, which is no column (the call itself is
-  // reported as MySQL's).
+  // A call's arguments; TIMESTAMPDIFF's and TIMESTAMPADD's first names a
+  // unit (SECOND, DAY), no column.
   void call_arguments(const json& call, const scope& level, int depth) {
     const json* args = list(call, "args");
-    if (args == nullptr ||
-        !(is_call_of(call, "timestampdiff") || is_call_of(call, "timestampadd"))) {
-      expression(call, level, depth);
+    if (args != nullptr && !args->empty() &&
+        (is_call_of(call, "timestampdiff") || is_call_of(call, "timestampadd"))) {
+      for (std::size_t i = 1; i < args->size(); ++i) expression((*args)[i], level, depth);
       return;
     }
-    for (std::size_t i = 1; i < args->size(); ++i) expression((*args)[i], level, depth);
+    expression(call, level, depth);
   }
 
   void column_reference(const json& ref, const scope& level) {
@@ -971,18 +1238,20 @@ class name_walk {
   const sql_token_view& tokens_;
   const schema_model& schema_;
   const name_origin_of& origin_;
+  const number_value_at& number_value_;
   std::set<std::string> ctes_, aliases_;
+  std::set<std::uint64_t> boolean_value_starts_;  // of the values wrapped in (...)::int
   schema_reading reading_;
-  bool outer_join_ = false;  // the statement joins with LEFT, RIGHT or FULL
 };
 
 }  // namespace
 
 schema_reading read_schema_names(const parse_tree::node& tree, const sql_token_view& tokens,
-                                 const schema_model& schema, const name_origin_of& origin) {
+                                 const schema_model& schema, const name_origin_of& origin,
+                                 const number_value_at& number_value) {
   if (schema.empty()) return {};
   if (tree.is_discarded()) return {};
-  return name_walk(tokens, schema, origin).run(tree);
+  return name_walk(tokens, schema, origin, number_value).run(tree);
 }
 
 }  // namespace corvexa::sql

@@ -60,8 +60,12 @@ enum class name_origin : std::uint8_t {
   placeholder,  // a placeholder's stand-in is part of them: not known
 };
 using name_origin_of = std::function<name_origin(std::uint64_t begin, std::uint64_t end)>;
+// True if [begin, end) is the stand-in of a PHP value that is a number for
+// certain.
+using number_value_at = std::function<bool(std::uint64_t begin, std::uint64_t end)>;
 
 schema_reading read_schema_names(const parse_tree::node& tree, const sql_token_view& tokens,
-                                 const schema_model& schema, const name_origin_of& origin);
+                                 const schema_model& schema, const name_origin_of& origin,
+                                 const number_value_at& number_value = nullptr);
 
 }  // namespace corvexa::sql

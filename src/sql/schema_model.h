@@ -22,6 +22,9 @@ struct column_model {
   // As MySQL spelled it where that has capitals (the name PHP read as a
   // row's key); else empty.
   std::string mysql_name = {};
+  // An ENUM's values as PostgreSQL literals, in MySQL's order, which is
+  // the order MySQL sorted them in; empty for any other column.
+  std::vector<std::string> enum_literals = {};
 };
 
 struct table_model {

@@ -77,12 +77,14 @@ class shared_tree {
 class text_checker {
  public:
   text_checker(std::string_view text, const std::vector<std::uint64_t>& placeholders,
-               const query_options& options, const edit_filter& writable, bool several_statements)
+               const query_options& options, const edit_filter& writable, bool several_statements,
+               const std::vector<bool>& number_values)
       : text_(text),
         placeholders_(placeholders),
         options_(options),
         writable_(writable),
-        several_statements_(several_statements) {}
+        several_statements_(several_statements),
+        number_values_(number_values) {}
 
   text_check run() {
     std::size_t nul = text_.find('\0');
@@ -201,6 +203,40 @@ class text_checker {
   // Rewrites what made the text rejected; the parse tree of the rewritten
   // text, or empty (and no edits) when it still does not parse.
   std::string syntax_rewrites(edit_list& edits) {
+    edits = found_syntax_rewrites();
+    if (edits.empty()) return {};
+    parse_outcome reparsed = parse_sql(edited_sql(original().sql, edits.sorted()).text(), true);
+    if (!reparsed.parsed) {
+      filled_query first = filled_;
+      if (refilled_for(edits)) {
+        edits = found_syntax_rewrites();
+        reparsed = parse_sql(edited_sql(original().sql, edits.sorted()).text(), true);
+      }
+      if (!reparsed.parsed) {
+        filled_ = std::move(first);  // whose error is the one to report
+        edits = edit_list();
+        return {};
+      }
+    }
+    return std::move(reparsed.tree_json);
+  }
+
+  // The stand-ins were chosen on the text as MySQL wrote it, where the
+  // parser may have stopped before it reached them (SELECT
+  // SQL_CALC_FOUND_ROWS a.b ... ORDER BY $sort $dir): they are chosen again
+  // on the text that `edits` give, and the text filled with them. False
+  // when none parses there or the choices are the same.
+  bool refilled_for(const edit_list& edits) {
+    std::optional<placeholder_text> rewritten = edited_text(original(), edits.sorted());
+    if (!rewritten) return false;
+    filled_query guide = fill_and_parse(rewritten->text, rewritten->placeholders, false);
+    if (!guide.outcome.parsed || guide.choices == filled_.choices) return false;
+    filled_ = fill_as(text_, placeholders_, guide.choices, false);
+    return true;
+  }
+
+  edit_list found_syntax_rewrites() {
+    edit_list edits;
     add_group(edits, insert_set_rewrite(original()));
     for (const edit_group& group : backquote_rewrites(original())) add_group(edits, group);
     edited_sql after_names(original().sql, edits.sorted());
@@ -211,13 +247,7 @@ class text_checker {
            clause_rewrites(original(), after_names, view, options_.schema))
         add_group(edits, group);
     }
-    if (edits.empty()) return {};
-    parse_outcome reparsed = parse_sql(edited_sql(original().sql, edits.sorted()).text(), true);
-    if (!reparsed.parsed) {
-      edits = edit_list();
-      return {};
-    }
-    return std::move(reparsed.tree_json);
+    return edits;
   }
 
   bool add_group(edit_list& edits, const edit_group& group) {
@@ -303,7 +333,15 @@ class text_checker {
     name_origin_of origin = [&](std::uint64_t begin, std::uint64_t end) {
       return origin_in(current, begin, end);
     };
-    schema_reading reading = read_schema_names(tree.root(), *view, *options_.schema, origin);
+    number_value_at number_value = [&](std::uint64_t begin, std::uint64_t end) {
+      auto range = current.original_range(begin, end);
+      const substitution_slot* slot =
+          range ? original().slot_spanning(range->first, range->second) : nullptr;
+      return slot != nullptr && slot->placeholder < number_values_.size() &&
+             number_values_[slot->placeholder];
+    };
+    schema_reading reading =
+        read_schema_names(tree.root(), *view, *options_.schema, origin, number_value);
     result_.numeric_values = quoted_numeric_values(original(), current, reading.values);
     for (schema_rewrite& r : reading.rewrites) {
       if (r.answers_finding_at_location) answered_locations_.insert(r.location);
@@ -378,6 +416,7 @@ class text_checker {
   const query_options& options_;
   const edit_filter& writable_;
   bool several_statements_;
+  const std::vector<bool>& number_values_;
   filled_query filled_;
   text_check result_;
   // What the schema shows gives another result, for the tree checks to
@@ -390,8 +429,9 @@ class text_checker {
 
 text_check check_query_text(std::string_view text, const std::vector<std::uint64_t>& placeholders,
                             const query_options& options, const edit_filter& writable,
-                            bool several_statements) {
-  return text_checker(text, placeholders, options, writable, several_statements).run();
+                            bool several_statements, const std::vector<bool>& number_values) {
+  return text_checker(text, placeholders, options, writable, several_statements, number_values)
+      .run();
 }
 
 }  // namespace corvexa::sql

@@ -56,8 +56,11 @@ struct text_check {
 };
 
 // `several_statements`: the call runs a text of several statements.
+// `number_values` has true for each placeholder whose PHP value is a
+// number for certain (php_number_values.h); it may be empty.
 text_check check_query_text(std::string_view text, const std::vector<std::uint64_t>& placeholders,
                             const query_options& options, const edit_filter& writable,
-                            bool several_statements = true);
+                            bool several_statements = true,
+                            const std::vector<bool>& number_values = {});
 
 }  // namespace corvexa::sql

@@ -111,7 +111,10 @@ constexpr complete_call rows[] = {
      .outcome = no_equivalent,
      .note = "it became false; pg_affected_rows() gives the count of rows a statement changed"},
     {.names = "mysql_insert_id",
-     .replacement = "(int) pg_fetch_result(pg_query({L}, 'SELECT lastval()'), 0, 0)",
+     // lastval() fails in a session that has made no id yet, where MySQL
+     // gave 0.
+     .replacement = "(static fn($r) => $r ? (int) pg_fetch_result($r, 0, 0) : 0)(@pg_query({L}, "
+                    "'SELECT lastval()'))",
      .link_argument = 0},
     {.names = "mysql_list_dbs mysql_listdbs",
      .replacement = "pg_query({L}, 'SELECT datname FROM pg_database WHERE NOT datistemplate "

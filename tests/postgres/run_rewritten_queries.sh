@@ -29,7 +29,7 @@ echo "as written for MySQL: $(grep -c 'pg_query' "$work/original.err" || true) q
 
 # The rewritten queries change the tables: start again from the schema.
 timeout "$step_timeout" psql -X -q -v ON_ERROR_STOP=1 \
-  -c 'DROP TABLE users, "user", sessions, log, scores, counters, posts, teams, members, logins' -f "$cases/schema.sql"
+  -c 'DROP TABLE users, "user", sessions, log, scores, counters, posts, teams, members, logins, tickets' -f "$cases/schema.sql"
 status=0
 run_php "$work/rewritten.php" >"$work/rewritten.out" 2>"$work/rewritten.err" || status=$?
 if [[ $status -ne 0 ]] || [[ -s "$work/rewritten.err" ]]; then

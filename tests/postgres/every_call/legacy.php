@@ -38,6 +38,7 @@ $link = mysql_connect($db_host, $db_user, $db_pass) or die('no connection: ' . m
 mysql_select_db($db_name, $link) or die(mysql_error());
 echo 'charset: ', var_export(mysql_set_charset('utf8'), true), ', ', mysql_client_encoding(), "\n";
 echo 'ping: ', var_export(mysql_ping(), true), "\n";
+echo 'insert id before any insert: ', mysql_insert_id(), "\n";
 echo 'server: ', (mysql_get_server_info() !== '' ? 'known' : 'unknown'),
     ', client: ', (mysql_get_client_info() !== '' ? 'known' : 'unknown'),
     ', host: ', mysql_get_host_info(), ', protocol: ', mysql_get_proto_info(), "\n";

@@ -36,3 +36,8 @@ CREATE TABLE `posts` (
 CREATE TABLE `teams` (`id` int NOT NULL, `name` varchar(20), `bonus` int, PRIMARY KEY (`id`));
 CREATE TABLE `members` (`id` int NOT NULL, `team_id` int, `points` int, PRIMARY KEY (`id`));
 CREATE TABLE `logins` (`name` varchar(20));
+CREATE TABLE `tickets` (
+  `id` int NOT NULL,
+  `status` enum('new','open','closed') NOT NULL,
+  PRIMARY KEY (`id`)
+);

@@ -147,6 +147,40 @@ pg_query($link, 'UPDATE members, teams SET members.points = members.points * 2 W
 pg_query($link, "DELETE m FROM members m INNER JOIN teams t ON t.id = m.team_id WHERE t.name = 'gone'");
 pg_query($link, 'DELETE members FROM members, teams WHERE teams.id = members.team_id AND teams.bonus = 20');
 show('multi-table update and delete', pg_query($link, 'SELECT id, points FROM members ORDER BY id'));
+// One table's SET names its columns by the table or its alias.
+pg_query($link, 'UPDATE teams t SET t.bonus = t.bonus + 5 WHERE t.id = 1');
+pg_query($link, "UPDATE teams SET teams.name = 'green' WHERE id = 3");
+show('qualified set', pg_query($link, 'SELECT name, bonus FROM teams ORDER BY id'));
+// A PHP value's stand-in is chosen after MySQL's hint is taken away.
+$sort = 'name';
+$dir = 'DESC';
+show('hint before values in a row', pg_query($link, "SELECT SQL_CALC_FOUND_ROWS u.name FROM users u WHERE id <= 3 ORDER BY $sort $dir LIMIT $start, $count"));
+// A comparison is the number 1 or 0 on MySQL, and a number is a condition.
+show('comparisons as numbers', pg_query($link, "SELECT name, bonus > 10 AS big, name LIKE 'g%', bonus IN (0, 20) FROM teams ORDER BY id"));
+pg_query($link, 'UPDATE teams SET bonus = NOT bonus WHERE id <> 2');
+show('numbers as conditions', pg_query($link, "SELECT name, CASE WHEN bonus THEN 'on' ELSE 'off' END FROM teams WHERE NOT bonus OR id = 3 OR 0 ORDER BY id"));
+// The rows an outer join keeps whole have their zero dates.
+pg_query($link, "UPDATE posts SET deleted = '2024-05-05 00:00:00' WHERE id = 3");
+show('zero date beside an outer join', pg_query($link, "SELECT p.id, IF(p.deleted = '0000-00-00 00:00:00', 'live', 'gone') FROM posts p LEFT JOIN users u ON u.id = p.id ORDER BY p.id"));
+// MySQL sorted an ENUM by the order of its values.
+show('enum order', pg_query($link, 'SELECT id FROM tickets ORDER BY status, id'));
+show('enum groups', pg_query($link, 'SELECT status, COUNT(*) FROM tickets GROUP BY status'));
+// A PHP value that is a number for certain, where a condition stands.
+$admin = true;
+show('php number as condition', pg_query($link, "SELECT name FROM teams WHERE id = 1 OR " . ($admin ? 1 : 0) . " ORDER BY id"));
+// TIMESTAMPDIFF counts whole units, toward zero.
+show('timestampdiff', pg_query($link, "SELECT TIMESTAMPDIFF(DAY, '2010-03-01 10:00:00', '2010-03-05'), TIMESTAMPDIFF(HOUR, '2010-03-05 00:00:00', '2010-03-01 09:30:00'), TIMESTAMPDIFF(SECOND, '2024-01-01 00:00:00', '2024-01-01 00:01:05'), TIMESTAMPDIFF(WEEK, '2024-01-01', '2024-01-20')"));
+show('timestampdiff of a column', pg_query($link, "SELECT TIMESTAMPDIFF(MINUTE, created, '2024-01-02 04:00:00') FROM users WHERE id = 1"));
+// SUM() of a comparison counts the rows where it holds.
+show('aggregates of comparisons', pg_query($link, 'SELECT SUM(bonus > 0), AVG(id = 1), MAX(name LIKE "g%") FROM teams'));
+// IF() of a text and a number gives a text.
+show('if of a text and a number', pg_query($link, "SELECT IF(id = 2, 'two', 0) FROM teams ORDER BY id"));
+show('day and month names', pg_query($link, "SELECT DAYNAME(created), MONTHNAME(created), DAYNAME('2024-03-05') FROM users WHERE id = 1"));
+// LIKE matched a date's text; '' was the zero date.
+pg_query($link, "UPDATE posts SET deleted = '' WHERE id = 3");
+show('date patterns and empty dates', pg_query($link, "SELECT COUNT(*) FROM posts WHERE deleted = '' UNION ALL SELECT id FROM posts WHERE published LIKE '2024-01-%'"));
+// ORDER BY a column neither grouped nor selected sorts by one of its values.
+show('ungrouped order', pg_query($link, 'SELECT team_id, COUNT(*) FROM members GROUP BY team_id ORDER BY points DESC'));
 // A value escaped into a variable, quoted later: MySQL stored O'Hara.
 $surname = addslashes("O'Hara");
 pg_query($link, "INSERT INTO log (id, msg) VALUES (10, '$surname')");

@@ -44,3 +44,5 @@ INSERT INTO members VALUES (1, 1, 1), (2, 2, 2), (3, 3, 3), (4, 9, 4);
 CREATE EXTENSION IF NOT EXISTS citext;
 CREATE TABLE logins (name citext);
 INSERT INTO logins VALUES ('ann');
+CREATE TABLE tickets (id integer PRIMARY KEY, status varchar(6) NOT NULL CHECK (status IN ('new', 'open', 'closed')));
+INSERT INTO tickets VALUES (1, 'open'), (2, 'closed'), (3, 'new'), (4, 'open');
