@@ -583,21 +583,40 @@ class name_walk {
     ungrouped_order(stmt, level, is_grouped);
   }
 
-  // ORDER BY a column neither grouped nor in the SELECT list (which names
-  // the output column): MySQL sorted the groups by any value of theirs.
-  template <typename grouped_test>
-  void ungrouped_order(const json& stmt, const scope& level, const grouped_test& is_grouped) {
+  // An ORDER BY item that sorts by a plain column: its SortBy node and the
+  // column's reference.
+  struct sorted_column {
+    const json* sort;
+    const json* ref;
+  };
+
+  static std::vector<sorted_column> sorted_columns(const json& stmt) {
+    std::vector<sorted_column> found;
     const json* sorts = list(stmt, "sortClause");
-    if (sorts == nullptr) return;
+    if (sorts == nullptr) return found;
     for (const json& item : *sorts) {
       const json* sort = member(item, "SortBy");
       const json* node = sort != nullptr ? member(*sort, "node") : nullptr;
       const json* ref = node != nullptr ? member(*node, "ColumnRef") : nullptr;
-      const json* fields = ref != nullptr ? list(*ref, "fields") : nullptr;
+      if (ref != nullptr) found.push_back(sorted_column{sort, ref});
+    }
+    return found;
+  }
+
+  // ORDER BY a column neither grouped nor in the SELECT list (which names
+  // the output column): MySQL sorted the groups by any value of theirs.
+  template <typename grouped_test>
+  void ungrouped_order(const json& stmt, const scope& level, const grouped_test& is_grouped) {
+    for (const sorted_column& sorted : sorted_columns(stmt)) {
+      const json* ref = sorted.ref;
+      const json* fields = list(*ref, "fields");
       if (fields == nullptr ||
           (fields->size() == 1 && output_named(stmt, string_field((*fields)[0]))))
         continue;
-      const auto [table, column] = resolved(*ref, level);
+      // Not a structured binding: the lambda below takes the table.
+      const auto resolution = resolved(*ref, level);
+      const table_model* table = resolution.first;
+      const column_model* column = resolution.second;
       if (column == nullptr || !has_min(column->type) || is_grouped(table, column->name) ||
           (!table->primary_key.empty() &&
            std::all_of(table->primary_key.begin(), table->primary_key.end(),
@@ -676,13 +695,10 @@ class name_walk {
   // value (first going up, last going down), PostgreSQL above. A zero
   // date, which the converted data holds as NULL, sorted there too.
   void null_order(const json& stmt, const scope& level) {
-    const json* sorts = list(stmt, "sortClause");
-    if (sorts == nullptr) return;
-    for (const json& item : *sorts) {
-      const json* sort = member(item, "SortBy");
-      const json* node = sort != nullptr ? member(*sort, "node") : nullptr;
-      const json* ref = node != nullptr ? member(*node, "ColumnRef") : nullptr;
-      if (ref == nullptr || text_of(*sort, "sortby_nulls") != "SORTBY_NULLS_DEFAULT") continue;
+    for (const sorted_column& sorted : sorted_columns(stmt)) {
+      const json* sort = sorted.sort;
+      const json* ref = sorted.ref;
+      if (text_of(*sort, "sortby_nulls") != "SORTBY_NULLS_DEFAULT") continue;
       auto [table, column] = resolved(*ref, level);
       if (column != nullptr) enum_order(*ref, *column);
       if (column == nullptr || column->not_null ||
