@@ -214,7 +214,9 @@ class php_query_checker {
   // assigned to earlier (escaped_variables.h): decided once every text has
   // been read.
   void note_escaped_variable(const query_text& text, const text_placeholder& p, bool rewriting) {
-    if (!escaped_ && !contains_ignoring_ascii_case(php_, "addslashes")) return;
+    // The file is searched for the word once, not at every value.
+    if (!names_addslashes_) names_addslashes_ = contains_ignoring_ascii_case(php_, "addslashes");
+    if (!*names_addslashes_) return;
     std::uint64_t at = plain_variable_at(php_, p.expression_begin, p.expression_end);
     if (at == std::string_view::npos || !in_string_constant(text.text, p.text_offset)) return;
     if (!escaped_) escaped_.emplace(php_);
@@ -435,7 +437,9 @@ class php_query_checker {
   // only in a file that runs queries, and has such words. (A zero date in
   // the code is the tree's php-zero-date finding.)
   void code_outside_queries() {
-    if (report_.query_calls == 0 || !contains_ignoring_ascii_case(php_, "addslashes")) return;
+    if (report_.query_calls == 0) return;
+    if (!names_addslashes_) names_addslashes_ = contains_ignoring_ascii_case(php_, "addslashes");
+    if (!*names_addslashes_) return;
     slashes_in_code(php_code(php_));
   }
 
@@ -499,6 +503,7 @@ class php_query_checker {
   };
   std::map<edit_key, made_conversion> conversions_;  // by the value's PHP expression
   std::set<edit_key> kept_values_;                   // values some text needs as they are
+  std::optional<bool> names_addslashes_;             // the file holds the word
   std::optional<escaped_variables> escaped_;         // read when a text needs it
   struct escaped_use {
     std::set<std::uint64_t> quoted;  // reads that are values quoted in query texts
