@@ -8,7 +8,6 @@
 #include "sql/multi_table_rewrite.h"
 
 #include <algorithm>
-#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -64,13 +63,6 @@ class multi_table_reader {
  private:
   bool ends(std::size_t i) const { return i >= t_.size() || t_.is_char(i, ';'); }
 
-  bool is_any(std::size_t i, std::initializer_list<std::string_view> words) const {
-    for (std::string_view w : words) {
-      if (t_.is(i, w)) return true;
-    }
-    return false;
-  }
-
   // A word that may name a table (keywords included: many table names
   // are unreserved keywords), but none that the table list is built of.
   bool is_name(std::size_t i) const {
@@ -86,8 +78,8 @@ class multi_table_reader {
     bool starts_name = (first >= 'a' && first <= 'z') || (first >= 'A' && first <= 'Z') ||
                        first == '_' || first == '"' || static_cast<unsigned char>(first) >= 0x80;
     return starts_name &&
-           !is_any(i, {"join", "inner", "cross", "left", "right", "full", "outer", "natural",
-                       "straight_join", "on", "using", "set", "where", "as", "order", "limit"});
+           !t_.is_any(i, {"join", "inner", "cross", "left", "right", "full", "outer", "natural",
+                          "straight_join", "on", "using", "set", "where", "as", "order", "limit"});
   }
 
   // Reads the list that begins at token `i` into refs_; the token after
@@ -116,9 +108,9 @@ class multi_table_reader {
         i = next + 1;
       } else if (t_.is(next, "join")) {
         i = next + 1;
-      } else if (is_any(next, {"inner", "cross"}) && t_.is(next + 1, "join")) {
+      } else if (t_.is_any(next, {"inner", "cross"}) && t_.is(next + 1, "join")) {
         i = next + 2;
-      } else if (is_any(next, {"left", "right"})) {
+      } else if (t_.is_any(next, {"left", "right"})) {
         std::size_t join = t_.is(next + 1, "outer") ? next + 2 : next + 1;
         if (!t_.is(join, "join")) return next;
         outer_join_ = true;
@@ -200,8 +192,8 @@ class multi_table_reader {
         if (--depth < 0) return i;
       } else if (depth == 0 &&
                  (t_.is_char(i, ',') || t_.is_char(i, ';') ||
-                  is_any(i, {"join", "inner", "cross", "left", "right", "full", "natural",
-                             "straight_join", "set", "where", "order", "limit"}))) {
+                  t_.is_any(i, {"join", "inner", "cross", "left", "right", "full", "natural",
+                                "straight_join", "set", "where", "order", "limit"}))) {
         return i;
       }
     }
@@ -256,7 +248,7 @@ class multi_table_reader {
       if (t_.is_char(i, ')') && --depth < 0) return none;
       if (depth != 0) continue;
       if (t_.is(i, "where") || t_.is_char(i, ';')) return i;
-      if (is_any(i, {"order", "limit", "returning"})) return none;
+      if (t_.is_any(i, {"order", "limit", "returning"})) return none;
     }
     return t_.size();
   }

@@ -58,23 +58,16 @@ constexpr syntax_hint separator{"GROUP_CONCAT(... SEPARATOR s)",
 constexpr syntax_hint modifier{"MySQL query modifier", "remove it"};
 constexpr syntax_hint index_hint{"index hint", "remove it: PostgreSQL chooses indexes itself"};
 
-bool is_any(const sql_token_view& t, std::size_t i, std::initializer_list<std::string_view> words) {
-  for (std::string_view w : words) {
-    if (t.is(i, w)) return true;
-  }
-  return false;
-}
-
 bool is_name_position(const sql_token_view& t, std::size_t i) {
-  return i > 0 && is_any(t, i - 1, {"from", "join", "into", "update", "table"});
+  return i > 0 && t.is_any(i - 1, {"from", "join", "into", "update", "table"});
 }
 
 const syntax_hint* construct_at_error(const sql_token_view& t, std::size_t e) {
   if (e >= t.size()) return nullptr;
   std::size_t before = e > 0 ? e - 1 : sql_token_view::none;
   if (t.is_char(e, ',') && e >= 2 && t.is(e - 2, "limit")) return &limit_comma;
-  if (t.is(e, "limit") && is_any(t, 0, {"update", "delete"})) return &update_limit;
-  if (t.is(e, "order") && is_any(t, 0, {"update", "delete"})) return &update_limit;
+  if (t.is(e, "limit") && t.is_any(0, {"update", "delete"})) return &update_limit;
+  if (t.is(e, "order") && t.is_any(0, {"update", "delete"})) return &update_limit;
   if (before != sql_token_view::none && t.is(before, "interval")) return &interval_unit;
   if (before != sql_token_view::none && t.is(before, "binary")) return &binary;
   if (t.is(e, "against")) return &full_text;
@@ -85,17 +78,17 @@ const syntax_hint* construct_at_error(const sql_token_view& t, std::size_t e) {
       t.is(e - 2, "interval")) {
     return &interval_unit;
   }
-  if (before != sql_token_view::none && is_any(t, before, {"div", "mod"})) return &div_mod;
+  if (before != sql_token_view::none && t.is_any(before, {"div", "mod"})) return &div_mod;
   // PostgreSQL reads TIME( as the type with a precision.
   if (before != sql_token_view::none && t.is_char(before, '(') && before >= 1 &&
       t.is(before - 1, "time"))
     return &time_of;
-  if (is_any(t, e, {"regexp", "rlike"}) ||
-      (before != sql_token_view::none && is_any(t, before, {"regexp", "rlike"}))) {
+  if (t.is_any(e, {"regexp", "rlike"}) ||
+      (before != sql_token_view::none && t.is_any(before, {"regexp", "rlike"}))) {
     return &regexp;
   }
-  if (is_any(t, e, {"integer", "int"}) && before != sql_token_view::none &&
-      is_any(t, before, {"signed", "unsigned"})) {
+  if (t.is_any(e, {"integer", "int"}) && before != sql_token_view::none &&
+      t.is_any(before, {"signed", "unsigned"})) {
     return &signed_integer;
   }
   if (t.is(e, "set") && t.is(0, "insert")) return &insert_set;
@@ -106,12 +99,11 @@ const syntax_hint* construct_at_error(const sql_token_view& t, std::size_t e) {
       (t.is(e, "key") && before != sql_token_view::none && t.is(before, "duplicate"))) {
     return &duplicate_key;
   }
-  if (is_any(t, e,
-             {"low_priority", "delayed", "high_priority", "straight_join", "sql_calc_found_rows",
-              "sql_no_cache", "sql_cache", "quick"})) {
+  if (t.is_any(e, {"low_priority", "delayed", "high_priority", "straight_join",
+                   "sql_calc_found_rows", "sql_no_cache", "sql_cache", "quick"})) {
     return &modifier;
   }
-  if (is_any(t, e, {"use", "force"}) && t.is(e + 1, "index")) return &index_hint;
+  if (t.is_any(e, {"use", "force"}) && t.is(e + 1, "index")) return &index_hint;
   if (t[e].kind == sql_token_kind::op && t.bytes(e).front() == '#') return &hash_comment;
   if (is_name_position(t, e) && t[e].kind != sql_token_kind::ident &&
       t[e].kind != sql_token_kind::op && !t.is_char(e, '(')) {
@@ -145,9 +137,9 @@ const syntax_hint* construct_of_statement(const sql_token_view& t) {
   if (t.is(0, "show")) return &show;
   if (t.is(0, "set") && t.is(1, "character") && t.is(2, "set")) return &character_set;
   if (t.is(0, "replace")) return &replace_into;
-  if (is_any(t, 0, {"optimize", "repair", "check"})) return &maintenance;
-  if (is_any(t, 0, {"describe", "desc"})) return &describe;
-  if (is_any(t, 0, {"lock", "unlock"}) && is_any(t, 1, {"tables", "table"})) return &lock_tables;
+  if (t.is_any(0, {"optimize", "repair", "check"})) return &maintenance;
+  if (t.is_any(0, {"describe", "desc"})) return &describe;
+  if (t.is_any(0, {"lock", "unlock"}) && t.is_any(1, {"tables", "table"})) return &lock_tables;
   return nullptr;
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <initializer_list>
 #include <string_view>
 #include <vector>
 
@@ -25,6 +26,13 @@ class sql_token_view {
   }
   // Token i is `lower_word` in any letter case.
   bool is(std::size_t i, std::string_view lower_word) const;
+  // Token i is one of `lower_words`, in any letter case.
+  bool is_any(std::size_t i, std::initializer_list<std::string_view> lower_words) const {
+    for (std::string_view word : lower_words) {
+      if (is(i, word)) return true;
+    }
+    return false;
+  }
   bool is_char(std::size_t i, char c) const;
   // The index of the token that starts at byte `offset`, or none.
   std::size_t starting_at(std::size_t offset) const;

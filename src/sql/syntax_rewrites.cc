@@ -4,7 +4,6 @@
 #include "sql/syntax_rewrites.h"
 
 #include <algorithm>
-#include <initializer_list>
 #include <string>
 
 #include "common/ascii.h"
@@ -136,7 +135,7 @@ class clause_rewriter {
   // then compares with regard to case. (Before a string PostgreSQL reads
   // it as a typed constant; the tree checks rewrite that one.)
   void binary_operand(std::size_t at) {
-    if (at > 0 && is_any_word(at - 1, {"as", "using", "collate", "set", "character"})) return;
+    if (at > 0 && t_.is_any(at - 1, {"as", "using", "collate", "set", "character"})) return;
     std::size_t first = at + 1;
     if (first >= t_.size() || t_[first].kind == sql_token_kind::sconst) return;
     std::size_t last = first;
@@ -208,7 +207,7 @@ class clause_rewriter {
       }
     }
     for (std::size_t i = 0; i < t_.size(); ++i) {
-      bool table = i > 0 && is_any_word(i - 1, {"from", "join", "into", "update", "table"});
+      bool table = i > 0 && t_.is_any(i - 1, {"from", "join", "into", "update", "table"});
       bool assigned = (t_.is(i - 1, "set") || t_.is_char(i - 1, ',')) && t_.is_char(i + 1, '=');
       bool listed = columns_close != sql_token_view::none && i > columns_open &&
                     i < columns_close && (t_.is_char(i - 1, '(') || t_.is_char(i - 1, ','));
@@ -231,10 +230,6 @@ class clause_rewriter {
       for (; k + 1 < t_.size() && is_select_modifier(ascii_lowered(bytes(k))); ++k)
         add({sql_edit{t_[k].begin, t_[k + 1].begin, ""}});
     }
-  }
-
-  bool is_any_word(std::size_t i, std::initializer_list<std::string_view> words) const {
-    return std::any_of(words.begin(), words.end(), [&](std::string_view w) { return t_.is(i, w); });
   }
 
   // The end of a table name starting at i ("name" or "schema.name"), or none.
