@@ -8,24 +8,17 @@
 #include <string>
 #include <unordered_map>
 
+#include "sql/php_bytes.h"
 #include "sql/php_code.h"
 #include "sql/php_string_literal.h"
 
 namespace corvexa::sql {
 namespace {
 
-bool continues_name(char c) {
-  auto b = static_cast<unsigned char>(c);
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
-         b >= 0x80;
-}
-
-bool is_space(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
-
 // "$name" at `at` of `php`.
 std::string_view variable_at(std::string_view php, std::uint64_t at) {
   std::uint64_t end = at + 1;
-  while (end < php.size() && continues_name(php[end])) ++end;
+  while (end < php.size() && continues_php_name(php[end])) ++end;
   return php.substr(at, end - at);
 }
 
@@ -136,8 +129,8 @@ text_edit escaped_variables::postgres_escape(const escaped_variable& variable) {
 
 std::uint64_t plain_variable_at(std::string_view php, std::uint64_t begin, std::uint64_t end) {
   if (end > php.size()) return std::string_view::npos;
-  while (begin < end && is_space(php[begin])) ++begin;
-  while (end > begin && is_space(php[end - 1])) --end;
+  while (begin < end && is_php_space(php[begin])) ++begin;
+  while (end > begin && is_php_space(php[end - 1])) --end;
   if (end - begin >= 2 && php[begin] == '{' && php[end - 1] == '}') {
     ++begin;
     --end;
@@ -145,7 +138,7 @@ std::uint64_t plain_variable_at(std::string_view php, std::uint64_t begin, std::
   if (begin >= end || php[begin] != '$') return std::string_view::npos;
   std::uint64_t at = begin + 1;
   if (at == end || (php[at] >= '0' && php[at] <= '9')) return std::string_view::npos;
-  while (at < end && continues_name(php[at])) ++at;
+  while (at < end && continues_php_name(php[at])) ++at;
   return at == end ? begin : std::string_view::npos;
 }
 

@@ -5,6 +5,7 @@
 #include <cstddef>
 
 #include "common/ascii.h"
+#include "sql/php_bytes.h"
 
 namespace corvexa::sql {
 namespace {
@@ -12,11 +13,9 @@ namespace {
 constexpr int max_depth = 16;
 constexpr std::size_t none = std::string_view::npos;
 
-bool is_space(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
-
 std::string_view trimmed(std::string_view s) {
-  while (!s.empty() && is_space(s.front())) s.remove_prefix(1);
-  while (!s.empty() && is_space(s.back())) s.remove_suffix(1);
+  while (!s.empty() && is_php_space(s.front())) s.remove_prefix(1);
+  while (!s.empty() && is_php_space(s.back())) s.remove_suffix(1);
   return s;
 }
 

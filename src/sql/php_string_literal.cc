@@ -3,17 +3,11 @@
 // "${...}"); what they hold does not matter, only where they end.
 #include "sql/php_string_literal.h"
 
+#include "sql/php_bytes.h"
 #include "sql/php_code.h"
 
 namespace corvexa::sql {
 namespace {
-
-bool starts_name(char c) {
-  auto byte = static_cast<unsigned char>(c);
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || byte >= 0x80;
-}
-
-bool continues_name(char c) { return starts_name(c) || (c >= '0' && c <= '9'); }
 
 // PHP ends a line at "\n", "\r\n" and a lone "\r".
 bool is_line_break(char c) { return c == '\n' || c == '\r'; }
@@ -180,20 +174,21 @@ class interpolating_reader {
   std::uint64_t interpolation_end(std::uint64_t at, std::uint64_t end) const {
     if (file_[at] == '{') return braces_end(at + 1, end);
     if (at + 1 < end && file_[at + 1] == '{') return braces_end(at + 2, end);
-    if (at + 1 >= end || !starts_name(file_[at + 1])) return at;
+    if (at + 1 >= end || !starts_php_name(file_[at + 1])) return at;
     std::uint64_t i = at + 2;
-    while (i < end && continues_name(file_[i])) ++i;
+    while (i < end && continues_php_name(file_[i])) ++i;
     if (i < end && file_[i] == '[') {
       std::uint64_t close = i + 1;
       while (close < end && file_[close] != ']' && file_[close] != '"' && file_[close] != '\n')
         ++close;
       if (close < end && file_[close] == ']') return close + 1;
-    } else if (i + 2 < end && file_[i] == '-' && file_[i + 1] == '>' && starts_name(file_[i + 2])) {
+    } else if (i + 2 < end && file_[i] == '-' && file_[i + 1] == '>' &&
+               starts_php_name(file_[i + 2])) {
       i += 3;
-      while (i < end && continues_name(file_[i])) ++i;
-    } else if (i + 3 < end && file_.compare(i, 3, "?->") == 0 && starts_name(file_[i + 3])) {
+      while (i < end && continues_php_name(file_[i])) ++i;
+    } else if (i + 3 < end && file_.compare(i, 3, "?->") == 0 && starts_php_name(file_[i + 3])) {
       i += 4;
-      while (i < end && continues_name(file_[i])) ++i;
+      while (i < end && continues_php_name(file_[i])) ++i;
     }
     return i;
   }
@@ -261,7 +256,7 @@ bool read_heredoc(std::string_view file, std::uint64_t begin, std::uint64_t end,
   bool nowdoc = i < end && file[i] == '\'';
   if (i < end && (file[i] == '\'' || file[i] == '"')) ++i;
   std::uint64_t label_begin = i;
-  while (i < end && continues_name(file[i])) ++i;
+  while (i < end && continues_php_name(file[i])) ++i;
   std::string_view label = file.substr(label_begin, i - label_begin);
   std::uint64_t body = file.find_first_of("\r\n", i);
   if (label.empty() || body == std::string_view::npos || body >= end) return false;
@@ -331,7 +326,7 @@ std::string escape_for_literal(std::string_view bytes, literal_style style) {
 }
 
 bool continues_interpolation(char c) {
-  return continues_name(c) || c == '[' || c == '-' || c == '?';
+  return continues_php_name(c) || c == '[' || c == '-' || c == '?';
 }
 
 }  // namespace corvexa::sql

@@ -15,17 +15,11 @@
 #include <set>
 
 #include "common/ascii.h"
+#include "sql/php_bytes.h"
 #include "sql/wrapper_clues.h"
 
 namespace corvexa::sql {
 namespace {
-
-bool continues_name(char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
-         static_cast<unsigned char>(c) >= 0x80;
-}
-
-bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
 class wrapper_resolution {
  public:
@@ -140,9 +134,9 @@ bool wrapper_table::may_be_called_in(std::string_view php) const {
   for (std::size_t open = php.find('('); open != std::string_view::npos;
        open = php.find('(', open + 1)) {
     std::size_t end = open;
-    while (end > 0 && is_blank(php[end - 1])) --end;
+    while (end > 0 && is_php_space(php[end - 1])) --end;
     std::size_t begin = end;
-    while (begin > 0 && end - begin <= longest_name_ && continues_name(php[begin - 1])) --begin;
+    while (begin > 0 && end - begin <= longest_name_ && continues_php_name(php[begin - 1])) --begin;
     if (begin == end || end - begin > longest_name_) continue;
     lower.assign(php.substr(begin, end - begin));
     for (char& c : lower) c = ascii_lower(c);

@@ -3,6 +3,7 @@
 #include "sql/slash_escapes.h"
 
 #include "common/ascii.h"
+#include "sql/php_bytes.h"
 #include "sql/php_code.h"
 
 namespace corvexa::sql {
@@ -10,8 +11,6 @@ namespace {
 
 constexpr std::string_view name = "addslashes";
 constexpr std::string_view replacement = "pg_escape_string($GLOBALS['pg_last_link'], ";
-
-bool is_space(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
 // The offset after the ")" that closes the "(" at `open`, or 0.
 std::uint64_t after_closing(std::string_view php, std::uint64_t open, std::uint64_t end) {
@@ -21,13 +20,13 @@ std::uint64_t after_closing(std::string_view php, std::uint64_t open, std::uint6
 
 // The offset of the "(" of the call at [begin, end), or 0.
 std::uint64_t call_open(std::string_view php, std::uint64_t begin, std::uint64_t end) {
-  while (begin < end && is_space(php[begin])) ++begin;
-  while (end > begin && is_space(php[end - 1])) --end;
+  while (begin < end && is_php_space(php[begin])) ++begin;
+  while (end > begin && is_php_space(php[end - 1])) --end;
   if (end - begin <= name.size() ||
       !equal_ignoring_ascii_case(php.substr(begin, name.size()), name))
     return 0;
   std::uint64_t open = begin + name.size();
-  while (open < end && is_space(php[open])) ++open;
+  while (open < end && is_php_space(php[open])) ++open;
   if (open >= end || php[open] != '(' || after_closing(php, open, end) != end) return 0;
   return open;
 }
@@ -59,7 +58,7 @@ std::optional<text_edit> addslashes_edit(std::string_view php, const query_text&
       !in_string_constant(text.text, p.text_offset))
     return std::nullopt;
   std::uint64_t begin = p.expression_begin;
-  while (is_space(php[begin])) ++begin;
+  while (is_php_space(php[begin])) ++begin;
   std::uint64_t open = call_open(php, p.expression_begin, p.expression_end);
   return text_edit{begin, open + 1 - begin, std::string(replacement)};
 }

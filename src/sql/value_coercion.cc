@@ -7,6 +7,8 @@
 
 #include <algorithm>
 
+#include "sql/php_bytes.h"
+
 namespace corvexa::sql {
 namespace {
 
@@ -23,22 +25,13 @@ constexpr type_conversion type_conversions[] = {
     {"float4", "floatval"}, {"float8", "floatval"},
 };
 
-bool starts_name(char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' ||
-         static_cast<unsigned char>(c) >= 0x80;
-}
-
-bool continues_name(char c) { return starts_name(c) || (c >= '0' && c <= '9'); }
-
-bool is_space(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
-
 // The PHP code of an interpolation, as it would be written outside the
 // literal: "{$a['k']}" is $a['k'], "$a[k]" is $a['k']; empty when it
 // cannot be told for certain.
 std::string interpolated_code(std::string_view span) {
   if (span.size() > 3 && span.substr(0, 2) == "{$" && span.back() == '}')
     return std::string(span.substr(1, span.size() - 2));
-  if (span.size() < 2 || span[0] != '$' || !starts_name(span[1])) return {};
+  if (span.size() < 2 || span[0] != '$' || !starts_php_name(span[1])) return {};
   std::size_t open = span.find('[');
   if (open == std::string_view::npos) return std::string(span);  // $x, $o->p
   if (span.back() != ']' || open + 2 > span.size()) return {};
@@ -49,11 +42,11 @@ std::string interpolated_code(std::string_view span) {
   // In a string "$a[01]", "$a[-0]" and a number past PHP_INT_MAX are
   // string keys; outside it they would be numbers (01 is octal 1).
   bool canonical = number && (key == "0" || (digits[0] != '0' && digits.size() < 19));
-  bool variable =
-      key.size() > 1 && key[0] == '$' && std::all_of(key.begin() + 1, key.end(), continues_name);
+  bool variable = key.size() > 1 && key[0] == '$' &&
+                  std::all_of(key.begin() + 1, key.end(), continues_php_name);
   if (canonical || variable) return std::string(span);
-  if (!number &&
-      (key.empty() || !starts_name(key[0]) || !std::all_of(key.begin(), key.end(), continues_name)))
+  if (!number && (key.empty() || !starts_php_name(key[0]) ||
+                  !std::all_of(key.begin(), key.end(), continues_php_name)))
     return {};
   return std::string(span.substr(0, open)) + "['" + std::string(key) + "']";
 }
@@ -67,7 +60,7 @@ bool is_format_call(std::string_view span) {
     bool same = std::equal(name.begin(), name.end(), span.begin(), [](char a, char b) {
       return a == (b >= 'A' && b <= 'Z' ? static_cast<char>(b - 'A' + 'a') : b);
     });
-    if (same && !continues_name(span[name.size()])) return true;
+    if (same && !continues_php_name(span[name.size()])) return true;
   }
   return false;
 }
@@ -76,9 +69,9 @@ bool is_format_call(std::string_view span) {
 bool is_spread_or_named(std::string_view span) {
   if (span.starts_with("...")) return true;
   std::size_t end = 0;
-  while (end < span.size() && continues_name(span[end])) ++end;
-  while (end < span.size() && is_space(span[end])) ++end;
-  return end > 0 && starts_name(span[0]) && end < span.size() && span[end] == ':' &&
+  while (end < span.size() && continues_php_name(span[end])) ++end;
+  while (end < span.size() && is_php_space(span[end])) ++end;
+  return end > 0 && starts_php_name(span[0]) && end < span.size() && span[end] == ':' &&
          (end + 1 == span.size() || span[end + 1] != ':');
 }
 
@@ -86,9 +79,9 @@ bool is_spread_or_named(std::string_view span) {
 // "." or ",", before ".", "," or ")".
 bool is_operand(std::string_view php, std::uint64_t begin, std::uint64_t end) {
   std::uint64_t before = begin;
-  while (before > 0 && is_space(php[before - 1])) --before;
+  while (before > 0 && is_php_space(php[before - 1])) --before;
   std::uint64_t after = end;
-  while (after < php.size() && is_space(php[after])) ++after;
+  while (after < php.size() && is_php_space(php[after])) ++after;
   return before > 0 && (php[before - 1] == '.' || php[before - 1] == ',') && after < php.size() &&
          (php[after] == '.' || php[after] == ',' || php[after] == ')');
 }
@@ -147,7 +140,7 @@ bool converted_already(std::string_view php, const query_text& text, const text_
 std::string_view numeric_conversion(std::string_view type) {
   if (type.find('[') != std::string_view::npos) return {};
   std::size_t end = 0;
-  while (end < type.size() && continues_name(type[end])) ++end;
+  while (end < type.size() && continues_php_name(type[end])) ++end;
   std::string_view word = type.substr(0, end);
   for (const type_conversion& row : type_conversions) {
     if (row.type == word) return row.conversion;
