@@ -24,9 +24,9 @@ std::string_view variable_at(std::string_view php, std::uint64_t at) {
 
 class assignment_reader {
  public:
-  assignment_reader(std::string_view php, std::vector<escaped_variable>& variables,
+  assignment_reader(const php_code& code, std::vector<escaped_variable>& variables,
                     std::map<std::uint64_t, std::size_t>& plain_read_at)
-      : php_(php), code_(php), variables_(variables), plain_read_at_(plain_read_at) {}
+      : php_(code.text), code_(code), variables_(variables), plain_read_at_(plain_read_at) {}
 
   void run() {
     for (std::size_t i = 0; i < code_.tokens.size(); ++i) {
@@ -103,7 +103,7 @@ class assignment_reader {
   }
 
   std::string_view php_;
-  php_code code_;
+  const php_code& code_;
   std::vector<escaped_variable>& variables_;
   std::map<std::uint64_t, std::size_t>& plain_read_at_;
   std::unordered_map<std::string_view, std::size_t> open_;  // name -> index in variables_
@@ -113,8 +113,8 @@ class assignment_reader {
 
 }  // namespace
 
-escaped_variables::escaped_variables(std::string_view php) {
-  assignment_reader(php, variables_, plain_read_at_).run();
+escaped_variables::escaped_variables(const php_code& code) {
+  assignment_reader(code, variables_, plain_read_at_).run();
 }
 
 const escaped_variable* escaped_variables::holding(std::uint64_t offset) const {

@@ -20,6 +20,7 @@
 #include <string_view>
 #include <vector>
 
+#include "sql/php_code.h"
 #include "sql/query_checks.h"
 
 namespace corvexa::sql {
@@ -36,7 +37,8 @@ struct escaped_variable {
 
 class escaped_variables {
  public:
-  explicit escaped_variables(std::string_view php);
+  // `code` is the file's, read once for every check that walks it.
+  explicit escaped_variables(const php_code& code);
 
   // The assignment whose value the plain read of a variable at `offset`
   // holds, or null.

@@ -219,7 +219,7 @@ class php_query_checker {
     if (!*names_addslashes_) return;
     std::uint64_t at = plain_variable_at(php_, p.expression_begin, p.expression_end);
     if (at == std::string_view::npos || !in_string_constant(text.text, p.text_offset)) return;
-    if (!escaped_) escaped_.emplace(php_);
+    if (!escaped_) escaped_.emplace(code());
     const escaped_variable* variable = escaped_->holding(at);
     if (variable == nullptr) return;
     escaped_use& use = escaped_uses_[variable];
@@ -440,7 +440,7 @@ class php_query_checker {
     if (report_.query_calls == 0) return;
     if (!names_addslashes_) names_addslashes_ = contains_ignoring_ascii_case(php_, "addslashes");
     if (!*names_addslashes_) return;
-    slashes_in_code(php_code(php_));
+    slashes_in_code(code());
   }
 
   // addslashes() outside the query texts, whose value the code puts in a
@@ -462,6 +462,13 @@ class php_query_checker {
                       "pg_escape_string($link, ...)",
                       at, at, code.end_of(i)});
     }
+  }
+
+  // The tokens of the file, which the addslashes() checks walk: read at
+  // the first that asks.
+  const php_code& code() {
+    if (!code_) code_.emplace(php_);
+    return *code_;
   }
 
   // True if an accepted edit begins at file byte `offset` (an escape
@@ -505,6 +512,7 @@ class php_query_checker {
   std::set<edit_key> kept_values_;                   // values some text needs as they are
   std::optional<bool> names_addslashes_;             // the file holds the word
   std::optional<escaped_variables> escaped_;         // read when a text needs it
+  std::optional<php_code> code_;                     // the file's tokens, read once if needed
   struct escaped_use {
     std::set<std::uint64_t> quoted;  // reads that are values quoted in query texts
     std::set<text_span> texts;       // the query texts that hold them
