@@ -546,16 +546,8 @@ class name_walk {
       const json* value = target != nullptr ? member(*target, "val") : nullptr;
       const json* ref = value != nullptr ? member(*value, "ColumnRef") : nullptr;
       if (ref == nullptr) continue;  // aggregates and expressions are not judged
-      // Named, not bound: a lambda below takes the table.
-      const auto found = resolved(*ref, level);
-      const table_model* table = found.first;
-      const column_model* column = found.second;
-      if (column == nullptr || !has_min(column->type) || is_grouped(table, column->name) ||
-          (!table->primary_key.empty() &&
-           std::all_of(table->primary_key.begin(), table->primary_key.end(),
-                       [&](const std::string& c) { return is_grouped(table, c); }))) {
-        continue;
-      }
+      const column_model* column = ungrouped_column(*ref, level, is_grouped);
+      if (column == nullptr) continue;
       auto span = reference_span(*ref);
       if (!span) continue;
       auto [begin, end] = *span;
@@ -581,6 +573,24 @@ class name_walk {
                           sql_edit{end, end, aliased ? std::string(")") : ") AS " + alias}}});
     }
     ungrouped_order(stmt, level, is_grouped);
+  }
+
+  // The column `ref` means where GROUP BY neither groups it nor its table's
+  // whole primary key, and min() can stand for it; null otherwise.
+  template <typename grouped_test>
+  const column_model* ungrouped_column(const json& ref, const scope& level,
+                                       const grouped_test& is_grouped) const {
+    // Named, not bound: the lambda below takes the table.
+    const auto found = resolved(ref, level);
+    const table_model* table = found.first;
+    const column_model* column = found.second;
+    if (column == nullptr || !has_min(column->type) || is_grouped(table, column->name) ||
+        (!table->primary_key.empty() &&
+         std::all_of(table->primary_key.begin(), table->primary_key.end(),
+                     [&](const std::string& c) { return is_grouped(table, c); }))) {
+      return nullptr;
+    }
+    return column;
   }
 
   // An ORDER BY item that sorts by a plain column: its SortBy node and the
@@ -613,15 +623,8 @@ class name_walk {
       if (fields == nullptr ||
           (fields->size() == 1 && output_named(stmt, string_field((*fields)[0]))))
         continue;
-      // Not a structured binding: the lambda below takes the table.
-      const auto resolution = resolved(*ref, level);
-      const table_model* table = resolution.first;
-      const column_model* column = resolution.second;
-      if (column == nullptr || !has_min(column->type) || is_grouped(table, column->name) ||
-          (!table->primary_key.empty() &&
-           std::all_of(table->primary_key.begin(), table->primary_key.end(),
-                       [&](const std::string& c) { return is_grouped(table, c); })))
-        continue;
+      const column_model* column = ungrouped_column(*ref, level, is_grouped);
+      if (column == nullptr) continue;
       auto span = reference_span(*ref);
       if (!span) continue;
       std::string written(tokens_.text().substr(span->first, span->second - span->first));
