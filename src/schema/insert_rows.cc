@@ -50,9 +50,14 @@ void insert_rows::plan(const insert_head& head) {
       column.quoted_plain = !column.identity && !column.bits && column.kind != value_kind::time &&
                             column.kind != value_kind::integer &&
                             column.kind != value_kind::decimal;
+      column.zero_dates =
+          column.kind == value_kind::date_time || column.kind == value_kind::unknown;
     }
     plan_.push_back(column);
   }
+  // Values past the columns (a row longer than its table) read as if no
+  // CREATE TABLE was seen: the row loops step onto this one and stay.
+  plan_.emplace_back();
   // Rows that leave the identity column out take its next value.
   const sql::column_model* identity = schema_.identity_of(head.table);
   identity_omitted_ =

@@ -62,6 +62,9 @@ class insert_rows {
     // A quoted value needs no look of its own before the plain path copies
     // it (see quoted_value_is_plain), as in most columns.
     bool quoted_plain = true;
+    // A string may be a zero date, written as NULL: a date column's, or
+    // one of a table whose CREATE TABLE was not seen.
+    bool zero_dates = true;
   };
   struct row_state {
     bool broken = false;
@@ -100,7 +103,7 @@ class insert_rows {
   const char* write_general_string(const char* p, const char* end, const column_plan& target,
                                    std::uint64_t offset, text_problems& problems);
   // True when the string [p, value_end) is a zero date for a date column.
-  bool is_zero_date_value(const column_plan& target, const char* p, const char* value_end) const;
+  static bool is_zero_date_value(const column_plan& target, const char* p, const char* value_end);
   // Whether the quoted value at `p` may be copied as it stands into
   // `target`, a column whose quoted values need a look: not into the
   // identity (its value decides the sequence), nor a BIT column (the string
@@ -147,7 +150,7 @@ class insert_rows {
 
   insert_head head_;
   bool no_auto_value_on_zero_ = false;
-  std::vector<column_plan> plan_;
+  std::vector<column_plan> plan_;         // a column's each, then one for any past them
   std::vector<std::string> all_columns_;  // the head's, or the table's
   static constexpr std::size_t max_rewritten_values = 1024;
   std::unordered_map<std::string, std::string> rewritten_values_;

@@ -64,8 +64,10 @@ const char* string_end(const char* p, const char* end, bool escapes) {
   }
 }
 
-bool ends_value(const char* p, const char* end) {
-  return p < end && (*p == ',' || *p == ')' || *p == ' ');
+// The first byte from `p` on that is not a space, or `end`.
+const char* after_spaces(const char* p, const char* end) {
+  while (p < end && *p == ' ') ++p;
+  return p;
 }
 
 }  // namespace
@@ -78,8 +80,9 @@ bool insert_rows::quoted_value_is_plain(const column_plan& target, const char* p
 }
 
 bool insert_rows::is_zero_date_value(const column_plan& target, const char* p,
-                                     const char* value_end) const {
-  if (target.kind != value_kind::date_time && target.kind != value_kind::unknown) return false;
+                                     const char* value_end) {
+  // Most strings are not in a date column: told from the plan alone.
+  if (!target.zero_dates) return false;
   std::string_view body(p + 1, static_cast<std::size_t>(value_end - p - 2));
   return body.size() > 4 && is_digit(body[0]) && body[4] == '-' && is_zero_date(body);
 }
@@ -158,28 +161,28 @@ bool insert_rows::read_plain_row(std::uint64_t row_begin, row_state& row) {
     first_zero_date_ = first_zero_before;
     return false;
   };
-  static const column_plan unknown_column;
-  for (std::size_t column = 0;; ++column) {
-    while (p < end && *p == ' ') ++p;
+  const column_plan* target = plan_.data();
+  const column_plan* last = &plan_.back();  // for the values past the columns
+  for (;; target += target != last) {
+    p = after_spaces(p, end);
     if (p == end) return give_up();
-    const column_plan& target = column < plan_.size() ? plan_[column] : unknown_column;
     const char* value_end;
     if (*p == '\'') {
-      if (!target.quoted_plain && !quoted_value_is_plain(target, p, end)) return give_up();
+      if (!target->quoted_plain && !quoted_value_is_plain(*target, p, end)) return give_up();
       std::uint64_t offset = row_begin + 1 + static_cast<std::uint64_t>(p - start);
-      value_end = copy_strings_ && target.kind != value_kind::binary
+      value_end = copy_strings_ && target->kind != value_kind::binary
                       ? copy_short_literal(plain_.room(short_literal_room), p, end)
                       : nullptr;
-      if (value_end != nullptr && !is_zero_date_value(target, p, value_end)) {
+      if (value_end != nullptr && !is_zero_date_value(*target, p, value_end)) {
         plain_.advance(static_cast<std::size_t>(value_end - p));
       } else {
-        value_end = write_plain_string(p, end, target, offset, problems);
+        value_end = write_plain_string(p, end, *target, offset, problems);
         if (value_end == nullptr) return give_up();
       }
     } else if (*p == '0' && p + 1 < end && p[1] == 'x') {
       value_end = p + 2 + hex_run(p + 2, static_cast<std::size_t>(end - p - 2));
-      bool bytes = target.kind == value_kind::binary || target.kind == value_kind::unknown;
-      if (value_end == p + 2 || !bytes || !ends_value(value_end, end)) return give_up();
+      bool bytes = target->kind == value_kind::binary || target->kind == value_kind::unknown;
+      if (value_end == p + 2 || !bytes) return give_up();
       // As append_hex_as_bytea writes it.
       std::size_t digits = static_cast<std::size_t>(value_end - p - 2);
       plain_.append("'\\x", 3);
@@ -188,24 +191,31 @@ bool insert_rows::read_plain_row(std::uint64_t row_begin, row_state& row) {
       plain_.put('\'');
     } else if (*p == 'N' && end - p >= 4 && std::string_view(p, 4) == "NULL") {
       value_end = p + 4;
-      if (!ends_value(value_end, end)) return give_up();
-      if (target.identity) default_identity = true;
-      plain_.append(target.identity ? std::string_view("DEFAULT") : std::string_view("NULL"));
+      if (target->identity) default_identity = true;
+      plain_.append(target->identity ? std::string_view("DEFAULT") : std::string_view("NULL"));
     } else {
       value_end = number_end(p, end);
-      if (value_end == p || !ends_value(value_end, end)) return give_up();
-      if (target.kind == value_kind::date_time) return give_up();  // as a date
+      if (value_end == p) return give_up();
+      if (target->kind == value_kind::date_time) return give_up();  // as a date
       std::string_view number(p, static_cast<std::size_t>(value_end - p));
-      if (target.identity && number == "0" && !no_auto_value_on_zero_) {
+      if (target->identity && number == "0" && !no_auto_value_on_zero_) {
         default_identity = true;
         plain_.append("DEFAULT", 7);
       } else {
-        explicit_identity = explicit_identity || target.identity;
+        explicit_identity = explicit_identity || target->identity;
         plain_.append(number);
       }
     }
+    // A comma right after the value is the common case. Whatever else
+    // follows a value (a word after a number, a quote after NULL) makes
+    // the row give up here.
     p = value_end;
-    while (p < end && *p == ' ') ++p;
+    if (p < end && *p == ',') {
+      plain_.append(", ", 2);
+      ++p;
+      continue;
+    }
+    p = after_spaces(p, end);
     if (p == end) return give_up();
     if (*p == ')') break;
     if (*p != ',') return give_up();
