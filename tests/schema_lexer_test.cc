@@ -137,12 +137,19 @@ TEST(ByteRuns, WideSearchesMatchTheBytewiseOnes) {
   std::string text = "plain text, 0123456789abcdefABCDEF xyz";
   text += '\0';
   text += "more\\text'here\"and\x80\xff then 00ff" + std::string(40, 'a') + "'";
+  // Digits beside the bytes next to them, and runs longer than a word.
+  text +=
+      "/0123456789:9\xfa"
+      "9\xff"
+      "12345678901234567890/" +
+      std::string(20, '7');
   for (std::size_t start = 0; start < text.size(); ++start) {
     for (std::size_t length = 0; start + length <= text.size(); ++length) {
       const char* p = text.data() + start;
       ASSERT_EQ(plain_run(p, length, '\''), plain_run_bytewise(p, length, '\''));
       ASSERT_EQ(plain_run(p, length, '"'), plain_run_bytewise(p, length, '"'));
       ASSERT_EQ(hex_run(p, length), hex_run_bytewise(p, length));
+      ASSERT_EQ(digit_run(p, length), digit_run_bytewise(p, length));
       ASSERT_EQ(find_either(p, length, '\'', '\\'), find_either_bytewise(p, length, '\'', '\\'));
     }
   }

@@ -35,6 +35,12 @@ std::size_t ascii_run_bytewise(const char* p, std::size_t n) {
   return i;
 }
 
+std::size_t digit_run_bytewise(const char* p, std::size_t n) {
+  std::size_t i = 0;
+  while (i < n && p[i] >= '0' && p[i] <= '9') ++i;
+  return i;
+}
+
 std::size_t hex_run_bytewise(const char* p, std::size_t n) {
   std::size_t i = 0;
   while (i < n) {

@@ -29,19 +29,16 @@ const char* number_end(const char* p, const char* end) {
   const char* q = p;
   if (q < end && (*q == '-' || *q == '+')) ++q;
   const char* digits = q;
-  while (q < end && is_digit(*q)) ++q;
+  q += digit_run(q, static_cast<std::size_t>(end - q));
   if (q == digits) return p;
   if (q < end && *q == '.') {
     ++q;
-    while (q < end && is_digit(*q)) ++q;
+    q += digit_run(q, static_cast<std::size_t>(end - q));
   }
   if (q < end && (*q == 'e' || *q == 'E')) {
     const char* e = q + 1;
     if (e < end && (*e == '-' || *e == '+')) ++e;
-    if (e < end && is_digit(*e)) {
-      q = e;
-      while (q < end && is_digit(*q)) ++q;
-    }
+    if (e < end && is_digit(*e)) q = e + digit_run(e, static_cast<std::size_t>(end - e));
   }
   return q;
 }
