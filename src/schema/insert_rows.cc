@@ -320,18 +320,7 @@ const std::string& insert_rows::value_with_rewrites(const std::string& value,
   return rewritten_values_.emplace(value, std::move(rewritten)).first->second;
 }
 
-void insert_rows::finish_plain_row(std::uint64_t row_begin, row_state& row) {
-  // Looked up once per statement: no table is added or dropped inside one.
-  if (facts_ == nullptr) facts_ = &schema_.facts[head_.table];
-  if (open_ && !(row.default_identity && facts_->ids_written)) {
-    // The row follows the one before it: it waits with its separator.
-    if (row.explicit_identity) facts_->ids_written = true;
-    ++rows_;
-    if (plain_.size() >= waiting_rows_size) write_waiting_rows();
-    return;
-  }
-  // The first row of the statement, or one that the sequence must be set
-  // for first: written the general way, after the rows waiting.
+void insert_rows::finish_leading_plain_row(std::uint64_t row_begin, row_state& row) {
   row_.assign(plain_.text().substr(row_start_ + 2));
   plain_.truncate(row_start_);
   write_waiting_rows();

@@ -123,8 +123,22 @@ class insert_rows {
   void finish_row(std::uint64_t row_begin, row_state& row, std::string_view text);
   // The same for the plain row at the end of plain_: a row that follows
   // another waits there, so that the rows of a dump reach the output a few
-  // kilobytes at a time rather than one by one.
-  void finish_plain_row(std::uint64_t row_begin, row_state& row);
+  // kilobytes at a time rather than one by one. Inline, as it runs for
+  // nearly every row; the rest is finish_leading_plain_row.
+  void finish_plain_row(std::uint64_t row_begin, row_state& row) {
+    // An open statement has its table's facts.
+    if (open_ && !(row.default_identity && facts_->ids_written)) {
+      // The row follows the one before it: it waits with its separator.
+      if (row.explicit_identity) facts_->ids_written = true;
+      ++rows_;
+      if (plain_.size() >= waiting_rows_size) write_waiting_rows();
+      return;
+    }
+    finish_leading_plain_row(row_begin, row);
+  }
+  // The first row of the statement, or one that the sequence must be set
+  // for first: written the general way, after the rows waiting.
+  void finish_leading_plain_row(std::uint64_t row_begin, row_state& row);
   // Writes the rows waiting in plain_; before anything else is written.
   void write_waiting_rows();
   void open();
