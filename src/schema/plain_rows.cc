@@ -164,17 +164,24 @@ bool insert_rows::read_plain_row(std::uint64_t row_begin, row_state& row) {
     p = after_spaces(p, end);
     if (p == end) return give_up();
     const char* value_end;
+    // Most values are written into the room at `to`, `written` bytes not
+    // yet part of the text, with room for the separator after them: the
+    // value and its comma take one look at the buffer's size.
+    char* to;
+    std::size_t written = 0;
     if (*p == '\'') {
       if (!target->quoted_plain && !quoted_value_is_plain(*target, p, end)) return give_up();
-      std::uint64_t offset = row_begin + 1 + static_cast<std::uint64_t>(p - start);
+      to = plain_.room(short_literal_room);
       value_end = copy_strings_ && target->kind != value_kind::binary
-                      ? copy_short_literal(plain_.room(short_literal_room), p, end)
+                      ? copy_short_literal(to, p, end)
                       : nullptr;
       if (value_end != nullptr && !is_zero_date_value(*target, p, value_end)) {
-        plain_.advance(static_cast<std::size_t>(value_end - p));
+        written = static_cast<std::size_t>(value_end - p);
       } else {
+        std::uint64_t offset = row_begin + 1 + static_cast<std::uint64_t>(p - start);
         value_end = write_plain_string(p, end, *target, offset, problems);
         if (value_end == nullptr) return give_up();
+        to = plain_.room(2);
       }
     } else if (*p == '0' && p + 1 < end && p[1] == 'x') {
       value_end = p + 2 + hex_run(p + 2, static_cast<std::size_t>(end - p - 2));
@@ -186,32 +193,41 @@ bool insert_rows::read_plain_row(std::uint64_t row_begin, row_state& row) {
       if (digits % 2 == 1) plain_.put('0');
       plain_.append(p + 2, digits);
       plain_.put('\'');
-    } else if (*p == 'N' && end - p >= 4 && std::string_view(p, 4) == "NULL") {
-      value_end = p + 4;
-      if (target->identity) default_identity = true;
-      plain_.append(target->identity ? std::string_view("DEFAULT") : std::string_view("NULL"));
+      to = plain_.room(2);
     } else {
-      value_end = number_end(p, end);
-      if (value_end == p) return give_up();
-      if (target->kind == value_kind::date_time) return give_up();  // as a date
-      std::string_view number(p, static_cast<std::size_t>(value_end - p));
-      if (target->identity && number == "0" && !no_auto_value_on_zero_) {
-        default_identity = true;
-        plain_.append("DEFAULT", 7);
+      std::string_view text;
+      if (*p == 'N' && end - p >= 4 && std::string_view(p, 4) == "NULL") {
+        value_end = p + 4;
+        if (target->identity) default_identity = true;
+        text = target->identity ? std::string_view("DEFAULT") : std::string_view("NULL");
       } else {
-        explicit_identity = explicit_identity || target->identity;
-        plain_.append(number);
+        value_end = number_end(p, end);
+        if (value_end == p) return give_up();
+        if (target->kind == value_kind::date_time) return give_up();  // as a date
+        text = std::string_view(p, static_cast<std::size_t>(value_end - p));
+        if (target->identity && text == "0" && !no_auto_value_on_zero_) {
+          default_identity = true;
+          text = "DEFAULT";
+        } else {
+          explicit_identity = explicit_identity || target->identity;
+        }
       }
+      to = plain_.room(text.size() + 2);
+      copy_bytes(to, text.data(), text.size());
+      written = text.size();
     }
     // A comma right after the value is the common case. Whatever else
     // follows a value (a word after a number, a quote after NULL) makes
     // the row give up here.
     p = value_end;
     if (p < end && *p == ',') {
-      plain_.append(", ", 2);
+      to[written] = ',';
+      to[written + 1] = ' ';
+      plain_.advance(written + 2);
       ++p;
       continue;
     }
+    plain_.advance(written);
     p = after_spaces(p, end);
     if (p == end) return give_up();
     if (*p == ')') break;
