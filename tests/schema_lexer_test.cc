@@ -143,6 +143,12 @@ TEST(ByteRuns, WideSearchesMatchTheBytewiseOnes) {
       "9\xff"
       "12345678901234567890/" +
       std::string(20, '7');
+  // Blob digits longer than two blocks, each run ended by a byte beside
+  // the digits' ranges.
+  for (char stop : {'g', '/', '@', '`'}) {
+    text += "0123456789abcdefABCDEF0123456789aBcDeF0123456789";
+    text += stop;
+  }
   for (std::size_t start = 0; start < text.size(); ++start) {
     for (std::size_t length = 0; start + length <= text.size(); ++length) {
       const char* p = text.data() + start;
