@@ -238,10 +238,17 @@ TEST(PlainRows, WriteWhatTheGeneralPathWrites) {
   for (const std::string& table : tables) {
     for (const std::string& value : values) {
       for (const std::string& other : values) {
+        // The rows after the second follow rows that wait: the plain path
+        // reads them one after another, until one is not plain or sets
+        // the identity's sequence first.
         std::string plain = table + "INSERT INTO t VALUES (" + value + ", " + other + ",'c', 7)," +
-                            "(" + other + "," + value + ",'2000-01-01',NULL);";
-        std::string general = table + "INSERT INTO t VALUES (" + value + "/**/, " + other +
-                              ",'c', 7),(" + other + "/**/," + value + ",'2000-01-01',NULL);";
+                            "(" + other + "," + value + ",'2000-01-01',NULL),(1,2,'c',4),(" +
+                            value + "," + other + ",'c',5),(" + other + "," + value +
+                            ",'c',NULL),(1,'x','c'," + other + ");";
+        std::string general =
+            table + "INSERT INTO t VALUES (" + value + "/**/, " + other + ",'c', 7),(" + other +
+            "/**/," + value + ",'2000-01-01',NULL),(1/**/,2,'c',4),(" + value + "/**/," + other +
+            ",'c',5),(" + other + "/**/," + value + ",'c',NULL),(1/**/,'x','c'," + other + ");";
         statement_conversion a = convert_mysql_statement(plain);
         statement_conversion b = convert_mysql_statement(general);
         ASSERT_EQ(a.text, b.text) << plain;

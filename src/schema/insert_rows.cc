@@ -153,12 +153,13 @@ std::uint64_t insert_rows::convert(const insert_head& head, bool no_auto_value_o
   while (is_punct(cx_, t, '(')) {
     row_state row;
     row.default_identity = identity_omitted_;
-    if (plain_rows_ && read_plain_row(t.begin, row)) {
-      finish_plain_row(t.begin, row);
+    std::uint64_t row_begin = t.begin;
+    if (plain_rows_ && read_plain_rows(row_begin, row)) {
+      finish_plain_row(row_begin, row);
     } else {
-      read_row(t.begin, row);
+      read_row(row_begin, row);
       write_waiting_rows();
-      finish_row(t.begin, row, row_);
+      finish_row(row_begin, row, row_);
     }
     if (row.ended) {
       close();

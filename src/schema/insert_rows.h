@@ -85,9 +85,16 @@ class insert_rows {
   void read_row(std::uint64_t row_begin, row_state& row);
   // The same for a row of the plain shape that dumps write (quoted
   // strings, numbers, NULL, hex numbers, single spaces), read straight from
-  // the input window into plain_; false, having read nothing, for any
-  // other row.
-  bool read_plain_row(std::uint64_t row_begin, row_state& row);
+  // the input window into plain_, and for the rows that "),(" joins to it
+  // while each before is finished at once (finish_following_row):
+  // `row_begin` and `row` end as the last row's, the lexer after it. False
+  // for a row of any other shape, with nothing of it read and the lexer
+  // after its '('.
+  bool read_plain_rows(std::uint64_t& row_begin, row_state& row);
+  // One such row, from `p` (after its '(', input offset `at`) in the
+  // window that ends at `end`; returns the end of the row (after its ')'),
+  // or null, having read nothing, when it is not plain.
+  const char* read_plain_row(const char* p, const char* end, std::uint64_t at, row_state& row);
   // What the text values of a plain row met, and where first.
   struct row_problems {
     text_problems found;
@@ -126,15 +133,17 @@ class insert_rows {
   // kilobytes at a time rather than one by one. Inline, as it runs for
   // nearly every row; the rest is finish_leading_plain_row.
   void finish_plain_row(std::uint64_t row_begin, row_state& row) {
-    // An open statement has its table's facts.
-    if (open_ && !(row.default_identity && facts_->ids_written)) {
-      // The row follows the one before it: it waits with its separator.
-      if (row.explicit_identity) facts_->ids_written = true;
-      ++rows_;
-      if (plain_.size() >= waiting_rows_size) write_waiting_rows();
-      return;
-    }
-    finish_leading_plain_row(row_begin, row);
+    if (!finish_following_row(row)) finish_leading_plain_row(row_begin, row);
+  }
+  // The common case: the row follows the one before it in an open
+  // statement (which has its table's facts), and waits with its
+  // separator. False, having done nothing, for any other row.
+  bool finish_following_row(const row_state& row) {
+    if (!open_ || (row.default_identity && facts_->ids_written)) return false;
+    if (row.explicit_identity) facts_->ids_written = true;
+    ++rows_;
+    if (plain_.size() >= waiting_rows_size) write_waiting_rows();
+    return true;
   }
   // The first row of the statement, or one that the sequence must be set
   // for first: written the general way, after the rows waiting.

@@ -138,11 +138,36 @@ const char* insert_rows::write_general_string(const char* p, const char* end,
   return value_end;
 }
 
-bool insert_rows::read_plain_row(std::uint64_t row_begin, row_state& row) {
-  std::string_view window = cx_.source.from(row_begin + 1);
+bool insert_rows::read_plain_rows(std::uint64_t& row_begin, row_state& row) {
+  const std::uint64_t base = row_begin + 1;
+  std::string_view window = cx_.source.from(base);
   const char* start = window.data();
+  const char* end = start + window.size();
   const char* p = start;
-  const char* end = p + window.size();
+  // The input offset of a byte of the window.
+  auto offset = [&](const char* at) { return base + static_cast<std::uint64_t>(at - start); };
+  for (;;) {
+    const char* row_end = read_plain_row(p, end, offset(p), row);
+    if (row_end == nullptr) {
+      lexer_.seek(offset(p));
+      return false;
+    }
+    // Dumps put the next row right after a comma: "),(".
+    bool joined = end - row_end >= 2 && row_end[0] == ',' && row_end[1] == '(';
+    if (!joined || !finish_following_row(row)) {
+      lexer_.seek(offset(row_end));
+      return true;
+    }
+    row_begin = offset(row_end + 1);
+    p = row_end + 2;
+    row.default_identity = identity_omitted_;
+    row.explicit_identity = false;
+  }
+}
+
+const char* insert_rows::read_plain_row(const char* p, const char* end, std::uint64_t at,
+                                        row_state& row) {
+  const char* start = p;
   // After the rows waiting in plain_, with the separator that an open
   // statement puts before it.
   row_start_ = plain_.size();
@@ -152,11 +177,11 @@ bool insert_rows::read_plain_row(std::uint64_t row_begin, row_state& row) {
   bool explicit_identity = false;
   std::uint64_t zero_dates_before = zero_dates_;
   std::uint64_t first_zero_before = first_zero_date_;
-  auto give_up = [&] {
+  auto give_up = [&]() -> const char* {
     plain_.truncate(row_start_);
     zero_dates_ = zero_dates_before;
     first_zero_date_ = first_zero_before;
-    return false;
+    return nullptr;
   };
   const column_plan* target = plan_.data();
   const column_plan* last = &plan_.back();  // for the values past the columns
@@ -178,7 +203,7 @@ bool insert_rows::read_plain_row(std::uint64_t row_begin, row_state& row) {
       if (value_end != nullptr && !is_zero_date_value(*target, p, value_end)) {
         written = static_cast<std::size_t>(value_end - p);
       } else {
-        std::uint64_t offset = row_begin + 1 + static_cast<std::uint64_t>(p - start);
+        std::uint64_t offset = at + static_cast<std::uint64_t>(p - start);
         value_end = write_plain_string(p, end, *target, offset, problems);
         if (value_end == nullptr) return give_up();
         to = plain_.room(2);
@@ -245,8 +270,7 @@ bool insert_rows::read_plain_row(std::uint64_t row_begin, row_state& row) {
   if (found.zero_byte && !zero_first) cx_.report({false, true}, problems.zero_at);
   row.default_identity = default_identity;
   row.explicit_identity = explicit_identity;
-  lexer_.seek(row_begin + 1 + static_cast<std::uint64_t>(p + 1 - start));
-  return true;
+  return p + 1;
 }
 
 }  // namespace corvexa::schema
