@@ -234,12 +234,7 @@ void append_hex_as_bytea(std::string& out, std::string_view raw) {
   out += '\'';
 }
 
-bool is_zero_date(std::string_view text) {
-  // Most dates have no zero field: those are told by three comparisons.
-  if (text.size() < 10 ||
-      (text.substr(0, 4) != "0000" && text.substr(5, 2) != "00" && text.substr(8, 2) != "00")) {
-    return false;
-  }
+bool has_zero_date_field(std::string_view text) {
   int year, month, day;
   if (!date_fields(text, year, month, day)) return false;
   return year == 0 || month == 0 || day == 0;
