@@ -158,6 +158,8 @@ bool insert_rows::read_plain_rows(std::uint64_t& row_begin, row_state& row) {
       lexer_.seek(offset(row_end));
       return true;
     }
+    // The next row starts as the statement loop starts each row (only
+    // these two of its state does the plain path set).
     row_begin = offset(row_end + 1);
     p = row_end + 2;
     row.default_identity = identity_omitted_;
