@@ -188,7 +188,9 @@ const char* insert_rows::read_plain_row(const char* p, const char* end, std::uin
   const column_plan* target = plan_.data();
   const column_plan* last = &plan_.back();  // for the values past the columns
   for (;; target += target != last) {
-    p = after_spaces(p, end);
+    // Dumps put no space before a value: the loop over spaces is the
+    // exception.
+    if (p < end && *p == ' ') p = after_spaces(p, end);
     if (p == end) return give_up();
     const char* value_end;
     // Most values are written into the room at `to`, `written` bytes not
