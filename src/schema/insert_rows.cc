@@ -149,6 +149,9 @@ std::uint64_t insert_rows::convert(const insert_head& head, bool no_auto_value_o
     return is_word_byte(b) || std::string_view("'\\\",()-+. ").find(c) != std::string_view::npos;
   });
   copy_strings_ = cx_.modes.backslash_escapes && cx_.charset->handling == text_handling::utf8;
+  for (column_plan& column : plan_) {
+    column.copies_strings = copy_strings_ && column.kind != value_kind::binary;
+  }
   token t = next_token();
   while (is_punct(cx_, t, '(')) {
     row_state row;

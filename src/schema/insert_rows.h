@@ -65,6 +65,9 @@ class insert_rows {
     // A string may be a zero date, written as NULL: a date column's, or
     // one of a table whose CREATE TABLE was not seen.
     bool zero_dates = true;
+    // Its strings may go to copy_utf8_literal (copy_strings_, and not
+    // bytea), set for the statement.
+    bool copies_strings = false;
   };
   struct row_state {
     bool broken = false;

@@ -201,9 +201,7 @@ const char* insert_rows::read_plain_row(const char* p, const char* end, std::uin
     if (*p == '\'') {
       if (!target->quoted_plain && !quoted_value_is_plain(*target, p, end)) return give_up();
       to = plain_.room(short_literal_room);
-      value_end = copy_strings_ && target->kind != value_kind::binary
-                      ? copy_short_literal(to, p, end)
-                      : nullptr;
+      value_end = target->copies_strings ? copy_short_literal(to, p, end) : nullptr;
       if (value_end != nullptr && !is_zero_date_value(*target, p, value_end)) {
         written = static_cast<std::size_t>(value_end - p);
       } else {
