@@ -17,6 +17,8 @@
 #include <vector>
 
 #include "common/byte_streams.h"
+#include "common/read_ahead.h"
+#include "common/write_behind.h"
 #include "schema/mysql_sql_conversion.h"
 
 namespace {
@@ -163,8 +165,8 @@ int main(int argc, char** argv) {
                  std::strerror(errno));
     return 1;
   }
-  corvexa::fd_reader input(in);
-  line_marks reader(input);
+  corvexa::file_input input(in);
+  line_marks reader(input.reader());
   corvexa::schema::sql_conversion_result result;
   if (schema_only) {
     result = corvexa::schema::read_schema_model(reader, options);
@@ -182,9 +184,9 @@ int main(int argc, char** argv) {
                    std::strerror(errno));
       return 1;
     }
-    corvexa::fd_writer writer(out);
-    result = corvexa::schema::convert_mysql_sql(reader, writer, options);
-    if (::close(out) != 0) result.write_failed = true;
+    corvexa::file_output output(out, corvexa::worth_a_thread(in));
+    result = corvexa::schema::convert_mysql_sql(reader, output.writer(), options);
+    if (!output.finish() || ::close(out) != 0) result.write_failed = true;
   }
   ::close(in);
   print_findings(files[0], result.findings, reader);
