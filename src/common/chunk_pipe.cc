@@ -6,10 +6,10 @@
 
 namespace corvexa {
 
-chunk_pipe::chunk_pipe(std::size_t chunk_count, std::size_t chunk_capacity)
+chunk_pipe::chunk_pipe(std::size_t chunk_count, std::size_t chunk_capacity, std::size_t room)
     : chunk_capacity_(chunk_capacity) {
   for (std::size_t i = 0; i < chunk_count; ++i) {
-    empty_.push_back({std::make_unique<char[]>(chunk_capacity), 0});
+    empty_.push_back({std::make_unique<char[]>(room + chunk_capacity), room, 0});
   }
 }
 

@@ -16,11 +16,15 @@ namespace corvexa {
 class chunk_pipe {
  public:
   struct chunk {
-    std::unique_ptr<char[]> bytes;
-    std::size_t size = 0;  // how many of the bytes are filled
+    std::unique_ptr<char[]> storage;
+    std::size_t room = 0;  // bytes of storage before the chunk's own
+    std::size_t size = 0;  // how many of its own bytes are filled
+    char* bytes() const { return storage.get() + room; }
   };
 
-  chunk_pipe(std::size_t chunk_count, std::size_t chunk_capacity);
+  // Each chunk holds `chunk_capacity` bytes, with `room` more before them
+  // that the consumer may use.
+  chunk_pipe(std::size_t chunk_count, std::size_t chunk_capacity, std::size_t room = 0);
   chunk_pipe(const chunk_pipe&) = delete;
   chunk_pipe& operator=(const chunk_pipe&) = delete;
 

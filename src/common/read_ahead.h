@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstddef>
+#include <deque>
 #include <optional>
 #include <thread>
 
@@ -21,7 +22,7 @@ namespace corvexa {
 // on a thread of its own pays for the thread.
 bool worth_a_thread(int fd);
 
-class read_ahead_reader final : public byte_reader {
+class read_ahead_reader final : public byte_reader, public filled_buffer_lender {
  public:
   explicit read_ahead_reader(byte_reader& source);
   // Stops the thread after the read it is in, whatever is left unread.
@@ -33,14 +34,23 @@ class read_ahead_reader final : public byte_reader {
   // source: 0 at its end, or -1 with errno as the failed read left it.
   long read_some(char* buffer, std::size_t capacity) override;
 
+  // Its chunks lent in place of read_some, each with room before it.
+  filled_buffer_lender* lender() override { return this; }
+  bool lend(lent_bytes& filled) override;
+  void give_back() override;
+  bool failed() override;
+
  private:
   void read_on();
+  // The source's ending, once every chunk has been taken.
+  long ending();
 
   byte_reader& source_;
   chunk_pipe pipe_;
   chunk_pipe::chunk current_;  // taken from the pipe, partly handed out
   std::size_t handed_out_ = 0;
   bool holds_chunk_ = false;
+  std::deque<chunk_pipe::chunk> lent_;  // in the order lent
   // Written by the thread before it finishes filling; read after.
   long ending_ = 0;
   int ending_errno_ = 0;

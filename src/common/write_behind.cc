@@ -22,7 +22,7 @@ write_behind_writer::~write_behind_writer() { finish(); }
 void write_behind_writer::write_on() {
   chunk_pipe::chunk chunk;
   while (pipe_.take_filled(chunk)) {
-    if (!target_.write_all(std::string_view(chunk.bytes.get(), chunk.size))) {
+    if (!target_.write_all(std::string_view(chunk.bytes(), chunk.size))) {
       failed_errno_ = errno;
       failed_.store(true, std::memory_order_release);
       // Whatever is handed over after this is dropped, and the writer of
@@ -41,7 +41,7 @@ bool write_behind_writer::failed() {
 }
 
 bool write_behind_writer::write_all(std::string_view bytes) {
-  if (finished_) {
+  if (finished_ || lending_) {
     errno = EBADF;
     return false;
   }
@@ -53,13 +53,35 @@ bool write_behind_writer::write_all(std::string_view bytes) {
       holds_chunk_ = true;
     }
     std::size_t count = std::min(bytes.size(), pipe_.chunk_capacity() - current_.size);
-    std::memcpy(current_.bytes.get() + current_.size, bytes.data(), count);
+    std::memcpy(current_.bytes() + current_.size, bytes.data(), count);
     current_.size += count;
     bytes.remove_prefix(count);
     if (current_.size == pipe_.chunk_capacity()) {
       pipe_.hand_over(std::move(current_));
       holds_chunk_ = false;
     }
+  }
+  return !failed();
+}
+
+std::span<char> write_behind_writer::lend() {
+  if (holds_chunk_ && current_.size > 0 && !lending_) {
+    pipe_.hand_over(std::move(current_));
+    holds_chunk_ = false;
+  }
+  lending_ = true;
+  if (!holds_chunk_ && !finished_ && pipe_.take_empty(current_)) holds_chunk_ = true;
+  if (holds_chunk_) return {current_.bytes(), pipe_.chunk_capacity()};
+  // Nothing more will be written: what is filled from now on is dropped.
+  if (!scrap_) scrap_ = std::make_unique<char[]>(pipe_.chunk_capacity());
+  return {scrap_.get(), pipe_.chunk_capacity()};
+}
+
+bool write_behind_writer::take_back(std::size_t filled) {
+  if (holds_chunk_) {
+    current_.size = filled;
+    pipe_.hand_over(std::move(current_));
+    holds_chunk_ = false;
   }
   return !failed();
 }

@@ -7,7 +7,9 @@
 
 #include <atomic>
 #include <cstddef>
+#include <memory>
 #include <optional>
+#include <span>
 #include <string_view>
 #include <thread>
 
@@ -16,7 +18,7 @@
 
 namespace corvexa {
 
-class write_behind_writer final : public byte_writer {
+class write_behind_writer final : public byte_writer, public buffer_lender {
  public:
   explicit write_behind_writer(byte_writer& target);
   // Finishes, if finish() has not been called.
@@ -24,9 +26,13 @@ class write_behind_writer final : public byte_writer {
   write_behind_writer(const write_behind_writer&) = delete;
   write_behind_writer& operator=(const write_behind_writer&) = delete;
 
-  // Copies `bytes` to be written; false once a write has failed, and
-  // after finish().
+  // Copies `bytes` to be written; false once a write has failed, after
+  // finish(), and once a buffer has been lent: from then on every byte
+  // goes through the lent buffers.
   bool write_all(std::string_view bytes) override;
+  buffer_lender* lender() override { return this; }
+  std::span<char> lend() override;
+  bool take_back(std::size_t filled) override;
   // Waits until everything has been given to the target; false if any of
   // it could not be written.
   bool finish();
@@ -39,6 +45,8 @@ class write_behind_writer final : public byte_writer {
   chunk_pipe pipe_;
   chunk_pipe::chunk current_;  // being filled by write_all
   bool holds_chunk_ = false;
+  bool lending_ = false;
+  std::unique_ptr<char[]> scrap_;  // lent once a write has failed
   bool finished_ = false;
   std::atomic<bool> failed_{false};
   int failed_errno_ = 0;  // written by the thread before failed_ is set

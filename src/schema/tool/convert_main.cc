@@ -33,7 +33,7 @@ constexpr const char* usage =
 // the file again from its start. At most `max_marks` are kept: past that,
 // every other one is dropped and the distance between them doubles, so
 // that their memory stays the same however large the file.
-class line_marks final : public corvexa::byte_reader {
+class line_marks final : public corvexa::byte_reader, public corvexa::filled_buffer_lender {
  public:
   struct mark {
     std::uint64_t offset = 0, line = 1, line_start = 0;
@@ -43,15 +43,22 @@ class line_marks final : public corvexa::byte_reader {
 
   long read_some(char* buffer, std::size_t capacity) override {
     long count = input_.read_some(buffer, capacity);
-    for (long i = 0; i < count;) {
-      if (at_.offset == next_mark_) add_mark();
-      std::size_t take = static_cast<std::size_t>(
-          std::min<std::uint64_t>(static_cast<std::uint64_t>(count - i), next_mark_ - at_.offset));
-      count_lines(buffer + i, take);
-      i += static_cast<long>(take);
-    }
+    if (count > 0) note(buffer, static_cast<std::size_t>(count));
     return count;
   }
+
+  // A reader that lends its buffers is passed through, and its buffers
+  // marked as they are lent.
+  corvexa::filled_buffer_lender* lender() override {
+    return input_.lender() != nullptr ? this : nullptr;
+  }
+  bool lend(corvexa::lent_bytes& filled) override {
+    if (!input_.lender()->lend(filled)) return false;
+    note(filled.bytes, filled.size);
+    return true;
+  }
+  void give_back() override { input_.lender()->give_back(); }
+  bool failed() override { return input_.lender()->failed(); }
 
   // The last mark at or before `offset` (the start, when nothing was read).
   mark before(std::uint64_t offset) const {
@@ -62,6 +69,17 @@ class line_marks final : public corvexa::byte_reader {
 
  private:
   static constexpr std::size_t max_marks = 4096;
+
+  // Marks the lines of the next `count` bytes of the input.
+  void note(const char* bytes, std::size_t count) {
+    for (std::size_t i = 0; i < count;) {
+      if (at_.offset == next_mark_) add_mark();
+      std::size_t take = static_cast<std::size_t>(
+          std::min<std::uint64_t>(static_cast<std::uint64_t>(count - i), next_mark_ - at_.offset));
+      count_lines(bytes + i, take);
+      i += take;
+    }
+  }
 
   void count_lines(const char* p, std::size_t n) {
     const char* end = p + n;
