@@ -30,7 +30,9 @@ bool worth_a_thread(int fd) {
 }
 
 read_ahead_reader::read_ahead_reader(byte_reader& source)
-    : source_(source), pipe_(chunk_count, chunk_capacity, room_before_chunk), thread_([this] { read_on(); }) {}
+    : source_(source),
+      pipe_(chunk_count, chunk_capacity, room_before_chunk),
+      thread_([this] { read_on(); }) {}
 
 read_ahead_reader::~read_ahead_reader() {
   pipe_.stop_taking();
