@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,11 +30,11 @@ constexpr const char* usage =
     "usage: corvexa-sql-convert [--charset NAME] [--schema-only] IN.sql OUT.sql\n";
 
 // Where the lines stand at offsets of the input, taken while the
-// conversion reads it, so that the findings can be placed without reading
-// the file again from its start. At most `max_marks` are kept: past that,
+// conversion reads it (on the read-ahead thread, for a large file), so that the findings can be
+// placed without reading the file again from its start. At most `max_marks` are kept: past that,
 // every other one is dropped and the distance between them doubles, so
 // that their memory stays the same however large the file.
-class line_marks final : public corvexa::byte_reader, public corvexa::filled_buffer_lender {
+class line_marks final : public corvexa::byte_reader {
  public:
   struct mark {
     std::uint64_t offset = 0, line = 1, line_start = 0;
@@ -46,19 +47,6 @@ class line_marks final : public corvexa::byte_reader, public corvexa::filled_buf
     if (count > 0) note(buffer, static_cast<std::size_t>(count));
     return count;
   }
-
-  // A reader that lends its buffers is passed through, and its buffers
-  // marked as they are lent.
-  corvexa::filled_buffer_lender* lender() override {
-    return input_.lender() != nullptr ? this : nullptr;
-  }
-  bool lend(corvexa::lent_bytes& filled) override {
-    if (!input_.lender()->lend(filled)) return false;
-    note(filled.bytes, filled.size);
-    return true;
-  }
-  void give_back() override { input_.lender()->give_back(); }
-  bool failed() override { return input_.lender()->failed(); }
 
   // The last mark at or before `offset` (the start, when nothing was read).
   mark before(std::uint64_t offset) const {
@@ -183,8 +171,11 @@ int main(int argc, char** argv) {
                  std::strerror(errno));
     return 1;
   }
-  corvexa::file_input input(in);
-  line_marks reader(input.reader());
+  corvexa::fd_reader file(in);
+  line_marks marks(file);
+  std::optional<corvexa::read_ahead_reader> ahead;
+  if (corvexa::worth_a_thread(in)) ahead.emplace(marks);
+  corvexa::byte_reader& reader = ahead ? static_cast<corvexa::byte_reader&>(*ahead) : marks;
   corvexa::schema::sql_conversion_result result;
   if (schema_only) {
     result = corvexa::schema::read_schema_model(reader, options);
@@ -207,7 +198,8 @@ int main(int argc, char** argv) {
     if (!output.finish() || ::close(out) != 0) result.write_failed = true;
   }
   ::close(in);
-  print_findings(files[0], result.findings, reader);
+  ahead.reset();  // the marks are complete once its thread has stopped
+  print_findings(files[0], result.findings, marks);
   if (result.read_failed || result.write_failed) {
     std::fprintf(stderr, "corvexa-sql-convert: %s failed\n",
                  result.read_failed ? "reading" : "writing");
