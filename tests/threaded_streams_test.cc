@@ -9,7 +9,6 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <deque>
 #include <optional>
 #include <string>
 #include <vector>
@@ -18,6 +17,7 @@
 #include "common/read_ahead.h"
 #include "common/write_behind.h"
 #include "schema/mysql_sql_conversion.h"
+#include "support/memory_lender.h"
 
 namespace corvexa {
 namespace {
@@ -249,41 +249,6 @@ std::string converted_in_memory(const std::string& dump) {
   return converted;
 }
 
-// Lends the bytes it is given in buffers of `sizes` in turn, each with
-// `room` bytes before it, and checks they come back in order.
-class memory_lender final : public byte_reader, public filled_buffer_lender {
- public:
-  memory_lender(std::string_view bytes, std::vector<std::size_t> sizes, std::size_t room)
-      : rest_(bytes), sizes_(std::move(sizes)), room_(room) {}
-  ~memory_lender() override { EXPECT_LE(lent_.size(), 1u) << "at most the window is kept"; }
-  long read_some(char*, std::size_t) override {
-    ADD_FAILURE() << "a lender is not read";
-    return -1;
-  }
-  filled_buffer_lender* lender() override { return this; }
-  bool lend(lent_bytes& filled) override {
-    if (rest_.empty()) return false;
-    std::size_t size = std::min(rest_.size(), sizes_[lent_count_++ % sizes_.size()]);
-    lent_.emplace_back(room_, '\0');
-    lent_.back().append(rest_.substr(0, size));
-    rest_.remove_prefix(size);
-    filled = {lent_.back().data() + room_, size, room_};
-    return true;
-  }
-  void give_back() override {
-    ASSERT_FALSE(lent_.empty());
-    lent_.pop_front();
-  }
-  bool failed() override { return false; }
-
- private:
-  std::string_view rest_;
-  std::vector<std::size_t> sizes_;
-  std::size_t room_;
-  std::size_t lent_count_ = 0;
-  std::deque<std::string> lent_;
-};
-
 TEST(ThreadedFiles, LentBuffersConvertAsReadOnes) {
   std::string dump = dump_of(3 << 20);
   std::string expected = converted_in_memory(dump);
@@ -301,6 +266,8 @@ TEST(ThreadedFiles, LentBuffersConvertAsReadOnes) {
     string_writer to_string(converted);
     schema::convert_mysql_sql(lender, to_string);
     EXPECT_TRUE(converted == expected);
+    EXPECT_LE(lender.held(), 1u) << "at most the window is kept";
+    EXPECT_FALSE(lender.given_back_too_often);
   }
 }
 
