@@ -554,12 +554,20 @@ const rewrite_case rewrite_cases[] = {
      "<?php pg_query(\"SELECT string_agg((a.name)::text, ', ' ORDER BY id DESC, name) FROM t a "
      "LIMIT 1 OFFSET 0\"); pg_query('SELECT string_agg(DISTINCT (name)::text, \\'|\\'), "
      "string_agg((name)::text, \\',\\' ORDER BY name) FROM t');"},
-    // PostgreSQL would sort the distinct texts only; MySQL joins several
-    // values without a separator.
+    // DISTINCT sorted by the value: gathered in the value's own type.
+    {"group_concat_distinct_sorted",
+     "<?php pg_query(\"SELECT GROUP_CONCAT(DISTINCT a.n ORDER BY A.N DESC SEPARATOR '/'), "
+     "GROUP_CONCAT(DISTINCT n ORDER BY n) FROM t a\");",
+     "<?php pg_query(\"SELECT array_to_string(NULLIF(array_agg(DISTINCT a.n ORDER BY A.N DESC), "
+     "'{NULL}'), '/'), array_to_string(NULLIF(array_agg(DISTINCT n ORDER BY n), '{NULL}'), ',') "
+     "FROM t a\");"},
+    // PostgreSQL sorts distinct values only by the value; MySQL joins
+    // several values without a separator.
     {"group_concat_clauses_left",
-     "<?php pg_query('SELECT GROUP_CONCAT(DISTINCT name ORDER BY id), GROUP_CONCAT(a, b) FROM t');",
-     "<?php pg_query('SELECT GROUP_CONCAT(DISTINCT name ORDER BY id), GROUP_CONCAT(a, b) FROM "
-     "t');"},
+     "<?php pg_query('SELECT GROUP_CONCAT(DISTINCT name ORDER BY id), GROUP_CONCAT(a, b), "
+     "GROUP_CONCAT(DISTINCT n ORDER BY n + 1) FROM t');",
+     "<?php pg_query('SELECT GROUP_CONCAT(DISTINCT name ORDER BY id), GROUP_CONCAT(a, b), "
+     "GROUP_CONCAT(DISTINCT n ORDER BY n + 1) FROM t');"},
     // PHP reads the output names as keys: MySQL keeps their letter case.
     {"output_names",
      "<?php pg_query('SELECT COUNT(*) AS Total, a.userName, k AS Kind FROM t a GROUP BY kind "

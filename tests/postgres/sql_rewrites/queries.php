@@ -41,6 +41,7 @@ show('from_unixtime', pg_query($link, 'SELECT FROM_UNIXTIME(1704164645)'));
 show('curdate', pg_query($link, "SELECT IF(CURDATE() = CURRENT_DATE, 'today', 'no')"));
 show('locate', pg_query($link, "SELECT LOCATE('b', 'abcb')"));
 show('group_concat', pg_query($link, 'SELECT GROUP_CONCAT(name), GROUP_CONCAT(score) FROM users WHERE id = 2'));
+show('group_concat distinct sorted', pg_query($link, "SELECT GROUP_CONCAT(DISTINCT score ORDER BY score DESC SEPARATOR '/'), GROUP_CONCAT(DISTINCT name ORDER BY name), IFNULL(GROUP_CONCAT(DISTINCT score ORDER BY score), 'none') FROM users GROUP BY id = 1 ORDER BY id = 1"));
 show('date parts', pg_query($link, 'SELECT YEAR(created), MONTH(created), DAYOFMONTH(created), HOUR(created) FROM users WHERE id = 1'));
 show('sha1', pg_query($link, "SELECT SHA1('abc')"));
 show('cast', pg_query($link, "SELECT CAST(id + 9 AS CHAR), CAST(name AS CHAR(5)), CAST(2.6 AS DECIMAL), CAST('2024-01-02 03:04:05.6' AS DATETIME) FROM users WHERE id = 1"));
