@@ -156,6 +156,9 @@ constexpr std::string_view argument_names[] = {"first", "second", "third"};
 // Reports the default links taken and the argument places left empty.
 void report_doubtful_values(conversion_state& state, const format_text& format,
                             std::span<const filled_value> values) {
+  constexpr event_kinds doubts = {event_kind::no_link, event_kind::guessed_link,
+                                  event_kind::missing_argument};
+  if (!state.events.reads_any(doubts)) return;
   for (std::size_t place = 0; place < values.size(); ++place) {
     const filled_value& value = values[place];
     if (value.default_link) {
