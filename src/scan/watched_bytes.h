@@ -38,6 +38,7 @@ class watched_byte_finder {
   void look_at(std::string_view window, std::uint64_t offset) {
     window_ = window;
     window_offset_ = offset;
+    base_ = static_cast<std::size_t>(block_offset_ - offset);
     last_dollar_ = none;
   }
 
@@ -121,16 +122,15 @@ class watched_byte_finder {
   // window does (the loop came back to it after a call, say): the
   // arithmetic on places is modular, and comes right for every place the
   // block holds.
-  std::size_t base() const { return static_cast<std::size_t>(block_offset_ - window_offset_); }
+  std::size_t base() const { return base_; }
 
   // True if the marks held are those of the block that window[at] is in.
-  bool holds(std::size_t at) const {
-    std::uint64_t offset = window_offset_ + at;
-    return offset >= block_offset_ && offset - block_offset_ < block_size_;
-  }
+  // A place before the block wraps round to one far past it.
+  bool holds(std::size_t at) const { return at - base_ < block_size_; }
 
   void load(std::size_t at) {
     block_offset_ = window_offset_ + at;
+    base_ = at;
     block_size_ = std::min(window_.size() - at, block);
     mark_watched(window_.data() + at, block_size_, starts_, marks_);
   }
@@ -145,6 +145,9 @@ class watched_byte_finder {
   std::string_view window_;
   std::uint64_t window_offset_ = 0;          // the input offset of window_[0]
   std::uint64_t block_offset_ = UINT64_MAX;  // the input offset of the marks' bit 0
+  // The window place of the marks' bit 0, kept with the block rather than
+  // worked out from the offsets at every look at the marks.
+  std::size_t base_ = 0;
   std::size_t block_size_ = 0;
   watched_marks marks_;
   std::size_t last_dollar_ = none;
