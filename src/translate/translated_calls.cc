@@ -14,10 +14,12 @@ using enum value_source;
 
 // A value as the rule fills it in: its text, the argument it shows (0 to 2,
 // or -1 for none) and whether the remembered variable stood in for it.
+// Without default member values, so that the rule's array of them costs
+// nothing to set up: only the values filled in are read.
 struct filled_value {
   std::string_view text;
-  int argument = -1;
-  bool default_link = false;
+  int argument;
+  bool default_link;
 
   // What write_format writes in its place: the values are handed to it as
   // they are, rather than copied into a list of texts at every call.
@@ -45,23 +47,24 @@ std::string_view fetch_mode_of(const call_arguments& a) {
 [[gnu::always_inline]] inline filled_value fill(value_source source, const conversion_state& state,
                                                 const table_settings& settings,
                                                 const call_arguments& a) {
+  constexpr int no_argument = -1;
   switch (source) {
-    case none: return {};
-    case first: return {a.first_argument, 0};
-    case second: return {a.second_argument, 1};
-    case third: return {a.third_argument, 2};
+    case none: break;
+    case first: return {a.first_argument, 0, false};
+    case second: return {a.second_argument, 1, false};
+    case third: return {a.third_argument, 2, false};
     case first_or_link:
     case second_or_link:
     case third_or_link: {
       int index = static_cast<int>(source) - static_cast<int>(first_or_link);
       std::string_view text = argument_text(a, index);
-      if (!text.empty()) return {text, index};
+      if (!text.empty()) return {text, index, false};
       return {state.remembered_variable.view(), index, true};
     }
-    case database: return {settings.database_name};
-    case fetch_mode: return {fetch_mode_of(a)};
+    case database: return {settings.database_name, no_argument, false};
+    case fetch_mode: return {fetch_mode_of(a), no_argument, false};
   }
-  return {};
+  return {{}, no_argument, false};
 }
 
 constexpr format_text connect_format =
