@@ -52,7 +52,12 @@ std::size_t start_of_open_name(std::string_view window, std::size_t boundary) {
 }  // namespace
 
 token_source::token_source(input_buffer& input, const call_table& calls)
-    : input_(input), calls_(calls), watched_(calls.name_starts()) {}
+    : input_(input),
+      calls_(calls),
+      watched_(calls.name_starts()),
+      outer_listener_(input.listen_to_refills(this)) {}
+
+token_source::~token_source() { input_.listen_to_refills(outer_listener_); }
 
 bool token_source::next_in_block(block_token& token) {
   if (in_parts_) {
@@ -142,6 +147,7 @@ void token_source::take_edge_token(block_token& token) {
   }
   hold_whole_token();
   if (held_[0] == '$') {
+    noted_variable_ = nullptr;  // this one comes after it
     last_variable_.take(std::move(held_));
     token = {token_role::passes, last_variable_.view(), offset};
     return;
@@ -154,8 +160,18 @@ void token_source::take_last_variable(std::string_view window, std::size_t limit
   std::size_t dollar = watched_.last_dollar();
   // A variable that begins right at `limit` is the token read next.
   if (dollar == watched_byte_finder::none || dollar >= limit) return;
-  last_variable_.assign(in_window(window, dollar, watched_.name_end(dollar)));
+  noted_variable_ = window.data() + dollar;
+  noted_limit_ = window.data() + limit;
   watched_.forget_last_dollar();
+}
+
+void token_source::keep_last_variable() {
+  if (noted_variable_ == nullptr) return;
+  // The variable ends where its name does, at `limit` at the latest.
+  std::string_view after_dollar(noted_variable_ + 1,
+                                static_cast<std::size_t>(noted_limit_ - noted_variable_ - 1));
+  last_variable_.assign(std::string_view(noted_variable_, 1 + short_name_run_length(after_dollar)));
+  noted_variable_ = nullptr;
 }
 
 token_piece token_source::next_token(long_tokens long_ones) {

@@ -57,10 +57,11 @@ struct token_piece {
 // How next_token hands out a token that runs past the window.
 enum class long_tokens : std::uint8_t { whole, in_parts };
 
-class token_source {
+class token_source : private refill_listener {
  public:
   // `calls` says which words are calls, and which bytes may begin one.
   token_source(input_buffer& input, const call_table& calls);
+  ~token_source();
   token_source(const token_source&) = delete;
   token_source& operator=(const token_source&) = delete;
 
@@ -71,7 +72,10 @@ class token_source {
   // The last variable of the code that next_in_block handed out as
   // passing; empty before the first. Variables inside strings, comments
   // and argument lists are not passed code.
-  const shared_text& last_variable() const { return last_variable_; }
+  const shared_text& last_variable() {
+    keep_last_variable();
+    return last_variable_;
+  }
 
   // The argument reader's reading: the next run of whitespace or token.
   token_piece next_token(long_tokens long_ones);
@@ -101,8 +105,13 @@ class token_source {
   void pass_before(std::string_view window, const found_token& found, block_token& token);
   // Hands out the token that begins the window and may run past it.
   void take_edge_token(block_token& token);
-  // Cuts the last variable of the code passed before window[limit].
+  // Notes the last variable of the code passed before window[limit].
   void take_last_variable(std::string_view window, std::size_t limit);
+  // Cuts the variable noted last out of the window into last_variable_.
+  // Most calls do not remember a variable, so it is cut only when asked
+  // for, or before the buffer loads new bytes over it.
+  void keep_last_variable();
+  void before_refill() override { keep_last_variable(); }
 
   // Reads the token that begins the window into held_, across refills.
   void hold_whole_token();
@@ -115,7 +124,12 @@ class token_source {
   input_buffer& input_;
   const call_table& calls_;
   watched_byte_finder watched_;
+  refill_listener* outer_listener_;  // told of refills before this source
   shared_text last_variable_;
+  // The "$" of the variable noted last and the place where a token began
+  // after it, in the window; null once it is in last_variable_.
+  const char* noted_variable_ = nullptr;
+  const char* noted_limit_ = nullptr;
   byte_text held_;  // a token held whole across refills
   // The token being handed out in parts, if any.
   bool in_parts_ = false;
