@@ -93,15 +93,17 @@ token_source::found_token token_source::find_in_window(std::string_view window) 
     char first = window[start];
     std::size_t end = 0;
     if (has_class(first, starts_word)) {
+      // A letter right after a byte that starts names goes on with a name:
+      // told from that byte alone, as most letters inside names are.
+      if (start > boundary && has_class(window[start - 1], starts_name)) {
+        from = start + 1;
+        continue;
+      }
       if (!begins_word(window, boundary, start)) {
-        // A letter inside a longer name. After a byte that starts names the
-        // name is plainly going on; otherwise the look back went over bytes
-        // that will not be looked at again only if the loop steps over the
-        // rest of the name.
-        if (has_class(window[start - 1], starts_name)) {
-          from = start + 1;
-          continue;
-        }
+        // A letter inside a longer name, after bytes that go on with names
+        // but cannot start one: the look back went over bytes that will
+        // not be looked at again only if the loop steps over the rest of
+        // the name.
         end = watched_.name_end(start);
         if (end == 0) return {start_of_open_name(window, boundary), 0, {}};
         boundary = from = end;

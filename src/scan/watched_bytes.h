@@ -46,21 +46,22 @@ class watched_byte_finder {
   // or the window's size. The bytes from `from` up to it are code passed,
   // whose last "$" becomes last_dollar(). `from` never goes back.
   std::size_t next(std::size_t from) {
-    if (!holds(from)) {
-      load(from);
-    } else {
-      std::uint64_t passed_before_from = ~(~std::uint64_t{0} << (from - base()));
-      marks_.watched &= ~passed_before_from;
-      marks_.dollars &= ~passed_before_from;
-    }
-    while (marks_.watched == 0) {
-      note_last_dollar(marks_.dollars);
+    if (!holds(from)) load(from);
+    // The marks before `from` are masked off here rather than cleared in
+    // the block's marks, which are then only ever read.
+    std::uint64_t from_on = ~std::uint64_t{0} << (from - base());
+    std::uint64_t watched = marks_.watched & from_on;
+    std::uint64_t dollars = marks_.dollars & from_on;
+    while (watched == 0) {
+      note_last_dollar(dollars);
       std::size_t block_end = base() + block_size_;
       if (block_end >= window_.size()) return window_.size();
       load(block_end);
+      watched = marks_.watched;
+      dollars = marks_.dollars;
     }
-    std::size_t found = static_cast<std::size_t>(__builtin_ctzll(marks_.watched));
-    note_last_dollar(marks_.dollars & ~(~std::uint64_t{0} << found));
+    std::size_t found = static_cast<std::size_t>(__builtin_ctzll(watched));
+    note_last_dollar(dollars & ~(~std::uint64_t{0} << found));
     return base() + found;
   }
 
