@@ -147,14 +147,15 @@ bool token_source::read_window(Reader& reader) {
   bool ended = false;
   while (at < window.size()) {
     std::size_t start = at;
-    if (has_class(window[at], whitespace)) {
+    unsigned char classes = classes_of(window[at]);
+    if ((classes & whitespace) != 0) {
       do {
         ++at;
       } while (at < window.size() && has_class(window[at], whitespace));
       reader.whitespace(std::string_view(window.data() + start, at - start));
       continue;
     }
-    std::size_t end = watched_.token_end_at(start);
+    std::size_t end = watched_.token_end_at(start, classes);
     if (end == 0) break;
     at = end;
     if (reader.token(std::string_view(window.data() + start, end - start), offset + start)) {

@@ -69,12 +69,16 @@ class watched_byte_finder {
   // or 0 if it may run past the window: a string is walked on the marks,
   // whatever else is cut by the token cutter's rules.
   std::size_t token_end_at(std::size_t start) {
-    char first = window_[start];
-    if (has_class(first, starts_name)) return name_end(start);
+    return token_end_at(start, classes_of(window_[start]));
+  }
+  // The same, for a caller that has looked up the classes of the first
+  // byte already.
+  std::size_t token_end_at(std::size_t start, unsigned char first_classes) {
+    if ((first_classes & starts_name) != 0) return name_end(start);
     // Any byte but the watched ones is a token of its own, as the token
     // cutter says; "(", "," and ")" are most of them here.
-    if (!has_class(first, starts_watched)) return start + 1;
-    if (has_class(first, starts_quoted)) {
+    if ((first_classes & starts_watched) == 0) return start + 1;
+    if ((first_classes & starts_quoted) != 0) {
       if (!holds(start)) load(start);
       return string_end(start);
     }
