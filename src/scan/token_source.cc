@@ -70,14 +70,17 @@ bool token_source::next_in_block(block_token& token) {
   }
   std::string_view window = input_.window();
   if (window.empty()) return false;
-  watched_.look_at(window, input_.position());
+  // The window's offset, worked out once: the buffer's fields are read
+  // again after every store the loop makes.
+  std::uint64_t offset = input_.position();
+  watched_.look_at(window, offset);
   found_token found = find_in_window(window);
   // The code before `found` passes, whatever `found` is.
   take_last_variable(window, found.start);
   if (found.end != 0) {
-    take_found(window, found, token);
+    take_found(window, offset, found, token);
   } else if (found.start > 0) {
-    pass_before(window, found, token);
+    pass_before(window, offset, found, token);
   } else {
     take_edge_token(token);
   }
@@ -128,16 +131,16 @@ token_source::found_token token_source::find_in_window(std::string_view window) 
   }
 }
 
-void token_source::take_found(std::string_view window, const found_token& found,
-                              block_token& token) {
-  token = {found.meaning.role, in_window(window, found.start, found.end),
-           input_.position() + found.start, found.meaning.call, in_window(window, 0, found.start)};
+void token_source::take_found(std::string_view window, std::uint64_t offset,
+                              const found_token& found, block_token& token) {
+  token = {found.meaning.role, in_window(window, found.start, found.end), offset + found.start,
+           found.meaning.call, in_window(window, 0, found.start)};
   input_.consume(found.end);
 }
 
-void token_source::pass_before(std::string_view window, const found_token& found,
-                               block_token& token) {
-  token = {token_role::passes, in_window(window, 0, found.start), input_.position()};
+void token_source::pass_before(std::string_view window, std::uint64_t offset,
+                               const found_token& found, block_token& token) {
+  token = {token_role::passes, in_window(window, 0, found.start), offset};
   input_.consume(found.start);
 }
 

@@ -97,12 +97,14 @@ class token_source : private refill_listener {
     token_meaning meaning;
   };
   found_token find_in_window(std::string_view window);
-  // Hands out `found` (which lies whole in the window) with the code
-  // before it.
-  void take_found(std::string_view window, const found_token& found, block_token& token);
+  // Hands out `found` (which lies whole in the window, whose first byte is
+  // at input offset `offset`) with the code before it.
+  void take_found(std::string_view window, std::uint64_t offset, const found_token& found,
+                  block_token& token);
   // Hands out the code before `found` (which may run past the window) as
   // passing.
-  void pass_before(std::string_view window, const found_token& found, block_token& token);
+  void pass_before(std::string_view window, std::uint64_t offset, const found_token& found,
+                   block_token& token);
   // Hands out the token that begins the window and may run past it.
   void take_edge_token(block_token& token);
   // Notes the last variable of the code passed before window[limit].
