@@ -38,6 +38,15 @@ class output_sink {
       write_past_buffer(bytes);
     }
   }
+  // Where `size` bytes may be written in place at the end of the buffer,
+  // or null if they do not fit in what is left of it. The bytes written
+  // there count once commit(size) is called, before any other write.
+  // Filling a text of several pieces so checks the room once, rather than
+  // at every piece.
+  char* room_for(std::size_t size) {
+    return size <= capacity_ - used_ ? buffer_.get() + used_ : nullptr;
+  }
+  void commit(std::size_t size) { used_ += size; }
   // Writes `text` followed by a newline.
   void write_line(std::string_view text);
 
