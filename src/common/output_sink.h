@@ -44,7 +44,7 @@ class output_sink {
   // Filling a text of several pieces so checks the room once, rather than
   // at every piece.
   char* room_for(std::size_t size) {
-    return size <= capacity_ - used_ ? buffer_.get() + used_ : nullptr;
+    return size <= capacity_ - used_ ? buffer_ + used_ : nullptr;
   }
   void commit(std::size_t size) { used_ += size; }
   // Writes `text` followed by a newline.
