@@ -838,12 +838,13 @@ const rewrite_case rewrite_cases[] = {
      "'Europe/Berlin'\"); pg_query(\"SET time_zone = '$tz'\");",
      "<?php pg_query(\"SET TIME ZONE INTERVAL '-05:30' HOUR TO MINUTE\"); pg_query(\"SET SESSION "
      "TIME ZONE 'Europe/Berlin'\"); pg_query(\"SET time_zone = '$tz'\");"},
-    // String functions of a number column read it as text on MySQL.
+    // String functions of a number column, or of a whole-number sum of
+    // them, read it as text on MySQL.
     {"text_functions_of_numbers",
      "<?php pg_query(\"SELECT LPAD(id, 5, '0'), LEFT(p.user_id, 1), UPPER(title), LEFT(id + 1, "
-     "1) FROM posts p\");",
+     "1), LEFT(id + 1.5, 1) FROM posts p\");",
      "<?php pg_query(\"SELECT LPAD(id::text, 5, '0'), LEFT(p.user_id::text, 1), UPPER(title), "
-     "LEFT(id + 1, 1) FROM posts p\");"},
+     "LEFT((id + 1)::text, 1), LEFT(id + 1.5, 1) FROM posts p\");"},
     // BINARY compares byte for byte: as text, which a citext column then
     // compares with regard to case.
     {"binary_comparisons",

@@ -43,9 +43,7 @@ class output_sink {
   // there count once commit(size) is called, before any other write.
   // Filling a text of several pieces so checks the room once, rather than
   // at every piece.
-  char* room_for(std::size_t size) {
-    return size <= capacity_ - used_ ? buffer_ + used_ : nullptr;
-  }
+  char* room_for(std::size_t size) { return size <= capacity_ - used_ ? buffer_ + used_ : nullptr; }
   void commit(std::size_t size) { used_ += size; }
   // Writes `text` followed by a newline.
   void write_line(std::string_view text);

@@ -47,7 +47,7 @@ show('sha1', pg_query($link, "SELECT SHA1('abc')"));
 show('cast', pg_query($link, "SELECT CAST(id + 9 AS CHAR), CAST(name AS CHAR(5)), CAST(2.6 AS DECIMAL), CAST('2024-01-02 03:04:05.6' AS DATETIME) FROM users WHERE id = 1"));
 show('password', pg_query($link, "SELECT PASSWORD('secret'), PASSWORD(''), PASSWORD(NULL) IS NULL"));
 show('renames', pg_query($link, "SELECT UCASE('ab'), LCASE('AB'), INSTR('abc', 'c'), TRUNCATE(2.789, 1)"));
-show('text functions of numbers', pg_query($link, "SELECT LPAD(id, 3, '0'), LEFT(score, 1), LENGTH(id) FROM users WHERE id = 2"));
+show('text functions of numbers', pg_query($link, "SELECT LPAD(id, 3, '0'), LEFT(score, 1), LENGTH(id), LEFT(id + 1, 1), LPAD(-id * 2, 4, '0') FROM users WHERE id = 2"));
 show('sprintf', pg_query($link, sprintf("SELECT name FROM `users` WHERE id = %d LIMIT 0, 1", $id)));
 $day = '2024-03-05';
 show('date_format', pg_query($link, "SELECT DATE_FORMAT(created, '%Y-%m-%d %H:%i:%s'), DATE_FORMAT(created, '%e %M %Y, %W %l%p'), DATE_FORMAT(created, '%d/%c/%y %k %h %I %j %a %b %T %r %S 100%% %Hh') FROM users WHERE id = 1"));
