@@ -768,6 +768,12 @@ const rewrite_case rewrite_cases[] = {
      "COUNT(*) FROM tickets GROUP BY status ORDER BY array_position(ARRAY[\\'new\\', "
      "\\'open\\', \\'closed\\'], (status)::text) NULLS FIRST'); pg_query('SELECT status "
      "FROM tickets, (SELECT 1) x GROUP BY status ORDER BY status NULLS FIRST');"},
+    // Arithmetic on an ENUM: MySQL used the value's place in the list.
+    {"enum_arithmetic",
+     "<?php pg_query('SELECT status + 0 FROM tickets t WHERE 1 < t.status * 1 OR status / 2');",
+     "<?php pg_query('SELECT array_position(ARRAY[\\'new\\', \\'open\\', \\'closed\\'], "
+     "(status)::text) + 0 FROM tickets t WHERE 1 < array_position(ARRAY[\\'new\\', "
+     "\\'open\\', \\'closed\\'], (t.status)::text) * 1 OR status / 2');"},
     // MySQL's new row takes the defaults of the columns left out.
     {"replace_into", "<?php pg_query(\"REPLACE INTO `counters` (`name`) VALUES ('$n')\");",
      "<?php pg_query(\"INSERT INTO counters (name) VALUES ('$n') ON CONFLICT (name) DO UPDATE SET "

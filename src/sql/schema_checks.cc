@@ -744,6 +744,32 @@ class name_walk {
         {sql_edit{span->first, span->second, enum_order_key(column, written)}}});
   }
 
+  // status + 0 of an ENUM column: MySQL computes with the value's place in
+  // the list (1 for the first), PostgreSQL refuses arithmetic on text.
+  void enum_arithmetic(const json& node, const scope& level) {
+    if (text_of(node, "kind") != "AEXPR_OP") return;
+    const json* names = list(node, "name");
+    if (names == nullptr || names->size() != 1 ||
+        !is_one_of(string_field((*names)[0]), whole_number_operators)) {
+      return;
+    }
+    for (const char* side : {"lexpr", "rexpr"}) {
+      const json* operand = member(node, side);
+      const json* ref = operand != nullptr ? member(*operand, "ColumnRef") : nullptr;
+      const column_model* column = ref != nullptr ? resolved(*ref, level).second : nullptr;
+      if (column == nullptr || column->enum_literals.empty()) continue;
+      auto span = reference_span(*ref);
+      if (!span) continue;
+      std::string_view written = tokens_.text().substr(span->first, span->second - span->first);
+      reading_.rewrites.push_back(schema_rewrite{
+          "column " + postgres_name(column->name) +
+              " was an ENUM, whose arithmetic MySQL did with the value's place in the list: "
+              "write array_position(ARRAY[values], (column)::text)",
+          span->first,
+          {sql_edit{span->first, span->second, enum_order_key(*column, written)}}});
+    }
+  }
+
   // True if PostgreSQL has min() of a column of `type`.
   static bool has_min(std::string_view type) {
     constexpr std::string_view ordered[] = {
@@ -1166,6 +1192,7 @@ class name_walk {
         comparison(it.value(), level);
         date_pattern(it.value(), level);
         division(it.value(), level);
+        enum_arithmetic(it.value(), level);
         expression(it.value(), level, depth + 1);
       } else if (it.key() == "BoolExpr") {
         if (const json* args = list(it.value(), "args")) {

@@ -166,6 +166,7 @@ show('zero date beside an outer join', pg_query($link, "SELECT p.id, IF(p.delete
 // MySQL sorted an ENUM by the order of its values.
 show('enum order', pg_query($link, 'SELECT id FROM tickets ORDER BY status, id'));
 show('enum groups', pg_query($link, 'SELECT status, COUNT(*) FROM tickets GROUP BY status'));
+show('enum arithmetic', pg_query($link, 'SELECT id, status + 0 FROM tickets WHERE status + 0 > 1 ORDER BY id'));
 // A PHP value that is a number for certain, where a condition stands.
 $admin = true;
 show('php number as condition', pg_query($link, "SELECT name FROM teams WHERE id = 1 OR " . ($admin ? 1 : 0) . " ORDER BY id"));
