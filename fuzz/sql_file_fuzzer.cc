@@ -1,6 +1,7 @@
 // Converts the fuzz input as a MySQL .sql file, read in chunks whose size
-// the first byte chooses and read whole. Besides the sanitizers it checks
-// that the two give the same output and findings, that the output holds no
+// the first byte chooses, read whole, and lent in buffers (as a large file
+// is read ahead) whose size and room the first byte chooses too. Besides
+// the sanitizers it checks that all give the same output and findings, that the output holds no
 // zero byte, that it is valid UTF-8 unless the input chose another client
 // encoding, and that PostgreSQL's parser takes all of it: whatever could
 // not be converted must have become a comment (with a finding).
@@ -15,6 +16,7 @@
 
 #include "common/byte_streams.h"
 #include "schema/mysql_sql_conversion.h"
+#include "support/memory_lender.h"
 
 namespace {
 
@@ -27,6 +29,24 @@ sql_conversion_result convert(std::string_view input, std::size_t largest_read, 
   corvexa::schema::sql_conversion_options options;
   options.list_changed_statements = list_changes;
   return corvexa::schema::convert_mysql_sql(reader, writer, options);
+}
+
+[[noreturn]] void broken(const char* check) {
+  std::fprintf(stderr, "sql_file_fuzzer: %s\n", check);
+  std::abort();
+}
+
+// Lent in buffers of 1 to 64 bytes and 1 to 7 in turn, with room for 0 to
+// 4096 bytes before each, so that the window moves into lent buffers and
+// into its own storage at every place.
+std::string convert_lent(std::string_view input, std::uint8_t first) {
+  static constexpr std::size_t rooms[4] = {0, 1, 16, 4096};
+  corvexa::memory_lender lender(input, {1 + first % 64u, 1 + first % 7u}, rooms[first >> 6]);
+  std::string output;
+  corvexa::string_writer writer(output);
+  corvexa::schema::convert_mysql_sql(lender, writer);
+  if (lender.held() > 1 || lender.given_back_too_often) broken("a lent buffer is kept or lost");
+  return output;
 }
 
 bool valid_utf8(std::string_view text) {
@@ -56,11 +76,6 @@ bool parses(const std::string& text) {
   return ok;
 }
 
-[[noreturn]] void broken(const char* check) {
-  std::fprintf(stderr, "sql_file_fuzzer: %s\n", check);
-  std::abort();
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -72,6 +87,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // nothing written, and the list does not depend on the reads either.
   sql_conversion_result result = convert(input, 1 + data[0] % 64, chunked, true);
   if (whole != chunked) broken("the output depends on the size of the reads");
+  if (convert_lent(input, data[0]) != whole) broken("the output depends on lent buffers");
   std::string listed_whole;
   sql_conversion_result listed = convert(input, 0, listed_whole, true);
   if (listed.changed_statements.size() != result.changed_statements.size()) {

@@ -158,6 +158,44 @@ TEST(SqlFileStream, FillsTheSchemaModel) {
   ASSERT_NE(result.model.table("b"), nullptr);
 }
 
+// The tables read, and how many statements.
+std::vector<std::string> table_names(const sql_conversion_result& result) {
+  std::vector<std::string> names = {std::to_string(result.statements) + " statements"};
+  for (const auto& [name, table] : result.model.tables()) names.push_back(name);
+  return names;
+}
+
+// Reading for the schema skips rows by their strings, comments and
+// delimiters alone: it must end each statement where the conversion does,
+// whatever the rows hold and wherever the reads cut them.
+TEST(SqlFileStream, SkippedRowsEndWhereConvertedOnesDo) {
+  const std::string rows[] = {
+      "INSERT INTO a VALUES (1,'x;y'),(2,\"a;b\");",
+      "INSERT INTO a VALUES (1,'it\\'s; CREATE TABLE fake1 (x int);'),(2,'q''; r');",
+      "INSERT INTO a VALUES (1, /* ; CREATE TABLE fake2 (x int); */ 2), (3 -- ; CREATE TABLE "
+      "fake5 (x int);\n, 4);",
+      "INSERT INTO a VALUES (1,'a')/*!40000 , (2,'b;') */;",
+      "INSERT INTO a VALUES (-1,1e-5,-2),(3--4,'q'),(5---6,7);",
+      "INSERT INTO a VALUES (1,`x;y`),(@v,@'x;y'),(@@session.x,2);",
+      "INSERT INTO a VALUES (1,'#'),(2,'--'),(3,'/*') # ; CREATE TABLE fake3 (x int);\n;",
+      "INSERT INTO a VALUES (0x3B3B,X'3b'),(b'1',N'n;');",
+      "INSERT INTO a VALUES (1,'\\\\'),(2,'\\\\\\'');",
+      "INSERT INTO a VALUES (1,'never ends ; CREATE TABLE fake4 (x int);",
+  };
+  for (const std::string& row : rows) {
+    SCOPED_TRACE(row);
+    std::string text =
+        "CREATE TABLE a (id int, t text);\n" + row + "\nCREATE TABLE after_rows (id int);\n";
+    std::string converted;
+    std::vector<std::string> expected = table_names(convert_text(text, converted));
+    EXPECT_EQ(expected.size(), row.find("never") == std::string::npos ? 3u : 2u);
+    for (std::size_t largest : {0, 1, 3, 64}) {
+      memory_reader reader(text, largest);
+      EXPECT_EQ(table_names(read_schema_model(reader)), expected) << "reads of at most " << largest;
+    }
+  }
+}
+
 TEST(SqlFileStream, ModelFollowsAlterTable) {
   statement_conversion converted = convert_mysql_statement(
       "CREATE TABLE `User` (`ID` int(11) NOT NULL, `Name` varchar(9));\n"

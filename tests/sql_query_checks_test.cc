@@ -554,12 +554,20 @@ const rewrite_case rewrite_cases[] = {
      "<?php pg_query(\"SELECT string_agg((a.name)::text, ', ' ORDER BY id DESC, name) FROM t a "
      "LIMIT 1 OFFSET 0\"); pg_query('SELECT string_agg(DISTINCT (name)::text, \\'|\\'), "
      "string_agg((name)::text, \\',\\' ORDER BY name) FROM t');"},
-    // PostgreSQL would sort the distinct texts only; MySQL joins several
-    // values without a separator.
+    // DISTINCT sorted by the value: gathered in the value's own type.
+    {"group_concat_distinct_sorted",
+     "<?php pg_query(\"SELECT GROUP_CONCAT(DISTINCT a.n ORDER BY A.N DESC SEPARATOR '/'), "
+     "GROUP_CONCAT(DISTINCT n ORDER BY n) FROM t a\");",
+     "<?php pg_query(\"SELECT array_to_string(NULLIF(array_agg(DISTINCT a.n ORDER BY A.N DESC), "
+     "'{NULL}'), '/'), array_to_string(NULLIF(array_agg(DISTINCT n ORDER BY n), '{NULL}'), ',') "
+     "FROM t a\");"},
+    // PostgreSQL sorts distinct values only by the value; MySQL joins
+    // several values without a separator.
     {"group_concat_clauses_left",
-     "<?php pg_query('SELECT GROUP_CONCAT(DISTINCT name ORDER BY id), GROUP_CONCAT(a, b) FROM t');",
-     "<?php pg_query('SELECT GROUP_CONCAT(DISTINCT name ORDER BY id), GROUP_CONCAT(a, b) FROM "
-     "t');"},
+     "<?php pg_query('SELECT GROUP_CONCAT(DISTINCT name ORDER BY id), GROUP_CONCAT(a, b), "
+     "GROUP_CONCAT(DISTINCT n ORDER BY n + 1) FROM t');",
+     "<?php pg_query('SELECT GROUP_CONCAT(DISTINCT name ORDER BY id), GROUP_CONCAT(a, b), "
+     "GROUP_CONCAT(DISTINCT n ORDER BY n + 1) FROM t');"},
     // PHP reads the output names as keys: MySQL keeps their letter case.
     {"output_names",
      "<?php pg_query('SELECT COUNT(*) AS Total, a.userName, k AS Kind FROM t a GROUP BY kind "
@@ -760,6 +768,12 @@ const rewrite_case rewrite_cases[] = {
      "COUNT(*) FROM tickets GROUP BY status ORDER BY array_position(ARRAY[\\'new\\', "
      "\\'open\\', \\'closed\\'], (status)::text) NULLS FIRST'); pg_query('SELECT status "
      "FROM tickets, (SELECT 1) x GROUP BY status ORDER BY status NULLS FIRST');"},
+    // Arithmetic on an ENUM: MySQL used the value's place in the list.
+    {"enum_arithmetic",
+     "<?php pg_query('SELECT status + 0 FROM tickets t WHERE 1 < t.status * 1 OR status / 2');",
+     "<?php pg_query('SELECT array_position(ARRAY[\\'new\\', \\'open\\', \\'closed\\'], "
+     "(status)::text) + 0 FROM tickets t WHERE 1 < array_position(ARRAY[\\'new\\', "
+     "\\'open\\', \\'closed\\'], (t.status)::text) * 1 OR status / 2');"},
     // MySQL's new row takes the defaults of the columns left out.
     {"replace_into", "<?php pg_query(\"REPLACE INTO `counters` (`name`) VALUES ('$n')\");",
      "<?php pg_query(\"INSERT INTO counters (name) VALUES ('$n') ON CONFLICT (name) DO UPDATE SET "
@@ -830,12 +844,13 @@ const rewrite_case rewrite_cases[] = {
      "'Europe/Berlin'\"); pg_query(\"SET time_zone = '$tz'\");",
      "<?php pg_query(\"SET TIME ZONE INTERVAL '-05:30' HOUR TO MINUTE\"); pg_query(\"SET SESSION "
      "TIME ZONE 'Europe/Berlin'\"); pg_query(\"SET time_zone = '$tz'\");"},
-    // String functions of a number column read it as text on MySQL.
+    // String functions of a number column, or of a whole-number sum of
+    // them, read it as text on MySQL.
     {"text_functions_of_numbers",
      "<?php pg_query(\"SELECT LPAD(id, 5, '0'), LEFT(p.user_id, 1), UPPER(title), LEFT(id + 1, "
-     "1) FROM posts p\");",
+     "1), LEFT(id + 1.5, 1) FROM posts p\");",
      "<?php pg_query(\"SELECT LPAD(id::text, 5, '0'), LEFT(p.user_id::text, 1), UPPER(title), "
-     "LEFT(id + 1, 1) FROM posts p\");"},
+     "LEFT((id + 1)::text, 1), LEFT(id + 1.5, 1) FROM posts p\");"},
     // BINARY compares byte for byte: as text, which a citext column then
     // compares with regard to case.
     {"binary_comparisons",

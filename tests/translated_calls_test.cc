@@ -90,10 +90,14 @@ TEST(TranslatedCalls, EveryRowWritesItsReplacement) {
   for (const translated_case& c : cases) {
     SCOPED_TRACE(c.code);
     call_table calls = make_mysql_call_table({std::string(c.database)});
-    memory_conversion result =
-        convert_in_memory("<?" + std::string(c.code), calls, {.database_name = c.database});
-    EXPECT_EQ(result.output, "<?" + std::string(c.output));
-    EXPECT_EQ(result.console, c.console);
+    // Also with the events handed to the console alone, as corvexa runs.
+    for (bool recorded : {true, false}) {
+      memory_conversion result =
+          convert_in_memory("<?" + std::string(c.code), calls,
+                            {.database_name = c.database, .record_events = recorded});
+      EXPECT_EQ(result.output, "<?" + std::string(c.output)) << "recorded: " << recorded;
+      EXPECT_EQ(result.console, c.console) << "recorded: " << recorded;
+    }
   }
 }
 

@@ -84,11 +84,17 @@ TEST(UnsupportedCalls, SelectDbAdvisesOnTheDatabaseName) {
   for (const advice_case& c : cases) {
     SCOPED_TRACE(c.code);
     call_table calls = make_mysql_call_table({std::string(c.database)});
-    memory_conversion result = convert_in_memory(
-        "<?" + std::string(c.code), calls,
-        {.database_name = c.database, .input_path = "in.php", .output_path = "out.php"});
-    EXPECT_EQ(result.console,
-              "Warning: mysql_select_db() not supported.\n" + std::string(c.advice));
+    // Also with the events handed to the console alone, as corvexa runs.
+    for (bool recorded : {true, false}) {
+      memory_conversion result = convert_in_memory("<?" + std::string(c.code), calls,
+                                                   {.database_name = c.database,
+                                                    .input_path = "in.php",
+                                                    .output_path = "out.php",
+                                                    .record_events = recorded});
+      EXPECT_EQ(result.console,
+                "Warning: mysql_select_db() not supported.\n" + std::string(c.advice))
+          << "recorded: " << recorded;
+    }
   }
 }
 

@@ -6,10 +6,13 @@
 #pragma once
 
 #include <cstddef>
+#include <span>
 #include <string>
 #include <string_view>
 
 namespace corvexa {
+
+class filled_buffer_lender;
 
 // A source of bytes, read in large blocks.
 class byte_reader {
@@ -18,7 +21,34 @@ class byte_reader {
   // Reads up to `capacity` bytes into `buffer`. Returns the count read,
   // 0 at the end of the stream, or -1 on a read error.
   virtual long read_some(char* buffer, std::size_t capacity) = 0;
+  // The reader's own buffers, if its reader may read them in place.
+  virtual filled_buffer_lender* lender() { return nullptr; }
 };
+
+// A buffer of a reader's own, filled and lent.
+struct lent_bytes {
+  char* bytes = nullptr;  // the bytes read
+  std::size_t size = 0;
+  std::size_t room = 0;  // how many bytes before `bytes` the borrower may write
+};
+
+// A reader that reads into buffers of its own (ahead, on another thread)
+// lends them to a reader that keeps a window over its input, which then
+// parses them in place rather than copying them into the window; the room
+// before the bytes takes what the window keeps from the buffer before.
+class filled_buffer_lender {
+ public:
+  virtual ~filled_buffer_lender() = default;
+  // The next buffer, good until given back; false once the input has ended.
+  virtual bool lend(lent_bytes& filled) = 0;
+  // Gives back the oldest buffer lent and not yet given back.
+  virtual void give_back() = 0;
+  // After lend() has returned false: true if the input ended by a failed
+  // read, with errno as the read left it.
+  virtual bool failed() = 0;
+};
+
+class buffer_lender;
 
 // A destination of bytes, written in large blocks.
 class byte_writer {
@@ -26,6 +56,21 @@ class byte_writer {
   virtual ~byte_writer() = default;
   // Writes all of `bytes`; returns false if any of it could not be written.
   virtual bool write_all(std::string_view bytes) = 0;
+  // The writer's own buffers, if an output_sink may fill them in place.
+  virtual buffer_lender* lender() { return nullptr; }
+};
+
+// A writer that keeps bytes in buffers of its own (to write them later, on
+// another thread) lends them to the output_sink in front of it, which then
+// fills them in place rather than copying its own buffer into them.
+class buffer_lender {
+ public:
+  virtual ~buffer_lender() = default;
+  // An empty buffer to fill; never empty itself.
+  virtual std::span<char> lend() = 0;
+  // Takes back the buffer lent last, whose first `filled` bytes are to be
+  // written. False once any write has failed.
+  virtual bool take_back(std::size_t filled) = 0;
 };
 
 // Reads an open file descriptor; does not own or close it.

@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <span>
 #include <string_view>
 
@@ -97,10 +98,36 @@ struct replaced_call {
 // pay for a description of each that nobody reads.
 enum class replacements : std::uint8_t { ignored, read };
 
+// A set of event kinds, one bit each.
+class event_kinds {
+ public:
+  constexpr event_kinds() = default;
+  constexpr event_kinds(std::initializer_list<event_kind> kinds) {
+    for (event_kind kind : kinds) bits_ |= bit(kind);
+  }
+  static constexpr event_kinds all() {
+    event_kinds every;
+    every.bits_ = ~std::uint32_t{0};
+    return every;
+  }
+  constexpr bool has(event_kind kind) const { return (bits_ & bit(kind)) != 0; }
+  constexpr bool has_any(event_kinds others) const { return (bits_ & others.bits_) != 0; }
+
+ private:
+  static constexpr std::uint32_t bit(event_kind kind) {
+    return std::uint32_t{1} << static_cast<unsigned>(kind);
+  }
+  std::uint32_t bits_ = 0;
+};
+
 class event_sink {
  public:
-  explicit event_sink(replacements wanted = replacements::ignored)
-      : reads_replaced_calls_(wanted == replacements::read) {}
+  // A sink made with the kinds it `reads` is never handed an event of
+  // another kind: the console shows a few kinds only, and a file dense
+  // with calls would otherwise pay for an event per call that it drops.
+  explicit event_sink(replacements wanted = replacements::ignored,
+                      event_kinds reads = event_kinds::all())
+      : reads_replaced_calls_(wanted == replacements::read), reads_(reads) {}
   virtual ~event_sink() = default;
   // Called as events happen, in order. Events of a call come while it is
   // being converted, some before its replacement is written.
@@ -109,9 +136,14 @@ class event_sink {
   // with replacements::read.
   virtual void call_replaced(const replaced_call& call) { (void)call; }
   bool reads_replaced_calls() const { return reads_replaced_calls_; }
+  // True if the sink reads events of `kind` (or of any of `kinds`).
+  bool reads(event_kind kind) const { return reads_.has(kind); }
+  bool reads_any(event_kinds kinds) const { return reads_.has_any(kinds); }
+  event_kinds kinds_read() const { return reads_; }
 
  private:
   const bool reads_replaced_calls_;
+  const event_kinds reads_;
 };
 
 // Drops every event: a plain conversion that nobody reads reports on.

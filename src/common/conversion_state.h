@@ -67,6 +67,7 @@ struct conversion_state {
 // Reports an event of the call in progress.
 inline void report(conversion_state& state, event_kind kind, std::string_view text = {},
                    std::string_view detail = {}) {
+  if (!state.events.reads(kind)) return;
   state.events.report(conversion_event{.kind = kind,
                                        .call = state.current_call.name,
                                        .text = text,

@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "common/output_sink.h"
+#include "common/short_copy.h"
 
 namespace corvexa {
 
@@ -48,11 +49,62 @@ class format_text {
 void write_format(output_sink& sink, const format_text& format,
                   std::initializer_list<std::string_view> values);
 
+namespace detail {
+
+// How many bytes `format` filled with `values` takes: the format without
+// its "%s" places, and the values that have a place.
+template <typename Values>
+std::size_t filled_size(const format_text& format, const Values& values) {
+  std::size_t size = format.text().size() - 2 * format.place_count();
+  std::size_t index = 0;
+  for (std::string_view value : values) {
+    if (index++ == format.place_count()) break;
+    size += value.size();
+  }
+  return size;
+}
+
+// Writes `format` filled with `values` into `to`, which has room for it;
+// `position` is the sink position of `to`.
+template <typename Values>
+void fill_in_place(char* to, std::uint64_t position, const format_text& format,
+                   const Values& values, std::uint64_t* value_offsets) {
+  char* const start = to;
+  auto value = values.begin();
+  const char* text = format.text().data();
+  std::size_t written = 0;  // the format up to here has been written
+  for (std::size_t index = 0; index < format.place_count(); ++index) {
+    std::size_t place = format.place(index);
+    copy_bytes(to, text + written, place - written);
+    to += place - written;
+    if (value != values.end()) {
+      if (value_offsets != nullptr) {
+        *value_offsets++ = position + static_cast<std::uint64_t>(to - start);
+      }
+      std::string_view bytes = *value++;
+      copy_bytes(to, bytes.data(), bytes.size());
+      to += bytes.size();
+    }
+    written = place + 2;
+  }
+  copy_bytes(to, text + written, format.text().size() - written);
+}
+
+}  // namespace detail
+
 // As above; if `value_offsets` is given, value i is written at sink
 // position value_offsets[i] (for as many values as the format has places).
 template <typename Values>
 void write_format(output_sink& sink, const format_text& format, const Values& values,
                   std::uint64_t* value_offsets = nullptr) {
+  // Nearly always the whole text fits in the buffer, and is written there
+  // piece by piece without a check of the room at each.
+  std::size_t size = detail::filled_size(format, values);
+  if (char* to = sink.room_for(size)) {
+    detail::fill_in_place(to, sink.position(), format, values, value_offsets);
+    sink.commit(size);
+    return;
+  }
   auto value = values.begin();
   // The places lie in the text, so its pieces are cut without substr()'s
   // bounds checks, which every call's replacement paid.

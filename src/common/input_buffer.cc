@@ -20,6 +20,7 @@ input_buffer::input_buffer(std::string_view whole, std::uint64_t first_offset)
 
 bool input_buffer::refill() {
   if (ended_) return false;
+  if (listener_ != nullptr) listener_->before_refill();
   long count = reader_->read_some(storage_.get(), capacity_);
   if (count <= 0) {
     ended_ = true;

@@ -13,6 +13,16 @@
 
 namespace corvexa {
 
+// Told before the input buffer loads its next block over the bytes it
+// buffers: whoever keeps a view into them copies what it still needs.
+class refill_listener {
+ public:
+  virtual void before_refill() = 0;
+
+ protected:
+  ~refill_listener() = default;
+};
+
 class input_buffer {
  public:
   static constexpr std::size_t default_capacity = std::size_t{64} * 1024;
@@ -41,6 +51,14 @@ class input_buffer {
   // True if the input ended because reading failed, not at its end.
   bool read_failed() const { return read_failed_; }
 
+  // Tells `listener` (or no one, if null) before each refill from now on;
+  // returns who was told until now, for the caller to put back.
+  refill_listener* listen_to_refills(refill_listener* listener) {
+    refill_listener* before = listener_;
+    listener_ = listener;
+    return before;
+  }
+
  private:
   // Loads the next block; returns false at the end of the input.
   bool refill();
@@ -56,6 +74,7 @@ class input_buffer {
   // again: a terminal, say, would wait for more input.
   bool ended_ = false;
   bool read_failed_ = false;
+  refill_listener* listener_ = nullptr;
 };
 
 }  // namespace corvexa

@@ -3,7 +3,8 @@
 // writing a byte costs a store and a compare, and long spans skip the buffer
 // in whole buffers' worth.
 // A write failure is remembered; from then on output is dropped and the
-// failure is reported by failed() rather than by every caller.
+// failure is reported by failed() rather than by every caller. A writer
+// that lends its buffers (see buffer_lender) has them filled in place.
 #pragma once
 
 #include <cstddef>
@@ -31,12 +32,19 @@ class output_sink {
   }
   void write(std::string_view bytes) {
     if (bytes.size() <= capacity_ - used_) {
-      copy_bytes(buffer_.get() + used_, bytes.data(), bytes.size());
+      copy_bytes(buffer_ + used_, bytes.data(), bytes.size());
       used_ += bytes.size();
     } else {
       write_past_buffer(bytes);
     }
   }
+  // Where `size` bytes may be written in place at the end of the buffer,
+  // or null if they do not fit in what is left of it. The bytes written
+  // there count once commit(size) is called, before any other write.
+  // Filling a text of several pieces so checks the room once, rather than
+  // at every piece.
+  char* room_for(std::size_t size) { return size <= capacity_ - used_ ? buffer_ + used_ : nullptr; }
+  void commit(std::size_t size) { used_ += size; }
   // Writes `text` followed by a newline.
   void write_line(std::string_view text);
 
@@ -52,10 +60,14 @@ class output_sink {
   void write_past_buffer(std::string_view bytes);
   // Gives `bytes` to the writer, unless a write has failed before.
   void hand_over(std::string_view bytes);
+  // Fills a buffer of the lender's next.
+  void borrow();
 
   byte_writer& writer_;
-  std::unique_ptr<char[]> buffer_;
-  std::size_t capacity_;
+  buffer_lender* lender_;
+  std::unique_ptr<char[]> own_buffer_;  // unless the writer lends its own
+  char* buffer_ = nullptr;
+  std::size_t capacity_ = 0;
   std::size_t used_ = 0;
   std::uint64_t handed_over_ = 0;  // bytes already given to the writer
   bool failed_ = false;

@@ -20,8 +20,12 @@ struct console_context {
 
 class console_report final : public event_sink {
  public:
+  // The kinds that have a console text; the others are never reported.
+  static constexpr event_kinds shown = {event_kind::unsupported_call, event_kind::parse_error,
+                                        event_kind::advice};
+
   console_report(output_sink& console, const console_context& context)
-      : console_(console), context_(context) {}
+      : event_sink(replacements::ignored, shown), console_(console), context_(context) {}
   void report(const conversion_event& event) override;
 
  private:

@@ -3,6 +3,7 @@
 #include "scan/byte_search.h"
 
 #include <array>
+#include <iterator>
 
 #include "scan/char_classes.h"
 #include "scan/search_widths.h"
@@ -115,8 +116,37 @@ namespace detail {
 constinit std::atomic<const byte_searches*> searches_in_use{&widest_on_first_use};
 }  // namespace detail
 
+namespace {
+
+void repeat(char c, repeated_byte& into) {
+  for (char& lane : into.lanes) lane = c;
+}
+
+constexpr bool are_single_bytes(std::span<const byte_range> ranges) {
+  for (byte_range range : ranges) {
+    if (range.low != range.high) return false;
+  }
+  return true;
+}
+// The wide pre-scans compare a block with each watched first byte.
+static_assert(are_single_bytes(watched_first_bytes));
+
+// The vectors of the wide searches that do not depend on the call names.
+void repeat_watched_bytes(name_start_set& set) {
+  static_assert(std::size(watched_first_bytes) == std::size(name_start_set{}.repeated_watched));
+  for (std::size_t i = 0; i < std::size(watched_first_bytes); ++i) {
+    // Single bytes, each compared on its own.
+    repeat(static_cast<char>(watched_first_bytes[i].low), set.repeated_watched[i]);
+  }
+  repeat('$', set.repeated_dollar);
+  repeat('\\', set.repeated_backslash);
+}
+
+}  // namespace
+
 name_start_set make_name_start_set(std::string_view starts) {
   name_start_set set;
+  repeat_watched_bytes(set);
   if (starts.size() > name_start_set::most_bytes) {
     set.any_letter = true;
     return set;
@@ -124,6 +154,9 @@ name_start_set make_name_start_set(std::string_view starts) {
   for (char c : starts) set.bytes[set.count++] = c;
   char filler = set.count > 0 ? set.bytes[0] : watched_first_bytes[0].low;
   for (std::size_t i = set.count; i < name_start_set::most_bytes; ++i) set.bytes[i] = filler;
+  for (std::size_t i = 0; i < name_start_set::most_bytes; ++i) {
+    repeat(set.bytes[i], set.repeated_starts[i]);
+  }
   return set;
 }
 

@@ -16,6 +16,12 @@
 
 namespace corvexa {
 
+// A byte repeated over a vector of the widest search.
+struct repeated_byte {
+  static constexpr std::size_t width = 32;
+  alignas(width) char lanes[width] = {};
+};
+
 // The bytes a call name may begin with, in the form the watched-byte search
 // takes them: up to four bytes, or, for a table whose names begin in more
 // ways, every ASCII letter.
@@ -26,6 +32,15 @@ struct name_start_set {
   char bytes[most_bytes] = {};
   std::size_t count = 0;
   bool any_letter = false;
+  // For the wide searches, each byte that every block is compared with,
+  // repeated over a vector: `bytes`, the watched first bytes (see
+  // char_classes.h), "$" and the backslash. A compare takes its vector
+  // from memory at no cost of its own, where a constant was built in
+  // registers again for every block.
+  repeated_byte repeated_starts[most_bytes];
+  repeated_byte repeated_watched[4];
+  repeated_byte repeated_dollar;
+  repeated_byte repeated_backslash;
 };
 
 // The set for the bytes `starts` (each once).

@@ -71,4 +71,7 @@ inline bool has_class(char c, char_class wanted) {
   return (char_classes[static_cast<unsigned char>(c)] & wanted) != 0;
 }
 
+// Every class of `c` at once, for a loop that asks several of one byte.
+inline unsigned char classes_of(char c) { return char_classes[static_cast<unsigned char>(c)]; }
+
 }  // namespace corvexa

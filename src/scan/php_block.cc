@@ -31,6 +31,8 @@ class lent_source {
   token_source* before_;
 };
 
+const shared_text no_variable;
+
 }  // namespace
 
 void convert_php_block(conversion_state& state) {
@@ -45,7 +47,10 @@ void convert_php_block(conversion_state& state) {
       case token_role::passes: state.output_stream.write(token.text); break;
       case token_role::comment: copy_comment(state, token.text); break;
       case token_role::call:
-        run_call(state, *token.call, source.last_variable(), token.offset);
+        // Only a call that remembers reads the variable, which the source
+        // cuts out of the code when asked.
+        run_call(state, *token.call, token.call->remembers ? source.last_variable() : no_variable,
+                 token.offset);
         break;
       case token_role::block_closer: state.output_stream.write(token.text); return;
     }

@@ -25,6 +25,10 @@ struct avx2_lanes {
   static vector equal(vector bytes, char c) {
     return _mm256_cmpeq_epi8(bytes, _mm256_set1_epi8(c));
   }
+  // Lanes equal to the byte that `repeated` holds in every lane.
+  static vector equal(vector bytes, const repeated_byte& repeated) {
+    return _mm256_cmpeq_epi8(bytes, load(repeated.lanes));
+  }
   // Lanes whose unsigned value lies in [low, high]: subtracting `low` maps
   // the range onto [0, high - low], where the unsigned minimum keeps them.
   static vector in_range(vector bytes, unsigned char low, unsigned char high) {

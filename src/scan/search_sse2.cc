@@ -19,6 +19,10 @@ struct sse2_lanes {
   static vector none() { return _mm_setzero_si128(); }
   static vector either(vector a, vector b) { return _mm_or_si128(a, b); }
   static vector equal(vector bytes, char c) { return _mm_cmpeq_epi8(bytes, _mm_set1_epi8(c)); }
+  // Lanes equal to the byte that `repeated` holds in every lane.
+  static vector equal(vector bytes, const repeated_byte& repeated) {
+    return _mm_cmpeq_epi8(bytes, load(repeated.lanes));
+  }
   // Lanes whose unsigned value lies in [low, high]: subtracting `low` maps
   // the range onto [0, high - low], where the unsigned minimum keeps them.
   static vector in_range(vector bytes, unsigned char low, unsigned char high) {

@@ -1,5 +1,6 @@
 // The string rule of the token cutter, the only one that needs a loop of
-// its own: escapes may fall anywhere, also on a piece's last byte.
+// its own: escapes may fall anywhere, also on a piece's last byte; and the
+// cut of a name longer than 16 bytes.
 #include "scan/token_cutter.h"
 
 namespace corvexa {
@@ -26,5 +27,18 @@ std::size_t token_cutter::take_string(std::string_view bytes) {
   if (i > bytes.size()) state_ = state::after_backslash;
   return bytes.size();
 }
+
+#if defined(CORVEXA_WIDE_SEARCH) && defined(__SSE2__)
+std::size_t long_name_run_length(std::string_view bytes) {
+  constexpr std::size_t looked_at = 16;  // by short_name_run_length
+  if (bytes.size() >= 2 * looked_at) {
+    if (std::uint32_t stops = name_stops_16(bytes.data() + looked_at); stops != 0) {
+      return looked_at + static_cast<std::size_t>(__builtin_ctz(stops));
+    }
+    return 2 * looked_at + name_run_length(bytes.substr(2 * looked_at));
+  }
+  return looked_at + name_run_length(bytes.substr(looked_at));
+}
+#endif
 
 }  // namespace corvexa

@@ -68,9 +68,18 @@ inline std::uint32_t name_stops_16(const char* bytes) {
 }
 #endif
 
+#if defined(CORVEXA_WIDE_SEARCH) && defined(__SSE2__)
+// How many bytes at the start of `bytes`, whose first 16 continue a name,
+// do: the next 16 are looked at before the run is handed to the wide
+// search, as many names of the MySQL extension ("mysql_affected_rows")
+// are that long. Out of line, so that the loops that cut names keep their
+// registers for the short ones.
+std::size_t long_name_run_length(std::string_view bytes);
+#endif
+
 // How many bytes at the start of `bytes` continue a name, for a run that
 // is most often short, as names in code are: the first bytes are looked at
-// here, and only a longer run is handed to the wide search.
+// here, and only a longer run is handed on.
 inline std::size_t short_name_run_length(std::string_view bytes) {
   constexpr std::size_t looked_at_here = 16;
 #if defined(CORVEXA_WIDE_SEARCH) && defined(__SSE2__)
@@ -78,7 +87,7 @@ inline std::size_t short_name_run_length(std::string_view bytes) {
     if (std::uint32_t stops = name_stops_16(bytes.data()); stops != 0) {
       return static_cast<std::size_t>(__builtin_ctz(stops));
     }
-    return looked_at_here + name_run_length(bytes.substr(looked_at_here));
+    return long_name_run_length(bytes);
   }
 #endif
   std::size_t i = 0;

@@ -52,7 +52,12 @@ std::size_t start_of_open_name(std::string_view window, std::size_t boundary) {
 }  // namespace
 
 token_source::token_source(input_buffer& input, const call_table& calls)
-    : input_(input), calls_(calls), watched_(calls.name_starts()) {}
+    : input_(input),
+      calls_(calls),
+      watched_(calls.name_starts()),
+      outer_listener_(input.listen_to_refills(this)) {}
+
+token_source::~token_source() { input_.listen_to_refills(outer_listener_); }
 
 bool token_source::next_in_block(block_token& token) {
   if (in_parts_) {
@@ -65,14 +70,17 @@ bool token_source::next_in_block(block_token& token) {
   }
   std::string_view window = input_.window();
   if (window.empty()) return false;
-  watched_.look_at(window, input_.position());
+  // The window's offset, worked out once: the buffer's fields are read
+  // again after every store the loop makes.
+  std::uint64_t offset = input_.position();
+  watched_.look_at(window, offset);
   found_token found = find_in_window(window);
   // The code before `found` passes, whatever `found` is.
   take_last_variable(window, found.start);
   if (found.end != 0) {
-    take_found(window, found, token);
+    take_found(window, offset, found, token);
   } else if (found.start > 0) {
-    pass_before(window, found, token);
+    pass_before(window, offset, found, token);
   } else {
     take_edge_token(token);
   }
@@ -88,15 +96,17 @@ token_source::found_token token_source::find_in_window(std::string_view window) 
     char first = window[start];
     std::size_t end = 0;
     if (has_class(first, starts_word)) {
+      // A letter right after a byte that starts names goes on with a name:
+      // told from that byte alone, as most letters inside names are.
+      if (start > boundary && has_class(window[start - 1], starts_name)) {
+        from = start + 1;
+        continue;
+      }
       if (!begins_word(window, boundary, start)) {
-        // A letter inside a longer name. After a byte that starts names the
-        // name is plainly going on; otherwise the look back went over bytes
-        // that will not be looked at again only if the loop steps over the
-        // rest of the name.
-        if (has_class(window[start - 1], starts_name)) {
-          from = start + 1;
-          continue;
-        }
+        // A letter inside a longer name, after bytes that go on with names
+        // but cannot start one: the look back went over bytes that will
+        // not be looked at again only if the loop steps over the rest of
+        // the name.
         end = watched_.name_end(start);
         if (end == 0) return {start_of_open_name(window, boundary), 0, {}};
         boundary = from = end;
@@ -121,16 +131,16 @@ token_source::found_token token_source::find_in_window(std::string_view window) 
   }
 }
 
-void token_source::take_found(std::string_view window, const found_token& found,
-                              block_token& token) {
-  token = {found.meaning.role, in_window(window, found.start, found.end),
-           input_.position() + found.start, found.meaning.call, in_window(window, 0, found.start)};
+void token_source::take_found(std::string_view window, std::uint64_t offset,
+                              const found_token& found, block_token& token) {
+  token = {found.meaning.role, in_window(window, found.start, found.end), offset + found.start,
+           found.meaning.call, in_window(window, 0, found.start)};
   input_.consume(found.end);
 }
 
-void token_source::pass_before(std::string_view window, const found_token& found,
-                               block_token& token) {
-  token = {token_role::passes, in_window(window, 0, found.start), input_.position()};
+void token_source::pass_before(std::string_view window, std::uint64_t offset,
+                               const found_token& found, block_token& token) {
+  token = {token_role::passes, in_window(window, 0, found.start), offset};
   input_.consume(found.start);
 }
 
@@ -142,6 +152,7 @@ void token_source::take_edge_token(block_token& token) {
   }
   hold_whole_token();
   if (held_[0] == '$') {
+    noted_variable_ = nullptr;  // this one comes after it
     last_variable_.take(std::move(held_));
     token = {token_role::passes, last_variable_.view(), offset};
     return;
@@ -154,8 +165,18 @@ void token_source::take_last_variable(std::string_view window, std::size_t limit
   std::size_t dollar = watched_.last_dollar();
   // A variable that begins right at `limit` is the token read next.
   if (dollar == watched_byte_finder::none || dollar >= limit) return;
-  last_variable_.assign(in_window(window, dollar, watched_.name_end(dollar)));
+  noted_variable_ = window.data() + dollar;
+  noted_limit_ = window.data() + limit;
   watched_.forget_last_dollar();
+}
+
+void token_source::keep_last_variable() {
+  if (noted_variable_ == nullptr) return;
+  // The variable ends where its name does, at `limit` at the latest.
+  std::string_view after_dollar(noted_variable_ + 1,
+                                static_cast<std::size_t>(noted_limit_ - noted_variable_ - 1));
+  last_variable_.assign(std::string_view(noted_variable_, 1 + short_name_run_length(after_dollar)));
+  noted_variable_ = nullptr;
 }
 
 token_piece token_source::next_token(long_tokens long_ones) {

@@ -57,10 +57,11 @@ struct token_piece {
 // How next_token hands out a token that runs past the window.
 enum class long_tokens : std::uint8_t { whole, in_parts };
 
-class token_source {
+class token_source : private refill_listener {
  public:
   // `calls` says which words are calls, and which bytes may begin one.
   token_source(input_buffer& input, const call_table& calls);
+  ~token_source();
   token_source(const token_source&) = delete;
   token_source& operator=(const token_source&) = delete;
 
@@ -71,7 +72,10 @@ class token_source {
   // The last variable of the code that next_in_block handed out as
   // passing; empty before the first. Variables inside strings, comments
   // and argument lists are not passed code.
-  const shared_text& last_variable() const { return last_variable_; }
+  const shared_text& last_variable() {
+    keep_last_variable();
+    return last_variable_;
+  }
 
   // The argument reader's reading: the next run of whitespace or token.
   token_piece next_token(long_tokens long_ones);
@@ -93,16 +97,23 @@ class token_source {
     token_meaning meaning;
   };
   found_token find_in_window(std::string_view window);
-  // Hands out `found` (which lies whole in the window) with the code
-  // before it.
-  void take_found(std::string_view window, const found_token& found, block_token& token);
+  // Hands out `found` (which lies whole in the window, whose first byte is
+  // at input offset `offset`) with the code before it.
+  void take_found(std::string_view window, std::uint64_t offset, const found_token& found,
+                  block_token& token);
   // Hands out the code before `found` (which may run past the window) as
   // passing.
-  void pass_before(std::string_view window, const found_token& found, block_token& token);
+  void pass_before(std::string_view window, std::uint64_t offset, const found_token& found,
+                   block_token& token);
   // Hands out the token that begins the window and may run past it.
   void take_edge_token(block_token& token);
-  // Cuts the last variable of the code passed before window[limit].
+  // Notes the last variable of the code passed before window[limit].
   void take_last_variable(std::string_view window, std::size_t limit);
+  // Cuts the variable noted last out of the window into last_variable_.
+  // Most calls do not remember a variable, so it is cut only when asked
+  // for, or before the buffer loads new bytes over it.
+  void keep_last_variable();
+  void before_refill() override { keep_last_variable(); }
 
   // Reads the token that begins the window into held_, across refills.
   void hold_whole_token();
@@ -115,7 +126,12 @@ class token_source {
   input_buffer& input_;
   const call_table& calls_;
   watched_byte_finder watched_;
+  refill_listener* outer_listener_;  // told of refills before this source
   shared_text last_variable_;
+  // The "$" of the variable noted last and the place where a token began
+  // after it, in the window; null once it is in last_variable_.
+  const char* noted_variable_ = nullptr;
+  const char* noted_limit_ = nullptr;
   byte_text held_;  // a token held whole across refills
   // The token being handed out in parts, if any.
   bool in_parts_ = false;
@@ -133,14 +149,15 @@ bool token_source::read_window(Reader& reader) {
   bool ended = false;
   while (at < window.size()) {
     std::size_t start = at;
-    if (has_class(window[at], whitespace)) {
+    unsigned char classes = classes_of(window[at]);
+    if ((classes & whitespace) != 0) {
       do {
         ++at;
       } while (at < window.size() && has_class(window[at], whitespace));
       reader.whitespace(std::string_view(window.data() + start, at - start));
       continue;
     }
-    std::size_t end = watched_.token_end_at(start);
+    std::size_t end = watched_.token_end_at(start, classes);
     if (end == 0) break;
     at = end;
     if (reader.token(std::string_view(window.data() + start, end - start), offset + start)) {

@@ -38,6 +38,7 @@ class watched_byte_finder {
   void look_at(std::string_view window, std::uint64_t offset) {
     window_ = window;
     window_offset_ = offset;
+    base_ = static_cast<std::size_t>(block_offset_ - offset);
     last_dollar_ = none;
   }
 
@@ -45,21 +46,22 @@ class watched_byte_finder {
   // or the window's size. The bytes from `from` up to it are code passed,
   // whose last "$" becomes last_dollar(). `from` never goes back.
   std::size_t next(std::size_t from) {
-    if (!holds(from)) {
-      load(from);
-    } else {
-      std::uint64_t passed_before_from = ~(~std::uint64_t{0} << (from - base()));
-      marks_.watched &= ~passed_before_from;
-      marks_.dollars &= ~passed_before_from;
-    }
-    while (marks_.watched == 0) {
-      note_last_dollar(marks_.dollars);
+    if (!holds(from)) load(from);
+    // The marks before `from` are masked off here rather than cleared in
+    // the block's marks, which are then only ever read.
+    std::uint64_t from_on = ~std::uint64_t{0} << (from - base());
+    std::uint64_t watched = marks_.watched & from_on;
+    std::uint64_t dollars = marks_.dollars & from_on;
+    while (watched == 0) {
+      note_last_dollar(dollars);
       std::size_t block_end = base() + block_size_;
       if (block_end >= window_.size()) return window_.size();
       load(block_end);
+      watched = marks_.watched;
+      dollars = marks_.dollars;
     }
-    std::size_t found = static_cast<std::size_t>(__builtin_ctzll(marks_.watched));
-    note_last_dollar(marks_.dollars & ~(~std::uint64_t{0} << found));
+    std::size_t found = static_cast<std::size_t>(__builtin_ctzll(watched));
+    note_last_dollar(dollars & ~(~std::uint64_t{0} << found));
     return base() + found;
   }
 
@@ -67,12 +69,16 @@ class watched_byte_finder {
   // or 0 if it may run past the window: a string is walked on the marks,
   // whatever else is cut by the token cutter's rules.
   std::size_t token_end_at(std::size_t start) {
-    char first = window_[start];
-    if (has_class(first, starts_name)) return name_end(start);
+    return token_end_at(start, classes_of(window_[start]));
+  }
+  // The same, for a caller that has looked up the classes of the first
+  // byte already.
+  std::size_t token_end_at(std::size_t start, unsigned char first_classes) {
+    if ((first_classes & starts_name) != 0) return name_end(start);
     // Any byte but the watched ones is a token of its own, as the token
     // cutter says; "(", "," and ")" are most of them here.
-    if (!has_class(first, starts_watched)) return start + 1;
-    if (has_class(first, starts_quoted)) {
+    if ((first_classes & starts_watched) == 0) return start + 1;
+    if ((first_classes & starts_quoted) != 0) {
       if (!holds(start)) load(start);
       return string_end(start);
     }
@@ -121,16 +127,15 @@ class watched_byte_finder {
   // window does (the loop came back to it after a call, say): the
   // arithmetic on places is modular, and comes right for every place the
   // block holds.
-  std::size_t base() const { return static_cast<std::size_t>(block_offset_ - window_offset_); }
+  std::size_t base() const { return base_; }
 
   // True if the marks held are those of the block that window[at] is in.
-  bool holds(std::size_t at) const {
-    std::uint64_t offset = window_offset_ + at;
-    return offset >= block_offset_ && offset - block_offset_ < block_size_;
-  }
+  // A place before the block wraps round to one far past it.
+  bool holds(std::size_t at) const { return at - base_ < block_size_; }
 
   void load(std::size_t at) {
     block_offset_ = window_offset_ + at;
+    base_ = at;
     block_size_ = std::min(window_.size() - at, block);
     mark_watched(window_.data() + at, block_size_, starts_, marks_);
   }
@@ -145,6 +150,9 @@ class watched_byte_finder {
   std::string_view window_;
   std::uint64_t window_offset_ = 0;          // the input offset of window_[0]
   std::uint64_t block_offset_ = UINT64_MAX;  // the input offset of the marks' bit 0
+  // The window place of the marks' bit 0, kept with the block rather than
+  // worked out from the offsets at every look at the marks.
+  std::size_t base_ = 0;
   std::size_t block_size_ = 0;
   watched_marks marks_;
   std::size_t last_dollar_ = none;

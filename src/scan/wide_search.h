@@ -123,16 +123,27 @@ std::uint64_t mark_quote_or_backslash(const char* bytes, std::size_t size, char 
 // vector.
 template <typename lanes, typename StartsName>
 [[gnu::always_inline]] inline watched_marks mark_watched_64(const char* block,
+                                                            const name_start_set& set,
                                                             StartsName starts_name) {
+  // The quotes are the first two watched bytes.
+  static_assert(watched_first_bytes[0].low == '"' && watched_first_bytes[1].low == '\'');
   watched_marks found;
   for (std::size_t at = 0; at < 64; at += lanes::width) {
     typename lanes::vector v = lanes::load(block + at);
+    typename lanes::vector double_quote = lanes::equal(v, set.repeated_watched[0]);
+    typename lanes::vector single_quote = lanes::equal(v, set.repeated_watched[1]);
     typename lanes::vector watched =
-        lanes::either(in_ranges<lanes>(v, watched_first_bytes), starts_name(v));
+        lanes::either(lanes::either(double_quote, single_quote),
+                      lanes::either(lanes::either(lanes::equal(v, set.repeated_watched[2]),
+                                                  lanes::equal(v, set.repeated_watched[3])),
+                                    starts_name(v)));
+    typename lanes::vector backslash = lanes::equal(v, set.repeated_backslash);
     found.watched |= std::uint64_t{lanes::mask(watched)} << at;
-    found.dollars |= std::uint64_t{lanes::mask(lanes::equal(v, '$'))} << at;
-    found.double_quoted_stops |= std::uint64_t{lanes::mask(string_stops<lanes>(v, '"'))} << at;
-    found.single_quoted_stops |= std::uint64_t{lanes::mask(string_stops<lanes>(v, '\''))} << at;
+    found.dollars |= std::uint64_t{lanes::mask(lanes::equal(v, set.repeated_dollar))} << at;
+    found.double_quoted_stops |= std::uint64_t{lanes::mask(lanes::either(double_quote, backslash))}
+                                 << at;
+    found.single_quoted_stops |= std::uint64_t{lanes::mask(lanes::either(single_quote, backslash))}
+                                 << at;
   }
   return found;
 }
@@ -142,21 +153,23 @@ template <typename lanes>
 [[gnu::always_inline]] inline watched_marks mark_watched_block(const char* block,
                                                                const name_start_set& starts) {
   if (starts.any_letter) {
-    return mark_watched_64<lanes>(
-        block, [](typename lanes::vector v) { return in_ranges<lanes>(v, word_start_bytes); });
+    return mark_watched_64<lanes>(block, starts, [](typename lanes::vector v) {
+      return in_ranges<lanes>(v, word_start_bytes);
+    });
   }
   // The names of a table mostly begin with one letter, in either case: two
   // places are compared then, all four otherwise. Unused places repeat a
   // byte that is watched anyway.
   if (starts.count <= 2) {
-    return mark_watched_64<lanes>(block, [&starts](typename lanes::vector v) {
-      return lanes::either(lanes::equal(v, starts.bytes[0]), lanes::equal(v, starts.bytes[1]));
+    return mark_watched_64<lanes>(block, starts, [&starts](typename lanes::vector v) {
+      return lanes::either(lanes::equal(v, starts.repeated_starts[0]),
+                           lanes::equal(v, starts.repeated_starts[1]));
     });
   }
-  return mark_watched_64<lanes>(block, [&starts](typename lanes::vector v) {
-    typename lanes::vector hit = lanes::equal(v, starts.bytes[0]);
+  return mark_watched_64<lanes>(block, starts, [&starts](typename lanes::vector v) {
+    typename lanes::vector hit = lanes::equal(v, starts.repeated_starts[0]);
     for (std::size_t i = 1; i < name_start_set::most_bytes; ++i) {
-      hit = lanes::either(hit, lanes::equal(v, starts.bytes[i]));
+      hit = lanes::either(hit, lanes::equal(v, starts.repeated_starts[i]));
     }
     return hit;
   });

@@ -187,8 +187,13 @@ void file_converter::read_statement(const token& first) {
 }
 
 void file_converter::skip_statement() {
-  std::uint8_t carried = 0;
-  for (token t = next_token(carried); !is_end(t); t = next_token(carried)) {
+  // Only where the statement ends matters: the runs of plain tokens
+  // between its strings are passed in one search each.
+  for (;;) {
+    lexer_.pass_plain_sql();
+    source_.keep_from(lexer_.position());
+    token t = lexer_.next();
+    if (is_end(t)) return;
     source_.keep_from(t.end);
   }
 }

@@ -26,7 +26,27 @@ constexpr std::array<bool, 256> word_bytes = [] {
   return table;
 }();
 
+// The bytes that may begin a string, a quoted name or a comment, end a
+// versioned comment, or be the delimiter ";": where a reader that looks only
+// for the statement's end must let the lexer read. (A variable's quoted name
+// begins at its quote.)
+constexpr std::array<bool, 256> more_than_plain = [] {
+  std::array<bool, 256> table{};
+  for (unsigned char c : std::string_view("'\"`#-/*;")) table[c] = true;
+  return table;
+}();
+
 }  // namespace
+
+void mysql_lexer::pass_plain_sql() {
+  if (delimiter_ != ";") return;
+  std::string_view window = source_.from(position_);
+  std::size_t plain = 0;
+  while (plain < window.size() && !more_than_plain[static_cast<unsigned char>(window[plain])]) {
+    ++plain;
+  }
+  position_ += plain;
+}
 
 bool mysql_lexer::at_delimiter() {
   for (std::size_t i = 0; i < delimiter_.size(); ++i) {

@@ -67,6 +67,14 @@ class mysql_lexer {
   // Continues at `offset`, which a reader outside the lexer has reached
   // through plain SQL (no comment or delimiter passed).
   void seek(std::uint64_t offset) { position_ = offset; }
+  // For a reader that wants only where the statement ends (rows that are
+  // skipped): passes the loaded bytes up to the next one that may begin a
+  // string, a quoted name, a comment or the delimiter, or end a versioned
+  // comment, in one search. What it passes is words, numbers
+  // and punctuation, or the first part of one that next() reads on. Under
+  // a delimiter other than ";", which may stand inside a word, it passes
+  // nothing.
+  void pass_plain_sql();
   // Passes a UTF-8 byte order mark at the start of a file, as the mysql
   // client does.
   void skip_byte_order_mark() {

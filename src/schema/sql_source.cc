@@ -12,10 +12,14 @@ constexpr std::size_t read_size = std::size_t{64} * 1024;
 }  // namespace
 
 sql_source::sql_source(byte_reader& reader, std::size_t capacity)
-    : reader_(&reader),
-      storage_(new char[std::max<std::size_t>(capacity, 16)]),
-      capacity_(std::max<std::size_t>(capacity, 16)),
-      data_(storage_.get()) {}
+    : reader_(&reader), lender_(reader.lender()) {
+  // A lender's buffers are the window; storage is made only for a span
+  // too long to keep in the room before one.
+  if (lender_ != nullptr) return;
+  capacity_ = std::max<std::size_t>(capacity, 16);
+  storage_.reset(new char[capacity_]);
+  data_ = storage_.get();
+}
 
 sql_source::sql_source(std::string_view whole)
     : data_(whole.data()), end_(whole.size()), ended_(true) {}
@@ -39,9 +43,57 @@ void sql_source::make_room() {
   base_ = kept_from;
 }
 
+bool sql_source::load_lent() {
+  lent_bytes next;
+  if (!lender_->lend(next)) {
+    ended_ = true;
+    read_failed_ = lender_->failed();
+    return false;
+  }
+  std::uint64_t kept_from = std::max(std::min(keep_, end_), base_);
+  std::string_view kept(data_ + (kept_from - base_), static_cast<std::size_t>(end_ - kept_from));
+  bool held_before = holds_lent_;
+  holds_lent_ = kept.size() <= next.room;
+  if (holds_lent_) {
+    if (!kept.empty()) std::memcpy(next.bytes - kept.size(), kept.data(), kept.size());
+    data_ = next.bytes - kept.size();
+    largest_lent_ = std::max(largest_lent_, kept.size() + next.size);
+  } else {
+    load_into_storage(kept, std::string_view(next.bytes, next.size));
+  }
+  // The buffer the window was in, and the new one unless it is the window.
+  if (held_before) lender_->give_back();
+  if (!holds_lent_) lender_->give_back();
+  base_ = kept_from;
+  end_ += next.size;
+  return true;
+}
+
+void sql_source::load_into_storage(std::string_view kept, std::string_view next) {
+  std::size_t needed = kept.size() + next.size();
+  if (needed > capacity_) {
+    // Doubling, so that a long statement costs amortised linear copying.
+    std::size_t grown = std::max(needed, capacity_ * 2);
+    std::unique_ptr<char[]> larger(new char[grown]);
+    if (!kept.empty()) std::memcpy(larger.get(), kept.data(), kept.size());
+    storage_ = std::move(larger);
+    capacity_ = grown;
+  } else if (!kept.empty() && kept.data() != storage_.get()) {
+    // A statement that goes on in storage stays where it is; only the
+    // bytes before it are dropped, or the window moves in from a buffer.
+    std::memmove(storage_.get(), kept.data(), kept.size());
+  }
+  std::memcpy(storage_.get() + kept.size(), next.data(), next.size());
+  data_ = storage_.get();
+}
+
 bool sql_source::load_past(std::uint64_t offset) {
   while (offset >= end_) {
     if (ended_) return false;
+    if (lender_ != nullptr) {
+      if (!load_lent()) return false;
+      continue;
+    }
     if (end_ - base_ == capacity_ || keep_ > base_) make_room();
     std::size_t used = static_cast<std::size_t>(end_ - base_);
     // A read fills at most 64 KiB, however large the window: the bytes are

@@ -4,7 +4,9 @@
 // The window keeps every byte from the mark set by keep_from() on; bytes
 // before it are dropped at the next load. Memory therefore stays bounded by
 // the largest span a reader keeps (a statement, or one row of a long
-// INSERT), however large the file.
+// INSERT), however large the file. A reader that lends its buffers (see
+// filled_buffer_lender) is parsed in place: the window is the lent buffer,
+// with what it keeps of the one before copied into the room before it.
 #pragma once
 
 #include <cstddef>
@@ -60,13 +62,18 @@ class sql_source {
 
   bool read_failed() const { return read_failed_; }
   // The size the window has grown to: the most input held at once.
-  std::size_t capacity() const { return capacity_; }
+  std::size_t capacity() const { return capacity_ > largest_lent_ ? capacity_ : largest_lent_; }
 
  private:
   // Loads until `offset` is in the window or the input ends.
   bool load_past(std::uint64_t offset);
   // Moves the kept bytes to the front, growing the buffer if they fill it.
   void make_room();
+  // Loads the lender's next buffer; false at the end of the input.
+  bool load_lent();
+  // Makes the window the kept bytes followed by `next`, in the storage
+  // (grown to hold both).
+  void load_into_storage(std::string_view kept, std::string_view next);
 
   void pass_to_tap(std::uint64_t offset) {
     offset = offset < end_ ? offset : end_;
@@ -77,6 +84,9 @@ class sql_source {
   }
 
   byte_reader* reader_ = nullptr;
+  filled_buffer_lender* lender_ = nullptr;
+  bool holds_lent_ = false;       // the window is in a lent buffer
+  std::size_t largest_lent_ = 0;  // the largest window in a lent buffer
   text_match* tap_ = nullptr;
   std::uint64_t tapped_ = 0;
   std::unique_ptr<char[]> storage_;

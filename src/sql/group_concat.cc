@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/ascii.h"
 #include "sql/sql_parser.h"
 
 namespace corvexa::sql {
@@ -58,6 +59,35 @@ bool read_parts(const sql_token_view& t, std::size_t open, std::size_t close, ca
   return p.separator == none || p.separator + 2 == close;
 }
 
+// True if the ORDER BY of `p`, up to `end`, sorts by the value itself,
+// written the same way, ASC or DESC.
+bool sorts_by_the_value(const sql_token_view& t, const call_parts& p, std::size_t end) {
+  std::size_t key = p.order + 2;
+  std::size_t length = p.last + 1 - p.first;
+  if (t.is_any(end - 1, {"asc", "desc"})) --end;
+  if (end - key != length) return false;
+  for (std::size_t i = 0; i < length; ++i) {
+    if (!equal_ignoring_ascii_case(t.bytes(key + i), t.bytes(p.first + i))) return false;
+  }
+  return true;
+}
+
+// DISTINCT with ORDER BY the value: PostgreSQL's aggregates sort distinct
+// values only by what they aggregate, so the values are gathered in their
+// own type, sorted as MySQL sorts them, and joined after. A group of NULLs
+// only is {NULL} there, NULL in MySQL.
+std::vector<sql_edit> distinct_sorted_edits(const sql_token_view& t, std::size_t name,
+                                            std::size_t close, const call_parts& p,
+                                            const std::string& separator) {
+  std::size_t order_end = p.separator != none ? p.separator : close;
+  if (!sorts_by_the_value(t, p, order_end)) return {};
+  std::string after = "), '{NULL}'), " + separator;
+  std::size_t last_key = order_end - 1;
+  std::size_t replaced_end = p.separator != none ? t[p.separator + 1].end : t[last_key].end;
+  return {sql_edit{t[name].begin, t[name + 1].end, "array_to_string(NULLIF(array_agg("},
+          sql_edit{t[last_key].end, replaced_end, std::move(after)}};
+}
+
 }  // namespace
 
 std::vector<sql_edit> group_concat_edits(const sql_token_view& t, std::size_t name) {
@@ -65,9 +95,10 @@ std::vector<sql_edit> group_concat_edits(const sql_token_view& t, std::size_t na
   if (!t.is(name, "group_concat") || !t.is_char(open, '(')) return {};
   std::size_t close = t.closing_paren(open);
   call_parts p;
-  if (close == none || !read_parts(t, open, close, p) || (p.distinct && p.order != none)) return {};
+  if (close == none || !read_parts(t, open, close, p)) return {};
   std::string separator = p.separator != none ? plain_string(t, p.separator + 1) : "','";
   if (separator.empty()) return {};
+  if (p.distinct && p.order != none) return distinct_sorted_edits(t, name, close, p, separator);
   std::vector<sql_edit> edits{sql_edit{t[name].begin, t[open].end, "string_agg("},
                               sql_edit{t[p.first].begin, t[p.first].begin, "("}};
   std::string after_value = ")::text, " + separator;

@@ -2,6 +2,8 @@
 //
 //   GROUP_CONCAT([DISTINCT] x [ORDER BY k] [SEPARATOR 's'])
 //     -> string_agg([DISTINCT] (x)::text, 's' [ORDER BY k])
+//   GROUP_CONCAT(DISTINCT x ORDER BY x [DESC] [SEPARATOR 's'])
+//     -> array_to_string(NULLIF(array_agg(DISTINCT x ORDER BY x [DESC]), '{NULL}'), 's')
 //
 // SEPARATOR is a syntax error on PostgreSQL, so the rewrite serves a text
 // that does not parse as well as the tree of one that does. The separator
@@ -18,8 +20,8 @@ namespace corvexa::sql {
 
 // The edits of the GROUP_CONCAT call whose name is token `name`, or none
 // where the call is not of that form: several values, a separator that is
-// not one plain string, or DISTINCT with ORDER BY (PostgreSQL sorts the
-// distinct values by what it aggregates, the text, only).
+// not one plain string, or DISTINCT with ORDER BY another expression than
+// the value (PostgreSQL sorts distinct values only by what it aggregates).
 std::vector<sql_edit> group_concat_edits(const sql_token_view& t, std::size_t name);
 
 }  // namespace corvexa::sql

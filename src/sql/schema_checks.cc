@@ -33,6 +33,9 @@ constexpr int max_depth = 1000;
 constexpr std::string_view system_columns[] = {"ctid", "oid",  "xmin",    "xmax",
                                                "cmin", "cmax", "tableoid"};
 constexpr std::string_view comparison_operators[] = {"=", "<>", "!=", "<", ">", "<=", ">="};
+// The operators whose result on whole numbers is a whole number on both
+// sides (MySQL's "/" is not).
+constexpr std::string_view whole_number_operators[] = {"+", "-", "*"};
 // The column types that hold integers, as the schema model writes them.
 constexpr std::string_view integer_types[] = {"smallint", "integer", "bigint"};
 // The string functions whose first argument MySQL turns into text where it
@@ -741,6 +744,32 @@ class name_walk {
         {sql_edit{span->first, span->second, enum_order_key(column, written)}}});
   }
 
+  // status + 0 of an ENUM column: MySQL computes with the value's place in
+  // the list (1 for the first), PostgreSQL refuses arithmetic on text.
+  void enum_arithmetic(const json& node, const scope& level) {
+    if (text_of(node, "kind") != "AEXPR_OP") return;
+    const json* names = list(node, "name");
+    if (names == nullptr || names->size() != 1 ||
+        !is_one_of(string_field((*names)[0]), whole_number_operators)) {
+      return;
+    }
+    for (const char* side : {"lexpr", "rexpr"}) {
+      const json* operand = member(node, side);
+      const json* ref = operand != nullptr ? member(*operand, "ColumnRef") : nullptr;
+      const column_model* column = ref != nullptr ? resolved(*ref, level).second : nullptr;
+      if (column == nullptr || column->enum_literals.empty()) continue;
+      auto span = reference_span(*ref);
+      if (!span) continue;
+      std::string_view written = tokens_.text().substr(span->first, span->second - span->first);
+      reading_.rewrites.push_back(schema_rewrite{
+          "column " + postgres_name(column->name) +
+              " was an ENUM, whose arithmetic MySQL did with the value's place in the list: "
+              "write array_position(ARRAY[values], (column)::text)",
+          span->first,
+          {sql_edit{span->first, span->second, enum_order_key(*column, written)}}});
+    }
+  }
+
   // True if PostgreSQL has min() of a column of `type`.
   static bool has_min(std::string_view type) {
     constexpr std::string_view ordered[] = {
@@ -807,27 +836,58 @@ class name_walk {
       return;
     }
     const json* ref = member((*args)[0], "ColumnRef");
-    const column_model* column = ref != nullptr ? resolved(*ref, level).second : nullptr;
-    if (column == nullptr || !is_number_type(column->type)) return;
+    if (ref == nullptr && !is_whole_number((*args)[0], level)) return;
+    if (ref != nullptr) {
+      const column_model* column = resolved(*ref, level).second;
+      if (column == nullptr || !is_number_type(column->type)) return;
+    }
     std::size_t name = tokens_.starting_at(location_of(call));
     if (name == sql_token_view::none || !tokens_.is_char(name + 1, '(')) return;
     std::size_t open = name + 1, close = tokens_.closing_paren(open);
     if (close == sql_token_view::none) return;
     std::vector<std::size_t> commas = tokens_.commas_between(open, close);
     std::size_t last = commas.empty() ? close - 1 : commas[0] - 1;
-    // The argument is the reference alone: "a" or "t . a".
-    const json* fields = list(*ref, "fields");
-    std::size_t ref_tokens = fields != nullptr ? 2 * fields->size() - 1 : 0;
-    if (last + 1 != open + 1 + ref_tokens) return;
+    if (ref != nullptr) {
+      // The argument is the reference alone: "a" or "t . a".
+      const json* fields = list(*ref, "fields");
+      std::size_t ref_tokens = fields != nullptr ? 2 * fields->size() - 1 : 0;
+      if (last + 1 != open + 1 + ref_tokens) return;
+    }
     auto span = written_span(open + 1, last);
     if (!span) return;
     std::string function = ascii_uppered(string_field((*names)[0]));
+    std::vector<sql_edit> edits{sql_edit{span->second, span->second, ref ? "::text" : ")::text"}};
+    if (ref == nullptr) edits.insert(edits.begin(), sql_edit{span->first, span->first, "("});
     reading_.rewrites.push_back(
         schema_rewrite{function + "() of a number reads it as text on MySQL; PostgreSQL has " +
                            function + "() for text only: write " + function + "(x::text, ...)",
-                       tokens_[name].begin,
-                       {sql_edit{span->second, span->second, "::text"}},
-                       true});
+                       tokens_[name].begin, std::move(edits), true});
+  }
+
+  // An integer sum, difference or product of whole-number columns and
+  // integer constants (id + 1), whose text is the same on both sides;
+  // MySQL's "/" gives a decimal, PostgreSQL's integer division does not.
+  bool is_whole_number(const json& node, const scope& level, int depth = 0) const {
+    if (depth > 16) return false;
+    if (const json* constant = member(node, "A_Const")) return constant->contains("ival");
+    if (const json* ref = member(node, "ColumnRef")) {
+      const column_model* column = resolved(*ref, level).second;
+      return column != nullptr && is_whole_number_type(column->type);
+    }
+    const json* operation = member(node, "A_Expr");
+    if (operation == nullptr || text_of(*operation, "kind") != "AEXPR_OP") return false;
+    const json* names = list(*operation, "name");
+    const json* left = member(*operation, "lexpr");
+    const json* right = member(*operation, "rexpr");
+    return names != nullptr && names->size() == 1 &&
+           is_one_of(string_field((*names)[0]), whole_number_operators) && right != nullptr &&
+           is_whole_number(*right, level, depth + 1) &&
+           (left == nullptr || is_whole_number(*left, level, depth + 1));
+  }
+
+  static bool is_whole_number_type(std::string_view type) {
+    return type.starts_with("smallint") || type.starts_with("integer") ||
+           type.starts_with("bigint");
   }
 
   static bool is_number_type(std::string_view type) {
@@ -1132,6 +1192,7 @@ class name_walk {
         comparison(it.value(), level);
         date_pattern(it.value(), level);
         division(it.value(), level);
+        enum_arithmetic(it.value(), level);
         expression(it.value(), level, depth + 1);
       } else if (it.key() == "BoolExpr") {
         if (const json* args = list(it.value(), "args")) {

@@ -35,6 +35,7 @@ enum class advice : std::uint8_t {
 // Reports `what` of the call in progress.
 inline void report_advice(conversion_state& state, advice what, std::string_view text = {},
                           std::string_view detail = {}) {
+  if (!state.events.reads(event_kind::advice)) return;
   state.events.report(conversion_event{.kind = event_kind::advice,
                                        .advice = static_cast<std::uint8_t>(what),
                                        .call = state.current_call.name,

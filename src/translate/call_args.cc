@@ -19,7 +19,7 @@ bool is_single(std::string_view token, char c) { return token.size() == 1 && tok
 class list_reader {
  public:
   list_reader(conversion_state& state, call_arguments& arguments)
-      : state_(state), arguments_(arguments) {}
+      : state_(state), arguments_(arguments), follows_words_(state.events.reads_replaced_calls()) {}
 
   // Whitespace is echoed until the first comma and dropped after it.
   bool quiet() const { return quiet_; }
@@ -78,6 +78,7 @@ class list_reader {
   // Called once a token that began at input offset `source_offset` has
   // joined its argument whole: keeps where a watched word stands in it.
   void note_appended_token(std::uint64_t source_offset) {
+    if (!follows_words_) return;
     byte_text* text = current_text();
     if (text == nullptr) return;
     // The token's bytes in its argument (token_begin_ lies within it).
@@ -90,6 +91,10 @@ class list_reader {
 
   conversion_state& state_;
   call_arguments& arguments_;
+  // Whether watched words are noted: where they land is described with
+  // the replaced calls only, and a sink that does not read those (the
+  // console) would have every token of every call checked for nothing.
+  const bool follows_words_;
   // The text of each argument index_ may take; none after the third.
   byte_text* const texts_[4] = {&arguments_.first_argument, &arguments_.second_argument,
                                 &arguments_.third_argument, nullptr};

@@ -26,6 +26,8 @@ struct call_arguments {
   byte_text first_argument;
   byte_text second_argument;
   byte_text third_argument;
+  // Kept only for an event sink that reads the replaced calls, which say
+  // where the replacement put them.
   std::vector<watched_word> watched_words;
   // A comma inside nested parentheses started a new argument.
   bool split_by_nested_comma = false;

@@ -20,7 +20,8 @@ constexpr unsigned most_nesting = 64;
 // Passes a nested conversion's events on, but not its replaced calls.
 class nested_events final : public event_sink {
  public:
-  explicit nested_events(event_sink& outer) : outer_(outer) {}
+  explicit nested_events(event_sink& outer)
+      : event_sink(replacements::ignored, outer.kinds_read()), outer_(outer) {}
   void report(const conversion_event& event) override { outer_.report(event); }
 
  private:

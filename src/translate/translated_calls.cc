@@ -14,15 +14,23 @@ using enum value_source;
 
 // A value as the rule fills it in: its text, the argument it shows (0 to 2,
 // or -1 for none) and whether the remembered variable stood in for it.
+// Of plain members without default values, so that the rule's array of
+// them costs nothing to set up: only the values filled in are read.
 struct filled_value {
-  std::string_view text;
-  int argument = -1;
-  bool default_link = false;
+  const char* bytes;
+  std::size_t size;
+  int argument;
+  bool default_link;
 
+  std::string_view text() const { return {bytes, size}; }
   // What write_format writes in its place: the values are handed to it as
   // they are, rather than copied into a list of texts at every call.
-  operator std::string_view() const { return text; }
+  operator std::string_view() const { return text(); }
 };
+
+filled_value value_of(std::string_view text, int argument, bool default_link = false) {
+  return {text.data(), text.size(), argument, default_link};
+}
 
 std::string_view argument_text(const call_arguments& a, int index) {
   switch (index) {
@@ -45,23 +53,24 @@ std::string_view fetch_mode_of(const call_arguments& a) {
 [[gnu::always_inline]] inline filled_value fill(value_source source, const conversion_state& state,
                                                 const table_settings& settings,
                                                 const call_arguments& a) {
+  constexpr int no_argument = -1;
   switch (source) {
-    case none: return {};
-    case first: return {a.first_argument, 0};
-    case second: return {a.second_argument, 1};
-    case third: return {a.third_argument, 2};
+    case none: break;
+    case first: return value_of(a.first_argument, 0);
+    case second: return value_of(a.second_argument, 1);
+    case third: return value_of(a.third_argument, 2);
     case first_or_link:
     case second_or_link:
     case third_or_link: {
       int index = static_cast<int>(source) - static_cast<int>(first_or_link);
       std::string_view text = argument_text(a, index);
-      if (!text.empty()) return {text, index};
-      return {state.remembered_variable.view(), index, true};
+      if (!text.empty()) return value_of(text, index);
+      return value_of(state.remembered_variable.view(), index, /*default_link=*/true);
     }
-    case database: return {settings.database_name};
-    case fetch_mode: return {fetch_mode_of(a)};
+    case database: return value_of(settings.database_name, no_argument);
+    case fetch_mode: return value_of(fetch_mode_of(a), no_argument);
   }
-  return {};
+  return value_of({}, no_argument);
 }
 
 constexpr format_text connect_format =
@@ -156,15 +165,18 @@ constexpr std::string_view argument_names[] = {"first", "second", "third"};
 // Reports the default links taken and the argument places left empty.
 void report_doubtful_values(conversion_state& state, const format_text& format,
                             std::span<const filled_value> values) {
+  constexpr event_kinds doubts = {event_kind::no_link, event_kind::guessed_link,
+                                  event_kind::missing_argument};
+  if (!state.events.reads_any(doubts)) return;
   for (std::size_t place = 0; place < values.size(); ++place) {
     const filled_value& value = values[place];
     if (value.default_link) {
-      if (value.text.empty()) {
+      if (value.text().empty()) {
         report(state, event_kind::no_link);
       } else {
-        report(state, event_kind::guessed_link, value.text);
+        report(state, event_kind::guessed_link, value.text());
       }
-    } else if (value.argument >= 0 && value.text.empty() && place_needs_value(format, place)) {
+    } else if (value.argument >= 0 && value.text().empty() && place_needs_value(format, place)) {
       report(state, event_kind::missing_argument,
              argument_names[static_cast<std::size_t>(value.argument)]);
     }
@@ -205,7 +217,7 @@ void translate_call(conversion_state& state, const translated_call& call,
   if (call.advised_before) report_advice(state, *call.advised_before);
 
   bool use_short =
-      call.if_empty != none && fill(call.if_empty, state, settings, arguments).text.empty();
+      call.if_empty != none && fill(call.if_empty, state, settings, arguments).text().empty();
   const replacement& chosen = use_short ? call.short_form : call.usual;
   std::array<filled_value, replacement::max_values> values;
   std::size_t count = 0;
@@ -215,8 +227,10 @@ void translate_call(conversion_state& state, const translated_call& call,
   }
   std::span<const filled_value> filled(values.data(), count);
   start_replacement(state);
-  std::array<std::uint64_t, replacement::max_values> value_offsets{};
-  write_format(state.output_stream, chosen.format, filled, value_offsets.data());
+  // Where the values land matters only to the watched words among them.
+  std::array<std::uint64_t, replacement::max_values> value_offsets;
+  write_format(state.output_stream, chosen.format, filled,
+               arguments.watched_words.empty() ? nullptr : value_offsets.data());
   note_moved_words(state, arguments, filled, value_offsets);
   if (call.advised_after) report_advice(state, *call.advised_after);
   if (arguments.split_by_nested_comma) report(state, event_kind::split_argument);

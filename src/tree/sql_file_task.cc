@@ -8,6 +8,8 @@
 #include <utility>
 
 #include "common/byte_streams.h"
+#include "common/read_ahead.h"
+#include "common/write_behind.h"
 #include "report/rules.h"
 #include "schema/mysql_sql_conversion.h"
 #include "tree/file_positions.h"
@@ -81,12 +83,12 @@ std::vector<finding> located(const std::vector<schema::schema_finding>& found,
 // `list` asks for the statements the conversion changes.
 bool convert(int source, byte_writer& output, const task_context& context,
              schema::sql_conversion_result& result, bool list = false) {
-  fd_reader reader(source);
+  file_input input(source);
   schema::sql_conversion_options options;
   options.known = context.schema;
   options.list_changed_statements = list;
   if (context.extensions != nullptr) options.extensions = *context.extensions;
-  result = schema::convert_mysql_sql(reader, output, options);
+  result = schema::convert_mysql_sql(input.reader(), output, options);
   return !result.read_failed && !result.write_failed;
 }
 
@@ -97,8 +99,8 @@ void read_sql_tables(const task_context& context, const tree_entry& entry, task_
   descriptor source;
   if (!find_source(context, entry, from).empty()) return;
   if (!open_regular_file(from.folder->get(), from.name, source).empty()) return;
-  fd_reader reader(source.get());
-  result.model = schema::read_schema_model(reader).model;
+  file_input input(source.get());
+  result.model = schema::read_schema_model(input.reader()).model;
 }
 
 void process_sql_file(const task_context& context, const tree_entry& entry, task_result& result) {
@@ -110,11 +112,12 @@ void process_sql_file(const task_context& context, const tree_entry& entry, task
     place to;
     error = find_output(context, entry, to);
     if (error.empty()) {
-      error = filter_file_atomically(from.folder->get(), from.name, to.folder->get(), to.name,
-                                     [&](int input, int output) {
-                                       fd_writer writer(output);
-                                       return convert(input, writer, context, converted);
-                                     });
+      error = filter_file_atomically(
+          from.folder->get(), from.name, to.folder->get(), to.name, [&](int input, int output) {
+            file_output written(output, worth_a_thread(input));
+            bool converted_all = convert(input, written.writer(), context, converted);
+            return written.finish() && converted_all;
+          });
     }
   } else if (error.empty()) {
     descriptor source;

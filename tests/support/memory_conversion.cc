@@ -64,7 +64,8 @@ memory_conversion convert_in_memory(std::string_view input, const call_table& ca
   console_report messages(console,
                           {options.database_name, options.input_path, options.output_path});
   recording_events recording(messages, result);
-  event_sink& events = options.discard ? static_cast<event_sink&>(messages) : recording;
+  event_sink& events =
+      options.discard || !options.record_events ? static_cast<event_sink&>(messages) : recording;
   width_for_conversion width(options.width);
   convert_stream(*source, output, events, calls);
   output.flush();

@@ -40,6 +40,10 @@ struct memory_conversion_options {
   // The width of the scanner's byte searches for this conversion; the one
   // in use (the widest, unless set otherwise) when not given.
   std::optional<search_width> width = std::nullopt;
+  // False hands the events to the console alone, as corvexa does: none is
+  // recorded, and the conversion leaves out what only a recorder reads
+  // (events of kinds the console does not show, the replaced calls).
+  bool record_events = true;
 };
 
 // An event as reported, with its texts copied out of the conversion.

@@ -13,10 +13,13 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "common/byte_streams.h"
+#include "common/read_ahead.h"
+#include "common/write_behind.h"
 #include "schema/mysql_sql_conversion.h"
 
 namespace {
@@ -27,8 +30,8 @@ constexpr const char* usage =
     "usage: corvexa-sql-convert [--charset NAME] [--schema-only] IN.sql OUT.sql\n";
 
 // Where the lines stand at offsets of the input, taken while the
-// conversion reads it, so that the findings can be placed without reading
-// the file again from its start. At most `max_marks` are kept: past that,
+// conversion reads it (on the read-ahead thread, for a large file), so that the findings can be
+// placed without reading the file again from its start. At most `max_marks` are kept: past that,
 // every other one is dropped and the distance between them doubles, so
 // that their memory stays the same however large the file.
 class line_marks final : public corvexa::byte_reader {
@@ -41,13 +44,7 @@ class line_marks final : public corvexa::byte_reader {
 
   long read_some(char* buffer, std::size_t capacity) override {
     long count = input_.read_some(buffer, capacity);
-    for (long i = 0; i < count;) {
-      if (at_.offset == next_mark_) add_mark();
-      std::size_t take = static_cast<std::size_t>(
-          std::min<std::uint64_t>(static_cast<std::uint64_t>(count - i), next_mark_ - at_.offset));
-      count_lines(buffer + i, take);
-      i += static_cast<long>(take);
-    }
+    if (count > 0) note(buffer, static_cast<std::size_t>(count));
     return count;
   }
 
@@ -60,6 +57,17 @@ class line_marks final : public corvexa::byte_reader {
 
  private:
   static constexpr std::size_t max_marks = 4096;
+
+  // Marks the lines of the next `count` bytes of the input.
+  void note(const char* bytes, std::size_t count) {
+    for (std::size_t i = 0; i < count;) {
+      if (at_.offset == next_mark_) add_mark();
+      std::size_t take = static_cast<std::size_t>(
+          std::min<std::uint64_t>(static_cast<std::uint64_t>(count - i), next_mark_ - at_.offset));
+      count_lines(bytes + i, take);
+      i += take;
+    }
+  }
 
   void count_lines(const char* p, std::size_t n) {
     const char* end = p + n;
@@ -163,8 +171,11 @@ int main(int argc, char** argv) {
                  std::strerror(errno));
     return 1;
   }
-  corvexa::fd_reader input(in);
-  line_marks reader(input);
+  corvexa::fd_reader file(in);
+  line_marks marks(file);
+  std::optional<corvexa::read_ahead_reader> ahead;
+  if (corvexa::worth_a_thread(in)) ahead.emplace(marks);
+  corvexa::byte_reader& reader = ahead ? static_cast<corvexa::byte_reader&>(*ahead) : marks;
   corvexa::schema::sql_conversion_result result;
   if (schema_only) {
     result = corvexa::schema::read_schema_model(reader, options);
@@ -182,12 +193,13 @@ int main(int argc, char** argv) {
                    std::strerror(errno));
       return 1;
     }
-    corvexa::fd_writer writer(out);
-    result = corvexa::schema::convert_mysql_sql(reader, writer, options);
-    if (::close(out) != 0) result.write_failed = true;
+    corvexa::file_output output(out, corvexa::worth_a_thread(in));
+    result = corvexa::schema::convert_mysql_sql(reader, output.writer(), options);
+    if (!output.finish() || ::close(out) != 0) result.write_failed = true;
   }
   ::close(in);
-  print_findings(files[0], result.findings, reader);
+  ahead.reset();  // the marks are complete once its thread has stopped
+  print_findings(files[0], result.findings, marks);
   if (result.read_failed || result.write_failed) {
     std::fprintf(stderr, "corvexa-sql-convert: %s failed\n",
                  result.read_failed ? "reading" : "writing");

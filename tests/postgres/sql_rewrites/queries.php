@@ -41,12 +41,13 @@ show('from_unixtime', pg_query($link, 'SELECT FROM_UNIXTIME(1704164645)'));
 show('curdate', pg_query($link, "SELECT IF(CURDATE() = CURRENT_DATE, 'today', 'no')"));
 show('locate', pg_query($link, "SELECT LOCATE('b', 'abcb')"));
 show('group_concat', pg_query($link, 'SELECT GROUP_CONCAT(name), GROUP_CONCAT(score) FROM users WHERE id = 2'));
+show('group_concat distinct sorted', pg_query($link, "SELECT GROUP_CONCAT(DISTINCT score ORDER BY score DESC SEPARATOR '/'), GROUP_CONCAT(DISTINCT name ORDER BY name), IFNULL(GROUP_CONCAT(DISTINCT score ORDER BY score), 'none') FROM users GROUP BY id = 1 ORDER BY id = 1"));
 show('date parts', pg_query($link, 'SELECT YEAR(created), MONTH(created), DAYOFMONTH(created), HOUR(created) FROM users WHERE id = 1'));
 show('sha1', pg_query($link, "SELECT SHA1('abc')"));
 show('cast', pg_query($link, "SELECT CAST(id + 9 AS CHAR), CAST(name AS CHAR(5)), CAST(2.6 AS DECIMAL), CAST('2024-01-02 03:04:05.6' AS DATETIME) FROM users WHERE id = 1"));
 show('password', pg_query($link, "SELECT PASSWORD('secret'), PASSWORD(''), PASSWORD(NULL) IS NULL"));
 show('renames', pg_query($link, "SELECT UCASE('ab'), LCASE('AB'), INSTR('abc', 'c'), TRUNCATE(2.789, 1)"));
-show('text functions of numbers', pg_query($link, "SELECT LPAD(id, 3, '0'), LEFT(score, 1), LENGTH(id) FROM users WHERE id = 2"));
+show('text functions of numbers', pg_query($link, "SELECT LPAD(id, 3, '0'), LEFT(score, 1), LENGTH(id), LEFT(id + 1, 1), LPAD(-id * 2, 4, '0') FROM users WHERE id = 2"));
 show('sprintf', pg_query($link, sprintf("SELECT name FROM `users` WHERE id = %d LIMIT 0, 1", $id)));
 $day = '2024-03-05';
 show('date_format', pg_query($link, "SELECT DATE_FORMAT(created, '%Y-%m-%d %H:%i:%s'), DATE_FORMAT(created, '%e %M %Y, %W %l%p'), DATE_FORMAT(created, '%d/%c/%y %k %h %I %j %a %b %T %r %S 100%% %Hh') FROM users WHERE id = 1"));
@@ -165,6 +166,7 @@ show('zero date beside an outer join', pg_query($link, "SELECT p.id, IF(p.delete
 // MySQL sorted an ENUM by the order of its values.
 show('enum order', pg_query($link, 'SELECT id FROM tickets ORDER BY status, id'));
 show('enum groups', pg_query($link, 'SELECT status, COUNT(*) FROM tickets GROUP BY status'));
+show('enum arithmetic', pg_query($link, 'SELECT id, status + 0 FROM tickets WHERE status + 0 > 1 ORDER BY id'));
 // A PHP value that is a number for certain, where a condition stands.
 $admin = true;
 show('php number as condition', pg_query($link, "SELECT name FROM teams WHERE id = 1 OR " . ($admin ? 1 : 0) . " ORDER BY id"));
