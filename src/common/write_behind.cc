@@ -8,9 +8,21 @@
 namespace corvexa {
 namespace {
 
-// As for reading ahead: four chunks of 256 KiB, written one write each.
+// As for reading ahead: four chunks of 256 KiB.
 constexpr std::size_t chunk_count = 4;
 constexpr std::size_t chunk_capacity = std::size_t{256} * 1024;
+// Each written in writes of 64 KiB, as a plain copy writes: writes of a
+// whole chunk made the kernel's copy into the page cache several times
+// slower on some runs (measured on 1 GB dumps: up to 6 s against 0.7 s).
+constexpr std::size_t write_size = std::size_t{64} * 1024;
+
+// Writes `bytes` to `target` in writes of write_size.
+bool write_in_pieces(byte_writer& target, std::string_view bytes) {
+  for (std::size_t at = 0; at < bytes.size(); at += write_size) {
+    if (!target.write_all(bytes.substr(at, write_size))) return false;
+  }
+  return true;
+}
 
 }  // namespace
 
@@ -22,7 +34,7 @@ write_behind_writer::~write_behind_writer() { finish(); }
 void write_behind_writer::write_on() {
   chunk_pipe::chunk chunk;
   while (pipe_.take_filled(chunk)) {
-    if (!target_.write_all(std::string_view(chunk.bytes(), chunk.size))) {
+    if (!write_in_pieces(target_, std::string_view(chunk.bytes(), chunk.size))) {
       failed_errno_ = errno;
       failed_.store(true, std::memory_order_release);
       // Whatever is handed over after this is dropped, and the writer of
