@@ -64,30 +64,40 @@ std::size_t filled_size(const format_text& format, const Values& values) {
   return size;
 }
 
+// Walks `format` filled with `values`: each piece of the format's own text
+// goes to text(piece), each value that has a place to value(bytes), in
+// order. The places lie in the text, so its pieces are cut without
+// substr()'s bounds checks, which every call's replacement would pay.
+template <typename Values, typename Text, typename Value>
+void fill(const format_text& format, const Values& values, Text text, Value value) {
+  auto next = values.begin();
+  const char* chars = format.text().data();
+  std::size_t written = 0;  // the format up to here has been handed out
+  for (std::size_t index = 0; index < format.place_count(); ++index) {
+    std::size_t place = format.place(index);
+    text(std::string_view(chars + written, place - written));
+    if (next != values.end()) value(std::string_view(*next++));
+    written = place + 2;
+  }
+  text(std::string_view(chars + written, format.text().size() - written));
+}
+
 // Writes `format` filled with `values` into `to`, which has room for it;
 // `position` is the sink position of `to`.
 template <typename Values>
 void fill_in_place(char* to, std::uint64_t position, const format_text& format,
                    const Values& values, std::uint64_t* value_offsets) {
   char* const start = to;
-  auto value = values.begin();
-  const char* text = format.text().data();
-  std::size_t written = 0;  // the format up to here has been written
-  for (std::size_t index = 0; index < format.place_count(); ++index) {
-    std::size_t place = format.place(index);
-    copy_bytes(to, text + written, place - written);
-    to += place - written;
-    if (value != values.end()) {
-      if (value_offsets != nullptr) {
-        *value_offsets++ = position + static_cast<std::uint64_t>(to - start);
-      }
-      std::string_view bytes = *value++;
-      copy_bytes(to, bytes.data(), bytes.size());
-      to += bytes.size();
+  auto copy = [&to](std::string_view bytes) {
+    copy_bytes(to, bytes.data(), bytes.size());
+    to += bytes.size();
+  };
+  fill(format, values, copy, [&](std::string_view bytes) {
+    if (value_offsets != nullptr) {
+      *value_offsets++ = position + static_cast<std::uint64_t>(to - start);
     }
-    written = place + 2;
-  }
-  copy_bytes(to, text + written, format.text().size() - written);
+    copy(bytes);
+  });
 }
 
 }  // namespace detail
@@ -105,21 +115,12 @@ void write_format(output_sink& sink, const format_text& format, const Values& va
     sink.commit(size);
     return;
   }
-  auto value = values.begin();
-  // The places lie in the text, so its pieces are cut without substr()'s
-  // bounds checks, which every call's replacement paid.
-  const char* text = format.text().data();
-  std::size_t written = 0;  // the format up to here has been written
-  for (std::size_t index = 0; index < format.place_count(); ++index) {
-    std::size_t place = format.place(index);
-    sink.write(std::string_view(text + written, place - written));
-    if (value != values.end()) {
-      if (value_offsets != nullptr) *value_offsets++ = sink.position();
-      sink.write(*value++);
-    }
-    written = place + 2;
-  }
-  sink.write(std::string_view(text + written, format.text().size() - written));
+  detail::fill(
+      format, values, [&sink](std::string_view piece) { sink.write(piece); },
+      [&](std::string_view bytes) {
+        if (value_offsets != nullptr) *value_offsets++ = sink.position();
+        sink.write(bytes);
+      });
 }
 
 }  // namespace corvexa
