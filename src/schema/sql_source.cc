@@ -24,53 +24,12 @@ sql_source::sql_source(byte_reader& reader, std::size_t capacity)
 sql_source::sql_source(std::string_view whole)
     : data_(whole.data()), end_(whole.size()), ended_(true) {}
 
-void sql_source::make_room() {
-  std::uint64_t kept_from = std::max(std::min(keep_, end_), base_);
-  std::size_t kept = static_cast<std::size_t>(end_ - kept_from);
-  char* buffer = storage_.get();
-  if (kept * 2 > capacity_) {
-    // Grow while the kept bytes fill half the buffer, so that a long
-    // statement costs amortised linear copying.
-    std::size_t grown = capacity_ * 2;
-    std::unique_ptr<char[]> larger(new char[grown]);
-    std::memcpy(larger.get(), data_ + (kept_from - base_), kept);
-    storage_ = std::move(larger);
-    capacity_ = grown;
-  } else if (kept_from > base_) {
-    std::memmove(buffer, data_ + (kept_from - base_), kept);
-  }
-  data_ = storage_.get();
-  base_ = kept_from;
+std::string_view sql_source::kept() const {
+  std::uint64_t from = std::max(std::min(keep_, end_), base_);
+  return std::string_view(data_ + (from - base_), static_cast<std::size_t>(end_ - from));
 }
 
-bool sql_source::load_lent() {
-  lent_bytes next;
-  if (!lender_->lend(next)) {
-    ended_ = true;
-    read_failed_ = lender_->failed();
-    return false;
-  }
-  std::uint64_t kept_from = std::max(std::min(keep_, end_), base_);
-  std::string_view kept(data_ + (kept_from - base_), static_cast<std::size_t>(end_ - kept_from));
-  bool held_before = holds_lent_;
-  holds_lent_ = kept.size() <= next.room;
-  if (holds_lent_) {
-    if (!kept.empty()) std::memcpy(next.bytes - kept.size(), kept.data(), kept.size());
-    data_ = next.bytes - kept.size();
-    largest_lent_ = std::max(largest_lent_, kept.size() + next.size);
-  } else {
-    load_into_storage(kept, std::string_view(next.bytes, next.size));
-  }
-  // The buffer the window was in, and the new one unless it is the window.
-  if (held_before) lender_->give_back();
-  if (!holds_lent_) lender_->give_back();
-  base_ = kept_from;
-  end_ += next.size;
-  return true;
-}
-
-void sql_source::load_into_storage(std::string_view kept, std::string_view next) {
-  std::size_t needed = kept.size() + next.size();
+void sql_source::keep_in_storage(std::string_view kept, std::size_t needed) {
   if (needed > capacity_) {
     // Doubling, so that a long statement costs amortised linear copying.
     std::size_t grown = std::max(needed, capacity_ * 2);
@@ -83,8 +42,41 @@ void sql_source::load_into_storage(std::string_view kept, std::string_view next)
     // bytes before it are dropped, or the window moves in from a buffer.
     std::memmove(storage_.get(), kept.data(), kept.size());
   }
-  std::memcpy(storage_.get() + kept.size(), next.data(), next.size());
   data_ = storage_.get();
+  base_ = end_ - kept.size();
+}
+
+void sql_source::make_room() {
+  // Grown while the kept bytes fill half the buffer, which leaves room to
+  // read into.
+  std::string_view bytes = kept();
+  keep_in_storage(bytes, 2 * bytes.size());
+}
+
+bool sql_source::load_lent() {
+  lent_bytes next;
+  if (!lender_->lend(next)) {
+    ended_ = true;
+    read_failed_ = lender_->failed();
+    return false;
+  }
+  std::string_view bytes = kept();
+  bool held_before = holds_lent_;
+  holds_lent_ = bytes.size() <= next.room;
+  if (holds_lent_) {
+    if (!bytes.empty()) std::memcpy(next.bytes - bytes.size(), bytes.data(), bytes.size());
+    data_ = next.bytes - bytes.size();
+    base_ = end_ - bytes.size();
+    largest_lent_ = std::max(largest_lent_, bytes.size() + next.size);
+  } else {
+    keep_in_storage(bytes, bytes.size() + next.size);
+    std::memcpy(storage_.get() + bytes.size(), next.bytes, next.size);
+  }
+  // The buffer the window was in, and the new one unless it is the window.
+  if (held_before) lender_->give_back();
+  if (!holds_lent_) lender_->give_back();
+  end_ += next.size;
+  return true;
 }
 
 bool sql_source::load_past(std::uint64_t offset) {

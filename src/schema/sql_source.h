@@ -67,13 +67,15 @@ class sql_source {
  private:
   // Loads until `offset` is in the window or the input ends.
   bool load_past(std::uint64_t offset);
-  // Moves the kept bytes to the front, growing the buffer if they fill it.
+  // The bytes of the window from the mark set by keep_from() on.
+  std::string_view kept() const;
+  // Moves `kept` (the window's kept bytes) to the front of the storage,
+  // grown to hold `needed` bytes, and makes the storage the window.
+  void keep_in_storage(std::string_view kept, std::size_t needed);
+  // Makes room to read into the storage, dropping the bytes not kept.
   void make_room();
   // Loads the lender's next buffer; false at the end of the input.
   bool load_lent();
-  // Makes the window the kept bytes followed by `next`, in the storage
-  // (grown to hold both).
-  void load_into_storage(std::string_view kept, std::string_view next);
 
   void pass_to_tap(std::uint64_t offset) {
     offset = offset < end_ ? offset : end_;
