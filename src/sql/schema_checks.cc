@@ -54,6 +54,14 @@ bool is_one_of(std::string_view name, std::span<const std::string_view> names) {
   return std::find(names.begin(), names.end(), name) != names.end();
 }
 
+// The operator of an operator expression of one name ("+", "=", ...); empty
+// for anything else.
+std::string operator_of(const json& expr) {
+  if (text_of(expr, "kind") != "AEXPR_OP") return {};
+  const json* names = list(expr, "name");
+  return names != nullptr && names->size() == 1 ? string_field((*names)[0]) : std::string();
+}
+
 struct range_entry {
   std::string name;                    // what the query calls it: alias or table name
   const table_model* table = nullptr;  // null: its columns are not known
@@ -389,10 +397,7 @@ class name_walk {
 
   // `column = 'constant'` (or another comparison, either way round).
   void comparison(const json& node, const scope& level) {
-    if (text_of(node, "kind") != "AEXPR_OP") return;
-    const json* names = list(node, "name");
-    if (names == nullptr || names->size() != 1) return;
-    std::string op = string_field((*names)[0]);
+    std::string op = operator_of(node);
     if (!is_one_of(op, comparison_operators)) return;
     const json* left = member(node, "lexpr");
     const json* right = member(node, "rexpr");
@@ -505,9 +510,7 @@ class name_walk {
   // places, and gives NULL for a division by zero; PostgreSQL into an
   // integer, and fails.
   void division(const json& node, const scope& level) {
-    if (text_of(node, "kind") != "AEXPR_OP") return;
-    const json* names = list(node, "name");
-    if (names == nullptr || names->size() != 1 || string_field((*names)[0]) != "/") return;
+    if (operator_of(node) != "/") return;
     const json* left = member(node, "lexpr");
     const json* right = member(node, "rexpr");
     if (left == nullptr || right == nullptr) return;
@@ -747,12 +750,7 @@ class name_walk {
   // status + 0 of an ENUM column: MySQL computes with the value's place in
   // the list (1 for the first), PostgreSQL refuses arithmetic on text.
   void enum_arithmetic(const json& node, const scope& level) {
-    if (text_of(node, "kind") != "AEXPR_OP") return;
-    const json* names = list(node, "name");
-    if (names == nullptr || names->size() != 1 ||
-        !is_one_of(string_field((*names)[0]), whole_number_operators)) {
-      return;
-    }
+    if (!is_one_of(operator_of(node), whole_number_operators)) return;
     for (const char* side : {"lexpr", "rexpr"}) {
       const json* operand = member(node, side);
       const json* ref = operand != nullptr ? member(*operand, "ColumnRef") : nullptr;
@@ -836,7 +834,7 @@ class name_walk {
       return;
     }
     const json* ref = member((*args)[0], "ColumnRef");
-    if (ref == nullptr && !is_whole_number((*args)[0], level)) return;
+    if (ref == nullptr && !integer_expression((*args)[0], level, 0)) return;
     if (ref != nullptr) {
       const column_model* column = resolved(*ref, level).second;
       if (column == nullptr || !is_number_type(column->type)) return;
@@ -862,32 +860,6 @@ class name_walk {
         schema_rewrite{function + "() of a number reads it as text on MySQL; PostgreSQL has " +
                            function + "() for text only: write " + function + "(x::text, ...)",
                        tokens_[name].begin, std::move(edits), true});
-  }
-
-  // An integer sum, difference or product of whole-number columns and
-  // integer constants (id + 1), whose text is the same on both sides;
-  // MySQL's "/" gives a decimal, PostgreSQL's integer division does not.
-  bool is_whole_number(const json& node, const scope& level, int depth = 0) const {
-    if (depth > 16) return false;
-    if (const json* constant = member(node, "A_Const")) return constant->contains("ival");
-    if (const json* ref = member(node, "ColumnRef")) {
-      const column_model* column = resolved(*ref, level).second;
-      return column != nullptr && is_whole_number_type(column->type);
-    }
-    const json* operation = member(node, "A_Expr");
-    if (operation == nullptr || text_of(*operation, "kind") != "AEXPR_OP") return false;
-    const json* names = list(*operation, "name");
-    const json* left = member(*operation, "lexpr");
-    const json* right = member(*operation, "rexpr");
-    return names != nullptr && names->size() == 1 &&
-           is_one_of(string_field((*names)[0]), whole_number_operators) && right != nullptr &&
-           is_whole_number(*right, level, depth + 1) &&
-           (left == nullptr || is_whole_number(*left, level, depth + 1));
-  }
-
-  static bool is_whole_number_type(std::string_view type) {
-    return type.starts_with("smallint") || type.starts_with("integer") ||
-           type.starts_with("bigint");
   }
 
   static bool is_number_type(std::string_view type) {
@@ -1095,11 +1067,7 @@ class name_walk {
       return column != nullptr && is_one_of(column->type, integer_types);
     }
     const json* expr = member(node, "A_Expr");
-    const json* names = expr != nullptr ? list(*expr, "name") : nullptr;
-    if (names == nullptr || names->size() != 1 || text_of(*expr, "kind") != "AEXPR_OP")
-      return false;
-    std::string op = string_field((*names)[0]);
-    if (op != "+" && op != "-" && op != "*") return false;
+    if (expr == nullptr || !is_one_of(operator_of(*expr), whole_number_operators)) return false;
     const json* left = member(*expr, "lexpr");
     const json* right = member(*expr, "rexpr");
     return right != nullptr && integer_expression(*right, level, depth + 1) &&
